@@ -1,0 +1,87 @@
+#include "app/start_up.h"
+
+#include "app/settings_keys.h"
+#include "common/list_items.h"
+#include "common/paths.h"
+#include "common/text_file.h"
+#include "platform/settings_store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+QString nameListFile(NameList list)
+{
+    switch (list) {
+    case NameList::Drivers:
+        return QStringLiteral("drivers.txt");
+    case NameList::Skiers:
+        return QStringLiteral("skiers.txt");
+    case NameList::Boats:
+        return QStringLiteral("boats.txt");
+    case NameList::Models:
+        return QStringLiteral("models.txt");
+    }
+    return {};
+}
+
+QString nameListPlaceholder(NameList list)
+{
+    switch (list) {
+    case NameList::Drivers:
+        return QStringLiteral("Drivers");
+    case NameList::Skiers:
+        return QStringLiteral("Skiers");
+    case NameList::Boats:
+        return QStringLiteral("Boat Manufacturer");
+    case NameList::Models:
+        return QStringLiteral("Boat Model");
+    }
+    return {};
+}
+
+QStringList createMissingListFiles(const QString& programFolder)
+{
+    QStringList failures;
+    const QDir dir(programFolder);
+    for (NameList list : kNameListsInLoadOrder) {
+        const QString path = dir.filePath(nameListFile(list));
+        if (QFileInfo::exists(path))
+            continue;
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            failures << writeFailureMessage(path, f.errorString());
+    }
+    return failures;
+}
+
+QStringList readNameList(const QString& path)
+{
+    const std::optional<QString> text = readTextFile(path);
+    return text ? readListItems(*text) : QStringList();
+}
+
+QString initialResultsFolder(const SettingsStore& settings, const QString& programFolder)
+{
+    const std::optional<QString> stored =
+        settings.value(kSettingsApplication, kSettingsSection, kSettingsResultsPath);
+    if (!stored)
+        return QStringLiteral("Default");
+    if (stored->isEmpty())
+        return programFolder;
+    return *stored;
+}
+
+FolderCheck checkResultsFolder(const QString& folder, const QString& programFolder)
+{
+    FolderCheck check;
+    check.folder = withoutTrailingSeparator(folder, &check.trimmed);
+    QFile probe(resultsFilePath(check.folder, QStringLiteral("test.txt"), programFolder));
+    if (!probe.open(QIODevice::Append)) {
+        check.error = probe.errorString();
+        return check;
+    }
+    probe.close();
+    check.ok = true;
+    return check;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The logic of the program's start: name list files, and the results folder setting.
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+
+class SettingsStore;
+
+// The four name lists, in the order the start screen reads them at start.
+enum class NameList { Drivers, Skiers, Boats, Models };
+inline constexpr std::array<NameList, 4> kNameListsInLoadOrder{
+    NameList::Drivers, NameList::Skiers, NameList::Boats, NameList::Models};
+
+// "drivers.txt", "skiers.txt", "boats.txt", "models.txt"
+QString nameListFile(NameList list);
+// "Drivers", "Skiers", "Boat Manufacturer", "Boat Model": the field's text before a pick.
+QString nameListPlaceholder(NameList list);
+
+// Creates each missing list file empty in the folder; an existing one is left unchanged.
+// Returns the operator's messages for files that could not be created.
+QStringList createMissingListFiles(const QString& programFolder);
+// The items of a list file by the item rule; an unreadable or missing file gives none.
+QStringList readNameList(const QString& path);
+
+// The results folder at start: the stored setting, "Default" when there is none, the
+// program folder when the stored text is empty.
+QString initialResultsFolder(const SettingsStore& settings, const QString& programFolder);
+
+// Outcome of the results folder check run before leaving the start screen.
+struct FolderCheck
+{
+    bool ok = false;
+    QString folder;      // the folder text after the trailing-separator rule
+    bool trimmed = false; // one trailing "\" or "/" was removed
+    QString error;       // the platform's description of the failure
+};
+// Removes one trailing separator, then opens folder/"test.txt" for appending (creating an
+// empty file if there is none). A relative folder is taken inside the program folder.
+FolderCheck checkResultsFolder(const QString& folder, const QString& programFolder);

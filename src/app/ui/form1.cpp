@@ -1,0 +1,414 @@
+#include "app/ui/form1.h"
+
+#include "app/settings_keys.h"
+#include "app/ui/manual.h"
+#include "app/ui/screens.h"
+#include "calibration/ui/grid_setup.h"
+#include "common/global.h"
+#include "common/twips.h"
+#include "measure/ui/measure.h"
+#include "platform/message_boxes.h"
+#include "platform/platform.h"
+#include "platform/settings_store.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace {
+
+const QString kProductTitle = QStringLiteral("Wakeline");
+
+// Places a widget by its position and size in twips.
+void place(QWidget* w, double left, double top, double width, double height)
+{
+    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                   twipsToPixels(height));
+}
+
+template <typename T> T* named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+constexpr double kSlalomSpeedLeft = 6720; // the jump speed group moves here in jump
+constexpr double kJumpSpeedParkedLeft = 8400;
+constexpr double kGroupTop = 960;
+
+} // namespace
+
+Form1::Form1(Screens& screens) : screens(screens)
+{
+    setObjectName(QStringLiteral("Form1"));
+    buildControls();
+}
+
+void Form1::buildControls()
+{
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+
+    Label1 = named(new QLabel(QStringLiteral("Video Slalom Wakeline"), central), "Label1");
+    QFont titleFont = Label1->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 2.0);
+    titleFont.setBold(true);
+    Label1->setFont(titleFont);
+    place(Label1, 240, 120, 9600, 720);
+
+    auto addField = [&](const char* name, const QString& label, double top) {
+        auto* caption = new QLabel(label, central);
+        place(caption, 240, top + 30, 1500, 300);
+        auto* field = named(new QLineEdit(central), name);
+        place(field, 1800, top, 3000, 330);
+        return field;
+    };
+    txtTournament = addField("txtTournament", QStringLiteral("Tournament"), 960);
+    txtLocation = addField("txtLocation", QStringLiteral("Location"), 1440);
+    txtDate = addField("txtDate", QStringLiteral("Date"), 1920);
+    txtNumber = addField("txtNumber", QStringLiteral("Boat Number"), 2400);
+    txtNumber->setText(QStringLiteral("1"));
+
+    auto addNameField = [&](const char* comboName, const char* buttonName, const QString& text,
+                            const QString& buttonCaption, double top, QComboBox*& combo,
+                            QPushButton*& button) {
+        combo = named(new QComboBox(central), comboName);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setEditText(text);
+        place(combo, 240, top, 2900, 360);
+        button = named(new QPushButton(buttonCaption, central), buttonName);
+        place(button, 3240, top, 1560, 360);
+    };
+    addNameField("cbSkiers", "cmdSkiers", QStringLiteral("Skiers"), QStringLiteral("Edit Skiers"),
+                 3000, cbSkiers, cmdSkiers);
+    addNameField("cbDrivers", "cmdDrivers", QStringLiteral("Drivers"),
+                 QStringLiteral("Edit Drivers"), 3480, cbDrivers, cmdDrivers);
+    addNameField("cbBoats", "cmdBoats", QStringLiteral("Boat Manufacturer"),
+                 QStringLiteral("Edit Boat Manuf."), 3960, cbBoats, cmdBoats);
+    addNameField("cbModels", "cmdModels", QStringLiteral("Boat Model"),
+                 QStringLiteral("Edit Model"), 4440, cbModels, cmdModels);
+
+    // The list editor, shared by the four lists, hidden until an edit button is pressed.
+    Text1 = named(new QPlainTextEdit(central), "Text1");
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    place(Text1, 5160, 5400, 4640, 1740);
+    Text1->hide();
+    cmdCloseSave = named(new QPushButton(QStringLiteral("Close/Save"), central), "cmdCloseSave");
+    place(cmdCloseSave, 5160, 7200, 1560, 400);
+    cmdCloseSave->hide();
+
+    fmEvent = named(new QGroupBox(QStringLiteral("Select Slalom or Jump"), central), "fmEvent");
+    place(fmEvent, 5040, kGroupTop, 1560, 1200);
+    optSlalom = named(new QRadioButton(QStringLiteral("Slalom"), fmEvent), "optSlalom");
+    place(optSlalom, 150, 360, 1300, 300);
+    optJump = named(new QRadioButton(QStringLiteral("Jump"), fmEvent), "optJump");
+    place(optJump, 150, 720, 1300, 300);
+    optSlalom->setChecked(true);
+
+    fmSlalomSpeed = named(new QGroupBox(QStringLiteral("Speed"), central), "fmSlalomSpeed");
+    place(fmSlalomSpeed, kSlalomSpeedLeft, kGroupTop, 1560, 2820);
+    static constexpr std::array<const char*, 5> slalomNames{"opt36", "opt34", "opt32", "opt30",
+                                                            "optOtherSpeed"};
+    for (size_t i = 0; i < slalomSpeedOptions.size(); ++i) {
+        slalomSpeedOptions[i] = named(
+            new QRadioButton(QString::fromLatin1(kSlalomSpeeds[i].caption), fmSlalomSpeed),
+            slalomNames[i]);
+        place(slalomSpeedOptions[i], 150, 330 + 330 * double(i), 1300, 300);
+    }
+    Label2 = named(new QLabel(QStringLiteral("Metric Speed is Official"), fmSlalomSpeed),
+                   "Label2");
+    Label2->setWordWrap(true);
+    place(Label2, 150, 2020, 1300, 700);
+    slalomSpeedOptions[kDefaultSlalomSpeed]->setChecked(true);
+
+    fmJumpSpeed = named(new QGroupBox(QStringLiteral("Speed"), central), "fmJumpSpeed");
+    place(fmJumpSpeed, kJumpSpeedParkedLeft, kGroupTop, 1560, 3420);
+    static constexpr std::array<const char*, 9> jumpNames{"optj30", "optj32", "optj34",
+                                                          "optj35", "optj37", "optj39",
+                                                          "optj41", "optj43", "optj45"};
+    for (size_t i = 0; i < jumpSpeedOptions.size(); ++i) {
+        jumpSpeedOptions[i] =
+            named(new QRadioButton(QString::fromLatin1(kJumpSpeeds[i].caption), fmJumpSpeed),
+                  jumpNames[i]);
+        place(jumpSpeedOptions[i], 150, 330 + 330 * double(i), 1300, 300);
+    }
+    jumpSpeedOptions[kDefaultJumpSpeed]->setChecked(true);
+    fmJumpSpeed->hide();
+
+    fmLineLength = named(new QGroupBox(QStringLiteral("Line Length"), central), "fmLineLength");
+    place(fmLineLength, 8400, kGroupTop, 1400, 3660);
+    for (size_t i = 0; i < lineOptions.size(); ++i) {
+        const QByteArray name = "Option" + QByteArray::number(int(i) + 1);
+        lineOptions[i] = named(
+            new QRadioButton(QString::fromLatin1(kLineLengths[i]), fmLineLength), name.constData());
+        place(lineOptions[i], 150, 330 + 330 * double(i), 1100, 300);
+    }
+    lineOptions[kDefaultLineLength]->setChecked(true);
+
+    fmDirection = named(new QGroupBox(QStringLiteral("Boat Direction"), central), "fmDirection");
+    place(fmDirection, 5040, 4740, 4760, 600);
+    optAway = named(new QRadioButton(QStringLiteral("Going away from Camera"), fmDirection),
+                    "optAway");
+    place(optAway, 150, 270, 2300, 300);
+    optTowards = named(new QRadioButton(QStringLiteral("Coming toward Camera"), fmDirection),
+                       "optTowards");
+    place(optTowards, 2500, 270, 2200, 300);
+    optTowards->setChecked(true);
+
+    auto* resultsCaption = new QLabel(QStringLiteral("Data Path for Results"), central);
+    place(resultsCaption, 240, 5040, 3000, 300);
+    txtResults = named(new QLineEdit(central), "txtResults");
+    place(txtResults, 240, 5340, 4560, 330);
+
+    btnSetup = named(new QPushButton(QStringLiteral("Go To Setup"), central), "btnSetup");
+    place(btnSetup, 240, 5940, 2160, 540);
+    Command1 = named(new QPushButton(QStringLiteral("Measure"), central), "Command1");
+    place(Command1, 2640, 5940, 2160, 540);
+
+    QAction* mnuManual = menuBar()->addAction(QStringLiteral("&Read Manual"));
+    mnuManual->setObjectName(QStringLiteral("mnuManual"));
+    QAction* mnuExit = menuBar()->addAction(QStringLiteral("E&xit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+
+    auto onChecked = [this](QRadioButton* button, void (Form1::*handler)()) {
+        connect(button, &QRadioButton::toggled, this, [this, handler](bool checked) {
+            if (checked)
+                (this->*handler)();
+        });
+    };
+    onChecked(optSlalom, &Form1::optSlalom_Click);
+    onChecked(optJump, &Form1::optJump_Click);
+    // The direction options need no handler: directionSign is derived from the checked
+    // option each time the run particulars are read.
+    connect(txtResults, &QLineEdit::textChanged, this, &Form1::txtResults_Change);
+    connect(btnSetup, &QPushButton::clicked, this, &Form1::btnSetup_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(mnuManual, &QAction::triggered, this, &Form1::mnuManual_Click);
+    connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
+
+    setFixedSize(twipsToPixels(10080), twipsToPixels(7800) + menuBar()->sizeHint().height());
+}
+
+void Form1::Form_Load()
+{
+    Global& g = screens.global();
+    setWindowTitle(kProductTitle + QStringLiteral(" ") + QStringLiteral(WAKELINE_VERSION));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    g.screenWidthPixels = QString::number(screen ? screen->geometry().width() : 1024);
+    screens.measure(); // created now and kept hidden, so that its timers exist
+    g.PassMeasured = 0;
+    g.AwaitingStart = false;
+
+    QDir::setCurrent(g.programFolder);
+    const QStringList failures = createMissingListFiles(g.programFolder);
+    if (!failures.isEmpty())
+        screens.platform().messages.warning(failures.join('\n'), kProductTitle);
+    for (NameList list : kNameListsInLoadOrder)
+        loadNameList(list);
+
+    txtResults->setText(initialResultsFolder(screens.platform().settings, g.programFolder));
+    txtResults_Change(); // written back at once, also when the text did not change
+}
+
+QComboBox* Form1::nameCombo(NameList list) const
+{
+    switch (list) {
+    case NameList::Drivers:
+        return cbDrivers;
+    case NameList::Skiers:
+        return cbSkiers;
+    case NameList::Boats:
+        return cbBoats;
+    case NameList::Models:
+        return cbModels;
+    }
+    return nullptr;
+}
+
+void Form1::loadNameList(NameList list)
+{
+    QComboBox* combo = nameCombo(list);
+    const QString text = combo->currentText();
+    combo->clear();
+    combo->addItems(readNameList(QDir(screens.global().programFolder).filePath(nameListFile(list))));
+    combo->setCurrentIndex(-1);
+    combo->setEditText(text);
+}
+
+RunInfo Form1::runInfo() const
+{
+    RunInfo r;
+    r.tournament = txtTournament->text();
+    r.location = txtLocation->text();
+    r.date = txtDate->text();
+    r.boatNumber = txtNumber->text();
+    r.skier = cbSkiers->currentText();
+    r.driver = cbDrivers->currentText();
+    r.boatMaker = cbBoats->currentText();
+    r.boatModel = cbModels->currentText();
+    r.event = event();
+    auto checkedIndex = [](const auto& options) {
+        for (size_t i = 0; i < options.size(); ++i)
+            if (options[i]->isChecked())
+                return int(i);
+        return -1;
+    };
+    r.slalomSpeed = checkedIndex(slalomSpeedOptions);
+    r.jumpSpeed = checkedIndex(jumpSpeedOptions);
+    r.lineLength = checkedIndex(lineOptions);
+    r.direction = optAway->isChecked() ? Direction::Away : Direction::Toward;
+    r.resultsFolder = txtResults->text();
+    return r;
+}
+
+Event Form1::event() const { return optJump->isChecked() ? Event::Jump : Event::Slalom; }
+
+void Form1::selectEvent(Event e) { (e == Event::Jump ? optJump : optSlalom)->setChecked(true); }
+
+void Form1::setDirection(Direction d)
+{
+    (d == Direction::Away ? optAway : optTowards)->setChecked(true);
+}
+
+void Form1::selectSlalomSpeed(int index)
+{
+    if (index >= 0 && index < int(slalomSpeedOptions.size()))
+        slalomSpeedOptions[size_t(index)]->setChecked(true);
+}
+
+void Form1::selectJumpSpeed(int index)
+{
+    if (index >= 0 && index < int(jumpSpeedOptions.size()))
+        jumpSpeedOptions[size_t(index)]->setChecked(true);
+}
+
+void Form1::selectLineLength(int index)
+{
+    if (index >= 0 && index < int(lineOptions.size()))
+        lineOptions[size_t(index)]->setChecked(true);
+}
+
+void Form1::setBoatNumber(const QString& text) { txtNumber->setText(text); }
+
+QStringList Form1::nameItems(NameList list) const
+{
+    QStringList items;
+    const QComboBox* combo = nameCombo(list);
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+int Form1::namePosition(NameList list) const { return nameCombo(list)->currentIndex(); }
+
+void Form1::selectNamePosition(NameList list, int position)
+{
+    QComboBox* combo = nameCombo(list);
+    if (position >= 0 && position < combo->count())
+        combo->setCurrentIndex(position);
+}
+
+void Form1::showAgain()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form1::optSlalom_Click()
+{
+    optAway->show();
+    fmLineLength->show();
+    fmSlalomSpeed->show();
+    fmJumpSpeed->hide();
+    Label1->setText(QStringLiteral("Video Slalom Wakeline"));
+}
+
+void Form1::optJump_Click()
+{
+    // Jump passes are always measured coming toward the camera.
+    optAway->hide();
+    optTowards->setChecked(true);
+    fmLineLength->hide();
+    fmSlalomSpeed->hide();
+    fmJumpSpeed->move(twipsToPixels(kSlalomSpeedLeft), fmJumpSpeed->y());
+    fmJumpSpeed->show();
+    Label1->setText(QStringLiteral("Video Jump Wakeline"));
+}
+
+void Form1::txtResults_Change()
+{
+    QString error;
+    if (screens.platform().settings.setValue(kSettingsApplication, kSettingsSection,
+                                             kSettingsResultsPath, txtResults->text(), &error)) {
+        settingsWriteReported = false;
+        return;
+    }
+    // Once per failure streak: this runs on every keystroke.
+    if (!settingsWriteReported) {
+        settingsWriteReported = true;
+        screens.platform().messages.warning(
+            QStringLiteral("The results folder could not be remembered for the next start: %1.")
+                .arg(error),
+            kProductTitle);
+    }
+}
+
+bool Form1::folderCheck()
+{
+    const FolderCheck check = checkResultsFolder(txtResults->text(), screens.global().programFolder);
+    if (check.trimmed)
+        txtResults->setText(check.folder);
+    if (!check.ok)
+        screens.platform().messages.information(check.error, kProductTitle);
+    return check.ok;
+}
+
+void Form1::btnSetup_Click()
+{
+    if (!folderCheck())
+        return;
+    screens.gridSetup().show();
+    hide();
+}
+
+void Form1::Command1_Click()
+{
+    if (!folderCheck())
+        return;
+    if (screens.global().setup_ok == 0) {
+        screens.platform().messages.plain(
+            QStringLiteral("The setup must be OK to proceed.  Return to the setup screen and "
+                           "create a valid setup"));
+        return;
+    }
+    screens.measure().show();
+    hide();
+}
+
+void Form1::mnuManual_Click()
+{
+    Manual& manual = screens.manual();
+    manual.show();
+    manual.raise();
+    manual.activateWindow();
+}
+
+void Form1::mnuExit_Click() { screens.endProgram(); }
+
+void Form1::closeEvent(QCloseEvent* e)
+{
+    e->accept();
+    screens.endProgram();
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The start screen: the run particulars, the results folder, and the way to the other
+// screens. Other screens read the run particulars live through runInfo() and write some
+// of them back through the public operations below, with the same effects as a click.
+
+#include "app/start_up.h"
+#include "common/run_info.h"
+
+#include <QMainWindow>
+#include <array>
+
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class Screens;
+
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Form1(Screens& screens);
+
+    // The start-up sequence: caption, screen width, measurement screen, flags, list files,
+    // drop-downs, results folder. Run once, before the screen is first shown.
+    void Form_Load();
+
+    RunInfo runInfo() const;
+    Event event() const;
+
+    void selectEvent(Event event);
+    void setDirection(Direction direction);
+    void selectSlalomSpeed(int index);
+    void selectJumpSpeed(int index);
+    void selectLineLength(int index);
+    void setBoatNumber(const QString& text);
+    // Name list drop-downs: their items, the selected position (-1 for none), and a
+    // selection by position as the operator's pick would make it.
+    QStringList nameItems(NameList list) const;
+    int namePosition(NameList list) const;
+    void selectNamePosition(NameList list, int position);
+    // Shows the start screen again when another screen hands control back.
+    void showAgain();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private Q_SLOTS:
+    void optSlalom_Click();
+    void optJump_Click();
+    void txtResults_Change();
+    void btnSetup_Click();
+    void Command1_Click();
+    void mnuManual_Click();
+    void mnuExit_Click();
+
+private:
+    void buildControls();
+    QComboBox* nameCombo(NameList list) const;
+    void loadNameList(NameList list);
+    bool folderCheck();
+
+    Screens& screens;
+    bool settingsWriteReported = false;
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtTournament = nullptr;
+    QLineEdit* txtLocation = nullptr;
+    QLineEdit* txtDate = nullptr;
+    QLineEdit* txtNumber = nullptr;
+    QComboBox* cbSkiers = nullptr;
+    QComboBox* cbDrivers = nullptr;
+    QComboBox* cbBoats = nullptr;
+    QComboBox* cbModels = nullptr;
+    QPushButton* cmdSkiers = nullptr;
+    QPushButton* cmdDrivers = nullptr;
+    QPushButton* cmdBoats = nullptr;
+    QPushButton* cmdModels = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
+    QPushButton* cmdCloseSave = nullptr;
+    QGroupBox* fmEvent = nullptr;
+    QRadioButton* optSlalom = nullptr;
+    QRadioButton* optJump = nullptr;
+    QGroupBox* fmSlalomSpeed = nullptr;
+    QGroupBox* fmJumpSpeed = nullptr;
+    QLabel* Label2 = nullptr;
+    std::array<QRadioButton*, 5> slalomSpeedOptions{};
+    std::array<QRadioButton*, 9> jumpSpeedOptions{};
+    QGroupBox* fmLineLength = nullptr;
+    std::array<QRadioButton*, 10> lineOptions{};
+    QGroupBox* fmDirection = nullptr;
+    QRadioButton* optAway = nullptr;
+    QRadioButton* optTowards = nullptr;
+    QLineEdit* txtResults = nullptr;
+    QPushButton* btnSetup = nullptr;
+    QPushButton* Command1 = nullptr;
+};

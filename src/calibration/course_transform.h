@@ -1,0 +1,52 @@
+#pragma once
+// The plane projective mapping between screen positions (twips) and course positions
+// (metres), its inverse, and the solve from four reference points.
+
+#include "common/global.h"
+
+#include <array>
+#include <optional>
+
+struct Point2
+{
+    double x = 0.0;
+    double y = 0.0;
+    bool operator==(const Point2&) const = default;
+};
+
+// A mapped point with the denominator of the mapping that produced it.
+struct MappedPoint
+{
+    Point2 point;
+    double denominator = 0.0;
+};
+
+// c[1]..c[8] (index 0 unused), so the code reads like the formulas.
+struct CourseTransform
+{
+    std::array<double, 9> c{};
+
+    // X = (c1 + c2 sx + c3 sy) / D, Y = (c6 + c7 sx + c8 sy) / D, D = 1 + c4 sx + c5 sy.
+    // No point when D is zero (a point on the picture's horizon).
+    std::optional<MappedPoint> toCourse(Point2 screen) const;
+    // The adjugate inverse; no point when its denominator is zero.
+    std::optional<MappedPoint> toScreen(Point2 course) const;
+
+    static CourseTransform fromMatrix(const GridMatrix& m);
+    void toMatrix(GridMatrix& m) const;
+};
+
+// One reference point: its screen mark and its survey position.
+struct ReferencePoint
+{
+    Point2 screen;
+    Point2 survey;
+};
+
+// Gauss-Jordan elimination on the 8 x 9 augmented system in rows 1..8, columns 1..9 of
+// the work matrix, pivoting on the first non-zero cell (points in the order upper right,
+// lower right, upper left, lower left). False when the system is singular; the matrix is
+// then left as the elimination left it.
+bool solveCourseTransform(const std::array<ReferencePoint, 4>& points, GridMatrix& matrix);
+// Solves into a scratch matrix; the transform, or no value when singular.
+std::optional<CourseTransform> solveCourseTransform(const std::array<ReferencePoint, 4>& points);

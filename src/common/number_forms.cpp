@@ -1,0 +1,124 @@
+#include "common/number_forms.h"
+
+#include <QByteArray>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Drops the zero before the point ("0.05" -> ".05", "-0.12" -> "-.12").
+QString withoutLeadingZero(QString digits)
+{
+    if (digits.startsWith(QLatin1String("0.")))
+        digits.remove(0, 1);
+    else if (digits.startsWith(QLatin1String("-0.")))
+        digits.remove(1, 1);
+    return digits;
+}
+
+QString signBlank(const QString& digits)
+{
+    return digits.startsWith('-') ? digits : QStringLiteral(" ") + digits;
+}
+
+// General form with the given significant digits and no trailing zeros; exponent form
+// ("1E-05", "1.5E+20") below 1E-04 and from 10^significant on.
+QString generalForm(double v, int significant)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*G", significant, v);
+    return QString::fromLatin1(buffer);
+}
+
+} // namespace
+
+QString strForm(double v)
+{
+    if (v == 0.0 || !std::isfinite(v))
+        return std::isfinite(v) ? QStringLiteral(" 0") : signBlank(QString::number(v));
+    return signBlank(withoutLeadingZero(generalForm(v, 15)));
+}
+
+QString printForm(double v) { return strForm(v) + QStringLiteral(" "); }
+
+double roundHalfUp(double v, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    return std::floor(v * scale + 0.5) / scale;
+}
+
+QString round3Str(double v) { return strForm(roundHalfUp(v, 3)); }
+
+QString format000_0(double v)
+{
+    const double rounded = roundHalfUp(v, 1);
+    QString text = QString::number(std::fabs(rounded), 'f', 1);
+    while (text.indexOf('.') < 3)
+        text.prepend('0');
+    return rounded < 0 ? QStringLiteral("-") + text : text;
+}
+
+QString format0_00(double v)
+{
+    const double rounded = roundHalfUp(v, 2);
+    const QString text = QString::number(std::fabs(rounded), 'f', 2);
+    // A value that rounds to zero is written without a sign.
+    return rounded < 0 && text != QLatin1String("0.00") ? QStringLiteral("-") + text : text;
+}
+
+QString shortestRoundTrip(double v)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return QString::fromLatin1(buffer, int(result.ptr - buffer));
+}
+
+QString setupNumber(double v)
+{
+    if (v == 0.0)
+        return QStringLiteral(" 0 ");
+    // Fewest significant digits (15 where they suffice) that read back to the same double.
+    QString digits;
+    for (int significant = 15; significant <= 17; ++significant) {
+        digits = generalForm(v, significant);
+        if (digits.toDouble() == v)
+            break;
+    }
+    return signBlank(withoutLeadingZero(digits)) + QStringLiteral(" ");
+}
+
+double leadingNumber(const QString& text)
+{
+    int i = 0;
+    const int n = int(text.size());
+    while (i < n && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    QByteArray number;
+    if (i < n && (text[i] == '-' || text[i] == '+'))
+        number.append(char(text[i++].unicode()));
+    bool point = false;
+    bool digits = false;
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (c >= '0' && c <= '9') {
+            number.append(char(c.unicode()));
+            digits = true;
+        } else if (c == '.' && !point) {
+            number.append('.');
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    double value = 0.0;
+    const char* begin = number.constData();
+    if (*begin == '+')
+        ++begin;
+    std::from_chars(begin, number.constData() + number.size(), value);
+    return value;
+}
+
+long long roundHalfEven(double v) { return std::llrint(v); }

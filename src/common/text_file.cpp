@@ -1,0 +1,75 @@
+#include "common/text_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+QString decodeText(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    // Files written on older workstations carry Latin-1 bytes (0xE9 for "é").
+    return QString::fromLatin1(bytes);
+}
+
+std::optional<QString> readTextFile(const QString& path, qint64 maxBytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return decodeText(f.read(maxBytes));
+}
+
+QStringList splitLines(const QString& text)
+{
+    QStringList lines;
+    int start = 0;
+    const int n = int(text.size());
+    for (int i = 0; i < n; ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines << text.mid(start, i - start);
+            if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines << text.mid(start);
+    return lines;
+}
+
+QString writeFailureMessage(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Could not write the file %1: %2.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+WriteResult appendText(const QString& path, const QString& text)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+        return {false, writeFailureMessage(path, f.errorString())};
+    const QByteArray bytes = text.toUtf8();
+    if (f.write(bytes) != bytes.size() || !f.flush())
+        return {false, writeFailureMessage(path, f.errorString())};
+    f.close();
+    if (f.error() != QFileDevice::NoError)
+        return {false, writeFailureMessage(path, f.errorString())};
+    return {};
+}
+
+WriteResult replaceFile(const QString& path, const QString& text)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return {false, writeFailureMessage(path, f.errorString())};
+    const QByteArray bytes = text.toUtf8();
+    if (f.write(bytes) != bytes.size())
+        return {false, writeFailureMessage(path, f.errorString())};
+    if (!f.commit())
+        return {false, writeFailureMessage(path, f.errorString())};
+    return {};
+}

@@ -1,0 +1,74 @@
+// Wakeline: builds the program-wide state, the platform services and the screens.
+
+#include "app/program_folder.h"
+#include "app/ui/form1.h"
+#include "app/ui/screens.h"
+#include "common/global.h"
+#include "platform/platform.h"
+#include "platform/qt/qt_platform.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt aborts with a long message when it cannot reach a display; say it in one line.
+bool displayAvailable()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty())
+        return true;
+    return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (!displayAvailable()) {
+        std::fprintf(stderr, "wakeline: no display found; start it under Xvfb "
+                             "(xvfb-run -a wakeline) or with QT_QPA_PLATFORM=offscreen.\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Wakeline"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Wakeline"));
+    QApplication::setApplicationVersion(QStringLiteral(WAKELINE_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/wakeline.png")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Measures a tow boat's path through a slalom or jump course."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption programFolderOption(
+        QStringLiteral("program-folder"),
+        QStringLiteral("Keep name lists, setup files and pictures in DIR."), QStringLiteral("DIR"));
+    parser.addOption(programFolderOption);
+    parser.process(app);
+
+    Global global;
+    global.programFolder = resolveProgramFolder(
+        parser.value(programFolderOption), QApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QStringList failures = installBuiltInResources(global.programFolder);
+
+    QtSettingsStore settings;
+    QtFileDialog fileDialog;
+    QtMessageBoxes messages;
+    SystemClock clock;
+    QtPictureSource pictures;
+    Platform platform{settings, fileDialog, messages, clock, pictures};
+
+    Screens screens(global, platform);
+    Form1& form1 = screens.form1();
+    form1.Form_Load();
+    form1.show();
+    if (!failures.isEmpty())
+        messages.warning(failures.join('\n'), QStringLiteral("Wakeline"));
+    return app.exec();
+}

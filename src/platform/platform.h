@@ -1,0 +1,17 @@
+#pragma once
+// The platform services a screen may use, handed to the screens as one bundle.
+
+class SettingsStore;
+class FileDialog;
+class MessageBoxes;
+class Clock;
+class PictureSource;
+
+struct Platform
+{
+    SettingsStore& settings;
+    FileDialog& fileDialog;
+    MessageBoxes& messages;
+    Clock& clock;
+    PictureSource& pictures;
+};

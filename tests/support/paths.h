@@ -1,0 +1,14 @@
+#pragma once
+// Where the tests find the shared fixtures, the repository and the command-line tool.
+
+#include <QString>
+
+inline QString fixturePath(const QString& name)
+{
+    return QStringLiteral(WAKELINE_FIXTURES_DIR "/") + name;
+}
+inline QString sourcePath(const QString& relative)
+{
+    return QStringLiteral(WAKELINE_SOURCE_DIR "/") + relative;
+}
+inline QString cliPath() { return QStringLiteral(WAKELINE_CLI_PATH); }
