@@ -1,4 +1,51 @@
 // wakeline-cli: the program's logic from the command line, for scripts and checks.
+
+#include "cli/commands.h"
+
+#include <QCoreApplication>
+#include <array>
 #include <cstdio>
 
-int main() { return 0; }
+namespace {
+
+// Command table; each command lives in its own file.
+const std::array<CliCommand, 0> kCommands{};
+
+void printHelp(QTextStream& out)
+{
+    out << "Usage: wakeline-cli COMMAND [ARGUMENTS]\n\n"
+           "Runs Wakeline's own calculations without the screens.\n\nCommands:\n";
+    for (const CliCommand& c : kCommands)
+        out << "  " << c.name << " " << c.usage << "\n" << c.summary << "\n";
+    out << "  --help\n      Shows this text.\n";
+    out.flush();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream in(stdin);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    CliStreams io{in, out, err};
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args.first() == QLatin1String("--help") ||
+        args.first() == QLatin1String("-h")) {
+        printHelp(out);
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString name = args.takeFirst();
+    for (const CliCommand& c : kCommands) {
+        if (name == QLatin1String(c.name)) {
+            const int code = c.run(args, io);
+            out.flush();
+            err.flush();
+            return code;
+        }
+    }
+    err << "wakeline-cli: unknown command \"" << name << "\"; see wakeline-cli --help\n";
+    return 2;
+}

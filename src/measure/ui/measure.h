@@ -11,9 +11,17 @@ class Measure : public QMainWindow
 public:
     explicit Measure(Screens& screens);
 
+    // The texts of lblSpeed and lblLine, read by the database line; the results screen's
+    // line copy field sets lblLine.
+    QString speedLabel() const { return speedText; }
+    QString lineLabel() const { return lineText; }
+    void setLineLabel(const QString& text) { lineText = text; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     Screens& screens;
+    QString speedText;
+    QString lineText;
 };

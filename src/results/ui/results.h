@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 
+class QLabel;
 class Screens;
 
 class Results : public QMainWindow
@@ -11,6 +12,10 @@ class Results : public QMainWindow
 public:
     explicit Results(Screens& screens);
 
+    // Loading the screen after a pass (or with no pass measured).
+    void Form_Load();
+
 private:
     Screens& screens;
+    QLabel* arrived = nullptr;
 };

@@ -1,0 +1,22 @@
+#pragma once
+// The commands of wakeline-cli. Each takes its arguments (after the command name) and the
+// standard streams, and returns the exit code: 0 done, 1 the computation failed (singular
+// system, zero denominator), 2 bad input (the message names the line and field).
+
+#include <QStringList>
+#include <QTextStream>
+
+struct CliStreams
+{
+    QTextStream& in;
+    QTextStream& out;
+    QTextStream& err;
+};
+
+struct CliCommand
+{
+    const char* name;
+    const char* usage;   // one line: arguments
+    const char* summary; // a few lines: what it does
+    int (*run)(const QStringList& args, CliStreams& io);
+};
