@@ -20,6 +20,10 @@ void paintShape(QPainter& p, const OverlayShape& shape)
             pen.setCapStyle(Qt::FlatCap);
             p.setPen(pen);
             p.setBrush(Qt::NoBrush);
+            // Drawing in the key colour makes the layer transparent there, so the picture
+            // (or the live video) shows through as it would through the magenta.
+            p.setCompositionMode(s.colour == kMagenta ? QPainter::CompositionMode_Clear
+                                                      : QPainter::CompositionMode_SourceOver);
             using T = std::decay_t<decltype(s)>;
             if constexpr (std::is_same_v<T, OverlayLine>) {
                 p.drawLine(toPixels(s.x1, s.y1), toPixels(s.x2, s.y2));
@@ -30,7 +34,8 @@ void paintShape(QPainter& p, const OverlayShape& shape)
                 // A point is a filled square as wide as the pen, centred on the position.
                 const double w = std::max(1, s.penWidth);
                 const QPointF c = toPixels(s.x, s.y);
-                p.fillRect(QRectF(c.x() - w / 2.0, c.y() - w / 2.0, w, w), toColor(s.colour));
+                p.fillRect(QRectF(c.x() - w / 2.0, c.y() - w / 2.0, w, w),
+                           s.colour == kMagenta ? QColor(Qt::transparent) : toColor(s.colour));
             }
         },
         shape);

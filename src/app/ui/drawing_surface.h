@@ -3,6 +3,7 @@
 // a still picture drawn from the top left at its own size) as the background layer, and a
 // retained drawing layer over it, so that marks survive the window being covered.
 // Clearing the drawing never touches the background or the controls placed on top.
+// Shapes drawn in the key colour magenta erase the drawing layer where they fall.
 // Positions are twips; mouse events are reported in twips too.
 
 #include "common/overlay.h"
