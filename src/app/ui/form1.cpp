@@ -42,7 +42,7 @@ template <typename T> T* named(T* widget, const char* name)
 }
 
 constexpr double kSlalomSpeedLeft = 6720; // the jump speed group moves here in jump
-constexpr double kJumpSpeedParkedLeft = 8400;
+constexpr double kJumpSpeedParkedLeft = 8520;
 constexpr double kGroupTop = 960;
 
 } // namespace
@@ -69,7 +69,7 @@ void Form1::buildControls()
         auto* caption = new QLabel(label, central);
         place(caption, 240, top + 30, 1500, 300);
         auto* field = named(new QLineEdit(central), name);
-        place(field, 1800, top, 3000, 330);
+        place(field, 1800, top, 4440, 330);
         return field;
     };
     txtTournament = addField("txtTournament", QStringLiteral("Tournament"), 960);
@@ -85,9 +85,9 @@ void Form1::buildControls()
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setEditText(text);
-        place(combo, 240, top, 2900, 360);
+        place(combo, 240, top, 4200, 360);
         button = named(new QPushButton(buttonCaption, central), buttonName);
-        place(button, 3240, top, 1560, 360);
+        place(button, 4560, top, 1680, 360);
     };
     addNameField("cbSkiers", "cmdSkiers", QStringLiteral("Skiers"), QStringLiteral("Edit Skiers"),
                  3000, cbSkiers, cmdSkiers);
@@ -102,18 +102,18 @@ void Form1::buildControls()
     Text1 = named(new QPlainTextEdit(central), "Text1");
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    place(Text1, 5160, 5400, 4640, 1740);
+    place(Text1, 240, 6840, 6000, 1560);
     Text1->hide();
     cmdCloseSave = named(new QPushButton(QStringLiteral("Close/Save"), central), "cmdCloseSave");
-    place(cmdCloseSave, 5160, 7200, 1560, 400);
+    place(cmdCloseSave, 6720, 6840, 1560, 420);
     cmdCloseSave->hide();
 
     fmEvent = named(new QGroupBox(QStringLiteral("Select Slalom or Jump"), central), "fmEvent");
-    place(fmEvent, 5040, kGroupTop, 1560, 1200);
+    place(fmEvent, kSlalomSpeedLeft, 4800, 3300, 660);
     optSlalom = named(new QRadioButton(QStringLiteral("Slalom"), fmEvent), "optSlalom");
-    place(optSlalom, 150, 360, 1300, 300);
+    place(optSlalom, 150, 300, 1400, 300);
     optJump = named(new QRadioButton(QStringLiteral("Jump"), fmEvent), "optJump");
-    place(optJump, 150, 720, 1300, 300);
+    place(optJump, 1800, 300, 1400, 300);
     optSlalom->setChecked(true);
 
     fmSlalomSpeed = named(new QGroupBox(QStringLiteral("Speed"), central), "fmSlalomSpeed");
@@ -147,7 +147,7 @@ void Form1::buildControls()
     fmJumpSpeed->hide();
 
     fmLineLength = named(new QGroupBox(QStringLiteral("Line Length"), central), "fmLineLength");
-    place(fmLineLength, 8400, kGroupTop, 1400, 3660);
+    place(fmLineLength, 8520, kGroupTop, 1500, 3660);
     for (size_t i = 0; i < lineOptions.size(); ++i) {
         const QByteArray name = "Option" + QByteArray::number(int(i) + 1);
         lineOptions[i] = named(
@@ -157,24 +157,24 @@ void Form1::buildControls()
     lineOptions[kDefaultLineLength]->setChecked(true);
 
     fmDirection = named(new QGroupBox(QStringLiteral("Boat Direction"), central), "fmDirection");
-    place(fmDirection, 5040, 4740, 4760, 600);
+    place(fmDirection, kSlalomSpeedLeft, 5580, 3300, 1020);
     optAway = named(new QRadioButton(QStringLiteral("Going away from Camera"), fmDirection),
                     "optAway");
-    place(optAway, 150, 270, 2300, 300);
+    place(optAway, 150, 300, 3000, 300);
     optTowards = named(new QRadioButton(QStringLiteral("Coming toward Camera"), fmDirection),
                        "optTowards");
-    place(optTowards, 2500, 270, 2200, 300);
+    place(optTowards, 150, 630, 3000, 300);
     optTowards->setChecked(true);
 
     auto* resultsCaption = new QLabel(QStringLiteral("Data Path for Results"), central);
     place(resultsCaption, 240, 5040, 3000, 300);
     txtResults = named(new QLineEdit(central), "txtResults");
-    place(txtResults, 240, 5340, 4560, 330);
+    place(txtResults, 240, 5340, 6000, 330);
 
     btnSetup = named(new QPushButton(QStringLiteral("Go To Setup"), central), "btnSetup");
-    place(btnSetup, 240, 5940, 2160, 540);
+    place(btnSetup, 240, 5940, 2880, 540);
     Command1 = named(new QPushButton(QStringLiteral("Measure"), central), "Command1");
-    place(Command1, 2640, 5940, 2160, 540);
+    place(Command1, 3360, 5940, 2880, 540);
 
     QAction* mnuManual = menuBar()->addAction(QStringLiteral("&Read Manual"));
     mnuManual->setObjectName(QStringLiteral("mnuManual"));
@@ -197,7 +197,7 @@ void Form1::buildControls()
     connect(mnuManual, &QAction::triggered, this, &Form1::mnuManual_Click);
     connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
 
-    setFixedSize(twipsToPixels(10080), twipsToPixels(7800) + menuBar()->sizeHint().height());
+    setFixedSize(twipsToPixels(10320), twipsToPixels(8640) + menuBar()->sizeHint().height());
 }
 
 void Form1::Form_Load()

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Wakeline needs to build, run and test, when they are missing.
+# As root it runs apt-get; otherwise it prints the exact apt-get line and stops.
+set -euo pipefail
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsdl2-dev
+          libgtest-dev libgmock-dev libbenchmark-dev)
+if [ "${WAKELINE_EXTRA_PACKAGES:-}" != "" ]; then
+    read -r -a extra <<<"$WAKELINE_EXTRA_PACKAGES"
+    packages+=("${extra[@]}")
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+line="apt-get install -y ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Wakeline needs these Debian packages. Install them as root, then run this again:" >&2
+    echo "  sudo apt-get update && sudo $line" >&2
+    exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

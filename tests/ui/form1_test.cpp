@@ -1,0 +1,207 @@
+#include "app/settings_keys.h"
+#include "calibration/ui/grid_setup.h"
+#include "measure/ui/measure.h"
+#include "support/screen_fixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString storedResultsPath(const StartedProgram& p)
+{
+    return p.fake.settings.value(kSettingsApplication, kSettingsSection, kSettingsResultsPath)
+        .value_or("<none>");
+}
+
+void click(QWidget& screen, const char* button)
+{
+    QTest::mouseClick(child<QAbstractButton>(screen, button), Qt::LeftButton);
+}
+
+} // namespace
+
+TEST(StartScreen, StartsWithTheDefaultRunParticulars)
+{
+    StartedProgram p;
+    Form1& f = p.start();
+    const RunInfo r = f.runInfo();
+    EXPECT_EQ(r.skier, "Skiers");
+    EXPECT_EQ(r.driver, "Drivers");
+    EXPECT_EQ(r.boatMaker, "Boat Manufacturer");
+    EXPECT_EQ(r.boatModel, "Boat Model");
+    EXPECT_EQ(r.boatNumber, "1");
+    EXPECT_EQ(r.event, Event::Slalom);
+    EXPECT_STREQ(kSlalomSpeeds[size_t(r.slalomSpeed)].caption, "58/36");
+    EXPECT_STREQ(kJumpSpeeds[size_t(r.jumpSpeed)].caption, "57/35");
+    EXPECT_STREQ(kLineLengths[size_t(r.lineLength)], "11.25");
+    EXPECT_EQ(r.direction, Direction::Toward);
+    EXPECT_EQ(r.directionSign(), -1.0);
+    EXPECT_EQ(child<QLabel>(f, "Label1")->text(), "Video Slalom Wakeline");
+    EXPECT_TRUE(f.windowTitle().startsWith("Wakeline "));
+    EXPECT_FALSE(child<QGroupBox>(f, "fmJumpSpeed")->isVisible());
+
+    // The start-up sequence: measurement screen made and hidden, flags reset, list files.
+    EXPECT_FALSE(p.screens.measure().isVisible());
+    EXPECT_EQ(p.global.PassMeasured, 0);
+    EXPECT_FALSE(p.global.AwaitingStart);
+    EXPECT_GT(p.global.screenWidthPixels.toInt(), 0);
+    for (const char* list : {"drivers.txt", "skiers.txt", "boats.txt", "models.txt"})
+        EXPECT_TRUE(QFile::exists(p.path(list))) << list;
+}
+
+TEST(StartScreen, ResultsFolderIsRestoredAndWrittenBackAtOnce)
+{
+    StartedProgram first;
+    Form1& f = first.start();
+    EXPECT_EQ(f.runInfo().resultsFolder, "Default");
+    EXPECT_EQ(storedResultsPath(first), "Default");
+
+    StartedProgram stored;
+    stored.fake.settings.setValue(kSettingsApplication, kSettingsSection, kSettingsResultsPath, "",
+                                  nullptr);
+    EXPECT_EQ(stored.start().runInfo().resultsFolder, stored.folder.path());
+    EXPECT_EQ(storedResultsPath(stored), stored.folder.path());
+
+    // Every keystroke is saved.
+    auto* field = child<QLineEdit>(f, "txtResults");
+    field->clear();
+    const int before = first.fake.settings.writes;
+    QTest::keyClicks(field, "abc");
+    EXPECT_EQ(first.fake.settings.writes - before, 3);
+    EXPECT_EQ(storedResultsPath(first), "abc");
+}
+
+TEST(StartScreen, SettingsThatCannotBeWrittenAreReportedOnce)
+{
+    StartedProgram p;
+    p.fake.settings.failWrites = true;
+    Form1& f = p.start();
+    QTest::keyClicks(child<QLineEdit>(f, "txtResults"), "xyz");
+    ASSERT_EQ(p.fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(p.fake.messages.shown[0].text.contains("read-only"));
+}
+
+TEST(StartScreen, JumpForcesTowardAndSwapsTheGroups)
+{
+    StartedProgram p;
+    Form1& f = p.start();
+    f.setDirection(Direction::Away);
+    EXPECT_EQ(f.runInfo().directionSign(), 1.0);
+    f.selectSlalomSpeed(2);
+    f.selectJumpSpeed(8);
+
+    click(f, "optJump");
+    EXPECT_EQ(f.runInfo().event, Event::Jump);
+    EXPECT_EQ(f.runInfo().direction, Direction::Toward);
+    EXPECT_EQ(f.runInfo().directionSign(), -1.0);
+    EXPECT_FALSE(child<QRadioButton>(f, "optAway")->isVisible());
+    EXPECT_FALSE(child<QGroupBox>(f, "fmLineLength")->isVisible());
+    EXPECT_FALSE(child<QGroupBox>(f, "fmSlalomSpeed")->isVisible());
+    auto* jumpGroup = child<QGroupBox>(f, "fmJumpSpeed");
+    EXPECT_TRUE(jumpGroup->isVisible());
+    EXPECT_EQ(jumpGroup->x(), child<QGroupBox>(f, "fmSlalomSpeed")->x());
+    EXPECT_EQ(jumpGroup->x(), 6720 / 15);
+    EXPECT_EQ(child<QLabel>(f, "Label1")->text(), "Video Jump Wakeline");
+    EXPECT_STREQ(f.runInfo().speed()->caption, "72/45");
+
+    click(f, "optSlalom");
+    EXPECT_TRUE(child<QRadioButton>(f, "optAway")->isVisible());
+    EXPECT_EQ(f.runInfo().direction, Direction::Toward); // not changed back
+    EXPECT_STREQ(f.runInfo().speed()->caption, "52/32"); // each group keeps its own
+    EXPECT_EQ(f.runInfo().jumpSpeed, 8);
+    EXPECT_EQ(child<QLabel>(f, "Label1")->text(), "Video Slalom Wakeline");
+}
+
+TEST(StartScreen, OperationsOfferedToOtherScreensActLikeClicks)
+{
+    StartedProgram p;
+    QFile list(p.path("skiers.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("Smith, John\r\n\"Doe, Jane\"\r\n\r\nLee\r\n");
+    list.close();
+    Form1& f = p.start();
+
+    EXPECT_EQ(f.nameItems(NameList::Skiers), (QStringList{"Smith", "John", "Doe, Jane", "Lee"}));
+    EXPECT_EQ(f.namePosition(NameList::Skiers), -1);
+    EXPECT_EQ(f.runInfo().skier, "Skiers");
+    f.selectNamePosition(NameList::Skiers, 2);
+    EXPECT_EQ(f.runInfo().skier, "Doe, Jane");
+    f.selectNamePosition(NameList::Skiers, 9); // out of range: nothing happens
+    EXPECT_EQ(f.namePosition(NameList::Skiers), 2);
+
+    f.selectLineLength(1);
+    EXPECT_STREQ(kLineLengths[size_t(f.runInfo().lineLength)], "16.00");
+    f.setBoatNumber("7b");
+    EXPECT_EQ(f.runInfo().boatNumber, "7b");
+    f.setDirection(Direction::Away);
+    EXPECT_EQ(f.runInfo().directionSign(), 1.0);
+    f.setDirection(Direction::Toward);
+    EXPECT_EQ(f.runInfo().directionSign(), -1.0);
+}
+
+TEST(StartScreen, GoToSetupChecksTheFolderFirst)
+{
+    StartedProgram p;
+    Form1& f = p.start(false); // first run: no "Default" folder yet
+    click(f, "btnSetup");
+    ASSERT_EQ(p.fake.messages.shown.size(), 1u);
+    EXPECT_EQ(p.fake.messages.shown[0].text, "No such file or directory");
+    EXPECT_EQ(p.fake.messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_FALSE(p.screens.hasGridSetup());
+
+    // A trailing separator is removed and saved, then the check passes.
+    QDir(p.folder.path()).mkdir("Default");
+    child<QLineEdit>(f, "txtResults")->setText("Default\\");
+    click(f, "btnSetup");
+    EXPECT_EQ(f.runInfo().resultsFolder, "Default");
+    EXPECT_EQ(storedResultsPath(p), "Default");
+    EXPECT_TRUE(QFile::exists(p.path("Default/test.txt")));
+    EXPECT_TRUE(p.screens.gridSetup().isVisible());
+    EXPECT_FALSE(f.isVisible());
+}
+
+TEST(StartScreen, MeasureNeedsAValidCalibration)
+{
+    StartedProgram p;
+    Form1& f = p.start();
+    click(f, "Command1");
+    ASSERT_EQ(p.fake.messages.shown.size(), 1u);
+    EXPECT_EQ(p.fake.messages.shown[0].text,
+              "The setup must be OK to proceed.  Return to the setup screen and create a valid "
+              "setup");
+    EXPECT_TRUE(QFile::exists(p.path("Default/test.txt"))); // the probe ran first
+    EXPECT_FALSE(p.screens.measure().isVisible());
+
+    p.global.setup_ok = 1;
+    click(f, "Command1");
+    EXPECT_TRUE(p.screens.measure().isVisible());
+    EXPECT_FALSE(f.isVisible());
+}
+
+TEST(StartScreen, ExitAndClosingEndTheProgram)
+{
+    StartedProgram viaMenu;
+    Form1& f = viaMenu.start();
+    QSignalSpy ended(&viaMenu.screens, &Screens::programEnded);
+    f.findChild<QAction*>("mnuExit")->trigger();
+    EXPECT_EQ(ended.count(), 1);
+
+    StartedProgram viaClose;
+    Form1& g = viaClose.start();
+    viaClose.screens.gridSetup().show();
+    QSignalSpy closed(&viaClose.screens, &Screens::programEnded);
+    g.close();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(viaClose.screens.gridSetup().isVisible());
+}
