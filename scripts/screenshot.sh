@@ -3,6 +3,7 @@
 #   scripts/screenshot.sh OUT.png [ACTIONS] [-- PROGRAM ARGUMENTS]
 # ACTIONS is a bash file run once the program shows, with xdotool at hand; a fresh program
 # folder is used unless --program-folder is given among the program arguments.
+# WAKELINE_SCREEN=WxH sets the virtual screen (default 1280x1024).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 out="$(realpath -m "${1:?usage: screenshot.sh OUT.png [ACTIONS] [-- ARGS]}")"; shift
@@ -28,4 +29,6 @@ xvfb-run -a -s "-screen 0 ${size}x24" bash -c '
     import -window root "$out"
     kill $pid 2>/dev/null || true
 ' _ "${args[@]}"
+# WAKELINE_TRIM=1 crops the empty (black) root window around the program's windows.
+if [ "${WAKELINE_TRIM:-}" = "1" ]; then convert "$out" -trim +repage "$out"; fi
 echo "saved $out"
