@@ -194,6 +194,24 @@ QStringList accuracyReportHeader(const AccuracyCheckInput& in)
             blank};
 }
 
+AccuracyCheckInput accuracyInputFrom(const Global& g, const AccuracyBoxTexts& boxes,
+                                     const QString& description1, const QString& description2,
+                                     AccuracyDisplay display, const QDateTime& clock)
+{
+    AccuracyCheckInput in;
+    in.transform = CourseTransform::fromMatrix(g.grid_matrix);
+    in.jumpPoint = {g.jump_survey_x, g.jump_survey_y};
+    in.display = display;
+    in.clock = clock;
+    in.description1 = description1;
+    in.description2 = description2;
+    in.grid_number = g.grid_number;
+    in.front_ratio = g.front_ratio;
+    in.back_ratio = g.back_ratio;
+    in.boxes = boxes;
+    return in;
+}
+
 AccuracyCheckResult runAccuracyCheck(const AccuracyCheckInput& in)
 {
     AccuracyCheckResult result;

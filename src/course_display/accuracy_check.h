@@ -96,6 +96,12 @@ struct AccuracyCheckResult
     int unplaced = 0;
 };
 
+// The input from the program-wide calibration (coefficients, jump point, grid number,
+// ratios) and what the calibration screen shows.
+AccuracyCheckInput accuracyInputFrom(const Global& g, const AccuracyBoxTexts& boxes,
+                                     const QString& description1, const QString& description2,
+                                     AccuracyDisplay display, const QDateTime& clock);
+
 AccuracyCheckResult runAccuracyCheck(const AccuracyCheckInput& input);
 
 // Told to the operator when some grid points have no place on the screen.

@@ -205,6 +205,25 @@ TEST(AccuracyCheck, CalibrationThatPlacesNothingWritesNoNonsense)
         EXPECT_TRUE(line.endsWith(QStringLiteral("\t-\t-\t-"))) << line.toStdString();
 }
 
+TEST(AccuracyCheck, InputFromTheProgramWideCalibration)
+{
+    const AccuracyCheckInput expected = workedExampleInput(AccuracyDisplay::Distance);
+    Global g;
+    expected.transform.toMatrix(g.grid_matrix);
+    g.jump_survey_x = 1.25;
+    g.jump_survey_y = -150;
+    g.grid_number = 1;
+    g.front_ratio = expected.front_ratio;
+    g.back_ratio = expected.back_ratio;
+    const AccuracyCheckInput in =
+        accuracyInputFrom(g, expected.boxes, expected.description1, expected.description2,
+                          AccuracyDisplay::Distance, expected.clock);
+    const AccuracyCheckResult a = runAccuracyCheck(in);
+    const AccuracyCheckResult b = runAccuracyCheck(expected);
+    EXPECT_EQ(a.reportText, b.reportText);
+    EXPECT_EQ(accuracyIndicatorListing(a), accuracyIndicatorListing(b));
+}
+
 TEST(AccuracyCheck, DisplayNamesOfTheCommandLine)
 {
     EXPECT_EQ(accuracyDisplayFromName(QStringLiteral("homlvl")),
