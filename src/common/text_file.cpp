@@ -67,7 +67,9 @@ WriteResult replaceFile(const QString& path, const QString& text)
     if (!f.open(QIODevice::WriteOnly))
         return {false, writeFailureMessage(path, f.errorString())};
     const QByteArray bytes = text.toUtf8();
-    if (f.write(bytes) != bytes.size())
+    // QSaveFile buffers; a write that fails only when the buffer is flushed (disk full, file
+    // size limit) is not seen by commit(), which would put the short file in place.
+    if (f.write(bytes) != bytes.size() || !f.flush())
         return {false, writeFailureMessage(path, f.errorString())};
     if (!f.commit())
         return {false, writeFailureMessage(path, f.errorString())};
