@@ -64,11 +64,19 @@ WriteResult appendText(const QString& path, const QString& text)
 WriteResult replaceFile(const QString& path, const QString& text)
 {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that fails only when commit() flushes it (disk full, file
+    // size limit) goes unnoticed there, and the short file would replace the old one.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, writeFailureMessage(path, f.errorString())};
     const QByteArray bytes = text.toUtf8();
-    if (f.write(bytes) != bytes.size())
-        return {false, writeFailureMessage(path, f.errorString())};
+    // A short write is retried: the call that then fails carries the system's reason.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = f.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            return {false, writeFailureMessage(path, f.errorString())};
+        written += n;
+    }
     if (!f.commit())
         return {false, writeFailureMessage(path, f.errorString())};
     return {};

@@ -1,5 +1,6 @@
 #include "app/ui/form1.h"
 
+#include "app/name_lists.h"
 #include "app/settings_keys.h"
 #include "app/ui/manual.h"
 #include "app/ui/screens.h"
@@ -196,6 +197,11 @@ void Form1::buildControls()
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(mnuManual, &QAction::triggered, this, &Form1::mnuManual_Click);
     connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
+    connect(cmdSkiers, &QPushButton::clicked, this, &Form1::cmdSkiers_Click);
+    connect(cmdDrivers, &QPushButton::clicked, this, &Form1::cmdDrivers_Click);
+    connect(cmdBoats, &QPushButton::clicked, this, &Form1::cmdBoats_Click);
+    connect(cmdModels, &QPushButton::clicked, this, &Form1::cmdModels_Click);
+    connect(cmdCloseSave, &QPushButton::clicked, this, &Form1::cmdCloseSave_Click);
 
     setFixedSize(twipsToPixels(10320), twipsToPixels(8640) + menuBar()->sizeHint().height());
 }
@@ -236,14 +242,61 @@ QComboBox* Form1::nameCombo(NameList list) const
     return nullptr;
 }
 
+QString Form1::nameListPath(NameList list) const
+{
+    return QDir(screens.global().programFolder).filePath(nameListFile(list));
+}
+
 void Form1::loadNameList(NameList list)
 {
     QComboBox* combo = nameCombo(list);
     const QString text = combo->currentText();
     combo->clear();
-    combo->addItems(readNameList(QDir(screens.global().programFolder).filePath(nameListFile(list))));
+    combo->addItems(readNameList(nameListPath(list)));
     combo->setCurrentIndex(-1);
     combo->setEditText(text);
+}
+
+void Form1::openListEditor(NameList list)
+{
+    const ListForEditing read = readListForEditing(nameListPath(list));
+    if (!read.ok) {
+        // Whatever the editor held stays: nothing was replaced.
+        screens.platform().messages.warning(read.message, kProductTitle);
+        return;
+    }
+    editingList = nameListKey(list);
+    Text1->setPlainText(read.editorText);
+    Text1->show();
+    cmdCloseSave->show();
+    Text1->setFocus();
+}
+
+void Form1::cmdSkiers_Click() { openListEditor(NameList::Skiers); }
+
+void Form1::cmdDrivers_Click() { openListEditor(NameList::Drivers); }
+
+void Form1::cmdBoats_Click() { openListEditor(NameList::Boats); }
+
+void Form1::cmdModels_Click() { openListEditor(NameList::Models); }
+
+void Form1::cmdCloseSave_Click()
+{
+    const std::optional<NameList> list = nameListForKey(editingList);
+    if (!list)
+        return;
+    const WriteResult written = saveNameList(nameListPath(*list), Text1->toPlainText());
+    if (!written) {
+        // The old file is intact; the editor stays open with the operator's text.
+        screens.platform().messages.warning(written.message, kProductTitle);
+        return;
+    }
+    Text1->hide();
+    cmdCloseSave->hide();
+    QComboBox* combo = nameCombo(*list);
+    combo->clear();
+    combo->setEditText(nameListPlaceholder(*list));
+    loadNameList(*list);
 }
 
 RunInfo Form1::runInfo() const

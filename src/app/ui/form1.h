@@ -57,15 +57,25 @@ private Q_SLOTS:
     void Command1_Click();
     void mnuManual_Click();
     void mnuExit_Click();
+    void cmdSkiers_Click();
+    void cmdDrivers_Click();
+    void cmdBoats_Click();
+    void cmdModels_Click();
+    void cmdCloseSave_Click();
 
 private:
     void buildControls();
     QComboBox* nameCombo(NameList list) const;
     void loadNameList(NameList list);
+    QString nameListPath(NameList list) const;
+    void openListEditor(NameList list);
     bool folderCheck();
 
     Screens& screens;
     bool settingsWriteReported = false;
+    // The key of the list last opened in the editor ("Skiers", "Drivers", "Boats",
+    // "Models"); empty until the first edit button. "Close/Save" does not clear it.
+    QString editingList;
 
     QLabel* Label1 = nullptr;
     QLineEdit* txtTournament = nullptr;

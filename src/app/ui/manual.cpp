@@ -1,8 +1,54 @@
 #include "app/ui/manual.h"
 
+#include "app/manual_rules.h"
+#include "app/ui/form1.h"
 #include "app/ui/screens.h"
+#include "common/twips.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
 
 Manual::Manual(Screens& screens) : screens(screens)
 {
+    setObjectName(QStringLiteral("Manual"));
     setWindowTitle(QStringLiteral("Wakeline Program Manual"));
+
+    Text1 = new QPlainTextEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(9.75);
+    Text1->setFont(font);
+    Text1->setPlainText(manualText());
+
+    Command1 = new QPushButton(QStringLiteral("Return"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    connect(Command1, &QPushButton::clicked, this, &Manual::Command1_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Text1);
+    layout->addLayout(buttons);
+
+    resize(twipsToPixels(8100), twipsToPixels(8400));
+    // Beside the start screen the first time; after that it stays where the operator put it.
+    const QWidget& start = screens.form1();
+    const QScreen* screen = start.screen() ? start.screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        move(manualPosition(start.frameGeometry(), size(), screen->availableGeometry()));
+}
+
+void Manual::Command1_Click()
+{
+    hide();
 }

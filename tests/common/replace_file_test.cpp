@@ -1,0 +1,39 @@
+#include "common/text_file.h"
+#include "support/write_block.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+TEST(ReplaceFile, FailedWriteLeavesTheOldFileAndSaysWhichAndWhy)
+{
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("drivers.txt");
+    ASSERT_TRUE(replaceFile(path, "Adams\r\nBaker\r\n").ok);
+
+    WriteResult r;
+    {
+        WriteBlock block(dir.path());
+        // Longer than the block lets through, shorter than any write buffer: the failure
+        // only shows when the buffer is flushed.
+        r = replaceFile(path, "Adams\r\nBaker\r\nCarter\r\n");
+    }
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.message.contains(QDir::toNativeSeparators(path))) << r.message.toStdString();
+    EXPECT_FALSE(r.message.endsWith(": .")) << r.message.toStdString();
+    EXPECT_FALSE(r.message.contains("Unknown error")) << r.message.toStdString();
+    EXPECT_EQ(bytesOf(path), "Adams\r\nBaker\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"drivers.txt"})
+        << "no temporary file left behind";
+}
+
+} // namespace
