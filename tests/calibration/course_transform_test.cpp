@@ -10,6 +10,7 @@
 
 #include "common/text_file.h"
 #include "support/paths.h"
+#include "support/qt_printers.h"
 
 namespace {
 

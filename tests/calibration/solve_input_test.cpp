@@ -1,6 +1,8 @@
 #include "calibration/solve_input.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 
 #include "support/qt_printers.h"

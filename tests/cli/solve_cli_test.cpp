@@ -1,6 +1,8 @@
 // wakeline-cli solve, run as scripts run it: arguments, standard input, exit status.
 
 #include <QProcess>
+#include <array>
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "common/number_forms.h"

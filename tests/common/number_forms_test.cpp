@@ -6,13 +6,12 @@
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
-
-#include "support/qt_printers.h"
 #include <limits>
 #include <random>
 
 #include "common/text_file.h"
 #include "support/paths.h"
+#include "support/qt_printers.h"
 
 namespace {
 

@@ -5,9 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "support/qt_printers.h"
-
 #include "support/paths.h"
+#include "support/qt_printers.h"
 
 namespace {
 
