@@ -19,12 +19,20 @@ using Points = std::array<ReferencePoint, 4>;
 // The standard slalom gates: upper right, lower right, upper left, lower left.
 constexpr std::array<Point2, 4> kSlalomSurvey{{{0, 0}, {0, -259}, {2.5, 0}, {2.5, -259}}};
 
-Points withSlalomSurvey(const std::array<Point2, 4>& marks)
+// The standard jump gates, in the same order.
+constexpr std::array<Point2, 4> kJumpSurvey{{{0, 0}, {0, -280}, {4, 0}, {4, -280}}};
+
+Points withSurvey(const std::array<Point2, 4>& marks, const std::array<Point2, 4>& survey)
 {
     Points p;
     for (size_t i = 0; i < 4; ++i)
-        p[i] = {marks[i], kSlalomSurvey[i]};
+        p[i] = {marks[i], survey[i]};
     return p;
+}
+
+Points withSlalomSurvey(const std::array<Point2, 4>& marks)
+{
+    return withSurvey(marks, kSlalomSurvey);
 }
 
 const Points kWorkedExample = withSlalomSurvey({{{520, 300}, {700, 900}, {470, 300}, {300, 900}}});
@@ -128,16 +136,17 @@ TEST(CourseTransform, RandomConvexCalibrationsRoundTrip)
     std::uniform_real_distribution<double> unit(0, 1);
     for (int trial = 0; trial < 2000; ++trial) {
         const auto marks = randomConvexMarks(random);
-        const Points points = withSlalomSurvey(marks);
+        const auto& survey = trial % 2 ? kJumpSurvey : kSlalomSurvey;
+        const Points points = withSurvey(marks, survey);
         const auto t = solveCourseTransform(points);
         ASSERT_TRUE(t.has_value()) << "trial " << trial;
 
         for (size_t i = 0; i < 4; ++i) {
             const auto course = t->toCourse(marks[i]);
             ASSERT_TRUE(course.has_value());
-            ASSERT_TRUE(closeRelative(course->point, kSlalomSurvey[i], 1e-9))
+            ASSERT_TRUE(closeRelative(course->point, survey[i], 1e-9))
                 << "trial " << trial << " mark " << i + 1;
-            const auto screen = t->toScreen(kSlalomSurvey[i]);
+            const auto screen = t->toScreen(survey[i]);
             ASSERT_TRUE(screen.has_value());
             ASSERT_TRUE(closeRelative(screen->point, marks[i], 1e-9))
                 << "trial " << trial << " survey point " << i + 1;
