@@ -1,12 +1,32 @@
 #include "calibration/course_transform.h"
 
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A point so far out that it does not fit in a double is as useless to the callers as one
+// on the horizon; neither may reach a drawing or a pass as inf or NaN.
+std::optional<MappedPoint> finitePoint(double x, double y, double d)
+{
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return std::nullopt;
+    return MappedPoint{{x, y}, d};
+}
+
+// How far, relative to the survey's extent, a solved transform may put a mark from its
+// survey point: sound solves land within 1e-12.
+constexpr double kMarkTolerance = 1e-6;
+
+} // namespace
+
 std::optional<MappedPoint> CourseTransform::toCourse(Point2 s) const
 {
     const double d = 1.0 + c[4] * s.x + c[5] * s.y;
     if (d == 0.0)
         return std::nullopt;
-    return MappedPoint{{(c[1] + c[2] * s.x + c[3] * s.y) / d, (c[6] + c[7] * s.x + c[8] * s.y) / d},
-                       d};
+    return finitePoint((c[1] + c[2] * s.x + c[3] * s.y) / d, (c[6] + c[7] * s.x + c[8] * s.y) / d,
+                       d);
 }
 
 std::optional<MappedPoint> CourseTransform::toScreen(Point2 p) const
@@ -17,9 +37,11 @@ std::optional<MappedPoint> CourseTransform::toScreen(Point2 p) const
                      (c[2] * c[8] - c[3] * c[7]);
     if (d == 0.0)
         return std::nullopt;
-    const double sx = (X * (c[8] - c[5] * c[6]) + Y * (c[1] * c[5] - c[3]) + (c[3] * c[6] - c[1] * c[8])) / d;
-    const double sy = (X * (c[4] * c[6] - c[7]) + Y * (c[2] - c[1] * c[4]) + (c[1] * c[7] - c[2] * c[6])) / d;
-    return MappedPoint{{sx, sy}, d};
+    const double sx =
+        (X * (c[8] - c[5] * c[6]) + Y * (c[1] * c[5] - c[3]) + (c[3] * c[6] - c[1] * c[8])) / d;
+    const double sy =
+        (X * (c[4] * c[6] - c[7]) + Y * (c[2] - c[1] * c[4]) + (c[1] * c[7] - c[2] * c[6])) / d;
+    return finitePoint(sx, sy, d);
 }
 
 CourseTransform CourseTransform::fromMatrix(const GridMatrix& m)
@@ -81,6 +103,24 @@ bool solveCourseTransform(const std::array<ReferencePoint, 4>& points, GridMatri
             for (size_t j = 1; j <= 9; ++j)
                 m[r][j] = m[k][j] * f + m[r][j];
         }
+    }
+    // Marks so far apart, or a system so nearly singular, that the numbers overflowed: no
+    // usable calibration either.
+    for (size_t k = 1; k <= N; ++k)
+        if (!std::isfinite(m[k][9]))
+            return false;
+    // Three marks on one line can still give the elimination non-zero pivots, but then the
+    // solution puts marks on its horizon and maps them nowhere near their buoys. Only a
+    // transform that takes every mark to its survey point is a calibration.
+    const CourseTransform t = CourseTransform::fromMatrix(m);
+    double scale = 1.0;
+    for (const ReferencePoint& p : points)
+        scale = std::max({scale, std::fabs(p.survey.x), std::fabs(p.survey.y)});
+    for (const ReferencePoint& p : points) {
+        const auto mapped = t.toCourse(p.screen);
+        if (!mapped || std::hypot(mapped->point.x - p.survey.x, mapped->point.y - p.survey.y) >
+                           kMarkTolerance * scale)
+            return false;
     }
     return true;
 }

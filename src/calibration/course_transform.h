@@ -27,9 +27,9 @@ struct CourseTransform
     std::array<double, 9> c{};
 
     // X = (c1 + c2 sx + c3 sy) / D, Y = (c6 + c7 sx + c8 sy) / D, D = 1 + c4 sx + c5 sy.
-    // No point when D is zero (a point on the picture's horizon).
+    // No point when D is zero (a point on the picture's horizon) or the point overflows.
     std::optional<MappedPoint> toCourse(Point2 screen) const;
-    // The adjugate inverse; no point when its denominator is zero.
+    // The adjugate inverse; no point when its denominator is zero or the point overflows.
     std::optional<MappedPoint> toScreen(Point2 course) const;
 
     static CourseTransform fromMatrix(const GridMatrix& m);
@@ -45,8 +45,9 @@ struct ReferencePoint
 
 // Gauss-Jordan elimination on the 8 x 9 augmented system in rows 1..8, columns 1..9 of
 // the work matrix, pivoting on the first non-zero cell (points in the order upper right,
-// lower right, upper left, lower left). False when the system is singular; the matrix is
-// then left as the elimination left it.
+// lower right, upper left, lower left). False when the system is singular, a coefficient
+// is not finite, or the solution does not take every mark to its survey point (three marks
+// on a line); the matrix is then left as the elimination left it.
 bool solveCourseTransform(const std::array<ReferencePoint, 4>& points, GridMatrix& matrix);
 // Solves into a scratch matrix; the transform, or no value when singular.
 std::optional<CourseTransform> solveCourseTransform(const std::array<ReferencePoint, 4>& points);

@@ -20,3 +20,8 @@ struct CliCommand
     const char* summary; // a few lines: what it does
     int (*run)(const QStringList& args, CliStreams& io);
 };
+
+// solve_command.cpp
+extern const char kSolveUsage[];
+extern const char kSolveSummary[];
+int runSolve(const QStringList& args, CliStreams& io);

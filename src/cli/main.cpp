@@ -9,7 +9,9 @@
 namespace {
 
 // Command table; each command lives in its own file.
-const std::array<CliCommand, 0> kCommands{};
+const std::array kCommands{
+    CliCommand{"solve", kSolveUsage, kSolveSummary, runSolve},
+};
 
 void printHelp(QTextStream& out)
 {

@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -22,13 +25,47 @@ QString signBlank(const QString& digits)
     return digits.startsWith('-') ? digits : QStringLiteral(" ") + digits;
 }
 
-// General form with the given significant digits and no trailing zeros; exponent form
-// ("1E-05", "1.5E+20") below 1E-04 and from 10^significant on.
+// General form with up to `significant` digits and no trailing zeros. Fixed notation while
+// the whole part fits in that many digits and the part after the point, leading zeros
+// included, in one more; exponent form otherwise (".0669627425418905" but
+// "4.11861371949588E-03", "1E+15"), as the setup files of older workstations were written.
 QString generalForm(double v, int significant)
 {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*G", significant, v);
-    return QString::fromLatin1(buffer);
+    std::snprintf(buffer, sizeof buffer, "%.*E", significant - 1, v);
+    const std::string_view text(buffer);
+    const size_t e = text.find('E');
+    if (e == std::string_view::npos) // inf, nan
+        return QString::fromLatin1(buffer);
+    std::string_view mantissa = text.substr(0, e);
+    const bool negative = mantissa.front() == '-';
+    if (negative)
+        mantissa.remove_prefix(1);
+    std::string digits;
+    for (const char c : mantissa)
+        if (c != '.')
+            digits += c;
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    const int exponent = std::atoi(buffer + e + 1);
+    const int count = int(digits.size());
+
+    std::string out = negative ? "-" : "";
+    if (exponent >= significant || (exponent < 0 && -exponent - 1 + count > significant + 1)) {
+        out += digits.substr(0, 1);
+        if (count > 1)
+            out += "." + digits.substr(1);
+        out += text.substr(e);
+    } else if (exponent >= 0) {
+        const int whole = exponent + 1;
+        if (count <= whole)
+            out += digits + std::string(size_t(whole - count), '0');
+        else
+            out += digits.substr(0, size_t(whole)) + "." + digits.substr(size_t(whole));
+    } else {
+        out += "0." + std::string(size_t(-exponent - 1), '0') + digits;
+    }
+    return QString::fromStdString(out);
 }
 
 } // namespace
@@ -40,7 +77,10 @@ QString strForm(double v)
     return signBlank(withoutLeadingZero(generalForm(v, 15)));
 }
 
-QString printForm(double v) { return strForm(v) + QStringLiteral(" "); }
+QString printForm(double v)
+{
+    return strForm(v) + QStringLiteral(" ");
+}
 
 double roundHalfUp(double v, int decimals)
 {
@@ -48,7 +88,10 @@ double roundHalfUp(double v, int decimals)
     return std::floor(v * scale + 0.5) / scale;
 }
 
-QString round3Str(double v) { return strForm(roundHalfUp(v, 3)); }
+QString round3Str(double v)
+{
+    return strForm(roundHalfUp(v, 3));
+}
 
 QString format000_0(double v)
 {
@@ -121,4 +164,7 @@ double leadingNumber(const QString& text)
     return value;
 }
 
-long long roundHalfEven(double v) { return std::llrint(v); }
+long long roundHalfEven(double v)
+{
+    return std::llrint(v);
+}
