@@ -47,17 +47,37 @@ QString writeFailureMessage(const QString& path, const QString& reason)
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
+namespace {
+
+// Writes every byte; a short write is retried so that the call that fails carries the
+// system's reason (disk full, file too large) instead of "Unknown error".
+bool writeAll(QFileDevice& f, const QByteArray& bytes)
+{
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = f.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            return false;
+        written += n;
+    }
+    return true;
+}
+
+} // namespace
+
 WriteResult appendText(const QString& path, const QString& text)
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Unbuffered, so a failure shows at the write, not at a close that cannot report it.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return {false, writeFailureMessage(path, f.errorString())};
-    const QByteArray bytes = text.toUtf8();
-    if (f.write(bytes) != bytes.size() || !f.flush())
-        return {false, writeFailureMessage(path, f.errorString())};
-    f.close();
-    if (f.error() != QFileDevice::NoError)
-        return {false, writeFailureMessage(path, f.errorString())};
+    const qint64 before = f.size();
+    if (!writeAll(f, text.toUtf8())) {
+        const QString reason = f.errorString();
+        // A log holds whole records only: take back the part of this one that got in.
+        f.resize(before);
+        return {false, writeFailureMessage(path, reason)};
+    }
     return {};
 }
 
@@ -68,15 +88,8 @@ WriteResult replaceFile(const QString& path, const QString& text)
     // size limit) goes unnoticed there, and the short file would replace the old one.
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, writeFailureMessage(path, f.errorString())};
-    const QByteArray bytes = text.toUtf8();
-    // A short write is retried: the call that then fails carries the system's reason.
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = f.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0)
-            return {false, writeFailureMessage(path, f.errorString())};
-        written += n;
-    }
+    if (!writeAll(f, text.toUtf8()))
+        return {false, writeFailureMessage(path, f.errorString())};
     if (!f.commit())
         return {false, writeFailureMessage(path, f.errorString())};
     return {};

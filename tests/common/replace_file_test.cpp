@@ -36,4 +36,23 @@ TEST(ReplaceFile, FailedWriteLeavesTheOldFileAndSaysWhichAndWhy)
         << "no temporary file left behind";
 }
 
+TEST(AppendText, FailedWriteLeavesNoPartOfTheRecordInTheLog)
+{
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("ResultLog1207.txt");
+    ASSERT_TRUE(appendText(path, "ab\r\n").ok); // within the block's few bytes
+
+    WriteResult r;
+    {
+        WriteBlock block(dir.path());
+        r = appendText(path, "a record far longer than the block lets through\r\n");
+    }
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.message.contains(QDir::toNativeSeparators(path))) << r.message.toStdString();
+    EXPECT_FALSE(r.message.contains("Unknown error")) << r.message.toStdString();
+    EXPECT_EQ(bytesOf(path), "ab\r\n");
+    EXPECT_TRUE(appendText(path, "cd\r\n").ok);
+    EXPECT_EQ(bytesOf(path), "ab\r\ncd\r\n");
+}
+
 } // namespace
