@@ -20,3 +20,6 @@ struct CliCommand
     const char* summary; // a few lines: what it does
     int (*run)(const QStringList& args, CliStreams& io);
 };
+
+// The commands, one file each.
+int runAnalyse(const QStringList& args, CliStreams& io); // analyse_command.cpp

@@ -9,7 +9,12 @@
 namespace {
 
 // Command table; each command lives in its own file.
-const std::array<CliCommand, 0> kCommands{};
+const std::array kCommands{
+    CliCommand{"analyse", "RESULTS.txt [--now YYYY-MM-DDTHH:MM:SS] [--db]",
+               "      Re-analyses a saved results file and prints its pass report, or with --db\n"
+               "      its database line.",
+               runAnalyse},
+};
 
 void printHelp(QTextStream& out)
 {
