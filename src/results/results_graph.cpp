@@ -1,10 +1,12 @@
 #include "results/results_graph.h"
 
+#include "common/number_forms.h"
 #include "common/text_file.h"
 #include "results/pass_report.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -185,4 +187,19 @@ QString colourPromptText()
         text += QString::fromLatin1(kCrLf) + QString::number(i) + QStringLiteral(" = ") +
                 traceColourName(i);
     return text;
+}
+
+std::optional<long long> colourAnswer(const QString& answer)
+{
+    bool ok = false;
+    const double v = answer.trimmed().toDouble(&ok);
+    // Far outside the choices is as good as any other wrong number: ask again.
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return std::abs(v) > 1e9 ? 0 : roundHalfEven(v);
+}
+
+bool isColourChoice(long long choice)
+{
+    return choice >= 1 && choice <= 7;
 }

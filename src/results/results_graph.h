@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -72,3 +73,8 @@ Rgb traceColour(int choice);
 QString traceColourName(int choice);
 // The colour prompt's text.
 QString colourPromptText();
+
+// An answer to the colour prompt: std::nullopt when it is not a number (the read ends);
+// otherwise the choice, which the prompt asks again for while it is outside 1..7.
+std::optional<long long> colourAnswer(const QString& answer);
+bool isColourChoice(long long choice);

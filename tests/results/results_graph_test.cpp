@@ -162,3 +162,21 @@ TEST(ResultsGraph, ColourChoices)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ResultsGraph, ColourAnswers)
+{
+    EXPECT_EQ(colourAnswer(QStringLiteral(" 3 ")), 3);
+    EXPECT_EQ(colourAnswer(QStringLiteral("2.5")), 2); // halves to even
+    EXPECT_EQ(colourAnswer(QStringLiteral("-1")), -1);
+    EXPECT_FALSE(colourAnswer(QStringLiteral("blue")).has_value());
+    EXPECT_FALSE(colourAnswer(QString()).has_value());
+    EXPECT_FALSE(colourAnswer(QStringLiteral("inf")).has_value());
+    EXPECT_FALSE(isColourChoice(*colourAnswer(QStringLiteral("1e300"))));
+    for (long long n : {0LL, 8LL, -1LL})
+        EXPECT_FALSE(isColourChoice(n));
+    EXPECT_TRUE(isColourChoice(7));
+}
+
+} // namespace
