@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -154,10 +155,10 @@ void Results::buildControls()
 
     Command1 =
         named(new QPushButton(QStringLiteral("Return to Main"), graph), QStringLiteral("Command1"));
-    place(Command1, column, 6840, 1440, 600);
+    place(Command1, column, 6840, 3000, 540);
     Command2 = named(new QPushButton(QStringLiteral("Return to Measure"), graph),
                      QStringLiteral("Command2"));
-    place(Command2, column + 1560, 6840, 1440, 600);
+    place(Command2, column, 7500, 3000, 540);
 
     // A white form; the graph box is filled when the graph is drawn.
     QImage background(twipsToPixels(kFormWidth), twipsToPixels(kFormHeight), QImage::Format_RGB32);
@@ -291,7 +292,20 @@ void Results::showGraphFrame(Event event, bool comingToward)
                                  .arg(l.colour.r)
                                  .arg(l.colour.g)
                                  .arg(l.colour.b));
-        place(label, l.left, l.top, l.width, 300);
+        // The scale caption must keep its width to sit under the graph's lines: its type
+        // shrinks until the caption fits. Other captions take the width of their text.
+        QFont font = this->font();
+        if (l.name == QLatin1String("Label2"))
+            while (font.pointSizeF() > 5 &&
+                   QFontMetrics(font).horizontalAdvance(l.text) > twipsToPixels(l.width))
+                font.setPointSizeF(font.pointSizeF() - 0.5);
+        label->setFont(font);
+        const double width =
+            l.name == QLatin1String("Label2")
+                ? l.width
+                : std::max(l.width,
+                           pixelsToTwips(QFontMetrics(font).horizontalAdvance(l.text) + 4));
+        place(label, l.left, l.top, width, 300);
         label->setVisible(l.visible);
     }
 }
