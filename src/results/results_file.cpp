@@ -27,6 +27,11 @@ const QString kFramePrefix = QStringLiteral("Frame ");
 const QString kBuoyPrefix = QStringLiteral("Buoy");
 const QString kBuoyFirst = QStringLiteral("Buoy  1 Sample");
 
+QString shownLine(const QString& line)
+{
+    return line.left(kMaxShownLineLength);
+}
+
 bool isSampleStart(const QString& line)
 {
     return line.startsWith(kBuoyFirst) || line.startsWith(kFramePrefix);
@@ -53,14 +58,14 @@ ResultsFileRead readResultsFile(const QString& text, Event expected)
         r.status = ReadStatus::NotValid;
         return r;
     }
-    r.shownLines << lines[0];
+    r.shownLines << shownLine(lines[0]);
     r.headerLines << lines[0];
 
     // Header: up to and including the first sample line.
     qsizetype i = 1;
     for (; i < n; ++i) {
         const QString& line = lines[i];
-        r.shownLines << line;
+        r.shownLines << shownLine(line);
         if (isSampleStart(line))
             break;
         r.headerLines << line;
@@ -92,7 +97,7 @@ ResultsFileRead readResultsFile(const QString& text, Event expected)
         // The file's last line ends the scan unread, as the reader always has.
         if (i >= n - 1)
             break;
-        r.shownLines << lines[i];
+        r.shownLines << shownLine(lines[i]);
     }
     r.status = ReadStatus::Ok;
     return r;

@@ -13,7 +13,10 @@
 inline constexpr const char* kResultsFileFilter = "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|";
 inline constexpr int kResultsFileFilterIndex = 2;
 // The largest results file read back; a saved pass is a few tens of kilobytes.
-inline constexpr qint64 kResultsFileMaxBytes = 4 * 1024 * 1024;
+inline constexpr qint64 kResultsFileMaxBytes = 1024 * 1024;
+// Longest line shown as it is; a report line is under a hundred characters, and a text box
+// takes seconds to lay out a line of megabytes.
+inline constexpr int kMaxShownLineLength = 1000;
 // Samples a file may hold (index 0..500).
 inline constexpr int kMaxReadSamples = 501;
 

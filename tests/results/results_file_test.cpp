@@ -185,6 +185,7 @@ TEST(ResultsFile, AnyBytesGiveAResultWithinBounds)
     const ResultsFileRead r = readResultsFile(longLine, Event::Slalom);
     ASSERT_EQ(r.status, ReadStatus::Ok);
     EXPECT_DOUBLE_EQ(r.deviations[0], 99999999.0);
+    EXPECT_EQ(r.shownLines[1].size(), kMaxShownLineLength);
 }
 
 } // namespace
