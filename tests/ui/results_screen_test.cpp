@@ -32,6 +32,9 @@ class ResultsScreen : public testing::Test
         ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("skiers.txt")),
                                 QStringLiteral("Ann\r\nBee\r\n"))
                         .ok);
+        ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("drivers.txt")),
+                                QStringLiteral("Carl\r\nDee\r\n"))
+                        .ok);
         form1 = &screens.form1();
         form1->Form_Load();
         setResultsFolder(resultsDir.path());
@@ -309,6 +312,9 @@ TEST_F(ResultsScreen, NameCopiesFollowAndWriteBackTheStartScreen)
     auto* skiers = child<QComboBox>(r, "cbSkiCopy");
     EXPECT_EQ(skiers->currentIndex(), 1);
     EXPECT_EQ(child<QComboBox>(r, "cbDrvCopy")->currentIndex(), -1);
+    EXPECT_EQ(child<QComboBox>(r, "cbDrvCopy")->count(), 2);
+    EXPECT_EQ(form1->namePosition(NameList::Drivers), -1);
+    EXPECT_EQ(form1->runInfo().driver, QStringLiteral("Drivers"));
     EXPECT_EQ(child<QLineEdit>(r, "txtNumCopy")->text(), QStringLiteral("4"));
     skiers->setCurrentIndex(0);
     EXPECT_EQ(form1->runInfo().skier, QStringLiteral("Ann"));

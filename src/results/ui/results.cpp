@@ -30,6 +30,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace {
@@ -222,10 +223,14 @@ void Results::copyNameList(QComboBox* copy, int list)
 {
     const Form1& form1 = screens.form1();
     const auto which = NameList(list);
-    copy->clear();
-    copy->addItems(form1.nameItems(which));
-    copy->setCurrentIndex(-1);
     const int position = form1.namePosition(which);
+    {
+        // Filling the list must not pick an item on the start screen.
+        const QSignalBlocker quiet(copy);
+        copy->clear();
+        copy->addItems(form1.nameItems(which));
+        copy->setCurrentIndex(-1);
+    }
     if (position >= 0)
         copy->setCurrentIndex(position);
 }
