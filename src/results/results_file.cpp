@@ -27,9 +27,10 @@ const QString kFramePrefix = QStringLiteral("Frame ");
 const QString kBuoyPrefix = QStringLiteral("Buoy");
 const QString kBuoyFirst = QStringLiteral("Buoy  1 Sample");
 
-QString shownLine(const QString& line)
+void show(QStringList& shown, const QString& line)
 {
-    return line.left(kMaxShownLineLength);
+    if (shown.size() < kMaxShownLines)
+        shown << line.left(kMaxShownLineLength);
 }
 
 bool isSampleStart(const QString& line)
@@ -58,14 +59,14 @@ ResultsFileRead readResultsFile(const QString& text, Event expected)
         r.status = ReadStatus::NotValid;
         return r;
     }
-    r.shownLines << shownLine(lines[0]);
+    show(r.shownLines, lines[0]);
     r.headerLines << lines[0];
 
     // Header: up to and including the first sample line.
     qsizetype i = 1;
     for (; i < n; ++i) {
         const QString& line = lines[i];
-        r.shownLines << shownLine(line);
+        show(r.shownLines, line);
         if (isSampleStart(line))
             break;
         r.headerLines << line;
@@ -97,7 +98,7 @@ ResultsFileRead readResultsFile(const QString& text, Event expected)
         // The file's last line ends the scan unread, as the reader always has.
         if (i >= n - 1)
             break;
-        r.shownLines << shownLine(lines[i]);
+        show(r.shownLines, lines[i]);
     }
     r.status = ReadStatus::Ok;
     return r;

@@ -17,6 +17,9 @@ inline constexpr qint64 kResultsFileMaxBytes = 1024 * 1024;
 // Longest line shown as it is; a report line is under a hundred characters, and a text box
 // takes seconds to lay out a line of megabytes.
 inline constexpr int kMaxShownLineLength = 1000;
+// Most lines shown: a saved pass has a few hundred; a file of a million empty lines would
+// hold the screen for seconds.
+inline constexpr int kMaxShownLines = 2000;
 // Samples a file may hold (index 0..500).
 inline constexpr int kMaxReadSamples = 501;
 

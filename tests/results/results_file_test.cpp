@@ -186,6 +186,11 @@ TEST(ResultsFile, AnyBytesGiveAResultWithinBounds)
     ASSERT_EQ(r.status, ReadStatus::Ok);
     EXPECT_DOUBLE_EQ(r.deviations[0], 99999999.0);
     EXPECT_EQ(r.shownLines[1].size(), kMaxShownLineLength);
+    // A million empty header lines: the file is read to its end, a screenful is shown.
+    const ResultsFileRead empty = readResultsFile(
+        QStringLiteral("Slalom Pass Results") + QString(1'000'000, '\r'), Event::Slalom);
+    EXPECT_EQ(empty.status, ReadStatus::NoSamples);
+    EXPECT_EQ(empty.shownLines.size(), kMaxShownLines);
 }
 
 } // namespace
