@@ -25,3 +25,5 @@ struct CliCommand
 extern const char kSolveUsage[];
 extern const char kSolveSummary[];
 int runSolve(const QStringList& args, CliStreams& io);
+// The commands, one file each.
+int runAnalyse(const QStringList& args, CliStreams& io); // analyse_command.cpp

@@ -11,6 +11,10 @@ namespace {
 // Command table; each command lives in its own file.
 const std::array kCommands{
     CliCommand{"solve", kSolveUsage, kSolveSummary, runSolve},
+    CliCommand{"analyse", "RESULTS.txt [--now YYYY-MM-DDTHH:MM:SS] [--db]",
+               "      Re-analyses a saved results file and prints its pass report, or with --db\n"
+               "      its database line.",
+               runAnalyse},
 };
 
 void printHelp(QTextStream& out)

@@ -1,21 +1,502 @@
 #include "results/ui/results.h"
 
+#include "app/start_up.h"
+#include "app/ui/drawing_surface.h"
+#include "app/ui/form1.h"
 #include "app/ui/screens.h"
 #include "common/global.h"
+#include "common/paths.h"
+#include "common/text_file.h"
+#include "common/twips.h"
+#include "measure/ui/measure.h"
+#include "platform/clock.h"
+#include "platform/file_dialog.h"
+#include "platform/message_boxes.h"
+#include "platform/platform.h"
+#include "results/database_line.h"
+#include "results/day_logs.h"
+#include "results/next_pass.h"
+#include "results/pass_report.h"
+#include "results/results_file.h"
 
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Wakeline");
+const QString kWriteFailureTitle = QStringLiteral("Error Message");
+constexpr double kFormWidth = 14760;
+constexpr double kFormHeight = 8700;
+
+void place(QWidget* w, double left, double top, double width, double height)
+{
+    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                   twipsToPixels(height));
+}
+
+template <typename T> T* named(T* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLabel* caption(const QString& text, QWidget* parent, double left, double top, double width)
+{
+    auto* label = new QLabel(text, parent);
+    place(label, left, top, width, 300);
+    return label;
+}
+
+// The screen is not keyed for the overlay card, but the drawing surface erases where the
+// key colour falls: a magenta trace is painted one step off the key.
+Rgb unkeyed(Rgb c)
+{
+    return c == kMagenta ? Rgb{255, 0, 254} : c;
+}
+
+} // namespace
 
 Results::Results(Screens& screens) : screens(screens)
 {
+    setObjectName(QStringLiteral("Results"));
     setWindowTitle(QStringLiteral("Path Deviation Display and Information"));
-    arrived = new QLabel(this);
-    setCentralWidget(arrived);
+    buildControls();
+}
+
+void Results::buildControls()
+{
+    // The whole form is the drawing area: the graph lies in it in form twips, and the
+    // controls sit on top.
+    graph = new DrawingSurface(this);
+    setCentralWidget(graph);
+    setFixedSize(twipsToPixels(kFormWidth), twipsToPixels(kFormHeight));
+
+    txtResults = named(new QPlainTextEdit(graph), QStringLiteral("txtResults"));
+    txtResults->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont fixed(QStringLiteral("Monospace"));
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setPointSizeF(txtResults->font().pointSizeF() * 0.9);
+    txtResults->setFont(fixed);
+    place(txtResults, 120, 120, 5940, 6480);
+
+    btnDisplay = named(new QPushButton(QStringLiteral("Read and Display Results File"), graph),
+                       QStringLiteral("btnDisplay"));
+    place(btnDisplay, 120, 6720, 3180, 450);
+    btnSaveResults = named(new QPushButton(QStringLiteral("Save Result File"), graph),
+                           QStringLiteral("btnSaveResults"));
+    place(btnSaveResults, 3420, 6720, 2640, 450);
+
+    List1 = named(new QListWidget(graph), QStringLiteral("List1"));
+    place(List1, 120, 7320, 5940, 1200);
+
+    for (const GraphLabel& l : graphFrame(Event::Slalom, true).labels) {
+        auto* label = named(new QLabel(graph), l.name);
+        label->hide();
+        graphLabels[l.name] = label;
+    }
+    for (const GraphLabel& l : graphFrame(Event::Jump, true).labels)
+        if (!graphLabels.count(l.name)) {
+            auto* label = named(new QLabel(graph), l.name);
+            label->hide();
+            graphLabels[l.name] = label;
+        }
+
+    Timer1 = named(new QTimer(this), QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(500);
+
+    const double column = 11640;
+    fmPass = named(new QGroupBox(QStringLiteral("Measured Pass"), graph), QStringLiteral("fmPass"));
+    place(fmPass, column, 120, 3000, 3480);
+    auto combo = [](QWidget* parent, const char* name, const QString& placeholder, double top) {
+        auto* c = named(new QComboBox(parent), QString::fromLatin1(name));
+        c->setPlaceholderText(placeholder);
+        place(c, 120, top, 2760, 360);
+        return c;
+    };
+    cbDrvCopy = combo(fmPass, "cbDrvCopy", QStringLiteral("Drivers"), 300);
+    cbSkiCopy = combo(fmPass, "cbSkiCopy", QStringLiteral("Skiers"), 750);
+    cbMnfCopy = combo(fmPass, "cbMnfCopy", QStringLiteral("Boat Manufacturer"), 1200);
+    cbMdlCopy = combo(fmPass, "cbMdlCopy", QStringLiteral("Boat Model"), 1650);
+    caption(QStringLiteral("Boat Number"), fmPass, 120, 2160, 1300);
+    txtNumCopy = named(new QLineEdit(fmPass), QStringLiteral("txtNumCopy"));
+    place(txtNumCopy, 1500, 2130, 1380, 360);
+    cbLineCopy = combo(fmPass, "cbLineCopy", QStringLiteral("Line"), 2700);
+    cbLineCopy->addItems(lineCopyItems());
+    cbLineCopy->setCurrentIndex(-1);
+    cbLineCopy->setEnabled(false);
+
+    fmNext =
+        named(new QGroupBox(QStringLiteral("Set for Next Pass"), graph), QStringLiteral("fmNext"));
+    place(fmNext, column, 3720, 3000, 1260);
+    cbSpeedCopy = combo(fmNext, "cbSpeedCopy", QStringLiteral("Speed"), 300);
+    cbNewLineCopy = combo(fmNext, "cbNewLineCopy", QStringLiteral("Line"), 750);
+
+    auto field = [&](const char* name, const QString& label, double top) {
+        caption(label, graph, column, top + 30, 1000);
+        auto* f = named(new QLineEdit(graph), QString::fromLatin1(name));
+        place(f, column + 1020, top, 1980, 360);
+        return f;
+    };
+    txtSplit = field("txtSplit", QStringLiteral("Split:"), 5160);
+    txtFull = field("txtFull", QStringLiteral("Full:"), 5640);
+    txtComment = field("txtComment", QStringLiteral("Comment:"), 6120);
+
+    Command1 =
+        named(new QPushButton(QStringLiteral("Return to Main"), graph), QStringLiteral("Command1"));
+    place(Command1, column, 6840, 3000, 540);
+    Command2 = named(new QPushButton(QStringLiteral("Return to Measure"), graph),
+                     QStringLiteral("Command2"));
+    place(Command2, column, 7500, 3000, 540);
+
+    // A white form; the graph box is filled when the graph is drawn.
+    QImage background(twipsToPixels(kFormWidth), twipsToPixels(kFormHeight), QImage::Format_RGB32);
+    background.fill(Qt::white);
+    graph->setBackgroundPicture(background);
+
+    connect(btnDisplay, &QPushButton::clicked, this, &Results::btnDisplay_Click);
+    connect(btnSaveResults, &QPushButton::clicked, this, &Results::btnSaveResults_Click);
+    connect(Timer1, &QTimer::timeout, this, &Results::Timer1_Timer);
+    // Selections made by the program raise the same events as the operator's clicks.
+    connect(cbDrvCopy, &QComboBox::currentIndexChanged, this, &Results::cbDrvCopy_Click);
+    connect(cbSkiCopy, &QComboBox::currentIndexChanged, this, &Results::cbSkiCopy_Click);
+    connect(cbMnfCopy, &QComboBox::currentIndexChanged, this, &Results::cbMnfCopy_Click);
+    connect(cbMdlCopy, &QComboBox::currentIndexChanged, this, &Results::cbMdlCopy_Click);
+    connect(txtNumCopy, &QLineEdit::textChanged, this, &Results::txtNumCopy_Change);
+    connect(cbLineCopy, &QComboBox::currentIndexChanged, this, &Results::cbLineCopy_Click);
+    connect(Command1, &QPushButton::clicked, this, &Results::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Results::Command2_Click);
 }
 
 void Results::Form_Load()
 {
+    Form1& form1 = screens.form1();
+    const RunInfo run = form1.runInfo();
+    ReturnToMeasure = false;
+    List1->clear();
+    txtComment->clear();
+    showGraphFrame(run.event, run.direction == Direction::Toward);
+
+    if (screens.global().PassMeasured != 0) {
+        List1->addItem(QStringLiteral("Black/Red - Measured Data"));
+        List1->addItem(QStringLiteral("Blue - Best Fit Path Line"));
+        results_report();
+    } else {
+        screens.platform().messages.plain(QStringLiteral("No Results loaded yet"), kTitle);
+    }
+
+    copyNameList(cbDrvCopy, int(NameList::Drivers));
+    copyNameList(cbSkiCopy, int(NameList::Skiers));
+    copyNameList(cbMnfCopy, int(NameList::Boats));
+    copyNameList(cbMdlCopy, int(NameList::Models));
+
+    cbSpeedCopy->clear();
+    cbSpeedCopy->addItems(speedCopyItems(run.event));
+    if (run.event == Event::Slalom) {
+        cbNewLineCopy->setEnabled(true);
+        cbNewLineCopy->clear();
+        cbNewLineCopy->addItems(lineCopyItems());
+        cbLineCopy->setEnabled(true);
+        cbLineCopy->setCurrentIndex(run.lineLength);
+        cbNewLineCopy->setCurrentIndex(run.lineLength);
+        cbSpeedCopy->setCurrentIndex(speedCopyPosition(Event::Slalom, run.slalomSpeed));
+    } else {
+        cbNewLineCopy->setEnabled(false);
+        cbSpeedCopy->setCurrentIndex(speedCopyPosition(Event::Jump, run.jumpSpeed));
+    }
+    txtNumCopy->setText(run.boatNumber);
+}
+
+void Results::copyNameList(QComboBox* copy, int list)
+{
+    const Form1& form1 = screens.form1();
+    const auto which = NameList(list);
+    const int position = form1.namePosition(which);
+    {
+        // Filling the list must not pick an item on the start screen.
+        const QSignalBlocker quiet(copy);
+        copy->clear();
+        copy->addItems(form1.nameItems(which));
+        copy->setCurrentIndex(-1);
+    }
+    if (position >= 0)
+        copy->setCurrentIndex(position);
+}
+
+QString Results::resultsFolderPath() const
+{
+    return QFileInfo(resultsPath(QStringLiteral("x"))).absolutePath();
+}
+
+QString Results::resultsPath(const QString& name) const
+{
+    return resultsFilePath(screens.form1().runInfo().resultsFolder, name,
+                           screens.global().programFolder);
+}
+
+void Results::results_report()
+{
+    Global& g = screens.global();
+    const RunInfo run = screens.form1().runInfo();
+    const QDateTime now = screens.platform().clock.now();
+    const PassAnalysis analysis = analysePass(run, g.passSamples, g.PassTenths, now);
+    g.passStatistics = analysis.statistics;
+    txtResults->setPlainText(analysis.report);
+
+    // The pass stays on this screen whatever happens to the files; the operator learns in
+    // one message what was not written and can still save the pass elsewhere.
+    QStringList failures;
+    const WriteResult side = appendText(resultsPath(QString::fromLatin1(kOriginalMeasurementsFile)),
+                                        analysis.sideFileBlock);
+    if (!side)
+        failures << side.message;
+    const WriteResult log =
+        appendText(resultsPath(resultLogName(now)), resultLogRecord(analysis.report));
+    if (!log)
+        failures << log.message;
+    if (!failures.isEmpty())
+        screens.platform().messages.warning(
+            QStringLiteral("The pass is shown here, but these files were not written:\n\n") +
+                failures.join('\n') +
+                QStringLiteral("\n\nUse \"Save Result File\" to keep the pass in another folder."),
+            kWriteFailureTitle);
+    Timer1->start();
+}
+
+void Results::showGraphFrame(Event event, bool comingToward)
+{
+    const GraphFrame frame = graphFrame(event, comingToward);
+    QImage background = graph->backgroundPicture();
+    {
+        QPainter p(&background);
+        p.fillRect(background.rect(), Qt::white);
+        const QRect box(
+            QPoint(twipsToPixels(frame.box.left), twipsToPixels(frame.box.top)),
+            QPoint(twipsToPixels(frame.box.right) - 1, twipsToPixels(frame.box.bottom) - 1));
+        p.fillRect(box, palette().color(QPalette::Button));
+    }
+    graph->setBackgroundPicture(background);
+    graph->clearDrawing();
+    graph->draw(frame.lines);
+    for (const GraphLabel& l : frame.labels) {
+        QLabel* label = graphLabels.at(l.name);
+        label->setText(l.text);
+        label->setStyleSheet(QStringLiteral("color: rgb(%1, %2, %3)")
+                                 .arg(l.colour.r)
+                                 .arg(l.colour.g)
+                                 .arg(l.colour.b));
+        // The scale caption must keep its width to sit under the graph's lines: its type
+        // shrinks until the caption fits. Other captions take the width of their text.
+        QFont font = this->font();
+        if (l.name == QLatin1String("Label2"))
+            while (font.pointSizeF() > 5 &&
+                   QFontMetrics(font).horizontalAdvance(l.text) > twipsToPixels(l.width))
+                font.setPointSizeF(font.pointSizeF() - 0.5);
+        label->setFont(font);
+        const double width =
+            l.name == QLatin1String("Label2")
+                ? l.width
+                : std::max(l.width,
+                           pixelsToTwips(QFontMetrics(font).horizontalAdvance(l.text) + 4));
+        place(label, l.left, l.top, width, 300);
+        label->setVisible(l.visible);
+    }
+}
+
+void Results::paint(const OverlayShapes& shapes)
+{
+    OverlayShapes painted = shapes;
+    for (OverlayShape& s : painted)
+        std::visit([](auto& shape) { shape.colour = unkeyed(shape.colour); }, s);
+    graph->draw(painted);
+}
+
+void Results::Timer1_Timer()
+{
+    Timer1->stop();
     const Global& g = screens.global();
-    arrived->setText(g.PassMeasured ? QStringLiteral("A pass of %1 samples arrived.")
-                                          .arg(g.passSamples.SampleCount)
-                                    : QStringLiteral("No Results loaded yet"));
+    const RunInfo run = screens.form1().runInfo();
+    showGraphFrame(run.event, run.direction == Direction::Toward);
+    paint(passGraph(run.event, run.direction, passDeviations(g.passSamples, g.PassTenths),
+                    g.passStatistics));
+    txtSplit->setFocus();
+}
+
+QString Results::shownText() const
+{
+    QString text = txtResults->toPlainText();
+    text.replace('\n', QString::fromLatin1(kCrLf));
+    return text;
+}
+
+void Results::btnSaveResults_Click()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save Result File");
+    request.filter = QString::fromLatin1(kResultsFileFilter);
+    request.filterIndex = kResultsFileFilterIndex;
+    request.folder = resultsFolderPath();
+    request.forSaving = true;
+    if (const std::optional<QString> path = screens.platform().fileDialog.choose(request)) {
+        const WriteResult written = replaceFile(*path, savedResultsText(shownText()));
+        if (!written)
+            screens.platform().messages.warning(written.message, kWriteFailureTitle);
+    }
+    Command1->setFocus();
+}
+
+void Results::btnDisplay_Click()
+{
+    Platform& platform = screens.platform();
+    FileDialogRequest request;
+    request.title = QStringLiteral("Read and Display Results File");
+    request.filter = QString::fromLatin1(kResultsFileFilter);
+    request.filterIndex = kResultsFileFilterIndex;
+    request.folder = resultsFolderPath();
+    const std::optional<QString> path = platform.fileDialog.choose(request);
+    const auto finish = [this] { Command1->setFocus(); };
+    if (!path)
+        return finish();
+    const std::optional<QString> text = readTextFile(*path, kResultsFileMaxBytes);
+    if (!text)
+        return finish();
+    txtResults->clear();
+
+    const Event event = screens.form1().event();
+    const ResultsFileRead read = readResultsFile(*text, event);
+    if (read.status == ReadStatus::NotValid) {
+        platform.messages.plain(notValidResultsFileMessage(event), kTitle);
+        return;
+    }
+    const QString nl = QString::fromLatin1(kCrLf);
+    txtResults->setPlainText(read.shownLines.first() + nl);
+
+    long long choice = 0;
+    do {
+        const std::optional<QString> answer = platform.messages.input(colourPromptText(), kTitle);
+        const std::optional<long long> number = answer ? colourAnswer(*answer) : std::nullopt;
+        if (!number)
+            return finish();
+        choice = *number;
+    } while (!isColourChoice(choice));
+    List1->addItem(traceColourName(int(choice)) + QStringLiteral(" - ") + *path);
+
+    // One update for the rest of the file: a long file is not appended line by line.
+    txtResults->setPlainText(read.shownLines.join(nl) + nl);
+    if (read.status == ReadStatus::Ok) {
+        const std::array<QString, 6> numbers = buoyNumbers(read.comingToward);
+        for (int i = 0; i < 6; ++i)
+            graphLabels.at(QStringLiteral("Label%1").arg(3 + i))->setText(numbers[size_t(i)]);
+        paint(readBackTrace(event, read.comingToward, read.deviations, read.positions,
+                            traceColour(int(choice))));
+    }
+    finish();
+}
+
+void Results::cbDrvCopy_Click()
+{
+    if (cbDrvCopy->currentIndex() >= 0)
+        screens.form1().selectNamePosition(NameList::Drivers, cbDrvCopy->currentIndex());
+}
+
+void Results::cbSkiCopy_Click()
+{
+    if (cbSkiCopy->currentIndex() >= 0)
+        screens.form1().selectNamePosition(NameList::Skiers, cbSkiCopy->currentIndex());
+}
+
+void Results::cbMnfCopy_Click()
+{
+    if (cbMnfCopy->currentIndex() >= 0)
+        screens.form1().selectNamePosition(NameList::Boats, cbMnfCopy->currentIndex());
+}
+
+void Results::cbMdlCopy_Click()
+{
+    if (cbMdlCopy->currentIndex() >= 0)
+        screens.form1().selectNamePosition(NameList::Models, cbMdlCopy->currentIndex());
+}
+
+void Results::txtNumCopy_Change()
+{
+    screens.form1().setBoatNumber(txtNumCopy->text());
+}
+
+void Results::cbLineCopy_Click()
+{
+    const int k = cbLineCopy->currentIndex();
+    if (k < 0 || k >= int(kLineLengths.size()))
+        return;
+    screens.form1().selectLineLength(k);
+    screens.measure().setLineLabel(QString::fromLatin1(kLineLengths[size_t(k)]));
+}
+
+void Results::Command1_Click()
+{
+    returnSequence();
+}
+
+void Results::Command2_Click()
+{
+    ReturnToMeasure = true;
+    returnSequence();
+}
+
+void Results::returnSequence()
+{
+    Form1& form1 = screens.form1();
+    Measure& measure = screens.measure();
+    const Global& g = screens.global();
+    const RunInfo run = form1.runInfo();
+    const QDateTime now = screens.platform().clock.now();
+
+    DatabaseLineInputs in;
+    in.run = run;
+    in.speedText = measure.speedLabel();
+    in.lineText = measure.lineLabel();
+    in.samples = g.passSamples;
+    in.statistics = g.passStatistics;
+    in.split = txtSplit->text();
+    in.full = txtFull->text();
+    in.comment = txtComment->text();
+    const QString line = databaseLine(in);
+    const WriteResult written =
+        appendText(resultsPath(databaseLogName(now)), line + QString::fromLatin1(kCrLf));
+    if (!written)
+        screens.platform().messages.warning(
+            written.message + QStringLiteral("\n\nThe database line of this pass was:\n") + line,
+            kWriteFailureTitle);
+
+    const NextPass next = nextPass(run.event, run.direction, cbSpeedCopy->currentIndex(),
+                                   cbNewLineCopy->currentIndex());
+    if (next.direction)
+        form1.setDirection(*next.direction);
+    if (next.slalomSpeed >= 0)
+        form1.selectSlalomSpeed(next.slalomSpeed);
+    if (next.jumpSpeed >= 0)
+        form1.selectJumpSpeed(next.jumpSpeed);
+    if (next.lineLength >= 0) {
+        form1.selectLineLength(next.lineLength);
+        measure.setLineLabel(next.lineLabel);
+    }
+
+    const bool toMeasure = ReturnToMeasure;
+    ReturnToMeasure = false;
+    screens.unloadResults();
+    if (toMeasure)
+        measure.show();
+    else
+        form1.showAgain();
 }

@@ -1,21 +1,80 @@
 #pragma once
-// The results screen.
+// The results screen: the pass report, the graph, the copies of the run particulars, and
+// the two ways back to the next pass.
+
+#include "results/results_graph.h"
 
 #include <QMainWindow>
+#include <map>
 
+class DrawingSurface;
+class QComboBox;
+class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
 class Screens;
 
 class Results : public QMainWindow
 {
     Q_OBJECT
-public:
+  public:
     explicit Results(Screens& screens);
 
-    // Loading the screen after a pass (or with no pass measured).
+    // Loading the screen after a pass (or with no pass measured): report, logs, graph
+    // timer, copy fields.
     void Form_Load();
 
-private:
+  private Q_SLOTS:
+    void btnDisplay_Click();
+    void btnSaveResults_Click();
+    void Timer1_Timer();
+    void cbDrvCopy_Click();
+    void cbSkiCopy_Click();
+    void cbMnfCopy_Click();
+    void cbMdlCopy_Click();
+    void txtNumCopy_Change();
+    void cbLineCopy_Click();
+    void Command1_Click();
+    void Command2_Click();
+
+  private:
+    void buildControls();
+    void results_report();
+    void returnSequence();
+    void showGraphFrame(Event event, bool comingToward);
+    void paint(const OverlayShapes& shapes);
+    QString shownText() const;
+    QString resultsPath(const QString& name) const;
+    QString resultsFolderPath() const;
+    void copyNameList(QComboBox* copy, int list);
+
     Screens& screens;
-    QLabel* arrived = nullptr;
+    bool ReturnToMeasure = false;
+
+    DrawingSurface* graph = nullptr;
+    std::map<QString, QLabel*> graphLabels;
+    QPlainTextEdit* txtResults = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* btnDisplay = nullptr;
+    QPushButton* btnSaveResults = nullptr;
+    QTimer* Timer1 = nullptr;
+    QGroupBox* fmPass = nullptr;
+    QGroupBox* fmNext = nullptr;
+    QComboBox* cbDrvCopy = nullptr;
+    QComboBox* cbSkiCopy = nullptr;
+    QComboBox* cbMnfCopy = nullptr;
+    QComboBox* cbMdlCopy = nullptr;
+    QLineEdit* txtNumCopy = nullptr;
+    QComboBox* cbLineCopy = nullptr;
+    QComboBox* cbSpeedCopy = nullptr;
+    QComboBox* cbNewLineCopy = nullptr;
+    QLineEdit* txtSplit = nullptr;
+    QLineEdit* txtFull = nullptr;
+    QLineEdit* txtComment = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
 };

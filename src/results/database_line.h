@@ -1,0 +1,26 @@
+#pragma once
+// The database line: one pass as 22 fields joined by "|", for spreadsheets that load the
+// day's database log by field position.
+
+#include "common/global.h"
+#include "common/run_info.h"
+
+#include <QString>
+
+struct DatabaseLineInputs
+{
+    RunInfo run;
+    QString speedText; // the measurement screen's lblSpeed
+    QString lineText;  // the measurement screen's lblLine
+    PassSamples samples;
+    PassStatistics statistics;
+    QString split;
+    QString full;
+    QString comment;
+};
+
+// The line without its CR LF.
+QString databaseLine(const DatabaseLineInputs& in);
+
+// A typed "|" or line break would shift or split the fields: each becomes a blank.
+QString databaseField(QString text);

@@ -1,0 +1,88 @@
+#include "common/text_file.h"
+#include "results/pass_report.h"
+#include "results/results_file.h"
+#include "support/paths.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun
+{
+    int code;
+    QString out;
+    QString err;
+};
+
+CliRun runCli(const QStringList& args)
+{
+    QProcess p;
+    p.start(cliPath(), args);
+    p.waitForFinished(30000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+class AnalyseCommand : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        RunInfo run;
+        run.skier = QStringLiteral("Ann");
+        run.direction = Direction::Away;
+        PassSamples samples;
+        for (int i = 0; i <= 161; ++i)
+            samples.Deviations[size_t(i)] = (i % 9 - 4) * 0.03;
+        summariseSamples(samples, 162);
+        report =
+            analysePass(run, samples, 161, QDateTime(QDate(2026, 12, 7), QTime(8, 0, 1))).report;
+        path = dir.filePath(QStringLiteral("pass.txt"));
+        ASSERT_TRUE(replaceFile(path, savedResultsText(report)).ok);
+    }
+
+    QTemporaryDir dir;
+    QString report;
+    QString path;
+};
+
+TEST_F(AnalyseCommand, PrintsTheReportAsTheResultsScreenBuildsIt)
+{
+    const CliRun r = runCli({QStringLiteral("analyse"), path, QStringLiteral("--now"),
+                             QStringLiteral("2026-12-07T08:00:01")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, report);
+}
+
+TEST_F(AnalyseCommand, DatabaseLineWithDb)
+{
+    const CliRun r = runCli({QStringLiteral("analyse"), path, QStringLiteral("--db")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.endsWith(QStringLiteral("\r\n")));
+    const QStringList f = r.out.trimmed().split('|');
+    ASSERT_EQ(f.size(), 22);
+    EXPECT_EQ(f[6], QStringLiteral("58"));
+    EXPECT_EQ(f[7], QStringLiteral("11.25"));
+}
+
+TEST_F(AnalyseCommand, BadFileNamesTheFileAndLineAndExitsTwo)
+{
+    const QString bad = dir.filePath(QStringLiteral("bad.txt"));
+    ASSERT_TRUE(replaceFile(bad, QStringLiteral("Slalom Pass Results\r\nSkier Name: A\r\n")).ok);
+    const CliRun r = runCli({QStringLiteral("analyse"), bad});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(
+        r.err.contains(QStringLiteral("bad.txt, line 2: the file ends before any sample line")))
+        << r.err.toStdString();
+    EXPECT_EQ(runCli({QStringLiteral("analyse"), dir.filePath(QStringLiteral("none.txt"))}).code,
+              2);
+    EXPECT_EQ(runCli({QStringLiteral("analyse"), path, QStringLiteral("--now"),
+                      QStringLiteral("yesterday")})
+                  .code,
+              2);
+}
+
+} // namespace

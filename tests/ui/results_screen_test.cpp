@@ -1,0 +1,330 @@
+#include "app/ui/drawing_surface.h"
+#include "app/ui/form1.h"
+#include "app/ui/screens.h"
+#include "common/global.h"
+#include "common/text_file.h"
+#include "fakes/fake_platform.h"
+#include "measure/ui/measure.h"
+#include "results/pass_report.h"
+#include "results/ui/results.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ResultsScreen : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(programDir.isValid() && resultsDir.isValid());
+        global.programFolder = programDir.path();
+        ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("skiers.txt")),
+                                QStringLiteral("Ann\r\nBee\r\n"))
+                        .ok);
+        ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("drivers.txt")),
+                                QStringLiteral("Carl\r\nDee\r\n"))
+                        .ok);
+        form1 = &screens.form1();
+        form1->Form_Load();
+        setResultsFolder(resultsDir.path());
+    }
+
+    void TearDown() override
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void setResultsFolder(const QString& folder)
+    {
+        form1->findChild<QLineEdit*>(QStringLiteral("txtResults"))->setText(folder);
+    }
+
+    void measurePass(int tenths)
+    {
+        for (int i = 0; i <= tenths; ++i)
+            global.passSamples.Deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
+        summariseSamples(global.passSamples, tenths + 1);
+        global.PassTenths = tenths;
+        global.PassMeasured = 1;
+    }
+
+    Results& open()
+    {
+        Results& r = screens.results();
+        r.Form_Load();
+        r.show();
+        return r;
+    }
+
+    template <typename T> T* child(Results& r, const char* name)
+    {
+        T* w = r.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    QString results(const QString& name) const
+    {
+        return readTextFile(resultsDir.filePath(name)).value_or(QString());
+    }
+
+    QStringList listItems(Results& r)
+    {
+        QStringList items;
+        auto* list = child<QListWidget>(r, "List1");
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text();
+        return items;
+    }
+
+    QString shown(Results& r) { return child<QPlainTextEdit>(r, "txtResults")->toPlainText(); }
+
+    QImage drawing(Results& r) { return r.findChild<DrawingSurface*>()->drawingLayer(); }
+
+    static int countColour(const QImage& image, QRgb colour)
+    {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff) &&
+                     qAlpha(image.pixel(x, y)) == 255;
+        return n;
+    }
+
+    QTemporaryDir programDir;
+    QTemporaryDir resultsDir;
+    FakePlatform fake;
+    Global global;
+    Screens screens{global, fake.platform};
+    Form1* form1 = nullptr;
+};
+
+TEST_F(ResultsScreen, PassIsReportedAndLogged)
+{
+    measurePass(161);
+    Results& r = open();
+    EXPECT_EQ(r.windowTitle(), QStringLiteral("Path Deviation Display and Information"));
+    EXPECT_TRUE(fake.messages.shown.empty());
+    EXPECT_EQ(listItems(r),
+              QStringList({"Black/Red - Measured Data", "Blue - Best Fit Path Line"}));
+    const QString report =
+        analysePass(form1->runInfo(), global.passSamples, 161, fake.clock.nowValue).report;
+    QString text = shown(r);
+    text.replace('\n', QStringLiteral("\r\n"));
+    EXPECT_EQ(text, report);
+    EXPECT_EQ(results(QStringLiteral("ResultLog1207.txt")), report + QStringLiteral("\r\n"));
+    const QString side = results(QStringLiteral("originalmeasurements.txt"));
+    EXPECT_TRUE(side.startsWith(QStringLiteral("Slalom\r\n12-07-2026\r\n14:05:09\r\n")));
+    EXPECT_NE(global.passStatistics.MeanFitDeviation, 0.0);
+}
+
+TEST_F(ResultsScreen, NoPassSaysSoButStillWritesTheDatabaseLine)
+{
+    Results& r = open();
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("No Results loaded yet"));
+    EXPECT_TRUE(listItems(r).isEmpty());
+    EXPECT_EQ(child<QComboBox>(r, "cbSkiCopy")->count(), 2);
+    QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
+    const QStringList lines = splitLines(results(QStringLiteral("dbResultLog1207.txt")));
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0].split('|').size(), 22);
+}
+
+TEST_F(ResultsScreen, UnwritableFolderKeepsThePassAndNamesEveryFile)
+{
+    setResultsFolder(resultsDir.filePath(QStringLiteral("missing/deeper")));
+    measurePass(161);
+    form1->setDirection(Direction::Away);
+    Results& r = open();
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    const QString message = fake.messages.shown[0].text;
+    EXPECT_TRUE(message.contains(QStringLiteral("originalmeasurements.txt")));
+    EXPECT_TRUE(message.contains(QStringLiteral("ResultLog1207.txt")));
+    EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(shown(r).startsWith(QStringLiteral("Slalom Pass Results\n")));
+
+    // Saved elsewhere, the pass is safe.
+    const QString elsewhere = resultsDir.filePath(QStringLiteral("kept.txt"));
+    fake.fileDialog.answers.push_back(elsewhere);
+    QTest::mouseClick(child<QPushButton>(r, "btnSaveResults"), Qt::LeftButton);
+    EXPECT_TRUE(readTextFile(elsewhere).value_or(QString()).endsWith(
+        QStringLiteral("\r\n\r\nEnd of Pass Analysis\r\n\r\n")));
+    EXPECT_EQ(fake.fileDialog.requests.back().filterIndex, 2);
+
+    QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
+    ASSERT_EQ(fake.messages.shown.size(), 2u);
+    EXPECT_TRUE(fake.messages.shown[1].text.contains(QStringLiteral("dbResultLog1207.txt")));
+    // The next pass is set up all the same.
+    EXPECT_EQ(form1->runInfo().direction, Direction::Toward);
+    EXPECT_FALSE(screens.hasResults());
+}
+
+TEST_F(ResultsScreen, GraphIsDrawnHalfASecondAfterLoading)
+{
+    for (double& d : global.passSamples.Deviations)
+        d = 0.0;
+    summariseSamples(global.passSamples, 162);
+    global.PassTenths = 161;
+    global.PassMeasured = 1;
+    Results& r = open();
+    const int redBefore = countColour(drawing(r), qRgb(255, 0, 0));
+    QTest::qWait(700);
+    const QImage layer = drawing(r);
+    // The blue reference line lies over the centre line, red dots beside it.
+    EXPECT_EQ(layer.pixel(520, 200) & 0xffffff, 0x0000ffu);
+    EXPECT_EQ(layer.pixel(522, 20) & 0xffffff, 0xff0000u);
+    EXPECT_GT(countColour(layer, qRgb(255, 0, 0)), redBefore + 500);
+    EXPECT_EQ(child<QLabel>(r, "Label8")->text(), QStringLiteral("1"));
+    EXPECT_TRUE(child<QLabel>(r, "Label12")->isVisible());
+}
+
+TEST_F(ResultsScreen, SavedPassReadBackIsListedShownAndTraced)
+{
+    measurePass(161);
+    Results& r = open();
+    const QString file = resultsDir.filePath(QStringLiteral("pass1.txt"));
+    fake.fileDialog.answers.push_back(file);
+    QTest::mouseClick(child<QPushButton>(r, "btnSaveResults"), Qt::LeftButton);
+    const QString saved = readTextFile(file).value_or(QString());
+
+    fake.fileDialog.answers.push_back(file);
+    for (const char* answer : {"0", "8", "-1", "3"})
+        fake.messages.inputs.push_back(QString::fromLatin1(answer));
+    QTest::mouseClick(child<QPushButton>(r, "btnDisplay"), Qt::LeftButton);
+    EXPECT_EQ(fake.messages.prompts.size(), 4u);
+    EXPECT_EQ(listItems(r).last(), QStringLiteral("Cyan - ") + file);
+    // The report and the first empty line after it; the closing line is not shown.
+    QString text = shown(r);
+    text.replace('\n', QStringLiteral("\r\n"));
+    EXPECT_EQ(text, saved.left(saved.indexOf(QStringLiteral("\r\nEnd of Pass"))));
+    EXPECT_GT(countColour(drawing(r), qRgb(0, 255, 255)), 200);
+}
+
+TEST_F(ResultsScreen, JumpFileIsRefusedWhileSlalomIsSelected)
+{
+    measurePass(161);
+    Results& r = open();
+    const QString file = resultsDir.filePath(QStringLiteral("jump.txt"));
+    ASSERT_TRUE(replaceFile(file, QStringLiteral("Jump Pass Results\r\nFrame  0   Course "
+                                                 "Position: 000.0   Deviation:  0\r\n\r\n"))
+                    .ok);
+    fake.fileDialog.answers.push_back(file);
+    QTest::mouseClick(child<QPushButton>(r, "btnDisplay"), Qt::LeftButton);
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("Not a valid slalom path results file"));
+    EXPECT_TRUE(shown(r).isEmpty());
+    EXPECT_TRUE(fake.messages.prompts.empty());
+    EXPECT_EQ(listItems(r).size(), 2);
+}
+
+TEST_F(ResultsScreen, NonNumericOrCancelledColourEndsQuietly)
+{
+    measurePass(161);
+    Results& r = open();
+    const QString file = resultsDir.filePath(QStringLiteral("p.txt"));
+    fake.fileDialog.answers.push_back(file);
+    QTest::mouseClick(child<QPushButton>(r, "btnSaveResults"), Qt::LeftButton);
+    for (const std::optional<QString>& answer :
+         {std::optional<QString>(QStringLiteral("blue")), std::optional<QString>()}) {
+        fake.fileDialog.answers.push_back(file);
+        fake.messages.inputs.push_back(answer);
+        QTest::mouseClick(child<QPushButton>(r, "btnDisplay"), Qt::LeftButton);
+        EXPECT_EQ(shown(r), QStringLiteral("Slalom Pass Results\n"));
+    }
+    EXPECT_TRUE(fake.messages.shown.empty());
+    EXPECT_EQ(listItems(r).size(), 2);
+    // A cancelled file dialog changes nothing.
+    QTest::mouseClick(child<QPushButton>(r, "btnDisplay"), Qt::LeftButton);
+    EXPECT_EQ(shown(r), QStringLiteral("Slalom Pass Results\n"));
+}
+
+TEST_F(ResultsScreen, LineCopyWritesBackAndReachesTheDatabaseLine)
+{
+    measurePass(161);
+    Results& r = open();
+    auto* line = child<QComboBox>(r, "cbLineCopy");
+    EXPECT_EQ(line->currentIndex(), 5); // "11.25", the start screen's choice
+    line->setCurrentIndex(line->findText(QStringLiteral("16.00")));
+    EXPECT_EQ(form1->runInfo().lineLength, 1);
+    EXPECT_EQ(screens.measure().lineLabel(), QStringLiteral("16.00"));
+    child<QLineEdit>(r, "txtComment")->setText(QStringLiteral("gusty | wind"));
+    QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
+    const QStringList f = splitLines(results(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
+    ASSERT_EQ(f.size(), 22);
+    EXPECT_EQ(f[3], QStringLiteral("S"));
+    // The next pass's line comes from cbNewLineCopy, still on "11.25".
+    EXPECT_EQ(f[7], QStringLiteral("16.00"));
+    EXPECT_EQ(f[21], QStringLiteral("gusty   wind"));
+    EXPECT_EQ(form1->runInfo().lineLength, 5);
+    EXPECT_EQ(screens.measure().lineLabel(), QStringLiteral("11.25"));
+    EXPECT_TRUE(form1->isVisible());
+}
+
+TEST_F(ResultsScreen, JumpSpeedChosenInTheCopyListIsSelectedOnReturn)
+{
+    form1->selectEvent(Event::Jump);
+    measurePass(177);
+    Results& r = open();
+    auto* speed = child<QComboBox>(r, "cbSpeedCopy");
+    ASSERT_EQ(speed->count(), 9);
+    EXPECT_EQ(speed->currentText(), QStringLiteral("57/35"));
+    EXPECT_FALSE(child<QComboBox>(r, "cbNewLineCopy")->isEnabled());
+    speed->setCurrentIndex(speed->findText(QStringLiteral("72/45")));
+    QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
+    const RunInfo run = form1->runInfo();
+    EXPECT_STREQ(run.speed()->caption, "72/45");
+    EXPECT_EQ(run.direction, Direction::Toward);
+    const QStringList f = splitLines(results(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
+    EXPECT_EQ(f[3], QStringLiteral("J"));
+}
+
+TEST_F(ResultsScreen, ReturnToMeasureAfterASlalomPassGoingAway)
+{
+    form1->setDirection(Direction::Away);
+    measurePass(161);
+    Results& r = open();
+    QTest::mouseClick(child<QPushButton>(r, "Command2"), Qt::LeftButton);
+    EXPECT_EQ(form1->runInfo().direction, Direction::Toward);
+    EXPECT_TRUE(screens.measure().isVisible());
+    EXPECT_FALSE(form1->isVisible());
+    EXPECT_FALSE(screens.hasResults());
+    EXPECT_EQ(splitLines(results(QStringLiteral("dbResultLog1207.txt"))).size(), 1);
+}
+
+TEST_F(ResultsScreen, NameCopiesFollowAndWriteBackTheStartScreen)
+{
+    form1->selectNamePosition(NameList::Skiers, 1);
+    form1->setBoatNumber(QStringLiteral("4"));
+    measurePass(161);
+    Results& r = open();
+    auto* skiers = child<QComboBox>(r, "cbSkiCopy");
+    EXPECT_EQ(skiers->currentIndex(), 1);
+    EXPECT_EQ(child<QComboBox>(r, "cbDrvCopy")->currentIndex(), -1);
+    EXPECT_EQ(child<QComboBox>(r, "cbDrvCopy")->count(), 2);
+    EXPECT_EQ(form1->namePosition(NameList::Drivers), -1);
+    EXPECT_EQ(form1->runInfo().driver, QStringLiteral("Drivers"));
+    EXPECT_EQ(child<QLineEdit>(r, "txtNumCopy")->text(), QStringLiteral("4"));
+    skiers->setCurrentIndex(0);
+    EXPECT_EQ(form1->runInfo().skier, QStringLiteral("Ann"));
+    child<QLineEdit>(r, "txtNumCopy")->setText(QStringLiteral("9|x"));
+    EXPECT_EQ(form1->runInfo().boatNumber, QStringLiteral("9|x"));
+    QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
+    const QStringList f = splitLines(results(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
+    ASSERT_EQ(f.size(), 22);
+    EXPECT_EQ(f[0], QStringLiteral("9 x"));
+    EXPECT_EQ(f[5], QStringLiteral("Ann"));
+}
+
+} // namespace
