@@ -17,8 +17,10 @@ std::optional<MappedPoint> CourseTransform::toScreen(Point2 p) const
                      (c[2] * c[8] - c[3] * c[7]);
     if (d == 0.0)
         return std::nullopt;
-    const double sx = (X * (c[8] - c[5] * c[6]) + Y * (c[1] * c[5] - c[3]) + (c[3] * c[6] - c[1] * c[8])) / d;
-    const double sy = (X * (c[4] * c[6] - c[7]) + Y * (c[2] - c[1] * c[4]) + (c[1] * c[7] - c[2] * c[6])) / d;
+    const double sx =
+        (X * (c[8] - c[5] * c[6]) + Y * (c[1] * c[5] - c[3]) + (c[3] * c[6] - c[1] * c[8])) / d;
+    const double sy =
+        (X * (c[4] * c[6] - c[7]) + Y * (c[2] - c[1] * c[4]) + (c[1] * c[7] - c[2] * c[6])) / d;
     return MappedPoint{{sx, sy}, d};
 }
 
