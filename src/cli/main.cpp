@@ -1,6 +1,7 @@
 // wakeline-cli: the program's logic from the command line, for scripts and checks.
 
 #include "cli/commands.h"
+#include "cli/setup_commands.h"
 
 #include <QCoreApplication>
 #include <array>
@@ -9,7 +10,11 @@
 namespace {
 
 // Command table; each command lives in its own file.
-const std::array<CliCommand, 0> kCommands{};
+const CliCommand kCommands[] = {
+    kToCourseCommand,
+    kToScreenCommand,
+    kCheckCommand,
+};
 
 void printHelp(QTextStream& out)
 {
