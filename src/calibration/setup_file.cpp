@@ -113,10 +113,15 @@ SetupFileRead parseSetupFile(const QString& text)
     auto fail = [](int line, const QString& reason) {
         return SetupFileRead{std::nullopt, {line, reason}};
     };
-    if (lines.size() < kSetupFileLines)
-        return fail(int(lines.size()) + 1, QStringLiteral("the file ends after %1 of its %2 lines")
-                                               .arg(lines.size())
-                                               .arg(kSetupFileLines));
+    // Problems are reported in file order: a bad field before the end of a short file
+    // is named rather than the missing lines after it.
+    auto missing = [&](int line) {
+        return fail(line, QStringLiteral("the file ends after %1 of its %2 lines")
+                              .arg(lines.size())
+                              .arg(kSetupFileLines));
+    };
+    if (lines.size() < 2)
+        return missing(int(lines.size()) + 1);
     const QString& first = lines[0];
     d.savedPath =
         first.startsWith(kSetupFirstLinePrefix) ? first.mid(kSetupFirstLinePrefix.size()) : first;
@@ -125,6 +130,8 @@ SetupFileRead parseSetupFile(const QString& text)
     QString reason;
     for (int k = 0; k < 4; ++k) {
         const int line = 3 + k;
+        if (line > lines.size())
+            return missing(line);
         const QStringList fields = lines[line - 1].split(',');
         if (fields.size() != 4)
             return fail(line, QStringLiteral("4 numbers separated by commas were expected, "
@@ -142,6 +149,8 @@ SetupFileRead parseSetupFile(const QString& text)
     std::array<double, 13> tail{};
     for (int i = 0; i < 13; ++i) {
         const int line = 7 + i;
+        if (line > lines.size())
+            return missing(line);
         const auto number = parseNumber(lines[line - 1], &reason);
         if (!number)
             return fail(line, reason);

@@ -53,12 +53,11 @@ TEST(BuoyMarking, UnlockedClickMovesOnlyTheSelectedBuoyAndErasesItsOldMark)
     EXPECT_EQ(g.point_y[4], 9300);
     EXPECT_EQ(cornerMark(g, Buoy::UpperLeft), (Point2{5000, 2000}));
     EXPECT_EQ(g.click_x, 3150);
-    const OverlayShapes expected{
-        OverlayCircle{3000, 9000, 180, kMagenta, 2},
-        OverlayLine{3000 - 105, 9000, 3000 + 105, 9000, kMagenta, 2},
-        OverlayLine{3000, 9000 - 105, 3000, 9000 + 105, kMagenta, 2},
-        OverlayLine{3150 - 60, 9300, 3150 + 60, 9300, kWhite, 2},
-        OverlayLine{3150, 9300 - 60, 3150, 9300 + 60, kWhite, 2}};
+    const OverlayShapes expected{OverlayCircle{3000, 9000, 180, kMagenta, 2},
+                                 OverlayLine{3000 - 105, 9000, 3000 + 105, 9000, kMagenta, 2},
+                                 OverlayLine{3000, 9000 - 105, 3000, 9000 + 105, kMagenta, 2},
+                                 OverlayLine{3150 - 60, 9300, 3150 + 60, 9300, kWhite, 2},
+                                 OverlayLine{3150, 9300 - 60, 3150, 9300 + 60, kWhite, 2}};
     EXPECT_EQ(r.shapes, expected);
 }
 
@@ -84,10 +83,9 @@ TEST(MicroAdjust, OneStepIsOnePixel)
         AdjustDirection direction;
         Point2 expected;
     };
-    for (const Case& c : {Case{AdjustDirection::Up, {5000, 1985}},
-                          Case{AdjustDirection::Down, {5000, 2015}},
-                          Case{AdjustDirection::Left, {4985, 2000}},
-                          Case{AdjustDirection::Right, {5015, 2000}}}) {
+    for (const Case& c :
+         {Case{AdjustDirection::Up, {5000, 1985}}, Case{AdjustDirection::Down, {5000, 2015}},
+          Case{AdjustDirection::Left, {4985, 2000}}, Case{AdjustDirection::Right, {5015, 2000}}}) {
         Global g = markedGlobal();
         const MarkResult r = microAdjust(g, Buoy::UpperLeft, false, c.direction, {});
         ASSERT_EQ(r.moved.size(), 1u);

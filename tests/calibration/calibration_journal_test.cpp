@@ -18,9 +18,8 @@ CoordinateTexts loadedTexts()
 
 TEST(CalibrationJournal, LoadBlockHasNineteenLinesInTwips)
 {
-    const QString block =
-        journalBlock(QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3)), "C:\\a.ipt", "Lac, nord", 1,
-                     loadedTexts(), JournalForm::Twips);
+    const QString block = journalBlock(QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3)), "C:\\a.ipt",
+                                       "Lac, nord", 1, loadedTexts(), JournalForm::Twips);
     const QStringList expected{"12-07-2026 09:05:03 New Set-up now in place",
                                "C:\\a.ipt",
                                "Lac, nord",

@@ -41,10 +41,11 @@ TEST_P(BackRatio, WarnsBelowOneSixthOfTheScreen)
 
 INSTANTIATE_TEST_SUITE_P(
     Widths, BackRatio,
-    testing::Values(RatioCase{178, true, "Warning - back ratio is  1% where  16% minimum is required"},
-                    RatioCase{2458, true, "Warning - back ratio is  16% where  16% minimum is required"},
-                    RatioCase{0, true, "Warning - back ratio is  0% where  16% minimum is required"},
-                    RatioCase{2560, false, ""}, RatioCase{-4000, false, ""}));
+    testing::Values(
+        RatioCase{178, true, "Warning - back ratio is  1% where  16% minimum is required"},
+        RatioCase{2458, true, "Warning - back ratio is  16% where  16% minimum is required"},
+        RatioCase{0, true, "Warning - back ratio is  0% where  16% minimum is required"},
+        RatioCase{2560, false, ""}, RatioCase{-4000, false, ""}));
 
 TEST(GridCheck, SetsBothRatiosAndSurvivesAnUnknownScreenWidth)
 {

@@ -87,8 +87,8 @@ TEST(StandardSetupFiles, ShippedFilesAreCompleteCalibrationsOfTheStandardCourses
         double width;
         double length;
     };
-    for (const Case& c : {Case{":/program/SlalomOK.ipt", 2.5, -259},
-                          Case{":/program/JumpOK.ipt", 4, -280}}) {
+    for (const Case& c :
+         {Case{":/program/SlalomOK.ipt", 2.5, -259}, Case{":/program/JumpOK.ipt", 4, -280}}) {
         QFile f(QString::fromLatin1(c.resource));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << c.resource;
         const SetupFileRead r = parseSetupFile(decodeText(f.readAll()));

@@ -50,7 +50,7 @@ TEST(Complete, SolvesStoresSlotOneAndMarksComplete)
         EXPECT_NEAR(c->point.y, m.g.buoy_survey_y[k], 1e-9);
     }
     const auto& slot = m.g.grid_slots[1];
-    EXPECT_EQ(slot[3], 8085);      // point 1 screen x
+    EXPECT_EQ(slot[3], 8085);  // point 1 screen x
     EXPECT_EQ(slot[8], 9780);  // point 2 screen y
     EXPECT_EQ(slot[10], -259); // point 2 survey y
     EXPECT_EQ(slot[19], t.c[1]);

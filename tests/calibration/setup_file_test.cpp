@@ -11,9 +11,15 @@
 
 namespace {
 
-double lit(const char* text) { return std::strtod(text, nullptr); }
+double lit(const char* text)
+{
+    return std::strtod(text, nullptr);
+}
 
-bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 SetupFileData sample()
 {
@@ -23,9 +29,8 @@ SetupFileData sample()
     d.points = {ReferencePoint{{8136, 4527}, {0, 0}}, ReferencePoint{{7551, 10471}, {0, -259}},
                 ReferencePoint{{7958, 4527}, {2.5, 0}},
                 ReferencePoint{{6348.5, 10461.25}, {2.5, -259}}};
-    d.transform.c = {0.0,         -35.3440520092129, 1.0 / 3.0, 4.05348086457788E-03,
-                     -4.1e-7,     -2.8e-22,          -391.9,    0.1 + 0.2,
-                     1e300 / 7.0};
+    d.transform.c = {0.0,    -35.3440520092129, 1.0 / 3.0,  4.05348086457788E-03, -4.1e-7, -2.8e-22,
+                     -391.9, 0.1 + 0.2,         1e300 / 7.0};
     d.jump = {2.0, -180.0};
     d.trailer = {10, 2, 3};
     return d;
@@ -42,9 +47,14 @@ TEST(SetupFileFixtures, SlalomFileLoadsExactly)
     EXPECT_EQ(d.points[1].survey, (Point2{0, -259}));
     EXPECT_EQ(d.points[3].screen, (Point2{6348, 10461}));
     EXPECT_EQ(d.points[3].survey, (Point2{2.5, -259}));
-    const char* c[] = {"-35.3440520092129",     "4.11861371949588E-03", "4.05348086457788E-04",
-                       "-4.09863746705459E-07", "-2.84953302657792E-04", "-391.917406281244",
-                       "0",                     ".086573317049093"};
+    const char* c[] = {"-35.3440520092129",
+                       "4.11861371949588E-03",
+                       "4.05348086457788E-04",
+                       "-4.09863746705459E-07",
+                       "-2.84953302657792E-04",
+                       "-391.917406281244",
+                       "0",
+                       ".086573317049093"};
     for (size_t k = 1; k <= 8; ++k)
         EXPECT_TRUE(sameBits(d.transform.c[k], lit(c[k - 1]))) << "c" << k;
     EXPECT_EQ(d.jump, (Point2{0, 0}));
