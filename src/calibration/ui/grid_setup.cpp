@@ -125,6 +125,10 @@ void Grid_Setup::buildControls()
 
     auto caption = [s](const QString& text, const char* name) {
         auto* l = new QLabel(text, s);
+        // The right-hand captions have 64 pixels between the display's edge rules.
+        QFont small = l->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        l->setFont(small);
         if (name)
             l->setObjectName(QString::fromLatin1(name));
         blackLabel(l);
@@ -508,6 +512,15 @@ void Grid_Setup::showTexts(const CoordinateTexts& t)
     jump_y->setText(t.jumpY);
 }
 
+void Grid_Setup::showDescriptions(const QString& first, const QString& second)
+{
+    ipt_file_description->setText(first);
+    ipt_file_description_2->setText(second);
+    // Long paths and descriptions are read from their beginning.
+    ipt_file_description->setCursorPosition(0);
+    ipt_file_description_2->setCursorPosition(0);
+}
+
 void Grid_Setup::coordinateChanged(CoordinateBox b, QLineEdit* field)
 {
     applyCoordinateChange(screens.global(), b, field->text());
@@ -688,8 +701,7 @@ void Grid_Setup::gridLoad_Click()
                                             kErrorMessageTitle);
         return;
     }
-    ipt_file_description->setText(*path);
-    ipt_file_description_2->setText(read.data->description);
+    showDescriptions(*path, read.data->description);
     showTexts(boxTextsFor(*read.data));
     // After the box writes, so the values are the file's own to the last bit.
     applyLoadedSetup(g, *read.data, *path);
@@ -727,8 +739,7 @@ void Grid_Setup::gridSave_Click()
         return;
     }
     storeSavedSetup(g, data, *path);
-    ipt_file_description->setText(*path);
-    ipt_file_description_2->setText(description);
+    showDescriptions(*path, description);
 }
 
 void Grid_Setup::Load_Click()
@@ -753,8 +764,7 @@ void Grid_Setup::grid_select_Click()
     grid_select->setText(nextGridCaption(g, grid_select->text()));
     const size_t slot = size_t(g.grid_number);
     showTexts(boxTextsFor(slotData(g, g.grid_number)));
-    ipt_file_description->setText(g.grid_desc1[slot]);
-    ipt_file_description_2->setText(g.grid_desc2[slot]);
+    showDescriptions(g.grid_desc1[slot], g.grid_desc2[slot]);
     restoreSlot(g, g.grid_number);
     if (g.grid_loaded[slot]) {
         QDir::setCurrent(g.programFolder);

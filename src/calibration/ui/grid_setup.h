@@ -97,6 +97,7 @@ class Grid_Setup : public QMainWindow
     QLineEdit* box(CoordinateBox box) const;
     CoordinateTexts coordinateTexts() const;
     void showTexts(const CoordinateTexts& texts);
+    void showDescriptions(const QString& first, const QString& second);
     void showMarks(const MarkResult& result);
     std::optional<Buoy> selectedBuoy() const;
     CrossSize crossSize() const;
