@@ -509,6 +509,20 @@ TEST_F(GridSetupScreen, TwoGridSelectionsReturnToSlotOne)
     EXPECT_TRUE(control("fmAccuracyDisplay")->isVisible());
 }
 
+TEST_F(GridSetupScreen, LoadAlwaysFillsSlotOne)
+{
+    click("grid_select");
+    ASSERT_EQ(g.grid_number, 2);
+    load(fixturePath("exponent-form-jump.ipt"));
+    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
+    EXPECT_EQ(g.grid_number, 1);
+    EXPECT_TRUE(g.grid_loaded[1]);
+    EXPECT_FALSE(g.grid_loaded[2]);
+    EXPECT_EQ(g.grid_slots[1][3], 7692);
+    EXPECT_EQ(g.grid_slots[2][3], 0);
+    EXPECT_EQ(g.setup_ok, 1);
+}
+
 TEST_F(GridSetupScreen, JournalFailureIsOneMessageAndTheCalibrationStands)
 {
     markFour();
