@@ -166,8 +166,10 @@ SetupFileRead parseSetupFile(const QString& text)
 SetupFileRead readSetupFile(const QString& path)
 {
     const QFileInfo info(path);
-    if (!info.isFile())
+    if (!info.exists())
         return {std::nullopt, {0, QStringLiteral("the file does not exist")}};
+    if (!info.isFile())
+        return {std::nullopt, {0, QStringLiteral("it is a folder, not a file")}};
     if (info.size() > kMaxSetupFileBytes)
         return {std::nullopt, {0, QStringLiteral("the file is too large to be a setup file")}};
     QFile f(path);
