@@ -1,6 +1,7 @@
 // wakeline-cli: the program's logic from the command line, for scripts and checks.
 
 #include "cli/commands.h"
+#include "cli/setup_commands.h"
 
 #include <QCoreApplication>
 #include <array>
@@ -9,10 +10,14 @@
 namespace {
 
 // Command table; each command lives in its own file.
-const std::array kCommands{
+const CliCommand kCommands[] = {
     CliCommand{"solve", kSolveUsage, kSolveSummary, runSolve},
+    kToCourseCommand,
+    kToScreenCommand,
+    kCheckCommand,
     CliCommand{"analyse", "RESULTS.txt [--now YYYY-MM-DDTHH:MM:SS] [--db]",
-               "      Re-analyses a saved results file and prints its pass report, or with --db\n"
+               "      Re-analyses a saved results file and prints its pass report, or with --db
+"
                "      its database line.",
                runAnalyse},
 };

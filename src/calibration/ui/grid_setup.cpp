@@ -1,27 +1,792 @@
 #include "calibration/ui/grid_setup.h"
 
+#include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
 #include "app/ui/screens.h"
+#include "calibration/geometry_checks.h"
+#include "calibration/grid_slots.h"
+#include "calibration/screen_activation.h"
+#include "calibration/setup_completion.h"
+#include "calibration/setup_file.h"
+#include "common/global.h"
+#include "common/number_forms.h"
+#include "common/paths.h"
+#include "common/text_file.h"
+#include "common/twips.h"
+#include "platform/clock.h"
+#include "platform/file_dialog.h"
+#include "platform/message_boxes.h"
+#include "platform/platform.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolButton>
+
+namespace {
+
+const QString kIncompletePicture = QStringLiteral("msgbox03.ico");
+const QString kCompletePicture = QStringLiteral("face02.ico");
+const QString kLoadFilter =
+    QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
+const QString kSaveFilter =
+    QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.IPT)|*.IPT|");
+constexpr int kParameterFilesEntry = 3;
+const QString kInvalidPathMessage = QStringLiteral("Invalid path, change in configuration screen");
+const QString kLeaveIncompleteQuestion =
+    QStringLiteral("Do you want to leave the grid setup with the grid setup not complete?");
+const QString kGridSetupErrorTitle = QStringLiteral("Grid Setup Error");
+const QString kScreenTitle = QStringLiteral("Grid Setup");
+
+// Sizes and fixed positions of the controls, in twips.
+constexpr double kBoxWidth = 900;
+constexpr double kBoxHeight = 300;
+constexpr double kRowTop[] = {120, 480, 960, 1320, 1800}; // screen, survey, screen, survey, jump
+
+void place(QWidget* w, double left, double top, double width, double height)
+{
+    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                   twipsToPixels(height));
+}
+
+template <typename T> T* named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+void blackLabel(QLabel* label)
+{
+    label->setAutoFillBackground(true);
+    label->setStyleSheet(QStringLiteral("background-color: black; color: white;"));
+}
+
+} // namespace
 
 Grid_Setup::Grid_Setup(Screens& screens) : screens(screens)
 {
-    setWindowTitle(QStringLiteral("Grid Setup"));
-    QAction* gridExit = menuBar()->addAction(QStringLiteral("E&xit"));
-    gridExit->setObjectName(QStringLiteral("gridExit"));
-    connect(gridExit, &QAction::triggered, this, &Grid_Setup::gridExit_Click);
+    setObjectName(QStringLiteral("Grid_Setup"));
+    setWindowTitle(kScreenTitle);
+    buildControls();
+    Form_Load();
 }
 
-void Grid_Setup::gridExit_Click()
+void Grid_Setup::buildControls()
 {
-    hide();
-    screens.form1().showAgain();
+    gridLoad = menuBar()->addAction(QStringLiteral("&Load Setup Data File"));
+    gridLoad->setObjectName(QStringLiteral("gridLoad"));
+    gridSave = menuBar()->addAction(QStringLiteral("&Save Data Setup File"));
+    gridSave->setObjectName(QStringLiteral("gridSave"));
+    mnuSetupPicture = menuBar()->addMenu(QStringLiteral("Setup &Picture"));
+    mnuSetupPicture->setObjectName(QStringLiteral("mnuSetupPicture"));
+    mnuLoadPicture = mnuSetupPicture->addAction(QStringLiteral("Load &Picture"));
+    mnuLoadPicture->setObjectName(QStringLiteral("mnuLoadPicture"));
+    mnuClearPicture = mnuSetupPicture->addAction(QStringLiteral("&Clear Picture"));
+    mnuClearPicture->setObjectName(QStringLiteral("mnuClearPicture"));
+    mnuPaste = mnuSetupPicture->addAction(QStringLiteral("P&aste Picture from Clipboard"));
+    mnuPaste->setObjectName(QStringLiteral("mnuPaste"));
+    for (QAction* a : {mnuLoadPicture, mnuClearPicture, mnuPaste})
+        a->setEnabled(false);
+    gridExit = menuBar()->addAction(QStringLiteral("E&xit"));
+    gridExit->setObjectName(QStringLiteral("gridExit"));
+
+    drawingSurface = new DrawingSurface(this);
+    setCentralWidget(drawingSurface);
+    QWidget* s = drawingSurface;
+
+    fmGateBuoySelection =
+        named(new QGroupBox(QStringLiteral("Gate Buoy Selection"), s), "fmGateBuoySelection");
+    fmGateBuoySelection->setAutoFillBackground(true);
+    upper_left_button = named(new QRadioButton(QStringLiteral("upper left"), fmGateBuoySelection),
+                              "upper_left_button");
+    upper_right_button = named(new QRadioButton(QStringLiteral("upper right"), fmGateBuoySelection),
+                               "upper_right_button");
+    lower_left_button = named(new QRadioButton(QStringLiteral("lower left"), fmGateBuoySelection),
+                              "lower_left_button");
+    lower_right_button = named(new QRadioButton(QStringLiteral("lower right"), fmGateBuoySelection),
+                               "lower_right_button");
+    place(upper_left_button, 120, 300, 1600, 300);
+    place(upper_right_button, 1860, 300, 1600, 300);
+    place(lower_left_button, 120, 660, 1600, 300);
+    place(lower_right_button, 1860, 660, 1600, 300);
+    buoyButtons = new QButtonGroup(this);
+    for (QRadioButton* b :
+         {upper_left_button, upper_right_button, lower_left_button, lower_right_button})
+        buoyButtons->addButton(b);
+
+    auto caption = [s](const QString& text, const char* name) {
+        auto* l = new QLabel(text, s);
+        // The right-hand captions have 64 pixels between the display's edge rules.
+        QFont small = l->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        l->setFont(small);
+        if (name)
+            l->setObjectName(QString::fromLatin1(name));
+        blackLabel(l);
+        return l;
+    };
+    auto field = [s](const QString& text, const char* name) {
+        auto* e = named(new QLineEdit(text, s), name);
+        return e;
+    };
+    Label1 = caption(QStringLiteral("screen x,y"), "Label1");
+    Label2 = caption(QStringLiteral("survey x,y"), "Label2");
+    Label3 = caption(QStringLiteral("screen x,y"), "Label3");
+    Label4 = caption(QStringLiteral("survey x,y"), "Label4");
+    leftCaptions = {caption(QStringLiteral("screen x,y"), nullptr),
+                    caption(QStringLiteral("survey x,y"), nullptr),
+                    caption(QStringLiteral("screen x,y"), nullptr),
+                    caption(QStringLiteral("survey x,y"), nullptr)};
+    jumpCaption = caption(QStringLiteral("jump x,y"), nullptr);
+
+    upper_left_x = field(kUnmarkedText, "upper_left_x");
+    upper_left_y = field(kUnmarkedText, "upper_left_y");
+    upper_right_x = field(kUnmarkedText, "upper_right_x");
+    upper_right_y = field(kUnmarkedText, "upper_right_y");
+    lower_left_x = field(kUnmarkedText, "lower_left_x");
+    lower_left_y = field(kUnmarkedText, "lower_left_y");
+    lower_right_x = field(kUnmarkedText, "lower_right_x");
+    lower_right_y = field(kUnmarkedText, "lower_right_y");
+    ul_survey_x = field(QStringLiteral("2.5"), "ul_survey_x");
+    ul_survey_y = field(QStringLiteral("0"), "ul_survey_y");
+    ur_survey_x = field(QStringLiteral("0"), "ur_survey_x");
+    ur_survey_y = field(QStringLiteral("0"), "ur_survey_y");
+    ll_survey_x = field(QStringLiteral("2.5"), "ll_survey_x");
+    ll_survey_y = field(QStringLiteral("-259"), "ll_survey_y");
+    lr_survey_x = field(QStringLiteral("0"), "lr_survey_x");
+    lr_survey_y = field(QStringLiteral("-259"), "lr_survey_y");
+    jump_x = field(QStringLiteral("jump x"), "jump_x");
+    jump_y = field(QStringLiteral("jump y"), "jump_y");
+    const std::array<std::pair<QLineEdit*, const char*>, 4> tips{
+        {{upper_left_x, "upper left buoy"},
+         {upper_right_x, "upper right buoy"},
+         {lower_left_x, "lower left buoy"},
+         {lower_right_x, "lower right buoy"}}};
+    for (const auto& [e, tip] : tips)
+        e->setToolTip(QString::fromLatin1(tip));
+
+    chkboxGridLock = named(new QCheckBox(QStringLiteral("Lock Grid Buoys"), s), "chkboxGridLock");
+    chkboxGridLock->setAutoFillBackground(true);
+    gridLockedLabel = named(new QLabel(QStringLiteral("GRID LOCKED!"), s), "gridLockedLabel");
+    gridLockedLabel->setAlignment(Qt::AlignCenter);
+    gridLockedLabel->setStyleSheet(
+        QStringLiteral("background-color: white; color: red; font-weight: bold;"));
+    grid_state_icon = named(new QLabel(s), "grid_state_icon");
+    grid_state_icon->setAlignment(Qt::AlignCenter);
+    Load = named(new QPushButton(QStringLiteral("Complete"), s), "Load");
+    grid_select = named(new QPushButton(QStringLiteral("Grid 1"), s), "grid_select");
+
+    AdjustmentLabel = named(new QLabel(QStringLiteral("Micro-Adjust"), s), "AdjustmentLabel");
+    AdjustmentLabel->setAlignment(Qt::AlignCenter);
+    auto arrow = [s](Qt::ArrowType type, const char* name) {
+        auto* b = named(new QToolButton(s), name);
+        b->setArrowType(type);
+        return b;
+    };
+    AdjustUp = arrow(Qt::UpArrow, "AdjustUp");
+    AdjustDown = arrow(Qt::DownArrow, "AdjustDown");
+    AdjustLeft = arrow(Qt::LeftArrow, "AdjustLeft");
+    AdjustRight = arrow(Qt::RightArrow, "AdjustRight");
+
+    ipt_file_description = field(QStringLiteral("No File"), "ipt_file_description");
+    ipt_file_description_2 = field(QString(), "ipt_file_description_2");
+    cmdHide = named(new QPushButton(QStringLiteral("Hide"), s), "cmdHide");
+    CrossSizeLabel = named(new QLabel(QStringLiteral("Cross Size"), s), "CrossSizeLabel");
+    CrossSizeLabel->setAlignment(Qt::AlignCenter);
+    Setup_Cross_size = named(new QScrollBar(Qt::Horizontal, s), "Setup_Cross_size");
+    Setup_Cross_size->setRange(15, 105);
+    Setup_Cross_size->setSingleStep(15);
+    Setup_Cross_size->setPageStep(15);
+    Setup_Cross_size->setValue(90);
+
+    btnAccuracyCheck = named(new QPushButton(QStringLiteral("Accuracy"), s), "btnAccuracyCheck");
+    fmAccuracyDisplay = named(new QGroupBox(QStringLiteral("Accuracy "), s), "fmAccuracyDisplay");
+    fmAccuracyConfig = named(new QGroupBox(QStringLiteral("Display"), s), "fmAccuracyConfig");
+    for (size_t i = 0; i < AccuracyIndicator.size(); ++i) {
+        AccuracyIndicator[i] = new QLabel(s);
+        AccuracyIndicator[i]->setObjectName(QStringLiteral("AccuracyIndicator_%1").arg(i));
+        AccuracyIndicator[i]->hide();
+    }
+
+    connect(gridLoad, &QAction::triggered, this, &Grid_Setup::gridLoad_Click);
+    connect(gridSave, &QAction::triggered, this, &Grid_Setup::gridSave_Click);
+    connect(gridExit, &QAction::triggered, this, &Grid_Setup::gridExit_Click);
+    connect(Load, &QPushButton::clicked, this, &Grid_Setup::Load_Click);
+    connect(grid_select, &QPushButton::clicked, this, &Grid_Setup::grid_select_Click);
+    connect(chkboxGridLock, &QCheckBox::clicked, this, &Grid_Setup::chkboxGridLock_Click);
+    connect(cmdHide, &QPushButton::clicked, this, &Grid_Setup::cmdHide_Click);
+    connect(AdjustUp, &QToolButton::clicked, this, &Grid_Setup::AdjustUp_Click);
+    connect(AdjustDown, &QToolButton::clicked, this, &Grid_Setup::AdjustDown_Click);
+    connect(AdjustLeft, &QToolButton::clicked, this, &Grid_Setup::AdjustLeft_Click);
+    connect(AdjustRight, &QToolButton::clicked, this, &Grid_Setup::AdjustRight_Click);
+    connect(drawingSurface, &DrawingSurface::mousePressed, this, &Grid_Setup::Form_MouseDown);
+    // The measurement screen draws its marks with the same cross size.
+    connect(Setup_Cross_size, &QScrollBar::valueChanged, this,
+            [this](int value) { this->screens.global().cross_size = value; });
+
+    const std::array<std::pair<QLineEdit*, void (Grid_Setup::*)()>, 18> changes{{
+        {upper_left_x, &Grid_Setup::upper_left_x_Change},
+        {upper_left_y, &Grid_Setup::upper_left_y_Change},
+        {upper_right_x, &Grid_Setup::upper_right_x_Change},
+        {upper_right_y, &Grid_Setup::upper_right_y_Change},
+        {lower_left_x, &Grid_Setup::lower_left_x_Change},
+        {lower_left_y, &Grid_Setup::lower_left_y_Change},
+        {lower_right_x, &Grid_Setup::lower_right_x_Change},
+        {lower_right_y, &Grid_Setup::lower_right_y_Change},
+        {ul_survey_x, &Grid_Setup::ul_survey_x_Change},
+        {ul_survey_y, &Grid_Setup::ul_survey_y_Change},
+        {ur_survey_x, &Grid_Setup::ur_survey_x_Change},
+        {ur_survey_y, &Grid_Setup::ur_survey_y_Change},
+        {ll_survey_x, &Grid_Setup::ll_survey_x_Change},
+        {ll_survey_y, &Grid_Setup::ll_survey_y_Change},
+        {lr_survey_x, &Grid_Setup::lr_survey_x_Change},
+        {lr_survey_y, &Grid_Setup::lr_survey_y_Change},
+        {jump_x, &Grid_Setup::jump_x_Change},
+        {jump_y, &Grid_Setup::jump_y_Change},
+    }};
+    for (const auto& [edit, handler] : changes)
+        connect(edit, &QLineEdit::textChanged, this, handler);
+}
+
+void Grid_Setup::Form_Load()
+{
+    Global& g = screens.global();
+    g.grid_number = 1;
+    g.grid_count = 1;
+    grid_select->setText(QStringLiteral("Grid 1"));
+    g.cross_size = Setup_Cross_size->value();
+    g.cross_radius = 2.0 * Setup_Cross_size->value();
+    for (Buoy b : kBuoyVisitOrder)
+        setCornerMark(g, b, {});
+    g.setup_ok = 0;
+    QDir::setCurrent(g.programFolder);
+    showStatePicture(kIncompletePicture);
+    btnAccuracyCheck->hide();
+    fmAccuracyConfig->hide();
+    fmAccuracyDisplay->hide();
+    clear_accuracy_indicator();
+    gridLockedLabel->hide();
+    blackLabel(AdjustmentLabel);
+    blackLabel(CrossSizeLabel);
+    placeControls();
+}
+
+void Grid_Setup::placeControls()
+{
+    // Without a window manager (Xvfb) a maximised window keeps its old size unless told.
+    const QScreen* display = screen();
+    const QRect available = display ? display->availableGeometry() : QRect(0, 0, 1024, 768);
+    setGeometry(available);
+    setWindowState(windowState() | Qt::WindowMaximized);
+    const double W = pixelsToTwips(available.width());
+    const double H = pixelsToTwips(available.height());
+
+    // Left buoys at the left edge, right buoys at the right edge, each a screen row over a
+    // survey row, upper buoy first.
+    for (size_t r = 0; r < 4; ++r)
+        place(leftCaptions[r], 120, kRowTop[r], kBoxWidth, kBoxHeight);
+    place(jumpCaption, 120, kRowTop[4], kBoxWidth, kBoxHeight);
+    const std::array<std::array<QLineEdit*, 2>, 5> leftRows{{{upper_left_x, upper_left_y},
+                                                             {ul_survey_x, ul_survey_y},
+                                                             {lower_left_x, lower_left_y},
+                                                             {ll_survey_x, ll_survey_y},
+                                                             {jump_x, jump_y}}};
+    for (size_t r = 0; r < leftRows.size(); ++r) {
+        place(leftRows[r][0], 1080, kRowTop[r], kBoxWidth, kBoxHeight);
+        place(leftRows[r][1], 2040, kRowTop[r], kBoxWidth, kBoxHeight);
+    }
+    const std::array<QLabel*, 4> rightCaptions{Label1, Label2, Label3, Label4};
+    const std::array<std::array<QLineEdit*, 2>, 4> rightRows{{{upper_right_x, upper_right_y},
+                                                              {ur_survey_x, ur_survey_y},
+                                                              {lower_right_x, lower_right_y},
+                                                              {lr_survey_x, lr_survey_y}}};
+    for (size_t r = 0; r < 4; ++r) {
+        place(rightCaptions[r], W - 3360, kRowTop[r], kBoxWidth, kBoxHeight);
+        place(rightRows[r][0], W - 2400, kRowTop[r], kBoxWidth, kBoxHeight);
+        place(rightRows[r][1], W - 1440, kRowTop[r], kBoxWidth, kBoxHeight);
+    }
+
+    place(grid_state_icon, W - 3360, 1740, 480, 480);
+    place(chkboxGridLock, W - 2400, 1800, 1860, kBoxHeight);
+    place(btnAccuracyCheck, W - 2400, 2220, 1440, 360);
+    place(fmAccuracyDisplay, W - 2400, 2700, 1860, 600);
+    place(fmAccuracyConfig, W - 2400, 3360, 1860, 1200);
+
+    constexpr double kFrameWidth = 3600;
+    place(fmGateBuoySelection, (W - kFrameWidth) / 2, 120, kFrameWidth, 1020);
+    place(grid_select, (W - 1200) / 2, 1260, 1200, 360);
+    place(gridLockedLabel, (W - 2400) / 2, 1740, 2400, 360);
+
+    place(Load, W - 2000, H - 3240, 1440, 480);
+    place(AdjustmentLabel, W - 1440, H - 2520, 1200, 240);
+    place(AdjustUp, W - 1200, H - 2280, 240, 240);
+    place(AdjustLeft, W - 1440, H - 2040, 240, 240);
+    place(AdjustRight, W - 960, H - 2040, 240, 240);
+    place(AdjustDown, W - 1200, H - 1800, 240, 240);
+    place(ipt_file_description, 120, H - 1400, 6000, 330);
+    place(ipt_file_description_2, 120, H - 1000, 6000, 330);
+    place(cmdHide, W - 3200, H - 1400, 900, 360);
+    place(CrossSizeLabel, W - 1950, H - 1400, 1200, 240);
+    place(Setup_Cross_size, W - 2160, H - 1160, 1620, 240);
+}
+
+void Grid_Setup::setVisible(bool visible)
+{
+    if (visible && !loaded) {
+        loaded = true;
+        placeControls();
+    }
+    QMainWindow::setVisible(visible);
+}
+
+void Grid_Setup::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Shown by the program (from the start screen), not restored by the window system.
+    if (!event->spontaneous())
+        Form_Activate();
+}
+
+void Grid_Setup::Form_Activate()
+{
+    const RunInfo run = screens.form1().runInfo();
+    for (const BoxWrite& w : surveyDefaults(run.event, ul_survey_x->text())) {
+        box(w.box)->setText(w.text);
+        screens.global().setup_ok = 0;
+    }
+    reportWriteFailures(appendSessionHeaders(run.resultsFolder, screens.global().programFolder,
+                                             screens.platform().clock.now()));
 }
 
 void Grid_Setup::closeEvent(QCloseEvent* event)
 {
     event->accept();
     screens.endProgram();
+}
+
+// ---- state pictures, accuracy controls, drawing ------------------------------------------
+
+void Grid_Setup::showStatePicture(const QString& name)
+{
+    if (name == statePictureName)
+        return;
+    statePictureName = name;
+    QPixmap picture(QDir(screens.global().programFolder).filePath(name));
+    // The operator may have deleted or damaged the copy; the built-in one always exists.
+    if (picture.isNull())
+        picture = QPixmap(QStringLiteral(":/program/") + name);
+    grid_state_icon->setPixmap(picture);
+    grid_state_icon->setToolTip(name == kCompletePicture ? QStringLiteral("Setup complete")
+                                                         : QStringLiteral("Setup not complete"));
+}
+
+void Grid_Setup::showIncomplete()
+{
+    showStatePicture(kIncompletePicture);
+    btnAccuracyCheck->hide();
+    fmAccuracyConfig->hide();
+    fmAccuracyDisplay->hide();
+    clear_accuracy_indicator();
+}
+
+void Grid_Setup::showComplete()
+{
+    showStatePicture(kCompletePicture);
+    btnAccuracyCheck->show();
+}
+
+void Grid_Setup::clear_accuracy_indicator()
+{
+    for (QLabel* l : AccuracyIndicator)
+        l->hide();
+}
+
+void Grid_Setup::Show_grid()
+{
+    drawingSurface->clearDrawing();
+    drawingSurface->draw(showGridShapes(screens.global(), Setup_Cross_size->value()));
+}
+
+void Grid_Setup::grid_check()
+{
+    if (const auto warning = ::grid_check(screens.global(), coordinateTexts()))
+        screens.platform().messages.plain(*warning);
+}
+
+void Grid_Setup::distance_calculation()
+{
+    ::distance_calculation(screens.global());
+}
+
+bool Grid_Setup::enterProgramFolder()
+{
+    if (QDir::setCurrent(screens.global().programFolder))
+        return true;
+    screens.platform().messages.warning(kInvalidPathMessage);
+    return false;
+}
+
+void Grid_Setup::reportWriteFailures(const QStringList& failures)
+{
+    if (!failures.isEmpty())
+        screens.platform().messages.warning(failures.join('\n'), kScreenTitle);
+}
+
+void Grid_Setup::appendJournal(JournalForm form)
+{
+    const Global& g = screens.global();
+    const QString path =
+        resultsFilePath(screens.form1().runInfo().resultsFolder, kJournalFileName, g.programFolder);
+    const QString block =
+        journalBlock(screens.platform().clock.now(), ipt_file_description->text(),
+                     ipt_file_description_2->text(), g.grid_number, coordinateTexts(), form);
+    const WriteResult r = appendText(path, block);
+    if (!r)
+        reportWriteFailures({r.message});
+}
+
+// ---- coordinate boxes ----------------------------------------------------------------------
+
+QLineEdit* Grid_Setup::box(CoordinateBox b) const
+{
+    switch (b.kind) {
+    case BoxKind::JumpX:
+        return jump_x;
+    case BoxKind::JumpY:
+        return jump_y;
+    default:
+        break;
+    }
+    struct Row
+    {
+        QLineEdit *screenX, *screenY, *surveyX, *surveyY;
+    };
+    const std::array<Row, 4> rows{{
+        {upper_left_x, upper_left_y, ul_survey_x, ul_survey_y},
+        {upper_right_x, upper_right_y, ur_survey_x, ur_survey_y},
+        {lower_left_x, lower_left_y, ll_survey_x, ll_survey_y},
+        {lower_right_x, lower_right_y, lr_survey_x, lr_survey_y},
+    }};
+    const Row& r = rows[size_t(b.buoy)];
+    switch (b.kind) {
+    case BoxKind::ScreenX:
+        return r.screenX;
+    case BoxKind::ScreenY:
+        return r.screenY;
+    case BoxKind::SurveyX:
+        return r.surveyX;
+    default:
+        return r.surveyY;
+    }
+}
+
+CoordinateTexts Grid_Setup::coordinateTexts() const
+{
+    CoordinateTexts t;
+    for (Buoy b : kBuoyVisitOrder)
+        t[b] = {box({BoxKind::ScreenX, b})->text(), box({BoxKind::ScreenY, b})->text(),
+                box({BoxKind::SurveyX, b})->text(), box({BoxKind::SurveyY, b})->text()};
+    t.jumpX = jump_x->text();
+    t.jumpY = jump_y->text();
+    return t;
+}
+
+void Grid_Setup::showTexts(const CoordinateTexts& t)
+{
+    for (Buoy b : kBuoyVisitOrder) {
+        box({BoxKind::ScreenX, b})->setText(t[b].screenX);
+        box({BoxKind::ScreenY, b})->setText(t[b].screenY);
+        box({BoxKind::SurveyX, b})->setText(t[b].surveyX);
+        box({BoxKind::SurveyY, b})->setText(t[b].surveyY);
+    }
+    jump_x->setText(t.jumpX);
+    jump_y->setText(t.jumpY);
+}
+
+void Grid_Setup::showDescriptions(const QString& first, const QString& second)
+{
+    ipt_file_description->setText(first);
+    ipt_file_description_2->setText(second);
+    // Long paths and descriptions are read from their beginning.
+    ipt_file_description->setCursorPosition(0);
+    ipt_file_description_2->setCursorPosition(0);
+}
+
+void Grid_Setup::coordinateChanged(CoordinateBox b, QLineEdit* field)
+{
+    applyCoordinateChange(screens.global(), b, field->text());
+    showIncomplete();
+}
+
+void Grid_Setup::upper_left_x_Change()
+{
+    coordinateChanged({BoxKind::ScreenX, Buoy::UpperLeft}, upper_left_x);
+}
+void Grid_Setup::upper_left_y_Change()
+{
+    coordinateChanged({BoxKind::ScreenY, Buoy::UpperLeft}, upper_left_y);
+}
+void Grid_Setup::upper_right_x_Change()
+{
+    coordinateChanged({BoxKind::ScreenX, Buoy::UpperRight}, upper_right_x);
+}
+void Grid_Setup::upper_right_y_Change()
+{
+    coordinateChanged({BoxKind::ScreenY, Buoy::UpperRight}, upper_right_y);
+}
+void Grid_Setup::lower_left_x_Change()
+{
+    coordinateChanged({BoxKind::ScreenX, Buoy::LowerLeft}, lower_left_x);
+}
+void Grid_Setup::lower_left_y_Change()
+{
+    coordinateChanged({BoxKind::ScreenY, Buoy::LowerLeft}, lower_left_y);
+}
+void Grid_Setup::lower_right_x_Change()
+{
+    coordinateChanged({BoxKind::ScreenX, Buoy::LowerRight}, lower_right_x);
+}
+void Grid_Setup::lower_right_y_Change()
+{
+    coordinateChanged({BoxKind::ScreenY, Buoy::LowerRight}, lower_right_y);
+}
+void Grid_Setup::ul_survey_x_Change()
+{
+    coordinateChanged({BoxKind::SurveyX, Buoy::UpperLeft}, ul_survey_x);
+}
+void Grid_Setup::ul_survey_y_Change()
+{
+    coordinateChanged({BoxKind::SurveyY, Buoy::UpperLeft}, ul_survey_y);
+}
+void Grid_Setup::ur_survey_x_Change()
+{
+    coordinateChanged({BoxKind::SurveyX, Buoy::UpperRight}, ur_survey_x);
+}
+void Grid_Setup::ur_survey_y_Change()
+{
+    coordinateChanged({BoxKind::SurveyY, Buoy::UpperRight}, ur_survey_y);
+}
+void Grid_Setup::ll_survey_x_Change()
+{
+    coordinateChanged({BoxKind::SurveyX, Buoy::LowerLeft}, ll_survey_x);
+}
+void Grid_Setup::ll_survey_y_Change()
+{
+    coordinateChanged({BoxKind::SurveyY, Buoy::LowerLeft}, ll_survey_y);
+}
+void Grid_Setup::lr_survey_x_Change()
+{
+    coordinateChanged({BoxKind::SurveyX, Buoy::LowerRight}, lr_survey_x);
+}
+void Grid_Setup::lr_survey_y_Change()
+{
+    coordinateChanged({BoxKind::SurveyY, Buoy::LowerRight}, lr_survey_y);
+}
+void Grid_Setup::jump_x_Change()
+{
+    coordinateChanged({BoxKind::JumpX}, jump_x);
+}
+void Grid_Setup::jump_y_Change()
+{
+    coordinateChanged({BoxKind::JumpY}, jump_y);
+}
+
+// ---- marking, lock, micro-adjust -------------------------------------------------------------
+
+std::optional<Buoy> Grid_Setup::selectedBuoy() const
+{
+    if (upper_left_button->isChecked())
+        return Buoy::UpperLeft;
+    if (upper_right_button->isChecked())
+        return Buoy::UpperRight;
+    if (lower_left_button->isChecked())
+        return Buoy::LowerLeft;
+    if (lower_right_button->isChecked())
+        return Buoy::LowerRight;
+    return std::nullopt;
+}
+
+CrossSize Grid_Setup::crossSize() const
+{
+    return {Setup_Cross_size->value(), Setup_Cross_size->maximum()};
+}
+
+void Grid_Setup::showMarks(const MarkResult& result)
+{
+    drawingSurface->draw(result.shapes);
+    for (const MarkMove& m : result.moved) {
+        box({BoxKind::ScreenX, m.buoy})->setText(strForm(m.mark.x));
+        box({BoxKind::ScreenY, m.buoy})->setText(strForm(m.mark.y));
+    }
+}
+
+void Grid_Setup::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
+{
+    showMarks(markBuoy(screens.global(), selectedBuoy(), chkboxGridLock->isChecked(), {x, y},
+                       crossSize()));
+}
+
+void Grid_Setup::nudge(AdjustDirection direction)
+{
+    showMarks(microAdjust(screens.global(), selectedBuoy(), chkboxGridLock->isChecked(), direction,
+                          crossSize()));
+}
+
+void Grid_Setup::AdjustUp_Click()
+{
+    nudge(AdjustDirection::Up);
+}
+void Grid_Setup::AdjustDown_Click()
+{
+    nudge(AdjustDirection::Down);
+}
+void Grid_Setup::AdjustLeft_Click()
+{
+    nudge(AdjustDirection::Left);
+}
+void Grid_Setup::AdjustRight_Click()
+{
+    nudge(AdjustDirection::Right);
+}
+
+void Grid_Setup::chkboxGridLock_Click()
+{
+    if (chkboxGridLock->isChecked() && !canLockGrid(coordinateTexts())) {
+        screens.platform().messages.plain(kCannotLockMessage);
+        chkboxGridLock->setChecked(false);
+    }
+    gridLockedLabel->setVisible(chkboxGridLock->isChecked());
+}
+
+void Grid_Setup::unlockGrid()
+{
+    chkboxGridLock->setChecked(false);
+    gridLockedLabel->hide();
+}
+
+void Grid_Setup::cmdHide_Click()
+{
+    const bool hiding = cmdHide->text() == QLatin1String("Hide");
+    ipt_file_description->setVisible(!hiding);
+    ipt_file_description_2->setVisible(!hiding);
+    cmdHide->setText(hiding ? QStringLiteral("Show") : QStringLiteral("Hide"));
+}
+
+// ---- files, Complete, grid selection, Exit ---------------------------------------------------
+
+void Grid_Setup::gridLoad_Click()
+{
+    unlockGrid();
+    if (!enterProgramFolder())
+        return;
+    Global& g = screens.global();
+    const auto path =
+        screens.platform().fileDialog.choose({QStringLiteral("Load Setup Data File"), kLoadFilter,
+                                              kParameterFilesEntry, g.programFolder, false});
+    if (!path)
+        return;
+    // The whole file is read and checked before anything changes.
+    const SetupFileRead read = readSetupFile(*path);
+    if (!read.data) {
+        screens.platform().messages.warning(setupFileProblemMessage(*path, read.problem),
+                                            kErrorMessageTitle);
+        return;
+    }
+    showDescriptions(*path, read.data->description);
+    showTexts(boxTextsFor(*read.data));
+    // After the box writes, so the values are the file's own to the last bit.
+    applyLoadedSetup(g, *read.data, *path);
+    appendJournal(JournalForm::Twips);
+    drawingSurface->clearDrawing();
+    grid_check();
+    showComplete();
+    grid_select->setText(QStringLiteral("Grid 1"));
+    Show_grid();
+}
+
+void Grid_Setup::gridSave_Click()
+{
+    unlockGrid();
+    if (!enterProgramFolder())
+        return;
+    Global& g = screens.global();
+    const auto path =
+        screens.platform().fileDialog.choose({QStringLiteral("Save Data Setup File"), kSaveFilter,
+                                              kParameterFilesEntry, g.programFolder, true});
+    if (!path)
+        return;
+    const QString description = screens.platform()
+                                    .messages
+                                    .input(QStringLiteral("Enter descriptive line about grid"),
+                                           QStringLiteral("Grid Description"))
+                                    .value_or(QString());
+    SetupFileData data = workingData(g);
+    data.savedPath = *path;
+    data.description = description;
+    const WriteResult written = writeSetupFile(*path, data);
+    if (!written) {
+        screens.platform().messages.warning(
+            written.message + QStringLiteral(" The setup has not been saved."), kScreenTitle);
+        return;
+    }
+    storeSavedSetup(g, data, *path);
+    showDescriptions(*path, description);
+}
+
+void Grid_Setup::Load_Click()
+{
+    Global& g = screens.global();
+    const CompletionResult r = completeSetup(g, coordinateTexts(), ipt_file_description->text(),
+                                             ipt_file_description_2->text());
+    if (r.ok) {
+        QDir::setCurrent(g.programFolder);
+        showComplete();
+        drawingSurface->clearDrawing();
+    } else {
+        screens.platform().messages.warning(r.message, kErrorMessageTitle);
+    }
+    appendJournal(JournalForm::Pixels);
+}
+
+void Grid_Setup::grid_select_Click()
+{
+    Global& g = screens.global();
+    drawingSurface->clearDrawing();
+    grid_select->setText(nextGridCaption(g, grid_select->text()));
+    const size_t slot = size_t(g.grid_number);
+    showTexts(boxTextsFor(slotData(g, g.grid_number)));
+    showDescriptions(g.grid_desc1[slot], g.grid_desc2[slot]);
+    restoreSlot(g, g.grid_number);
+    if (g.grid_loaded[slot]) {
+        QDir::setCurrent(g.programFolder);
+        showComplete();
+        fmAccuracyDisplay->show();
+    }
+    if (allSlotsLoaded(g))
+        g.setup_ok = 1;
+}
+
+void Grid_Setup::gridExit_Click()
+{
+    Global& g = screens.global();
+    if (g.setup_ok == 1) {
+        hide();
+        screens.form1().showAgain();
+        restoreSlot(g, 1);
+        drawingSurface->draw(exitShapes(g));
+        return;
+    }
+    if (screens.platform().messages.askYesNo(kLeaveIncompleteQuestion, kGridSetupErrorTitle)) {
+        hide();
+        screens.form1().showAgain();
+    }
 }

@@ -1,22 +1,175 @@
 #pragma once
-// The calibration screen.
+// The calibration screen: the operator marks the four reference buoys on the picture,
+// enters their survey positions, completes the setup, and loads or saves setup files.
+
+#include "calibration/buoy_marking.h"
+#include "calibration/calibration_journal.h"
 
 #include <QMainWindow>
+#include <array>
+#include <optional>
 
+class DrawingSurface;
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QToolButton;
 class Screens;
 
 class Grid_Setup : public QMainWindow
 {
     Q_OBJECT
-public:
+  public:
     explicit Grid_Setup(Screens& screens);
 
-protected:
+    // Redraws the four buoy marks (clears the drawing first).
+    void Show_grid();
+    // Hides every accuracy indicator.
+    void clear_accuracy_indicator();
+    // The perspective check of the marked gates; shows the back-ratio warning.
+    void grid_check();
+    // Jump distance of (screen_x, screen_y) into jump_distance.
+    void distance_calculation();
+
+    DrawingSurface& surface() { return *drawingSurface; }
+    // The file name of the state picture shown in grid_state_icon.
+    QString statePicture() const { return statePictureName; }
+
+    void setVisible(bool visible) override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private Q_SLOTS:
+  private Q_SLOTS:
+    void gridLoad_Click();
+    void gridSave_Click();
     void gridExit_Click();
+    void Load_Click();
+    void grid_select_Click();
+    void chkboxGridLock_Click();
+    void cmdHide_Click();
+    void AdjustUp_Click();
+    void AdjustDown_Click();
+    void AdjustLeft_Click();
+    void AdjustRight_Click();
+    void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
 
-private:
+    void upper_left_x_Change();
+    void upper_left_y_Change();
+    void upper_right_x_Change();
+    void upper_right_y_Change();
+    void lower_left_x_Change();
+    void lower_left_y_Change();
+    void lower_right_x_Change();
+    void lower_right_y_Change();
+    void ul_survey_x_Change();
+    void ul_survey_y_Change();
+    void ur_survey_x_Change();
+    void ur_survey_y_Change();
+    void ll_survey_x_Change();
+    void ll_survey_y_Change();
+    void lr_survey_x_Change();
+    void lr_survey_y_Change();
+    void jump_x_Change();
+    void jump_y_Change();
+
+  private:
+    void buildControls();
+    void Form_Load();
+    void Form_Activate();
+    void placeControls();
+
+    // The change rule of the eighteen coordinate boxes.
+    void coordinateChanged(CoordinateBox box, QLineEdit* field);
+    void showIncomplete();
+    void showComplete();
+    void showStatePicture(const QString& name);
+    bool enterProgramFolder();
+
+    QLineEdit* box(CoordinateBox box) const;
+    CoordinateTexts coordinateTexts() const;
+    void showTexts(const CoordinateTexts& texts);
+    void showDescriptions(const QString& first, const QString& second);
+    void showMarks(const MarkResult& result);
+    std::optional<Buoy> selectedBuoy() const;
+    CrossSize crossSize() const;
+    void nudge(AdjustDirection direction);
+    void unlockGrid();
+    void appendJournal(JournalForm form);
+    void reportWriteFailures(const QStringList& failures);
+
     Screens& screens;
+    bool loaded = false;
+    QString statePictureName;
+
+    DrawingSurface* drawingSurface = nullptr;
+    QAction* gridLoad = nullptr;
+    QAction* gridSave = nullptr;
+    QMenu* mnuSetupPicture = nullptr;
+    QAction* mnuLoadPicture = nullptr;
+    QAction* mnuClearPicture = nullptr;
+    QAction* mnuPaste = nullptr;
+    QAction* gridExit = nullptr;
+
+    QGroupBox* fmGateBuoySelection = nullptr;
+    QButtonGroup* buoyButtons = nullptr;
+    QRadioButton* upper_left_button = nullptr;
+    QRadioButton* lower_left_button = nullptr;
+    QRadioButton* upper_right_button = nullptr;
+    QRadioButton* lower_right_button = nullptr;
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    std::array<QLabel*, 4> leftCaptions{};
+    QLabel* jumpCaption = nullptr;
+    QLineEdit* upper_left_x = nullptr;
+    QLineEdit* upper_left_y = nullptr;
+    QLineEdit* upper_right_x = nullptr;
+    QLineEdit* upper_right_y = nullptr;
+    QLineEdit* lower_left_x = nullptr;
+    QLineEdit* lower_left_y = nullptr;
+    QLineEdit* lower_right_x = nullptr;
+    QLineEdit* lower_right_y = nullptr;
+    QLineEdit* ul_survey_x = nullptr;
+    QLineEdit* ul_survey_y = nullptr;
+    QLineEdit* ur_survey_x = nullptr;
+    QLineEdit* ur_survey_y = nullptr;
+    QLineEdit* ll_survey_x = nullptr;
+    QLineEdit* ll_survey_y = nullptr;
+    QLineEdit* lr_survey_x = nullptr;
+    QLineEdit* lr_survey_y = nullptr;
+    QLineEdit* jump_x = nullptr;
+    QLineEdit* jump_y = nullptr;
+
+    QCheckBox* chkboxGridLock = nullptr;
+    QLabel* gridLockedLabel = nullptr;
+    QLabel* grid_state_icon = nullptr;
+    QPushButton* Load = nullptr;
+    QPushButton* grid_select = nullptr;
+    QLabel* AdjustmentLabel = nullptr;
+    QToolButton* AdjustUp = nullptr;
+    QToolButton* AdjustDown = nullptr;
+    QToolButton* AdjustLeft = nullptr;
+    QToolButton* AdjustRight = nullptr;
+    QLineEdit* ipt_file_description = nullptr;
+    QLineEdit* ipt_file_description_2 = nullptr;
+    QPushButton* cmdHide = nullptr;
+    QLabel* CrossSizeLabel = nullptr;
+    QScrollBar* Setup_Cross_size = nullptr;
+
+    // The accuracy check's controls; the calibration hides and shows them by its rules.
+    QPushButton* btnAccuracyCheck = nullptr;
+    QGroupBox* fmAccuracyConfig = nullptr;
+    QGroupBox* fmAccuracyDisplay = nullptr;
+    std::array<QLabel*, 51> AccuracyIndicator{};
 };

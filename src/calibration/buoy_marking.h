@@ -1,0 +1,114 @@
+#pragma once
+// The four reference buoys as the calibration screen names them, their marks, the boxes
+// that show them, and the rules for marking, nudging and editing them.
+
+#include "calibration/course_transform.h"
+#include "common/global.h"
+#include "common/overlay.h"
+
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+enum class Buoy { UpperLeft, UpperRight, LowerLeft, LowerRight };
+
+// The order in which marking, micro-adjust and the drawings visit the buoys.
+inline constexpr std::array<Buoy, 4> kBuoyVisitOrder{Buoy::UpperLeft, Buoy::UpperRight,
+                                                     Buoy::LowerLeft, Buoy::LowerRight};
+
+// Reference point index: 1 upper right, 2 lower right, 3 upper left, 4 lower left.
+int pointIndex(Buoy buoy);
+Buoy buoyAtPoint(int index); // 1..4
+
+Point2 cornerMark(const Global& g, Buoy buoy);
+void setCornerMark(Global& g, Buoy buoy, Point2 mark);
+// Copies the working reference points into the corner marks.
+void cornerMarksFromPoints(Global& g);
+
+// What the eighteen coordinate boxes of the calibration screen hold.
+enum class BoxKind { ScreenX, ScreenY, SurveyX, SurveyY, JumpX, JumpY };
+struct CoordinateBox
+{
+    BoxKind kind;
+    Buoy buoy = Buoy::UpperLeft; // not used by the jump boxes
+};
+
+struct BuoyTexts
+{
+    QString screenX = QStringLiteral("auto");
+    QString screenY = QStringLiteral("auto");
+    QString surveyX;
+    QString surveyY;
+};
+
+// The texts of the eighteen coordinate boxes, as displayed.
+struct CoordinateTexts
+{
+    std::array<BuoyTexts, 4> buoys; // indexed by Buoy
+    QString jumpX = QStringLiteral("jump x");
+    QString jumpY = QStringLiteral("jump y");
+
+    BuoyTexts& operator[](Buoy b) { return buoys[size_t(b)]; }
+    const BuoyTexts& operator[](Buoy b) const { return buoys[size_t(b)]; }
+};
+
+// The text a screen box shows before its buoy is marked.
+inline const QString kUnmarkedText = QStringLiteral("auto");
+// The text a survey box shows when nothing is entered.
+inline const QString kNoSurveyText = QStringLiteral("input");
+
+// The value part of the change rule, run when one of the eighteen boxes changes: a survey
+// box sets its survey coordinate, a jump box the jump reference point (and its slot copy);
+// every change makes the calibration incomplete. Screen boxes store nothing: marks come
+// only from clicks, loads and micro-adjust.
+void applyCoordinateChange(Global& g, CoordinateBox box, const QString& text);
+
+// The cross size scroll bar: its value is the half-length of a new cross, its maximum
+// bounds every cross drawn so far, so erasing with it removes any earlier cross.
+struct CrossSize
+{
+    int value = 90;
+    int max = 105;
+};
+
+// A buoy mark moved by a click or a nudge: the screen writes it into the buoy's boxes.
+struct MarkMove
+{
+    Buoy buoy;
+    Point2 mark;
+};
+
+// What marking or nudging did: the moved marks and the drawing (old marks erased in the
+// key colour, new crosses in white), in drawing order.
+struct MarkResult
+{
+    std::vector<MarkMove> moved;
+    OverlayShapes shapes;
+};
+
+// A mouse press on the screen with the selected buoy: the selected mark goes to the click,
+// and with the grid locked the three others move by the same offset. Nothing happens
+// without a selected buoy.
+MarkResult markBuoy(Global& g, std::optional<Buoy> selected, bool locked, Point2 click,
+                    CrossSize crossSize);
+
+enum class AdjustDirection { Up, Down, Left, Right };
+inline constexpr double kMicroAdjustStep = 15.0; // twips: one pixel
+
+// One micro-adjust click: the selected mark, or all four when the grid is locked, moves
+// one step.
+MarkResult microAdjust(Global& g, std::optional<Buoy> selected, bool locked,
+                       AdjustDirection direction, CrossSize crossSize);
+
+// The lock may only be set once all four buoys are marked (no x screen box reads "auto").
+bool canLockGrid(const CoordinateTexts& texts);
+inline const QString kCannotLockMessage =
+    QStringLiteral("Cannot Lock Grid Until buoy positions have been entered for all four buoys");
+
+// The redraw of the four marks (circle of twice the cross size and five points each);
+// sets cross_radius.
+OverlayShapes showGridShapes(Global& g, int crossSizeValue);
+// What leaving the screen with a complete calibration draws: a cross of 100 twips either
+// side of each mark and the two sides of the course.
+OverlayShapes exitShapes(const Global& g);

@@ -1,0 +1,46 @@
+#include "calibration/geometry_checks.h"
+
+#include "common/number_forms.h"
+
+#include <cmath>
+#include <limits>
+
+PerspectiveCheck perspectiveCheck(const QString& screenWidthPixels, const CoordinateTexts& t)
+{
+    PerspectiveCheck c;
+    const double w = leadingNumber(screenWidthPixels) * 15.0;
+    if (!(w > 0.0))
+        return c;
+    c.frontRatio = std::fabs(leadingNumber(t[Buoy::LowerRight].screenX) -
+                             leadingNumber(t[Buoy::LowerLeft].screenX)) *
+                   100.0 / w;
+    c.backRatio = std::fabs(leadingNumber(t[Buoy::UpperRight].screenX) -
+                            leadingNumber(t[Buoy::UpperLeft].screenX)) *
+                  100.0 / w;
+    constexpr double kMinimum = 100.0 / 6.0;
+    if (c.backRatio < kMinimum)
+        c.warning = QStringLiteral("Warning - back ratio is ") + strForm(std::floor(c.backRatio)) +
+                    QStringLiteral("%") + QStringLiteral(" where ") +
+                    strForm(std::floor(kMinimum)) + QStringLiteral("% minimum is required");
+    return c;
+}
+
+std::optional<QString> grid_check(Global& g, const CoordinateTexts& texts)
+{
+    const PerspectiveCheck c = perspectiveCheck(g.screenWidthPixels, texts);
+    g.front_ratio = c.frontRatio;
+    g.back_ratio = c.backRatio;
+    return c.warning;
+}
+
+bool distance_calculation(Global& g)
+{
+    if (!g.screen_to_course()) {
+        g.jump_distance = std::numeric_limits<double>::infinity();
+        return false;
+    }
+    g.jump_distance = std::sqrt(std::pow(g.jump_survey_y - g.course_y, 2) +
+                                std::pow(g.jump_survey_x - g.course_x, 2)) +
+                      kJumpDistanceAllowance;
+    return true;
+}

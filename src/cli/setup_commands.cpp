@@ -1,0 +1,130 @@
+#include "cli/setup_commands.h"
+
+#include "calibration/setup_file.h"
+#include "common/number_forms.h"
+
+#include <QDir>
+#include <cmath>
+
+namespace {
+
+const char* const kPointNames[] = {"upper right", "lower right", "upper left", "lower left"};
+
+std::optional<SetupFileData> readOrReport(const QString& path, CliStreams& io)
+{
+    const SetupFileRead read = readSetupFile(path);
+    if (read.data)
+        return read.data;
+    io.err << QDir::toNativeSeparators(path);
+    if (read.problem.line > 0)
+        io.err << ": line " << read.problem.line;
+    io.err << ": " << read.problem.reason << "\n";
+    return std::nullopt;
+}
+
+std::optional<double> number(const QString& text)
+{
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+
+// FILE A B: reads the file and the two numbers, then maps them one way or the other.
+int mapPoint(const QStringList& args, CliStreams& io, const char* command, bool toCourse)
+{
+    if (args.size() != 3) {
+        io.err << "usage: wakeline-cli " << command << " FILE.ipt " << (toCourse ? "SX SY" : "X Y")
+               << "\n";
+        return 2;
+    }
+    const auto a = number(args[1]);
+    const auto b = number(args[2]);
+    if (!a || !b) {
+        io.err << command << ": \"" << (a ? args[2] : args[1]) << "\" is not a number\n";
+        return 2;
+    }
+    const auto data = readOrReport(args[0], io);
+    if (!data)
+        return 2;
+    const auto mapped =
+        toCourse ? data->transform.toCourse({*a, *b}) : data->transform.toScreen({*a, *b});
+    if (!mapped) {
+        io.err << command << ": the point lies on the picture's horizon (zero denominator)\n";
+        return 1;
+    }
+    io.out << shortestRoundTrip(mapped->point.x) << " " << shortestRoundTrip(mapped->point.y)
+           << "\n";
+    return 0;
+}
+
+int runToCourse(const QStringList& args, CliStreams& io)
+{
+    return mapPoint(args, io, "to-course", true);
+}
+
+int runToScreen(const QStringList& args, CliStreams& io)
+{
+    return mapPoint(args, io, "to-screen", false);
+}
+
+int runCheck(const QStringList& args, CliStreams& io)
+{
+    if (args.size() != 1) {
+        io.err << "usage: wakeline-cli check FILE.ipt\n";
+        return 2;
+    }
+    const auto data = readOrReport(args[0], io);
+    if (!data)
+        return 2;
+    io.out << "file: " << QDir::toNativeSeparators(args[0]) << "\n";
+    io.out << "description: " << data->description << "\n";
+    double largest = 0.0;
+    int worst = 1;
+    bool unmapped = false;
+    for (size_t k = 0; k < 4; ++k) {
+        const ReferencePoint& p = data->points[k];
+        io.out << "point " << k + 1 << " (" << kPointNames[k] << "): screen "
+               << shortestRoundTrip(p.screen.x) << " " << shortestRoundTrip(p.screen.y)
+               << "  survey " << shortestRoundTrip(p.survey.x) << " "
+               << shortestRoundTrip(p.survey.y) << "\n";
+        const auto mapped = data->transform.toCourse(p.screen);
+        if (!mapped) {
+            unmapped = true;
+            continue;
+        }
+        const double d = std::hypot(mapped->point.x - p.survey.x, mapped->point.y - p.survey.y);
+        if (!(d <= largest)) {
+            largest = d;
+            worst = int(k) + 1;
+        }
+    }
+    for (size_t k = 1; k <= 8; ++k)
+        io.out << "c" << k << ": " << shortestRoundTrip(data->transform.c[k]) << "\n";
+    io.out << "jump: " << shortestRoundTrip(data->jump.x) << " " << shortestRoundTrip(data->jump.y)
+           << "\n";
+    if (unmapped) {
+        io.out << "largest distance: a mark lies on the picture's horizon (zero denominator)\n";
+        return 1;
+    }
+    io.out << "largest distance: " << shortestRoundTrip(largest) << " m (point " << worst << ")\n";
+    return 0;
+}
+
+} // namespace
+
+const CliCommand kToCourseCommand{
+    "to-course", "FILE.ipt SX SY",
+    "      Maps the screen point (SX, SY) in twips to the course through the file's\n"
+    "      coefficients; prints the course x and y in metres.",
+    runToCourse};
+const CliCommand kToScreenCommand{
+    "to-screen", "FILE.ipt X Y",
+    "      Maps the course point (X, Y) in metres to the screen through the file's\n"
+    "      coefficients; prints the screen x and y in twips.",
+    runToScreen};
+const CliCommand kCheckCommand{
+    "check", "FILE.ipt",
+    "      Reads a setup file; prints its four points, coefficients and jump point, and the\n"
+    "      largest distance in metres between a survey point and its mark mapped through\n"
+    "      the coefficients. Exit 2 on a malformed file (file, line and reason on stderr).",
+    runCheck};

@@ -1,0 +1,175 @@
+#include "calibration/buoy_marking.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Global markedGlobal()
+{
+    Global g;
+    g.cross_radius = 180;
+    setCornerMark(g, Buoy::UpperLeft, {5000, 2000});
+    setCornerMark(g, Buoy::UpperRight, {8000, 2000});
+    setCornerMark(g, Buoy::LowerLeft, {3000, 9000});
+    setCornerMark(g, Buoy::LowerRight, {11000, 9000});
+    for (Buoy b : kBuoyVisitOrder) {
+        const size_t k = size_t(pointIndex(b));
+        g.buoy_screen_x[k] = cornerMark(g, b).x;
+        g.buoy_screen_y[k] = cornerMark(g, b).y;
+    }
+    return g;
+}
+
+TEST(BuoyMarking, PointIndicesFollowTheReferenceOrder)
+{
+    EXPECT_EQ(pointIndex(Buoy::UpperRight), 1);
+    EXPECT_EQ(pointIndex(Buoy::LowerRight), 2);
+    EXPECT_EQ(pointIndex(Buoy::UpperLeft), 3);
+    EXPECT_EQ(pointIndex(Buoy::LowerLeft), 4);
+    for (int k = 1; k <= 4; ++k)
+        EXPECT_EQ(pointIndex(buoyAtPoint(k)), k);
+}
+
+TEST(BuoyMarking, ClickWithoutASelectedBuoyChangesNothing)
+{
+    for (bool locked : {false, true}) {
+        Global g = markedGlobal();
+        const MarkResult r = markBuoy(g, std::nullopt, locked, {1, 2}, {});
+        EXPECT_TRUE(r.moved.empty());
+        EXPECT_TRUE(r.shapes.empty());
+        EXPECT_EQ(cornerMark(g, Buoy::UpperLeft), (Point2{5000, 2000}));
+        EXPECT_EQ(g.click_x, 0.0);
+    }
+}
+
+TEST(BuoyMarking, UnlockedClickMovesOnlyTheSelectedBuoyAndErasesItsOldMark)
+{
+    Global g = markedGlobal();
+    const MarkResult r = markBuoy(g, Buoy::LowerLeft, false, {3150, 9300}, {60, 105});
+    ASSERT_EQ(r.moved.size(), 1u);
+    EXPECT_EQ(r.moved[0].buoy, Buoy::LowerLeft);
+    EXPECT_EQ(cornerMark(g, Buoy::LowerLeft), (Point2{3150, 9300}));
+    EXPECT_EQ(g.buoy_screen_x[4], 3150);
+    EXPECT_EQ(g.point_y[4], 9300);
+    EXPECT_EQ(cornerMark(g, Buoy::UpperLeft), (Point2{5000, 2000}));
+    EXPECT_EQ(g.click_x, 3150);
+    const OverlayShapes expected{OverlayCircle{3000, 9000, 180, kMagenta, 2},
+                                 OverlayLine{3000 - 105, 9000, 3000 + 105, 9000, kMagenta, 2},
+                                 OverlayLine{3000, 9000 - 105, 3000, 9000 + 105, kMagenta, 2},
+                                 OverlayLine{3150 - 60, 9300, 3150 + 60, 9300, kWhite, 2},
+                                 OverlayLine{3150, 9300 - 60, 3150, 9300 + 60, kWhite, 2}};
+    EXPECT_EQ(r.shapes, expected);
+}
+
+TEST(BuoyMarking, LockedClickMovesTheGridRigidly)
+{
+    Global g = markedGlobal();
+    const MarkResult r = markBuoy(g, Buoy::UpperRight, true, {8300, 1850}, {});
+    ASSERT_EQ(r.moved.size(), 4u);
+    EXPECT_EQ(r.moved[0].buoy, Buoy::UpperLeft); // visiting order
+    EXPECT_EQ(cornerMark(g, Buoy::UpperRight), (Point2{8300, 1850}));
+    EXPECT_EQ(cornerMark(g, Buoy::UpperLeft), (Point2{5300, 1850}));
+    EXPECT_EQ(cornerMark(g, Buoy::LowerLeft), (Point2{3300, 8850}));
+    EXPECT_EQ(cornerMark(g, Buoy::LowerRight), (Point2{11300, 8850}));
+    EXPECT_EQ(g.buoy_screen_x[2], 11300);
+    EXPECT_EQ(g.point_x[3], 5300);
+    EXPECT_EQ(r.shapes.size(), 4u * 5u);
+}
+
+TEST(MicroAdjust, OneStepIsOnePixel)
+{
+    struct Case
+    {
+        AdjustDirection direction;
+        Point2 expected;
+    };
+    for (const Case& c :
+         {Case{AdjustDirection::Up, {5000, 1985}}, Case{AdjustDirection::Down, {5000, 2015}},
+          Case{AdjustDirection::Left, {4985, 2000}}, Case{AdjustDirection::Right, {5015, 2000}}}) {
+        Global g = markedGlobal();
+        const MarkResult r = microAdjust(g, Buoy::UpperLeft, false, c.direction, {});
+        ASSERT_EQ(r.moved.size(), 1u);
+        EXPECT_EQ(cornerMark(g, Buoy::UpperLeft), c.expected);
+        EXPECT_EQ(g.buoy_screen_y[3], c.expected.y);
+        EXPECT_EQ(cornerMark(g, Buoy::LowerRight), (Point2{11000, 9000}));
+    }
+}
+
+TEST(MicroAdjust, NothingSelectedAndUnlockedDoesNothing)
+{
+    Global g = markedGlobal();
+    EXPECT_TRUE(microAdjust(g, std::nullopt, false, AdjustDirection::Up, {}).moved.empty());
+    EXPECT_EQ(microAdjust(g, std::nullopt, true, AdjustDirection::Up, {}).moved.size(), 4u);
+}
+
+TEST(MicroAdjust, TwentyRightThenTwentyLeftReturnsEveryMark)
+{
+    Global g = markedGlobal();
+    const Global before = g;
+    for (int i = 0; i < 20; ++i)
+        microAdjust(g, Buoy::LowerRight, true, AdjustDirection::Right, {});
+    EXPECT_EQ(cornerMark(g, Buoy::UpperLeft).x, 5300);
+    for (int i = 0; i < 20; ++i)
+        microAdjust(g, Buoy::LowerRight, true, AdjustDirection::Left, {});
+    for (Buoy b : kBuoyVisitOrder)
+        EXPECT_EQ(cornerMark(g, b), cornerMark(before, b));
+    EXPECT_EQ(g.buoy_screen_x, before.buoy_screen_x);
+}
+
+TEST(ChangeRule, SurveyAndJumpBoxesStoreTheirLeadingNumber)
+{
+    Global g;
+    g.setup_ok = 1;
+    applyCoordinateChange(g, {BoxKind::SurveyY, Buoy::LowerLeft}, QStringLiteral("-259.5m"));
+    EXPECT_EQ(g.buoy_survey_y[4], -259.5);
+    EXPECT_EQ(g.setup_ok, 0);
+    applyCoordinateChange(g, {BoxKind::SurveyX, Buoy::UpperRight}, QStringLiteral("abc"));
+    EXPECT_EQ(g.buoy_survey_x[1], 0.0);
+    applyCoordinateChange(g, {BoxKind::JumpX}, QStringLiteral(" 2"));
+    applyCoordinateChange(g, {BoxKind::JumpY}, QStringLiteral("-180"));
+    EXPECT_EQ(g.jump_survey_x, 2.0);
+    EXPECT_EQ(g.slot_jump_x, 2.0);
+    EXPECT_EQ(g.jump_survey_y, -180.0);
+    EXPECT_EQ(g.slot_jump_y, -180.0);
+    g.buoy_screen_x[3] = 77;
+    g.setup_ok = 1;
+    applyCoordinateChange(g, {BoxKind::ScreenX, Buoy::UpperLeft}, QStringLiteral("12"));
+    EXPECT_EQ(g.buoy_screen_x[3], 77); // marks come only from clicks, loads and nudges
+    EXPECT_EQ(g.setup_ok, 0);
+}
+
+TEST(GridLock, RefusedWhileAnyBuoyIsUnmarked)
+{
+    CoordinateTexts t;
+    EXPECT_FALSE(canLockGrid(t));
+    for (Buoy b : kBuoyVisitOrder)
+        t[b].screenX = QStringLiteral(" 100");
+    EXPECT_TRUE(canLockGrid(t));
+    t[Buoy::LowerRight].screenX = kUnmarkedText;
+    EXPECT_FALSE(canLockGrid(t));
+}
+
+TEST(Drawings, ShowGridDrawsCirclesThenPointsAndSetsTheRadius)
+{
+    Global g = markedGlobal();
+    const OverlayShapes s = showGridShapes(g, 15);
+    ASSERT_EQ(s.size(), 4u + 20u);
+    EXPECT_EQ(s[0], OverlayShape(OverlayCircle{5000, 2000, 30, kWhite, 2}));
+    EXPECT_EQ(s[3], OverlayShape(OverlayCircle{11000, 9000, 30, kWhite, 2}));
+    EXPECT_EQ(s[5], OverlayShape(OverlayPoint{5000, 2005, kWhite, 2}));
+    EXPECT_EQ(s[8], OverlayShape(OverlayPoint{4995, 2000, kWhite, 2}));
+    EXPECT_EQ(g.cross_radius, 30);
+}
+
+TEST(Drawings, ExitDrawsFourCrossesAndTheTwoSides)
+{
+    const Global g = markedGlobal();
+    const OverlayShapes s = exitShapes(g);
+    ASSERT_EQ(s.size(), 10u);
+    EXPECT_EQ(s[0], OverlayShape(OverlayLine{4900, 2000, 5100, 2000, kWhite, 2}));
+    EXPECT_EQ(s[3], OverlayShape(OverlayLine{8000, 1900, 8000, 2100, kWhite, 2}));
+    EXPECT_EQ(s[8], OverlayShape(OverlayLine{11000, 9000, 8000, 2000, kWhite, 2}));
+    EXPECT_EQ(s[9], OverlayShape(OverlayLine{3000, 9000, 5000, 2000, kWhite, 2}));
+}
+
+} // namespace

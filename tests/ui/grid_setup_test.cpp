@@ -1,0 +1,598 @@
+// The calibration screen driven as the operator drives it: clicks on the picture, the
+// buttons and menus, the file dialog answered by the fake.
+
+#include "app/program_folder.h"
+#include "app/ui/drawing_surface.h"
+#include "app/ui/form1.h"
+#include "app/ui/screens.h"
+#include "calibration/setup_file.h"
+#include "calibration/ui/grid_setup.h"
+#include "common/global.h"
+#include "common/twips.h"
+#include "fakes/fake_platform.h"
+#include "measure/ui/measure.h"
+#include "support/paths.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class GridSetupScreen : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        g.programFolder = programDir.path();
+        ASSERT_TRUE(installBuiltInResources(g.programFolder).isEmpty());
+        screens = std::make_unique<Screens>(g, fake.platform);
+        Form1& form1 = screens->form1();
+        form1.Form_Load();
+        form1.findChild<QLineEdit*>("txtResults")->setText(resultsDir.path());
+        form1.show();
+        enterSetup();
+        grid = &screens->gridSetup();
+    }
+
+    void enterSetup() { QTest::mouseClick(formButton("btnSetup"), Qt::LeftButton); }
+    QPushButton* formButton(const char* name)
+    {
+        return screens->form1().findChild<QPushButton*>(name);
+    }
+    template <typename T = QWidget> T* control(const char* name)
+    {
+        T* w = grid->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QLineEdit* edit(const char* name) { return control<QLineEdit>(name); }
+    QString text(const char* name) { return edit(name)->text(); }
+    void click(const char* name)
+    {
+        QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton);
+    }
+    void trigger(const char* name) { control<QAction>(name)->trigger(); }
+    void select(const char* buoyButton) { click(buoyButton); }
+    // A click on the picture at a pixel position (reported in twips, 15 per pixel).
+    void clickPicture(int x, int y)
+    {
+        QTest::mouseClick(&grid->surface(), Qt::LeftButton, {}, QPoint(x, y));
+    }
+    void load(const QString& path)
+    {
+        fake.fileDialog.answers.push_back(path);
+        trigger("gridLoad");
+    }
+    QStringList journalLines()
+    {
+        QFile f(QDir(resultsDir.path()).filePath("results_file.txt"));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n");
+        lines.removeLast();
+        return lines;
+    }
+    QStringList messages()
+    {
+        QStringList texts;
+        for (const ShownMessage& m : fake.messages.shown)
+            texts << m.text;
+        return texts;
+    }
+    std::array<double, 9> coefficients() const
+    {
+        return CourseTransform::fromMatrix(g.grid_matrix).c;
+    }
+    // Marks the four buoys of a plausible slalom picture by clicking on it.
+    void markFour()
+    {
+        select("upper_right_button");
+        clickPicture(420, 250);
+        select("lower_right_button");
+        clickPicture(560, 520);
+        select("upper_left_button");
+        clickPicture(360, 250);
+        select("lower_left_button");
+        clickPicture(300, 520);
+    }
+    bool drawnAt(int x, int y) { return qAlpha(grid->surface().drawingLayer().pixel(x, y)) != 0; }
+
+    QTemporaryDir programDir;
+    QTemporaryDir resultsDir;
+    Global g;
+    FakePlatform fake;
+    std::unique_ptr<Screens> screens;
+    Grid_Setup* grid = nullptr;
+};
+
+TEST_F(GridSetupScreen, OpensMaximisedOverTheWholeDisplayWithItsControlsPlaced)
+{
+    ASSERT_TRUE(grid->isVisible());
+    const QRect available = grid->screen()->availableGeometry();
+    EXPECT_EQ(grid->geometry().size(), available.size());
+    EXPECT_EQ(grid->windowTitle(), "Grid Setup");
+    const double W = pixelsToTwips(available.width());
+    const double H = pixelsToTwips(available.height());
+    EXPECT_EQ(control("Label1")->x(), twipsToPixels(W - 3360));
+    EXPECT_EQ(control("upper_right_x")->x(), twipsToPixels(W - 2400));
+    EXPECT_EQ(control("lr_survey_y")->x(), twipsToPixels(W - 1440));
+    EXPECT_EQ(control("ipt_file_description")->y(), twipsToPixels(H - 1400));
+    EXPECT_EQ(control("ipt_file_description_2")->y(), twipsToPixels(H - 1000));
+    EXPECT_EQ(control("Setup_Cross_size")->pos(),
+              QPoint(twipsToPixels(W - 2160), twipsToPixels(H - 1160)));
+    EXPECT_EQ(control("CrossSizeLabel")->pos(),
+              QPoint(twipsToPixels(W - 1950), twipsToPixels(H - 1400)));
+    EXPECT_EQ(control("AdjustRight")->x(), twipsToPixels(W - 960));
+    EXPECT_EQ(control("Load")->x(), twipsToPixels(W - 2000));
+    EXPECT_EQ(control("chkboxGridLock")->x(), twipsToPixels(W - 2400));
+    EXPECT_EQ(control("cmdHide")->x(), twipsToPixels(W - 3200));
+    QWidget* frame = control("fmGateBuoySelection");
+    EXPECT_NEAR(frame->x() + frame->width() / 2.0, available.width() / 2.0, 1.0);
+
+    EXPECT_EQ(text("upper_left_x"), "auto");
+    EXPECT_EQ(text("ll_survey_y"), "-259");
+    EXPECT_EQ(text("jump_x"), "jump x");
+    EXPECT_EQ(text("ipt_file_description"), "No File");
+    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
+    EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
+    EXPECT_FALSE(control<QLabel>("grid_state_icon")->pixmap().isNull());
+    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_FALSE(control("gridLockedLabel")->isVisible());
+    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_EQ(g.cross_radius, 180);
+}
+
+TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
+{
+    const QString path = fixturePath("exponent-form-slalom.ipt");
+    load(path);
+    ASSERT_EQ(fake.fileDialog.requests.size(), 1u);
+    const FileDialogRequest& request = fake.fileDialog.requests[0];
+    EXPECT_EQ(request.filter,
+              "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
+    EXPECT_EQ(request.filterIndex, 3);
+    EXPECT_EQ(request.folder, g.programFolder);
+
+    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(grid->statePicture(), "face02.ico");
+    EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_EQ(text("ipt_file_description"), path);
+    EXPECT_EQ(text("ipt_file_description_2"), QStringLiteral("Lac d'Annecy, tour nord, caméra 2"));
+    EXPECT_EQ(text("upper_right_x"), " 8136");
+    EXPECT_EQ(text("lower_left_y"), " 10461");
+    EXPECT_EQ(text("ll_survey_y"), "-259");
+    EXPECT_EQ(coefficients()[2], std::strtod("4.11861371949588E-03", nullptr));
+    EXPECT_EQ(g.buoy_screen_x[4], 6348);
+    // Its upper gate is 178 twips wide: far below a sixth of the screen.
+    EXPECT_TRUE(messages().contains(
+        QStringLiteral("Warning - back ratio is  1% where  16% minimum is required")));
+    const QStringList journal = journalLines();
+    ASSERT_EQ(journal.size(), 19);
+    EXPECT_TRUE(journal[0].endsWith(" New Set-up now in place"));
+    EXPECT_EQ(journal[1], path);
+    EXPECT_EQ(journal[3], "Grid Number:  1 ");
+    EXPECT_EQ(journal[11], "Upper Right X,Y Twips:  8136   4527");
+    EXPECT_EQ(journal[12], "Upper Right X,Y Survey:  0   0");
+    // The marks are drawn (Show_grid): a circle 180 twips (12 px) around the upper right mark.
+    EXPECT_TRUE(drawnAt(8136 / 15, 4527 / 15));
+
+    trigger("gridExit");
+    EXPECT_FALSE(grid->isVisible());
+    QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
+    EXPECT_TRUE(screens->measure().isVisible());
+}
+
+TEST_F(GridSetupScreen, ShippedStandardFileLoadsWithoutWarning)
+{
+    load(QDir(g.programFolder).filePath("SlalomOK.ipt"));
+    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_TRUE(fake.messages.shown.empty()) << messages().join('\n').toStdString();
+}
+
+TEST_F(GridSetupScreen, CancelChangesNothingButTheLock)
+{
+    load(fixturePath("exponent-form-jump.ipt"));
+    click("chkboxGridLock");
+    ASSERT_TRUE(control<QCheckBox>("chkboxGridLock")->isChecked());
+    ASSERT_TRUE(control("gridLockedLabel")->isVisible());
+    const GridMatrix matrix = g.grid_matrix;
+    const int journal = int(journalLines().size());
+    fake.fileDialog.answers.push_back(std::nullopt);
+    trigger("gridLoad");
+    EXPECT_FALSE(control<QCheckBox>("chkboxGridLock")->isChecked());
+    EXPECT_FALSE(control("gridLockedLabel")->isVisible());
+    EXPECT_EQ(g.grid_matrix, matrix);
+    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(grid->statePicture(), "face02.ico");
+    EXPECT_EQ(journalLines().size(), journal);
+    EXPECT_TRUE(fake.messages.shown.size() <= 1); // the fixture's own back-ratio warning
+}
+
+struct BadFile
+{
+    const char* name;
+    const char* content;
+    int line;
+};
+
+class MalformedFileOnScreen : public GridSetupScreen, public testing::WithParamInterface<BadFile>
+{
+};
+
+TEST_P(MalformedFileOnScreen, LeavesThePreviousCalibrationUntouched)
+{
+    load(fixturePath("exponent-form-slalom.ipt"));
+    const Global before = g;
+    const QString boxesBefore = text("upper_left_x") + text("ll_survey_y") + text("jump_y");
+    const int journal = int(journalLines().size());
+    fake.messages.shown.clear();
+
+    const QString path = QDir(resultsDir.path()).filePath(GetParam().name);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(GetParam().content);
+    f.close();
+    load(path);
+
+    EXPECT_EQ(g.grid_matrix, before.grid_matrix);
+    EXPECT_EQ(g.grid_slots, before.grid_slots);
+    EXPECT_EQ(g.buoy_screen_x, before.buoy_screen_x);
+    EXPECT_EQ(g.buoy_survey_y, before.buoy_survey_y);
+    EXPECT_EQ(g.grid_desc2, before.grid_desc2);
+    EXPECT_EQ(g.jump_survey_x, before.jump_survey_x);
+    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(text("upper_left_x") + text("ll_survey_y") + text("jump_y"), boxesBefore);
+    EXPECT_EQ(grid->statePicture(), "face02.ico");
+    EXPECT_EQ(journalLines().size(), journal);
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    const ShownMessage& m = fake.messages.shown[0];
+    EXPECT_TRUE(m.text.contains(QDir::toNativeSeparators(path))) << m.text.toStdString();
+    if (GetParam().line > 0) {
+        EXPECT_TRUE(m.text.contains(QStringLiteral("line %1").arg(GetParam().line)))
+            << m.text.toStdString();
+    }
+    EXPECT_EQ(m.icon, MessageIcon::Warning);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, MalformedFileOnScreen,
+    testing::Values(
+        BadFile{"empty.ipt", "", 1},
+        BadFile{
+            "short.ipt",
+            "Initialization Points for file: x\r\nd\r\n 1 , 2 , 0 , 0 \r\n 3 , 4 , 0 ,-259 \r\n",
+            5},
+        BadFile{"letters.ipt",
+                "x\r\nd\r\n 1 , 2 , 0 , 0 \r\n 3 , 4 , 0 ,-259 \r\n 5 , 6 , 2.5 , 0 \r\n"
+                " 7 , 8 , 2.5 ,-259 \r\n 1 \r\n 2 \r\n abc \r\n",
+                9},
+        BadFile{"fields.ipt", "x\r\nd\r\n 1 , 2 , 0 \r\n", 3},
+        BadFile{"binary.ipt", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 0}),
+    [](const testing::TestParamInfo<BadFile>& info) {
+        return QString::fromLatin1(info.param.name).section('.', 0, 0).toStdString();
+    });
+
+TEST_F(GridSetupScreen, SaveThenLoadGivesBackTheSameCalibration)
+{
+    load(fixturePath("exponent-form-slalom.ipt"));
+    const Global loaded = g;
+    const QString saved = QDir(resultsDir.path()).filePath("mine.ipt");
+    fake.fileDialog.answers.push_back(saved);
+    fake.messages.inputs.push_back(QStringLiteral("Lake, north tower, zoom 3"));
+    trigger("gridSave");
+    ASSERT_EQ(fake.fileDialog.requests.back().filter,
+              "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.IPT)|*.IPT|");
+    EXPECT_TRUE(fake.fileDialog.requests.back().forSaving);
+    EXPECT_EQ(fake.messages.prompts.back(), "Enter descriptive line about grid");
+    EXPECT_EQ(text("ipt_file_description"), saved);
+    EXPECT_EQ(g.grid_desc2[1], "Lake, north tower, zoom 3");
+
+    // Spoil the working calibration, then load the saved file.
+    select("upper_left_button");
+    clickPicture(100, 300);
+    EXPECT_EQ(g.setup_ok, 0);
+    load(saved);
+    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(coefficients(), CourseTransform::fromMatrix(loaded.grid_matrix).c);
+    EXPECT_EQ(g.buoy_screen_x, loaded.buoy_screen_x);
+    EXPECT_EQ(g.buoy_screen_y, loaded.buoy_screen_y);
+    EXPECT_EQ(g.buoy_survey_x, loaded.buoy_survey_x);
+    EXPECT_EQ(g.buoy_survey_y, loaded.buoy_survey_y);
+    EXPECT_EQ(g.jump_survey_x, loaded.jump_survey_x);
+    EXPECT_EQ(g.jump_survey_y, loaded.jump_survey_y);
+    EXPECT_EQ(text("ipt_file_description_2"), "Lake, north tower, zoom 3");
+}
+
+TEST_F(GridSetupScreen, AFailedSaveSaysSoAndChangesNothing)
+{
+    load(fixturePath("exponent-form-slalom.ipt"));
+    fake.messages.shown.clear();
+    QFile blocker(QDir(resultsDir.path()).filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    fake.fileDialog.answers.push_back(blocker.fileName() + "/x.ipt");
+    fake.messages.inputs.push_back(QStringLiteral("new"));
+    trigger("gridSave");
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains("x.ipt"));
+    EXPECT_EQ(text("ipt_file_description_2"), QStringLiteral("Lac d'Annecy, tour nord, caméra 2"));
+    EXPECT_EQ(g.grid_desc1[1], fixturePath("exponent-form-slalom.ipt"));
+}
+
+TEST_F(GridSetupScreen, MarkingFourBuoysAndCompleting)
+{
+    markFour();
+    EXPECT_EQ(text("upper_right_x"), " 6300");
+    EXPECT_EQ(text("upper_right_y"), " 3750");
+    EXPECT_EQ(text("lower_left_x"), " 4500");
+    EXPECT_EQ(g.ll_screen_y, 7800);
+    EXPECT_EQ(g.point_x[1], 6300);
+    EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
+    EXPECT_TRUE(drawnAt(420, 250)); // the white cross
+    EXPECT_EQ(g.setup_ok, 0);
+
+    click("Load");
+    EXPECT_TRUE(fake.messages.shown.empty());
+    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(grid->statePicture(), "face02.ico");
+    EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_FALSE(drawnAt(420, 250)); // Complete clears the drawing
+    const CourseTransform t = CourseTransform::fromMatrix(g.grid_matrix);
+    const auto far = t.toCourse({6300, 3750});
+    EXPECT_NEAR(far->point.x, 0.0, 1e-9);
+    EXPECT_NEAR(far->point.y, 0.0, 1e-9);
+    const QStringList journal = journalLines();
+    ASSERT_EQ(journal.size(), 19);
+    EXPECT_EQ(journal[5], "Upper Left X,Y Pixels:  5400   3750");
+    EXPECT_EQ(journal[6], "Upper Left X,Y Survey: 2.5  0");
+    EXPECT_EQ(journal[1], "No File");
+
+    trigger("gridExit");
+    EXPECT_FALSE(grid->isVisible());
+    EXPECT_TRUE(screens->form1().isVisible());
+    EXPECT_TRUE(fake.messages.questions.empty());
+    // The crosses and the two course sides are there when the screen comes back.
+    enterSetup();
+    EXPECT_TRUE(drawnAt(420, 250));
+    EXPECT_TRUE(drawnAt(490, 385)); // halfway along the right side
+}
+
+TEST_F(GridSetupScreen, CompleteWithAnUnmarkedBuoyWarnsAndStillJournals)
+{
+    select("upper_right_button");
+    clickPicture(420, 250);
+    click("Load");
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].text, "Warning - Not all parameters have been set up on grid");
+    EXPECT_EQ(fake.messages.shown[0].title, "Error Message");
+    EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
+    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_EQ(journalLines().size(), 19);
+}
+
+TEST_F(GridSetupScreen, TwoBuoysOnOnePointShowNoSmileyAndKeepTheCoefficients)
+{
+    load(fixturePath("exponent-form-slalom.ipt"));
+    const auto before = coefficients();
+    fake.messages.shown.clear();
+    select("lower_left_button");
+    clickPicture(8136 / 15, 4527 / 15 + 100);
+    select("upper_right_button");
+    clickPicture(8136 / 15, 4527 / 15 + 100);
+    click("Load");
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].text, "No Unique Solution - Re-enter data");
+    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
+    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_EQ(coefficients(), before);
+    EXPECT_EQ(journalLines().size(), 2 * 19);
+    trigger("gridExit");
+    EXPECT_EQ(fake.messages.questions.size(), 1u);
+    EXPECT_TRUE(grid->isVisible()); // answered No
+}
+
+TEST_F(GridSetupScreen, LockedClickMovesAllFourMarks)
+{
+    load(fixturePath("exponent-form-jump.ipt"));
+    click("chkboxGridLock");
+    select("upper_right_button");
+    clickPicture(7692 / 15 + 10, 5344 / 15 - 4); // 150 twips right, 60 up
+    EXPECT_EQ(g.ur_screen_x, 7692 / 15 * 15 + 150);
+    const double dx = g.ur_screen_x - 7692;
+    const double dy = g.ur_screen_y - 5344;
+    EXPECT_EQ(g.lr_screen_x, 9373 + dx);
+    EXPECT_EQ(g.ul_screen_y, 5344 + dy);
+    EXPECT_EQ(g.ll_screen_x, 7929 + dx);
+    EXPECT_EQ(text("lower_right_y"), QStringLiteral(" %1").arg(9734 + dy));
+    EXPECT_EQ(g.setup_ok, 0);
+}
+
+TEST_F(GridSetupScreen, LockRefusedWhileABoxReadsAuto)
+{
+    select("upper_left_button");
+    clickPicture(300, 300);
+    click("chkboxGridLock");
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].text,
+              "Cannot Lock Grid Until buoy positions have been entered for all four buoys");
+    EXPECT_FALSE(control<QCheckBox>("chkboxGridLock")->isChecked());
+    EXPECT_FALSE(control("gridLockedLabel")->isVisible());
+}
+
+TEST_F(GridSetupScreen, MicroAdjustNudgesByOnePixel)
+{
+    markFour();
+    select("upper_left_button");
+    click("AdjustDown");
+    EXPECT_EQ(text("upper_left_y"), " 3765");
+    EXPECT_EQ(text("upper_right_y"), " 3750");
+
+    click("chkboxGridLock");
+    const Global before = g;
+    for (int i = 0; i < 20; ++i)
+        click("AdjustRight");
+    EXPECT_EQ(g.lr_screen_x, before.lr_screen_x + 300);
+    EXPECT_EQ(text("lower_right_x"), QStringLiteral(" %1").arg(before.lr_screen_x + 300));
+    for (int i = 0; i < 20; ++i)
+        click("AdjustLeft");
+    EXPECT_EQ(g.buoy_screen_x, before.buoy_screen_x);
+    EXPECT_EQ(g.buoy_screen_y, before.buoy_screen_y);
+    EXPECT_EQ(g.ul_screen_x, before.ul_screen_x);
+}
+
+TEST_F(GridSetupScreen, ActivationForJumpSwitchesTheSurveyAndLogsEachEntry)
+{
+    load(fixturePath("exponent-form-slalom.ipt"));
+    trigger("gridExit");
+    screens->form1().selectEvent(Event::Jump);
+    enterSetup();
+    EXPECT_EQ(text("ul_survey_x"), "4");
+    EXPECT_EQ(text("ll_survey_x"), "4");
+    EXPECT_EQ(text("ll_survey_y"), "-280");
+    EXPECT_EQ(text("lr_survey_y"), "-280");
+    EXPECT_EQ(text("ur_survey_x"), " 0");
+    EXPECT_EQ(g.buoy_survey_y[2], -280);
+    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
+
+    // Entering again for the same event changes nothing.
+    fake.messages.yesNoAnswers.push_back(true);
+    trigger("gridExit");
+    g.setup_ok = 1;
+    enterSetup();
+    EXPECT_EQ(g.setup_ok, 1);
+
+    const QString day = QDir(resultsDir.path()).filePath("ResultLog1207.txt");
+    QFile result(day);
+    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(result.readAll()).split("\r\n");
+    EXPECT_EQ(lines.size(), 4); // three entries and the final line end
+    EXPECT_EQ(lines[0], "Test Session Results Log Setup Starting 12-07-2026 14:05:09");
+    QFile database(QDir(resultsDir.path()).filePath("dbResultLog1207.txt"));
+    ASSERT_TRUE(database.open(QIODevice::ReadOnly));
+    EXPECT_EQ(database.readAll().count("Test Session Database Log Setup Starting"), 3);
+}
+
+TEST_F(GridSetupScreen, TwoGridSelectionsReturnToSlotOne)
+{
+    load(fixturePath("exponent-form-slalom.ipt"));
+    const auto loaded = coefficients();
+    click("grid_select");
+    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 2");
+    EXPECT_EQ(g.grid_number, 2);
+    EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
+    EXPECT_EQ(text("upper_right_x"), " 0");
+    EXPECT_EQ(g.setup_ok, 1);
+    click("grid_select");
+    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
+    EXPECT_EQ(g.grid_number, 1);
+    EXPECT_EQ(coefficients(), loaded);
+    EXPECT_EQ(text("upper_right_x"), " 8136");
+    EXPECT_EQ(text("ipt_file_description"), fixturePath("exponent-form-slalom.ipt"));
+    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(grid->statePicture(), "face02.ico");
+    EXPECT_TRUE(control("fmAccuracyDisplay")->isVisible());
+}
+
+TEST_F(GridSetupScreen, LoadAlwaysFillsSlotOne)
+{
+    click("grid_select");
+    ASSERT_EQ(g.grid_number, 2);
+    load(fixturePath("exponent-form-jump.ipt"));
+    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
+    EXPECT_EQ(g.grid_number, 1);
+    EXPECT_TRUE(g.grid_loaded[1]);
+    EXPECT_FALSE(g.grid_loaded[2]);
+    EXPECT_EQ(g.grid_slots[1][3], 7692);
+    EXPECT_EQ(g.grid_slots[2][3], 0);
+    EXPECT_EQ(g.setup_ok, 1);
+}
+
+TEST_F(GridSetupScreen, JournalFailureIsOneMessageAndTheCalibrationStands)
+{
+    markFour();
+    ASSERT_TRUE(QDir(resultsDir.path()).removeRecursively());
+    click("Load");
+    EXPECT_EQ(g.setup_ok, 1);
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains("results_file.txt"));
+}
+
+TEST_F(GridSetupScreen, LogFailureOnEntryIsOneMessage)
+{
+    trigger("gridExit");
+    fake.messages.yesNoAnswers.push_back(true);
+    trigger("gridExit");
+    ASSERT_TRUE(QDir(resultsDir.path()).removeRecursively());
+    screens->gridSetup().show(); // the start screen's folder check would stop a real operator
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains("ResultLog1207.txt"));
+    EXPECT_TRUE(fake.messages.shown[0].text.contains("dbResultLog1207.txt"));
+}
+
+TEST_F(GridSetupScreen, MissingStatePictureFallsBackToTheBuiltInOne)
+{
+    ASSERT_TRUE(QFile::remove(QDir(g.programFolder).filePath("face02.ico")));
+    QFile damaged(QDir(g.programFolder).filePath("msgbox03.ico"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("not an icon");
+    damaged.close();
+    load(QDir(g.programFolder).filePath("JumpOK.ipt"));
+    EXPECT_EQ(grid->statePicture(), "face02.ico");
+    EXPECT_FALSE(control<QLabel>("grid_state_icon")->pixmap().isNull());
+    select("upper_left_button");
+    clickPicture(300, 300);
+    EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
+    EXPECT_FALSE(control<QLabel>("grid_state_icon")->pixmap().isNull());
+}
+
+TEST_F(GridSetupScreen, TypingIntoABoxMakesTheCalibrationIncomplete)
+{
+    load(QDir(g.programFolder).filePath("SlalomOK.ipt"));
+    ASSERT_EQ(g.setup_ok, 1);
+    QLineEdit* box = edit("ur_survey_y");
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, "abc");
+    EXPECT_EQ(g.buoy_survey_y[1], 0.0);
+    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
+    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
+    QTest::keyClicks(edit("jump_x"), "7");
+    EXPECT_EQ(g.jump_survey_x, 7.0);
+}
+
+TEST_F(GridSetupScreen, HideAndShowTheDescriptions)
+{
+    click("cmdHide");
+    EXPECT_FALSE(control("ipt_file_description")->isVisible());
+    EXPECT_EQ(control<QPushButton>("cmdHide")->text(), "Show");
+    click("cmdHide");
+    EXPECT_TRUE(control("ipt_file_description_2")->isVisible());
+    EXPECT_EQ(control<QPushButton>("cmdHide")->text(), "Hide");
+}
+
+TEST_F(GridSetupScreen, CrossSizeFollowsTheScrollBar)
+{
+    control<QScrollBar>("Setup_Cross_size")->setValue(15);
+    EXPECT_EQ(g.cross_size, 15);
+    load(QDir(g.programFolder).filePath("SlalomOK.ipt"));
+    EXPECT_EQ(g.cross_radius, 30);
+}
+
+} // namespace
