@@ -1,6 +1,5 @@
 #include "calibration/screen_activation.h"
 
-#include "common/date_forms.h"
 #include "common/number_forms.h"
 #include "common/paths.h"
 #include "common/text_file.h"
@@ -24,28 +23,6 @@ std::vector<BoxWrite> surveyDefaults(Event event, const QString& ulSurveyXText)
             {{BoxKind::SurveyX, Buoy::LowerLeft}, x},
             {{BoxKind::SurveyY, Buoy::LowerLeft}, y},
             {{BoxKind::SurveyY, Buoy::LowerRight}, y}};
-}
-
-QString resultLogHeader(const QDateTime& now)
-{
-    return QStringLiteral("Test Session Results Log Setup Starting ") + dateText(now) + ' ' +
-           timeText(now);
-}
-
-QString databaseLogHeader(const QDateTime& now)
-{
-    return QStringLiteral("Test Session Database Log Setup Starting ") + dateText(now) + ' ' +
-           timeText(now);
-}
-
-QString resultLogName(const QDateTime& now)
-{
-    return dayFileName(QStringLiteral("ResultLog"), now);
-}
-
-QString databaseLogName(const QDateTime& now)
-{
-    return dayFileName(QStringLiteral("dbResultLog"), now);
 }
 
 QStringList appendSessionHeaders(const QString& resultsFolder, const QString& programFolder,

@@ -3,6 +3,7 @@
 // standard course of the chosen event, and both day logs get a session header line.
 
 #include "calibration/buoy_marking.h"
+#include "common/day_files.h"
 #include "common/run_info.h"
 
 #include <QDateTime>
@@ -23,12 +24,6 @@ struct BoxWrite
 // The survey box writes that switch the screen to the event's course; none when the upper
 // left survey x already holds the event's value.
 std::vector<BoxWrite> surveyDefaults(Event event, const QString& ulSurveyXText);
-
-QString resultLogHeader(const QDateTime& now);
-QString databaseLogHeader(const QDateTime& now);
-// "ResultLog" + MM + DD + ".txt" and "dbResultLog" + MM + DD + ".txt".
-QString resultLogName(const QDateTime& now);
-QString databaseLogName(const QDateTime& now);
 
 // Appends the two header lines to the day logs in the results folder. Returns the
 // operator's messages for the lines that could not be written (none when all went well).

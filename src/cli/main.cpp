@@ -16,8 +16,7 @@ const CliCommand kCommands[] = {
     kToScreenCommand,
     kCheckCommand,
     CliCommand{"analyse", "RESULTS.txt [--now YYYY-MM-DDTHH:MM:SS] [--db]",
-               "      Re-analyses a saved results file and prints its pass report, or with --db
-"
+               "      Re-analyses a saved results file and prints its pass report, or with --db\n"
                "      its database line.",
                runAnalyse},
 };

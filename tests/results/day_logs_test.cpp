@@ -19,10 +19,10 @@ TEST(DayLogs, RecordsAndSessionHeaders)
 {
     const QDateTime now(QDate(2026, 3, 4), QTime(5, 6, 7));
     EXPECT_EQ(resultLogRecord(QStringLiteral("R\r\n")), QStringLiteral("R\r\n\r\n"));
-    EXPECT_EQ(resultLogSessionHeader(now),
-              QStringLiteral("Test Session Results Log Setup Starting 03-04-2026 05:06:07\r\n"));
-    EXPECT_EQ(databaseLogSessionHeader(now),
-              QStringLiteral("Test Session Database Log Setup Starting 03-04-2026 05:06:07\r\n"));
+    EXPECT_EQ(resultLogHeader(now),
+              QStringLiteral("Test Session Results Log Setup Starting 03-04-2026 05:06:07"));
+    EXPECT_EQ(databaseLogHeader(now),
+              QStringLiteral("Test Session Database Log Setup Starting 03-04-2026 05:06:07"));
 }
 
 } // namespace
