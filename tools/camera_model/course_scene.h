@@ -1,0 +1,47 @@
+#pragma once
+// The courses as a camera sees them: buoys floating on the water and the jump ramp, in the
+// course frame of camera_model.h. Rendered by tracing one ray per sample of each pixel.
+
+#include "camera_model/camera_model.h"
+
+#include <QColor>
+#include <QImage>
+#include <vector>
+
+struct Buoy
+{
+    CourseVector waterLine; // the buoy's centre at the water line (z = 0)
+    double radius = 0.15;   // metres
+    QColor colour;
+};
+
+// A flat-topped ramp: a box from (xMin, yMin) to (xMax, yMax) whose top rises from the water
+// at yLow to `height` at the other end.
+struct Ramp
+{
+    double xMin = 0.0, xMax = 0.0, yMin = 0.0, yMax = 0.0;
+    double yLow = 0.0;
+    double height = 1.7;
+};
+
+struct CourseScene
+{
+    std::vector<Buoy> buoys;
+    std::vector<Ramp> ramps;
+};
+
+// Colours of the slalom course's buoys; tests find the guide buoys by colour.
+inline const QColor kGateBuoyColour{220, 30, 30};
+inline const QColor kGuideBuoyColour{255, 140, 0};
+inline const QColor kTurnBuoyColour{250, 230, 20};
+inline const QColor kJumpBuoyColour{255, 140, 0};
+
+// Slalom: the entrance and exit gate buoys (x 0 and 2.5 at y 0 and -259), the twelve boat
+// guide buoys (x 0.1 and 2.4, 27 m to 232 m from the entrance gate every 41 m) and the six
+// turn buoys 11.5 m either side of the centre line, alternating.
+CourseScene slalomScene();
+// Jump: the 180 m gate (x 0 and 4 at y 0), the ride-out gate 100 m past the ramp (y -280),
+// the 150 m buoys (y -30) and the ramp 180 m from the first gate, left of the boat path.
+CourseScene jumpScene();
+
+QImage renderCourse(const PinholeCamera& camera, const CourseScene& scene, int width, int height);
