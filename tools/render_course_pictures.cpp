@@ -3,9 +3,10 @@
 // calibration's transform, so a picture is an independent check of a setup file made for
 // the same camera: the program's marks and course crosses must land on the drawn buoys.
 //
-//   wakeline-render-course-pictures CAMERA.json OUTPUT_FOLDER
+//   wakeline-render-course-pictures [--check] CAMERA.json OUTPUT_FOLDER
 //
-// writes slalom_course.png and jump_course.png (the camera's picture size).
+// writes slalom_course.png and jump_course.png (the camera's picture size); with --check it
+// compares the pictures already there with what the camera gives, pixel by pixel.
 
 #include "camera_model/camera_model.h"
 #include "camera_model/course_scene.h"
@@ -28,9 +29,10 @@ int fail(const QString& message)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const bool check = args.removeAll(QStringLiteral("--check")) > 0;
     if (args.size() != 2)
-        return fail(QStringLiteral("usage: CAMERA.json OUTPUT_FOLDER"));
+        return fail(QStringLiteral("usage: [--check] CAMERA.json OUTPUT_FOLDER"));
     QString error;
     const auto description = loadCameraDescription(args[0], &error);
     if (!description)
@@ -49,6 +51,12 @@ int main(int argc, char* argv[])
         const QImage picture =
             renderCourse(camera->second, scene, description->widthPx, description->heightPx);
         const QString path = QDir(args[1]).filePath(fileName);
+        if (check) {
+            const QImage existing(path);
+            if (existing.convertToFormat(picture.format()) != picture)
+                return fail(path + QStringLiteral(" differs from what the camera gives"));
+            continue;
+        }
         if (!picture.save(path, "PNG"))
             return fail(path + QStringLiteral(": cannot be written"));
         std::printf("%s\n", qPrintable(path));
