@@ -13,9 +13,15 @@ QString resolveProgramFolder(const QString& overrideFolder, const QString& execu
 {
     if (!overrideFolder.isEmpty())
         return QDir(overrideFolder).absolutePath();
-    if (folderIsWritable(executableFolder))
+    if (!isInstalledLayout(executableFolder) && folderIsWritable(executableFolder))
         return QDir(executableFolder).absolutePath();
     return QDir(userDataFolder).absolutePath();
+}
+
+bool isInstalledLayout(const QString& executableFolder)
+{
+    return QFileInfo::exists(
+        QDir(executableFolder).filePath(QStringLiteral("../share/applications/wakeline.desktop")));
 }
 
 bool folderIsWritable(const QString& folder)

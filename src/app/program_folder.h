@@ -5,10 +5,14 @@
 #include <QString>
 #include <QStringList>
 
-// --program-folder wins; otherwise the executable's folder when it is writable; otherwise
-// the per-user data folder.
+// --program-folder wins; otherwise the executable's folder when it is writable and not a
+// system install; otherwise the per-user data folder.
 QString resolveProgramFolder(const QString& overrideFolder, const QString& executableFolder,
                              const QString& userDataFolder);
+
+// True when the executable was installed as a desktop program (its desktop entry beside it in
+// ../share/applications): its folder is then never the program folder, even for root.
+bool isInstalledLayout(const QString& executableFolder);
 
 // True when a file can be created in the folder (probed, not guessed from permissions).
 bool folderIsWritable(const QString& folder);

@@ -35,6 +35,15 @@ TEST(ProgramFolder, OverrideWinsThenWritableExecutableFolderThenUserData)
     EXPECT_EQ(resolveProgramFolder(QString(), exe.filePath("missing"), data.path()), data.path());
 }
 
+TEST(ProgramFolder, AnInstalledProgramKeepsItsFilesInTheUsersDataFolder)
+{
+    QTemporaryDir prefix, data;
+    QDir(prefix.path()).mkpath("bin");
+    writeFile(prefix.filePath("share/applications/wakeline.desktop"), "[Desktop Entry]\n");
+    // The install folder is writable here (as it is for root), and still not used.
+    EXPECT_EQ(resolveProgramFolder(QString(), prefix.filePath("bin"), data.path()), data.path());
+}
+
 TEST(ProgramFolder, FirstUseCopiesResourcesWithoutOverwritingTheOperatorsFiles)
 {
     QTemporaryDir resources, folder;
