@@ -56,7 +56,7 @@ public:
     std::vector<ShownMessage> shown;
     std::vector<QString> questions;
     std::vector<QString> prompts;
-    std::deque<bool> yesNoAnswers;             // default No
+    std::deque<bool> yesNoAnswers;            // default No
     std::deque<std::optional<QString>> inputs; // default cancel
 };
 
