@@ -151,8 +151,10 @@ void MeasureModel::Command1_Click()
     startMs = s.clock.monotonicMs();
     tmr1->setPeriod(kInputTickMs);
     tmr2->setPeriod(int(kSamplePeriodMs));
-    tmr1->setEnabled(true);
+    // Every other input tick falls due with a sample tick; enabled first, the sample
+    // tick is served first.
     tmr2->setEnabled(true);
+    tmr1->setEnabled(true);
     drawBuoyAndCourseMarks(r);
     takeDueSamples(); // sample 0 is due at the start itself
     changed();
