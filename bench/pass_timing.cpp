@@ -4,8 +4,12 @@
 //   cmake --build build --target pass_timing && QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing
 //   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing --load      (both cores kept busy)
 //
+//   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing --stall 250 (the event loop blocked
+//                                                               once, 5 s into each pass)
+//
 // Options: --load starts one spinning thread per core for the length of the run;
-// --passes N runs each pass N times (default 1).
+// --passes N runs each pass N times (default 1); --stall MS blocks the user-interface thread
+// for MS milliseconds once in each pass (samples due meanwhile are late, the rest on time).
 // Per sample: the time it was taken minus start + i x 100 ms (median, p99, max); the pass
 // duration error (last sample against start + PassTenths x 100 ms); the sample count; the
 // CPU time of the user-interface thread per second of pass.
@@ -78,8 +82,7 @@ public:
     {
         return std::nullopt;
     }
-    bool setValue(const QString&, const QString&, const QString&, const QString&,
-                  QString*) override
+    bool setValue(const QString&, const QString&, const QString&, const QString&, QString*) override
     {
         return true;
     }
@@ -92,7 +95,8 @@ public:
     RecordingTimer(std::unique_ptr<HiResTimer> real, const Global& g,
                    std::vector<Steady::time_point>& sampleTimes)
         : real(std::move(real)), g(g), sampleTimes(sampleTimes)
-    {}
+    {
+    }
     void setPeriod(int ms) override { real->setPeriod(ms); }
     int period() const override { return real->period(); }
     void setEnabled(bool on) override { real->setEnabled(on); }
@@ -118,7 +122,8 @@ class RecordingFactory : public HiResTimerFactory
 {
 public:
     RecordingFactory(const Global& g, std::vector<Steady::time_point>& times) : g(g), times(times)
-    {}
+    {
+    }
     std::unique_ptr<HiResTimer> create() override
     {
         return std::make_unique<RecordingTimer>(real.create(), g, times);
@@ -169,7 +174,7 @@ void print(const char* pass, const char* source, int expected, const Figures& f)
 }
 
 // A plain periodic 100 ms QTimer: sample 0 at the start, one sample per timeout.
-Figures referencePass(int passTenths)
+Figures referencePass(int passTenths, int stallMs)
 {
     std::vector<Steady::time_point> times;
     QTimer timer;
@@ -184,6 +189,9 @@ Figures referencePass(int passTenths)
             loop.quit();
     });
     timer.start();
+    if (stallMs > 0)
+        QTimer::singleShot(
+            5050, [stallMs] { std::this_thread::sleep_for(std::chrono::milliseconds(stallMs)); });
     loop.exec();
     timer.stop();
     const double cpu = threadCpuSeconds() - cpu0;
@@ -209,11 +217,14 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     bool load = false;
     int repeats = 1;
+    int stallMs = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--load") == 0)
             load = true;
         else if (std::strcmp(argv[i], "--passes") == 0 && i + 1 < argc)
             repeats = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--stall") == 0 && i + 1 < argc)
+            stallMs = std::max(0, std::atoi(argv[++i]));
     }
     QApplication app(argc, argv);
 
@@ -259,8 +270,11 @@ int main(int argc, char** argv)
     Measure& measure = screens.measure();
     auto* start = measure.findChild<QPushButton*>(QStringLiteral("Command1"));
 
-    std::printf("machine %s, %u cores\n", load ? "loaded (one spinning thread per core)" : "idle",
-                std::thread::hardware_concurrency());
+    std::printf("machine %s, %u cores%s\n",
+                load ? "loaded (one spinning thread per core)" : "without added load",
+                std::thread::hardware_concurrency(),
+                stallMs > 0 ? qPrintable(QStringLiteral(", one %1 ms stall per pass").arg(stallMs))
+                            : "");
     std::printf("%-16s %-22s %9s %8s %8s %8s %10s %8s\n", "pass", "timing", "samples", "median",
                 "p99", "max", "duration", "cpu");
     std::printf("%-16s %-22s %9s %8s %8s %8s %10s %8s\n", "", "", "", "ms", "ms", "ms", "error ms",
@@ -285,6 +299,10 @@ int main(int argc, char** argv)
             sampleTimes.clear();
             const double cpu0 = threadCpuSeconds();
             const Steady::time_point t0 = Steady::now();
+            if (stallMs > 0)
+                QTimer::singleShot(5050, [stallMs] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(stallMs));
+                });
             start->click(); // sample 0 is taken inside, no timer can tick meanwhile
             sampleTimes.push_back(Steady::now());
             while (measure.model().running())
@@ -296,7 +314,7 @@ int main(int argc, char** argv)
             if (screens.hasResults())
                 screens.results().hide();
 
-            print(p.name, "plain 100 ms QTimer", expected, referencePass(g.PassTenths));
+            print(p.name, "plain 100 ms QTimer", expected, referencePass(g.PassTenths, stallMs));
         }
     }
     stop = true;

@@ -132,6 +132,21 @@ void MeasureModel::Command1_Click()
     // No speed was ever chosen: there is no pass length to time the samples by.
     if (g.PassTenths <= 0)
         return;
+    // The pass starts now: the schedule first, then the timers (so no tick can come before
+    // its sample is due, and none is owed for the time the rest of this takes). No tick can
+    // run before this handler returns. Every other input tick falls due with a sample tick;
+    // enabled first, the sample tick is served first.
+    tmr1->setEnabled(false);
+    tmr2->setEnabled(false);
+    startMs = s.clock.monotonicMs();
+    tmr2->setPeriod(int(kSamplePeriodMs));
+    tmr1->setPeriod(kInputTickMs);
+    tmr2->setEnabled(true);
+    tmr1->setEnabled(true);
+    count1 = 0;
+    count2 = 0;
+    running_ = true;
+
     computeLiveDeviation(false, false);
     g.SampleIndex = 0;
     checkTimer->setEnabled(false);
@@ -141,20 +156,6 @@ void MeasureModel::Command1_Click()
     view_.Label3 = QStringLiteral("Time");
     view_.Label7Visible = false;
     view_.Text2 = timeOfDay(s.clock);
-
-    tmr1->setEnabled(false);
-    tmr2->setEnabled(false);
-    count1 = 0;
-    count2 = 0;
-    running_ = true;
-    // The schedule starts before the timers, so no tick can come before its sample is due.
-    startMs = s.clock.monotonicMs();
-    tmr1->setPeriod(kInputTickMs);
-    tmr2->setPeriod(int(kSamplePeriodMs));
-    // Every other input tick falls due with a sample tick; enabled first, the sample
-    // tick is served first.
-    tmr2->setEnabled(true);
-    tmr1->setEnabled(true);
     drawBuoyAndCourseMarks(r);
     takeDueSamples(); // sample 0 is due at the start itself
     changed();

@@ -3,8 +3,9 @@
 #include <cmath>
 
 namespace {
-// Qt reports the remaining time in whole milliseconds.
-constexpr int kPhaseToleranceMs = 2;
+// Qt reports the remaining time rounded up to whole milliseconds, as wantMs below is: in
+// phase the two differ by at most one.
+constexpr int kPhaseToleranceMs = 1;
 } // namespace
 
 QtHiResTimer::QtHiResTimer()
