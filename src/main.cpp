@@ -5,7 +5,10 @@
 #include "app/ui/screens.h"
 #include "common/global.h"
 #include "platform/platform.h"
+#include "platform/qt/qt_hires_timer.h"
+#include "platform/qt/qt_key_state.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/sdl_joystick.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -62,7 +65,10 @@ int main(int argc, char* argv[])
     QtMessageBoxes messages;
     SystemClock clock;
     QtPictureSource pictures;
-    Platform platform{settings, fileDialog, messages, clock, pictures};
+    QtKeyState keys;
+    SdlJoystick joystick;
+    QtHiResTimerFactory timers;
+    Platform platform{settings, fileDialog, messages, clock, pictures, keys, joystick, timers};
 
     Screens screens(global, platform);
     Form1& form1 = screens.form1();

@@ -6,6 +6,9 @@ class FileDialog;
 class MessageBoxes;
 class Clock;
 class PictureSource;
+class KeyState;
+class Joystick;
+class HiResTimerFactory;
 
 struct Platform
 {
@@ -14,4 +17,7 @@ struct Platform
     MessageBoxes& messages;
     Clock& clock;
     PictureSource& pictures;
+    KeyState& keys;
+    Joystick& joystick;
+    HiResTimerFactory& timers;
 };

@@ -4,6 +4,9 @@
 
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
+#include "platform/hires_timer.h"
+#include "platform/joystick.h"
+#include "platform/key_state.h"
 #include "platform/message_boxes.h"
 #include "platform/picture_source.h"
 #include "platform/platform.h"
@@ -11,6 +14,7 @@
 
 #include <QMap>
 #include <deque>
+#include <vector>
 
 class FakeSettingsStore : public SettingsStore
 {
@@ -75,6 +79,94 @@ public:
     QImage clipboard;
 };
 
+// Arrow keys the test presses and releases itself.
+class FakeKeyState : public ArrowKeyLatch
+{
+public:
+    // Down and up again before the next poll.
+    void tap(ArrowKey key)
+    {
+        press(key);
+        release(key);
+    }
+};
+
+class FakeJoystick : public Joystick
+{
+public:
+    int detect() override
+    {
+        ++detects;
+        return detectCode;
+    }
+    JoystickReading poll() override
+    {
+        ++polls;
+        return reading;
+    }
+
+    int detectCode = kJoyErrParms; // no joystick, the usual case
+    JoystickReading reading;       // status kJoyErrParms until a test sets it
+    int detects = 0;
+    int polls = 0;
+};
+
+class FakeHiResTimerFactory;
+
+// A timer the test fires by hand: fire() raises one tick when enabled.
+class FakeHiResTimer : public HiResTimer
+{
+public:
+    explicit FakeHiResTimer(FakeHiResTimerFactory& factory) : factory(factory) {}
+    ~FakeHiResTimer() override;
+
+    void setPeriod(int milliseconds) override { periodMs = milliseconds; }
+    int period() const override { return periodMs; }
+    void setEnabled(bool enabled) override
+    {
+        on = enabled;
+        if (enabled)
+            ++enables;
+    }
+    bool enabled() const override { return on; }
+    void setCallback(std::function<void(qint64)> callback) override { tick = std::move(callback); }
+
+    bool fire()
+    {
+        if (!on || !tick)
+            return false;
+        tick(0);
+        return true;
+    }
+
+    int periodMs = 0;
+    bool on = false;
+    int enables = 0;
+
+private:
+    FakeHiResTimerFactory& factory;
+    std::function<void(qint64)> tick;
+};
+
+class FakeHiResTimerFactory : public HiResTimerFactory
+{
+public:
+    std::unique_ptr<HiResTimer> create() override
+    {
+        auto timer = std::make_unique<FakeHiResTimer>(*this);
+        timers.push_back(timer.get());
+        return timer;
+    }
+    void forget(FakeHiResTimer* timer) { std::erase(timers, timer); }
+
+    std::vector<FakeHiResTimer*> timers; // live timers, in creation order
+};
+
+inline FakeHiResTimer::~FakeHiResTimer()
+{
+    factory.forget(this);
+}
+
 // All fakes together, with the Platform bundle the screens take.
 struct FakePlatform
 {
@@ -83,5 +175,8 @@ struct FakePlatform
     FakeMessageBoxes messages;
     FakeClock clock;
     FakePictureSource pictures;
-    Platform platform{settings, fileDialog, messages, clock, pictures};
+    FakeKeyState keys;
+    FakeJoystick joystick;
+    FakeHiResTimerFactory timers;
+    Platform platform{settings, fileDialog, messages, clock, pictures, keys, joystick, timers};
 };

@@ -1,27 +1,157 @@
 #pragma once
-// The measurement screen.
+// The measurement screen: the pass, the markers, the input devices and the display options
+// over the live picture. The rules live in MeasureModel; this class holds the controls,
+// forwards their events and shows what the model decides.
+
+#include "measure/measure_model.h"
 
 #include <QMainWindow>
+#include <memory>
 
+class DrawingSurface;
+class LineOverlay;
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 class Screens;
 
-class Measure : public QMainWindow
+class Measure : public QMainWindow, private MeasureListener
 {
     Q_OBJECT
 public:
     explicit Measure(Screens& screens);
+    ~Measure() override;
 
     // The texts of lblSpeed and lblLine, read by the database line; the results screen's
     // line copy field sets lblLine.
-    QString speedLabel() const { return speedText; }
-    QString lineLabel() const { return lineText; }
-    void setLineLabel(const QString& text) { lineText = text; }
+    QString speedLabel() const;
+    QString lineLabel() const;
+    void setLineLabel(const QString& text);
+
+    // For tests and the benchmark: the rules behind the screen and the lines it paints.
+    const MeasureModel& model() const { return *model_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private Q_SLOTS:
+    void Command1_Click();
+    void btnAbort_Click();
+    void cmdJoy_Click();
+    void cmdStatus_Click();
+    void chkUseMouse_Click(bool checked);
+    void chkEdgeOn_Click(bool checked);
+    void cbPath_Click(bool checked);
+    void chkThinLine_Click(bool checked);
+    void chkViewOnly_Click(bool checked);
+    void txtBoundryWidth_Change(const QString& text);
+    void txtBoundryWidth_Finished();
+    void txtJumpBoundry_Change(const QString& text);
+    void txtJumpBoundry_Finished();
+    void txtBoatWidth_Change(const QString& text);
+    void Form_MouseMove(Qt::MouseButtons buttons, double xTwips, double yTwips);
+    void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double xTwips,
+                        double yTwips);
+    void mnuStart_Click();
+    void mnuExit_Click();
 
 private:
+    // MeasureListener
+    void measureChanged() override;
+    void drawMarks(const OverlayShapes& shapes) override;
+    void clearMarks() override;
+    void focusStartButton() override;
+    void passRecorded() override;
+    void setDirection(Direction direction) override;
+
+    void buildControls();
+    void buildOptions();
+    void swallowArrowKeys();
+    void showModel();
+    QList<QWidget*> statusControls() const;
+
     Screens& screens;
-    QString speedText;
-    QString lineText;
+    std::unique_ptr<MeasureModel> model_;
+    // Marks already on the retained layer since it was last cleared: redrawing the same
+    // shapes would change nothing on the screen.
+    std::vector<OverlayShapes> marksOnLayer;
+
+    DrawingSurface* surface = nullptr;
+    LineOverlay* lineOverlay = nullptr;
+
+    QPushButton* Command1 = nullptr;
+    QPushButton* btnAbort = nullptr;
+    QPushButton* cmdJoy = nullptr;
+    QPushButton* cmdStatus = nullptr;
+    QLineEdit* txtSample = nullptr;
+    QLineEdit* txtDistance = nullptr;
+    QLineEdit* txtDeviation = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLineEdit* txtStep = nullptr;
+    QLineEdit* txtCount = nullptr;
+    QLineEdit* txtCount1 = nullptr;
+    QLineEdit* txtCount2 = nullptr;
+    QLineEdit* txtTest = nullptr;
+    QLineEdit* txtBoatWidth = nullptr;
+    QLineEdit* txtBoundryWidth = nullptr;
+    QLineEdit* txtJumpBoundry = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* Label14 = nullptr;
+    QLabel* lblSpeed = nullptr;
+    QLabel* lblLine = nullptr;
+    QLabel* lblDriver = nullptr;
+    QLabel* lblBoat = nullptr;
+    QLabel* lblSkier = nullptr;
+    QLabel* lblModel = nullptr;
+    QLabel* status = nullptr;
+    QLabel* Labelx = nullptr;
+    QLabel* Labely = nullptr;
+    QCheckBox* chkUseMouse = nullptr;
+    QCheckBox* chkViewOnly = nullptr;
+    QCheckBox* chkThinLine = nullptr;
+    QCheckBox* chkEdgeOn = nullptr;
+    QCheckBox* cbPath = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QGroupBox* frmJumpPath = nullptr;
+    QRadioButton* optWhite = nullptr;
+    QRadioButton* optBlack = nullptr;
+    QRadioButton* optYellow = nullptr;
+    QRadioButton* optSolid = nullptr;
+    QRadioButton* optDash = nullptr;
+    QRadioButton* optDot = nullptr;
+    QRadioButton* optBWhite = nullptr;
+    QRadioButton* optBBlack = nullptr;
+    QRadioButton* optBYellow = nullptr;
+    QRadioButton* optBRed = nullptr;
+    QRadioButton* optBBlue = nullptr;
+    QRadioButton* OptRG = nullptr;
+    QRadioButton* OptBY = nullptr;
+    QRadioButton* optjnarrow = nullptr;
+    QRadioButton* optjnarrowsplit = nullptr;
+    QRadioButton* optjsplit = nullptr;
+    QRadioButton* optjwidesplit = nullptr;
+    QRadioButton* optjwide = nullptr;
+    QAction* mnuStart = nullptr;
+    QAction* mnuExit = nullptr;
 };

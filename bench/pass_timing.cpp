@@ -1,0 +1,331 @@
+// Pass timing: the measurement screen's real pass engine on its real timers (offscreen),
+// through whole passes, against a plain periodic 100 ms QTimer in the same run (and a
+// precise one, which shows the wake-up latency of the machine itself).
+//
+//   cmake --build build --target pass_timing && QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing
+//   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing --load      (both cores kept busy)
+//
+//   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing --stall 250 (the event loop blocked
+//                                                               once, 5 s into each pass)
+//
+// Options: --load starts one spinning thread per core for the length of the run;
+// --passes N runs each pass N times (default 1); --stall MS blocks the user-interface thread
+// for MS milliseconds once in each pass (samples due meanwhile are late, the rest on time).
+// Per sample: the time it was taken minus start + i x 100 ms (median, p99, max); the pass
+// duration error (last sample against start + PassTenths x 100 ms); the sample count; the
+// CPU time of the user-interface thread per second of pass.
+
+#include "app/ui/form1.h"
+#include "app/ui/screens.h"
+#include "calibration/course_transform.h"
+#include "common/global.h"
+#include "measure/ui/measure.h"
+#include "platform/file_dialog.h"
+#include "platform/message_boxes.h"
+#include "platform/platform.h"
+#include "platform/qt/qt_hires_timer.h"
+#include "platform/qt/qt_key_state.h"
+#include "platform/qt/qt_platform.h"
+#include "platform/qt/sdl_joystick.h"
+#include "platform/settings_store.h"
+#include "results/ui/results.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <sys/resource.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+double msBetween(Steady::time_point a, Steady::time_point b)
+{
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+double threadCpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_THREAD, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Nothing here may block: the run has no operator.
+class QuietMessages : public MessageBoxes
+{
+public:
+    void show(const QString&, const QString&, MessageIcon) override {}
+    bool askYesNo(const QString&, const QString&) override { return false; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+};
+class NoDialog : public FileDialog
+{
+public:
+    std::optional<QString> choose(const FileDialogRequest&) override { return std::nullopt; }
+};
+class MemorySettings : public SettingsStore
+{
+public:
+    std::optional<QString> value(const QString&, const QString&, const QString&) const override
+    {
+        return std::nullopt;
+    }
+    bool setValue(const QString&, const QString&, const QString&, const QString&, QString*) override
+    {
+        return true;
+    }
+};
+
+// Real timers, with the moment of every sample the sample timer's ticks take.
+class RecordingTimer : public HiResTimer
+{
+public:
+    RecordingTimer(std::unique_ptr<HiResTimer> real, const Global& g,
+                   std::vector<Steady::time_point>& sampleTimes)
+        : real(std::move(real)), g(g), sampleTimes(sampleTimes)
+    {
+    }
+    void setPeriod(int ms) override { real->setPeriod(ms); }
+    int period() const override { return real->period(); }
+    void setEnabled(bool on) override { real->setEnabled(on); }
+    bool enabled() const override { return real->enabled(); }
+    void setCallback(std::function<void(qint64)> callback) override
+    {
+        real->setCallback([this, callback](qint64 ms) {
+            const int before = g.SampleIndex;
+            const Steady::time_point now = Steady::now();
+            callback(ms);
+            for (int i = before; i < g.SampleIndex; ++i)
+                sampleTimes.push_back(now);
+        });
+    }
+
+private:
+    std::unique_ptr<HiResTimer> real;
+    const Global& g;
+    std::vector<Steady::time_point>& sampleTimes;
+};
+
+class RecordingFactory : public HiResTimerFactory
+{
+public:
+    RecordingFactory(const Global& g, std::vector<Steady::time_point>& times) : g(g), times(times)
+    {
+    }
+    std::unique_ptr<HiResTimer> create() override
+    {
+        return std::make_unique<RecordingTimer>(real.create(), g, times);
+    }
+
+private:
+    QtHiResTimerFactory real;
+    const Global& g;
+    std::vector<Steady::time_point>& times;
+};
+
+struct Figures
+{
+    int samples = 0;
+    double median = 0, p99 = 0, max = 0, durationError = 0, cpuPercent = 0;
+    int byNominalEnd = -1;
+};
+
+Figures figuresOf(Steady::time_point start, const std::vector<Steady::time_point>& times,
+                  int passTenths, double cpuSeconds)
+{
+    Figures f;
+    f.samples = int(times.size());
+    std::vector<double> errors;
+    for (size_t i = 0; i < times.size(); ++i)
+        errors.push_back(msBetween(start, times[i]) - double(i) * 100.0);
+    std::vector<double> sorted = errors;
+    std::sort(sorted.begin(), sorted.end());
+    if (!sorted.empty()) {
+        f.median = sorted[sorted.size() / 2];
+        f.p99 = sorted[std::min(sorted.size() - 1, size_t(double(sorted.size()) * 0.99))];
+        f.max = sorted.back();
+        f.durationError = msBetween(start, times.back()) - passTenths * 100.0;
+    }
+    const double seconds = passTenths / 10.0;
+    f.cpuPercent = cpuSeconds / seconds * 100.0;
+    return f;
+}
+
+void print(const char* pass, const char* source, int expected, const Figures& f)
+{
+    std::printf("%-16s %-22s %4d/%-4d %8.2f %8.2f %8.2f %10.2f %7.2f%%", pass, source, f.samples,
+                expected, f.median, f.p99, f.max, f.durationError, f.cpuPercent);
+    if (f.byNominalEnd >= 0)
+        std::printf("   %d samples by the nominal end", f.byNominalEnd);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+// A periodic 100 ms QTimer (the default coarse kind, or precise): sample 0 at the start,
+// one sample per timeout.
+Figures referencePass(int passTenths, int stallMs, Qt::TimerType type)
+{
+    std::vector<Steady::time_point> times;
+    QTimer timer;
+    timer.setTimerType(type);
+    timer.setInterval(100);
+    QEventLoop loop;
+    const double cpu0 = threadCpuSeconds();
+    const Steady::time_point start = Steady::now();
+    times.push_back(start);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        times.push_back(Steady::now());
+        if (int(times.size()) > passTenths)
+            loop.quit();
+    });
+    timer.start();
+    if (stallMs > 0)
+        QTimer::singleShot(
+            5050, [stallMs] { std::this_thread::sleep_for(std::chrono::milliseconds(stallMs)); });
+    loop.exec();
+    timer.stop();
+    const double cpu = threadCpuSeconds() - cpu0;
+    Figures f = figuresOf(start, times, passTenths, cpu);
+    const auto nominalEnd = start + std::chrono::milliseconds(passTenths * 100);
+    f.byNominalEnd = int(std::count_if(times.begin(), times.end(),
+                                       [&](Steady::time_point t) { return t <= nominalEnd; }));
+    return f;
+}
+
+struct PassSpec
+{
+    const char* name;
+    Event event;
+    int speedIndex;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bool load = false;
+    int repeats = 1;
+    int stallMs = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--load") == 0)
+            load = true;
+        else if (std::strcmp(argv[i], "--passes") == 0 && i + 1 < argc)
+            repeats = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--stall") == 0 && i + 1 < argc)
+            stallMs = std::max(0, std::atoi(argv[++i]));
+    }
+    QApplication app(argc, argv);
+
+    // Bounded load: one spinning thread per core, stopped when the run ends (or after ten
+    // minutes at the latest).
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> spinners;
+    if (load) {
+        const unsigned n = std::max(1u, std::thread::hardware_concurrency());
+        const auto deadline = Steady::now() + std::chrono::minutes(10);
+        for (unsigned i = 0; i < n; ++i)
+            spinners.emplace_back([&stop, deadline] {
+                volatile double x = 1.0;
+                while (!stop.load(std::memory_order_relaxed) && Steady::now() < deadline)
+                    for (int k = 0; k < 100000; ++k)
+                        x = x * 1.0000001 + 1e-9;
+            });
+    }
+
+    Global g;
+    // A slalom course on a plausible picture, as a completed calibration leaves it.
+    const std::array<ReferencePoint, 4> marks{{{{5100, 1200}, {0, 0}},
+                                               {{7500, 6600}, {0, -259}},
+                                               {{4500, 1200}, {2.5, 0}},
+                                               {{1500, 6600}, {2.5, -259}}}};
+    solveCourseTransform(marks)->toMatrix(g.grid_matrix);
+    g.ul_screen_x = 4500, g.ul_screen_y = 1200, g.ur_screen_x = 5100, g.ur_screen_y = 1200;
+    g.ll_screen_x = 1500, g.ll_screen_y = 6600, g.lr_screen_x = 7500, g.lr_screen_y = 6600;
+    g.setup_ok = 1;
+
+    std::vector<Steady::time_point> sampleTimes;
+    MemorySettings settings;
+    NoDialog dialog;
+    QuietMessages messages;
+    SystemClock clock;
+    QtPictureSource pictures;
+    QtKeyState keys;
+    SdlJoystick joystick;
+    RecordingFactory timers(g, sampleTimes);
+    Platform platform{settings, dialog, messages, clock, pictures, keys, joystick, timers};
+    Screens screens(g, platform);
+    Form1& form1 = screens.form1();
+    Measure& measure = screens.measure();
+    auto* start = measure.findChild<QPushButton*>(QStringLiteral("Command1"));
+
+    std::printf("machine %s, %u cores%s\n",
+                load ? "loaded (one spinning thread per core)" : "without added load",
+                std::thread::hardware_concurrency(),
+                stallMs > 0 ? qPrintable(QStringLiteral(", one %1 ms stall per pass").arg(stallMs))
+                            : "");
+    std::printf("%-16s %-22s %9s %8s %8s %8s %10s %8s\n", "pass", "timing", "samples", "median",
+                "p99", "max", "duration", "cpu");
+    std::printf("%-16s %-22s %9s %8s %8s %8s %10s %8s\n", "", "", "", "ms", "ms", "ms", "error ms",
+                "of core");
+    const PassSpec passes[] = {{"slalom 58 km/h", Event::Slalom, 0},
+                               {"jump 48 km/h", Event::Jump, 0}};
+    for (int r = 0; r < repeats; ++r) {
+        for (const PassSpec& p : passes) {
+            form1.selectEvent(p.event);
+            if (p.event == Event::Slalom)
+                form1.selectSlalomSpeed(p.speedIndex);
+            else
+                form1.selectJumpSpeed(p.speedIndex);
+            form1.setDirection(Direction::Toward);
+            measure.show();
+            QCoreApplication::processEvents();
+            // Settle: let the screen paint before the pass starts.
+            QEventLoop settle;
+            QTimer::singleShot(300, &settle, &QEventLoop::quit);
+            settle.exec();
+
+            sampleTimes.clear();
+            const double cpu0 = threadCpuSeconds();
+            const Steady::time_point t0 = Steady::now();
+            if (stallMs > 0)
+                QTimer::singleShot(5050, [stallMs] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(stallMs));
+                });
+            start->click(); // sample 0 is taken inside, no timer can tick meanwhile
+            sampleTimes.push_back(Steady::now());
+            while (measure.model().running())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            const double cpu = threadCpuSeconds() - cpu0;
+            const int expected = g.PassTenths + 1;
+            print(p.name, "engine (HiResTimer)", expected,
+                  figuresOf(t0, sampleTimes, g.PassTenths, cpu));
+            if (screens.hasResults())
+                screens.results().hide();
+
+            print(p.name, "plain 100 ms QTimer", expected,
+                  referencePass(g.PassTenths, stallMs, Qt::CoarseTimer));
+            // The operating system's own wake-up latency, for comparison.
+            print(p.name, "precise 100 ms QTimer", expected,
+                  referencePass(g.PassTenths, stallMs, Qt::PreciseTimer));
+        }
+    }
+    stop = true;
+    for (std::thread& t : spinners)
+        t.join();
+    return 0;
+}

@@ -1,0 +1,60 @@
+#include "measure/display_options.h"
+
+#include "common/number_forms.h"
+
+Rgb lineColourRgb(LineColour colour)
+{
+    switch (colour) {
+    case LineColour::White:
+        return kWhite;
+    case LineColour::Black:
+        return kBlack;
+    case LineColour::Yellow:
+        return Rgb{255, 255, 0};
+    }
+    return kWhite;
+}
+
+std::optional<Rgb> boundaryColourRgb(BoundaryColour colour)
+{
+    switch (colour) {
+    case BoundaryColour::White:
+        return kWhite;
+    case BoundaryColour::Black:
+        return kBlack;
+    case BoundaryColour::Yellow:
+        return Rgb{255, 255, 0};
+    case BoundaryColour::Red:
+        return kRed;
+    case BoundaryColour::Blue:
+        return kBlue;
+    case BoundaryColour::RedGreen:
+    case BoundaryColour::BlackYellow:
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool isBoundaryScheme(BoundaryColour colour)
+{
+    return !boundaryColourRgb(colour).has_value();
+}
+
+std::optional<double> valueWhileTyping(const QString& text, const RangeRule& rule)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || v < rule.low || v > rule.high)
+        return std::nullopt;
+    return v;
+}
+
+FinishedEntry finishEntry(const QString& text, const RangeRule& rule)
+{
+    const double v = leadingNumber(text);
+    if (v < rule.low)
+        return {QString::fromLatin1(rule.lowText), rule.low};
+    if (v > rule.high)
+        return {QString::fromLatin1(rule.highText), rule.high};
+    return {std::nullopt, v};
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The line objects of the measurement screen (measurement line, boat marker, edge and
+// boundary markers) as plain records in twips. The logic moves them; the screen paints them
+// over the drawing surface whenever they change.
+
+#include "common/overlay.h"
+
+enum class LineStyle { Solid = 1, Dash = 2, Dot = 3 };
+
+struct LineRecord
+{
+    double x1 = 0.0; // upper end
+    double y1 = 0.0;
+    double x2 = 0.0; // lower end
+    double y2 = 0.0;
+    Rgb colour = kWhite;
+    LineStyle style = LineStyle::Solid;
+    int width = 1; // pixels
+    bool visible = true;
+
+    // Dashes and dots are only drawn on one-pixel lines; wider lines are always solid.
+    LineStyle paintedStyle() const { return width == 1 ? style : LineStyle::Solid; }
+    void putAtX(double x) { x1 = x2 = x; }
+    bool operator==(const LineRecord&) const = default;
+};
+
+struct MeasureLines
+{
+    LineRecord lnMeasure;
+    LineRecord lnMeasure1; // the second pixel column of the measurement line
+    LineRecord lnHorizPos; // the boat marker, 800 twips long
+    LineRecord left_edge;
+    LineRecord right_edge;
+    LineRecord lnLeft;
+    LineRecord lnRight;
+
+    bool operator==(const MeasureLines&) const = default;
+};
+
+// The positions and looks the screen starts with.
+MeasureLines initialMeasureLines();

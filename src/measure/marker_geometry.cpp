@@ -1,0 +1,120 @@
+#include "measure/marker_geometry.h"
+
+#include <cmath>
+
+namespace {
+bool finite(double x, double y)
+{
+    return std::isfinite(x) && std::isfinite(y);
+}
+
+void addCross(OverlayShapes& out, Point2 p, double v)
+{
+    out.push_back(OverlayLine{p.x - v, p.y, p.x + v, p.y, kWhite, 1});
+    out.push_back(OverlayLine{p.x, p.y - v, p.x, p.y + v, kWhite, 1});
+}
+
+void addTick(OverlayShapes& out, Point2 p, double v)
+{
+    out.push_back(OverlayLine{p.x, p.y - v, p.x, p.y + v, kWhite, 1});
+}
+} // namespace
+
+std::optional<Point2> courseToScreen(Global& g, double courseX, double courseY)
+{
+    g.course_x = courseX;
+    g.course_y = courseY;
+    if (!g.course_to_screen() || !finite(g.screen_x, g.screen_y))
+        return std::nullopt;
+    return Point2{g.screen_x, g.screen_y};
+}
+
+std::optional<Point2> screenToCourse(Global& g, double screenX, double screenY)
+{
+    g.screen_x = screenX;
+    g.screen_y = screenY;
+    if (!g.screen_to_course() || !finite(g.course_x, g.course_y))
+        return std::nullopt;
+    return Point2{g.course_x, g.course_y};
+}
+
+void placeMarkers(Global& g, MeasureLines& lines, const MarkerPlacement& m)
+{
+    const double half = m.boatWidth / 2.0;
+    auto place = [&](LineRecord& line, double courseX, double offset) {
+        if (const auto p = courseToScreen(g, courseX, m.courseY)) {
+            line.putAtX(p->x + offset);
+            line.y2 = m.markerY;
+        }
+    };
+    place(lines.left_edge, m.courseX - half, 0.0);
+    place(lines.right_edge, m.courseX + half, 0.0);
+    // The boundary lines are drawn inside the path limit, so that a wide line's outer edge
+    // stands on the limit.
+    const double inset = m.borderWidth * 15.0 / 2.0;
+    place(lines.lnLeft, m.centreLineX - half - m.pathLimit, 15.0 + inset);
+    place(lines.lnRight, m.centreLineX + half + m.pathLimit, -inset);
+
+    LineRecord& mandatory = m.mandatorySide != 0 ? lines.lnLeft : lines.lnRight;
+    LineRecord& optional = m.mandatorySide != 0 ? lines.lnRight : lines.lnLeft;
+    mandatory.style = LineStyle::Solid;
+    optional.style = LineStyle::Dash;
+    if (m.colours == BoundaryColour::RedGreen) {
+        mandatory.colour = kRed;
+        optional.colour = Rgb{0, 255, 0};
+    } else if (m.colours == BoundaryColour::BlackYellow) {
+        mandatory.colour = kBlack;
+        optional.colour = Rgb{255, 255, 0};
+    }
+}
+
+OverlayShapes buoyMarks(Global& g)
+{
+    const double radius = 2.0 * g.cross_size;
+    g.cross_radius = radius;
+    const Point2 marks[4] = {{g.ul_screen_x, g.ul_screen_y},
+                             {g.ur_screen_x, g.ur_screen_y},
+                             {g.ll_screen_x, g.ll_screen_y},
+                             {g.lr_screen_x, g.lr_screen_y}};
+    OverlayShapes out;
+    for (const Point2& p : marks)
+        out.push_back(OverlayCircle{p.x, p.y, radius, kWhite, 1});
+    for (const Point2& p : marks) {
+        out.push_back(OverlayPoint{p.x, p.y, kWhite, 1});
+        out.push_back(OverlayPoint{p.x, p.y + 5, kWhite, 1});
+        out.push_back(OverlayPoint{p.x, p.y - 5, kWhite, 1});
+        out.push_back(OverlayPoint{p.x + 5, p.y, kWhite, 1});
+        out.push_back(OverlayPoint{p.x - 5, p.y, kWhite, 1});
+    }
+    return out;
+}
+
+OverlayShapes courseMarks(Global& g, Event event, double jumpCentreX)
+{
+    const double v = g.cross_size;
+    OverlayShapes out;
+    if (event == Event::Slalom) {
+        constexpr double kGuideX[] = {0.1, 2.4};
+        constexpr double kStationY[] = {-27, -68, -109, -150, -191, -232};
+        for (double x : kGuideX)
+            for (double y : kStationY)
+                if (const auto p = courseToScreen(g, x, y))
+                    addCross(out, *p, v);
+        if (const auto p = courseToScreen(g, 1.25, 0.0))
+            addTick(out, *p, v);
+        for (double y : kStationY)
+            if (const auto p = courseToScreen(g, 1.25, y))
+                addTick(out, *p, v);
+        return out;
+    }
+    std::optional<Point2> previous = courseToScreen(g, jumpCentreX, 0.0);
+    if (previous)
+        addTick(out, *previous, v);
+    for (double y = -1; y >= -281; y -= 40) {
+        const std::optional<Point2> next = courseToScreen(g, jumpCentreX, y);
+        if (previous && next)
+            out.push_back(OverlayLine{previous->x, previous->y, next->x, next->y, kWhite, 1});
+        previous = next;
+    }
+    return out;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Where the markers stand: the boat edge and path boundary markers around the measured
+// position, the buoy marks and the course marks. Course positions go to the screen through
+// the transform's shared operands; a point that does not map is left out (its line keeps
+// its place), so no infinite or undefined position ever reaches the screen.
+
+#include "calibration/course_transform.h"
+#include "common/global.h"
+#include "common/overlay.h"
+#include "common/run_info.h"
+#include "measure/line_record.h"
+
+#include <optional>
+
+// The colour options of the boundary markers: five single colours and two schemes that
+// colour the mandatory and the optional boundary differently.
+enum class BoundaryColour { White, Black, Yellow, Red, Blue, RedGreen, BlackYellow };
+
+// Screen point of a course point, through the shared operands; none when it does not map.
+std::optional<Point2> courseToScreen(Global& g, double courseX, double courseY);
+// Course point of a screen point, through the shared operands; none when it does not map.
+std::optional<Point2> screenToCourse(Global& g, double screenX, double screenY);
+
+struct MarkerPlacement
+{
+    double courseX = 0.0;     // measured course x of the line
+    double courseY = 0.0;     // course y of the boat marker
+    double centreLineX = 0.0; // ideal path
+    double boatWidth = 0.0;   // metres
+    double pathLimit = 0.0;   // metres outside the boat's half width
+    int borderWidth = 1;      // pixels, of lnLeft and lnRight
+    double markerY = 0.0;     // screen y of the boat marker: the lower end of all four lines
+    int mandatorySide = 0;    // 1: lnLeft is mandatory, 0: lnRight
+    BoundaryColour colours = BoundaryColour::White;
+};
+
+// Places left_edge, right_edge, lnLeft and lnRight (their lower ends and x); upper ends stay.
+void placeMarkers(Global& g, MeasureLines& lines, const MarkerPlacement& m);
+
+// Circles of radius 2 x cross size on the four corner marks and five points on each; sets
+// cross_radius.
+OverlayShapes buoyMarks(Global& g);
+
+// Slalom: crosses on the twelve boat guide buoys and ticks on the centre line at the gates;
+// jump: a tick at the gate and the path line along `jumpCentreX`.
+OverlayShapes courseMarks(Global& g, Event event, double jumpCentreX);

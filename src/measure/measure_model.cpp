@@ -1,0 +1,492 @@
+#include "measure/measure_model.h"
+
+#include "common/number_forms.h"
+#include "measure/input_positioning.h"
+#include "measure/pass_rules.h"
+#include "platform/clock.h"
+#include "platform/hires_timer.h"
+#include "platform/joystick.h"
+#include "platform/key_state.h"
+
+namespace {
+constexpr double kMarkerHalfLength = 400.0;
+constexpr double kSecondColumn = 15.0;
+
+QString timeOfDay(const Clock& clock)
+{
+    return clock.now().time().toString(QStringLiteral("HH:mm:ss"));
+}
+
+// Texts are compared before they are replaced, so an unchanged tick costs no allocation
+// in the screen.
+void setText(QString& field, const QString& text)
+{
+    if (field != text)
+        field = text;
+}
+} // namespace
+
+MeasureModel::MeasureModel(Services services)
+    : s(std::move(services)), g(s.global), lines_(initialMeasureLines())
+{
+    view_.status = joystickStatusText(kJoyErrParms);
+}
+
+MeasureModel::~MeasureModel() = default;
+
+void MeasureModel::Form_Load()
+{
+    auto make = [this](int period, void (MeasureModel::*handler)()) {
+        std::unique_ptr<HiResTimer> t = s.timers.create();
+        t->setPeriod(period);
+        t->setCallback([this, handler](qint64) { (this->*handler)(); });
+        return t;
+    };
+    Timer1 = make(kInputTickMs, &MeasureModel::Timer1_Timer);
+    Timer2 = make(kRefreshMs, &MeasureModel::Timer2_Timer);
+    checkTimer = make(int(kSamplePeriodMs), &MeasureModel::checkTimer_Timer);
+    tmr1 = make(kInputTickMs, &MeasureModel::tmr1_Timer);
+    tmr2 = make(int(kSamplePeriodMs), &MeasureModel::tmr2_Timer);
+    Timer1->setEnabled(true);
+    Timer2->setEnabled(true);
+}
+
+double MeasureModel::jumpCentre() const
+{
+    return viewOnly_ ? jumpPathCentre(jumpPath) : kJumpCentreLineX;
+}
+
+double MeasureModel::boatWidth() const
+{
+    return leadingNumber(boatWidthText);
+}
+
+bool MeasureModel::checkTimerEnabled() const
+{
+    return checkTimer && checkTimer->enabled();
+}
+
+void MeasureModel::putMeasureLine(double x, double secondColumnOffset)
+{
+    lines_.lnMeasure.putAtX(x);
+    lines_.lnMeasure1.putAtX(x + secondColumnOffset);
+}
+
+void MeasureModel::Form_Activate()
+{
+    const RunInfo r = run();
+    const double startY = r.direction == Direction::Toward ? 0.0 : -259.0;
+    if (r.event == Event::Slalom) {
+        centreLineX_ = kSlalomCentreLineX;
+        courseLength_ = kSlalomCourseLength;
+        g.PathLimit = kSlalomPathLimit;
+        view_.frmJumpPathVisible = false;
+    } else {
+        // The path choices only count when monitoring (view-only); a measured jump pass
+        // is always judged against the split path.
+        centreLineX_ = jumpCentre();
+        courseLength_ = kJumpCourseLength;
+        g.PathLimit = jumpBoundary_;
+        view_.frmJumpPathVisible = viewOnly_;
+    }
+    if (const auto p = courseToScreen(g, centreLineX_, startY)) {
+        putMeasureLine(p->x, kSecondColumn);
+        LineRecord& h = lines_.lnHorizPos;
+        h.x1 = p->x - kMarkerHalfLength;
+        h.x2 = p->x + kMarkerHalfLength;
+        h.y1 = h.y2 = p->y;
+    }
+    // The first input tick replaces the 0.2 m used here by the event's own limit.
+    if (g.setup_ok != 0)
+        placeAllMarkers(centreLineX_, startY, kSlalomPathLimit);
+    redrawCounter = 0;
+    if (g.setup_ok != 0)
+        g.AwaitingStart = true;
+
+    if (const auto speed = speedLabelFor(r))
+        view_.lblSpeed = *speed;
+    if (const auto line = lineLabelFor(r.lineLength))
+        view_.lblLine = *line;
+    view_.lblDriver = QStringLiteral("Driver: ") + r.driver;
+    view_.lblBoat = QStringLiteral("Boat: ") + r.boatMaker;
+    view_.lblSkier = QStringLiteral("Skier: ") + r.skier;
+    view_.lblModel = QStringLiteral("Model: ") + r.boatModel;
+    if (r.event == Event::Slalom) {
+        view_.Label9 = QStringLiteral("Slalom");
+        view_.jumpBoundaryVisible = false;
+        view_.lblLineVisible = !viewOnly_;
+    } else {
+        view_.Label9 = QStringLiteral("Jump");
+        view_.lblLineVisible = false;
+        view_.jumpBoundaryVisible = true;
+    }
+    drawBuoyAndCourseMarks(r);
+    changed();
+}
+
+void MeasureModel::Command1_Click()
+{
+    const RunInfo r = run();
+    if (const auto tenths = passTenthsFor(r))
+        g.PassTenths = *tenths;
+    // No speed was ever chosen: there is no pass length to time the samples by.
+    if (g.PassTenths <= 0)
+        return;
+    // The pass starts now: the schedule first, then the timers (so no tick can come before
+    // its sample is due, and none is owed for the time the rest of this takes). No tick can
+    // run before this handler returns. Every other input tick falls due with a sample tick;
+    // enabled first, the sample tick is served first.
+    tmr1->setEnabled(false);
+    tmr2->setEnabled(false);
+    startMs = s.clock.monotonicMs();
+    tmr2->setPeriod(int(kSamplePeriodMs));
+    tmr1->setPeriod(kInputTickMs);
+    tmr2->setEnabled(true);
+    tmr1->setEnabled(true);
+    count1 = 0;
+    count2 = 0;
+    running_ = true;
+
+    computeLiveDeviation(false, false);
+    g.SampleIndex = 0;
+    checkTimer->setEnabled(false);
+    checkTimer->setPeriod(int(kSamplePeriodMs) * g.PassTenths);
+    checkTimer->setEnabled(true);
+    view_.Label3Visible = false;
+    view_.Label3 = QStringLiteral("Time");
+    view_.Label7Visible = false;
+    view_.Text2 = timeOfDay(s.clock);
+    drawBuoyAndCourseMarks(r);
+    takeDueSamples(); // sample 0 is due at the start itself
+    changed();
+}
+
+void MeasureModel::stopPass()
+{
+    if (tmr1)
+        tmr1->setEnabled(false);
+    if (tmr2)
+        tmr2->setEnabled(false);
+    running_ = false;
+}
+
+void MeasureModel::computeLiveDeviation(bool snapInViewOnly, bool withMarkers)
+{
+    if (snapInViewOnly && viewOnly_)
+        putMeasureLine(lines_.lnHorizPos.x1 + kMarkerHalfLength, kSecondColumn);
+    const auto c = screenToCourse(g, lines_.lnMeasure.x1, lines_.lnHorizPos.y1);
+    if (!c)
+        return; // on the picture's horizon: the last deviation stands
+    deviation_ = liveDeviation(c->x, centreLineX_);
+    setText(view_.txtDeviation, format0_00(deviation_));
+    if (withMarkers && g.setup_ok != 0)
+        placeAllMarkers(c->x, c->y, g.PathLimit);
+}
+
+void MeasureModel::placeAllMarkers(double courseX, double courseY, double pathLimit)
+{
+    MarkerPlacement m;
+    m.courseX = courseX;
+    m.courseY = courseY;
+    m.centreLineX = centreLineX_;
+    m.boatWidth = boatWidth();
+    m.pathLimit = pathLimit;
+    m.borderWidth = borderWidth_;
+    m.markerY = lines_.lnHorizPos.y1;
+    m.mandatorySide = mandatorySide_;
+    m.colours = boundaryColour;
+    placeMarkers(g, lines_, m);
+}
+
+void MeasureModel::drawBuoyAndCourseMarks(const RunInfo& r)
+{
+    s.listener.drawMarks(buoyMarks(g));
+    ++redrawCounter;
+    s.listener.drawMarks(courseMarks(g, r.event, jumpCentre()));
+}
+
+void MeasureModel::Timer1_Timer()
+{
+    for (ArrowKey k : {ArrowKey::Left, ArrowKey::Up, ArrowKey::Right, ArrowKey::Down}) {
+        if (!s.keys.poll(k))
+            continue;
+        keyboardStep(lines_, k);
+        if (g.AwaitingStart)
+            s.listener.focusStartButton();
+    }
+    computeLiveDeviation(true, true);
+
+    const JoystickReading joy = s.joystick.poll();
+    if (joy.status != lastJoyStatus) {
+        lastJoyStatus = joy.status;
+        view_.status = joystickStatusText(joy.status);
+    }
+    if (joy.status == kJoyNoError) {
+        setText(view_.Labelx, QString::number(joy.x));
+        setText(view_.Labely, QString::number(joy.y));
+        putMeasureLine(joystickLineX(joy.x, joyCentreX, lines_.lnHorizPos.x1), -kSecondColumn);
+    }
+    if (useMouse)
+        putMeasureLine(mouseX, -kSecondColumn);
+    changed();
+}
+
+void MeasureModel::Timer2_Timer()
+{
+    if (g.setup_ok != 0)
+        drawBuoyAndCourseMarks(run());
+}
+
+void MeasureModel::checkTimer_Timer()
+{
+    checkTimer->setEnabled(false);
+    if (!statusHidden_) {
+        view_.Label3Visible = true;
+        changed();
+    }
+}
+
+void MeasureModel::tmr1_Timer()
+{
+    ++count1;
+    view_.txtCount1 = QString::number(count1);
+    Timer1_Timer();
+}
+
+void MeasureModel::tmr2_Timer()
+{
+    ++count2;
+    view_.txtCount2 = QString::number(count2);
+    takeDueSamples();
+    changed();
+}
+
+void MeasureModel::takeDueSamples()
+{
+    if (!running_)
+        return;
+    const RunInfo r = run();
+    const qint64 now = s.clock.monotonicMs();
+    // Every sample whose time has come, each once: a late wake-up catches up, and the
+    // next wake-up finds the next sample on its own schedule.
+    while (running_ && startMs + qint64(g.SampleIndex) * kSamplePeriodMs <= now)
+        takeSample(r);
+}
+
+void MeasureModel::takeSample(const RunInfo& r)
+{
+    const int i = g.SampleIndex;
+    view_.txtSample = QString::number(i);
+    const double distance = sampleDistance(i, g.PassTenths, courseLength_);
+    view_.txtDistance = QString::number(roundHalfUp(distance, 1), 'f', 1);
+    if (i >= 0 && i < PassSamples::kCapacity)
+        g.passSamples.Deviations[size_t(i)] = deviation_;
+    if (const auto p = courseToScreen(g, centreLineX_, boatCourseY(distance, r.direction))) {
+        LineRecord& h = lines_.lnHorizPos;
+        h.x1 = p->x - kMarkerHalfLength;
+        h.x2 = p->x + kMarkerHalfLength;
+        h.y1 = h.y2 = p->y;
+    }
+    mandatorySide_ = ::mandatorySide(i, g.PassTenths, mandatorySide_, r.direction);
+    g.SampleIndex = i + 1;
+    drawBuoyAndCourseMarks(r);
+    if (view_.Label3Visible && view_.Label3 == QStringLiteral("Time"))
+        view_.Label3 = QString::number(g.SampleIndex);
+    if (g.SampleIndex > g.PassTenths)
+        endPass(r);
+    view_.txtTest = QString::number(redrawCounter);
+}
+
+void MeasureModel::endPass(const RunInfo& r)
+{
+    g.PassMeasured = 1;
+    g.AwaitingStart = false;
+    view_.Text3 = timeOfDay(s.clock);
+    if (!statusHidden_)
+        view_.Label7Visible = true;
+    stopPass();
+    summarisePass(g.passSamples, g.SampleIndex);
+    view_.txtStep = QString::number(g.SampleIndex);
+    if (viewOnly_) {
+        // Monitoring goes on with the boat's way back; jump is always watched coming in.
+        Direction next = r.direction == Direction::Toward ? Direction::Away : Direction::Toward;
+        if (r.event == Event::Jump)
+            next = Direction::Toward;
+        s.listener.setDirection(next);
+        Form_Activate();
+        return;
+    }
+    changed();
+    s.listener.passRecorded();
+}
+
+void MeasureModel::mouseMoved(double xTwips)
+{
+    mouseX = mouseTwips(xTwips);
+}
+
+bool MeasureModel::mouseDown()
+{
+    if (!useMouse || running_)
+        return false;
+    Command1_Click();
+    return true;
+}
+
+int MeasureModel::connectJoystick()
+{
+    const int code = s.joystick.detect();
+    if (code == kJoyNoError) {
+        const JoystickReading joy = s.joystick.poll();
+        view_.Labelx = QString::number(joy.x);
+        view_.Labely = QString::number(joy.y);
+        joyCentreX = joy.x;
+        lastJoyStatus = joy.status;
+    } else {
+        lastJoyStatus = code;
+    }
+    view_.status = joystickStatusText(lastJoyStatus);
+    changed();
+    return code;
+}
+
+void MeasureModel::setLineColour(LineColour colour)
+{
+    const Rgb c = lineColourRgb(colour);
+    for (LineRecord* l : {&lines_.lnMeasure, &lines_.lnMeasure1, &lines_.lnHorizPos,
+                          &lines_.left_edge, &lines_.right_edge})
+        l->colour = c;
+    s.listener.focusStartButton();
+    changed();
+}
+
+void MeasureModel::setLineStyle(LineStyle style)
+{
+    lines_.lnMeasure.style = style;
+    lines_.lnMeasure1.style = style;
+    s.listener.focusStartButton();
+    changed();
+}
+
+void MeasureModel::setBoundaryColour(BoundaryColour colour)
+{
+    boundaryColour = colour;
+    if (const auto single = boundaryColourRgb(colour)) {
+        lines_.lnLeft.colour = *single;
+        lines_.lnRight.colour = *single;
+        view_.Label12Visible = false;
+        view_.Label13Visible = false;
+        s.listener.focusStartButton();
+    } else {
+        view_.Label12Visible = colour == BoundaryColour::RedGreen;
+        view_.Label13Visible = colour == BoundaryColour::BlackYellow;
+    }
+    changed();
+}
+
+void MeasureModel::setThinLine(bool thin)
+{
+    lines_.lnMeasure1.visible = !thin;
+    lines_.left_edge.width = thin ? 1 : 2;
+    lines_.right_edge.width = thin ? 1 : 2;
+    changed();
+}
+
+void MeasureModel::setStatusHidden(bool hidden)
+{
+    statusHidden_ = hidden;
+    view_.Label3Visible = !hidden;
+    view_.Label7Visible = !hidden;
+    changed();
+}
+
+void MeasureModel::setViewOnly(bool viewOnly)
+{
+    viewOnly_ = viewOnly;
+    const bool jump = run().event == Event::Jump;
+    if (viewOnly) {
+        view_.lblLineVisible = false;
+        view_.frmJumpPathVisible = jump;
+        view_.jumpBoundaryVisible = jump;
+    } else {
+        view_.lblLineVisible = !jump;
+        view_.frmJumpPathVisible = false;
+        view_.jumpBoundaryVisible = false;
+    }
+    changed();
+}
+
+void MeasureModel::setUseMouse(bool on)
+{
+    useMouse = on;
+    view_.Label11Visible = on;
+    changed();
+}
+
+void MeasureModel::setEdgeMarkers(bool on)
+{
+    lines_.left_edge.visible = on;
+    lines_.right_edge.visible = on;
+    changed();
+}
+
+void MeasureModel::setPathMarkers(bool on)
+{
+    lines_.lnLeft.visible = on;
+    lines_.lnRight.visible = on;
+    changed();
+}
+
+void MeasureModel::setJumpPath(JumpPath path)
+{
+    jumpPath = path;
+    centreLineX_ = jumpPathCentre(path);
+    s.listener.clearMarks();
+    Form_Activate();
+}
+
+void MeasureModel::applyBoundaryWidth(double value)
+{
+    view_.Label14Visible = value == 1.0; // the dashed style only shows on one-pixel lines
+    borderWidth_ = int(roundHalfEven(value));
+    lines_.lnLeft.width = borderWidth_;
+    lines_.lnRight.width = borderWidth_;
+    changed();
+}
+
+void MeasureModel::boundaryWidthEdited(const QString& text)
+{
+    if (const auto v = valueWhileTyping(text, kBoundaryWidthRule))
+        applyBoundaryWidth(*v);
+}
+
+std::optional<QString> MeasureModel::boundaryWidthFinished(const QString& text)
+{
+    const FinishedEntry e = finishEntry(text, kBoundaryWidthRule);
+    applyBoundaryWidth(e.value);
+    return e.replacement;
+}
+
+void MeasureModel::applyJumpBoundary(double value)
+{
+    jumpBoundary_ = value;
+    g.PathLimit = value;
+}
+
+void MeasureModel::jumpBoundaryEdited(const QString& text)
+{
+    if (const auto v = valueWhileTyping(text, kJumpBoundaryRule))
+        applyJumpBoundary(*v);
+}
+
+std::optional<QString> MeasureModel::jumpBoundaryFinished(const QString& text)
+{
+    const FinishedEntry e = finishEntry(text, kJumpBoundaryRule);
+    applyJumpBoundary(e.value);
+    return e.replacement;
+}
+
+void MeasureModel::setLineLabel(const QString& text)
+{
+    view_.lblLine = text;
+}

@@ -1,0 +1,218 @@
+#pragma once
+// The measurement screen without its widgets: the pass engine, the markers, the input
+// devices and the display options, with every text and line the screen shows. The screen
+// forwards its events here and paints what this holds.
+//
+// Timing: sample i of a pass is due at start + i x 100 ms on the injected monotonic clock.
+// The sample timer only wakes the engine; each wake-up takes every sample that has fallen
+// due, so a late wake-up makes its samples late without moving the later ones, and the pass
+// always has PassTenths + 1 samples spread over PassTenths x 100 ms.
+
+#include "common/global.h"
+#include "common/overlay.h"
+#include "common/run_info.h"
+#include "measure/display_options.h"
+#include "measure/line_record.h"
+#include "measure/marker_geometry.h"
+#include "measure/measure_tables.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class Clock;
+class HiResTimer;
+class HiResTimerFactory;
+class Joystick;
+class KeyState;
+
+// Texts and visibilities the model decides, named after the controls that show them.
+struct MeasureView
+{
+    QString txtDeviation;
+    QString txtSample;
+    QString txtDistance;
+    QString Text2; // start time of the pass
+    QString Text3; // end time
+    QString txtStep;
+    QString txtCount1;
+    QString txtCount2;
+    QString txtTest;
+    QString Label3 = QStringLiteral("Time");
+    bool Label3Visible = false;
+    bool Label7Visible = false;
+    QString status;
+    QString Labelx;
+    QString Labely;
+    QString lblSpeed;
+    QString lblLine;
+    QString lblDriver;
+    QString lblBoat;
+    QString lblSkier;
+    QString lblModel;
+    QString Label9;
+    bool lblLineVisible = true;
+    bool jumpBoundaryVisible = false; // Label10 and txtJumpBoundry
+    bool frmJumpPathVisible = false;
+    bool Label11Visible = false;
+    bool Label12Visible = false;
+    bool Label13Visible = false;
+    bool Label14Visible = true;
+};
+
+// What the model asks of the screen around it.
+class MeasureListener
+{
+public:
+    virtual ~MeasureListener() = default;
+    // Lines or texts changed: repaint.
+    virtual void measureChanged() = 0;
+    // Marks for the retained drawing layer.
+    virtual void drawMarks(const OverlayShapes& shapes) = 0;
+    virtual void clearMarks() = 0;
+    // While armed, every arrow key hands the focus back to Start Pass, so Enter starts.
+    virtual void focusStartButton() = 0;
+    // A recorded pass ended: hand the samples over to the results.
+    virtual void passRecorded() = 0;
+    // A view-only pass ended: the start screen's direction for the next pass.
+    virtual void setDirection(Direction direction) = 0;
+};
+
+class MeasureModel
+{
+public:
+    struct Services
+    {
+        Global& global;
+        Clock& clock;
+        KeyState& keys;
+        Joystick& joystick;
+        HiResTimerFactory& timers;
+        std::function<RunInfo()> runInfo; // read live from the start screen
+        MeasureListener& listener;
+    };
+
+    explicit MeasureModel(Services services);
+    ~MeasureModel();
+    MeasureModel(const MeasureModel&) = delete;
+    MeasureModel& operator=(const MeasureModel&) = delete;
+
+    // Loading: creates the timers and starts the two ordinary ones (input 50 ms, refresh 1 s).
+    void Form_Load();
+    // Set up for the event and direction: line and boat marker at the entrance, markers,
+    // labels, marks; armed when calibrated.
+    void Form_Activate();
+
+    // Start Pass (Enter on the button, or a click in mouse mode). A running pass restarts.
+    void Command1_Click();
+    // Stops a running pass (Abort, Return to Start); the samples taken stay as they are.
+    void stopPass();
+
+    // The input tick: arrow keys, live deviation, markers, joystick, pointer.
+    void Timer1_Timer();
+    // Refresh of the buoy and course marks.
+    void Timer2_Timer();
+    // The nominal pass time has elapsed by the clock.
+    void checkTimer_Timer();
+    // The two high-resolution ticks of a pass.
+    void tmr1_Timer();
+    void tmr2_Timer();
+
+    // Devices.
+    void mouseMoved(double xTwips);
+    // A click on the screen: starts a pass in mouse mode when none is running.
+    bool mouseDown();
+    // "Connect JoyStick": the detection code (kJoyNoError when found).
+    int connectJoystick();
+
+    // Display options.
+    void setLineColour(LineColour colour);
+    void setLineStyle(LineStyle style);
+    void setBoundaryColour(BoundaryColour colour);
+    void setThinLine(bool thin);
+    void setStatusHidden(bool hidden);
+    void setViewOnly(bool viewOnly);
+    void setUseMouse(bool useMouse);
+    void setEdgeMarkers(bool on);
+    void setPathMarkers(bool on);
+    void setJumpPath(JumpPath path);
+    void setBoatWidthText(const QString& text) { boatWidthText = text; }
+    // Range-checked entries: while typing, and when editing finishes (the replacement text
+    // for the box when the entry was out of range).
+    void boundaryWidthEdited(const QString& text);
+    std::optional<QString> boundaryWidthFinished(const QString& text);
+    void jumpBoundaryEdited(const QString& text);
+    std::optional<QString> jumpBoundaryFinished(const QString& text);
+
+    const MeasureLines& lines() const { return lines_; }
+    const MeasureView& view() const { return view_; }
+    bool running() const { return running_; }
+    bool statusHidden() const { return statusHidden_; }
+    bool viewOnly() const { return viewOnly_; }
+    bool checkTimerEnabled() const;
+    int mandatorySide() const { return mandatorySide_; }
+    double centreLineX() const { return centreLineX_; }
+    double courseLength() const { return courseLength_; }
+    double deviation() const { return deviation_; }
+    int borderWidth() const { return borderWidth_; }
+    double jumpBoundary() const { return jumpBoundary_; }
+    // Milliseconds on the monotonic clock at which the running pass started.
+    qint64 passStartMs() const { return startMs; }
+
+    // The speed and line labels; the results screen's line copy writes lblLine.
+    void setLineLabel(const QString& text);
+
+private:
+    RunInfo run() const { return s.runInfo(); }
+    void takeDueSamples();
+    void takeSample(const RunInfo& run);
+    void endPass(const RunInfo& run);
+    void computeLiveDeviation(bool snapInViewOnly, bool withMarkers);
+    void applyBoundaryWidth(double value);
+    void applyJumpBoundary(double value);
+    void placeAllMarkers(double courseX, double courseY, double pathLimit);
+    void drawBuoyAndCourseMarks(const RunInfo& run);
+    double jumpCentre() const;
+    double boatWidth() const;
+    void putMeasureLine(double x, double secondColumnOffset);
+    void changed() { s.listener.measureChanged(); }
+
+    Services s;
+    Global& g;
+    MeasureLines lines_;
+    MeasureView view_;
+
+    std::unique_ptr<HiResTimer> Timer1;
+    std::unique_ptr<HiResTimer> Timer2;
+    std::unique_ptr<HiResTimer> checkTimer;
+    std::unique_ptr<HiResTimer> tmr1;
+    std::unique_ptr<HiResTimer> tmr2;
+
+    // Pass state.
+    bool running_ = false;
+    qint64 startMs = 0;
+    int count1 = 0;
+    int count2 = 0;
+    int redrawCounter = 0;
+    double deviation_ = 0.0;
+    int mandatorySide_ = 0;
+    double centreLineX_ = kSlalomCentreLineX;
+    double courseLength_ = kSlalomCourseLength;
+
+    // Devices.
+    std::int32_t mouseX = 0;
+    std::int32_t joyCentreX = 0;
+    int lastJoyStatus = -1;
+
+    // Options.
+    BoundaryColour boundaryColour = BoundaryColour::White;
+    JumpPath jumpPath = JumpPath::Split;
+    bool thinLine = false;
+    bool statusHidden_ = false;
+    bool viewOnly_ = false;
+    bool useMouse = false;
+    QString boatWidthText = QStringLiteral("2.2");
+    int borderWidth_ = 1;
+    double jumpBoundary_ = 0.5;
+};

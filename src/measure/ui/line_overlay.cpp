@@ -1,0 +1,95 @@
+#include "measure/ui/line_overlay.h"
+
+#include "common/twips.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+
+const LineRecord* const* inPaintOrder(const MeasureLines& l, const LineRecord* (&out)[7])
+{
+    out[0] = &l.lnLeft;
+    out[1] = &l.lnRight;
+    out[2] = &l.left_edge;
+    out[3] = &l.right_edge;
+    out[4] = &l.lnHorizPos;
+    out[5] = &l.lnMeasure1;
+    out[6] = &l.lnMeasure;
+    return out;
+}
+
+QRect pixelBounds(const LineRecord& l)
+{
+    const int x1 = twipsToPixels(l.x1), x2 = twipsToPixels(l.x2);
+    const int y1 = twipsToPixels(l.y1), y2 = twipsToPixels(l.y2);
+    const int pad = l.width + 2;
+    return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                 QPoint(std::max(x1, x2), std::max(y1, y2)))
+        .adjusted(-pad, -pad, pad, pad);
+}
+
+Qt::PenStyle penStyle(LineStyle s)
+{
+    switch (s) {
+    case LineStyle::Dash:
+        return Qt::DashLine;
+    case LineStyle::Dot:
+        return Qt::DotLine;
+    case LineStyle::Solid:
+        break;
+    }
+    return Qt::SolidLine;
+}
+
+} // namespace
+
+LineOverlay::LineOverlay(QWidget* parent) : QWidget(parent), current(initialMeasureLines())
+{
+    setObjectName(QStringLiteral("LineOverlay"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
+}
+
+void LineOverlay::setLines(const MeasureLines& lines)
+{
+    if (painted && lines == current)
+        return;
+    const LineRecord* before[7];
+    const LineRecord* after[7];
+    inPaintOrder(current, before);
+    inPaintOrder(lines, after);
+    QRegion dirty;
+    for (int i = 0; i < 7; ++i) {
+        if (painted && *before[i] == *after[i])
+            continue;
+        if (before[i]->visible)
+            dirty += pixelBounds(*before[i]);
+        if (after[i]->visible)
+            dirty += pixelBounds(*after[i]);
+    }
+    current = lines;
+    painted = true;
+    if (!dirty.isEmpty())
+        update(dirty);
+}
+
+void LineOverlay::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    p.setClipRegion(event->region());
+    const LineRecord* order[7];
+    inPaintOrder(current, order);
+    for (const LineRecord* l : order) {
+        if (!l->visible)
+            continue;
+        QPen pen(QColor(l->colour.r, l->colour.g, l->colour.b));
+        pen.setWidth(std::max(1, l->width));
+        pen.setStyle(penStyle(l->paintedStyle()));
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        p.drawLine(QPointF(l->x1 / kTwipsPerPixel, l->y1 / kTwipsPerPixel),
+                   QPointF(l->x2 / kTwipsPerPixel, l->y2 / kTwipsPerPixel));
+    }
+}

@@ -1,0 +1,178 @@
+#include "measure/display_options.h"
+#include "measure/input_positioning.h"
+#include "platform/key_state.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+MeasureLines linesWithTopAt(double y)
+{
+    MeasureLines l = initialMeasureLines();
+    l.lnMeasure.y1 = y;
+    l.lnMeasure1.y1 = y;
+    return l;
+}
+
+struct StepCase
+{
+    ArrowKey key;
+    double top;
+    double expectedTop;
+};
+
+class VerticalStepTest : public ::testing::TestWithParam<StepCase>
+{
+};
+
+TEST_P(VerticalStepTest, StopsAtTheLimits)
+{
+    const StepCase c = GetParam();
+    MeasureLines l = linesWithTopAt(c.top);
+    keyboardStep(l, c.key);
+    EXPECT_EQ(l.lnMeasure.y1, c.expectedTop);
+    EXPECT_EQ(l.lnMeasure1.y1, c.expectedTop);
+    EXPECT_EQ(l.lnMeasure.y2, 6360); // the lower end never moves
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, VerticalStepTest,
+    ::testing::Values(StepCase{ArrowKey::Up, 720, 720}, StepCase{ArrowKey::Up, 750, 705},
+                      StepCase{ArrowKey::Up, 705, 705}, StepCase{ArrowKey::Up, 3000, 2955},
+                      StepCase{ArrowKey::Down, 5970, 6015}, StepCase{ArrowKey::Down, 6000, 6000},
+                      StepCase{ArrowKey::Down, 6015, 6015}));
+
+TEST(KeyboardStep, LeftAndRightMoveBothColumns)
+{
+    MeasureLines l = initialMeasureLines();
+    keyboardStep(l, ArrowKey::Left);
+    EXPECT_EQ(l.lnMeasure.x1, 3705);
+    EXPECT_EQ(l.lnMeasure.x2, 3705);
+    EXPECT_EQ(l.lnMeasure1.x1, 3720);
+    keyboardStep(l, ArrowKey::Right);
+    keyboardStep(l, ArrowKey::Right);
+    EXPECT_EQ(l.lnMeasure.x1, 3735);
+    EXPECT_EQ(l.lnMeasure1.x2, 3750);
+}
+
+TEST(ArrowKeyLatch, ATapBetweenPollsCountsOnceAHeldKeyEveryPoll)
+{
+    ArrowKeyLatch k;
+    k.press(ArrowKey::Left);
+    k.release(ArrowKey::Left);
+    EXPECT_TRUE(k.poll(ArrowKey::Left));
+    EXPECT_FALSE(k.poll(ArrowKey::Left));
+    k.press(ArrowKey::Up);
+    EXPECT_TRUE(k.poll(ArrowKey::Up));
+    EXPECT_TRUE(k.poll(ArrowKey::Up));
+    k.release(ArrowKey::Up);
+    EXPECT_FALSE(k.poll(ArrowKey::Up));
+    EXPECT_FALSE(k.poll(ArrowKey::Down));
+}
+
+struct JoyCase
+{
+    std::int32_t reading;
+    std::int32_t centre;
+    double markerLeft;
+    std::int32_t expected;
+};
+
+class JoystickLineTest : public ::testing::TestWithParam<JoyCase>
+{
+};
+
+TEST_P(JoystickLineTest, ScalesAroundTheBoatMarker)
+{
+    const JoyCase c = GetParam();
+    EXPECT_EQ(joystickLineX(c.reading, c.centre, c.markerLeft), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Readings, JoystickLineTest,
+    ::testing::Values(JoyCase{32768, 32768, 3320, 3720},         // centre: on the marker
+                      JoyCase{65535, 179, 3320, 4970},           // 65356 above: 1250 to the right
+                      JoyCase{179, 65535, 3320, 2470},           // and to the left
+                      JoyCase{32768, 32768, 3320.5, 3720},       // 3720.5 -> 3720 (halves to even)
+                      JoyCase{32768, 32768, 3321.5, 3722},       // 3721.5 -> 3722
+                      JoyCase{32768 + 26142, 32768, 3320, 4220}, // 500 twips exactly
+                      // A display wider than 2184 pixels: positions past 32767 twips.
+                      JoyCase{65535, 0, 40000, 41653}));
+
+TEST(JoystickStatus, TextsForTheCodes)
+{
+    EXPECT_EQ(joystickStatusText(0), QStringLiteral("Status: Joystick Connected"));
+    EXPECT_EQ(joystickStatusText(167), QStringLiteral("Status: Joystick Unplugged"));
+    EXPECT_EQ(joystickStatusText(165), QStringLiteral("Status: joyGetPosEx error, rc = 165"));
+}
+
+TEST(MouseTwips, KeepsPositionsPastSixteenBits)
+{
+    EXPECT_EQ(mouseTwips(40000.5), 40000);
+    EXPECT_EQ(mouseTwips(40001.5), 40002);
+    EXPECT_EQ(mouseTwips(2400 * 15.0), 36000);
+}
+
+struct EntryCase
+{
+    const RangeRule* rule;
+    const char* text;
+    const char* replacement; // nullptr: the text stays
+    double value;
+};
+
+class FinishEntryTest : public ::testing::TestWithParam<EntryCase>
+{
+};
+
+TEST_P(FinishEntryTest, ClampsWhenEditingEnds)
+{
+    const EntryCase c = GetParam();
+    const FinishedEntry e = finishEntry(QString::fromLatin1(c.text), *c.rule);
+    if (c.replacement)
+        EXPECT_EQ(e.replacement, QString::fromLatin1(c.replacement));
+    else
+        EXPECT_FALSE(e.replacement);
+    EXPECT_DOUBLE_EQ(e.value, c.value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranges, FinishEntryTest,
+                         ::testing::Values(EntryCase{&kBoundaryWidthRule, "0", "1", 1.0},
+                                           EntryCase{&kBoundaryWidthRule, "30", "24", 24.0},
+                                           EntryCase{&kBoundaryWidthRule, "abc", "1", 1.0},
+                                           EntryCase{&kBoundaryWidthRule, "2", nullptr, 2.0},
+                                           EntryCase{&kJumpBoundaryRule, "0.1", "0.2", 0.2},
+                                           EntryCase{&kJumpBoundaryRule, "1.5", "1.0", 1.0},
+                                           EntryCase{&kJumpBoundaryRule, "0.5", nullptr, 0.5},
+                                           EntryCase{&kJumpBoundaryRule, "", "0.2", 0.2}));
+
+TEST(ValueWhileTyping, IncompleteOrOutOfRangeTextLeavesTheLastValue)
+{
+    EXPECT_FALSE(valueWhileTyping(QStringLiteral("0"), kJumpBoundaryRule));
+    EXPECT_FALSE(valueWhileTyping(QStringLiteral("0."), kJumpBoundaryRule));
+    EXPECT_EQ(valueWhileTyping(QStringLiteral("0.5"), kJumpBoundaryRule), 0.5);
+    EXPECT_FALSE(valueWhileTyping(QStringLiteral("1.5"), kJumpBoundaryRule));
+    EXPECT_FALSE(valueWhileTyping(QString(), kBoundaryWidthRule));
+    EXPECT_EQ(valueWhileTyping(QStringLiteral("12"), kBoundaryWidthRule), 12.0);
+    EXPECT_FALSE(valueWhileTyping(QStringLiteral("2x"), kBoundaryWidthRule));
+}
+
+TEST(BoundaryColours, SchemesHaveNoSingleColour)
+{
+    EXPECT_EQ(boundaryColourRgb(BoundaryColour::Red), kRed);
+    EXPECT_EQ(boundaryColourRgb(BoundaryColour::Blue), kBlue);
+    EXPECT_TRUE(isBoundaryScheme(BoundaryColour::RedGreen));
+    EXPECT_TRUE(isBoundaryScheme(BoundaryColour::BlackYellow));
+    EXPECT_FALSE(isBoundaryScheme(BoundaryColour::White));
+}
+
+TEST(LineRecord, WideLinesArePaintedSolid)
+{
+    LineRecord l;
+    l.style = LineStyle::Dash;
+    EXPECT_EQ(l.paintedStyle(), LineStyle::Dash);
+    l.width = 2;
+    EXPECT_EQ(l.paintedStyle(), LineStyle::Solid);
+}
+
+} // namespace

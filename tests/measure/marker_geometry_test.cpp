@@ -1,0 +1,144 @@
+#include "measure/marker_geometry.h"
+#include "support/calibrated_course.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MarkerGeometryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { calibrateSlalom(g); }
+
+    MarkerPlacement at(double courseX, double courseY, int width = 1, int side = 0,
+                       BoundaryColour colours = BoundaryColour::White)
+    {
+        MarkerPlacement m;
+        m.courseX = courseX;
+        m.courseY = courseY;
+        m.centreLineX = 1.25;
+        m.boatWidth = 2.2;
+        m.pathLimit = 0.2;
+        m.borderWidth = width;
+        m.markerY = 4321;
+        m.mandatorySide = side;
+        m.colours = colours;
+        return m;
+    }
+
+    Global g;
+    MeasureLines lines = initialMeasureLines();
+};
+
+TEST_F(MarkerGeometryTest, BoundaryMarkersStandOnThePathLimitsForA22MetreBoat)
+{
+    for (int width : {1, 4}) {
+        placeMarkers(g, lines, at(1.25, -100, width));
+        const double inset = width * 15.0 / 2.0;
+        const Point2 left = courseOf(g, lines.lnLeft.x1 - 15 - inset, screenOf(g, 0, -100).y);
+        const Point2 right = courseOf(g, lines.lnRight.x1 + inset, screenOf(g, 0, -100).y);
+        EXPECT_NEAR(left.x, -0.05, 1e-9) << "width " << width;
+        EXPECT_NEAR(right.x, 2.55, 1e-9) << "width " << width;
+    }
+    EXPECT_EQ(lines.lnLeft.x1, lines.lnLeft.x2);
+    EXPECT_EQ(lines.lnLeft.y2, 4321);
+    EXPECT_EQ(lines.lnRight.y2, 4321);
+    EXPECT_EQ(lines.lnLeft.y1, 720); // upper ends keep their place
+}
+
+TEST_F(MarkerGeometryTest, EdgeMarkersFollowTheMeasuredPosition)
+{
+    placeMarkers(g, lines, at(1.6, -50));
+    EXPECT_NEAR(lines.left_edge.x1, screenOf(g, 0.5, -50).x, 1e-9);
+    EXPECT_NEAR(lines.right_edge.x1, screenOf(g, 2.7, -50).x, 1e-9);
+    EXPECT_EQ(lines.left_edge.y2, 4321);
+    EXPECT_EQ(lines.right_edge.y1, 720);
+}
+
+struct StyleCase
+{
+    int side;
+    BoundaryColour colours;
+    Rgb left;
+    Rgb right;
+};
+
+class BoundaryStyleTest : public MarkerGeometryTest, public ::testing::WithParamInterface<StyleCase>
+{
+};
+
+TEST_P(BoundaryStyleTest, MandatoryIsSolidOptionalDashed)
+{
+    const StyleCase c = GetParam();
+    placeMarkers(g, lines, at(1.25, 0, 1, c.side, c.colours));
+    const LineRecord& mandatory = c.side ? lines.lnLeft : lines.lnRight;
+    const LineRecord& optional = c.side ? lines.lnRight : lines.lnLeft;
+    EXPECT_EQ(mandatory.style, LineStyle::Solid);
+    EXPECT_EQ(optional.style, LineStyle::Dash);
+    EXPECT_EQ(lines.lnLeft.colour, c.left);
+    EXPECT_EQ(lines.lnRight.colour, c.right);
+}
+
+const Rgb kGreen{0, 255, 0};
+const Rgb kYellow{255, 255, 0};
+
+INSTANTIATE_TEST_SUITE_P(
+    Schemes, BoundaryStyleTest,
+    ::testing::Values(StyleCase{0, BoundaryColour::RedGreen, kGreen, kRed},
+                      StyleCase{1, BoundaryColour::RedGreen, kRed, kGreen},
+                      StyleCase{0, BoundaryColour::BlackYellow, kYellow, kBlack},
+                      StyleCase{1, BoundaryColour::BlackYellow, kBlack, kYellow},
+                      // A single colour leaves the colours as they were.
+                      StyleCase{1, BoundaryColour::Red, kWhite, kWhite}));
+
+TEST_F(MarkerGeometryTest, BuoyMarksCircleEachCornerAndSetTheCrossRadius)
+{
+    g.cross_size = 60;
+    const OverlayShapes shapes = buoyMarks(g);
+    EXPECT_EQ(g.cross_radius, 120);
+    ASSERT_EQ(shapes.size(), 4u + 20u);
+    EXPECT_EQ(std::get<OverlayCircle>(shapes[0]), (OverlayCircle{4500, 1200, 120}));
+    EXPECT_EQ(std::get<OverlayCircle>(shapes[3]), (OverlayCircle{7500, 6600, 120}));
+    EXPECT_EQ(std::get<OverlayPoint>(shapes[5]), (OverlayPoint{4500, 1205}));
+    EXPECT_EQ(std::get<OverlayPoint>(shapes[8]), (OverlayPoint{4495, 1200}));
+}
+
+TEST_F(MarkerGeometryTest, SlalomCourseMarksAreTwelveCrossesAndSevenCentreTicks)
+{
+    const OverlayShapes shapes = courseMarks(g, Event::Slalom, 2.0);
+    ASSERT_EQ(shapes.size(), 12u * 2 + 7u);
+    const Point2 firstGuide = screenOf(g, 0.1, -27);
+    EXPECT_EQ(std::get<OverlayLine>(shapes[0]),
+              (OverlayLine{firstGuide.x - 90, firstGuide.y, firstGuide.x + 90, firstGuide.y}));
+    const Point2 gate = screenOf(g, 1.25, 0);
+    EXPECT_EQ(std::get<OverlayLine>(shapes[24]),
+              (OverlayLine{gate.x, gate.y - 90, gate.x, gate.y + 90}));
+}
+
+TEST_F(MarkerGeometryTest, JumpCourseMarkIsATickAndAPathOfEightSegments)
+{
+    const OverlayShapes shapes = courseMarks(g, Event::Jump, 3.0);
+    ASSERT_EQ(shapes.size(), 1u + 8u);
+    const Point2 start = screenOf(g, 3.0, 0);
+    const Point2 end = screenOf(g, 3.0, -281);
+    const auto& last = std::get<OverlayLine>(shapes[8]);
+    EXPECT_NEAR(last.x2, end.x, 1e-9);
+    EXPECT_NEAR(last.y2, end.y, 1e-9);
+    const auto& first = std::get<OverlayLine>(shapes[1]);
+    EXPECT_NEAR(first.x1, start.x, 1e-9);
+}
+
+TEST_F(MarkerGeometryTest, NothingIsPlacedOrDrawnWhereTheTransformHasNoPoint)
+{
+    Global none; // all coefficients zero: no course point maps to the screen
+    const MeasureLines before = lines;
+    placeMarkers(none, lines, at(1.25, 0));
+    EXPECT_EQ(lines.lnLeft.x1, before.lnLeft.x1);
+    EXPECT_EQ(lines.lnRight.y2, before.lnRight.y2);
+    EXPECT_EQ(lines.left_edge, before.left_edge);
+    EXPECT_TRUE(courseMarks(none, Event::Slalom, 2.0).empty());
+    EXPECT_TRUE(courseMarks(none, Event::Jump, 2.0).empty());
+    EXPECT_FALSE(courseToScreen(none, 1.0, 1.0));
+}
+
+} // namespace

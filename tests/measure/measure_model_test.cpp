@@ -1,0 +1,472 @@
+#include "fakes/fake_platform.h"
+#include "measure/measure_model.h"
+#include "measure/pass_rules.h"
+#include "support/calibrated_course.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Listener : public MeasureListener
+{
+public:
+    void measureChanged() override { ++changes; }
+    void drawMarks(const OverlayShapes& shapes) override { drawn += int(shapes.size()); }
+    void clearMarks() override { ++clears; }
+    void focusStartButton() override { ++focusReturns; }
+    void passRecorded() override { ++recorded; }
+    void setDirection(Direction d) override
+    {
+        directions.push_back(d);
+        if (run)
+            run->direction = d;
+    }
+
+    RunInfo* run = nullptr;
+    int changes = 0;
+    int drawn = 0;
+    int clears = 0;
+    int focusReturns = 0;
+    int recorded = 0;
+    std::vector<Direction> directions;
+};
+
+class MeasureModelTest : public ::testing::Test
+{
+protected:
+    MeasureModelTest()
+        : model({g, fake.clock, fake.keys, fake.joystick, fake.timers, [this] { return run; },
+                 listener})
+    {
+        listener.run = &run;
+        calibrateSlalom(g);
+        model.Form_Load();
+    }
+
+    FakeHiResTimer& timer(int i) { return *fake.timers.timers.at(size_t(i)); }
+    FakeHiResTimer& Timer1() { return timer(0); }
+    FakeHiResTimer& checkTimer() { return timer(2); }
+    FakeHiResTimer& tmr1() { return timer(3); }
+    FakeHiResTimer& tmr2() { return timer(4); }
+
+    // Runs the clock forward in 25 ms steps, firing the timers on their schedules the way
+    // the real ones would (input tick every 50 ms, sample tick every 100 ms).
+    void runFor(qint64 ms)
+    {
+        for (qint64 t = 0; t < ms; t += 25) {
+            fake.clock.ms += 25;
+            if (fake.clock.ms % 50 == 0)
+                tmr1().fire();
+            if ((fake.clock.ms - model.passStartMs()) % 100 == 0)
+                tmr2().fire();
+        }
+    }
+
+    // Arms the screen and starts a pass; the clock starts at 1000 ms.
+    void startPass()
+    {
+        fake.clock.ms = 1000;
+        model.Form_Activate();
+        model.Command1_Click();
+    }
+
+    // Course y of the boat marker as the screen shows it.
+    double boatCourseY() const
+    {
+        const LineRecord& h = model.lines().lnHorizPos;
+        return courseOf(g, (h.x1 + h.x2) / 2, h.y1).y;
+    }
+
+    Global g;
+    FakePlatform fake;
+    RunInfo run;
+    Listener listener;
+    MeasureModel model;
+};
+
+TEST_F(MeasureModelTest, LoadingStartsTheInputAndRefreshTimersOnly)
+{
+    ASSERT_EQ(fake.timers.timers.size(), 5u);
+    EXPECT_TRUE(Timer1().enabled());
+    EXPECT_EQ(Timer1().period(), 50);
+    EXPECT_TRUE(timer(1).enabled());
+    EXPECT_EQ(timer(1).period(), 1000);
+    EXPECT_FALSE(checkTimer().enabled());
+    EXPECT_FALSE(tmr1().enabled());
+    EXPECT_FALSE(tmr2().enabled());
+}
+
+TEST_F(MeasureModelTest, ActivationPutsLineAndMarkerAtTheEntranceAndArms)
+{
+    g.AwaitingStart = false;
+    model.Form_Activate();
+    const Point2 gate = screenOf(g, 1.25, 0);
+    EXPECT_NEAR(model.lines().lnMeasure.x1, gate.x, 1e-9);
+    EXPECT_NEAR(model.lines().lnMeasure1.x1, gate.x + 15, 1e-9);
+    EXPECT_NEAR(model.lines().lnHorizPos.x1, gate.x - 400, 1e-9);
+    EXPECT_NEAR(model.lines().lnHorizPos.y1, gate.y, 1e-9);
+    EXPECT_TRUE(g.AwaitingStart);
+    EXPECT_EQ(model.view().lblSpeed, QStringLiteral("58"));
+    EXPECT_EQ(model.view().lblLine, QStringLiteral("11.25"));
+    EXPECT_EQ(model.view().Label9, QStringLiteral("Slalom"));
+    EXPECT_EQ(model.view().lblSkier, QStringLiteral("Skier: Skiers"));
+
+    run.direction = Direction::Away;
+    model.Form_Activate();
+    EXPECT_NEAR(boatCourseY(), -259, 1e-9);
+}
+
+struct WholePassCase
+{
+    Event event;
+    int speed;
+    Direction direction;
+    int samples;
+    double length;
+};
+
+class WholePassTest : public MeasureModelTest, public ::testing::WithParamInterface<WholePassCase>
+{
+};
+
+TEST_P(WholePassTest, TakesPassTenthsPlusOneSamplesOverTheNominalTime)
+{
+    const WholePassCase c = GetParam();
+    run.event = c.event;
+    (c.event == Event::Slalom ? run.slalomSpeed : run.jumpSpeed) = c.speed;
+    run.direction = c.direction;
+    startPass();
+    EXPECT_EQ(g.SampleIndex, 1); // sample 0 is taken at the start itself
+    EXPECT_EQ(model.view().txtDistance, QStringLiteral("0.0"));
+    const double startY = c.direction == Direction::Toward ? 0.0 : -259.0;
+    EXPECT_NEAR(boatCourseY(), startY, 1e-6);
+
+    runFor(qint64(g.PassTenths) * 100 - 25);
+    EXPECT_TRUE(model.running()) << "ended early";
+    runFor(25);
+    EXPECT_FALSE(model.running());
+    EXPECT_EQ(g.passSamples.SampleCount, c.samples);
+    EXPECT_EQ(g.SampleIndex, c.samples);
+    EXPECT_EQ(model.view().txtStep, QString::number(c.samples));
+    EXPECT_EQ(model.view().txtDistance, QString::number(c.length, 'f', 1));
+    const double endY = c.direction == Direction::Toward ? -c.length : 0.0;
+    EXPECT_NEAR(boatCourseY(), endY, 1e-6);
+    EXPECT_EQ(g.PassMeasured, 1);
+    EXPECT_FALSE(g.AwaitingStart);
+    EXPECT_EQ(listener.recorded, 1);
+    EXPECT_FALSE(tmr1().enabled());
+    EXPECT_FALSE(tmr2().enabled());
+    EXPECT_TRUE(model.view().Label7Visible);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Passes, WholePassTest,
+    ::testing::Values(WholePassCase{Event::Slalom, 0, Direction::Toward, 162, 259.0},
+                      WholePassCase{Event::Slalom, 0, Direction::Away, 162, 259.0},
+                      WholePassCase{Event::Slalom, 4, Direction::Toward, 204, 259.0},
+                      WholePassCase{Event::Jump, 8, Direction::Toward, 141, 280.0},
+                      WholePassCase{Event::Jump, 0, Direction::Toward, 211, 280.0}));
+
+TEST_F(MeasureModelTest, ALateTickCatchesUpWithoutMovingTheLaterSamples)
+{
+    startPass();
+    // The sample timer stalls for 350 ms: the wake-up owes samples 1, 2 and 3.
+    fake.clock.ms += 350;
+    tmr2().fire();
+    EXPECT_EQ(g.SampleIndex, 4);
+    // A duplicate wake-up in the same millisecond takes nothing.
+    tmr2().fire();
+    EXPECT_EQ(g.SampleIndex, 4);
+    // Sample 4 is due at +400, not a period after the late wake-up.
+    fake.clock.ms += 49;
+    tmr2().fire();
+    EXPECT_EQ(g.SampleIndex, 4);
+    fake.clock.ms += 1;
+    tmr2().fire();
+    EXPECT_EQ(g.SampleIndex, 5);
+}
+
+TEST_F(MeasureModelTest, JitteredTicksNeverChangeTheSampleCount)
+{
+    startPass();
+    const qint64 start = model.passStartMs();
+    // Wake-ups anywhere from on time to 90 ms late; sometimes two at once.
+    const int lateness[] = {0, 3, 90, 1, 0, 45, 7, 60, 2, 0};
+    for (int k = 1; model.running(); ++k) {
+        fake.clock.ms = start + k * 100 + lateness[k % 10];
+        tmr2().fire();
+        if (k % 7 == 0)
+            tmr2().fire();
+        ASSERT_LE(g.SampleIndex, k + 1);
+        ASSERT_GE(g.SampleIndex, std::min(k + 1, 162));
+    }
+    EXPECT_EQ(g.passSamples.SampleCount, 162);
+}
+
+TEST_F(MeasureModelTest, TheMouseWinsOverTheJoystickAndSamplesStoreTheShownDeviation)
+{
+    startPass();
+    fake.joystick.detectCode = 0;
+    fake.joystick.reading = {0, 32768, 32768};
+    model.connectJoystick();
+    const LineRecord& h = model.lines().lnHorizPos;
+    const double markerY = h.y1;
+    const double sx = screenOf(g, 0.9, courseOf(g, h.x1 + 400, markerY).y).x;
+    model.setUseMouse(true);
+    model.mouseMoved(sx);
+    model.Timer1_Timer(); // the joystick puts the line on the marker, the mouse takes it
+    EXPECT_EQ(model.lines().lnMeasure.x1, std::nearbyint(sx));
+    EXPECT_EQ(model.lines().lnMeasure1.x1, std::nearbyint(sx) - 15);
+    model.Timer1_Timer(); // the deviation is read where the line now stands
+    const double shown = liveDeviation(courseOf(g, std::nearbyint(sx), markerY).x, 1.25);
+    EXPECT_EQ(model.view().txtDeviation, QString::number(shown, 'f', 2));
+    EXPECT_NEAR(shown, -0.35, 0.011);
+    fake.clock.ms += 100;
+    tmr2().fire();
+    EXPECT_DOUBLE_EQ(g.passSamples.Deviations[1], shown);
+}
+
+TEST_F(MeasureModelTest, JoystickCentrePutsTheLineOnTheMarkerAndFullDeflectionMovesIt1250)
+{
+    model.Form_Activate();
+    fake.joystick.detectCode = 0;
+    fake.joystick.reading = {0, 30000, 31000};
+    EXPECT_EQ(model.connectJoystick(), 0);
+    EXPECT_EQ(model.view().Labelx, QStringLiteral("30000"));
+    EXPECT_EQ(model.view().status, QStringLiteral("Status: Joystick Connected"));
+    const double centre = std::nearbyint(model.lines().lnHorizPos.x1 + 400);
+    model.Timer1_Timer();
+    EXPECT_EQ(model.lines().lnMeasure.x1, centre);
+    EXPECT_EQ(model.lines().lnMeasure1.x1, centre - 15);
+    fake.joystick.reading = {0, 65535, 0};
+    model.Timer1_Timer();
+    EXPECT_EQ(model.lines().lnMeasure.x1, centre + std::nearbyint(35535 * 1250 / 65356.0));
+    fake.joystick.reading = {167, 0, 0};
+    model.Timer1_Timer();
+    EXPECT_EQ(model.view().status, QStringLiteral("Status: Joystick Unplugged"));
+    EXPECT_EQ(model.lines().lnMeasure.x1, centre + std::nearbyint(35535 * 1250 / 65356.0));
+}
+
+TEST_F(MeasureModelTest, NoJoystickOnlyChangesTheStatusText)
+{
+    model.Form_Activate();
+    EXPECT_NE(model.connectJoystick(), 0);
+    const MeasureLines before = model.lines();
+    model.Timer1_Timer();
+    EXPECT_EQ(model.view().status, QStringLiteral("Status: joyGetPosEx error, rc = 165"));
+    EXPECT_EQ(model.lines().lnMeasure, before.lnMeasure);
+}
+
+TEST_F(MeasureModelTest, ArrowKeysMoveTheLineAndGiveTheFocusBackWhileArmed)
+{
+    model.Form_Activate();
+    const double x = model.lines().lnMeasure.x1;
+    fake.keys.press(ArrowKey::Left);
+    model.Timer1_Timer();
+    model.Timer1_Timer();
+    fake.keys.release(ArrowKey::Left);
+    model.Timer1_Timer();
+    EXPECT_EQ(model.lines().lnMeasure.x1, x - 30);
+    EXPECT_EQ(listener.focusReturns, 2);
+}
+
+TEST_F(MeasureModelTest, AMouseClickStartsOnlyInMouseModeAndNeverRestartsARunningPass)
+{
+    fake.clock.ms = 500;
+    model.Form_Activate();
+    EXPECT_FALSE(model.mouseDown());
+    EXPECT_FALSE(model.running());
+    model.setUseMouse(true);
+    EXPECT_TRUE(model.view().Label11Visible);
+    EXPECT_TRUE(model.mouseDown());
+    EXPECT_TRUE(model.running());
+    runFor(500);
+    const int taken = g.SampleIndex;
+    EXPECT_FALSE(model.mouseDown());
+    EXPECT_EQ(g.SampleIndex, taken);
+    // Enter on Start Pass does restart it.
+    model.Command1_Click();
+    EXPECT_EQ(g.SampleIndex, 1);
+}
+
+TEST_F(MeasureModelTest, AbortStopsTheTicksButLeavesTheClockCheck)
+{
+    startPass();
+    runFor(300);
+    const int taken = g.SampleIndex;
+    model.stopPass();
+    EXPECT_FALSE(model.running());
+    EXPECT_FALSE(tmr1().enabled());
+    EXPECT_FALSE(tmr2().enabled());
+    EXPECT_TRUE(model.checkTimerEnabled());
+    EXPECT_EQ(g.SampleIndex, taken);
+    EXPECT_EQ(checkTimer().period(), 16100);
+    checkTimer().fire();
+    EXPECT_TRUE(model.view().Label3Visible);
+    EXPECT_EQ(model.view().Label3, QStringLiteral("Time"));
+    EXPECT_FALSE(model.checkTimerEnabled());
+    EXPECT_EQ(listener.recorded, 0);
+}
+
+TEST_F(MeasureModelTest, TheClockCheckShowsHowManySamplesWereTakenWhenTimeRanOut)
+{
+    startPass();
+    runFor(1000);
+    checkTimer().fire();
+    runFor(100);
+    EXPECT_EQ(model.view().Label3, QString::number(g.SampleIndex));
+    model.setStatusHidden(true);
+    EXPECT_FALSE(model.view().Label3Visible);
+    model.setStatusHidden(false);
+    EXPECT_TRUE(model.view().Label3Visible);
+    EXPECT_TRUE(model.view().Label7Visible); // shown whatever the state of the pass
+}
+
+struct ViewOnlyCase
+{
+    Event event;
+    Direction before;
+    Direction after;
+};
+
+class ViewOnlyTest : public MeasureModelTest, public ::testing::WithParamInterface<ViewOnlyCase>
+{
+};
+
+TEST_P(ViewOnlyTest, AFinishedPassReArmsForTheWayBack)
+{
+    const ViewOnlyCase c = GetParam();
+    run.event = c.event;
+    run.direction = c.before;
+    model.setViewOnly(true);
+    startPass();
+    runFor(qint64(g.PassTenths) * 100);
+    EXPECT_FALSE(model.running());
+    EXPECT_EQ(listener.recorded, 0);
+    ASSERT_EQ(listener.directions.size(), 1u);
+    EXPECT_EQ(listener.directions[0], c.after);
+    EXPECT_TRUE(g.AwaitingStart); // re-armed
+    const double startY = c.after == Direction::Toward ? 0.0 : -259.0;
+    EXPECT_NEAR(boatCourseY(), startY, 1e-6);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Directions, ViewOnlyTest,
+    ::testing::Values(ViewOnlyCase{Event::Slalom, Direction::Toward, Direction::Away},
+                      ViewOnlyCase{Event::Slalom, Direction::Away, Direction::Toward},
+                      ViewOnlyCase{Event::Jump, Direction::Toward, Direction::Toward}));
+
+TEST_F(MeasureModelTest, ViewOnlySnapsTheLineToTheBoatMarker)
+{
+    model.setViewOnly(true);
+    startPass();
+    model.Timer1_Timer();
+    EXPECT_DOUBLE_EQ(model.lines().lnMeasure.x1, model.lines().lnHorizPos.x1 + 400);
+    EXPECT_EQ(model.view().txtDeviation, QStringLiteral("0.00"));
+}
+
+TEST_F(MeasureModelTest, TheWideJumpPathCountsOnlyInViewOnlyMode)
+{
+    run.event = Event::Jump;
+    model.setJumpPath(JumpPath::Wide);
+    EXPECT_EQ(model.centreLineX(), 2.0);
+    EXPECT_EQ(listener.clears, 1);
+    EXPECT_FALSE(model.view().frmJumpPathVisible);
+    model.setViewOnly(true);
+    model.Form_Activate();
+    EXPECT_EQ(model.centreLineX(), 3.0);
+    EXPECT_TRUE(model.view().frmJumpPathVisible);
+    EXPECT_EQ(model.courseLength(), 280.0);
+}
+
+TEST_F(MeasureModelTest, TheBoundaryEntriesKeepTheLastValidValueUntilEditingEnds)
+{
+    run.event = Event::Jump;
+    model.Form_Activate();
+    EXPECT_EQ(g.PathLimit, 0.5);
+    model.jumpBoundaryEdited(QStringLiteral("0"));
+    model.jumpBoundaryEdited(QStringLiteral("0."));
+    EXPECT_EQ(g.PathLimit, 0.5);
+    model.jumpBoundaryEdited(QStringLiteral("0.7"));
+    EXPECT_EQ(g.PathLimit, 0.7);
+    EXPECT_EQ(model.jumpBoundaryFinished(QStringLiteral("0.1")), QStringLiteral("0.2"));
+    EXPECT_EQ(g.PathLimit, 0.2);
+
+    model.boundaryWidthEdited(QString());
+    EXPECT_EQ(model.borderWidth(), 1);
+    model.boundaryWidthEdited(QStringLiteral("2"));
+    EXPECT_EQ(model.borderWidth(), 2);
+    EXPECT_FALSE(model.view().Label14Visible);
+    EXPECT_EQ(model.lines().lnLeft.width, 2);
+    EXPECT_EQ(model.boundaryWidthFinished(QStringLiteral("0")), QStringLiteral("1"));
+    EXPECT_EQ(model.borderWidth(), 1);
+    EXPECT_TRUE(model.view().Label14Visible);
+}
+
+TEST_F(MeasureModelTest, ComingTowardTheRightBoundaryIsMandatoryFromTheSecondSample)
+{
+    model.setBoundaryColour(BoundaryColour::RedGreen);
+    EXPECT_TRUE(model.view().Label12Visible);
+    startPass();
+    runFor(100);
+    model.Timer1_Timer();
+    EXPECT_EQ(model.mandatorySide(), 0);
+    EXPECT_EQ(model.lines().lnRight.style, LineStyle::Solid);
+    EXPECT_EQ(model.lines().lnRight.colour, kRed);
+    EXPECT_EQ(model.lines().lnLeft.style, LineStyle::Dash);
+    // A single colour after the scheme: both take it, the styles stay.
+    model.setBoundaryColour(BoundaryColour::Blue);
+    model.Timer1_Timer();
+    EXPECT_EQ(model.lines().lnLeft.colour, kBlue);
+    EXPECT_EQ(model.lines().lnRight.colour, kBlue);
+    EXPECT_EQ(model.lines().lnLeft.style, LineStyle::Dash);
+    EXPECT_FALSE(model.view().Label12Visible);
+}
+
+TEST_F(MeasureModelTest, ThinLineHidesTheSecondColumnWithoutChangingTheDeviation)
+{
+    startPass();
+    model.Timer1_Timer();
+    const QString before = model.view().txtDeviation;
+    model.setThinLine(true);
+    model.Timer1_Timer();
+    EXPECT_FALSE(model.lines().lnMeasure1.visible);
+    EXPECT_EQ(model.lines().left_edge.width, 1);
+    EXPECT_EQ(model.view().txtDeviation, before);
+}
+
+TEST_F(MeasureModelTest, ALineOnThePicturesHorizonKeepsTheLastDeviation)
+{
+    startPass();
+    model.Timer1_Timer();
+    const QString before = model.view().txtDeviation;
+    // Put the picture's horizon at the boat marker's height: D = 1 + c5 y = 0 there.
+    g.grid_matrix[4][9] = 0.0;
+    g.grid_matrix[5][9] = -1.0 / model.lines().lnHorizPos.y1;
+    model.Timer1_Timer();
+    EXPECT_EQ(model.view().txtDeviation, before);
+    EXPECT_TRUE(std::isfinite(model.lines().lnLeft.x1));
+}
+
+TEST_F(MeasureModelTest, NoSpeedEverSelectedStartsNoPass)
+{
+    run.slalomSpeed = -1;
+    g.PassTenths = 0;
+    model.Command1_Click();
+    EXPECT_FALSE(model.running());
+    // A speed chosen earlier stays in force.
+    g.PassTenths = 170;
+    model.Command1_Click();
+    EXPECT_TRUE(model.running());
+    EXPECT_EQ(g.PassTenths, 170);
+}
+
+TEST_F(MeasureModelTest, RedrawsAreCountedFromEachActivation)
+{
+    startPass();
+    runFor(300);
+    EXPECT_EQ(model.view().txtTest, QStringLiteral("6")); // activation, start, samples 0..3
+    EXPECT_GT(listener.drawn, 0);
+}
+
+} // namespace

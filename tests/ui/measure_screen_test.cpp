@@ -1,0 +1,242 @@
+// The measurement screen on the offscreen platform: real widgets and the real Qt key state,
+// fake timers, clock, joystick and message boxes.
+
+#include "app/ui/drawing_surface.h"
+#include "app/ui/form1.h"
+#include "app/ui/screens.h"
+#include "fakes/fake_platform.h"
+#include "measure/ui/measure.h"
+#include "platform/qt/qt_key_state.h"
+#include "results/ui/results.h"
+#include "support/calibrated_course.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MeasureScreenTest : public ::testing::Test
+{
+protected:
+    MeasureScreenTest()
+    {
+        calibrateSlalom(global);
+        fake.clock.ms = 1000;
+        measure.show();
+    }
+
+    template <typename W> W* child(const char* name)
+    {
+        W* w = measure.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    FakeHiResTimer& timer(int i) { return *fake.timers.timers.at(size_t(i)); }
+    FakeHiResTimer& Timer1() { return timer(0); }
+    FakeHiResTimer& tmr2() { return timer(4); }
+    QPushButton* Command1() { return child<QPushButton>("Command1"); }
+
+    // Sample ticks on schedule until the pass ends (or the limit is reached).
+    int runPass(int limit = 1000)
+    {
+        int ticks = 0;
+        while (measure.model().running() && ticks < limit) {
+            fake.clock.ms += 100;
+            tmr2().fire();
+            ++ticks;
+        }
+        return ticks;
+    }
+
+    void finishEditing(QLineEdit* box, const QString& text)
+    {
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+
+    Global global;
+    FakePlatform fake;
+    QtKeyState keys;
+    Platform platform{fake.settings, fake.fileDialog, fake.messages, fake.clock, fake.pictures,
+                      keys,          fake.joystick,   fake.timers};
+    Screens screens{global, platform};
+    Measure& measure = screens.measure();
+};
+
+TEST_F(MeasureScreenTest, EnterOnStartPassRecordsAWholePassAndHandsItToTheResults)
+{
+    EXPECT_EQ(measure.windowTitle(), QStringLiteral("Measure Boat Path Deviation"));
+    EXPECT_TRUE(global.AwaitingStart);
+    QTest::keyClick(Command1(), Qt::Key_Return);
+    ASSERT_TRUE(measure.model().running());
+    EXPECT_EQ(runPass(), 161);
+    EXPECT_EQ(global.passSamples.SampleCount, 162);
+    EXPECT_EQ(global.PassMeasured, 1);
+    EXPECT_FALSE(measure.isVisible());
+    ASSERT_TRUE(screens.hasResults());
+    EXPECT_TRUE(screens.results().isVisible());
+    EXPECT_EQ(child<QLineEdit>("txtStep")->text(), QStringLiteral("162"));
+    EXPECT_EQ(child<QLineEdit>("txtDistance")->text(), QStringLiteral("259.0"));
+}
+
+TEST_F(MeasureScreenTest, AHeldArrowKeyMovesTheLineAndNeverTouchesTheOptions)
+{
+    const double x = measure.model().lines().lnMeasure.x1;
+    QRadioButton* optWhite = child<QRadioButton>("optWhite");
+    optWhite->setFocus();
+    QTest::keyPress(optWhite, Qt::Key_Left);
+    Timer1().fire();
+    Timer1().fire();
+    QTest::keyRelease(optWhite, Qt::Key_Left);
+    Timer1().fire();
+    EXPECT_EQ(measure.model().lines().lnMeasure.x1, x - 30);
+    EXPECT_TRUE(optWhite->isChecked());
+    EXPECT_EQ(measure.focusWidget(), Command1()); // so that Enter starts the pass
+    // A tap between two ticks still counts once.
+    QTest::keyClick(Command1(), Qt::Key_Right);
+    Timer1().fire();
+    Timer1().fire();
+    EXPECT_EQ(measure.model().lines().lnMeasure.x1, x - 15);
+}
+
+TEST_F(MeasureScreenTest, ReturnToStartDuringAPassStopsItAsAbortDoes)
+{
+    QTest::keyClick(Command1(), Qt::Key_Return);
+    runPass(20);
+    child<QAction>("mnuStart")->trigger();
+    EXPECT_FALSE(measure.model().running());
+    EXPECT_FALSE(tmr2().enabled());
+    EXPECT_FALSE(measure.isVisible());
+    EXPECT_TRUE(screens.form1().isVisible());
+    fake.clock.ms += 60000;
+    tmr2().fire();
+    EXPECT_FALSE(screens.hasResults());
+    EXPECT_EQ(global.PassMeasured, 0);
+}
+
+TEST_F(MeasureScreenTest, AbortReturnsToTheStartScreen)
+{
+    QTest::keyClick(Command1(), Qt::Key_Return);
+    QTest::mouseClick(child<QPushButton>("btnAbort"), Qt::LeftButton);
+    EXPECT_FALSE(measure.model().running());
+    EXPECT_TRUE(measure.model().checkTimerEnabled());
+    EXPECT_FALSE(measure.isVisible());
+    EXPECT_TRUE(screens.form1().isVisible());
+}
+
+TEST_F(MeasureScreenTest, JumpBoundaryCanBeTypedThroughZeroAndIsClampedWhenDone)
+{
+    screens.form1().selectEvent(Event::Jump);
+    measure.hide();
+    measure.show();
+    QLineEdit* box = child<QLineEdit>("txtJumpBoundry");
+    EXPECT_TRUE(box->isVisibleTo(&measure));
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, QStringLiteral("0.7"));
+    EXPECT_EQ(box->text(), QStringLiteral("0.7"));
+    EXPECT_EQ(global.PathLimit, 0.7);
+    finishEditing(box, QStringLiteral("0.1"));
+    EXPECT_EQ(box->text(), QStringLiteral("0.2"));
+    EXPECT_EQ(global.PathLimit, 0.2);
+    finishEditing(box, QStringLiteral("1.5"));
+    EXPECT_EQ(box->text(), QStringLiteral("1.0"));
+    EXPECT_EQ(global.PathLimit, 1.0);
+}
+
+TEST_F(MeasureScreenTest, BoundaryWidthIsClampedWhenDoneAndHidesTheStyleLegendAboveOne)
+{
+    QLineEdit* box = child<QLineEdit>("txtBoundryWidth");
+    QLabel* legend = child<QLabel>("Label14");
+    EXPECT_TRUE(legend->isVisibleTo(&measure));
+    finishEditing(box, QStringLiteral("30"));
+    EXPECT_EQ(box->text(), QStringLiteral("24"));
+    EXPECT_FALSE(legend->isVisibleTo(&measure));
+    finishEditing(box, QStringLiteral("0"));
+    EXPECT_EQ(box->text(), QStringLiteral("1"));
+    EXPECT_TRUE(legend->isVisibleTo(&measure));
+}
+
+TEST_F(MeasureScreenTest, StatusIndicatorsHideAndComeBackWithTimeAndDone)
+{
+    QPushButton* cmdStatus = child<QPushButton>("cmdStatus");
+    QTest::keyClick(Command1(), Qt::Key_Return);
+    QTest::mouseClick(cmdStatus, Qt::LeftButton);
+    EXPECT_EQ(cmdStatus->text(), QStringLiteral("Show Status Indicators"));
+    EXPECT_FALSE(child<QGroupBox>("Frame1")->isVisibleTo(&measure));
+    EXPECT_FALSE(child<QLabel>("Label5")->isVisibleTo(&measure));
+    EXPECT_TRUE(child<QLabel>("Labely")->isVisibleTo(&measure));
+    QTest::mouseClick(cmdStatus, Qt::LeftButton);
+    EXPECT_EQ(cmdStatus->text(), QStringLiteral("Hide Status Indicators"));
+    EXPECT_TRUE(child<QLabel>("Label3")->isVisibleTo(&measure));
+    EXPECT_TRUE(child<QLabel>("Label7")->isVisibleTo(&measure));
+    EXPECT_TRUE(child<QGroupBox>("Frame1")->isVisibleTo(&measure));
+}
+
+TEST_F(MeasureScreenTest, EdgeMarkersComeWithACaution)
+{
+    child<QCheckBox>("chkEdgeOn")->click();
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].text,
+              QStringLiteral("Please use caution when using the edge lines.  If the boat is "
+                             "turned or angled, using the edge markers alone may lead to "
+                             "inaccurate results.  Be sure the center line is as close as "
+                             "possible to the pylon position."));
+    EXPECT_TRUE(measure.model().lines().left_edge.visible);
+    child<QCheckBox>("chkEdgeOn")->click();
+    EXPECT_FALSE(measure.model().lines().right_edge.visible);
+    EXPECT_EQ(fake.messages.shown.size(), 1u);
+}
+
+TEST_F(MeasureScreenTest, NoJoystickIsReportedOnceAndPollingOnlyUpdatesTheStatus)
+{
+    QTest::mouseClick(child<QPushButton>("cmdJoy"), Qt::LeftButton);
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("Couldn't Detect the Joystick."));
+    Timer1().fire();
+    EXPECT_EQ(child<QLabel>("status")->text(),
+              QStringLiteral("Status: joyGetPosEx error, rc = 165"));
+}
+
+TEST_F(MeasureScreenTest, InMouseModeAClickStartsAPassButNeverRestartsIt)
+{
+    child<QCheckBox>("chkUseMouse")->click();
+    EXPECT_TRUE(child<QLabel>("Label11")->isVisibleTo(&measure));
+    auto* surface = measure.findChild<DrawingSurface*>();
+    ASSERT_NE(surface, nullptr);
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(200, 200));
+    ASSERT_TRUE(measure.model().running());
+    runPass(10);
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(210, 200));
+    EXPECT_EQ(global.SampleIndex, 11);
+}
+
+TEST_F(MeasureScreenTest, TheLinesArePaintedOverTheMagentaBackground)
+{
+    const LineRecord& line = measure.model().lines().lnMeasure;
+    const QImage shot = measure.grab().toImage();
+    const QPoint onLine(int(line.x1 / 15), 300);
+    const QPoint inside = measure.findChild<DrawingSurface*>()->mapTo(&measure, onLine);
+    EXPECT_EQ(QColor(shot.pixel(inside)), QColor(Qt::white));
+    EXPECT_EQ(QColor(shot.pixel(inside + QPoint(-30, 0))), QColor(255, 0, 255));
+}
+
+TEST_F(MeasureScreenTest, SpeedAndLineLabelsForTheResultsScreen)
+{
+    EXPECT_EQ(measure.speedLabel(), QStringLiteral("58"));
+    EXPECT_EQ(measure.lineLabel(), QStringLiteral("11.25"));
+    measure.setLineLabel(QStringLiteral("12.00"));
+    Timer1().fire();
+    EXPECT_EQ(measure.lineLabel(), QStringLiteral("12.00"));
+}
+
+} // namespace
