@@ -10,16 +10,21 @@ static_assert(kSlalomTenths.size() == kSlalomSpeeds.size());
 static_assert(kJumpTenths.size() == kJumpSpeeds.size());
 } // namespace
 
-std::optional<int> passTenthsFor(const RunInfo& run)
+std::optional<int> passTenthsFor(Event event, int speedIndex)
 {
-    if (run.event == Event::Slalom) {
-        if (run.slalomSpeed >= 0 && run.slalomSpeed < int(kSlalomTenths.size()))
-            return kSlalomTenths[size_t(run.slalomSpeed)];
+    if (event == Event::Slalom) {
+        if (speedIndex >= 0 && speedIndex < int(kSlalomTenths.size()))
+            return kSlalomTenths[size_t(speedIndex)];
         return std::nullopt;
     }
-    if (run.jumpSpeed >= 0 && run.jumpSpeed < int(kJumpTenths.size()))
-        return kJumpTenths[size_t(run.jumpSpeed)];
+    if (speedIndex >= 0 && speedIndex < int(kJumpTenths.size()))
+        return kJumpTenths[size_t(speedIndex)];
     return std::nullopt;
+}
+
+std::optional<int> passTenthsFor(const RunInfo& run)
+{
+    return passTenthsFor(run.event, run.event == Event::Slalom ? run.slalomSpeed : run.jumpSpeed);
 }
 
 std::optional<QString> speedLabelFor(const RunInfo& run)

@@ -10,6 +10,8 @@
 // Nominal pass length in tenths of a second for the selected speed of the event
 // (course length / speed x 10, rounded); no value when no speed of the event is selected.
 std::optional<int> passTenthsFor(const RunInfo& run);
+// The same for a speed given by its index into kSlalomSpeeds / kJumpSpeeds.
+std::optional<int> passTenthsFor(Event event, int speedIndex);
 
 // lblSpeed: the km/h figure of the selected speed; no value when none is selected.
 std::optional<QString> speedLabelFor(const RunInfo& run);

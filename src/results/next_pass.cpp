@@ -8,10 +8,6 @@ namespace {
 constexpr std::array<const char*, 9> kJumpCopyOrder{"57/35", "54/34", "51/32", "48/30", "72/45",
                                                     "69/43", "66/41", "63/39", "60/37"};
 
-// Tenths per speed, in the order of kSlalomSpeeds / kJumpSpeeds.
-constexpr std::array<int, 5> kSlalomTenths{161, 170, 179, 190, 203};
-constexpr std::array<int, 9> kJumpTenths{210, 198, 187, 177, 168, 160, 153, 146, 140};
-
 int jumpIndexOfCaption(const char* caption)
 {
     for (size_t i = 0; i < kJumpSpeeds.size(); ++i)
@@ -73,16 +69,6 @@ NextPass nextPass(Event event, Direction measured, int speedCopyPos, int newLine
         next.lineLabel = QString::fromLatin1(kLineLengths[size_t(newLineCopyPos)]);
     }
     return next;
-}
-
-int passTenthsFor(Event event, int speedIndex)
-{
-    if (event == Event::Slalom)
-        return speedIndex >= 0 && speedIndex < int(kSlalomTenths.size())
-                   ? kSlalomTenths[size_t(speedIndex)]
-                   : -1;
-    return speedIndex >= 0 && speedIndex < int(kJumpTenths.size()) ? kJumpTenths[size_t(speedIndex)]
-                                                                   : -1;
 }
 
 std::optional<int> speedIndexForPassTenths(Event event, int passTenths)

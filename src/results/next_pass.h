@@ -2,6 +2,7 @@
 // The results screen's copy lists and the set-up of the next pass when the screen is left.
 
 #include "common/run_info.h"
+#include "measure/measure_tables.h"
 
 #include <QStringList>
 #include <optional>
@@ -27,7 +28,5 @@ struct NextPass
 };
 NextPass nextPass(Event event, Direction measured, int speedCopyPos, int newLineCopyPos);
 
-// PassTenths of a speed: the measurement pass table (259 m slalom, 280 m jump).
-int passTenthsFor(Event event, int speedIndex);
 // The speed index whose pass has exactly `passTenths` tenths, if exactly one has.
 std::optional<int> speedIndexForPassTenths(Event event, int passTenths);

@@ -56,7 +56,7 @@ TEST(NextPass, PassTenthsFollowTheCourseLengthAndSpeed)
     for (int i = 0; i < int(kJumpSpeeds.size()); ++i) {
         EXPECT_EQ(passTenthsFor(Event::Jump, i),
                   std::lround(280.0 / (kJumpSpeeds[size_t(i)].kmh / 3.6) * 10.0));
-        EXPECT_EQ(speedIndexForPassTenths(Event::Jump, passTenthsFor(Event::Jump, i)), i);
+        EXPECT_EQ(speedIndexForPassTenths(Event::Jump, passTenthsFor(Event::Jump, i).value()), i);
     }
     EXPECT_EQ(speedIndexForPassTenths(Event::Slalom, 161), 0);
     EXPECT_FALSE(speedIndexForPassTenths(Event::Slalom, 160).has_value());
