@@ -100,8 +100,11 @@ void MeasureModel::Form_Activate()
     if (g.setup_ok != 0)
         placeAllMarkers(centreLineX_, startY, kSlalomPathLimit);
     redrawCounter = 0;
-    if (g.setup_ok != 0)
+    if (g.setup_ok != 0) {
         g.AwaitingStart = true;
+        // Armed: Enter starts the pass at once, without an arrow key first.
+        s.listener.focusStartButton();
+    }
 
     if (const auto speed = speedLabelFor(r))
         view_.lblSpeed = *speed;

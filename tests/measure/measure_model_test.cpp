@@ -260,6 +260,7 @@ TEST_F(MeasureModelTest, NoJoystickOnlyChangesTheStatusText)
 TEST_F(MeasureModelTest, ArrowKeysMoveTheLineAndGiveTheFocusBackWhileArmed)
 {
     model.Form_Activate();
+    EXPECT_EQ(listener.focusReturns, 1) << "armed: Enter starts the pass at once";
     const double x = model.lines().lnMeasure.x1;
     fake.keys.press(ArrowKey::Left);
     model.Timer1_Timer();
@@ -267,7 +268,7 @@ TEST_F(MeasureModelTest, ArrowKeysMoveTheLineAndGiveTheFocusBackWhileArmed)
     fake.keys.release(ArrowKey::Left);
     model.Timer1_Timer();
     EXPECT_EQ(model.lines().lnMeasure.x1, x - 30);
-    EXPECT_EQ(listener.focusReturns, 2);
+    EXPECT_EQ(listener.focusReturns, 3);
 }
 
 TEST_F(MeasureModelTest, AMouseClickStartsOnlyInMouseModeAndNeverRestartsARunningPass)

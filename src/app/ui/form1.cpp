@@ -372,12 +372,7 @@ void Form1::selectNamePosition(NameList list, int position)
         combo->setCurrentIndex(position);
 }
 
-void Form1::showAgain()
-{
-    show();
-    raise();
-    activateWindow();
-}
+void Form1::showAgain() { Screens::bringUp(*this); }
 
 void Form1::optSlalom_Click()
 {
@@ -432,7 +427,7 @@ void Form1::btnSetup_Click()
 {
     if (!folderCheck())
         return;
-    screens.gridSetup().show();
+    Screens::bringUp(screens.gridSetup());
     hide();
 }
 
@@ -446,16 +441,13 @@ void Form1::Command1_Click()
                            "create a valid setup"));
         return;
     }
-    screens.measure().show();
+    Screens::bringUp(screens.measure());
     hide();
 }
 
 void Form1::mnuManual_Click()
 {
-    Manual& manual = screens.manual();
-    manual.show();
-    manual.raise();
-    manual.activateWindow();
+    Screens::bringUp(screens.manual());
 }
 
 void Form1::mnuExit_Click() { screens.endProgram(); }

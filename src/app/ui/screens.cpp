@@ -56,6 +56,13 @@ void Screens::unloadResults()
     }
 }
 
+void Screens::bringUp(QWidget& screen)
+{
+    screen.show();
+    screen.raise();
+    screen.activateWindow();
+}
+
 void Screens::endProgram()
 {
     if (ending_)

@@ -3,6 +3,7 @@
 // reach one another only through here and the public operations each screen offers.
 
 #include <QObject>
+#include <QWidget>
 #include <memory>
 
 struct Global;
@@ -33,6 +34,9 @@ public:
     bool hasManual() const { return manual_ != nullptr; }
     // The results screen is unloaded when it is left; the next pass creates it anew.
     void unloadResults();
+
+    // Shows a screen and gives it the keyboard, as moving to a screen does.
+    static void bringUp(QWidget& screen);
 
     // Ends the program at once: every screen closes, nothing is saved or asked.
     void endProgram();

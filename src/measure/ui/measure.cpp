@@ -408,7 +408,7 @@ void Measure::passRecorded()
     hide();
     Results& r = screens.results();
     r.Form_Load();
-    r.show();
+    Screens::bringUp(r);
 }
 
 void Measure::setDirection(Direction direction)

@@ -496,7 +496,7 @@ void Results::returnSequence()
     ReturnToMeasure = false;
     screens.unloadResults();
     if (toMeasure)
-        measure.show();
+        Screens::bringUp(measure);
     else
         form1.showAgain();
 }
