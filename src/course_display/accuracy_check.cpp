@@ -1,9 +1,9 @@
 #include "course_display/accuracy_check.h"
 
+#include "calibration/geometry_checks.h"
 #include "common/date_forms.h"
 #include "common/number_forms.h"
 #include "common/paths.h"
-#include "course_display/jump_distance.h"
 
 #include <cmath>
 
