@@ -34,6 +34,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -226,6 +227,9 @@ void Grid_Setup::buildControls()
     optAdvancedAccuracy = named(new QRadioButton(QStringLiteral("Advanced"), fmAccuracyDisplay),
                                 "optAdvancedAccuracy");
     optAdvancedAccuracy->setChecked(true);
+    // Alone in its frame: an exclusive group keeps a second click from clearing it.
+    auto* advancedGroup = new QButtonGroup(this);
+    advancedGroup->addButton(optAdvancedAccuracy);
     fmAccuracyConfig = named(new QGroupBox(QStringLiteral("Display"), s), "fmAccuracyConfig");
     fmAccuracyConfig->setAutoFillBackground(true);
     optDisplayDistance =
@@ -363,9 +367,14 @@ void Grid_Setup::placeControls()
     place(btnAccuracyCheck, W - 2400, 2220, 1440, 360);
     place(fmAccuracyDisplay, W - 2400, 2700, 1860, 600);
     place(fmAccuracyConfig, W - 2400, 3360, 1860, 1200);
-    place(show_alignment, W - 2400, 4680, 1860, 360);
-    place(btnShowAllBuoys, W - 2400, 5100, 1860, 360);
-    place(btnClearAccuracy, W - 2400, 5520, 1860, 360);
+    // The three buttons share the right edge of the column and are as wide as the longest
+    // caption needs.
+    const std::array<QPushButton*, 3> column{show_alignment, btnShowAllBuoys, btnClearAccuracy};
+    double columnWidth = 1860;
+    for (QPushButton* b : column)
+        columnWidth = std::max(columnWidth, pixelsToTwips(b->sizeHint().width()));
+    for (size_t i = 0; i < column.size(); ++i)
+        place(column[i], W - 540 - columnWidth, 4680 + 420 * double(i), columnWidth, 360);
 
     constexpr double kFrameWidth = 3600;
     place(fmGateBuoySelection, (W - kFrameWidth) / 2, 120, kFrameWidth, 1020);
