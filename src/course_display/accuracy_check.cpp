@@ -194,6 +194,17 @@ QStringList accuracyReportHeader(const AccuracyCheckInput& in)
             blank};
 }
 
+AccuracyBoxTexts accuracyBoxTexts(const CoordinateTexts& t)
+{
+    const BuoyTexts& ul = t[Buoy::UpperLeft];
+    const BuoyTexts& ll = t[Buoy::LowerLeft];
+    const BuoyTexts& ur = t[Buoy::UpperRight];
+    const BuoyTexts& lr = t[Buoy::LowerRight];
+    return {ul.screenX, ul.screenY, ul.surveyX, ul.surveyY, ll.screenX, ll.screenY,
+            ll.surveyX, ll.surveyY, ur.screenX, ur.screenY, ur.surveyX, ur.surveyY,
+            lr.screenX, lr.screenY, lr.surveyX, lr.surveyY, t.jumpX,    t.jumpY};
+}
+
 AccuracyCheckInput accuracyInputFrom(const Global& g, const AccuracyBoxTexts& boxes,
                                      const QString& description1, const QString& description2,
                                      AccuracyDisplay display, const QDateTime& clock)

@@ -13,6 +13,7 @@
 #include "course_display/background_picture.h"
 #include "course_display/overlay_geometry.h"
 #include "fakes/fake_platform.h"
+#include "support/paths.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -279,6 +281,21 @@ TEST_F(CourseDisplayScreen, AccuracyCheckPlacesFortyTwoIndicatorsAndAppendsTheRe
     EXPECT_EQ(reportText().count(" Accuracy Check\r\n"), 2);
     EXPECT_EQ(QDir(resultsDir.path()).entryList({"acc*"}), QStringList{"acc1207.txt"});
     EXPECT_TRUE(fake.messages.shown.empty()) << messages().join('\n').toStdString();
+}
+
+TEST_F(CourseDisplayScreen, TheScreensReportIsTheOneTheCommandLinePrints)
+{
+    loadSlalom();
+    click("btnAccuracyCheck");
+    QProcess cli;
+    cli.start(cliPath(), {"accuracy", QDir(g.programFolder).filePath("SlalomOK.ipt"), "--now",
+                          "2026-12-07T14:05:09", "--screen-width", g.screenWidthPixels});
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    ASSERT_EQ(cli.exitCode(), 0);
+    const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+    const QString report = reportText();
+    ASSERT_FALSE(report.isEmpty());
+    EXPECT_TRUE(out.endsWith(report));
 }
 
 TEST_F(CourseDisplayScreen, AnUnwritableReportSaysSoAndStillShowsTheIndicators)

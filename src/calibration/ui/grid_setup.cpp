@@ -838,15 +838,6 @@ AccuracyDisplay Grid_Setup::accuracyDisplay() const
     return AccuracyDisplay::Detail;
 }
 
-AccuracyBoxTexts Grid_Setup::accuracyBoxTexts() const
-{
-    return {upper_left_x->text(),  upper_left_y->text(),  ul_survey_x->text(), ul_survey_y->text(),
-            lower_left_x->text(),  lower_left_y->text(),  ll_survey_x->text(), ll_survey_y->text(),
-            upper_right_x->text(), upper_right_y->text(), ur_survey_x->text(), ur_survey_y->text(),
-            lower_right_x->text(), lower_right_y->text(), lr_survey_x->text(), lr_survey_y->text(),
-            jump_x->text(),        jump_y->text()};
-}
-
 void Grid_Setup::showAccuracyIndicators(const AccuracyCheckResult& result)
 {
     for (const AccuracyPoint& p : result.points) {
@@ -866,9 +857,9 @@ void Grid_Setup::btnAccuracyCheck_Click()
 {
     Global& g = screens.global();
     const QDateTime now = screens.platform().clock.now();
-    const AccuracyCheckResult result =
-        runAccuracyCheck(accuracyInputFrom(g, accuracyBoxTexts(), ipt_file_description->text(),
-                                           ipt_file_description_2->text(), accuracyDisplay(), now));
+    const AccuracyCheckResult result = runAccuracyCheck(
+        accuracyInputFrom(g, accuracyBoxTexts(coordinateTexts()), ipt_file_description->text(),
+                          ipt_file_description_2->text(), accuracyDisplay(), now));
     showAccuracyIndicators(result);
     // The shared operands end on the last point's one-pixel-down neighbour.
     for (auto p = result.points.rbegin(); p != result.points.rend(); ++p) {

@@ -119,7 +119,6 @@ class Grid_Setup : public QMainWindow
     void appendJournal(JournalForm form);
     void reportWriteFailures(const QStringList& failures);
     AccuracyDisplay accuracyDisplay() const;
-    AccuracyBoxTexts accuracyBoxTexts() const;
     void showAccuracyIndicators(const AccuracyCheckResult& result);
     // Press, move or release on a draggable label; `companion` travels with it.
     bool dragLabel(LabelDrag& drag, QWidget* label, QWidget* companion, QEvent* event);
