@@ -6,21 +6,6 @@
 
 namespace {
 
-constexpr int kPenWidth = 2;
-
-void eraseMark(OverlayShapes& shapes, Point2 m, double radius, int max)
-{
-    shapes.push_back(OverlayCircle{m.x, m.y, radius, kMagenta, kPenWidth});
-    shapes.push_back(OverlayLine{m.x - max, m.y, m.x + max, m.y, kMagenta, kPenWidth});
-    shapes.push_back(OverlayLine{m.x, m.y - max, m.x, m.y + max, kMagenta, kPenWidth});
-}
-
-void drawCross(OverlayShapes& shapes, Point2 m, double half)
-{
-    shapes.push_back(OverlayLine{m.x - half, m.y, m.x + half, m.y, kWhite, kPenWidth});
-    shapes.push_back(OverlayLine{m.x, m.y - half, m.x, m.y + half, kWhite, kPenWidth});
-}
-
 void storeMark(Global& g, Buoy b, Point2 m)
 {
     setCornerMark(g, b, m);
@@ -41,10 +26,11 @@ MarkResult moveMarks(Global& g, std::optional<Buoy> selected, bool locked, Cross
         if (b != selected && !locked)
             continue;
         const Point2 old = cornerMark(g, b);
-        eraseMark(result.shapes, old, g.cross_radius, crossSize.max);
+        const OverlayShapes erase = markEraseShapes(old, g.cross_radius, crossSize.max);
+        result.shapes.insert(result.shapes.end(), erase.begin(), erase.end());
         const Point2 mark = newMark(b, old);
         storeMark(g, b, mark);
-        drawCross(result.shapes, mark, crossSize.value);
+        addCross(result.shapes, mark, crossSize.value, kWhite, kMarkPenWidth);
         result.moved.push_back({b, mark});
     }
     return result;
@@ -190,35 +176,37 @@ bool canLockGrid(const CoordinateTexts& texts)
     return true;
 }
 
-OverlayShapes showGridShapes(Global& g, int crossSizeValue)
+void addCross(OverlayShapes& shapes, Point2 c, double half, Rgb colour, int penWidth)
+{
+    shapes.push_back(OverlayLine{c.x - half, c.y, c.x + half, c.y, colour, penWidth});
+    shapes.push_back(OverlayLine{c.x, c.y - half, c.x, c.y + half, colour, penWidth});
+}
+
+OverlayShapes markCrossShapes(Point2 mark, int crossSize)
 {
     OverlayShapes shapes;
-    const double r = 2.0 * crossSizeValue;
-    for (Buoy b : kBuoyVisitOrder) {
-        const Point2 m = cornerMark(g, b);
-        shapes.push_back(OverlayCircle{m.x, m.y, r, kWhite, kPenWidth});
-    }
-    g.cross_radius = r;
-    for (Buoy b : kBuoyVisitOrder) {
-        const Point2 m = cornerMark(g, b);
-        for (const Point2 p : {m, Point2{m.x, m.y + 5}, Point2{m.x, m.y - 5}, Point2{m.x + 5, m.y},
-                               Point2{m.x - 5, m.y}})
-            shapes.push_back(OverlayPoint{p.x, p.y, kWhite, kPenWidth});
-    }
+    addCross(shapes, mark, crossSize, kWhite, kMarkPenWidth);
+    return shapes;
+}
+
+OverlayShapes markEraseShapes(Point2 mark, double crossRadius, int crossSizeMax)
+{
+    OverlayShapes shapes;
+    shapes.push_back(OverlayCircle{mark.x, mark.y, crossRadius, kMagenta, kMarkPenWidth});
+    addCross(shapes, mark, crossSizeMax, kMagenta, kMarkPenWidth);
     return shapes;
 }
 
 OverlayShapes exitShapes(const Global& g)
 {
-    constexpr double kHalf = 100.0;
     OverlayShapes shapes;
     for (Buoy b : kBuoyVisitOrder)
-        drawCross(shapes, cornerMark(g, b), kHalf);
+        addCross(shapes, cornerMark(g, b), kExitCrossHalfLength, kWhite, kMarkPenWidth);
     const Point2 ur = cornerMark(g, Buoy::UpperRight);
     const Point2 lr = cornerMark(g, Buoy::LowerRight);
     const Point2 ul = cornerMark(g, Buoy::UpperLeft);
     const Point2 ll = cornerMark(g, Buoy::LowerLeft);
-    shapes.push_back(OverlayLine{lr.x, lr.y, ur.x, ur.y, kWhite, kPenWidth});
-    shapes.push_back(OverlayLine{ll.x, ll.y, ul.x, ul.y, kWhite, kPenWidth});
+    shapes.push_back(OverlayLine{lr.x, lr.y, ur.x, ur.y, kWhite, kMarkPenWidth});
+    shapes.push_back(OverlayLine{ll.x, ll.y, ul.x, ul.y, kWhite, kMarkPenWidth});
     return shapes;
 }

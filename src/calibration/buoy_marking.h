@@ -64,13 +64,35 @@ inline const QString kNoSurveyText = QStringLiteral("input");
 // only from clicks, loads and micro-adjust.
 void applyCoordinateChange(Global& g, CoordinateBox box, const QString& text);
 
-// The cross size scroll bar: its value is the half-length of a new cross, its maximum
-// bounds every cross drawn so far, so erasing with it removes any earlier cross.
+// The cross-size scroll bar `Setup_Cross_size`: half-length of a mark's cross in twips.
+struct CrossSizeScroll
+{
+    static constexpr int Min = 15;
+    static constexpr int Max = 105;
+    static constexpr int SmallChange = 15;
+    static constexpr int LargeChange = 15;
+    static constexpr int Initial = 90;
+};
+
+// The scroll bar as a drawing reads it: its value is the half-length of a new cross, its
+// maximum bounds every cross drawn so far, so erasing with it removes any earlier cross.
 struct CrossSize
 {
-    int value = 90;
-    int max = 105;
+    int value = CrossSizeScroll::Initial;
+    int max = CrossSizeScroll::Max;
 };
+
+// Marks, their circles and crosses are drawn two pixels wide.
+inline constexpr int kMarkPenWidth = 2;
+
+// A cross centred on c, horizontal line first, each arm `half` long.
+void addCross(OverlayShapes& shapes, Point2 c, double half, Rgb colour, int penWidth);
+// The white cross of a new buoy mark.
+OverlayShapes markCrossShapes(Point2 mark, int crossSize);
+// Erases an old mark in the key colour: its circle, then a cross as long as the scroll
+// bar's maximum, so a cross drawn at any size goes.
+OverlayShapes markEraseShapes(Point2 mark, double crossRadius,
+                              int crossSizeMax = CrossSizeScroll::Max);
 
 // A buoy mark moved by a click or a nudge: the screen writes it into the buoy's boxes.
 struct MarkMove
@@ -106,9 +128,7 @@ bool canLockGrid(const CoordinateTexts& texts);
 inline const QString kCannotLockMessage =
     QStringLiteral("Cannot Lock Grid Until buoy positions have been entered for all four buoys");
 
-// The redraw of the four marks (circle of twice the cross size and five points each);
-// sets cross_radius.
-OverlayShapes showGridShapes(Global& g, int crossSizeValue);
 // What leaving the screen with a complete calibration draws: a cross of 100 twips either
 // side of each mark and the two sides of the course.
+inline constexpr double kExitCrossHalfLength = 100.0;
 OverlayShapes exitShapes(const Global& g);

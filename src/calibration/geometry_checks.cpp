@@ -33,14 +33,36 @@ std::optional<QString> grid_check(Global& g, const CoordinateTexts& texts)
     return c.warning;
 }
 
+namespace {
+
+double distanceFromJumpPoint(Point2 course, Point2 jumpPoint)
+{
+    const double dy = jumpPoint.y - course.y;
+    const double dx = jumpPoint.x - course.x;
+    return std::sqrt(dy * dy + dx * dx) + kJumpDistanceAllowance;
+}
+
+} // namespace
+
+std::optional<JumpDistance> jumpDistance(Point2 screen, const CourseTransform& transform,
+                                         Point2 jumpPoint)
+{
+    const auto course = transform.toCourse(screen);
+    if (!course)
+        return std::nullopt;
+    const double distance = distanceFromJumpPoint(course->point, jumpPoint);
+    if (!std::isfinite(distance))
+        return std::nullopt;
+    return JumpDistance{*course, distance};
+}
+
 bool distance_calculation(Global& g)
 {
     if (!g.screen_to_course()) {
         g.jump_distance = std::numeric_limits<double>::infinity();
         return false;
     }
-    g.jump_distance = std::sqrt(std::pow(g.jump_survey_y - g.course_y, 2) +
-                                std::pow(g.jump_survey_x - g.course_x, 2)) +
-                      kJumpDistanceAllowance;
+    g.jump_distance =
+        distanceFromJumpPoint({g.course_x, g.course_y}, {g.jump_survey_x, g.jump_survey_y});
     return true;
 }

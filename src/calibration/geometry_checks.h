@@ -3,6 +3,7 @@
 // jump distance of a screen point.
 
 #include "calibration/buoy_marking.h"
+#include "calibration/course_transform.h"
 #include "common/global.h"
 
 #include <QString>
@@ -24,6 +25,17 @@ std::optional<QString> grid_check(Global& g, const CoordinateTexts& texts);
 
 // The constant added to every jump distance.
 inline constexpr double kJumpDistanceAllowance = 2.1;
+
+struct JumpDistance
+{
+    MappedPoint course; // the screen point on the course, with the forward denominator
+    double distance = 0.0;
+};
+
+// The jump distance of a screen point as a value: no result when the point cannot be
+// mapped (zero denominator) or the mapping overflows.
+std::optional<JumpDistance> jumpDistance(Point2 screen, const CourseTransform& transform,
+                                         Point2 jumpPoint);
 
 // distance_calculation: maps (screen_x, screen_y) to the course, leaving course_x,
 // course_y and transform_den set, and sets jump_distance to the distance from the jump

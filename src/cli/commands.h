@@ -27,3 +27,4 @@ extern const char kSolveSummary[];
 int runSolve(const QStringList& args, CliStreams& io);
 // The commands, one file each.
 int runAnalyse(const QStringList& args, CliStreams& io); // analyse_command.cpp
+extern const CliCommand kAccuracyCommand;                // accuracy_command.cpp

@@ -15,6 +15,7 @@ const CliCommand kCommands[] = {
     kToCourseCommand,
     kToScreenCommand,
     kCheckCommand,
+    kAccuracyCommand,
     CliCommand{"analyse", "RESULTS.txt [--now YYYY-MM-DDTHH:MM:SS] [--db]",
                "      Re-analyses a saved results file and prints its pass report, or with --db\n"
                "      its database line.",

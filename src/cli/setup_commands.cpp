@@ -10,18 +10,6 @@ namespace {
 
 const char* const kPointNames[] = {"upper right", "lower right", "upper left", "lower left"};
 
-std::optional<SetupFileData> readOrReport(const QString& path, CliStreams& io)
-{
-    const SetupFileRead read = readSetupFile(path);
-    if (read.data)
-        return read.data;
-    io.err << QDir::toNativeSeparators(path);
-    if (read.problem.line > 0)
-        io.err << ": line " << read.problem.line;
-    io.err << ": " << read.problem.reason << "\n";
-    return std::nullopt;
-}
-
 std::optional<double> number(const QString& text)
 {
     bool ok = false;
@@ -43,7 +31,7 @@ int mapPoint(const QStringList& args, CliStreams& io, const char* command, bool 
         io.err << command << ": \"" << (a ? args[2] : args[1]) << "\" is not a number\n";
         return 2;
     }
-    const auto data = readOrReport(args[0], io);
+    const auto data = readSetupOrReport(args[0], io);
     if (!data)
         return 2;
     const auto mapped =
@@ -73,7 +61,7 @@ int runCheck(const QStringList& args, CliStreams& io)
         io.err << "usage: wakeline-cli check FILE.ipt\n";
         return 2;
     }
-    const auto data = readOrReport(args[0], io);
+    const auto data = readSetupOrReport(args[0], io);
     if (!data)
         return 2;
     io.out << "file: " << QDir::toNativeSeparators(args[0]) << "\n";
@@ -128,3 +116,15 @@ const CliCommand kCheckCommand{
     "      largest distance in metres between a survey point and its mark mapped through\n"
     "      the coefficients. Exit 2 on a malformed file (file, line and reason on stderr).",
     runCheck};
+
+std::optional<SetupFileData> readSetupOrReport(const QString& path, CliStreams& io)
+{
+    const SetupFileRead read = readSetupFile(path);
+    if (read.data)
+        return read.data;
+    io.err << QDir::toNativeSeparators(path);
+    if (read.problem.line > 0)
+        io.err << ": line " << read.problem.line;
+    io.err << ": " << read.problem.reason << "\n";
+    return std::nullopt;
+}

@@ -1,9 +1,9 @@
 #include "course_display/accuracy_check.h"
 
+#include "calibration/geometry_checks.h"
 #include "common/date_forms.h"
 #include "common/number_forms.h"
 #include "common/paths.h"
-#include "course_display/jump_distance.h"
 
 #include <cmath>
 
@@ -192,6 +192,17 @@ QStringList accuracyReportHeader(const AccuracyCheckInput& in)
             blank,
             QStringLiteral("Jump X,Y Survey: ") + t.jump_x + gap + t.jump_y,
             blank};
+}
+
+AccuracyBoxTexts accuracyBoxTexts(const CoordinateTexts& t)
+{
+    const BuoyTexts& ul = t[Buoy::UpperLeft];
+    const BuoyTexts& ll = t[Buoy::LowerLeft];
+    const BuoyTexts& ur = t[Buoy::UpperRight];
+    const BuoyTexts& lr = t[Buoy::LowerRight];
+    return {ul.screenX, ul.screenY, ul.surveyX, ul.surveyY, ll.screenX, ll.screenY,
+            ll.surveyX, ll.surveyY, ur.screenX, ur.screenY, ur.surveyX, ur.surveyY,
+            lr.screenX, lr.screenY, lr.surveyX, lr.surveyY, t.jumpX,    t.jumpY};
 }
 
 AccuracyCheckInput accuracyInputFrom(const Global& g, const AccuracyBoxTexts& boxes,

@@ -3,6 +3,7 @@
 // one screen pixel covers at each, the 42 indicator texts and positions, and the lines the
 // check adds to the day's accuracy report ("acc" + MM + DD + ".txt").
 
+#include "calibration/buoy_marking.h"
 #include "calibration/course_transform.h"
 #include "common/text_file.h"
 
@@ -55,6 +56,9 @@ struct AccuracyBoxTexts
     QString lower_right_x, lower_right_y, lr_survey_x, lr_survey_y;
     QString jump_x, jump_y;
 };
+
+// The texts the report copies, from the eighteen coordinate boxes.
+AccuracyBoxTexts accuracyBoxTexts(const CoordinateTexts& texts);
 
 // Everything one check needs.
 struct AccuracyCheckInput

@@ -5,22 +5,6 @@
 
 namespace {
 
-OverlayLine whiteLine(double x1, double y1, double x2, double y2, int penWidth)
-{
-    return OverlayLine{x1, y1, x2, y2, kWhite, penWidth};
-}
-
-void addCross(OverlayShapes& shapes, Point2 c, double half, Rgb colour, int penWidth)
-{
-    shapes.push_back(OverlayLine{c.x - half, c.y, c.x + half, c.y, colour, penWidth});
-    shapes.push_back(OverlayLine{c.x, c.y - half, c.x, c.y + half, colour, penWidth});
-}
-
-std::array<Point2, 4> inDrawingOrder(const CornerMarks& m)
-{
-    return {m.upperLeft, m.upperRight, m.lowerLeft, m.lowerRight};
-}
-
 bool finite(Point2 p)
 {
     return std::isfinite(p.x) && std::isfinite(p.y);
@@ -38,23 +22,17 @@ double crossRadiusFor(int crossSize)
     return 2.0 * crossSize;
 }
 
-CornerMarks cornerMarks(const Global& g)
-{
-    return {{g.ul_screen_x, g.ul_screen_y},
-            {g.ur_screen_x, g.ur_screen_y},
-            {g.ll_screen_x, g.ll_screen_y},
-            {g.lr_screen_x, g.lr_screen_y}};
-}
-
-ShowGridDrawing showGridShapes(const CornerMarks& marks, int crossSize)
+ShowGridDrawing showGridShapes(const Global& g, int crossSize)
 {
     ShowGridDrawing drawing;
     drawing.crossRadius = crossRadiusFor(crossSize);
-    const auto ordered = inDrawingOrder(marks);
-    for (const Point2& m : ordered)
+    for (Buoy b : kBuoyVisitOrder) {
+        const Point2 m = cornerMark(g, b);
         drawing.shapes.push_back(
             OverlayCircle{m.x, m.y, drawing.crossRadius, kWhite, kMarkPenWidth});
-    for (const Point2& m : ordered) {
+    }
+    for (Buoy b : kBuoyVisitOrder) {
+        const Point2 m = cornerMark(g, b);
         for (const Point2 p : {m, Point2{m.x, m.y + 5}, Point2{m.x, m.y - 5}, Point2{m.x + 5, m.y},
                                Point2{m.x - 5, m.y}})
             drawing.shapes.push_back(OverlayPoint{p.x, p.y, kWhite, kMarkPenWidth});
@@ -90,33 +68,6 @@ CourseCrosses showCourseShapes(const CourseTransform& transform, int crossSize, 
         addCross(crosses.shapes, screen->point, crossSize, kWhite, penWidth);
     }
     return crosses;
-}
-
-OverlayShapes exitShapes(const CornerMarks& marks)
-{
-    OverlayShapes shapes;
-    for (const Point2& m : inDrawingOrder(marks))
-        addCross(shapes, m, kExitCrossHalfLength, kWhite, kMarkPenWidth);
-    shapes.push_back(whiteLine(marks.lowerRight.x, marks.lowerRight.y, marks.upperRight.x,
-                               marks.upperRight.y, kMarkPenWidth));
-    shapes.push_back(whiteLine(marks.lowerLeft.x, marks.lowerLeft.y, marks.upperLeft.x,
-                               marks.upperLeft.y, kMarkPenWidth));
-    return shapes;
-}
-
-OverlayShapes markCrossShapes(Point2 mark, int crossSize)
-{
-    OverlayShapes shapes;
-    addCross(shapes, mark, crossSize, kWhite, kMarkPenWidth);
-    return shapes;
-}
-
-OverlayShapes markEraseShapes(Point2 mark, double crossRadius, int crossSizeMax)
-{
-    OverlayShapes shapes;
-    shapes.push_back(OverlayCircle{mark.x, mark.y, crossRadius, kMagenta, kMarkPenWidth});
-    addCross(shapes, mark, crossSizeMax, kMagenta, kMarkPenWidth);
-    return shapes;
 }
 
 void LabelDrag::press(double x, double y)

@@ -1,8 +1,10 @@
 #pragma once
-// What the calibration screen draws over the picture: the buoy marks with their circles,
-// the twelve boat-guide buoys of "Show Course", the crosses and course sides drawn on
-// leaving the screen, and the mark cross with its erase. All in twips, all pure.
+// What the calibration screen draws over the picture to check a calibration by eye: the
+// buoy marks with their circles and the twelve boat-guide buoys of "Show Course"; and the
+// screen's small conveniences (label drag, hiding the descriptions). All in twips, all pure.
+// The mark cross, its erase and the exit drawing belong to the marking (buoy_marking.h).
 
+#include "calibration/buoy_marking.h"
 #include "calibration/course_transform.h"
 #include "common/overlay.h"
 
@@ -10,37 +12,14 @@
 #include <optional>
 #include <vector>
 
-// The cross-size scroll bar `Setup_Cross_size`: half-length of a mark's cross in twips.
-struct CrossSizeScroll
-{
-    static constexpr int Min = 15;
-    static constexpr int Max = 105;
-    static constexpr int SmallChange = 15;
-    static constexpr int LargeChange = 15;
-    static constexpr int Initial = 90;
-};
-
 // A value the scroll bar can hold: anything outside the range is pulled back into it.
 int clampCrossSize(int value);
 // `cross_radius`: the circle around a mark is twice the cross size.
 double crossRadiusFor(int crossSize);
 
-inline constexpr int kMarkPenWidth = 2;
-inline constexpr double kExitCrossHalfLength = 100.0;
 // Shown by "Draw Buoys" and "Show Course" while the calibration is not complete.
 inline constexpr const char* kSetupNotOkMessage =
     "Setup needs to be OK to do this - look for the smiley face";
-
-// The four buoy marks as the screen shows them (a mark never set is at 0, 0).
-struct CornerMarks
-{
-    Point2 upperLeft;
-    Point2 upperRight;
-    Point2 lowerLeft;
-    Point2 lowerRight;
-};
-
-CornerMarks cornerMarks(const Global& g);
 
 struct ShowGridDrawing
 {
@@ -51,7 +30,8 @@ struct ShowGridDrawing
 // `Show_grid` (after the screen has cleared its surface): a circle of twice the cross size
 // around each mark, then five points per mark (centre, below, above, right, left by 5
 // twips), marks in the order upper left, upper right, lower left, lower right.
-ShowGridDrawing showGridShapes(const CornerMarks& marks, int crossSize);
+// A mark never set is drawn at the origin.
+ShowGridDrawing showGridShapes(const Global& g, int crossSize);
 
 // The boat-guide buoys in drawing order: column 0.1 first, rows -27 to -232. The loops
 // step by repeated addition, as the course drawing always has, so both columns appear.
@@ -70,18 +50,6 @@ struct CourseCrosses
 // "Show Course": a cross of half-length crossSize on each guide buoy mapped to the screen,
 // horizontal line first. A buoy the transform cannot place is left out.
 CourseCrosses showCourseShapes(const CourseTransform& transform, int crossSize, int penWidth);
-
-// "E&xit" with a complete calibration: a 100-twip cross on each mark (upper left, upper
-// right, lower left, lower right), then the right side (lower right to upper right) and the
-// left side (lower left to upper left) of the course.
-OverlayShapes exitShapes(const CornerMarks& marks);
-
-// The white cross of a new buoy mark, horizontal line first.
-OverlayShapes markCrossShapes(Point2 mark, int crossSize);
-// Erases an old mark in the key colour: its circle, then crosses as long as the scroll
-// bar's maximum, so any cross drawn at any size goes.
-OverlayShapes markEraseShapes(Point2 mark, double crossRadius,
-                              int crossSizeMax = CrossSizeScroll::Max);
 
 // Drag of a label (and what travels with it): the grabbed point stays under the pointer.
 class LabelDrag

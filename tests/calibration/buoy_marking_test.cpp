@@ -149,16 +149,15 @@ TEST(GridLock, RefusedWhileAnyBuoyIsUnmarked)
     EXPECT_FALSE(canLockGrid(t));
 }
 
-TEST(Drawings, ShowGridDrawsCirclesThenPointsAndSetsTheRadius)
+TEST(Drawings, EraseCoversAnyCrossTheScrollBarAllowsAndTheCircle)
 {
-    Global g = markedGlobal();
-    const OverlayShapes s = showGridShapes(g, 15);
-    ASSERT_EQ(s.size(), 4u + 20u);
-    EXPECT_EQ(s[0], OverlayShape(OverlayCircle{5000, 2000, 30, kWhite, 2}));
-    EXPECT_EQ(s[3], OverlayShape(OverlayCircle{11000, 9000, 30, kWhite, 2}));
-    EXPECT_EQ(s[5], OverlayShape(OverlayPoint{5000, 2005, kWhite, 2}));
-    EXPECT_EQ(s[8], OverlayShape(OverlayPoint{4995, 2000, kWhite, 2}));
-    EXPECT_EQ(g.cross_radius, 30);
+    const OverlayShapes erase{OverlayCircle{1000, 2000, 180, kMagenta, 2},
+                              OverlayLine{895, 2000, 1105, 2000, kMagenta, 2},
+                              OverlayLine{1000, 1895, 1000, 2105, kMagenta, 2}};
+    EXPECT_EQ(markEraseShapes({1000, 2000}, 180), erase);
+    const OverlayShapes cross{OverlayLine{970, 2000, 1030, 2000, kWhite, 2},
+                              OverlayLine{1000, 1970, 1000, 2030, kWhite, 2}};
+    EXPECT_EQ(markCrossShapes({1000, 2000}, 30), cross);
 }
 
 TEST(Drawings, ExitDrawsFourCrossesAndTheTwoSides)

@@ -1,5 +1,5 @@
 #include "course_display/accuracy_check.h"
-#include "worked_example.h"
+#include "support/worked_example.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "course_display/overlay_geometry.h"
-#include "worked_example.h"
+#include "support/worked_example.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
@@ -12,7 +12,24 @@ template <typename T> const T& as(const OverlayShape& s)
     return std::get<T>(s);
 }
 
-const CornerMarks kMarks{{470, 300}, {520, 300}, {300, 900}, {700, 900}};
+struct Marks
+{
+    Point2 upperLeft{470, 300};
+    Point2 upperRight{520, 300};
+    Point2 lowerLeft{300, 900};
+    Point2 lowerRight{700, 900};
+};
+const Marks kMarks;
+
+Global markedGlobal()
+{
+    Global g;
+    setCornerMark(g, Buoy::UpperLeft, kMarks.upperLeft);
+    setCornerMark(g, Buoy::UpperRight, kMarks.upperRight);
+    setCornerMark(g, Buoy::LowerLeft, kMarks.lowerLeft);
+    setCornerMark(g, Buoy::LowerRight, kMarks.lowerRight);
+    return g;
+}
 
 struct RadiusCase
 {
@@ -26,7 +43,7 @@ class CrossRadius : public ::testing::TestWithParam<RadiusCase>
 
 TEST_P(CrossRadius, CircleAroundEachMarkIsTwiceTheCrossSize)
 {
-    const ShowGridDrawing d = showGridShapes(kMarks, GetParam().crossSize);
+    const ShowGridDrawing d = showGridShapes(markedGlobal(), GetParam().crossSize);
     EXPECT_EQ(d.crossRadius, GetParam().radius);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(as<OverlayCircle>(d.shapes[size_t(i)]).radius, GetParam().radius);
@@ -44,9 +61,16 @@ TEST(CrossSizeScroll, StaysInsideFifteenToOneHundredFive)
     EXPECT_EQ(clampCrossSize(45), 45);
 }
 
+TEST(ShowGrid, AMarkNeverSetIsDrawnAtTheOrigin)
+{
+    const ShowGridDrawing d = showGridShapes(Global{}, 90);
+    EXPECT_EQ(as<OverlayCircle>(d.shapes[0]), (OverlayCircle{0, 0, 180, kWhite, 2}));
+    EXPECT_EQ(as<OverlayPoint>(d.shapes[4 + 15 + 4]), (OverlayPoint{-5, 0, kWhite, 2}));
+}
+
 TEST(ShowGrid, CirclesInMarkOrderThenFivePointsPerMark)
 {
-    const ShowGridDrawing d = showGridShapes(kMarks, 90);
+    const ShowGridDrawing d = showGridShapes(markedGlobal(), 90);
     ASSERT_EQ(d.shapes.size(), 4u + 20u);
     const std::array<Point2, 4> order{kMarks.upperLeft, kMarks.upperRight, kMarks.lowerLeft,
                                       kMarks.lowerRight};
@@ -107,30 +131,6 @@ TEST(ShowCourse, BuoysWithNoScreenPositionAreLeftOut)
     EXPECT_TRUE(crosses.shapes.empty());
     EXPECT_EQ(crosses.skipped, 12);
     EXPECT_FALSE(crosses.lastScreen.has_value());
-}
-
-TEST(ExitDrawing, HundredTwipCrossesThenBothCourseSides)
-{
-    const OverlayShapes s = exitShapes(kMarks);
-    ASSERT_EQ(s.size(), 10u);
-    EXPECT_EQ(as<OverlayLine>(s[0]), (OverlayLine{370, 300, 570, 300, kWhite, 2}));
-    EXPECT_EQ(as<OverlayLine>(s[1]), (OverlayLine{470, 200, 470, 400, kWhite, 2}));
-    EXPECT_EQ(as<OverlayLine>(s[7]), (OverlayLine{700, 800, 700, 1000, kWhite, 2}));
-    EXPECT_EQ(as<OverlayLine>(s[8]), (OverlayLine{700, 900, 520, 300, kWhite, 2}));
-    EXPECT_EQ(as<OverlayLine>(s[9]), (OverlayLine{300, 900, 470, 300, kWhite, 2}));
-}
-
-TEST(Marking, EraseCoversAnyCrossTheScrollBarAllowsAndTheCircle)
-{
-    const OverlayShapes erase = markEraseShapes({1000, 2000}, 180);
-    ASSERT_EQ(erase.size(), 3u);
-    EXPECT_EQ(as<OverlayCircle>(erase[0]), (OverlayCircle{1000, 2000, 180, kMagenta, 2}));
-    EXPECT_EQ(as<OverlayLine>(erase[1]), (OverlayLine{895, 2000, 1105, 2000, kMagenta, 2}));
-    EXPECT_EQ(as<OverlayLine>(erase[2]), (OverlayLine{1000, 1895, 1000, 2105, kMagenta, 2}));
-    const OverlayShapes cross = markCrossShapes({1000, 2000}, 30);
-    ASSERT_EQ(cross.size(), 2u);
-    EXPECT_EQ(as<OverlayLine>(cross[0]), (OverlayLine{970, 2000, 1030, 2000, kWhite, 2}));
-    EXPECT_EQ(as<OverlayLine>(cross[1]), (OverlayLine{1000, 1970, 1000, 2030, kWhite, 2}));
 }
 
 TEST(LabelDrag, GrabbedPointFollowsThePointerOnlyWhileDragging)

@@ -29,8 +29,8 @@ Blob blobNear(const QImage& picture, int column, int row, int reach)
     Blob blob;
     double columns = 0.0;
     for (int j = std::max(0, row - reach); j <= std::min(picture.height() - 1, row + reach); ++j)
-        for (int i = std::max(0, column - reach); i <= std::min(picture.width() - 1, column + reach);
-             ++i)
+        for (int i = std::max(0, column - reach);
+             i <= std::min(picture.width() - 1, column + reach); ++i)
             if (isGuideBuoyOrange(picture.pixel(i, j))) {
                 columns += i;
                 ++blob.pixels;

@@ -13,9 +13,11 @@
 #include "common/paths.h"
 #include "common/text_file.h"
 #include "common/twips.h"
+#include "course_display/background_picture.h"
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
+#include "platform/picture_source.h"
 #include "platform/platform.h"
 
 #include <QButtonGroup>
@@ -26,11 +28,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -94,8 +98,6 @@ void Grid_Setup::buildControls()
     mnuClearPicture->setObjectName(QStringLiteral("mnuClearPicture"));
     mnuPaste = mnuSetupPicture->addAction(QStringLiteral("P&aste Picture from Clipboard"));
     mnuPaste->setObjectName(QStringLiteral("mnuPaste"));
-    for (QAction* a : {mnuLoadPicture, mnuClearPicture, mnuPaste})
-        a->setEnabled(false);
     gridExit = menuBar()->addAction(QStringLiteral("E&xit"));
     gridExit->setObjectName(QStringLiteral("gridExit"));
 
@@ -203,18 +205,55 @@ void Grid_Setup::buildControls()
     CrossSizeLabel = named(new QLabel(QStringLiteral("Cross Size"), s), "CrossSizeLabel");
     CrossSizeLabel->setAlignment(Qt::AlignCenter);
     Setup_Cross_size = named(new QScrollBar(Qt::Horizontal, s), "Setup_Cross_size");
-    Setup_Cross_size->setRange(15, 105);
-    Setup_Cross_size->setSingleStep(15);
-    Setup_Cross_size->setPageStep(15);
-    Setup_Cross_size->setValue(90);
+    Setup_Cross_size->setRange(CrossSizeScroll::Min, CrossSizeScroll::Max);
+    Setup_Cross_size->setSingleStep(CrossSizeScroll::SmallChange);
+    Setup_Cross_size->setPageStep(CrossSizeScroll::LargeChange);
+    Setup_Cross_size->setValue(CrossSizeScroll::Initial);
+    // Dragged with the mouse; the grabbed point stays under the pointer.
+    CrossSizeLabel->installEventFilter(this);
+    gridLockedLabel->installEventFilter(this);
+    CrossSizeLabel->setCursor(Qt::SizeAllCursor);
+    gridLockedLabel->setCursor(Qt::SizeAllCursor);
+
+    show_alignment = named(new QPushButton(QStringLiteral("Draw Buoys"), s), "show_alignment");
+    btnShowAllBuoys = named(new QPushButton(QStringLiteral("Show Course"), s), "btnShowAllBuoys");
 
     btnAccuracyCheck = named(new QPushButton(QStringLiteral("Accuracy"), s), "btnAccuracyCheck");
+    btnClearAccuracy =
+        named(new QPushButton(QStringLiteral("Clear Accuracy Values"), s), "btnClearAccuracy");
+    btnClearAccuracy->hide();
     fmAccuracyDisplay = named(new QGroupBox(QStringLiteral("Accuracy "), s), "fmAccuracyDisplay");
+    fmAccuracyDisplay->setAutoFillBackground(true);
+    optAdvancedAccuracy = named(new QRadioButton(QStringLiteral("Advanced"), fmAccuracyDisplay),
+                                "optAdvancedAccuracy");
+    optAdvancedAccuracy->setChecked(true);
+    // Alone in its frame: an exclusive group keeps a second click from clearing it.
+    auto* advancedGroup = new QButtonGroup(this);
+    advancedGroup->addButton(optAdvancedAccuracy);
     fmAccuracyConfig = named(new QGroupBox(QStringLiteral("Display"), s), "fmAccuracyConfig");
+    fmAccuracyConfig->setAutoFillBackground(true);
+    optDisplayDistance =
+        named(new QRadioButton(QStringLiteral("Distance"), fmAccuracyConfig), "optDisplayDistance");
+    optDetailMeasurement = named(new QRadioButton(QStringLiteral("Detail "), fmAccuracyConfig),
+                                 "optDetailMeasurement");
+    optHomolgationLevel =
+        named(new QRadioButton(QStringLiteral("Hom.Lvl"), fmAccuracyConfig), "optHomolgationLevel");
+    optDetailMeasurement->setChecked(true);
+    place(optAdvancedAccuracy, 120, 240, 1600, 300);
+    place(optDisplayDistance, 120, 240, 1600, 300);
+    place(optDetailMeasurement, 120, 540, 1600, 300);
+    place(optHomolgationLevel, 120, 840, 1600, 300);
     for (size_t i = 0; i < AccuracyIndicator.size(); ++i) {
-        AccuracyIndicator[i] = new QLabel(s);
-        AccuracyIndicator[i]->setObjectName(QStringLiteral("AccuracyIndicator_%1").arg(i));
-        AccuracyIndicator[i]->hide();
+        QLabel* l = new QLabel(s);
+        l->setObjectName(QStringLiteral("AccuracyIndicator_%1").arg(i));
+        // Black text straight on the picture; clicks go through to the picture beneath,
+        // so a buoy under an indicator can still be marked.
+        l->setAutoFillBackground(false);
+        l->setAttribute(Qt::WA_TranslucentBackground);
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+        l->setStyleSheet(QStringLiteral("background: transparent; color: black;"));
+        l->hide();
+        AccuracyIndicator[i] = l;
     }
 
     connect(gridLoad, &QAction::triggered, this, &Grid_Setup::gridLoad_Click);
@@ -224,14 +263,22 @@ void Grid_Setup::buildControls()
     connect(grid_select, &QPushButton::clicked, this, &Grid_Setup::grid_select_Click);
     connect(chkboxGridLock, &QCheckBox::clicked, this, &Grid_Setup::chkboxGridLock_Click);
     connect(cmdHide, &QPushButton::clicked, this, &Grid_Setup::cmdHide_Click);
+    connect(show_alignment, &QPushButton::clicked, this, &Grid_Setup::show_alignment_Click);
+    connect(btnShowAllBuoys, &QPushButton::clicked, this, &Grid_Setup::btnShowAllBuoys_Click);
+    connect(btnAccuracyCheck, &QPushButton::clicked, this, &Grid_Setup::btnAccuracyCheck_Click);
+    connect(btnClearAccuracy, &QPushButton::clicked, this, &Grid_Setup::btnClearAccuracy_Click);
+    connect(optAdvancedAccuracy, &QRadioButton::clicked, this,
+            &Grid_Setup::optAdvancedAccuracy_Click);
+    connect(mnuLoadPicture, &QAction::triggered, this, &Grid_Setup::mnuLoadPicture_Click);
+    connect(mnuClearPicture, &QAction::triggered, this, &Grid_Setup::mnuClearPicture_Click);
+    connect(mnuPaste, &QAction::triggered, this, &Grid_Setup::mnuPaste_Click);
     connect(AdjustUp, &QToolButton::clicked, this, &Grid_Setup::AdjustUp_Click);
     connect(AdjustDown, &QToolButton::clicked, this, &Grid_Setup::AdjustDown_Click);
     connect(AdjustLeft, &QToolButton::clicked, this, &Grid_Setup::AdjustLeft_Click);
     connect(AdjustRight, &QToolButton::clicked, this, &Grid_Setup::AdjustRight_Click);
     connect(drawingSurface, &DrawingSurface::mousePressed, this, &Grid_Setup::Form_MouseDown);
-    // The measurement screen draws its marks with the same cross size.
     connect(Setup_Cross_size, &QScrollBar::valueChanged, this,
-            [this](int value) { this->screens.global().cross_size = value; });
+            &Grid_Setup::Setup_Cross_size_Change);
 
     const std::array<std::pair<QLineEdit*, void (Grid_Setup::*)()>, 18> changes{{
         {upper_left_x, &Grid_Setup::upper_left_x_Change},
@@ -264,7 +311,7 @@ void Grid_Setup::Form_Load()
     g.grid_count = 1;
     grid_select->setText(QStringLiteral("Grid 1"));
     g.cross_size = Setup_Cross_size->value();
-    g.cross_radius = 2.0 * Setup_Cross_size->value();
+    g.cross_radius = crossRadiusFor(Setup_Cross_size->value());
     for (Buoy b : kBuoyVisitOrder)
         setCornerMark(g, b, {});
     g.setup_ok = 0;
@@ -320,6 +367,14 @@ void Grid_Setup::placeControls()
     place(btnAccuracyCheck, W - 2400, 2220, 1440, 360);
     place(fmAccuracyDisplay, W - 2400, 2700, 1860, 600);
     place(fmAccuracyConfig, W - 2400, 3360, 1860, 1200);
+    // The three buttons share the right edge of the column and are as wide as the longest
+    // caption needs.
+    const std::array<QPushButton*, 3> column{show_alignment, btnShowAllBuoys, btnClearAccuracy};
+    double columnWidth = 1860;
+    for (QPushButton* b : column)
+        columnWidth = std::max(columnWidth, pixelsToTwips(b->sizeHint().width()));
+    for (size_t i = 0; i < column.size(); ++i)
+        place(column[i], W - 540 - columnWidth, 4680 + 420 * double(i), columnWidth, 360);
 
     constexpr double kFrameWidth = 3600;
     place(fmGateBuoySelection, (W - kFrameWidth) / 2, 120, kFrameWidth, 1020);
@@ -395,6 +450,8 @@ void Grid_Setup::showIncomplete()
     btnAccuracyCheck->hide();
     fmAccuracyConfig->hide();
     fmAccuracyDisplay->hide();
+    // Nothing is left to clear once the indicators are gone.
+    btnClearAccuracy->hide();
     clear_accuracy_indicator();
 }
 
@@ -402,6 +459,9 @@ void Grid_Setup::showComplete()
 {
     showStatePicture(kCompletePicture);
     btnAccuracyCheck->show();
+    // The display options must be reachable after a load or Complete too, not only after a
+    // grid selection.
+    fmAccuracyDisplay->show();
 }
 
 void Grid_Setup::clear_accuracy_indicator()
@@ -412,8 +472,12 @@ void Grid_Setup::clear_accuracy_indicator()
 
 void Grid_Setup::Show_grid()
 {
+    Global& g = screens.global();
     drawingSurface->clearDrawing();
-    drawingSurface->draw(showGridShapes(screens.global(), Setup_Cross_size->value()));
+    drawWidth = kMarkPenWidth;
+    const ShowGridDrawing drawing = showGridShapes(g, Setup_Cross_size->value());
+    g.cross_radius = drawing.crossRadius;
+    drawingSurface->draw(drawing.shapes);
 }
 
 void Grid_Setup::grid_check()
@@ -631,12 +695,15 @@ void Grid_Setup::showMarks(const MarkResult& result)
 
 void Grid_Setup::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
 {
+    if (selectedBuoy())
+        drawWidth = kMarkPenWidth;
     showMarks(markBuoy(screens.global(), selectedBuoy(), chkboxGridLock->isChecked(), {x, y},
                        crossSize()));
 }
 
 void Grid_Setup::nudge(AdjustDirection direction)
 {
+    drawWidth = kMarkPenWidth;
     showMarks(microAdjust(screens.global(), selectedBuoy(), chkboxGridLock->isChecked(), direction,
                           crossSize()));
 }
@@ -675,10 +742,193 @@ void Grid_Setup::unlockGrid()
 
 void Grid_Setup::cmdHide_Click()
 {
-    const bool hiding = cmdHide->text() == QLatin1String("Hide");
-    ipt_file_description->setVisible(!hiding);
-    ipt_file_description_2->setVisible(!hiding);
-    cmdHide->setText(hiding ? QStringLiteral("Show") : QStringLiteral("Hide"));
+    const HideToggle next = toggleDescriptions(cmdHide->text());
+    ipt_file_description->setVisible(next.descriptionsVisible);
+    ipt_file_description_2->setVisible(next.descriptionsVisible);
+    cmdHide->setText(next.caption);
+}
+
+// ---- course overlay, cross size, label drag --------------------------------------------------
+
+void Grid_Setup::show_alignment_Click()
+{
+    if (screens.global().setup_ok == 0) {
+        screens.platform().messages.plain(QString::fromLatin1(kSetupNotOkMessage));
+        return;
+    }
+    drawWidth = kMarkPenWidth;
+    drawingSurface->clearDrawing();
+    Show_grid();
+}
+
+void Grid_Setup::btnShowAllBuoys_Click()
+{
+    Global& g = screens.global();
+    if (g.setup_ok == 0) {
+        screens.platform().messages.plain(QString::fromLatin1(kSetupNotOkMessage));
+        return;
+    }
+    const CourseCrosses crosses = showCourseShapes(CourseTransform::fromMatrix(g.grid_matrix),
+                                                   Setup_Cross_size->value(), drawWidth);
+    drawingSurface->draw(crosses.shapes);
+    // The shared operands keep the last mapping, as every use of the transform leaves them.
+    if (crosses.lastCourse) {
+        g.course_x = crosses.lastCourse->x;
+        g.course_y = crosses.lastCourse->y;
+    }
+    if (crosses.lastScreen) {
+        g.screen_x = crosses.lastScreen->point.x;
+        g.screen_y = crosses.lastScreen->point.y;
+        g.transform_den = crosses.lastScreen->denominator;
+    }
+}
+
+void Grid_Setup::Setup_Cross_size_Change()
+{
+    // The measurement screen draws its marks with the same cross size. cross_radius
+    // follows at the next redraw of the marks: until then it must stay the radius of the
+    // circles on the surface, which marking erases with it.
+    screens.global().cross_size = Setup_Cross_size->value();
+}
+
+bool Grid_Setup::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == CrossSizeLabel)
+        return dragLabel(crossSizeDrag, CrossSizeLabel, Setup_Cross_size, event);
+    if (watched == gridLockedLabel)
+        return dragLabel(gridLockedDrag, gridLockedLabel, nullptr, event);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool Grid_Setup::dragLabel(LabelDrag& drag, QWidget* label, QWidget* companion, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const QPointF p = static_cast<QMouseEvent*>(event)->position();
+        drag.press(pixelsToTwips(p.x()), pixelsToTwips(p.y()));
+        return true;
+    }
+    case QEvent::MouseMove: {
+        const QPointF p = static_cast<QMouseEvent*>(event)->position();
+        const auto offset = drag.move(pixelsToTwips(p.x()), pixelsToTwips(p.y()));
+        if (!offset)
+            return false;
+        const QPoint by(twipsToPixels(offset->dx), twipsToPixels(offset->dy));
+        label->move(label->pos() + by);
+        if (companion)
+            companion->move(companion->pos() + by);
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        drag.release();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---- accuracy check ---------------------------------------------------------------------------
+
+AccuracyDisplay Grid_Setup::accuracyDisplay() const
+{
+    if (optHomolgationLevel->isChecked())
+        return AccuracyDisplay::HomologationLevel;
+    if (optDisplayDistance->isChecked())
+        return AccuracyDisplay::Distance;
+    return AccuracyDisplay::Detail;
+}
+
+void Grid_Setup::showAccuracyIndicators(const AccuracyCheckResult& result)
+{
+    for (const AccuracyPoint& p : result.points) {
+        QLabel* label = AccuracyIndicator[size_t(p.index)];
+        label->hide();
+        if (!p.placed)
+            continue;
+        label->setText(p.text);
+        label->adjustSize();
+        label->move(twipsToPixels(p.left), twipsToPixels(p.top));
+        label->raise();
+        label->show();
+    }
+}
+
+void Grid_Setup::btnAccuracyCheck_Click()
+{
+    Global& g = screens.global();
+    const QDateTime now = screens.platform().clock.now();
+    const AccuracyCheckResult result = runAccuracyCheck(
+        accuracyInputFrom(g, accuracyBoxTexts(coordinateTexts()), ipt_file_description->text(),
+                          ipt_file_description_2->text(), accuracyDisplay(), now));
+    showAccuracyIndicators(result);
+    // The shared operands end on the last point's one-pixel-down neighbour.
+    for (auto p = result.points.rbegin(); p != result.points.rend(); ++p) {
+        if (!p->placed)
+            continue;
+        g.screen_x = p->screen.x;
+        g.screen_y = p->screen.y + kPixelStep;
+        g.course_x = p->belowCourse.x;
+        g.course_y = p->belowCourse.y;
+        g.jump_distance = p->vval;
+        break;
+    }
+    btnClearAccuracy->show();
+    Show_grid();
+    // The indicators stand whatever happens to the report: they are the check's answer.
+    const QString path =
+        accuracyReportPath(screens.form1().runInfo().resultsFolder, now, g.programFolder);
+    const WriteResult written = appendAccuracyReport(path, result);
+    if (!written)
+        screens.platform().messages.warning(written.message, kScreenTitle);
+    if (result.unplaced > 0)
+        screens.platform().messages.warning(unplacedPointsMessage(result.unplaced), kScreenTitle);
+}
+
+void Grid_Setup::btnClearAccuracy_Click()
+{
+    btnClearAccuracy->hide();
+    for (int i = 0; i <= kClearAccuracyLastIndex; ++i)
+        AccuracyIndicator[size_t(i)]->hide();
+}
+
+void Grid_Setup::optAdvancedAccuracy_Click()
+{
+    fmAccuracyConfig->show();
+}
+
+// ---- background picture ----------------------------------------------------------------------
+
+void Grid_Setup::mnuLoadPicture_Click()
+{
+    const PictureLoadStart start = startPictureLoad(screens.global().programFolder);
+    if (const QString* warning = std::get_if<QString>(&start)) {
+        screens.platform().messages.warning(*warning);
+        return;
+    }
+    const auto path = screens.platform().fileDialog.choose(std::get<FileDialogRequest>(start));
+    if (!path)
+        return;
+    const QImage picture = screens.platform().pictures.load(*path);
+    // A file that is not a picture is treated like a cancel: nothing changes, nothing said.
+    if (picture.isNull())
+        return;
+    drawingSurface->setBackgroundPicture(picture);
+}
+
+void Grid_Setup::mnuClearPicture_Click()
+{
+    drawingSurface->setBackgroundPicture(QImage());
+}
+
+void Grid_Setup::mnuPaste_Click()
+{
+    const QImage picture = screens.platform().pictures.clipboardImage();
+    if (picture.isNull()) {
+        screens.platform().messages.plain(QString::fromLatin1(kNoClipboardPictureMessage),
+                                          kScreenTitle);
+        return;
+    }
+    drawingSurface->setBackgroundPicture(picture);
 }
 
 // ---- files, Complete, grid selection, Exit ---------------------------------------------------

@@ -4,6 +4,8 @@
 
 #include "calibration/buoy_marking.h"
 #include "calibration/calibration_journal.h"
+#include "course_display/accuracy_check.h"
+#include "course_display/overlay_geometry.h"
 
 #include <QMainWindow>
 #include <array>
@@ -47,6 +49,8 @@ class Grid_Setup : public QMainWindow
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Mouse press, move and release on the two draggable labels.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private Q_SLOTS:
     void gridLoad_Click();
@@ -56,6 +60,15 @@ class Grid_Setup : public QMainWindow
     void grid_select_Click();
     void chkboxGridLock_Click();
     void cmdHide_Click();
+    void show_alignment_Click();
+    void btnShowAllBuoys_Click();
+    void Setup_Cross_size_Change();
+    void btnAccuracyCheck_Click();
+    void btnClearAccuracy_Click();
+    void optAdvancedAccuracy_Click();
+    void mnuLoadPicture_Click();
+    void mnuClearPicture_Click();
+    void mnuPaste_Click();
     void AdjustUp_Click();
     void AdjustDown_Click();
     void AdjustLeft_Click();
@@ -105,10 +118,19 @@ class Grid_Setup : public QMainWindow
     void unlockGrid();
     void appendJournal(JournalForm form);
     void reportWriteFailures(const QStringList& failures);
+    AccuracyDisplay accuracyDisplay() const;
+    void showAccuracyIndicators(const AccuracyCheckResult& result);
+    // Press, move or release on a draggable label; `companion` travels with it.
+    bool dragLabel(LabelDrag& drag, QWidget* label, QWidget* companion, QEvent* event);
 
     Screens& screens;
     bool loaded = false;
     QString statePictureName;
+    // The surface's current pen width: Show_grid, "Draw Buoys" and marking set it to 2,
+    // "Show Course" draws with whatever it is.
+    int drawWidth = 1;
+    LabelDrag crossSizeDrag;
+    LabelDrag gridLockedDrag;
 
     DrawingSurface* drawingSurface = nullptr;
     QAction* gridLoad = nullptr;
@@ -166,10 +188,17 @@ class Grid_Setup : public QMainWindow
     QPushButton* cmdHide = nullptr;
     QLabel* CrossSizeLabel = nullptr;
     QScrollBar* Setup_Cross_size = nullptr;
+    QPushButton* show_alignment = nullptr;
+    QPushButton* btnShowAllBuoys = nullptr;
 
     // The accuracy check's controls; the calibration hides and shows them by its rules.
     QPushButton* btnAccuracyCheck = nullptr;
+    QPushButton* btnClearAccuracy = nullptr;
     QGroupBox* fmAccuracyConfig = nullptr;
     QGroupBox* fmAccuracyDisplay = nullptr;
-    std::array<QLabel*, 51> AccuracyIndicator{};
+    QRadioButton* optAdvancedAccuracy = nullptr;
+    QRadioButton* optDisplayDistance = nullptr;
+    QRadioButton* optDetailMeasurement = nullptr;
+    QRadioButton* optHomolgationLevel = nullptr;
+    std::array<QLabel*, kAccuracyIndicatorCount> AccuracyIndicator{};
 };

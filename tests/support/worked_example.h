@@ -1,5 +1,5 @@
 #pragma once
-// The worked-example slalom calibration shared by the course display tests: marks upper
+// The worked-example slalom calibration shared by the calibration and display tests: marks upper
 // right (520, 300), lower right (700, 900), upper left (470, 300), lower left (300, 900)
 // over the end gates (0, 0), (0, -259), (2.5, 0), (2.5, -259).
 
