@@ -6,21 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-QString nameListKey(NameList list)
-{
-    switch (list) {
-    case NameList::Drivers:
-        return QStringLiteral("Drivers");
-    case NameList::Skiers:
-        return QStringLiteral("Skiers");
-    case NameList::Boats:
-        return QStringLiteral("Boats");
-    case NameList::Models:
-        return QStringLiteral("Models");
-    }
-    return {};
-}
-
 std::optional<NameList> nameListForKey(const QString& key)
 {
     for (NameList list : kNameListsInLoadOrder)

@@ -9,9 +9,6 @@
 #include <QStringList>
 #include <optional>
 
-// The key a list goes by while it is open in the editor: "Skiers", "Drivers", "Boats",
-// "Models".
-QString nameListKey(NameList list);
 // The list of a key; std::nullopt for anything else (an editor that was never opened).
 std::optional<NameList> nameListForKey(const QString& key);
 

@@ -10,34 +10,38 @@
 #include <QFile>
 #include <QFileInfo>
 
-QString nameListFile(NameList list)
+namespace {
+
+// Per list: the editor's key, the file in the program folder, the field's text before a pick.
+struct NameListNames
 {
-    switch (list) {
-    case NameList::Drivers:
-        return QStringLiteral("drivers.txt");
-    case NameList::Skiers:
-        return QStringLiteral("skiers.txt");
-    case NameList::Boats:
-        return QStringLiteral("boats.txt");
-    case NameList::Models:
-        return QStringLiteral("models.txt");
-    }
-    return {};
+    NameList list;
+    const char* key;
+    const char* file;
+    const char* placeholder;
+};
+constexpr std::array<NameListNames, 4> kNameLists{{
+    {NameList::Drivers, "Drivers", "drivers.txt", "Drivers"},
+    {NameList::Skiers, "Skiers", "skiers.txt", "Skiers"},
+    {NameList::Boats, "Boats", "boats.txt", "Boat Manufacturer"},
+    {NameList::Models, "Models", "models.txt", "Boat Model"},
+}};
+
+const NameListNames& namesOf(NameList list)
+{
+    for (const NameListNames& n : kNameLists)
+        if (n.list == list)
+            return n;
+    return kNameLists[0];
 }
 
+} // namespace
+
+QString nameListKey(NameList list) { return QString::fromLatin1(namesOf(list).key); }
+QString nameListFile(NameList list) { return QString::fromLatin1(namesOf(list).file); }
 QString nameListPlaceholder(NameList list)
 {
-    switch (list) {
-    case NameList::Drivers:
-        return QStringLiteral("Drivers");
-    case NameList::Skiers:
-        return QStringLiteral("Skiers");
-    case NameList::Boats:
-        return QStringLiteral("Boat Manufacturer");
-    case NameList::Models:
-        return QStringLiteral("Boat Model");
-    }
-    return {};
+    return QString::fromLatin1(namesOf(list).placeholder);
 }
 
 QStringList createMissingListFiles(const QString& programFolder)

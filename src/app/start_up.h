@@ -13,6 +13,8 @@ enum class NameList { Drivers, Skiers, Boats, Models };
 inline constexpr std::array<NameList, 4> kNameListsInLoadOrder{
     NameList::Drivers, NameList::Skiers, NameList::Boats, NameList::Models};
 
+// "Drivers", "Skiers", "Boats", "Models": the list's key in the editor.
+QString nameListKey(NameList list);
 // "drivers.txt", "skiers.txt", "boats.txt", "models.txt"
 QString nameListFile(NameList list);
 // "Drivers", "Skiers", "Boat Manufacturer", "Boat Model": the field's text before a pick.
