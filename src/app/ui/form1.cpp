@@ -3,6 +3,7 @@
 #include "app/name_lists.h"
 #include "app/settings_keys.h"
 #include "app/ui/manual.h"
+#include "app/ui/screen_layout.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/global.h"
@@ -28,19 +29,6 @@
 namespace {
 
 const QString kProductTitle = QStringLiteral("Wakeline");
-
-// Places a widget by its position and size in twips.
-void place(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                   twipsToPixels(height));
-}
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 constexpr double kSlalomSpeedLeft = 6720; // the jump speed group moves here in jump
 constexpr double kJumpSpeedParkedLeft = 8520;
@@ -122,22 +110,20 @@ void Form1::buildControls()
     static constexpr std::array<const char*, 5> slalomNames{"opt36", "opt34", "opt32", "opt30",
                                                             "optOtherSpeed"};
     for (size_t i = 0; i < slalomSpeedOptions.size(); ++i) {
-        slalomSpeedOptions[i] = named(
-            new QRadioButton(QString::fromLatin1(kSlalomSpeeds[i].caption), fmSlalomSpeed),
-            slalomNames[i]);
+        slalomSpeedOptions[i] =
+            named(new QRadioButton(QString::fromLatin1(kSlalomSpeeds[i].caption), fmSlalomSpeed),
+                  slalomNames[i]);
         place(slalomSpeedOptions[i], 150, 330 + 330 * double(i), 1300, 300);
     }
-    Label2 = named(new QLabel(QStringLiteral("Metric Speed is Official"), fmSlalomSpeed),
-                   "Label2");
+    Label2 = named(new QLabel(QStringLiteral("Metric Speed is Official"), fmSlalomSpeed), "Label2");
     Label2->setWordWrap(true);
     place(Label2, 150, 2020, 1300, 700);
     slalomSpeedOptions[kDefaultSlalomSpeed]->setChecked(true);
 
     fmJumpSpeed = named(new QGroupBox(QStringLiteral("Speed"), central), "fmJumpSpeed");
     place(fmJumpSpeed, kJumpSpeedParkedLeft, kGroupTop, 1560, 3420);
-    static constexpr std::array<const char*, 9> jumpNames{"optj30", "optj32", "optj34",
-                                                          "optj35", "optj37", "optj39",
-                                                          "optj41", "optj43", "optj45"};
+    static constexpr std::array<const char*, 9> jumpNames{
+        "optj30", "optj32", "optj34", "optj35", "optj37", "optj39", "optj41", "optj43", "optj45"};
     for (size_t i = 0; i < jumpSpeedOptions.size(); ++i) {
         jumpSpeedOptions[i] =
             named(new QRadioButton(QString::fromLatin1(kJumpSpeeds[i].caption), fmJumpSpeed),
@@ -151,19 +137,19 @@ void Form1::buildControls()
     place(fmLineLength, 8520, kGroupTop, 1500, 3660);
     for (size_t i = 0; i < lineOptions.size(); ++i) {
         const QByteArray name = "Option" + QByteArray::number(int(i) + 1);
-        lineOptions[i] = named(
-            new QRadioButton(QString::fromLatin1(kLineLengths[i]), fmLineLength), name.constData());
+        lineOptions[i] = named(new QRadioButton(QString::fromLatin1(kLineLengths[i]), fmLineLength),
+                               name.constData());
         place(lineOptions[i], 150, 330 + 330 * double(i), 1100, 300);
     }
     lineOptions[kDefaultLineLength]->setChecked(true);
 
     fmDirection = named(new QGroupBox(QStringLiteral("Boat Direction"), central), "fmDirection");
     place(fmDirection, kSlalomSpeedLeft, 5580, 3300, 1020);
-    optAway = named(new QRadioButton(QStringLiteral("Going away from Camera"), fmDirection),
-                    "optAway");
+    optAway =
+        named(new QRadioButton(QStringLiteral("Going away from Camera"), fmDirection), "optAway");
     place(optAway, 150, 300, 3000, 300);
-    optTowards = named(new QRadioButton(QStringLiteral("Coming toward Camera"), fmDirection),
-                       "optTowards");
+    optTowards =
+        named(new QRadioButton(QStringLiteral("Coming toward Camera"), fmDirection), "optTowards");
     place(optTowards, 150, 630, 3000, 300);
     optTowards->setChecked(true);
 
@@ -272,13 +258,25 @@ void Form1::openListEditor(NameList list)
     Text1->setFocus();
 }
 
-void Form1::cmdSkiers_Click() { openListEditor(NameList::Skiers); }
+void Form1::cmdSkiers_Click()
+{
+    openListEditor(NameList::Skiers);
+}
 
-void Form1::cmdDrivers_Click() { openListEditor(NameList::Drivers); }
+void Form1::cmdDrivers_Click()
+{
+    openListEditor(NameList::Drivers);
+}
 
-void Form1::cmdBoats_Click() { openListEditor(NameList::Boats); }
+void Form1::cmdBoats_Click()
+{
+    openListEditor(NameList::Boats);
+}
 
-void Form1::cmdModels_Click() { openListEditor(NameList::Models); }
+void Form1::cmdModels_Click()
+{
+    openListEditor(NameList::Models);
+}
 
 void Form1::cmdCloseSave_Click()
 {
@@ -325,9 +323,15 @@ RunInfo Form1::runInfo() const
     return r;
 }
 
-Event Form1::event() const { return optJump->isChecked() ? Event::Jump : Event::Slalom; }
+Event Form1::event() const
+{
+    return optJump->isChecked() ? Event::Jump : Event::Slalom;
+}
 
-void Form1::selectEvent(Event e) { (e == Event::Jump ? optJump : optSlalom)->setChecked(true); }
+void Form1::selectEvent(Event e)
+{
+    (e == Event::Jump ? optJump : optSlalom)->setChecked(true);
+}
 
 void Form1::setDirection(Direction d)
 {
@@ -352,7 +356,10 @@ void Form1::selectLineLength(int index)
         lineOptions[size_t(index)]->setChecked(true);
 }
 
-void Form1::setBoatNumber(const QString& text) { txtNumber->setText(text); }
+void Form1::setBoatNumber(const QString& text)
+{
+    txtNumber->setText(text);
+}
 
 QStringList Form1::nameItems(NameList list) const
 {
@@ -363,7 +370,10 @@ QStringList Form1::nameItems(NameList list) const
     return items;
 }
 
-int Form1::namePosition(NameList list) const { return nameCombo(list)->currentIndex(); }
+int Form1::namePosition(NameList list) const
+{
+    return nameCombo(list)->currentIndex();
+}
 
 void Form1::selectNamePosition(NameList list, int position)
 {
@@ -372,7 +382,10 @@ void Form1::selectNamePosition(NameList list, int position)
         combo->setCurrentIndex(position);
 }
 
-void Form1::showAgain() { Screens::bringUp(*this); }
+void Form1::showAgain()
+{
+    Screens::bringUp(*this);
+}
 
 void Form1::optSlalom_Click()
 {
@@ -415,7 +428,8 @@ void Form1::txtResults_Change()
 
 bool Form1::folderCheck()
 {
-    const FolderCheck check = checkResultsFolder(txtResults->text(), screens.global().programFolder);
+    const FolderCheck check =
+        checkResultsFolder(txtResults->text(), screens.global().programFolder);
     if (check.trimmed)
         txtResults->setText(check.folder);
     if (!check.ok)
@@ -450,7 +464,10 @@ void Form1::mnuManual_Click()
     Screens::bringUp(screens.manual());
 }
 
-void Form1::mnuExit_Click() { screens.endProgram(); }
+void Form1::mnuExit_Click()
+{
+    screens.endProgram();
+}
 
 void Form1::closeEvent(QCloseEvent* e)
 {

@@ -2,6 +2,7 @@
 
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/screen_layout.h"
 #include "app/ui/screens.h"
 #include "calibration/geometry_checks.h"
 #include "calibration/grid_slots.h"
@@ -55,18 +56,6 @@ const QString kScreenTitle = QStringLiteral("Grid Setup");
 constexpr double kBoxWidth = 900;
 constexpr double kBoxHeight = 300;
 constexpr double kRowTop[] = {120, 480, 960, 1320, 1800}; // screen, survey, screen, survey, jump
-
-void place(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                   twipsToPixels(height));
-}
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 void blackLabel(QLabel* label)
 {

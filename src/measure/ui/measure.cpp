@@ -2,6 +2,7 @@
 
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/screen_layout.h"
 #include "app/ui/screens.h"
 #include "common/global.h"
 #include "common/twips.h"
@@ -29,19 +30,6 @@ namespace {
 
 const QString kHideStatus = QStringLiteral("Hide Status Indicators");
 const QString kShowStatus = QStringLiteral("Show Status Indicators");
-
-template <typename W> W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// Positions are laid out in twips like every other screen position.
-void place(QWidget* w, int left, int top, int width, int height)
-{
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                   twipsToPixels(height));
-}
 
 // Controls stand over the live picture: give them their own background so they read.
 template <typename W> W* solid(W* widget)

@@ -3,6 +3,7 @@
 #include "app/start_up.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/screen_layout.h"
 #include "app/ui/screens.h"
 #include "common/global.h"
 #include "common/paths.h"
@@ -39,18 +40,6 @@ const QString kTitle = QStringLiteral("Wakeline");
 const QString kWriteFailureTitle = QStringLiteral("Error Message");
 constexpr double kFormWidth = 14760;
 constexpr double kFormHeight = 8700;
-
-void place(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                   twipsToPixels(height));
-}
-
-template <typename T> T* named(T* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QLabel* caption(const QString& text, QWidget* parent, double left, double top, double width)
 {
