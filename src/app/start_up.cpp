@@ -82,7 +82,11 @@ FolderCheck checkResultsFolder(const QString& folder, const QString& programFold
     check.folder = withoutTrailingSeparator(folder, &check.trimmed);
     QFile probe(resultsFilePath(check.folder, QStringLiteral("test.txt"), programFolder));
     if (!probe.open(QIODevice::Append)) {
-        check.error = probe.errorString();
+        // The system's text alone ("No such file or directory") leaves the operator guessing
+        // which folder is meant: a relative name is taken inside the program folder.
+        check.error = QStringLiteral("The results folder %1 cannot be used: %2.")
+                          .arg(QDir::toNativeSeparators(QFileInfo(probe.fileName()).absolutePath()),
+                               probe.errorString());
         return check;
     }
     probe.close();

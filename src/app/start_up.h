@@ -36,7 +36,7 @@ struct FolderCheck
     bool ok = false;
     QString folder;      // the folder text after the trailing-separator rule
     bool trimmed = false; // one trailing "\" or "/" was removed
-    QString error;       // the platform's description of the failure
+    QString error;       // names the folder and gives the platform's description of the failure
 };
 // Removes one trailing separator, then opens folder/"test.txt" for appending (creating an
 // empty file if there is none). A relative folder is taken inside the program folder.

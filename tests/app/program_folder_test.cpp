@@ -126,6 +126,8 @@ TEST(FolderCheck, MissingFolderFailsWithThePlatformsText)
     QTemporaryDir program;
     const FolderCheck c = checkResultsFolder("Default", program.path());
     EXPECT_FALSE(c.ok);
-    EXPECT_EQ(c.error, "No such file or directory");
+    EXPECT_EQ(c.error,
+              QStringLiteral("The results folder %1 cannot be used: No such file or directory.")
+                  .arg(QDir::toNativeSeparators(program.filePath("Default"))));
     EXPECT_FALSE(QFileInfo::exists(program.filePath("Default")));
 }

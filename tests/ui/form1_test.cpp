@@ -155,7 +155,9 @@ TEST(StartScreen, GoToSetupChecksTheFolderFirst)
     Form1& f = p.start(false); // first run: no "Default" folder yet
     click(f, "btnSetup");
     ASSERT_EQ(p.fake.messages.shown.size(), 1u);
-    EXPECT_EQ(p.fake.messages.shown[0].text, "No such file or directory");
+    EXPECT_EQ(p.fake.messages.shown[0].text,
+              QStringLiteral("The results folder %1 cannot be used: No such file or directory.")
+                  .arg(QDir::toNativeSeparators(p.path("Default"))));
     EXPECT_EQ(p.fake.messages.shown[0].icon, MessageIcon::Information);
     EXPECT_TRUE(f.isVisible());
     EXPECT_FALSE(p.screens.hasGridSetup());
