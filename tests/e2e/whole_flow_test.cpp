@@ -187,7 +187,7 @@ class WholeFlow : public testing::Test
         fake.clock.ms += 50;
         ++ticks;
         if (ticks % 2 == 0)
-            hiResTimer(4).fire();
+            sampleTick().fire();
         if (!measure().model().running())
             return;
         const MeasureLines& l = measure().model().lines();
@@ -199,7 +199,7 @@ class WholeFlow : public testing::Test
         else if (x < wanted - kKeyHalfStep)
             key = Qt::Key_Right;
         holdKey(key);
-        hiResTimer(3).fire();
+        inputTick().fire();
     }
     // Where the course line x = courseX crosses the picture's row at screenY (twips): a
     // straight line in the picture, through its points at the two gates.
@@ -290,8 +290,9 @@ class WholeFlow : public testing::Test
     }
     void trigger(QWidget& screen, const char* name) { control<QAction>(screen, name)->trigger(); }
     // The measurement screen's timers in the order it makes them: Timer1, Timer2,
-    // checkTimer, tmr1 (input tick of a pass), tmr2 (sample tick).
-    FakeHiResTimer& hiResTimer(int i) { return *fake.timers.timers.at(size_t(i)); }
+    // checkTimer, tmr1 (the input tick of a pass), tmr2 (the sample tick).
+    FakeHiResTimer& inputTick() { return *fake.timers.timers.at(3); }
+    FakeHiResTimer& sampleTick() { return *fake.timers.timers.at(4); }
 
     // Where the operator re-marks the buoys: the upper gate one pixel off the standard
     // file's marks; the lower gate, which that file puts below the offscreen display's
