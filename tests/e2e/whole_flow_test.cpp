@@ -294,9 +294,10 @@ class WholeFlow : public testing::Test
     FakeHiResTimer& inputTick() { return *fake.timers.timers.at(3); }
     FakeHiResTimer& sampleTick() { return *fake.timers.timers.at(4); }
 
-    // Where the operator re-marks the buoys: the upper gate one pixel off the standard
-    // file's marks; the lower gate, which that file puts below the offscreen display's
-    // 600 pixels, where the picture shows it.
+    // Where the operator re-marks the buoys: the far gate one pixel off the standard file's
+    // marks; the near gate, whose right buoy that file puts at x 821, beyond the offscreen
+    // display's 800 pixels, where this picture shows it, with the course running nearly
+    // straight down the picture (arrow keys cannot follow a boat that crosses it fast).
     static constexpr QPoint kUpperRight{540, 122};
     static constexpr QPoint kUpperLeft{347, 122};
     static constexpr QPoint kLowerRight{700, 520};
