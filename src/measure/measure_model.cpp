@@ -387,11 +387,20 @@ void MeasureModel::setBoundaryColour(BoundaryColour colour)
     changed();
 }
 
+void MeasureModel::keepStartReady()
+{
+    // A check box clicked between passes takes the keyboard; while armed, Enter must still
+    // start the pass, as it does after an option or an arrow key.
+    if (g.AwaitingStart)
+        s.listener.focusStartButton();
+}
+
 void MeasureModel::setThinLine(bool thin)
 {
     lines_.lnMeasure1.visible = !thin;
     lines_.left_edge.width = thin ? 1 : 2;
     lines_.right_edge.width = thin ? 1 : 2;
+    keepStartReady();
     changed();
 }
 
@@ -416,6 +425,7 @@ void MeasureModel::setViewOnly(bool viewOnly)
         view_.frmJumpPathVisible = false;
         view_.jumpBoundaryVisible = false;
     }
+    keepStartReady();
     changed();
 }
 
@@ -423,6 +433,7 @@ void MeasureModel::setUseMouse(bool on)
 {
     useMouse = on;
     view_.Label11Visible = on;
+    keepStartReady();
     changed();
 }
 
@@ -430,6 +441,7 @@ void MeasureModel::setEdgeMarkers(bool on)
 {
     lines_.left_edge.visible = on;
     lines_.right_edge.visible = on;
+    keepStartReady();
     changed();
 }
 
@@ -437,6 +449,7 @@ void MeasureModel::setPathMarkers(bool on)
 {
     lines_.lnLeft.visible = on;
     lines_.lnRight.visible = on;
+    keepStartReady();
     changed();
 }
 

@@ -177,6 +177,7 @@ private:
     double boatWidth() const;
     void putMeasureLine(double x, double secondColumnOffset);
     void changed() { s.listener.measureChanged(); }
+    void keepStartReady();
 
     Services s;
     Global& g;

@@ -108,6 +108,19 @@ TEST_F(MeasureScreenTest, AHeldArrowKeyMovesTheLineAndNeverTouchesTheOptions)
     EXPECT_EQ(measure.model().lines().lnMeasure.x1, x - 15);
 }
 
+TEST_F(MeasureScreenTest, ACheckBoxClickedWhileArmedLeavesEnterToStartPass)
+{
+    for (const char* name : {"chkViewOnly", "chkThinLine", "chkEdgeOn", "cbPath", "chkUseMouse"}) {
+        auto* box = child<QCheckBox>(name);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        EXPECT_TRUE(box->isChecked()) << name;
+        EXPECT_EQ(measure.focusWidget(), Command1()) << name;
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    }
+    QTest::keyClick(measure.focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(measure.model().running());
+}
+
 TEST_F(MeasureScreenTest, ReturnToStartDuringAPassStopsItAsAbortDoes)
 {
     QTest::keyClick(Command1(), Qt::Key_Return);
