@@ -2,37 +2,21 @@
 
 #include "calibration/setup_file.h"
 #include "course_display/accuracy_check.h"
+#include "support/cli_run.h"
 #include "support/paths.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& args)
-{
-    QProcess p;
-    p.start(cliPath(), args);
-    p.waitForFinished(10000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 const QString kSlalom = sourcePath("resources/program/SlalomOK.ipt");
 const QStringList kNow{"--now", "2026-12-07T14:05:09"};
 
 TEST(CliAccuracy, ListsTheFortyTwoIndicatorsInIndexOrderThenTheReport)
 {
-    const CliRun r = cli(QStringList{"accuracy", kSlalom} + kNow);
+    const CliRun r = runCli(QStringList{"accuracy", kSlalom} + kNow);
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QStringList listing = r.out.section("12-07-2026", 0, 0).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(listing.size(), 42);
@@ -76,7 +60,7 @@ class CliAccuracyDisplay : public testing::TestWithParam<DisplayCase>
 
 TEST_P(CliAccuracyDisplay, ChoosesTheIndicatorText)
 {
-    const CliRun r = cli(QStringList{"accuracy", kSlalom, "--display", GetParam().name} + kNow);
+    const CliRun r = runCli(QStringList{"accuracy", kSlalom, "--display", GetParam().name} + kNow);
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.section('\n', 0, 0).section('\t', 5), GetParam().firstText);
 }
@@ -90,10 +74,10 @@ INSTANTIATE_TEST_SUITE_P(Options, CliAccuracyDisplay,
 
 TEST(CliAccuracy, RatiosNeedTheScreenWidth)
 {
-    const CliRun r = cli(QStringList{"accuracy", kSlalom, "--screen-width", "1024"} + kNow);
+    const CliRun r = runCli(QStringList{"accuracy", kSlalom, "--screen-width", "1024"} + kNow);
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("\r\nFront Ratio:  34\r\nBack Ratio:  18\r\n"));
-    EXPECT_TRUE(cli(QStringList{"accuracy", kSlalom} + kNow)
+    EXPECT_TRUE(runCli(QStringList{"accuracy", kSlalom} + kNow)
                     .out.contains("\r\nFront Ratio:  0\r\nBack Ratio:  0\r\n"));
 }
 
@@ -104,7 +88,7 @@ TEST(CliAccuracy, MalformedFileExitsTwoWithFileLineAndReason)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("x\r\nd\r\n 1 , 2 , 0 , 0 \r\n 3 , four , 0 , 0 \r\n");
     f.close();
-    const CliRun r = cli({"accuracy", f.fileName()});
+    const CliRun r = runCli({"accuracy", f.fileName()});
     EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(r.err.contains("bad.ipt: line 4: \"four\" is not a number")) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
@@ -119,7 +103,7 @@ TEST(CliAccuracy, BadArgumentsExitTwo)
           QStringList{"accuracy", kSlalom, "--screen-width", "wide"},
           QStringList{"accuracy", kSlalom, "--fast"},
           QStringList{"accuracy", "/nonexistent/file.ipt"}}) {
-        const CliRun r = cli(args);
+        const CliRun r = runCli(args);
         EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
         EXPECT_FALSE(r.err.isEmpty());
     }

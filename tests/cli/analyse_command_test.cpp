@@ -1,33 +1,17 @@
 #include "common/text_file.h"
 #include "results/pass_report.h"
 #include "results/results_file.h"
+#include "support/cli_run.h"
 #include "support/paths.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun
-{
-    int code;
-    QString out;
-    QString err;
-};
-
-CliRun runCli(const QStringList& args)
-{
-    QProcess p;
-    p.start(cliPath(), args);
-    p.waitForFinished(30000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
 class AnalyseCommand : public testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());

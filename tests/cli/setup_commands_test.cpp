@@ -1,36 +1,20 @@
 // wakeline-cli's setup file commands, run as a script would run them.
 
+#include "support/cli_run.h"
 #include "support/paths.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& args)
-{
-    QProcess p;
-    p.start(cliPath(), args);
-    p.waitForFinished(10000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
 const QString kSlalom = fixturePath("exponent-form-slalom.ipt");
 
 TEST(CliSetupCommands, ToCourseMapsAMarkOntoItsSurveyPoint)
 {
-    const CliRun r = cli({"to-course", kSlalom, "7958", "4527"});
+    const CliRun r = runCli({"to-course", kSlalom, "7958", "4527"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QStringList xy = r.out.trimmed().split(' ');
     ASSERT_EQ(xy.size(), 2);
@@ -41,7 +25,7 @@ TEST(CliSetupCommands, ToCourseMapsAMarkOntoItsSurveyPoint)
 
 TEST(CliSetupCommands, ToScreenIsTheInverse)
 {
-    const CliRun r = cli({"to-screen", kSlalom, "0", "-259"});
+    const CliRun r = runCli({"to-screen", kSlalom, "0", "-259"});
     ASSERT_EQ(r.code, 0);
     const QStringList xy = r.out.trimmed().split(' ');
     EXPECT_NEAR(xy[0].toDouble(), 7551, 1e-6);
@@ -50,7 +34,7 @@ TEST(CliSetupCommands, ToScreenIsTheInverse)
 
 TEST(CliSetupCommands, CheckPrintsPointsCoefficientsAndTheLargestDistance)
 {
-    const CliRun r = cli({"check", fixturePath("exponent-form-jump.ipt")});
+    const CliRun r = runCli({"check", fixturePath("exponent-form-jump.ipt")});
     ASSERT_EQ(r.code, 0);
     EXPECT_TRUE(r.out.contains("point 2 (lower right): screen 9373 9734  survey 0 -280"));
     EXPECT_TRUE(r.out.contains("c4: 1.57403797607854e-07"));
@@ -69,7 +53,7 @@ TEST(CliSetupCommands, MalformedFileExitsTwoWithFileLineAndReason)
     f.close();
     for (const QStringList& args :
          {QStringList{"check", f.fileName()}, QStringList{"to-course", f.fileName(), "1", "2"}}) {
-        const CliRun r = cli(args);
+        const CliRun r = runCli(args);
         EXPECT_EQ(r.code, 2);
         EXPECT_TRUE(r.err.contains("bad.ipt: line 4: \"four\" is not a number"))
             << r.err.toStdString();
@@ -78,10 +62,10 @@ TEST(CliSetupCommands, MalformedFileExitsTwoWithFileLineAndReason)
 
 TEST(CliSetupCommands, BadArgumentsExitTwo)
 {
-    EXPECT_EQ(cli({"to-course", kSlalom, "1"}).code, 2);
-    EXPECT_EQ(cli({"to-screen", kSlalom, "x", "1"}).code, 2);
-    EXPECT_EQ(cli({"check"}).code, 2);
-    EXPECT_EQ(cli({"check", "/nonexistent/file.ipt"}).code, 2);
+    EXPECT_EQ(runCli({"to-course", kSlalom, "1"}).code, 2);
+    EXPECT_EQ(runCli({"to-screen", kSlalom, "x", "1"}).code, 2);
+    EXPECT_EQ(runCli({"check"}).code, 2);
+    EXPECT_EQ(runCli({"check", "/nonexistent/file.ipt"}).code, 2);
 }
 
 TEST(CliSetupCommands, APointOnTheHorizonExitsOne)
@@ -94,10 +78,10 @@ TEST(CliSetupCommands, APointOnTheHorizonExitsOne)
             " 1 , 1 , 1 , 1 \r\n 0 \r\n 1 \r\n 0 \r\n 0 \r\n-.0009765625 \r\n 0 \r\n"
             " 0 \r\n 1 \r\n 0 \r\n 0 \r\n 10 \r\n 2 \r\n 1 \r\n");
     f.close();
-    const CliRun r = cli({"to-course", f.fileName(), "5", "1024"});
+    const CliRun r = runCli({"to-course", f.fileName(), "5", "1024"});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains("horizon"));
-    EXPECT_EQ(cli({"to-course", f.fileName(), "5", "512"}).out, "10 1024\n");
+    EXPECT_EQ(runCli({"to-course", f.fileName(), "5", "512"}).out, "10 1024\n");
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // wakeline-cli solve, run as scripts run it: arguments, standard input, exit status.
 
-#include <QProcess>
+#include "support/cli_run.h"
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -10,26 +10,6 @@
 #include "support/qt_printers.h"
 
 namespace {
-
-struct CliRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun runCli(const QStringList& args, const QByteArray& input = {})
-{
-    QProcess p;
-    p.start(cliPath(), args);
-    EXPECT_TRUE(p.waitForStarted(10000)) << cliPath().toStdString();
-    p.write(input);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(30000));
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 const QByteArray kWorkedExample = "520 300 0 0\n700 900 0 -259\n470 300 2.5 0\n300 900 2.5 -259\n";
 
@@ -44,7 +24,7 @@ double exactly(const QString& text)
 TEST(SolveCli, PrintsTheCoefficientsInTheSetupFileForm)
 {
     const CliRun r = runCli({"solve"}, kWorkedExample);
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty());
     const QStringList lines = r.out.split('\n');
     ASSERT_EQ(lines.size(), 9) << r.out.toStdString(); // eight lines and the final line end
@@ -65,14 +45,14 @@ TEST(SolveCli, ReadsSetupFilePointLinesAndSkipsTrailingBlankLines)
     const CliRun pasted =
         runCli({"solve"}, " 520 , 300 , 0 , 0 \r\n 700 , 900 , 0 ,-259 \r\n"
                           " 470 , 300 , 2.5 , 0 \r\n 300 , 900 , 2.5 ,-259 \r\n\r\n\r\n");
-    EXPECT_EQ(pasted.exitCode, 0) << pasted.err.toStdString();
+    EXPECT_EQ(pasted.code, 0) << pasted.err.toStdString();
     EXPECT_EQ(pasted.out, plain.out);
 }
 
 TEST(SolveCli, MapsOnePointBothWays)
 {
     const CliRun forward = runCli({"solve", "--to-course", "495", "600"}, kWorkedExample);
-    ASSERT_EQ(forward.exitCode, 0) << forward.err.toStdString();
+    ASSERT_EQ(forward.code, 0) << forward.err.toStdString();
     ASSERT_TRUE(forward.out.endsWith('\n'));
     const QStringList course = forward.out.chopped(1).split(' ');
     ASSERT_EQ(course.size(), 2) << forward.out.toStdString();
@@ -84,7 +64,7 @@ TEST(SolveCli, MapsOnePointBothWays)
     EXPECT_NEAR(y, -230.2222, 5e-5);
 
     const CliRun back = runCli({"solve", "--to-screen", course[0], course[1]}, kWorkedExample);
-    ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
+    ASSERT_EQ(back.code, 0) << back.err.toStdString();
     const QStringList screen = back.out.trimmed().split(' ');
     ASSERT_EQ(screen.size(), 2);
     EXPECT_NEAR(exactly(screen[0]), 495, 1e-9);
@@ -112,7 +92,7 @@ class SolveCliFailure : public ::testing::TestWithParam<FailureCase>
 TEST_P(SolveCliFailure, ExitsWithOneLineOnStandardError)
 {
     const CliRun r = runCli(GetParam().args, GetParam().input);
-    EXPECT_EQ(r.exitCode, GetParam().exitCode) << r.err.toStdString();
+    EXPECT_EQ(r.code, GetParam().exitCode) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
     EXPECT_TRUE(r.err.endsWith('\n'));
     EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
@@ -192,13 +172,13 @@ TEST(SolveCli, HelpDescribesEveryCommand)
 {
     for (const QStringList& args : {QStringList{"--help"}, QStringList{"solve", "--help"}}) {
         const CliRun r = runCli(args);
-        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(r.code, 0);
         for (const char* part : {"solve", "--to-course SX SY", "--to-screen X Y", "upper right",
                                  "Blank lines", "Exit status"})
             EXPECT_TRUE(r.out.contains(QLatin1String(part))) << part;
     }
     const CliRun bare = runCli({});
-    EXPECT_EQ(bare.exitCode, 2);
+    EXPECT_EQ(bare.code, 2);
     EXPECT_TRUE(bare.out.contains("solve"));
 }
 
