@@ -1,4 +1,5 @@
 #include "common/text_file.h"
+#include "results/analyse_file.h"
 #include "results/pass_report.h"
 #include "results/results_file.h"
 
@@ -184,6 +185,8 @@ TEST(ResultsFile, AnyBytesGiveAResultWithinBounds)
         const ResultsFileRead r = readResultsFile(decodeText(bytes), Event::Slalom);
         ASSERT_LE(r.deviations.size(), size_t(kMaxReadSamples));
         ASSERT_EQ(r.deviations.size(), r.positions.size());
+        // The command line's checks walk the same lines.
+        analyseResultsFile(decodeText(bytes), kNow);
     }
     // One over-long line of digits, and a sample line full of binary.
     const QString longLine = QStringLiteral("Slalom Pass Results\r\nFrame ") +
