@@ -69,4 +69,19 @@ TEST_F(AnalyseCommand, BadFileNamesTheFileAndLineAndExitsTwo)
               2);
 }
 
+TEST_F(AnalyseCommand, FileCutOffAfterItsLastSampleReadsAllItsSamples)
+{
+    // A 58 km/h pass: samples 0 to 161, the file's last line the last sample.
+    const QString cut = dir.filePath(QStringLiteral("cut.txt"));
+    ASSERT_TRUE(replaceFile(cut, report).ok);
+    const CliRun r = runCli({QStringLiteral("analyse"), cut, QStringLiteral("--now"),
+                             QStringLiteral("2026-12-07T08:00:01")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, report);
+    EXPECT_EQ(r.out.count(QStringLiteral("\r\nFrame ")), 162);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("cut.txt: note: the file ends without")));
+    const CliRun db = runCli({QStringLiteral("analyse"), cut, QStringLiteral("--db")});
+    EXPECT_EQ(db.out.split('|').value(6), QStringLiteral("58"));
+}
+
 } // namespace
