@@ -53,11 +53,14 @@ int runAnalyse(const QStringList& args, CliStreams& io)
         io.err << shown << ": cannot be read\n";
         return 2;
     }
-    const FileAnalysis result = analyseResultsFile(*text, now);
+    const FileAnalysis result = analyseResultsFile(
+        *text, now, database ? AnalysisOutput::DatabaseLine : AnalysisOutput::Report);
     if (!result.ok) {
         io.err << shown << ", line " << result.line << ": " << result.reason << "\n";
         return 2;
     }
+    for (const QString& note : result.notes)
+        io.err << shown << ": note: " << note << "\n";
     // The report's own CR LF line ends are kept, so the output compares with saved files.
     io.out << (database ? result.databaseLine + QString::fromLatin1(kCrLf) : result.report);
     return 0;

@@ -18,7 +18,8 @@ const CliCommand kCommands[] = {
     kAccuracyCommand,
     CliCommand{"analyse", "RESULTS.txt [--now YYYY-MM-DDTHH:MM:SS] [--db]",
                "      Re-analyses a saved results file and prints its pass report, or with --db\n"
-               "      its database line.",
+               "      its database line (UTF-8, CR LF line ends). A file whose samples are not\n"
+               "      the whole pass (cut off, a line missing, repeated or damaged) is refused.",
                runAnalyse},
 };
 
@@ -40,6 +41,10 @@ int main(int argc, char* argv[])
     QTextStream in(stdin);
     QTextStream out(stdout);
     QTextStream err(stderr);
+    // Names read from 8-bit files are printed as UTF-8 whatever the locale, so that scripts
+    // get the same bytes under C and under a UTF-8 locale.
+    for (QTextStream* stream : {&out, &err})
+        stream->setEncoding(QStringConverter::Utf8);
     CliStreams io{in, out, err};
 
     QStringList args = QCoreApplication::arguments().mid(1);

@@ -1,11 +1,15 @@
 #include "results/analyse_file.h"
 
 #include "common/global.h"
+#include "common/number_forms.h"
 #include "common/text_file.h"
 #include "results/database_line.h"
 #include "results/next_pass.h"
 #include "results/pass_report.h"
 #include "results/results_file.h"
+
+#include <QRegularExpression>
+#include <array>
 
 namespace {
 
@@ -17,6 +21,18 @@ FileAnalysis failure(int line, const QString& reason)
     return f;
 }
 
+// A line as it appears in a message: quoted, short enough to read, and with any control
+// bytes of a damaged file (a zero-filled tail) shown as "?" rather than sent to a terminal.
+QString quoted(const QString& line)
+{
+    constexpr int kShown = 60;
+    QString shown = line.size() > kShown ? line.left(kShown) + QStringLiteral("...") : line;
+    for (QChar& c : shown)
+        if (!c.isPrint())
+            c = '?';
+    return QStringLiteral("\"") + shown + QStringLiteral("\"");
+}
+
 // Line number of the first header line starting with `label`, 0 when there is none.
 int headerLineNumber(const QStringList& header, const QString& label)
 {
@@ -26,9 +42,161 @@ int headerLineNumber(const QStringList& header, const QString& label)
     return 0;
 }
 
+const QString kAwayLine = QStringLiteral("Boat is going away from camera");
+const QString kTowardLine = QStringLiteral("Boat is coming toward the camera");
+const QString kFramesLabel = QStringLiteral("Frames Measured: ");
+const QString kLineLengthLabel = QStringLiteral("Line Length: ");
+
+// The header must say one thing once: the reader takes the first of a repeated label, and
+// the direction decides the sign of half the statistics, so a file that says two things, or
+// nothing about the direction, is not analysed.
+std::optional<FileAnalysis> checkHeader(const QStringList& header)
+{
+    static const std::array<const char*, 8> kLabels{
+        "Skier Name: ", "Tournament: ", "Location: ",    "Date: ",
+        "Driver: ",     "Boat: ",       "Line Length: ", "Frames Measured: "};
+    for (const char* name : kLabels) {
+        const QString label = QString::fromLatin1(name);
+        const int first = headerLineNumber(header, label);
+        if (first == 0)
+            continue;
+        for (int i = first; i < header.size(); ++i)
+            if (header[i].startsWith(label) && header[i] != header[first - 1])
+                return failure(i + 1, QStringLiteral("%1 again, with another value than line %2")
+                                          .arg(quoted(label.trimmed()))
+                                          .arg(first));
+    }
+    int direction = 0;
+    for (int i = 0; i < header.size(); ++i) {
+        if (!header[i].startsWith(QLatin1String("Boat is ")))
+            continue;
+        if (header[i] != kAwayLine && header[i] != kTowardLine)
+            return failure(i + 1,
+                           QStringLiteral("the direction line %1 is neither \"%2\" nor \"%3\"")
+                               .arg(quoted(header[i]), kAwayLine, kTowardLine));
+        if (direction != 0 && header[i] != header[direction - 1])
+            return failure(i + 1,
+                           QStringLiteral("this direction contradicts line %1").arg(direction));
+        if (direction == 0)
+            direction = i + 1;
+    }
+    if (direction == 0)
+        return failure(int(header.size()),
+                       QStringLiteral("no direction line (\"%1\" or \"%2\") before the samples")
+                           .arg(kAwayLine, kTowardLine));
+    return std::nullopt;
+}
+
+// A sample line exactly as the report writes it, give or take the width of the gaps.
+const QRegularExpression& sampleLinePattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^Frame +(\\d{1,6}) +Course Position: +(\\d+(?:\\.\\d*)?|\\.\\d+) +"
+                       "Deviation: +(-?(?:\\d+(?:\\.\\d*)?|\\.\\d+)) *$"));
+    return pattern;
+}
+
+// The sample lines are those of one whole pass: each line whole and numbered in turn, read
+// as written, as many as the report says were measured, at the course positions of a pass
+// of that length, and no sample line after them. A file that fails any of these would give
+// the statistics of another pass.
+std::optional<FileAnalysis> checkSamples(const QString& text, const QStringList& lines,
+                                         const ResultsFileRead& read, Event event)
+{
+    const int first = read.firstSampleLine - 1; // index of the first sample line
+    const int count = int(read.deviations.size());
+    const int end = first + count; // index of the first line after the samples
+    const bool endsWithSamples = end == int(lines.size());
+    QStringList positions;
+    for (int j = 0; j < count; ++j) {
+        const QString& line = lines[first + j];
+        const int number = first + j + 1;
+        // Every line the report writes ends in a line end; a last line without one may have
+        // lost the end of its deviation (" .1" of " .12") and still look whole.
+        if (endsWithSamples && j == count - 1 && !text.endsWith('\n') && !text.endsWith('\r'))
+            return failure(number, QStringLiteral("the file's last line has no line end: the file "
+                                                  "is cut off inside this sample line"));
+        const QRegularExpressionMatch m = sampleLinePattern().match(line);
+        if (!m.hasMatch())
+            return failure(number, QStringLiteral("not a whole sample line: %1").arg(quoted(line)));
+        const int frame = m.captured(1).toInt();
+        if (frame != j) {
+            if (frame == j - 1)
+                return failure(number,
+                               QStringLiteral("sample %1 again: a repeated line").arg(frame));
+            return failure(number, QStringLiteral("sample %1 where sample %2 belongs: sample lines "
+                                                  "are missing or out of order")
+                                       .arg(frame)
+                                       .arg(j));
+        }
+        // The reader takes the deviation from fixed columns; wider gaps put it elsewhere.
+        if (leadingNumber(m.captured(3)) != read.deviations[size_t(j)])
+            return failure(number, QStringLiteral("the deviation \"%1\" is not in the columns "
+                                                  "the results reader takes it from")
+                                       .arg(m.captured(3)));
+        positions << m.captured(2);
+    }
+    for (int k = end; k < int(lines.size()); ++k)
+        if (lines[k].startsWith(QLatin1String("Frame ")) ||
+            lines[k].startsWith(QLatin1String("Buoy")))
+            return failure(end + 1, QStringLiteral("the samples stop here, yet a sample line "
+                                                   "follows at line %1: a damaged line among the "
+                                                   "samples, or a second pass in the file")
+                                        .arg(k + 1));
+
+    const int framesLine = headerLineNumber(read.headerLines, kFramesLabel);
+    if (framesLine > 0) {
+        bool whole = false;
+        const int measured =
+            read.headerLines[framesLine - 1].mid(kFramesLabel.size()).trimmed().toInt(&whole);
+        if (!whole)
+            return failure(framesLine,
+                           QStringLiteral("\"Frames Measured:\" is not a whole number"));
+        if (count < measured)
+            return failure(
+                endsWithSamples ? end : end + 1,
+                QStringLiteral("the samples stop after sample %1, but line %2 says %3 "
+                               "were measured: the file is %4")
+                    .arg(count - 1)
+                    .arg(framesLine)
+                    .arg(measured)
+                    .arg(endsWithSamples ? QStringLiteral("cut off") : QStringLiteral("damaged")));
+        if (count > measured)
+            return failure(first + measured + 1,
+                           QStringLiteral("%1 samples, but line %2 says %3 were measured")
+                               .arg(count)
+                               .arg(framesLine)
+                               .arg(measured));
+    }
+    if (count < kMinAnalysedSamples)
+        return failure(read.firstSampleLine,
+                       QStringLiteral("a pass needs at least %1 samples, the file has %2")
+                           .arg(kMinAnalysedSamples)
+                           .arg(count));
+
+    // Sample i of a pass of T tenths lies at i x L / T: a file that lost its last samples, or
+    // gained some, has its positions out of step, "Frames Measured:" line or not.
+    const int passTenths = count - 1;
+    const double length = courseLength(event);
+    for (int j = 0; j < count; ++j) {
+        const QString expected = format000_0(double(j) * length / passTenths);
+        const QString written = format000_0(leadingNumber(positions[j]));
+        if (written != expected)
+            return failure(first + j + 1,
+                           QStringLiteral("course position %1 is not that of sample %2 in a pass "
+                                          "of %3 samples (%4): samples are missing or the file "
+                                          "is cut off")
+                               .arg(positions[j])
+                               .arg(j)
+                               .arg(count)
+                               .arg(expected));
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-FileAnalysis analyseResultsFile(const QString& text, const QDateTime& now)
+FileAnalysis analyseResultsFile(const QString& text, const QDateTime& now, AnalysisOutput output)
 {
     const QStringList lines = splitLines(text);
     const QString first = lines.isEmpty() ? QString() : lines.first();
@@ -47,12 +215,17 @@ FileAnalysis analyseResultsFile(const QString& text, const QDateTime& now)
     if (read.status == ReadStatus::TooMany)
         return failure(read.firstSampleLine + kMaxReadSamples,
                        QStringLiteral("more than %1 sample lines").arg(kMaxReadSamples));
-    const int count = int(read.deviations.size());
-    if (count < kMinAnalysedSamples)
+    // Samples at the buoys only: the statistics, made for one sample every tenth of a second,
+    // would describe no pass.
+    if (read.buoyLayout)
         return failure(read.firstSampleLine,
-                       QStringLiteral("a pass needs at least %1 samples, the file has %2")
-                           .arg(kMinAnalysedSamples)
-                           .arg(count));
+                       QStringLiteral("the older \"Buoy\" layout holds samples at the buoys, not "
+                                      "one every tenth of a second; it cannot be analysed"));
+    if (const std::optional<FileAnalysis> bad = checkHeader(read.headerLines))
+        return *bad;
+    if (const std::optional<FileAnalysis> bad = checkSamples(text, lines, read, event))
+        return *bad;
+    const int count = int(read.deviations.size());
 
     RunInfo run;
     run.event = event;
@@ -71,16 +244,20 @@ FileAnalysis analyseResultsFile(const QString& text, const QDateTime& now)
     run.direction = read.comingToward ? Direction::Toward : Direction::Away;
     run.lineLength = -1;
     if (event == Event::Slalom) {
-        const QString label = QStringLiteral("Line Length: ");
-        const std::optional<QString> length = headerValue(read.headerLines, label);
-        if (!length)
-            return failure(read.firstSampleLine - 1, QStringLiteral("no \"Line Length:\" line"));
-        for (int i = 0; i < int(kLineLengths.size()); ++i)
-            if (reportLineLength(i).trimmed() == length->trimmed())
-                run.lineLength = i;
-        if (run.lineLength < 0)
-            return failure(headerLineNumber(read.headerLines, label),
-                           QStringLiteral("unknown line length \"%1\"").arg(*length));
+        const std::optional<QString> length = headerValue(read.headerLines, kLineLengthLabel);
+        // The report shows a missing line length as an empty one; the database line has a
+        // field for it that nothing else can fill.
+        if (!length && output == AnalysisOutput::DatabaseLine)
+            return failure(read.firstSampleLine - 1,
+                           QStringLiteral("no \"Line Length:\" line; the database line needs it"));
+        if (length) {
+            for (int i = 0; i < int(kLineLengths.size()); ++i)
+                if (reportLineLength(i).trimmed() == length->trimmed())
+                    run.lineLength = i;
+            if (run.lineLength < 0)
+                return failure(headerLineNumber(read.headerLines, kLineLengthLabel),
+                               QStringLiteral("unknown line length \"%1\"").arg(*length));
+        }
     }
 
     PassSamples samples;
@@ -102,11 +279,18 @@ FileAnalysis analyseResultsFile(const QString& text, const QDateTime& now)
         const SpeedChoice& choice =
             event == Event::Slalom ? kSlalomSpeeds[size_t(*speed)] : kJumpSpeeds[size_t(*speed)];
         db.speedText = QString::number(choice.kmh);
+    } else if (output == AnalysisOutput::DatabaseLine) {
+        out.notes << QStringLiteral("no speed gives a pass of %1 tenths; the speed field is empty")
+                         .arg(passTenths);
     }
-    if (event == Event::Slalom)
+    if (run.lineLength >= 0)
         db.lineText = QString::fromLatin1(kLineLengths[size_t(run.lineLength)]);
     db.samples = samples;
     db.statistics = analysis.statistics;
     out.databaseLine = databaseLine(db);
+    if (!lines.mid(read.firstSampleLine - 1 + count)
+             .contains(QStringLiteral("End of Pass Analysis")))
+        out.notes << QStringLiteral("the file ends without \"End of Pass Analysis\"; every sample "
+                                    "of the pass is there");
     return out;
 }

@@ -80,6 +80,7 @@ ResultsFileRead readResultsFile(const QString& text, Event expected)
     r.firstSampleLine = int(i) + 1;
 
     const bool buoyLayout = lines[i].startsWith(kBuoyPrefix);
+    r.buoyLayout = buoyLayout;
     const QString& prefix = buoyLayout ? kBuoyPrefix : kFramePrefix;
     while (lines[i].startsWith(prefix)) {
         if (int(r.deviations.size()) >= kMaxReadSamples) {
@@ -95,8 +96,8 @@ ResultsFileRead readResultsFile(const QString& text, Event expected)
             r.deviations.push_back(numberAfter(line, QStringLiteral("ation:"), 8));
         }
         ++i;
-        // The file's last line ends the scan unread, as the reader always has.
-        if (i >= n - 1)
+        // A file cut off after a sample line ends with it: that sample is read too.
+        if (i >= n)
             break;
         show(r.shownLines, lines[i]);
     }

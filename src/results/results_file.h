@@ -47,6 +47,7 @@ struct ResultsFileRead
     std::vector<double> positions;  // course position as written, metres
     QStringList headerLines;        // the lines before the first sample line (title included)
     int firstSampleLine = 0;        // 1-based line number of the first sample line
+    bool buoyLayout = false;        // the samples are in the older "Buoy" layout
 };
 
 // Reads a results file's text for the event selected now. On NotValid nothing is shown.

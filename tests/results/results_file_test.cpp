@@ -1,4 +1,5 @@
 #include "common/text_file.h"
+#include "results/analyse_file.h"
 #include "results/pass_report.h"
 #include "results/results_file.h"
 
@@ -151,16 +152,23 @@ TEST(ResultsFile, AtMost501SamplesAreRead)
     EXPECT_EQ(over.status, ReadStatus::TooMany);
 }
 
-TEST(ResultsFile, LastLineOfTheFileEndsTheScanUnread)
+TEST(ResultsFile, FileCutOffAfterItsLastSampleLosesNoSample)
 {
-    // A report without the closing lines: its last sample line is the file's last line.
-    const QString text = QStringLiteral("Slalom Pass Results\r\n"
-                                        "Frame  0   Course Position: 000.0   Deviation:  .01\r\n"
-                                        "Frame  1   Course Position: 001.0   Deviation:  .02\r\n");
-    const ResultsFileRead r = readResultsFile(text, Event::Slalom);
-    ASSERT_EQ(r.status, ReadStatus::Ok);
-    EXPECT_EQ(r.deviations.size(), 1u);
-    EXPECT_EQ(r.shownLines.size(), 2);
+    PassSamples samples;
+    for (int i = 0; i <= 161; ++i)
+        samples.Deviations[size_t(i)] = (i % 5 - 2) * 0.04;
+    samples.Deviations[161] = -0.31;
+    const QString saved = savedPass(Event::Slalom, Direction::Away, 161, samples);
+    const QString report = saved.left(saved.indexOf(QStringLiteral("\r\n\r\nEnd of Pass")));
+    // With its last line end, and without it: the screen shows what the file holds.
+    for (const QString& text : {report, report.chopped(2)}) {
+        const ResultsFileRead r = readResultsFile(text, Event::Slalom);
+        ASSERT_EQ(r.status, ReadStatus::Ok);
+        ASSERT_EQ(r.deviations.size(), 162u);
+        EXPECT_DOUBLE_EQ(r.deviations[161], -0.31);
+        EXPECT_DOUBLE_EQ(r.positions[161], 259.0);
+        EXPECT_TRUE(r.shownLines.last().startsWith(QStringLiteral("Frame  161 ")));
+    }
 }
 
 TEST(ResultsFile, AnyBytesGiveAResultWithinBounds)
@@ -177,6 +185,8 @@ TEST(ResultsFile, AnyBytesGiveAResultWithinBounds)
         const ResultsFileRead r = readResultsFile(decodeText(bytes), Event::Slalom);
         ASSERT_LE(r.deviations.size(), size_t(kMaxReadSamples));
         ASSERT_EQ(r.deviations.size(), r.positions.size());
+        // The command line's checks walk the same lines.
+        analyseResultsFile(decodeText(bytes), kNow);
     }
     // One over-long line of digits, and a sample line full of binary.
     const QString longLine = QStringLiteral("Slalom Pass Results\r\nFrame ") +
