@@ -222,8 +222,8 @@ BuoyFigures computeBuoyFigures(std::span<const double> deviations, int passTenth
             return f;
         }
 
-    const WindowSpan gate = rules.gateWindow;
-    f.gate = figuresOf({WindowKind::Gate, 0, gate}, deviations, passTenths, direction, rules);
+    f.gate = figuresOf({WindowKind::Gate, 0, rules.gateWindow}, deviations, passTenths, direction,
+                       rules);
     f.gate.limitCm = rules.gateTolerance;
     std::optional<double> sum = 0.0;
     for (int k = 1; k <= kGuideBuoys; ++k) {
@@ -261,8 +261,8 @@ QStringList buoyFiguresTable(const BuoyFigures& f)
         lines << QStringLiteral("No buoy figures: ") + f.message;
         return lines;
     }
-    lines << QStringLiteral("Readings in cm toward the buoy's skier side (+) or away from it (-); "
-                            "gate: the largest deviation and the boat's side");
+    lines << QStringLiteral("Readings in cm: + toward the buoy's skier, - away from the skier; "
+                            "gate: largest deviation, boat's side");
 
     QList<QStringList> rows;
     rows << QStringList{QStringLiteral("Window"),        QStringLiteral("From..to m"),
