@@ -30,9 +30,12 @@
 
 namespace {
 
+const QString kSetupNotOk =
+    QStringLiteral("Setup needs to be OK to do this - look for the smiley face");
+
 class GridSetupScreen : public testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         g.programFolder = programDir.path();
@@ -108,6 +111,11 @@ class GridSetupScreen : public testing::Test
         clickPicture(300, 520);
     }
     bool drawnAt(int x, int y) { return qAlpha(grid->surface().drawingLayer().pixel(x, y)) != 0; }
+    static QByteArray readBytes(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 
     QTemporaryDir programDir;
     QTemporaryDir resultsDir;
@@ -488,16 +496,37 @@ TEST_F(GridSetupScreen, ActivationForJumpSwitchesTheSurveyAndLogsEachEntry)
     EXPECT_EQ(database.readAll().count("Test Session Database Log Setup Starting"), 3);
 }
 
-TEST_F(GridSetupScreen, TwoGridSelectionsReturnToSlotOne)
+TEST_F(GridSetupScreen, AnEmptyGridSlotIsNoCalibrationAndCannotBeSaved)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
     const auto loaded = coefficients();
+    const QString standard = QDir(g.programFolder).filePath("SlalomOK.ipt");
+    const QByteArray standardBytes = readBytes(standard);
+    fake.messages.shown.clear();
+
     click("grid_select");
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 2");
     EXPECT_EQ(g.grid_number, 2);
     EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
-    EXPECT_EQ(text("upper_right_x"), " 0");
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
+    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_FALSE(control("fmAccuracyDisplay")->isVisible());
+    EXPECT_EQ(text("upper_right_x"), "auto");
+    click("show_alignment");
+    click("btnShowAllBuoys");
+    EXPECT_EQ(messages(), QStringList(2, kSetupNotOk));
+    EXPECT_FALSE(drawnAt(8136 / 15, 4527 / 15));
+
+    // Saving is refused before any dialog: the standard file keeps its calibration.
+    fake.messages.shown.clear();
+    fake.fileDialog.answers.push_back(standard);
+    trigger("gridSave");
+    EXPECT_EQ(fake.fileDialog.requests.size(), 1u); // only the load's
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].text.startsWith("Grid 2 holds no calibration"));
+    EXPECT_EQ(readBytes(standard), standardBytes);
+
     click("grid_select");
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
     EXPECT_EQ(g.grid_number, 1);
@@ -506,7 +535,62 @@ TEST_F(GridSetupScreen, TwoGridSelectionsReturnToSlotOne)
     EXPECT_EQ(text("ipt_file_description"), fixturePath("exponent-form-slalom.ipt"));
     EXPECT_EQ(g.setup_ok, 1);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
+    EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
     EXPECT_TRUE(control("fmAccuracyDisplay")->isVisible());
+}
+
+TEST_F(GridSetupScreen, NothingSolvedYetIsNothingToSave)
+{
+    markFour();
+    fake.fileDialog.answers.push_back(QDir(resultsDir.path()).filePath("zero.ipt"));
+    trigger("gridSave");
+    EXPECT_TRUE(fake.fileDialog.requests.empty());
+    EXPECT_FALSE(QFile::exists(QDir(resultsDir.path()).filePath("zero.ipt")));
+    EXPECT_EQ(fake.messages.shown.size(), 1u);
+}
+
+TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
+{
+    load(fixturePath("exponent-form-slalom.ipt"));
+    click("grid_select");
+    fake.messages.shown.clear();
+    fake.messages.yesNoAnswers.push_back(true);
+    trigger("gridExit");
+    EXPECT_EQ(fake.messages.questions.size(), 1u);
+    EXPECT_FALSE(grid->isVisible());
+    // What the selector names is what is in use: the empty slot.
+    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 2");
+    EXPECT_EQ(g.grid_number, 2);
+    EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
+
+    QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
+    EXPECT_FALSE(screens->measure().isVisible());
+    EXPECT_EQ(messages(), QStringList(QStringLiteral(
+                              "The setup must be OK to proceed.  Return to the setup screen and "
+                              "create a valid setup")));
+
+    enterSetup();
+    click("grid_select");
+    trigger("gridExit");
+    EXPECT_EQ(fake.messages.questions.size(), 1u);
+    QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
+    EXPECT_TRUE(screens->measure().isVisible());
+}
+
+TEST_F(GridSetupScreen, CompletingFromGridTwoFillsSlotOneAndSaysSo)
+{
+    click("grid_select");
+    for (const auto& [name, value] : {std::pair{"ul_survey_x", "2.5"},
+                                      {"ll_survey_x", "2.5"},
+                                      {"ll_survey_y", "-259"},
+                                      {"lr_survey_y", "-259"}})
+        edit(name)->setText(QString::fromLatin1(value));
+    markFour();
+    click("Load");
+    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(g.grid_number, 1);
+    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
+    EXPECT_EQ(g.grid_slots[1][3], 6300);
 }
 
 TEST_F(GridSetupScreen, LoadAlwaysFillsSlotOne)

@@ -174,7 +174,8 @@ void Grid_Setup::buildControls()
     grid_state_icon = named(new QLabel(s), "grid_state_icon");
     grid_state_icon->setAlignment(Qt::AlignCenter);
     Load = named(new QPushButton(QStringLiteral("Complete"), s), "Load");
-    grid_select = named(new QPushButton(QStringLiteral("Grid 1"), s), "grid_select");
+    grid_select = named(new QPushButton(s), "grid_select");
+    showGridCaption(gridCaption(1));
 
     AdjustmentLabel = named(new QLabel(QStringLiteral("Micro-Adjust"), s), "AdjustmentLabel");
     AdjustmentLabel->setAlignment(Qt::AlignCenter);
@@ -298,7 +299,7 @@ void Grid_Setup::Form_Load()
     Global& g = screens.global();
     g.grid_number = 1;
     g.grid_count = 1;
-    grid_select->setText(QStringLiteral("Grid 1"));
+    showGridCaption(gridCaption(1));
     g.cross_size = Setup_Cross_size->value();
     g.cross_radius = crossRadiusFor(Setup_Cross_size->value());
     for (Buoy b : kBuoyVisitOrder)
@@ -563,6 +564,11 @@ void Grid_Setup::showTexts(const CoordinateTexts& t)
     }
     jump_x->setText(t.jumpX);
     jump_y->setText(t.jumpY);
+}
+
+void Grid_Setup::showGridCaption(const QString& caption)
+{
+    grid_select->setText(caption);
 }
 
 void Grid_Setup::showDescriptions(const QString& first, const QString& second)
@@ -948,16 +954,21 @@ void Grid_Setup::gridLoad_Click()
     drawingSurface->clearDrawing();
     grid_check();
     showComplete();
-    grid_select->setText(QStringLiteral("Grid 1"));
+    showGridCaption(gridCaption(g.grid_number));
     Show_grid();
 }
 
 void Grid_Setup::gridSave_Click()
 {
+    Global& g = screens.global();
+    if (!currentSlotHoldsCalibration(g)) {
+        screens.platform().messages.warning(nothingToSaveMessage(g.grid_number),
+                                            kGridSetupErrorTitle);
+        return;
+    }
     unlockGrid();
     if (!enterProgramFolder())
         return;
-    Global& g = screens.global();
     const auto path =
         screens.platform().fileDialog.choose({QStringLiteral("Save Data Setup File"), kSaveFilter,
                                               kParameterFilesEntry, g.programFolder, true});
@@ -989,6 +1000,8 @@ void Grid_Setup::Load_Click()
     if (r.ok) {
         QDir::setCurrent(g.programFolder);
         showComplete();
+        // The solved calibration went into slot 1, which is now the current one.
+        showGridCaption(gridCaption(g.grid_number));
         drawingSurface->clearDrawing();
     } else {
         screens.platform().messages.warning(r.message, kErrorMessageTitle);
@@ -1000,18 +1013,19 @@ void Grid_Setup::grid_select_Click()
 {
     Global& g = screens.global();
     drawingSurface->clearDrawing();
-    grid_select->setText(nextGridCaption(g, grid_select->text()));
+    showGridCaption(nextGridCaption(g, grid_select->text()));
     const size_t slot = size_t(g.grid_number);
-    showTexts(boxTextsFor(slotData(g, g.grid_number)));
+    showTexts(slotBoxTexts(g, g.grid_number));
     showDescriptions(g.grid_desc1[slot], g.grid_desc2[slot]);
-    restoreSlot(g, g.grid_number);
-    if (g.grid_loaded[slot]) {
+    // After the box writes, whose change rule marks the calibration incomplete.
+    if (selectSlot(g, g.grid_number)) {
         QDir::setCurrent(g.programFolder);
         showComplete();
         fmAccuracyDisplay->show();
+    } else {
+        // Box writes that change nothing run no change rule: say it here.
+        showIncomplete();
     }
-    if (allSlotsLoaded(g))
-        g.setup_ok = 1;
 }
 
 void Grid_Setup::gridExit_Click()
@@ -1021,6 +1035,7 @@ void Grid_Setup::gridExit_Click()
         hide();
         screens.form1().showAgain();
         restoreSlot(g, 1);
+        showGridCaption(gridCaption(g.grid_number));
         drawingSurface->draw(exitShapes(g));
         return;
     }

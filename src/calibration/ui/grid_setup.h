@@ -28,7 +28,7 @@ class Screens;
 class Grid_Setup : public QMainWindow
 {
     Q_OBJECT
-  public:
+public:
     explicit Grid_Setup(Screens& screens);
 
     // Redraws the four buoy marks (clears the drawing first).
@@ -46,13 +46,13 @@ class Grid_Setup : public QMainWindow
 
     void setVisible(bool visible) override;
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // Mouse press, move and release on the two draggable labels.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private Q_SLOTS:
+private Q_SLOTS:
     void gridLoad_Click();
     void gridSave_Click();
     void gridExit_Click();
@@ -94,7 +94,7 @@ class Grid_Setup : public QMainWindow
     void jump_x_Change();
     void jump_y_Change();
 
-  private:
+private:
     void buildControls();
     void Form_Load();
     void Form_Activate();
@@ -103,6 +103,7 @@ class Grid_Setup : public QMainWindow
     // The change rule of the eighteen coordinate boxes.
     void coordinateChanged(CoordinateBox box, QLineEdit* field);
     void showIncomplete();
+    void showGridCaption(const QString& caption);
     void showComplete();
     void showStatePicture(const QString& name);
     bool enterProgramFolder();
