@@ -116,6 +116,15 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
+    // Types into a box as the operator does: the old text selected, then the keys.
+    void typeInto(const char* name, const QString& keys)
+    {
+        QLineEdit* box = edit(name);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, keys);
+    }
+    void pressEnter(const char* name) { QTest::keyClick(edit(name), Qt::Key_Return); }
 
     QTemporaryDir programDir;
     QTemporaryDir resultsDir;
@@ -659,6 +668,59 @@ TEST_F(GridSetupScreen, TypingIntoABoxMakesTheCalibrationIncomplete)
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     QTest::keyClicks(edit("jump_x"), "7");
     EXPECT_EQ(g.jump_survey_x, 7.0);
+}
+
+TEST_F(GridSetupScreen, ATypedMarkIsWhatCompleteSolvesAndJournals)
+{
+    markFour();
+    typeInto("upper_left_x", "48");
+    EXPECT_EQ(g.ul_screen_x, 5400) << "a half-typed value moves nothing";
+    QTest::keyClicks(edit("upper_left_x"), "00");
+    pressEnter("upper_left_x");
+    EXPECT_EQ(g.ul_screen_x, 4800);
+    EXPECT_EQ(g.buoy_screen_x[3], 4800);
+    EXPECT_EQ(text("upper_left_x"), " 4800");
+    EXPECT_TRUE(drawnAt(320, 250));  // the cross moved with it
+    EXPECT_FALSE(drawnAt(360, 250)); // and the old one is gone
+
+    // Still being typed when Complete is pressed.
+    typeInto("lower_right_y", "7950");
+    click("Load");
+    EXPECT_TRUE(fake.messages.shown.empty());
+    ASSERT_EQ(g.setup_ok, 1);
+    const CourseTransform t = CourseTransform::fromMatrix(g.grid_matrix);
+    for (const auto& [screen, survey] :
+         {std::pair{Point2{4800, 3750}, Point2{2.5, 0}}, {Point2{8400, 7950}, Point2{0, -259}}}) {
+        const auto mapped = t.toCourse(screen);
+        EXPECT_NEAR(mapped->point.x, survey.x, 1e-9);
+        EXPECT_NEAR(mapped->point.y, survey.y, 1e-9);
+    }
+    const QStringList journal = journalLines();
+    ASSERT_EQ(journal.size(), 19);
+    EXPECT_EQ(journal[5], "Upper Left X,Y Pixels:  4800   3750");
+    EXPECT_EQ(journal[14], "Lower Right X,Y Pixels:  8400   7950");
+}
+
+TEST_F(GridSetupScreen, TypedTextThatIsNoNumberPutsTheBoxBack)
+{
+    typeInto("upper_left_x", "abc");
+    pressEnter("upper_left_x");
+    EXPECT_EQ(text("upper_left_x"), "auto");
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains("upper left buoy screen x"));
+
+    // Typing is a way to place an unmarked buoy too.
+    typeInto("upper_left_x", "5400");
+    pressEnter("upper_left_x");
+    EXPECT_EQ(g.ul_screen_x, 5400);
+    EXPECT_EQ(text("upper_left_y"), " 0");
+
+    typeInto("upper_left_y", "37S0");
+    click("Load"); // the focus leaves the box on the way
+    EXPECT_EQ(text("upper_left_y"), " 0");
+    EXPECT_EQ(g.ul_screen_y, 0);
+    EXPECT_EQ(fake.messages.shown.size(), 3u); // the refusal, then Complete's own warning
+    EXPECT_EQ(journalLines()[5], "Upper Left X,Y Pixels:  5400   0");
 }
 
 TEST_F(GridSetupScreen, HideAndShowTheDescriptions)

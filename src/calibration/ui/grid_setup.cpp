@@ -164,6 +164,8 @@ void Grid_Setup::buildControls()
          {lower_right_x, "lower right buoy"}}};
     for (const auto& [e, tip] : tips)
         e->setToolTip(QString::fromLatin1(tip));
+    for (auto& row : shownScreenTexts)
+        row = {kUnmarkedText, kUnmarkedText};
 
     chkboxGridLock = named(new QCheckBox(QStringLiteral("Lock Grid Buoys"), s), "chkboxGridLock");
     chkboxGridLock->setAutoFillBackground(true);
@@ -292,6 +294,12 @@ void Grid_Setup::buildControls()
     }};
     for (const auto& [edit, handler] : changes)
         connect(edit, &QLineEdit::textChanged, this, handler);
+    // A typed mark moves once the operator is done with the box, not on each keystroke.
+    for (Buoy b : kBuoyVisitOrder)
+        for (BoxKind kind : {BoxKind::ScreenX, BoxKind::ScreenY})
+            connect(box({kind, b}), &QLineEdit::editingFinished, this, [this, b, kind] {
+                screenBoxEdited({kind, b});
+            });
 }
 
 void Grid_Setup::Form_Load()
@@ -582,8 +590,43 @@ void Grid_Setup::showDescriptions(const QString& first, const QString& second)
 
 void Grid_Setup::coordinateChanged(CoordinateBox b, QLineEdit* field)
 {
+    // The program's own writes leave the box unmodified; the operator's typing does not.
+    if ((b.kind == BoxKind::ScreenX || b.kind == BoxKind::ScreenY) && !field->isModified())
+        shownScreenText(b) = field->text();
     applyCoordinateChange(screens.global(), b, field->text());
     showIncomplete();
+}
+
+QString& Grid_Setup::shownScreenText(CoordinateBox b)
+{
+    return shownScreenTexts[size_t(b.buoy)][b.kind == BoxKind::ScreenX ? 0 : 1];
+}
+
+void Grid_Setup::screenBoxEdited(CoordinateBox b)
+{
+    QLineEdit* field = box(b);
+    if (applyingTypedMark || !field->isModified())
+        return;
+    applyingTypedMark = true;
+    const QString typed = field->text();
+    if (const auto value = typedScreenCoordinate(typed)) {
+        drawWidth = kMarkPenWidth;
+        showMarks(
+            placeTypedMark(screens.global(), b, *value, chkboxGridLock->isChecked(), crossSize()));
+        field->setModified(false);
+    } else {
+        field->setText(shownScreenText(b));
+        screens.platform().messages.warning(notAScreenPositionMessage(b, typed),
+                                            kGridSetupErrorTitle);
+    }
+    applyingTypedMark = false;
+}
+
+void Grid_Setup::commitTypedMarks()
+{
+    for (Buoy b : kBuoyVisitOrder)
+        for (BoxKind kind : {BoxKind::ScreenX, BoxKind::ScreenY})
+            screenBoxEdited({kind, b});
 }
 
 void Grid_Setup::upper_left_x_Change()
@@ -722,6 +765,7 @@ void Grid_Setup::AdjustRight_Click()
 
 void Grid_Setup::chkboxGridLock_Click()
 {
+    commitTypedMarks();
     if (chkboxGridLock->isChecked() && !canLockGrid(coordinateTexts())) {
         screens.platform().messages.plain(kCannotLockMessage);
         chkboxGridLock->setChecked(false);
@@ -960,6 +1004,7 @@ void Grid_Setup::gridLoad_Click()
 
 void Grid_Setup::gridSave_Click()
 {
+    commitTypedMarks();
     Global& g = screens.global();
     if (!currentSlotHoldsCalibration(g)) {
         screens.platform().messages.warning(nothingToSaveMessage(g.grid_number),
@@ -994,6 +1039,7 @@ void Grid_Setup::gridSave_Click()
 
 void Grid_Setup::Load_Click()
 {
+    commitTypedMarks();
     Global& g = screens.global();
     const CompletionResult r = completeSetup(g, coordinateTexts(), ipt_file_description->text(),
                                              ipt_file_description_2->text());
@@ -1031,6 +1077,7 @@ void Grid_Setup::grid_select_Click()
 void Grid_Setup::gridExit_Click()
 {
     Global& g = screens.global();
+    commitTypedMarks();
     if (g.setup_ok == 1) {
         hide();
         screens.form1().showAgain();

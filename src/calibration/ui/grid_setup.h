@@ -102,8 +102,15 @@ private:
 
     // The change rule of the eighteen coordinate boxes.
     void coordinateChanged(CoordinateBox box, QLineEdit* field);
-    void showIncomplete();
+    // The operator finished editing a screen box: its number moves the mark, anything else
+    // puts back what the box showed.
+    void screenBoxEdited(CoordinateBox box);
+    // Applies screen boxes still being edited, so what is solved, saved or journalled is
+    // what the boxes show.
+    void commitTypedMarks();
+    QString& shownScreenText(CoordinateBox box);
     void showGridCaption(const QString& caption);
+    void showIncomplete();
     void showComplete();
     void showStatePicture(const QString& name);
     bool enterProgramFolder();
@@ -132,6 +139,12 @@ private:
     int drawWidth = 1;
     LabelDrag crossSizeDrag;
     LabelDrag gridLockedDrag;
+    // What the program last wrote into each screen box (by buoy, x then y): an edit that is
+    // not a number goes back to it.
+    std::array<std::array<QString, 2>, 4> shownScreenTexts;
+    // A message shown while applying a typed mark takes the focus, which finishes the edit
+    // a second time.
+    bool applyingTypedMark = false;
 
     DrawingSurface* drawingSurface = nullptr;
     QAction* gridLoad = nullptr;
