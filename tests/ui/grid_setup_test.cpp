@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -721,6 +722,27 @@ TEST_F(GridSetupScreen, TypedTextThatIsNoNumberPutsTheBoxBack)
     EXPECT_EQ(g.ul_screen_y, 0);
     EXPECT_EQ(fake.messages.shown.size(), 3u); // the refusal, then Complete's own warning
     EXPECT_EQ(journalLines()[5], "Upper Left X,Y Pixels:  5400   0");
+}
+
+TEST_F(GridSetupScreen, EveryInputHasAnAccessibleName)
+{
+    QStringList names;
+    for (QWidget* w : grid->findChildren<QWidget*>()) {
+        if (!qobject_cast<QAbstractButton*>(w) && !qobject_cast<QLineEdit*>(w) &&
+            !qobject_cast<QAbstractSlider*>(w))
+            continue;
+        if (qobject_cast<QMenuBar*>(w->parentWidget()))
+            continue; // the menu bar's own buttons
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+        names << w->accessibleName();
+    }
+    EXPECT_GE(names.size(), 18 + 4 + 4 + 13);
+    EXPECT_EQ(names.removeDuplicates(), 0) << names.join(", ").toStdString();
+    EXPECT_EQ(edit("upper_left_x")->accessibleName(), "upper left buoy screen x");
+    EXPECT_EQ(edit("ll_survey_y")->accessibleName(), "lower left buoy survey y");
+    EXPECT_EQ(edit("jump_x")->accessibleName(), "jump x");
+    click("grid_select");
+    EXPECT_EQ(control("grid_select")->accessibleName(), "Grid 2");
 }
 
 TEST_F(GridSetupScreen, HideAndShowTheDescriptions)

@@ -57,6 +57,14 @@ constexpr double kBoxWidth = 900;
 constexpr double kBoxHeight = 300;
 constexpr double kRowTop[] = {120, 480, 960, 1320, 1800}; // screen, survey, screen, survey, jump
 
+// Screen readers announce a control by its accessible name; each input gets one from the
+// caption the operator sees beside it.
+template <typename T> T* spoken(T* widget, const QString& name)
+{
+    widget->setAccessibleName(name);
+    return widget;
+}
+
 void blackLabel(QLabel* label)
 {
     label->setAutoFillBackground(true);
@@ -111,8 +119,10 @@ void Grid_Setup::buildControls()
     place(lower_right_button, 1860, 660, 1600, 300);
     buoyButtons = new QButtonGroup(this);
     for (QRadioButton* b :
-         {upper_left_button, upper_right_button, lower_left_button, lower_right_button})
+         {upper_left_button, upper_right_button, lower_left_button, lower_right_button}) {
         buoyButtons->addButton(b);
+        spoken(b, b->text());
+    }
 
     auto caption = [s](const QString& text, const char* name) {
         auto* l = new QLabel(text, s);
@@ -164,10 +174,17 @@ void Grid_Setup::buildControls()
          {lower_right_x, "lower right buoy"}}};
     for (const auto& [e, tip] : tips)
         e->setToolTip(QString::fromLatin1(tip));
+    for (Buoy b : kBuoyVisitOrder)
+        for (BoxKind kind :
+             {BoxKind::ScreenX, BoxKind::ScreenY, BoxKind::SurveyX, BoxKind::SurveyY})
+            spoken(box({kind, b}), boxCaption({kind, b}));
+    spoken(jump_x, boxCaption({BoxKind::JumpX}));
+    spoken(jump_y, boxCaption({BoxKind::JumpY}));
     for (auto& row : shownScreenTexts)
         row = {kUnmarkedText, kUnmarkedText};
 
     chkboxGridLock = named(new QCheckBox(QStringLiteral("Lock Grid Buoys"), s), "chkboxGridLock");
+    spoken(chkboxGridLock, chkboxGridLock->text());
     chkboxGridLock->setAutoFillBackground(true);
     gridLockedLabel = named(new QLabel(QStringLiteral("GRID LOCKED!"), s), "gridLockedLabel");
     gridLockedLabel->setAlignment(Qt::AlignCenter);
@@ -175,7 +192,8 @@ void Grid_Setup::buildControls()
         QStringLiteral("background-color: white; color: red; font-weight: bold;"));
     grid_state_icon = named(new QLabel(s), "grid_state_icon");
     grid_state_icon->setAlignment(Qt::AlignCenter);
-    Load = named(new QPushButton(QStringLiteral("Complete"), s), "Load");
+    Load = spoken(named(new QPushButton(QStringLiteral("Complete"), s), "Load"),
+                  QStringLiteral("Complete"));
     grid_select = named(new QPushButton(s), "grid_select");
     showGridCaption(gridCaption(1));
 
@@ -186,17 +204,22 @@ void Grid_Setup::buildControls()
         b->setArrowType(type);
         return b;
     };
-    AdjustUp = arrow(Qt::UpArrow, "AdjustUp");
-    AdjustDown = arrow(Qt::DownArrow, "AdjustDown");
-    AdjustLeft = arrow(Qt::LeftArrow, "AdjustLeft");
-    AdjustRight = arrow(Qt::RightArrow, "AdjustRight");
+    AdjustUp = spoken(arrow(Qt::UpArrow, "AdjustUp"), QStringLiteral("Micro-Adjust up"));
+    AdjustDown = spoken(arrow(Qt::DownArrow, "AdjustDown"), QStringLiteral("Micro-Adjust down"));
+    AdjustLeft = spoken(arrow(Qt::LeftArrow, "AdjustLeft"), QStringLiteral("Micro-Adjust left"));
+    AdjustRight =
+        spoken(arrow(Qt::RightArrow, "AdjustRight"), QStringLiteral("Micro-Adjust right"));
 
-    ipt_file_description = field(QStringLiteral("No File"), "ipt_file_description");
-    ipt_file_description_2 = field(QString(), "ipt_file_description_2");
-    cmdHide = named(new QPushButton(QStringLiteral("Hide"), s), "cmdHide");
+    ipt_file_description = spoken(field(QStringLiteral("No File"), "ipt_file_description"),
+                                  QStringLiteral("setup file"));
+    ipt_file_description_2 =
+        spoken(field(QString(), "ipt_file_description_2"), QStringLiteral("setup description"));
+    cmdHide = spoken(named(new QPushButton(QStringLiteral("Hide"), s), "cmdHide"),
+                     QStringLiteral("Hide descriptions"));
     CrossSizeLabel = named(new QLabel(QStringLiteral("Cross Size"), s), "CrossSizeLabel");
     CrossSizeLabel->setAlignment(Qt::AlignCenter);
-    Setup_Cross_size = named(new QScrollBar(Qt::Horizontal, s), "Setup_Cross_size");
+    Setup_Cross_size = spoken(named(new QScrollBar(Qt::Horizontal, s), "Setup_Cross_size"),
+                              QStringLiteral("Cross Size"));
     Setup_Cross_size->setRange(CrossSizeScroll::Min, CrossSizeScroll::Max);
     Setup_Cross_size->setSingleStep(CrossSizeScroll::SmallChange);
     Setup_Cross_size->setPageStep(CrossSizeScroll::LargeChange);
@@ -213,6 +236,8 @@ void Grid_Setup::buildControls()
     btnAccuracyCheck = named(new QPushButton(QStringLiteral("Accuracy"), s), "btnAccuracyCheck");
     btnClearAccuracy =
         named(new QPushButton(QStringLiteral("Clear Accuracy Values"), s), "btnClearAccuracy");
+    for (QPushButton* b : {show_alignment, btnShowAllBuoys, btnAccuracyCheck, btnClearAccuracy})
+        spoken(b, b->text());
     btnClearAccuracy->hide();
     fmAccuracyDisplay = named(new QGroupBox(QStringLiteral("Accuracy "), s), "fmAccuracyDisplay");
     fmAccuracyDisplay->setAutoFillBackground(true);
@@ -231,6 +256,10 @@ void Grid_Setup::buildControls()
     optHomolgationLevel =
         named(new QRadioButton(QStringLiteral("Hom.Lvl"), fmAccuracyConfig), "optHomolgationLevel");
     optDetailMeasurement->setChecked(true);
+    spoken(optAdvancedAccuracy, QStringLiteral("Advanced accuracy"));
+    spoken(optDisplayDistance, QStringLiteral("Display distance"));
+    spoken(optDetailMeasurement, QStringLiteral("Display detail"));
+    spoken(optHomolgationLevel, QStringLiteral("Display homologation level"));
     place(optAdvancedAccuracy, 120, 240, 1600, 300);
     place(optDisplayDistance, 120, 240, 1600, 300);
     place(optDetailMeasurement, 120, 540, 1600, 300);
@@ -577,6 +606,7 @@ void Grid_Setup::showTexts(const CoordinateTexts& t)
 void Grid_Setup::showGridCaption(const QString& caption)
 {
     grid_select->setText(caption);
+    grid_select->setAccessibleName(caption);
 }
 
 void Grid_Setup::showDescriptions(const QString& first, const QString& second)
@@ -785,6 +815,7 @@ void Grid_Setup::cmdHide_Click()
     ipt_file_description->setVisible(next.descriptionsVisible);
     ipt_file_description_2->setVisible(next.descriptionsVisible);
     cmdHide->setText(next.caption);
+    cmdHide->setAccessibleName(next.caption + QStringLiteral(" descriptions"));
 }
 
 // ---- course overlay, cross size, label drag --------------------------------------------------
