@@ -2,7 +2,10 @@
 
 #include "common/number_forms.h"
 
+#include <QRegularExpression>
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -142,6 +145,76 @@ MarkResult markBuoy(Global& g, std::optional<Buoy> selected, bool locked, Point2
     const Point2 d{click.x - m.x, click.y - m.y};
     return moveMarks(g, selected, locked, crossSize, [&](Buoy b, Point2 old) {
         return b == *selected ? click : Point2{old.x + d.x, old.y + d.y};
+    });
+}
+
+static QString buoyCaption(Buoy b)
+{
+    switch (b) {
+    case Buoy::UpperLeft:
+        return QStringLiteral("upper left");
+    case Buoy::UpperRight:
+        return QStringLiteral("upper right");
+    case Buoy::LowerLeft:
+        return QStringLiteral("lower left");
+    case Buoy::LowerRight:
+        return QStringLiteral("lower right");
+    }
+    return {};
+}
+
+QString boxCaption(CoordinateBox b)
+{
+    switch (b.kind) {
+    case BoxKind::ScreenX:
+        return buoyCaption(b.buoy) + QStringLiteral(" buoy screen x");
+    case BoxKind::ScreenY:
+        return buoyCaption(b.buoy) + QStringLiteral(" buoy screen y");
+    case BoxKind::SurveyX:
+        return buoyCaption(b.buoy) + QStringLiteral(" buoy survey x");
+    case BoxKind::SurveyY:
+        return buoyCaption(b.buoy) + QStringLiteral(" buoy survey y");
+    case BoxKind::JumpX:
+        return QStringLiteral("jump x");
+    case BoxKind::JumpY:
+        return QStringLiteral("jump y");
+    }
+    return {};
+}
+
+QString notAScreenPositionMessage(CoordinateBox box, const QString& typed)
+{
+    return QStringLiteral("\"%1\" is not a number for the %2: the mark stays where it was.")
+        .arg(typed, boxCaption(box));
+}
+
+std::optional<double> typedScreenCoordinate(const QString& text)
+{
+    static const QRegularExpression plainNumber(
+        QStringLiteral(R"(^\s*[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)\s*$)"));
+    if (!plainNumber.match(text).hasMatch())
+        return std::nullopt;
+    QByteArray digits = text.trimmed().toLatin1();
+    if (digits.startsWith('+'))
+        digits.remove(0, 1);
+    double value = 0.0;
+    const auto [end, error] =
+        std::from_chars(digits.constData(), digits.constData() + digits.size(), value);
+    if (error != std::errc() || end != digits.constData() + digits.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+MarkResult placeTypedMark(Global& g, CoordinateBox box, double value, bool locked,
+                          CrossSize crossSize)
+{
+    if (box.kind != BoxKind::ScreenX && box.kind != BoxKind::ScreenY)
+        return {};
+    const Point2 m = cornerMark(g, box.buoy);
+    const Point2 target = box.kind == BoxKind::ScreenX ? Point2{value, m.y} : Point2{m.x, value};
+    const Point2 d{target.x - m.x, target.y - m.y};
+    return moveMarks(g, box.buoy, locked, crossSize, [&](Buoy b, Point2 old) {
+        return b == box.buoy ? target : Point2{old.x + d.x, old.y + d.y};
     });
 }
 

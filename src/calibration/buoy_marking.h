@@ -58,6 +58,9 @@ inline const QString kUnmarkedText = QStringLiteral("auto");
 // The text a survey box shows when nothing is entered.
 inline const QString kNoSurveyText = QStringLiteral("input");
 
+// The box as the operator reads it: "upper left buoy screen x", "jump y".
+QString boxCaption(CoordinateBox box);
+
 // The value part of the change rule, run when one of the eighteen boxes changes: a survey
 // box sets its survey coordinate, a jump box the jump reference point (and its slot copy);
 // every change makes the calibration incomplete. Screen boxes store nothing: marks come
@@ -114,6 +117,20 @@ struct MarkResult
 // without a selected buoy.
 MarkResult markBuoy(Global& g, std::optional<Buoy> selected, bool locked, Point2 click,
                     CrossSize crossSize);
+
+// A coordinate typed into a screen box, read when the operator finishes editing it: the
+// whole text, blanks aside, must be a plain decimal number (" 5400", "-.5"). Anything else
+// ("abc", "54o0", "1e3", empty) is no position: the leading-number rule would make it a
+// mark at a place nobody typed.
+std::optional<double> typedScreenCoordinate(const QString& text);
+
+// Why a typed screen coordinate was not taken.
+QString notAScreenPositionMessage(CoordinateBox box, const QString& typed);
+
+// A typed coordinate moves the box's buoy as a click there would: the mark's other
+// coordinate stays, and with the grid locked the three others move by the same offset.
+MarkResult placeTypedMark(Global& g, CoordinateBox box, double value, bool locked,
+                          CrossSize crossSize);
 
 enum class AdjustDirection { Up, Down, Left, Right };
 inline constexpr double kMicroAdjustStep = 15.0; // twips: one pixel

@@ -95,6 +95,23 @@ bool allSlotsLoaded(const Global& g)
     return true;
 }
 
+bool currentSlotComplete(const Global& g)
+{
+    return currentSlotHoldsCalibration(g) && allSlotsLoaded(g);
+}
+
+bool currentSlotHoldsCalibration(const Global& g)
+{
+    return g.grid_loaded[validSlot(g.grid_number)];
+}
+
+QString nothingToSaveMessage(int slot)
+{
+    return QStringLiteral("%1 holds no calibration, so nothing has been saved. Load a setup "
+                          "file or mark the four buoys and press Complete first.")
+        .arg(gridCaption(slot));
+}
+
 void applyLoadedSetup(Global& g, const SetupFileData& data, const QString& path)
 {
     g.grid_count = 1;
@@ -118,18 +135,37 @@ void storeSavedSetup(Global& g, const SetupFileData& data, const QString& path)
     storeInSlot(g, slot, data);
 }
 
+QString gridCaption(int slot)
+{
+    return QStringLiteral("Grid %1").arg(validSlot(slot));
+}
+
 QString nextGridCaption(Global& g, const QString& caption)
 {
-    if (caption == QLatin1String("Grid 1")) {
-        g.grid_number = 2;
-        return QStringLiteral("Grid 2");
-    }
-    g.grid_number = 1;
-    return QStringLiteral("Grid 1");
+    g.grid_number = caption == gridCaption(1) ? 2 : 1;
+    return gridCaption(g.grid_number);
 }
 
 void restoreSlot(Global& g, int slot)
 {
     g.grid_number = int(validSlot(slot));
     applyToWorkingState(g, slotData(g, slot));
+}
+
+CoordinateTexts slotBoxTexts(const Global& g, int slot)
+{
+    CoordinateTexts texts = boxTextsFor(slotData(g, slot));
+    if (!g.grid_loaded[validSlot(slot)]) {
+        for (Buoy b : kBuoyVisitOrder)
+            texts[b].screenX = texts[b].screenY = kUnmarkedText;
+    }
+    return texts;
+}
+
+bool selectSlot(Global& g, int slot)
+{
+    restoreSlot(g, slot);
+    const bool complete = currentSlotComplete(g);
+    g.setup_ok = complete ? 1 : 0;
+    return complete;
 }

@@ -28,6 +28,9 @@ CoordinateTexts boxTextsFor(const SetupFileData& data);
 
 // True when every slot from 1 to grid_count holds a calibration.
 bool allSlotsLoaded(const Global& g);
+// True when the current slot holds a solved calibration and so does every slot up to
+// grid_count: the only state in which the working calibration is complete.
+bool currentSlotComplete(const Global& g);
 
 // A setup file read from path becomes slot 1 and the working calibration; grid_count and
 // grid_number become 1, the slot is marked loaded, and setup_ok is set.
@@ -36,7 +39,22 @@ void applyLoadedSetup(Global& g, const SetupFileData& data, const QString& path)
 // Saving: the working calibration with the given description goes into the current slot.
 void storeSavedSetup(Global& g, const SetupFileData& data, const QString& path);
 
+// The grid selector's caption for a slot: "Grid 1", "Grid 2".
+QString gridCaption(int slot);
 // The grid selector: "Grid 1" <-> "Grid 2". Returns the new caption; grid_number follows.
 QString nextGridCaption(Global& g, const QString& caption);
 // Makes the current slot the working calibration (Exit and grid selection).
 void restoreSlot(Global& g, int slot);
+
+// What the boxes show for a slot. An empty slot has no marks: its screen boxes read "auto",
+// as before the first mark, so the lock and "Complete" treat its buoys as unmarked.
+CoordinateTexts slotBoxTexts(const Global& g, int slot);
+// Grid selection, once the boxes show the slot: the slot becomes the working calibration,
+// complete (setup_ok) only when currentSlotComplete. An empty slot's zero coefficients are
+// no calibration. Returns whether it is complete.
+bool selectSlot(Global& g, int slot);
+
+// Saving writes the working calibration; without a solved calibration in the current slot
+// that would be zero coefficients over a good file.
+bool currentSlotHoldsCalibration(const Global& g);
+QString nothingToSaveMessage(int slot);

@@ -138,6 +138,51 @@ TEST(ChangeRule, SurveyAndJumpBoxesStoreTheirLeadingNumber)
     EXPECT_EQ(g.setup_ok, 0);
 }
 
+struct TypedText
+{
+    const char* text;
+    std::optional<double> value;
+};
+
+class TypedScreenCoordinate : public testing::TestWithParam<TypedText>
+{
+};
+
+TEST_P(TypedScreenCoordinate, OnlyAWholeNumberIsAPosition)
+{
+    EXPECT_EQ(typedScreenCoordinate(QString::fromUtf8(GetParam().text)), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, TypedScreenCoordinate,
+    testing::Values(TypedText{" 5400", 5400}, TypedText{"4800.5 ", 4800.5}, TypedText{"-.5", -0.5},
+                    TypedText{"+15", 15}, TypedText{"7.", 7},
+                    // The leading-number rule would take each of these as a mark nobody typed.
+                    TypedText{"", {}}, TypedText{"auto", {}}, TypedText{"54o0", {}},
+                    TypedText{"5400 px", {}}, TypedText{"1e3", {}}, TypedText{"1,5", {}},
+                    TypedText{"-", {}}, TypedText{".", {}}, TypedText{"nan", {}},
+                    TypedText{"٣", {}}, TypedText{"1.2.3", {}}));
+
+TEST(TypedMark, MovesLikeAClickOnTheOtherCoordinate)
+{
+    Global g = markedGlobal();
+    g.click_x = 1;
+    MarkResult r = placeTypedMark(g, {BoxKind::ScreenX, Buoy::LowerLeft}, 3300, false, {});
+    ASSERT_EQ(r.moved.size(), 1u);
+    EXPECT_EQ(cornerMark(g, Buoy::LowerLeft), (Point2{3300, 9000}));
+    EXPECT_EQ(g.buoy_screen_x[4], 3300);
+    EXPECT_EQ(g.point_x[4], 3300);
+    EXPECT_EQ(cornerMark(g, Buoy::UpperLeft), (Point2{5000, 2000}));
+    EXPECT_EQ(g.click_x, 1); // typing is not a click
+
+    // Locked, the grid moves rigidly by the typed buoy's offset.
+    r = placeTypedMark(g, {BoxKind::ScreenY, Buoy::UpperRight}, 1700, true, {});
+    ASSERT_EQ(r.moved.size(), 4u);
+    EXPECT_EQ(cornerMark(g, Buoy::UpperRight), (Point2{8000, 1700}));
+    EXPECT_EQ(cornerMark(g, Buoy::LowerLeft), (Point2{3300, 8700}));
+    EXPECT_EQ(g.buoy_screen_y[2], 8700);
+}
+
 TEST(GridLock, RefusedWhileAnyBuoyIsUnmarked)
 {
     CoordinateTexts t;

@@ -42,21 +42,25 @@ TEST(GridSlots, LoadFillsSlotOneAndTheWorkingCalibration)
     EXPECT_EQ(slot.trailer, d.trailer);
 }
 
-TEST(GridSlots, SelectingGridTwoAndBackRestoresSlotOne)
+TEST(GridSlots, AnEmptySlotIsNoCalibrationAndSlotOneComesBackComplete)
 {
     Global g;
     applyLoadedSetup(g, fixture("exponent-form-slalom.ipt"), "s.ipt");
     const GridMatrix loaded = g.grid_matrix;
     EXPECT_EQ(nextGridCaption(g, "Grid 1"), "Grid 2");
-    EXPECT_EQ(g.grid_number, 2);
-    restoreSlot(g, g.grid_number);
-    EXPECT_EQ(g.ur_screen_x, 0);
+    EXPECT_EQ(slotBoxTexts(g, 2)[Buoy::LowerLeft].screenY, kUnmarkedText);
+    EXPECT_FALSE(selectSlot(g, g.grid_number));
+    EXPECT_EQ(g.setup_ok, 0);
     EXPECT_EQ(g.grid_matrix[1][9], 0);
-    EXPECT_TRUE(allSlotsLoaded(g)); // grid_count 1: slot 1 is what counts
+    EXPECT_FALSE(currentSlotHoldsCalibration(g));
+
     EXPECT_EQ(nextGridCaption(g, "Grid 2"), "Grid 1");
-    restoreSlot(g, g.grid_number);
+    EXPECT_TRUE(selectSlot(g, g.grid_number));
+    EXPECT_EQ(g.setup_ok, 1);
     EXPECT_EQ(g.grid_matrix, loaded);
-    EXPECT_EQ(g.ur_screen_x, 8136);
+    // A loaded slot is still incomplete while a slot up to grid_count is empty.
+    g.grid_count = 2;
+    EXPECT_FALSE(selectSlot(g, 1));
 }
 
 TEST(GridSlots, WorkingDataCarriesTheCurrentSlotNumber)

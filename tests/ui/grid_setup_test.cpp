@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -30,9 +31,12 @@
 
 namespace {
 
+const QString kSetupNotOk =
+    QStringLiteral("Setup needs to be OK to do this - look for the smiley face");
+
 class GridSetupScreen : public testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         g.programFolder = programDir.path();
@@ -108,6 +112,20 @@ class GridSetupScreen : public testing::Test
         clickPicture(300, 520);
     }
     bool drawnAt(int x, int y) { return qAlpha(grid->surface().drawingLayer().pixel(x, y)) != 0; }
+    static QByteArray readBytes(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // Types into a box as the operator does: the old text selected, then the keys.
+    void typeInto(const char* name, const QString& keys)
+    {
+        QLineEdit* box = edit(name);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, keys);
+    }
+    void pressEnter(const char* name) { QTest::keyClick(edit(name), Qt::Key_Return); }
 
     QTemporaryDir programDir;
     QTemporaryDir resultsDir;
@@ -488,16 +506,37 @@ TEST_F(GridSetupScreen, ActivationForJumpSwitchesTheSurveyAndLogsEachEntry)
     EXPECT_EQ(database.readAll().count("Test Session Database Log Setup Starting"), 3);
 }
 
-TEST_F(GridSetupScreen, TwoGridSelectionsReturnToSlotOne)
+TEST_F(GridSetupScreen, AnEmptyGridSlotIsNoCalibrationAndCannotBeSaved)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
     const auto loaded = coefficients();
+    const QString standard = QDir(g.programFolder).filePath("SlalomOK.ipt");
+    const QByteArray standardBytes = readBytes(standard);
+    fake.messages.shown.clear();
+
     click("grid_select");
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 2");
     EXPECT_EQ(g.grid_number, 2);
     EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
-    EXPECT_EQ(text("upper_right_x"), " 0");
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
+    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_FALSE(control("fmAccuracyDisplay")->isVisible());
+    EXPECT_EQ(text("upper_right_x"), "auto");
+    click("show_alignment");
+    click("btnShowAllBuoys");
+    EXPECT_EQ(messages(), QStringList(2, kSetupNotOk));
+    EXPECT_FALSE(drawnAt(8136 / 15, 4527 / 15));
+
+    // Saving is refused before any dialog: the standard file keeps its calibration.
+    fake.messages.shown.clear();
+    fake.fileDialog.answers.push_back(standard);
+    trigger("gridSave");
+    EXPECT_EQ(fake.fileDialog.requests.size(), 1u); // only the load's
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].text.startsWith("Grid 2 holds no calibration"));
+    EXPECT_EQ(readBytes(standard), standardBytes);
+
     click("grid_select");
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
     EXPECT_EQ(g.grid_number, 1);
@@ -506,7 +545,62 @@ TEST_F(GridSetupScreen, TwoGridSelectionsReturnToSlotOne)
     EXPECT_EQ(text("ipt_file_description"), fixturePath("exponent-form-slalom.ipt"));
     EXPECT_EQ(g.setup_ok, 1);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
+    EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
     EXPECT_TRUE(control("fmAccuracyDisplay")->isVisible());
+}
+
+TEST_F(GridSetupScreen, NothingSolvedYetIsNothingToSave)
+{
+    markFour();
+    fake.fileDialog.answers.push_back(QDir(resultsDir.path()).filePath("zero.ipt"));
+    trigger("gridSave");
+    EXPECT_TRUE(fake.fileDialog.requests.empty());
+    EXPECT_FALSE(QFile::exists(QDir(resultsDir.path()).filePath("zero.ipt")));
+    EXPECT_EQ(fake.messages.shown.size(), 1u);
+}
+
+TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
+{
+    load(fixturePath("exponent-form-slalom.ipt"));
+    click("grid_select");
+    fake.messages.shown.clear();
+    fake.messages.yesNoAnswers.push_back(true);
+    trigger("gridExit");
+    EXPECT_EQ(fake.messages.questions.size(), 1u);
+    EXPECT_FALSE(grid->isVisible());
+    // What the selector names is what is in use: the empty slot.
+    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 2");
+    EXPECT_EQ(g.grid_number, 2);
+    EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
+
+    QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
+    EXPECT_FALSE(screens->measure().isVisible());
+    EXPECT_EQ(messages(), QStringList(QStringLiteral(
+                              "The setup must be OK to proceed.  Return to the setup screen and "
+                              "create a valid setup")));
+
+    enterSetup();
+    click("grid_select");
+    trigger("gridExit");
+    EXPECT_EQ(fake.messages.questions.size(), 1u);
+    QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
+    EXPECT_TRUE(screens->measure().isVisible());
+}
+
+TEST_F(GridSetupScreen, CompletingFromGridTwoFillsSlotOneAndSaysSo)
+{
+    click("grid_select");
+    for (const auto& [name, value] : {std::pair{"ul_survey_x", "2.5"},
+                                      {"ll_survey_x", "2.5"},
+                                      {"ll_survey_y", "-259"},
+                                      {"lr_survey_y", "-259"}})
+        edit(name)->setText(QString::fromLatin1(value));
+    markFour();
+    click("Load");
+    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(g.grid_number, 1);
+    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
+    EXPECT_EQ(g.grid_slots[1][3], 6300);
 }
 
 TEST_F(GridSetupScreen, LoadAlwaysFillsSlotOne)
@@ -575,6 +669,80 @@ TEST_F(GridSetupScreen, TypingIntoABoxMakesTheCalibrationIncomplete)
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     QTest::keyClicks(edit("jump_x"), "7");
     EXPECT_EQ(g.jump_survey_x, 7.0);
+}
+
+TEST_F(GridSetupScreen, ATypedMarkIsWhatCompleteSolvesAndJournals)
+{
+    markFour();
+    typeInto("upper_left_x", "48");
+    EXPECT_EQ(g.ul_screen_x, 5400) << "a half-typed value moves nothing";
+    QTest::keyClicks(edit("upper_left_x"), "00");
+    pressEnter("upper_left_x");
+    EXPECT_EQ(g.ul_screen_x, 4800);
+    EXPECT_EQ(g.buoy_screen_x[3], 4800);
+    EXPECT_EQ(text("upper_left_x"), " 4800");
+    EXPECT_TRUE(drawnAt(320, 250));  // the cross moved with it
+    EXPECT_FALSE(drawnAt(360, 250)); // and the old one is gone
+
+    // Still being typed when Complete is pressed.
+    typeInto("lower_right_y", "7950");
+    click("Load");
+    EXPECT_TRUE(fake.messages.shown.empty());
+    ASSERT_EQ(g.setup_ok, 1);
+    const CourseTransform t = CourseTransform::fromMatrix(g.grid_matrix);
+    for (const auto& [screen, survey] :
+         {std::pair{Point2{4800, 3750}, Point2{2.5, 0}}, {Point2{8400, 7950}, Point2{0, -259}}}) {
+        const auto mapped = t.toCourse(screen);
+        EXPECT_NEAR(mapped->point.x, survey.x, 1e-9);
+        EXPECT_NEAR(mapped->point.y, survey.y, 1e-9);
+    }
+    const QStringList journal = journalLines();
+    ASSERT_EQ(journal.size(), 19);
+    EXPECT_EQ(journal[5], "Upper Left X,Y Pixels:  4800   3750");
+    EXPECT_EQ(journal[14], "Lower Right X,Y Pixels:  8400   7950");
+}
+
+TEST_F(GridSetupScreen, TypedTextThatIsNoNumberPutsTheBoxBack)
+{
+    typeInto("upper_left_x", "abc");
+    pressEnter("upper_left_x");
+    EXPECT_EQ(text("upper_left_x"), "auto");
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains("upper left buoy screen x"));
+
+    // Typing is a way to place an unmarked buoy too.
+    typeInto("upper_left_x", "5400");
+    pressEnter("upper_left_x");
+    EXPECT_EQ(g.ul_screen_x, 5400);
+    EXPECT_EQ(text("upper_left_y"), " 0");
+
+    typeInto("upper_left_y", "37S0");
+    click("Load"); // the focus leaves the box on the way
+    EXPECT_EQ(text("upper_left_y"), " 0");
+    EXPECT_EQ(g.ul_screen_y, 0);
+    EXPECT_EQ(fake.messages.shown.size(), 3u); // the refusal, then Complete's own warning
+    EXPECT_EQ(journalLines()[5], "Upper Left X,Y Pixels:  5400   0");
+}
+
+TEST_F(GridSetupScreen, EveryInputHasAnAccessibleName)
+{
+    QStringList names;
+    for (QWidget* w : grid->findChildren<QWidget*>()) {
+        if (!qobject_cast<QAbstractButton*>(w) && !qobject_cast<QLineEdit*>(w) &&
+            !qobject_cast<QAbstractSlider*>(w))
+            continue;
+        if (qobject_cast<QMenuBar*>(w->parentWidget()))
+            continue; // the menu bar's own buttons
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+        names << w->accessibleName();
+    }
+    EXPECT_GE(names.size(), 18 + 4 + 4 + 13);
+    EXPECT_EQ(names.removeDuplicates(), 0) << names.join(", ").toStdString();
+    EXPECT_EQ(edit("upper_left_x")->accessibleName(), "upper left buoy screen x");
+    EXPECT_EQ(edit("ll_survey_y")->accessibleName(), "lower left buoy survey y");
+    EXPECT_EQ(edit("jump_x")->accessibleName(), "jump x");
+    click("grid_select");
+    EXPECT_EQ(control("grid_select")->accessibleName(), "Grid 2");
 }
 
 TEST_F(GridSetupScreen, HideAndShowTheDescriptions)

@@ -57,6 +57,14 @@ constexpr double kBoxWidth = 900;
 constexpr double kBoxHeight = 300;
 constexpr double kRowTop[] = {120, 480, 960, 1320, 1800}; // screen, survey, screen, survey, jump
 
+// Screen readers announce a control by its accessible name; each input gets one from the
+// caption the operator sees beside it.
+template <typename T> T* spoken(T* widget, const QString& name)
+{
+    widget->setAccessibleName(name);
+    return widget;
+}
+
 void blackLabel(QLabel* label)
 {
     label->setAutoFillBackground(true);
@@ -111,8 +119,10 @@ void Grid_Setup::buildControls()
     place(lower_right_button, 1860, 660, 1600, 300);
     buoyButtons = new QButtonGroup(this);
     for (QRadioButton* b :
-         {upper_left_button, upper_right_button, lower_left_button, lower_right_button})
+         {upper_left_button, upper_right_button, lower_left_button, lower_right_button}) {
         buoyButtons->addButton(b);
+        spoken(b, b->text());
+    }
 
     auto caption = [s](const QString& text, const char* name) {
         auto* l = new QLabel(text, s);
@@ -164,8 +174,17 @@ void Grid_Setup::buildControls()
          {lower_right_x, "lower right buoy"}}};
     for (const auto& [e, tip] : tips)
         e->setToolTip(QString::fromLatin1(tip));
+    for (Buoy b : kBuoyVisitOrder)
+        for (BoxKind kind :
+             {BoxKind::ScreenX, BoxKind::ScreenY, BoxKind::SurveyX, BoxKind::SurveyY})
+            spoken(box({kind, b}), boxCaption({kind, b}));
+    spoken(jump_x, boxCaption({BoxKind::JumpX}));
+    spoken(jump_y, boxCaption({BoxKind::JumpY}));
+    for (auto& row : shownScreenTexts)
+        row = {kUnmarkedText, kUnmarkedText};
 
     chkboxGridLock = named(new QCheckBox(QStringLiteral("Lock Grid Buoys"), s), "chkboxGridLock");
+    spoken(chkboxGridLock, chkboxGridLock->text());
     chkboxGridLock->setAutoFillBackground(true);
     gridLockedLabel = named(new QLabel(QStringLiteral("GRID LOCKED!"), s), "gridLockedLabel");
     gridLockedLabel->setAlignment(Qt::AlignCenter);
@@ -173,8 +192,10 @@ void Grid_Setup::buildControls()
         QStringLiteral("background-color: white; color: red; font-weight: bold;"));
     grid_state_icon = named(new QLabel(s), "grid_state_icon");
     grid_state_icon->setAlignment(Qt::AlignCenter);
-    Load = named(new QPushButton(QStringLiteral("Complete"), s), "Load");
-    grid_select = named(new QPushButton(QStringLiteral("Grid 1"), s), "grid_select");
+    Load = spoken(named(new QPushButton(QStringLiteral("Complete"), s), "Load"),
+                  QStringLiteral("Complete"));
+    grid_select = named(new QPushButton(s), "grid_select");
+    showGridCaption(gridCaption(1));
 
     AdjustmentLabel = named(new QLabel(QStringLiteral("Micro-Adjust"), s), "AdjustmentLabel");
     AdjustmentLabel->setAlignment(Qt::AlignCenter);
@@ -183,17 +204,22 @@ void Grid_Setup::buildControls()
         b->setArrowType(type);
         return b;
     };
-    AdjustUp = arrow(Qt::UpArrow, "AdjustUp");
-    AdjustDown = arrow(Qt::DownArrow, "AdjustDown");
-    AdjustLeft = arrow(Qt::LeftArrow, "AdjustLeft");
-    AdjustRight = arrow(Qt::RightArrow, "AdjustRight");
+    AdjustUp = spoken(arrow(Qt::UpArrow, "AdjustUp"), QStringLiteral("Micro-Adjust up"));
+    AdjustDown = spoken(arrow(Qt::DownArrow, "AdjustDown"), QStringLiteral("Micro-Adjust down"));
+    AdjustLeft = spoken(arrow(Qt::LeftArrow, "AdjustLeft"), QStringLiteral("Micro-Adjust left"));
+    AdjustRight =
+        spoken(arrow(Qt::RightArrow, "AdjustRight"), QStringLiteral("Micro-Adjust right"));
 
-    ipt_file_description = field(QStringLiteral("No File"), "ipt_file_description");
-    ipt_file_description_2 = field(QString(), "ipt_file_description_2");
-    cmdHide = named(new QPushButton(QStringLiteral("Hide"), s), "cmdHide");
+    ipt_file_description = spoken(field(QStringLiteral("No File"), "ipt_file_description"),
+                                  QStringLiteral("setup file"));
+    ipt_file_description_2 =
+        spoken(field(QString(), "ipt_file_description_2"), QStringLiteral("setup description"));
+    cmdHide = spoken(named(new QPushButton(QStringLiteral("Hide"), s), "cmdHide"),
+                     QStringLiteral("Hide descriptions"));
     CrossSizeLabel = named(new QLabel(QStringLiteral("Cross Size"), s), "CrossSizeLabel");
     CrossSizeLabel->setAlignment(Qt::AlignCenter);
-    Setup_Cross_size = named(new QScrollBar(Qt::Horizontal, s), "Setup_Cross_size");
+    Setup_Cross_size = spoken(named(new QScrollBar(Qt::Horizontal, s), "Setup_Cross_size"),
+                              QStringLiteral("Cross Size"));
     Setup_Cross_size->setRange(CrossSizeScroll::Min, CrossSizeScroll::Max);
     Setup_Cross_size->setSingleStep(CrossSizeScroll::SmallChange);
     Setup_Cross_size->setPageStep(CrossSizeScroll::LargeChange);
@@ -210,6 +236,8 @@ void Grid_Setup::buildControls()
     btnAccuracyCheck = named(new QPushButton(QStringLiteral("Accuracy"), s), "btnAccuracyCheck");
     btnClearAccuracy =
         named(new QPushButton(QStringLiteral("Clear Accuracy Values"), s), "btnClearAccuracy");
+    for (QPushButton* b : {show_alignment, btnShowAllBuoys, btnAccuracyCheck, btnClearAccuracy})
+        spoken(b, b->text());
     btnClearAccuracy->hide();
     fmAccuracyDisplay = named(new QGroupBox(QStringLiteral("Accuracy "), s), "fmAccuracyDisplay");
     fmAccuracyDisplay->setAutoFillBackground(true);
@@ -228,6 +256,10 @@ void Grid_Setup::buildControls()
     optHomolgationLevel =
         named(new QRadioButton(QStringLiteral("Hom.Lvl"), fmAccuracyConfig), "optHomolgationLevel");
     optDetailMeasurement->setChecked(true);
+    spoken(optAdvancedAccuracy, QStringLiteral("Advanced accuracy"));
+    spoken(optDisplayDistance, QStringLiteral("Display distance"));
+    spoken(optDetailMeasurement, QStringLiteral("Display detail"));
+    spoken(optHomolgationLevel, QStringLiteral("Display homologation level"));
     place(optAdvancedAccuracy, 120, 240, 1600, 300);
     place(optDisplayDistance, 120, 240, 1600, 300);
     place(optDetailMeasurement, 120, 540, 1600, 300);
@@ -291,6 +323,12 @@ void Grid_Setup::buildControls()
     }};
     for (const auto& [edit, handler] : changes)
         connect(edit, &QLineEdit::textChanged, this, handler);
+    // A typed mark moves once the operator is done with the box, not on each keystroke.
+    for (Buoy b : kBuoyVisitOrder)
+        for (BoxKind kind : {BoxKind::ScreenX, BoxKind::ScreenY})
+            connect(box({kind, b}), &QLineEdit::editingFinished, this, [this, b, kind] {
+                screenBoxEdited({kind, b});
+            });
 }
 
 void Grid_Setup::Form_Load()
@@ -298,7 +336,7 @@ void Grid_Setup::Form_Load()
     Global& g = screens.global();
     g.grid_number = 1;
     g.grid_count = 1;
-    grid_select->setText(QStringLiteral("Grid 1"));
+    showGridCaption(gridCaption(1));
     g.cross_size = Setup_Cross_size->value();
     g.cross_radius = crossRadiusFor(Setup_Cross_size->value());
     for (Buoy b : kBuoyVisitOrder)
@@ -565,6 +603,12 @@ void Grid_Setup::showTexts(const CoordinateTexts& t)
     jump_y->setText(t.jumpY);
 }
 
+void Grid_Setup::showGridCaption(const QString& caption)
+{
+    grid_select->setText(caption);
+    grid_select->setAccessibleName(caption);
+}
+
 void Grid_Setup::showDescriptions(const QString& first, const QString& second)
 {
     ipt_file_description->setText(first);
@@ -576,8 +620,43 @@ void Grid_Setup::showDescriptions(const QString& first, const QString& second)
 
 void Grid_Setup::coordinateChanged(CoordinateBox b, QLineEdit* field)
 {
+    // The program's own writes leave the box unmodified; the operator's typing does not.
+    if ((b.kind == BoxKind::ScreenX || b.kind == BoxKind::ScreenY) && !field->isModified())
+        shownScreenText(b) = field->text();
     applyCoordinateChange(screens.global(), b, field->text());
     showIncomplete();
+}
+
+QString& Grid_Setup::shownScreenText(CoordinateBox b)
+{
+    return shownScreenTexts[size_t(b.buoy)][b.kind == BoxKind::ScreenX ? 0 : 1];
+}
+
+void Grid_Setup::screenBoxEdited(CoordinateBox b)
+{
+    QLineEdit* field = box(b);
+    if (applyingTypedMark || !field->isModified())
+        return;
+    applyingTypedMark = true;
+    const QString typed = field->text();
+    if (const auto value = typedScreenCoordinate(typed)) {
+        drawWidth = kMarkPenWidth;
+        showMarks(
+            placeTypedMark(screens.global(), b, *value, chkboxGridLock->isChecked(), crossSize()));
+        field->setModified(false);
+    } else {
+        field->setText(shownScreenText(b));
+        screens.platform().messages.warning(notAScreenPositionMessage(b, typed),
+                                            kGridSetupErrorTitle);
+    }
+    applyingTypedMark = false;
+}
+
+void Grid_Setup::commitTypedMarks()
+{
+    for (Buoy b : kBuoyVisitOrder)
+        for (BoxKind kind : {BoxKind::ScreenX, BoxKind::ScreenY})
+            screenBoxEdited({kind, b});
 }
 
 void Grid_Setup::upper_left_x_Change()
@@ -716,6 +795,7 @@ void Grid_Setup::AdjustRight_Click()
 
 void Grid_Setup::chkboxGridLock_Click()
 {
+    commitTypedMarks();
     if (chkboxGridLock->isChecked() && !canLockGrid(coordinateTexts())) {
         screens.platform().messages.plain(kCannotLockMessage);
         chkboxGridLock->setChecked(false);
@@ -735,6 +815,7 @@ void Grid_Setup::cmdHide_Click()
     ipt_file_description->setVisible(next.descriptionsVisible);
     ipt_file_description_2->setVisible(next.descriptionsVisible);
     cmdHide->setText(next.caption);
+    cmdHide->setAccessibleName(next.caption + QStringLiteral(" descriptions"));
 }
 
 // ---- course overlay, cross size, label drag --------------------------------------------------
@@ -948,16 +1029,22 @@ void Grid_Setup::gridLoad_Click()
     drawingSurface->clearDrawing();
     grid_check();
     showComplete();
-    grid_select->setText(QStringLiteral("Grid 1"));
+    showGridCaption(gridCaption(g.grid_number));
     Show_grid();
 }
 
 void Grid_Setup::gridSave_Click()
 {
+    commitTypedMarks();
+    Global& g = screens.global();
+    if (!currentSlotHoldsCalibration(g)) {
+        screens.platform().messages.warning(nothingToSaveMessage(g.grid_number),
+                                            kGridSetupErrorTitle);
+        return;
+    }
     unlockGrid();
     if (!enterProgramFolder())
         return;
-    Global& g = screens.global();
     const auto path =
         screens.platform().fileDialog.choose({QStringLiteral("Save Data Setup File"), kSaveFilter,
                                               kParameterFilesEntry, g.programFolder, true});
@@ -983,12 +1070,15 @@ void Grid_Setup::gridSave_Click()
 
 void Grid_Setup::Load_Click()
 {
+    commitTypedMarks();
     Global& g = screens.global();
     const CompletionResult r = completeSetup(g, coordinateTexts(), ipt_file_description->text(),
                                              ipt_file_description_2->text());
     if (r.ok) {
         QDir::setCurrent(g.programFolder);
         showComplete();
+        // The solved calibration went into slot 1, which is now the current one.
+        showGridCaption(gridCaption(g.grid_number));
         drawingSurface->clearDrawing();
     } else {
         screens.platform().messages.warning(r.message, kErrorMessageTitle);
@@ -1000,27 +1090,30 @@ void Grid_Setup::grid_select_Click()
 {
     Global& g = screens.global();
     drawingSurface->clearDrawing();
-    grid_select->setText(nextGridCaption(g, grid_select->text()));
+    showGridCaption(nextGridCaption(g, grid_select->text()));
     const size_t slot = size_t(g.grid_number);
-    showTexts(boxTextsFor(slotData(g, g.grid_number)));
+    showTexts(slotBoxTexts(g, g.grid_number));
     showDescriptions(g.grid_desc1[slot], g.grid_desc2[slot]);
-    restoreSlot(g, g.grid_number);
-    if (g.grid_loaded[slot]) {
+    // After the box writes, whose change rule marks the calibration incomplete.
+    if (selectSlot(g, g.grid_number)) {
         QDir::setCurrent(g.programFolder);
         showComplete();
         fmAccuracyDisplay->show();
+    } else {
+        // Box writes that change nothing run no change rule: say it here.
+        showIncomplete();
     }
-    if (allSlotsLoaded(g))
-        g.setup_ok = 1;
 }
 
 void Grid_Setup::gridExit_Click()
 {
     Global& g = screens.global();
+    commitTypedMarks();
     if (g.setup_ok == 1) {
         hide();
         screens.form1().showAgain();
         restoreSlot(g, 1);
+        showGridCaption(gridCaption(g.grid_number));
         drawingSurface->draw(exitShapes(g));
         return;
     }

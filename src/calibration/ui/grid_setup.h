@@ -28,7 +28,7 @@ class Screens;
 class Grid_Setup : public QMainWindow
 {
     Q_OBJECT
-  public:
+public:
     explicit Grid_Setup(Screens& screens);
 
     // Redraws the four buoy marks (clears the drawing first).
@@ -46,13 +46,13 @@ class Grid_Setup : public QMainWindow
 
     void setVisible(bool visible) override;
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // Mouse press, move and release on the two draggable labels.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private Q_SLOTS:
+private Q_SLOTS:
     void gridLoad_Click();
     void gridSave_Click();
     void gridExit_Click();
@@ -94,7 +94,7 @@ class Grid_Setup : public QMainWindow
     void jump_x_Change();
     void jump_y_Change();
 
-  private:
+private:
     void buildControls();
     void Form_Load();
     void Form_Activate();
@@ -102,6 +102,14 @@ class Grid_Setup : public QMainWindow
 
     // The change rule of the eighteen coordinate boxes.
     void coordinateChanged(CoordinateBox box, QLineEdit* field);
+    // The operator finished editing a screen box: its number moves the mark, anything else
+    // puts back what the box showed.
+    void screenBoxEdited(CoordinateBox box);
+    // Applies screen boxes still being edited, so what is solved, saved or journalled is
+    // what the boxes show.
+    void commitTypedMarks();
+    QString& shownScreenText(CoordinateBox box);
+    void showGridCaption(const QString& caption);
     void showIncomplete();
     void showComplete();
     void showStatePicture(const QString& name);
@@ -131,6 +139,12 @@ class Grid_Setup : public QMainWindow
     int drawWidth = 1;
     LabelDrag crossSizeDrag;
     LabelDrag gridLockedDrag;
+    // What the program last wrote into each screen box (by buoy, x then y): an edit that is
+    // not a number goes back to it.
+    std::array<std::array<QString, 2>, 4> shownScreenTexts;
+    // A message shown while applying a typed mark takes the focus, which finishes the edit
+    // a second time.
+    bool applyingTypedMark = false;
 
     DrawingSurface* drawingSurface = nullptr;
     QAction* gridLoad = nullptr;
