@@ -73,6 +73,10 @@ void Form1::buildControls()
         combo = named(new QComboBox(central), comboName);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        // The text typed is the name recorded: Qt's completer would finish "Ann" as a
+        // listed "Anne Smith" when the field is left, and turn "bob" into a listed "Bob".
+        // Without it, only a name typed exactly as listed selects that item.
+        combo->setCompleter(nullptr);
         combo->setEditText(text);
         place(combo, 240, top, 4200, 360);
         button = named(new QPushButton(buttonCaption, central), buttonName);
@@ -372,7 +376,12 @@ QStringList Form1::nameItems(NameList list) const
 
 int Form1::namePosition(NameList list) const
 {
-    return nameCombo(list)->currentIndex();
+    // A name typed over a picked one leaves the drop-down's index on the old item; that
+    // item is no longer the selection, or the results screen's copy would pick it again
+    // and put it back over the typed name.
+    const QComboBox* combo = nameCombo(list);
+    const int index = combo->currentIndex();
+    return index >= 0 && combo->itemText(index) == combo->currentText() ? index : -1;
 }
 
 void Form1::selectNamePosition(NameList list, int position)
