@@ -20,6 +20,7 @@
 #include "results/pass_report.h"
 #include "results/results_file.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -174,6 +175,7 @@ void Results::Form_Load()
     Form1& form1 = screens.form1();
     const RunInfo run = form1.runInfo();
     ReturnToMeasure = false;
+    left = false;
     List1->clear();
     txtComment->clear();
     showGraphFrame(run.event, run.direction == Direction::Toward);
@@ -443,8 +445,18 @@ void Results::Command2_Click()
     returnSequence();
 }
 
+void Results::closeEvent(QCloseEvent* event)
+{
+    // The return sequence hides the window itself; a close that comes after it has
+    // nothing left to do.
+    event->ignore();
+    if (!left)
+        Command1_Click();
+}
+
 void Results::returnSequence()
 {
+    left = true;
     Form1& form1 = screens.form1();
     Measure& measure = screens.measure();
     const Global& g = screens.global();
