@@ -55,7 +55,7 @@ TEST(AccessibleNames, EveryControlOfTheStartResultsAndManualScreensHasOne)
     Form1& form1 = p.start();
     QTest::mouseClick(child<QPushButton>(form1, "cmdSkiers"), Qt::LeftButton);
     EXPECT_EQ(unnamed(form1), QStringList());
-    EXPECT_EQ(child<QWidget>(form1, "Text1")->accessibleName(), "Skiers list");
+    EXPECT_EQ(child<QWidget>(form1, "Text1")->accessibleName(), "Skiers list editor");
 
     p.global.PassMeasured = 1;
     Results& results = p.screens.results();

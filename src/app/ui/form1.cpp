@@ -101,7 +101,7 @@ void Form1::buildControls()
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     place(Text1, 240, 6840, 6000, 1560);
-    nameForAccess(Text1, QStringLiteral("Name list")); // named after its list when opened
+    nameForAccess(Text1, QStringLiteral("Name list editor")); // named after its list when opened
     Text1->hide();
     cmdCloseSave = named(new QPushButton(QStringLiteral("Close/Save"), central), "cmdCloseSave");
     nameForAccess(cmdCloseSave, cmdCloseSave->text());
@@ -271,7 +271,7 @@ void Form1::openListEditor(NameList list)
         return;
     }
     editingList = nameListKey(list);
-    nameForAccess(Text1, nameListPlaceholder(list) + QStringLiteral(" list"));
+    nameForAccess(Text1, nameListPlaceholder(list) + QStringLiteral(" list editor"));
     Text1->setPlainText(read.editorText);
     Text1->show();
     cmdCloseSave->show();
