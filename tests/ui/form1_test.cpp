@@ -263,8 +263,6 @@ TEST(StartScreen, NamesAreRecordedExactlyAsTypedOrPicked)
     EXPECT_EQ(f.namePosition(NameList::Models), -1);
 
     // A pass: the report in the day's result log, then the database line on return.
-    for (int i = 0; i <= 161; ++i)
-        p.global.passSamples.Deviations[size_t(i)] = 0.01 * (i % 7);
     summariseSamples(p.global.passSamples, 162);
     p.global.PassTenths = 161;
     p.global.PassMeasured = 1;
@@ -282,5 +280,4 @@ TEST(StartScreen, NamesAreRecordedExactlyAsTypedOrPicked)
     const QStringList fields = db[0].split('|');
     ASSERT_EQ(fields.size(), 22);
     EXPECT_EQ(fields.mid(1, 5), (QStringList{"Malibu", "X", "S", "bob", "Ann"}));
-    EXPECT_EQ(f.runInfo().boatModel, "X");
 }
