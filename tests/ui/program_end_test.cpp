@@ -63,9 +63,12 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
     measure.show();
 
     QTimer answer; // the operator's OK on every box that comes up
-    QObject::connect(&answer, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+    int answered = 0;
+    QObject::connect(&answer, &QTimer::timeout, [&answered] {
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
             box->accept();
+            ++answered;
+        }
     });
     answer.start(50);
     const bool ended = programEndsDuring([&] {
@@ -86,6 +89,7 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
         shown.close(); // again before the screen is gone: nothing more is written
     });
     EXPECT_FALSE(ended);
+    EXPECT_EQ(answered, 1); // the day logs' warning
     EXPECT_EQ(global.PassMeasured, 1);
     EXPECT_FALSE(screens.hasResults());
     EXPECT_TRUE(form1.isVisible());
