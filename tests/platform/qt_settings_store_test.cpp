@@ -20,19 +20,11 @@ TEST(QtSettingsStore, KeepsTheResultsFolderUnderKelvaneSettings)
                                "D:\\Results\\", &error));
     EXPECT_EQ(store.value(kSettingsApplication, kSettingsSection, kSettingsResultsPath),
               "D:\\Results\\");
-    EXPECT_TRUE(store.setValue(kSettingsApplication, kSettingsSection, kSettingsResultsPath, "",
-                               &error));
+    EXPECT_TRUE(
+        store.setValue(kSettingsApplication, kSettingsSection, kSettingsResultsPath, "", &error));
     EXPECT_EQ(store.value(kSettingsApplication, kSettingsSection, kSettingsResultsPath), "");
 
     QFile file(config.filePath("Kelvane/Kelvane.conf"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("[Settings]"));
-}
-
-TEST(QtFileDialogFilters, ConvertsTheBarSeparatedList)
-{
-    EXPECT_EQ(qtFilters("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|"),
-              (QStringList{"All Files (*.*)", "Text Files (*.TXT)", "Parameter Files (*.ipt)"}));
-    EXPECT_EQ(qtFilters("Pictures|*.png;*.jpg|"), (QStringList{"Pictures (*.png *.jpg)"}));
-    EXPECT_TRUE(qtFilters("").isEmpty());
 }

@@ -1,9 +1,15 @@
 #include "app/settings_keys.h"
 #include "calibration/ui/grid_setup.h"
+#include "common/text_file.h"
 #include "measure/ui/measure.h"
+#include "results/pass_report.h"
+#include "results/ui/results.h"
+#include "support/qt_printers.h"
 #include "support/screen_fixture.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -26,6 +32,26 @@ QString storedResultsPath(const StartedProgram& p)
 void click(QWidget& screen, const char* button)
 {
     QTest::mouseClick(child<QAbstractButton>(screen, button), Qt::LeftButton);
+}
+
+// The operator types over whatever the name field shows, then leaves it with Tab.
+void typeName(QComboBox* field, const QString& text)
+{
+    field->setFocus();
+    field->lineEdit()->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Tab);
+}
+
+// The operator opens the drop-down and clicks a name in it.
+void pickName(QComboBox* field, const QString& name)
+{
+    field->showPopup();
+    // A click that comes at once after the list opens is taken as the opening click.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QAbstractItemView* list = field->view();
+    const QRect item = list->visualRect(list->model()->index(field->findText(name), 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
 }
 
 } // namespace
@@ -206,4 +232,52 @@ TEST(StartScreen, ExitAndClosingEndTheProgram)
     g.close();
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(viaClose.screens.gridSetup().isVisible());
+}
+
+// What is typed into a name field is what the pass records, whatever the list holds: a
+// prefix of a listed name, a listed name in another case, a name typed over a picked one.
+TEST(StartScreen, NamesAreRecordedExactlyAsTypedOrPicked)
+{
+    StartedProgram p;
+    for (const auto& [file, names] : {std::pair{"skiers.txt", "Anne Smith\r\n"},
+                                      {"drivers.txt", "Bob\r\n"},
+                                      {"boats.txt", "MasterCraft\r\nMalibu\r\n"},
+                                      {"models.txt", "X-Star\r\nX-30\r\n"}})
+        ASSERT_TRUE(replaceFile(p.path(file), names).ok);
+    Form1& f = p.start();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+
+    typeName(child<QComboBox>(f, "cbSkiers"), "Ann");
+    typeName(child<QComboBox>(f, "cbDrivers"), "bob");
+    pickName(child<QComboBox>(f, "cbBoats"), "Malibu");
+    pickName(child<QComboBox>(f, "cbModels"), "X-Star");
+    typeName(child<QComboBox>(f, "cbModels"), "X");
+
+    const RunInfo run = f.runInfo();
+    EXPECT_EQ(run.skier, "Ann");
+    EXPECT_EQ(run.driver, "bob");
+    EXPECT_EQ(run.boatMaker, "Malibu");
+    EXPECT_EQ(run.boatModel, "X");
+    EXPECT_EQ(f.namePosition(NameList::Boats), 1);
+    EXPECT_EQ(f.namePosition(NameList::Models), -1);
+
+    // A pass: the report in the day's result log, then the database line on return.
+    summariseSamples(p.global.passSamples, 162);
+    p.global.PassTenths = 161;
+    p.global.PassMeasured = 1;
+    f.hide();
+    Results& results = p.screens.results();
+    results.Form_Load();
+    results.show();
+    const QString log = readTextFile(p.path("Default/ResultLog1207.txt")).value_or("");
+    for (const char* line : {"Skier Name: Ann\r\n", "Driver: bob\r\n", "Boat: Malibu\r\n"})
+        EXPECT_TRUE(log.contains(line)) << line;
+    click(results, "Command1");
+    const QStringList db =
+        splitLines(readTextFile(p.path("Default/dbResultLog1207.txt")).value_or(""));
+    ASSERT_FALSE(db.isEmpty());
+    const QStringList fields = db[0].split('|');
+    ASSERT_EQ(fields.size(), 22);
+    EXPECT_EQ(fields.mid(1, 5), (QStringList{"Malibu", "X", "S", "bob", "Ann"}));
 }

@@ -2,6 +2,7 @@
 
 #include "app/name_lists.h"
 #include "app/settings_keys.h"
+#include "app/ui/accessible_names.h"
 #include "app/ui/manual.h"
 #include "app/ui/screen_layout.h"
 #include "app/ui/screens.h"
@@ -59,6 +60,7 @@ void Form1::buildControls()
         place(caption, 240, top + 30, 1500, 300);
         auto* field = named(new QLineEdit(central), name);
         place(field, 1800, top, 4440, 330);
+        captionFor(caption, field);
         return field;
     };
     txtTournament = addField("txtTournament", QStringLiteral("Tournament"), 960);
@@ -73,9 +75,16 @@ void Form1::buildControls()
         combo = named(new QComboBox(central), comboName);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        // The text typed is the name recorded: Qt's completer would finish "Ann" as a
+        // listed "Anne Smith" when the field is left, and turn "bob" into a listed "Bob".
+        // Without it, only a name typed exactly as listed selects that item.
+        combo->setCompleter(nullptr);
         combo->setEditText(text);
+        // The field's caption is the name it shows until one is picked or typed.
+        nameForAccess(combo, text);
         place(combo, 240, top, 4200, 360);
         button = named(new QPushButton(buttonCaption, central), buttonName);
+        nameForAccess(button, buttonCaption);
         place(button, 4560, top, 1680, 360);
     };
     addNameField("cbSkiers", "cmdSkiers", QStringLiteral("Skiers"), QStringLiteral("Edit Skiers"),
@@ -92,8 +101,10 @@ void Form1::buildControls()
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     place(Text1, 240, 6840, 6000, 1560);
+    nameForAccess(Text1, QStringLiteral("Name list editor")); // named after its list when opened
     Text1->hide();
     cmdCloseSave = named(new QPushButton(QStringLiteral("Close/Save"), central), "cmdCloseSave");
+    nameForAccess(cmdCloseSave, cmdCloseSave->text());
     place(cmdCloseSave, 6720, 6840, 1560, 420);
     cmdCloseSave->hide();
 
@@ -157,16 +168,24 @@ void Form1::buildControls()
     place(resultsCaption, 240, 5040, 3000, 300);
     txtResults = named(new QLineEdit(central), "txtResults");
     place(txtResults, 240, 5340, 6000, 330);
+    captionFor(resultsCaption, txtResults);
 
     btnSetup = named(new QPushButton(QStringLiteral("Go To Setup"), central), "btnSetup");
     place(btnSetup, 240, 5940, 2880, 540);
     Command1 = named(new QPushButton(QStringLiteral("Measure"), central), "Command1");
     place(Command1, 3360, 5940, 2880, 540);
+    // Option buttons and the rest: a button's caption is its text.
+    for (QAbstractButton* button : central->findChildren<QAbstractButton*>())
+        if (button->accessibleName().isEmpty())
+            nameForAccess(button, button->text());
 
     QAction* mnuManual = menuBar()->addAction(QStringLiteral("&Read Manual"));
     mnuManual->setObjectName(QStringLiteral("mnuManual"));
     QAction* mnuExit = menuBar()->addAction(QStringLiteral("E&xit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    // The button the menu bar shows when its entries do not fit.
+    for (QAbstractButton* more : menuBar()->findChildren<QAbstractButton*>())
+        nameForAccess(more, QStringLiteral("More Menu Entries"));
 
     auto onChecked = [this](QRadioButton* button, void (Form1::*handler)()) {
         connect(button, &QRadioButton::toggled, this, [this, handler](bool checked) {
@@ -252,6 +271,7 @@ void Form1::openListEditor(NameList list)
         return;
     }
     editingList = nameListKey(list);
+    nameForAccess(Text1, nameListPlaceholder(list) + QStringLiteral(" list editor"));
     Text1->setPlainText(read.editorText);
     Text1->show();
     cmdCloseSave->show();
@@ -372,7 +392,12 @@ QStringList Form1::nameItems(NameList list) const
 
 int Form1::namePosition(NameList list) const
 {
-    return nameCombo(list)->currentIndex();
+    // A name typed over a picked one leaves the drop-down's index on the old item; that
+    // item is no longer the selection, or the results screen's copy would pick it again
+    // and put it back over the typed name.
+    const QComboBox* combo = nameCombo(list);
+    const int index = combo->currentIndex();
+    return index >= 0 && combo->itemText(index) == combo->currentText() ? index : -1;
 }
 
 void Form1::selectNamePosition(NameList list, int position)

@@ -38,8 +38,9 @@ public:
     void selectJumpSpeed(int index);
     void selectLineLength(int index);
     void setBoatNumber(const QString& text);
-    // Name list drop-downs: their items, the selected position (-1 for none), and a
-    // selection by position as the operator's pick would make it.
+    // Name list drop-downs: their items, the selected position (-1 for none, also when a
+    // name has been typed over the picked one), and a selection by position as the
+    // operator's pick would make it.
     QStringList nameItems(NameList list) const;
     int namePosition(NameList list) const;
     void selectNamePosition(NameList list, int position);

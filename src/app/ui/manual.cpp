@@ -1,6 +1,7 @@
 #include "app/ui/manual.h"
 
 #include "app/manual_rules.h"
+#include "app/ui/accessible_names.h"
 #include "app/ui/form1.h"
 #include "app/ui/screens.h"
 #include "common/twips.h"
@@ -28,9 +29,11 @@ Manual::Manual(Screens& screens) : screens(screens)
     font.setPointSizeF(9.75);
     Text1->setFont(font);
     Text1->setPlainText(manualText());
+    nameForAccess(Text1, windowTitle());
 
     Command1 = new QPushButton(QStringLiteral("Return"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
+    nameForAccess(Command1, Command1->text());
     connect(Command1, &QPushButton::clicked, this, &Manual::Command1_Click);
 
     auto* buttons = new QHBoxLayout;

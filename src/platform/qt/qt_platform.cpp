@@ -6,11 +6,18 @@
 #include <QImageReader>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSettings>
 
 namespace {
-QString settingsKey(const QString& section, const QString& key) { return section + "/" + key; }
-QWidget* activeWindow() { return QApplication::activeWindow(); }
+QString settingsKey(const QString& section, const QString& key)
+{
+    return section + "/" + key;
+}
+QWidget* activeWindow()
+{
+    return QApplication::activeWindow();
+}
 } // namespace
 
 std::optional<QString> QtSettingsStore::value(const QString& application, const QString& section,
@@ -31,8 +38,7 @@ bool QtSettingsStore::setValue(const QString& application, const QString& sectio
     s.sync();
     if (s.status() != QSettings::NoError) {
         if (error)
-            *error = QStringLiteral("the settings file %1 could not be written")
-                         .arg(s.fileName());
+            *error = QStringLiteral("the settings file %1 could not be written").arg(s.fileName());
         return false;
     }
     return true;
@@ -40,15 +46,29 @@ bool QtSettingsStore::setValue(const QString& application, const QString& sectio
 
 QStringList qtFilters(const QString& filterList)
 {
+    // Qt reads a filter's patterns from the parentheses in its name, so the name's own
+    // "(*.ext)" is replaced by the patterns the list actually filters with.
+    static const QRegularExpression shownPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
     const QStringList parts = filterList.split('|');
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].isEmpty())
-            continue;
-        QString patterns = parts[i + 1];
-        patterns.replace(';', ' ');
-        // The name usually carries its pattern already: "Text Files (*.TXT)".
-        filters << (parts[i].contains('(') ? parts[i] : parts[i] + " (" + patterns + ")");
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+            // "*.*" means every file, but Qt matches it only to names with a dot: Linux
+            // files often have none.
+            const QString p = pattern.trimmed();
+            patterns << (p == QLatin1String("*.*") ? QStringLiteral("*") : p);
+        }
+        patterns.removeDuplicates();
+        if (patterns.isEmpty())
+            patterns << QStringLiteral("*");
+        QString name = parts[i];
+        name.remove(shownPatterns);
+        // Every entry is kept, even one without a name, so the 1-based index still picks
+        // the entry it was chosen for.
+        if (name.isEmpty())
+            name = patterns.join(' ');
+        filters << name + QStringLiteral(" (") + patterns.join(' ') + QStringLiteral(")");
     }
     return filters;
 }
@@ -98,9 +118,15 @@ std::optional<QString> QtMessageBoxes::input(const QString& prompt, const QStrin
     return text;
 }
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
 
-qint64 SystemClock::monotonicMs() const { return started.elapsed(); }
+qint64 SystemClock::monotonicMs() const
+{
+    return started.elapsed();
+}
 
 QImage QtPictureSource::load(const QString& path)
 {

@@ -54,5 +54,6 @@ public:
     QImage clipboardImage() override;
 };
 
-// Converts the "Name (*.ext)|*.ext|" filter list to QFileDialog's "Name (*.ext);;" form.
+// Converts the "Name (*.ext)|*.ext|" filter list to QFileDialog's name filters, one per
+// entry in the same order; "*.*" becomes "*", which also matches names without a dot.
 QStringList qtFilters(const QString& filterList);

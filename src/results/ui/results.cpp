@@ -1,6 +1,7 @@
 #include "results/ui/results.h"
 
 #include "app/start_up.h"
+#include "app/ui/accessible_names.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
 #include "app/ui/screen_layout.h"
@@ -20,6 +21,7 @@
 #include "results/pass_report.h"
 #include "results/results_file.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -79,6 +81,7 @@ void Results::buildControls()
     fixed.setPointSizeF(txtResults->font().pointSizeF() * 0.9);
     txtResults->setFont(fixed);
     place(txtResults, 120, 120, 5940, 6480);
+    nameForAccess(txtResults, QStringLiteral("Pass Report"));
 
     btnDisplay = named(new QPushButton(QStringLiteral("Read and Display Results File"), graph),
                        QStringLiteral("btnDisplay"));
@@ -89,6 +92,7 @@ void Results::buildControls()
 
     List1 = named(new QListWidget(graph), QStringLiteral("List1"));
     place(List1, 120, 7320, 5940, 1200);
+    nameForAccess(List1, QStringLiteral("Graph Legend"));
 
     for (const GraphLabel& l : graphFrame(Event::Slalom, true).labels) {
         auto* label = named(new QLabel(graph), l.name);
@@ -109,9 +113,11 @@ void Results::buildControls()
     const double column = 11640;
     fmPass = named(new QGroupBox(QStringLiteral("Measured Pass"), graph), QStringLiteral("fmPass"));
     place(fmPass, column, 120, 3000, 3480);
-    auto combo = [](QWidget* parent, const char* name, const QString& placeholder, double top) {
-        auto* c = named(new QComboBox(parent), QString::fromLatin1(name));
+    auto combo = [](QGroupBox* group, const char* name, const QString& placeholder, double top) {
+        auto* c = named(new QComboBox(group), QString::fromLatin1(name));
         c->setPlaceholderText(placeholder);
+        // The group's title tells the two "Line" fields apart.
+        nameForAccess(c, group->title() + QStringLiteral(" ") + placeholder);
         place(c, 120, top, 2760, 360);
         return c;
     };
@@ -119,9 +125,10 @@ void Results::buildControls()
     cbSkiCopy = combo(fmPass, "cbSkiCopy", QStringLiteral("Skiers"), 750);
     cbMnfCopy = combo(fmPass, "cbMnfCopy", QStringLiteral("Boat Manufacturer"), 1200);
     cbMdlCopy = combo(fmPass, "cbMdlCopy", QStringLiteral("Boat Model"), 1650);
-    caption(QStringLiteral("Boat Number"), fmPass, 120, 2160, 1300);
+    QLabel* numberCaption = caption(QStringLiteral("Boat Number"), fmPass, 120, 2160, 1300);
     txtNumCopy = named(new QLineEdit(fmPass), QStringLiteral("txtNumCopy"));
     place(txtNumCopy, 1500, 2130, 1380, 360);
+    captionFor(numberCaption, txtNumCopy);
     cbLineCopy = combo(fmPass, "cbLineCopy", QStringLiteral("Line"), 2700);
     cbLineCopy->addItems(lineCopyItems());
     cbLineCopy->setCurrentIndex(-1);
@@ -134,9 +141,10 @@ void Results::buildControls()
     cbNewLineCopy = combo(fmNext, "cbNewLineCopy", QStringLiteral("Line"), 750);
 
     auto field = [&](const char* name, const QString& label, double top) {
-        caption(label, graph, column, top + 30, 1000);
+        QLabel* shown = caption(label, graph, column, top + 30, 1000);
         auto* f = named(new QLineEdit(graph), QString::fromLatin1(name));
         place(f, column + 1020, top, 1980, 360);
+        captionFor(shown, f);
         return f;
     };
     txtSplit = field("txtSplit", QStringLiteral("Split:"), 5160);
@@ -149,6 +157,8 @@ void Results::buildControls()
     Command2 = named(new QPushButton(QStringLiteral("Return to Measure"), graph),
                      QStringLiteral("Command2"));
     place(Command2, column, 7500, 3000, 540);
+    for (QPushButton* button : {btnDisplay, btnSaveResults, Command1, Command2})
+        nameForAccess(button, button->text());
 
     // A white form; the graph box is filled when the graph is drawn.
     QImage background(twipsToPixels(kFormWidth), twipsToPixels(kFormHeight), QImage::Format_RGB32);
@@ -174,6 +184,7 @@ void Results::Form_Load()
     Form1& form1 = screens.form1();
     const RunInfo run = form1.runInfo();
     ReturnToMeasure = false;
+    left = false;
     List1->clear();
     txtComment->clear();
     showGraphFrame(run.event, run.direction == Direction::Toward);
@@ -443,8 +454,18 @@ void Results::Command2_Click()
     returnSequence();
 }
 
+void Results::closeEvent(QCloseEvent* event)
+{
+    // The return sequence hides the window itself; a close that comes after it has
+    // nothing left to do.
+    event->ignore();
+    if (!left)
+        Command1_Click();
+}
+
 void Results::returnSequence()
 {
+    left = true;
     Form1& form1 = screens.form1();
     Measure& measure = screens.measure();
     const Global& g = screens.global();

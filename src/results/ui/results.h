@@ -21,14 +21,19 @@ class Screens;
 class Results : public QMainWindow
 {
     Q_OBJECT
-  public:
+public:
     explicit Results(Screens& screens);
 
     // Loading the screen after a pass (or with no pass measured): report, logs, graph
     // timer, copy fields.
     void Form_Load();
 
-  private Q_SLOTS:
+protected:
+    // Closing the window is "Return to Main": the pass's database line is written and the
+    // next pass set up, never lost with the window.
+    void closeEvent(QCloseEvent* event) override;
+
+private Q_SLOTS:
     void btnDisplay_Click();
     void btnSaveResults_Click();
     void Timer1_Timer();
@@ -41,7 +46,7 @@ class Results : public QMainWindow
     void Command1_Click();
     void Command2_Click();
 
-  private:
+private:
     void buildControls();
     void results_report();
     void returnSequence();
@@ -54,6 +59,7 @@ class Results : public QMainWindow
 
     Screens& screens;
     bool ReturnToMeasure = false;
+    bool left = false; // the return sequence has run: the screen is on its way out
 
     DrawingSurface* graph = nullptr;
     std::map<QString, QLabel*> graphLabels;
