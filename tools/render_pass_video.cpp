@@ -314,9 +314,10 @@ int checkVideo(const QString& folder, const PinholeCamera& camera, int width, in
     if (decoder.exitStatus() != QProcess::NormalExit || decoder.exitCode() != 0)
         return fail(path + QStringLiteral(": ") + gstFailure(decoder));
 
-    std::printf("%s: %d frames; pylon found on %d, mean offset %.2f px, largest %.2f px "
-                "(frame %d)\n",
-                qPrintable(path), frames, found, found ? total / found : 0.0, worst, worstFrame);
+    std::printf(
+        "%s: %d frames; pylon found on %d, %.2f px from its place on average, at most %.2f px "
+        "(frame %d)\n",
+        qPrintable(path), frames, found, found ? total / found : 0.0, worst, worstFrame);
     if (frames != kPassFrameCount || !pending.isEmpty())
         return fail(QStringLiteral("%1: %2 frames and %3 bytes over; the pass has %4 frames")
                         .arg(path)
