@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsdl2-dev
           libgtest-dev libgmock-dev libbenchmark-dev)
+# The sample pass video's check decodes it with gst-launch-1.0.
+packages+=(gstreamer1.0-tools gstreamer1.0-plugins-good)
 if [ "${WAKELINE_EXTRA_PACKAGES:-}" != "" ]; then
     read -r -a extra <<<"$WAKELINE_EXTRA_PACKAGES"
     packages+=("${extra[@]}")

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -54,10 +55,26 @@ std::optional<PicturePoint> PinholeCamera::project(const CourseVector& p) const
 
 CourseVector PinholeCamera::rayThrough(const PicturePoint& p) const
 {
+    return rayThrough(p, forward(), right(), down());
+}
+
+CourseVector PinholeCamera::rayThrough(const PicturePoint& p, const CourseVector& f,
+                                       const CourseVector& r, const CourseVector& d) const
+{
     const double a = (p.u - principalPoint.u) / focalLengthPx;
     const double b = (p.v - principalPoint.v) / focalLengthPx;
-    const CourseVector f = forward(), r = right(), d = down();
     return {f.x + a * r.x + b * d.x, f.y + a * r.y + b * d.y, f.z + a * r.z + b * d.z};
+}
+
+PinholeCamera scaledCamera(const PinholeCamera& camera, int fromWidth, int fromHeight, int toWidth,
+                           int toHeight)
+{
+    const double scale = std::min(double(toWidth) / fromWidth, double(toHeight) / fromHeight);
+    PinholeCamera scaled = camera;
+    scaled.focalLengthPx = camera.focalLengthPx * scale;
+    scaled.principalPoint = {toWidth / 2.0 + scale * (camera.principalPoint.u - fromWidth / 2.0),
+                             toHeight / 2.0 + scale * (camera.principalPoint.v - fromHeight / 2.0)};
+    return scaled;
 }
 
 std::optional<CameraDescription> loadCameraDescription(const QString& path, QString* error)

@@ -43,6 +43,10 @@ struct PinholeCamera
     std::optional<PicturePoint> project(const CourseVector& point) const;
     // The ray through a picture point (a direction from the lens centre, not normalised).
     CourseVector rayThrough(const PicturePoint& p) const;
+    // The same with forward(), right() and down() given, for a renderer that traces millions of
+    // rays through one camera.
+    CourseVector rayThrough(const PicturePoint& p, const CourseVector& f, const CourseVector& r,
+                            const CourseVector& d) const;
 };
 
 struct CameraDescription
@@ -51,6 +55,12 @@ struct CameraDescription
     int heightPx = 768;
     std::map<QString, PinholeCamera> cameras; // by course: "slalom", "jump"
 };
+
+// The same camera for a picture of another size: the focal length and the principal point's
+// offset from the picture centre scale by the factor that keeps the whole original view in the
+// new picture (a wider picture sees more at the sides, a taller one more above and below).
+PinholeCamera scaledCamera(const PinholeCamera& camera, int fromWidth, int fromHeight, int toWidth,
+                           int toHeight);
 
 // Reads the JSON description; none, with the reason in *error, when it is not usable.
 std::optional<CameraDescription> loadCameraDescription(const QString& path, QString* error);

@@ -1,11 +1,14 @@
 #pragma once
-// The courses as a camera sees them: buoys floating on the water and the jump ramp, in the
-// course frame of camera_model.h. Rendered by tracing one ray per sample of each pixel.
+// The courses as a camera sees them: buoys floating on the water, the jump ramp and perhaps a
+// tow boat, in the course frame of camera_model.h. Rendered by tracing one ray per sample of
+// each pixel.
 
 #include "camera_model/camera_model.h"
+#include "camera_model/tow_boat.h"
 
 #include <QColor>
 #include <QImage>
+#include <optional>
 #include <vector>
 
 struct Buoy
@@ -28,6 +31,7 @@ struct CourseScene
 {
     std::vector<Buoy> buoys;
     std::vector<Ramp> ramps;
+    std::optional<BoatPose> boat;
 };
 
 // Colours of the slalom course's buoys; tests find the guide buoys by colour.
@@ -45,3 +49,8 @@ CourseScene slalomScene();
 CourseScene jumpScene();
 
 QImage renderCourse(const PinholeCamera& camera, const CourseScene& scene, int width, int height);
+// Draws the scene's boat into `image`, a picture of the same scene without the boat: only the
+// pixels that some ray of the boat touches are traced again, so the result is the picture
+// renderCourse would give, at a small part of the cost (a pass is one still picture and a
+// boat drawn over it on every frame).
+void renderBoatOver(const PinholeCamera& camera, const CourseScene& scene, QImage& image);

@@ -1,0 +1,44 @@
+#pragma once
+// A tow boat as the course renderer draws it: a white hull with a grey deck, a low windshield
+// and a dark pylon standing on the boat's centre line. The pylon is what an operator keeps the
+// measurement line on, so it is drawn in one flat colour: its centre in the picture is its axis.
+
+#include "camera_model/camera_model.h"
+
+#include <QColor>
+#include <QRect>
+#include <optional>
+
+// Where the boat is: the point on the water straight under the pylon, and the horizontal
+// direction the bow points to (a unit vector in the course frame).
+struct BoatPose
+{
+    double x = 0.0;
+    double y = 0.0;
+    double bowX = 0.0;
+    double bowY = -1.0;
+};
+
+struct SurfaceHit
+{
+    double t; // along the ray, in units of the ray's length
+    QColor colour;
+};
+
+// The boat's measures, metres. The pylon stands midway between bow and stern.
+inline constexpr double kHullLengthM = 6.5;
+inline constexpr double kHullBeamM = 2.3;
+inline constexpr double kDeckHeightM = 0.8;
+inline constexpr double kPylonTopM = 1.8;
+inline constexpr double kPylonRadiusM = 0.05;
+inline constexpr double kWindshieldTopM = 1.1;
+inline const QColor kPylonColour{28, 28, 32};
+
+// The nearest point where the ray from `origin` hits the boat above the water, if it does.
+std::optional<SurfaceHit> hitTowBoat(const CourseVector& origin, const CourseVector& ray,
+                                     const BoatPose& boat);
+
+// Pixels of a width x height picture that can show the boat (a conservative box, clipped to
+// the picture; empty when the boat is out of view).
+QRect towBoatPictureBounds(const PinholeCamera& camera, const BoatPose& boat, int width,
+                           int height);

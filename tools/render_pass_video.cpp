@@ -1,0 +1,409 @@
+// Renders the sample pass video: the slalom course of the standard camera with a tow boat
+// coming toward the camera at 58 km/h on a known path (camera_model/slalom_pass.h), every
+// frame traced from the camera model like the sample course pictures, then encoded as
+// WebM/VP8 by GStreamer's gst-launch-1.0. Beside the video it writes the ground truth, one CSV
+// line per frame with the pylon's course position and its place in the picture.
+//
+//   wakeline-render-pass-video CAMERA.json OUTPUT_FOLDER [--frames N] [--size WxH]
+//                              [--png-folder DIR]
+//       renders the first N frames (all by default) at W x H pixels (the camera's own picture
+//       size by default; another size scales the camera, see scaledCamera) and can keep every
+//       frame as a PNG as well;
+//   wakeline-render-pass-video --check CAMERA.json FOLDER
+//       compares the ground truth in FOLDER with what the camera gives;
+//   wakeline-render-pass-video --check-video CAMERA.json FOLDER
+//       decodes the video in FOLDER and checks that it has every frame and that on each one
+//       the pylon stands within a pixel of where the camera puts it (exit code 77 when
+//       gst-launch-1.0 is not installed).
+
+#include "camera_model/camera_model.h"
+#include "camera_model/course_scene.h"
+#include "camera_model/slalom_pass.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QString kGstLaunch = QStringLiteral("gst-launch-1.0");
+const QString kGstPackages = QStringLiteral("gstreamer1.0-tools and gstreamer1.0-plugins-good");
+constexpr int kSkipped = 77;
+
+int fail(const QString& message)
+{
+    std::fprintf(stderr, "wakeline-render-pass-video: %s\n", qPrintable(message));
+    return 1;
+}
+
+QString gstFailure(QProcess& gst)
+{
+    if (gst.exitStatus() != QProcess::NormalExit)
+        return QStringLiteral("gst-launch-1.0 crashed");
+    return QStringLiteral("gst-launch-1.0 failed (exit code %1): %2")
+        .arg(gst.exitCode())
+        .arg(QString::fromLocal8Bit(gst.readAllStandardError()).trimmed());
+}
+
+// gst-launch-1.0 takes a pipeline as one argument per word and escapes the blanks inside an
+// argument itself, so the file's path goes in as one argument, unquoted.
+QStringList gstArguments(const QString& pipeline, const QString& path)
+{
+    QStringList arguments{QStringLiteral("-q")};
+    for (const QString& word : pipeline.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        arguments << (word == QLatin1String("location=FILE") ? QStringLiteral("location=") + path
+                                                             : word);
+    return arguments;
+}
+
+// Raw frames on the encoder's standard input, each the bytes of a QImage::Format_RGB32. VP8
+// at a constant quality high enough that the pylon's edges survive to within a fraction of a
+// pixel; a key frame every 2 s keeps seeking cheap.
+QStringList encoderArguments(int width, int height, const QString& videoPath)
+{
+    return gstArguments(
+        QStringLiteral("fdsrc fd=0 ! rawvideoparse width=%1 height=%2 format=bgrx framerate=%3/1 "
+                       "! videoconvert ! video/x-raw,format=I420 ! vp8enc deadline=0 "
+                       "end-usage=cq cq-level=8 min-quantizer=4 max-quantizer=20 "
+                       "target-bitrate=8000000 keyframe-max-dist=%4 ! webmmux ! filesink "
+                       "location=FILE")
+            .arg(width)
+            .arg(height)
+            .arg(kPassFramesPerSecond)
+            .arg(2 * kPassFramesPerSecond),
+        videoPath);
+}
+
+// Grey frames on the decoder's standard output, rows padded to 4 bytes.
+QStringList decoderArguments(int width, int height, const QString& videoPath)
+{
+    return gstArguments(QStringLiteral("filesrc location=FILE ! matroskademux ! vp8dec ! "
+                                       "videoconvert ! video/x-raw,format=GRAY8,width=%1,height=%2 "
+                                       "! fdsink fd=1")
+                            .arg(width)
+                            .arg(height),
+                        videoPath);
+}
+
+struct RenderOptions
+{
+    QString outputFolder;
+    int frames = kPassFrameCount;
+    int width = 0;
+    int height = 0;
+    QString pngFolder;
+};
+
+int render(const RenderOptions& options, const PinholeCamera& camera)
+{
+    QDir out(options.outputFolder);
+    if (!QDir().mkpath(options.outputFolder))
+        return fail(options.outputFolder + QStringLiteral(": cannot create the folder"));
+    if (!options.pngFolder.isEmpty() && !QDir().mkpath(options.pngFolder))
+        return fail(options.pngFolder + QStringLiteral(": cannot create the folder"));
+
+    // The encoder writes beside the video and the video is replaced only when it succeeded.
+    const QString videoPath = out.filePath(kPassVideoName);
+    const QString partialPath = videoPath + QStringLiteral(".partial");
+    QFile::remove(partialPath);
+    QProcess encoder;
+    encoder.start(kGstLaunch, encoderArguments(options.width, options.height, partialPath));
+    if (!encoder.waitForStarted())
+        return fail(QStringLiteral("%1 cannot be started (install %2): %3")
+                        .arg(kGstLaunch, kGstPackages, encoder.errorString()));
+
+    QElapsedTimer wall, tracing;
+    wall.start();
+    qint64 tracingMs = 0;
+    tracing.start();
+    CourseScene scene = slalomScene();
+    const QImage still = renderCourse(camera, scene, options.width, options.height);
+    tracingMs += tracing.elapsed();
+    int sent = 0;
+    for (int k = 0; k < options.frames; ++k) {
+        tracing.restart();
+        QImage frame = still;
+        scene.boat = passBoatPose(k);
+        renderBoatOver(camera, scene, frame);
+        tracingMs += tracing.elapsed();
+        if (!options.pngFolder.isEmpty()) {
+            const QString png =
+                QDir(options.pngFolder)
+                    .filePath(QStringLiteral("frame_%1.png").arg(k, 5, 10, QLatin1Char('0')));
+            if (!frame.save(png, "PNG")) {
+                encoder.kill();
+                encoder.waitForFinished();
+                QFile::remove(partialPath);
+                return fail(png + QStringLiteral(": cannot be written"));
+            }
+        }
+        encoder.write(reinterpret_cast<const char*>(frame.constBits()), frame.sizeInBytes());
+        while (encoder.bytesToWrite() > 0 && encoder.state() == QProcess::Running)
+            encoder.waitForBytesWritten(-1);
+        if (encoder.state() != QProcess::Running)
+            break;
+        ++sent;
+    }
+    encoder.closeWriteChannel();
+    encoder.waitForFinished(-1);
+    if (sent != options.frames || encoder.exitStatus() != QProcess::NormalExit ||
+        encoder.exitCode() != 0) {
+        QFile::remove(partialPath);
+        return fail(gstFailure(encoder));
+    }
+    if (QFile::exists(videoPath) && !QFile::remove(videoPath))
+        return fail(videoPath + QStringLiteral(": cannot be replaced"));
+    if (!QFile::rename(partialPath, videoPath))
+        return fail(videoPath + QStringLiteral(": cannot be written"));
+
+    const QString truthPath = out.filePath(kPassTruthName);
+    QSaveFile truth(truthPath);
+    if (!truth.open(QIODevice::WriteOnly) ||
+        truth.write(passTruthCsv(passTruth(camera, options.frames))) < 0 || !truth.commit())
+        return fail(truthPath + QStringLiteral(": cannot be written: ") + truth.errorString());
+
+    std::printf("%s: %d frames of %d x %d, %lld bytes\n%s\n", qPrintable(videoPath), options.frames,
+                options.width, options.height, QFileInfo(videoPath).size(), qPrintable(truthPath));
+    std::printf("tracing %.1f s, tracing and encoding %.1f s\n", tracingMs / 1000.0,
+                wall.elapsed() / 1000.0);
+    return 0;
+}
+
+int checkTruth(const QString& folder, const PinholeCamera& camera, int width, int height)
+{
+    const QString path = QDir(folder).filePath(kPassTruthName);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(path + QStringLiteral(": ") + file.errorString());
+    const QList<QByteArray> existing = file.readAll().split('\n');
+    const QList<QByteArray> expected = passTruthCsv(passTruth(camera, kPassFrameCount)).split('\n');
+    for (qsizetype k = 0; k < std::max(existing.size(), expected.size()); ++k) {
+        const QByteArray a = existing.value(k), b = expected.value(k);
+        if (a != b)
+            return fail(QStringLiteral("%1 differs from what the camera gives at line %2: \"%3\", "
+                                       "expected \"%4\"")
+                            .arg(path)
+                            .arg(k + 1)
+                            .arg(QString::fromLatin1(a), QString::fromLatin1(b)));
+    }
+
+    // A frame is the still picture with only the boat traced again; on a small picture the
+    // farthest, a middle and the nearest frame must come out as if traced whole.
+    const int smallWidth = 256, smallHeight = 192;
+    const PinholeCamera small = scaledCamera(camera, width, height, smallWidth, smallHeight);
+    CourseScene scene = slalomScene();
+    const QImage still = renderCourse(small, scene, smallWidth, smallHeight);
+    for (int k : {0, kPassFrameCount / 2, kPassFrameCount - 1}) {
+        scene.boat = passBoatPose(k);
+        QImage frame = still;
+        renderBoatOver(small, scene, frame);
+        if (frame != renderCourse(small, scene, smallWidth, smallHeight))
+            return fail(QStringLiteral("frame %1: the boat drawn over the still picture differs "
+                                       "from the picture traced whole")
+                            .arg(k));
+    }
+    return 0;
+}
+
+// How far the pylon in a grey picture stands from where the camera puts its axis, in pixels
+// (positive: to the right), measured on the rows where it stands out against the water
+// behind it: between the windshield and its top. None when those rows are out of the picture
+// or show no dark post.
+std::optional<double> pylonOffset(const uchar* grey, int stride, int width, int height,
+                                  const PinholeCamera& camera, const BoatPose& boat)
+{
+    const auto low = camera.project({boat.x, boat.y, kWindshieldTopM + 0.1});
+    const auto high = camera.project({boat.x, boat.y, kPylonTopM - 0.1});
+    const auto beside = camera.project({boat.x + kPylonRadiusM, boat.y, kPylonTopM - 0.1});
+    if (!low || !high || !beside)
+        return std::nullopt;
+    const int halfWindow = int(std::ceil(3 * std::fabs(beside->u - high->u))) + 3;
+    double sum = 0.0;
+    int rows = 0;
+    for (int j = int(std::ceil(high->v)); j <= int(std::floor(low->v)); ++j) {
+        // A vertical post is a straight line in the picture.
+        const double expected = low->u + (high->u - low->u) * (j - low->v) / (high->v - low->v);
+        const int first = int(std::floor(expected)) - halfWindow;
+        const int last = int(std::ceil(expected)) + halfWindow;
+        if (j < 0 || j >= height || first < 0 || last >= width)
+            continue;
+        const uchar* row = grey + qsizetype(j) * stride;
+        std::vector<uchar> window(row + first, row + last + 1);
+        std::nth_element(window.begin(), window.begin() + window.size() / 2, window.end());
+        const double water = window[window.size() / 2];
+        const int darkest = int(std::min_element(row + first, row + last + 1) - row);
+        if (water - row[darkest] < 30)
+            continue;
+        // The centroid of the darkness below a level a quarter of the way down from the water,
+        // over the dark run around the darkest pixel only: symmetric edges pull it neither way,
+        // and neither the water's ripple nor a buoy beside the post reaches it.
+        const double level = water - 0.25 * (water - row[darkest]);
+        int left = darkest, right = darkest;
+        while (left > first && row[left - 1] < level)
+            --left;
+        while (right < last && row[right + 1] < level)
+            ++right;
+        double mass = 0.0, moment = 0.0;
+        for (int i = left; i <= right; ++i) {
+            mass += level - row[i];
+            moment += (level - row[i]) * i;
+        }
+        sum += moment / mass - expected;
+        ++rows;
+    }
+    if (rows < 5)
+        return std::nullopt;
+    return sum / rows;
+}
+
+int checkVideo(const QString& folder, const PinholeCamera& camera, int width, int height)
+{
+    const QString path = QDir(folder).filePath(kPassVideoName);
+    if (!QFileInfo::exists(path))
+        return fail(path + QStringLiteral(": no such file"));
+    QProcess decoder;
+    decoder.start(kGstLaunch, decoderArguments(width, height, path));
+    if (!decoder.waitForStarted()) {
+        std::printf("skipped: %s cannot be started (install %s)\n", qPrintable(kGstLaunch),
+                    qPrintable(kGstPackages));
+        return kSkipped;
+    }
+
+    const int stride = (width + 3) & ~3; // GStreamer's rows of GRAY8 start on 4-byte boundaries
+    const qsizetype frameBytes = qsizetype(stride) * height;
+    QByteArray pending;
+    int frames = 0, found = 0, worstFrame = -1;
+    double worst = 0.0, total = 0.0;
+    QStringList missing;
+    const auto takeFrames = [&] {
+        pending += decoder.readAllStandardOutput();
+        qsizetype used = 0;
+        for (; pending.size() - used >= frameBytes; used += frameBytes, ++frames) {
+            if (frames >= kPassFrameCount)
+                continue;
+            const auto offset =
+                pylonOffset(reinterpret_cast<const uchar*>(pending.constData() + used), stride,
+                            width, height, camera, passBoatPose(frames));
+            if (!offset) {
+                missing << QString::number(frames);
+                continue;
+            }
+            ++found;
+            total += std::fabs(*offset);
+            if (std::fabs(*offset) > std::fabs(worst) || worstFrame < 0) {
+                worst = *offset;
+                worstFrame = frames;
+            }
+        }
+        pending.remove(0, used);
+    };
+    while (decoder.waitForReadyRead(-1))
+        takeFrames();
+    decoder.waitForFinished(-1);
+    takeFrames();
+    if (decoder.exitStatus() != QProcess::NormalExit || decoder.exitCode() != 0)
+        return fail(path + QStringLiteral(": ") + gstFailure(decoder));
+
+    std::printf(
+        "%s: %d frames; pylon found on %d, %.2f px from its place on average, at most %.2f px "
+        "(frame %d)\n",
+        qPrintable(path), frames, found, found ? total / found : 0.0, worst, worstFrame);
+    if (frames != kPassFrameCount || !pending.isEmpty())
+        return fail(QStringLiteral("%1: %2 frames and %3 bytes over; the pass has %4 frames")
+                        .arg(path)
+                        .arg(frames)
+                        .arg(pending.size())
+                        .arg(kPassFrameCount));
+    if (!missing.isEmpty())
+        return fail(QStringLiteral("%1: no pylon where the camera puts it on frames %2")
+                        .arg(path, missing.join(QLatin1Char(' '))));
+    if (std::fabs(worst) >= 1.0)
+        return fail(QStringLiteral("%1: the pylon stands %2 px from where the camera puts it on "
+                                   "frame %3")
+                        .arg(path)
+                        .arg(worst, 0, 'f', 2)
+                        .arg(worstFrame));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const QString usage = QStringLiteral(
+        "usage: CAMERA.json OUTPUT_FOLDER [--frames N] [--size WxH] [--png-folder DIR]\n"
+        "       --check CAMERA.json FOLDER\n"
+        "       --check-video CAMERA.json FOLDER");
+    const bool checkTruthOnly = args.removeAll(QStringLiteral("--check")) > 0;
+    const bool checkVideoOnly = args.removeAll(QStringLiteral("--check-video")) > 0;
+    RenderOptions options;
+    QString size;
+    for (qsizetype k = 0; k < args.size();) {
+        const QString& a = args[k];
+        if (!a.startsWith(QLatin1String("--"))) {
+            ++k;
+            continue;
+        }
+        if (k + 1 >= args.size())
+            return fail(a + QStringLiteral(" needs a value\n") + usage);
+        const QString value = args[k + 1];
+        if (a == QLatin1String("--frames")) {
+            bool ok = false;
+            options.frames = value.toInt(&ok);
+            if (!ok || options.frames < 1 || options.frames > kPassFrameCount)
+                return fail(QStringLiteral("--frames: \"%1\" is not a number from 1 to %2")
+                                .arg(value)
+                                .arg(kPassFrameCount));
+        } else if (a == QLatin1String("--size")) {
+            size = value;
+        } else if (a == QLatin1String("--png-folder")) {
+            options.pngFolder = value;
+        } else {
+            return fail(QStringLiteral("unknown option %1\n").arg(a) + usage);
+        }
+        args.remove(k, 2);
+    }
+    if (args.size() != 2 || (checkTruthOnly && checkVideoOnly))
+        return fail(usage);
+
+    QString error;
+    const auto description = loadCameraDescription(args[0], &error);
+    if (!description)
+        return fail(args[0] + QStringLiteral(": ") + error);
+    const auto slalom = description->cameras.find(QStringLiteral("slalom"));
+    if (slalom == description->cameras.end())
+        return fail(args[0] + QStringLiteral(": no camera \"slalom\""));
+    if (checkTruthOnly)
+        return checkTruth(args[1], slalom->second, description->widthPx, description->heightPx);
+    if (checkVideoOnly)
+        return checkVideo(args[1], slalom->second, description->widthPx, description->heightPx);
+
+    options.outputFolder = args[1];
+    options.width = description->widthPx;
+    options.height = description->heightPx;
+    if (!size.isEmpty()) {
+        // Even sizes only: the encoder halves the colour planes.
+        const auto m = QRegularExpression(QStringLiteral("^(\\d{2,4})x(\\d{2,4})$")).match(size);
+        if (!m.hasMatch() || m.captured(1).toInt() % 2 || m.captured(2).toInt() % 2)
+            return fail(QStringLiteral("--size: \"%1\" is not WIDTHxHEIGHT in even pixels, "
+                                       "such as 1920x1080")
+                            .arg(size));
+        options.width = m.captured(1).toInt();
+        options.height = m.captured(2).toInt();
+    }
+    const PinholeCamera camera = scaledCamera(slalom->second, description->widthPx,
+                                              description->heightPx, options.width, options.height);
+    return render(options, camera);
+}
