@@ -4,7 +4,9 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsdl2-dev
-          libgtest-dev libgmock-dev libbenchmark-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+          gstreamer1.0-libav)
 if [ "${WAKELINE_EXTRA_PACKAGES:-}" != "" ]; then
     read -r -a extra <<<"$WAKELINE_EXTRA_PACKAGES"
     packages+=("${extra[@]}")
