@@ -61,9 +61,9 @@ int main(int argc, char* argv[])
     parser.process(app);
 
     Global global;
-    global.programFolder =
-        resolveProgramFolder(parser.value(programFolderOption), QApplication::applicationDirPath(),
-                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    global.programFolder = resolveProgramFolder(
+        parser.value(programFolderOption), QApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     const QStringList failures = installBuiltInResources(global.programFolder);
 
     QtSettingsStore settings;

@@ -1,5 +1,6 @@
 #include "measure/media_sample_schedule.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -30,13 +31,6 @@ struct Video
     }
 };
 
-enum class Act { Play, Pause, Step, Seek, Wait, Start, Stall };
-struct Action
-{
-    Act act;
-    double value = 0; // rate, frame, milliseconds or last sample index
-};
-
 // Plays the video on a simulated wall clock and feeds the schedule as the real player and
 // screen would: each frame as it arrives, a wake-up when the schedule asks for one.
 struct Player
@@ -53,6 +47,7 @@ struct Player
     std::vector<int> taken;
     std::vector<qint64> takenAtMs;
     int takenByClockWhilePaused = 0;
+    int lastIndex = 0;
 
     void record(const std::vector<int>& due)
     {
@@ -116,52 +111,55 @@ struct Player
         record(due);
     }
 
-    void run(const std::vector<Action>& script)
+    // Runs a script of comma-separated actions: "play RATE", "pause", "step N" (N frames on,
+    // paused, 100 ms apart), "seek FRAME", "wait MS", "stall MS" (the decoder falls behind:
+    // frames come late, unannounced) and "start LAST" (a pass of samples 0..LAST).
+    void run(const QString& script)
     {
-        for (const Action& a : script) {
-            switch (a.act) {
-            case Act::Play:
+        for (const QString& action : script.split(QLatin1Char(','))) {
+            const QStringList w = action.simplified().split(QLatin1Char(' '));
+            const QString verb = w[0];
+            const double value = w.size() > 1 ? w[1].toDouble() : 0.0;
+            if (verb == QLatin1String("play")) {
                 if (playing)
                     anchorUs = mediaAt(nowMs);
                 anchorMs = nowMs;
-                rate = a.value;
+                rate = value;
                 playing = true;
                 record(schedule.playing(rate, nowMs));
-                break;
-            case Act::Pause:
+            } else if (verb == QLatin1String("pause")) {
                 anchorUs = std::min(mediaAt(nowMs), video.startUs(frame + 1) - 1);
                 anchorMs = nowMs;
                 playing = false;
                 record(schedule.paused(nowMs));
-                break;
-            case Act::Step:
-                nowMs += 20;
-                if (frame + 1 < video.frames)
-                    show(frame + 1);
-                else
-                    record(schedule.endOfMedia(nowMs));
-                break;
-            case Act::Seek:
+            } else if (verb == QLatin1String("step")) {
+                for (int i = 0; i < int(value); ++i) {
+                    nowMs += 20;
+                    if (frame + 1 < video.frames)
+                        show(frame + 1);
+                    else
+                        record(schedule.endOfMedia(nowMs));
+                    wait(80);
+                }
+            } else if (verb == QLatin1String("seek")) {
                 schedule.seeked();
                 nowMs += 10;
-                show(int(a.value));
+                show(int(value));
                 anchorUs = video.startUs(frame);
                 anchorMs = nowMs;
-                break;
-            case Act::Wait:
-                wait(qint64(a.value));
-                break;
-            case Act::Stall: // the decoder falls behind: the next frame comes late, unannounced
-                anchorMs += qint64(a.value);
-                wait(qint64(a.value));
-                break;
-            case Act::Start: {
-                const MediaSampleSchedule::Start s =
-                    schedule.start(int(a.value), video.endUs(), nowMs);
-                ASSERT_TRUE(s.started) << s.refusal.toStdString();
-                record(s.due);
-                break;
-            }
+            } else if (verb == QLatin1String("wait")) {
+                wait(qint64(value));
+            } else if (verb == QLatin1String("stall")) {
+                anchorMs += qint64(value);
+                wait(qint64(value));
+            } else if (verb == QLatin1String("start")) {
+                lastIndex = int(value);
+                const MediaSampleSchedule::Start st =
+                    schedule.start(lastIndex, video.endUs(), nowMs);
+                ASSERT_TRUE(st.started) << st.refusal.toStdString();
+                record(st.due);
+            } else {
+                FAIL() << "unknown action " << action.toStdString();
             }
         }
     }
@@ -171,8 +169,7 @@ struct Case
 {
     const char* name;
     Video video;
-    std::vector<Action> script;
-    int lastIndex;
+    const char* script;
     bool steady; // played through at one rate: each sample is taken at its own instant
 };
 
@@ -191,14 +188,14 @@ TEST_P(MediaScheduleTable, EverySampleOnceOnTheFrameHoldingItsInstant)
     Player p;
     p.video = c.video;
     p.show(0);
-    p.run(c.script);
+    p.run(QString::fromLatin1(c.script));
 
     ASSERT_EQ(p.schedule.state(), MediaSampleSchedule::State::Complete)
         << p.schedule.abortMessage().toStdString();
-    ASSERT_EQ(int(p.taken.size()), c.lastIndex + 1);
+    ASSERT_EQ(int(p.taken.size()), p.lastIndex + 1);
     const qint64 p0 = p.schedule.passStartUs();
     int mismatches = 0;
-    for (int k = 0; k <= c.lastIndex; ++k) {
+    for (int k = 0; k <= p.lastIndex; ++k) {
         ASSERT_EQ(p.taken[size_t(k)], k);
         const qint64 expected = c.video.frameHolding(p0 + qint64(k) * 100000);
         if (p.schedule.sampleFrames()[size_t(k)] != expected) {
@@ -212,7 +209,7 @@ TEST_P(MediaScheduleTable, EverySampleOnceOnTheFrameHoldingItsInstant)
     if (c.steady) {
         // Sample 0 at the start, every later one when the media clock reaches its instant:
         // at rate 0.25 the pass takes four times as long.
-        for (int k = 1; k <= c.lastIndex; ++k)
+        for (int k = 1; k <= p.lastIndex; ++k)
             EXPECT_NEAR(double(p.takenAtMs[size_t(k)]), double(p.wallAt(p0 + qint64(k) * 100000)),
                         1.0)
                 << "sample " << k;
@@ -227,95 +224,27 @@ const Video kOffset{25, 1, 80000, 250};
 INSTANTIATE_TEST_SUITE_P(
     FrameSequences, MediaScheduleTable,
     ::testing::Values(
-        Case{"rate1_25fps",
-             k25,
-             {{Act::Play, 1}, {Act::Wait, 130}, {Act::Start, 40}, {Act::Wait, 5000}},
-             40,
+        Case{"rate1_25fps", k25, "play 1, wait 130, start 40, wait 5000", true},
+        Case{"rate1_30fps_instants_on_frame_edges", k30, "play 1, wait 100, start 40, wait 5000",
              true},
-        Case{"rate1_30fps_instants_on_frame_edges",
-             k30,
-             {{Act::Play, 1}, {Act::Wait, 100}, {Act::Start, 40}, {Act::Wait, 5000}},
-             40,
-             true},
-        Case{"rate1_29_97fps",
-             kNtsc,
-             {{Act::Play, 1}, {Act::Wait, 77}, {Act::Start, 40}, {Act::Wait, 5000}},
-             40,
-             true},
-        Case{"first_frame_at_80ms",
-             kOffset,
-             {{Act::Play, 1}, {Act::Wait, 250}, {Act::Start, 30}, {Act::Wait, 5000}},
-             30,
-             true},
-        Case{"rate_quarter",
-             k30,
-             {{Act::Play, 0.25}, {Act::Wait, 300}, {Act::Start, 20}, {Act::Wait, 9000}},
-             20,
-             true},
-        Case{"rate_half",
-             kNtsc,
-             {{Act::Play, 0.5}, {Act::Wait, 300}, {Act::Start, 20}, {Act::Wait, 5000}},
-             20,
-             true},
-        Case{"rate_two",
-             k25,
-             {{Act::Play, 2}, {Act::Wait, 90}, {Act::Start, 40}, {Act::Wait, 3000}},
-             40,
-             true},
-        Case{"rate_changed_during_pass",
-             k30,
-             {{Act::Play, 1},
-              {Act::Wait, 50},
-              {Act::Start, 30},
-              {Act::Wait, 1010},
-              {Act::Play, 0.25},
-              {Act::Wait, 2000},
-              {Act::Play, 2},
-              {Act::Wait, 3000}},
-             30,
+        Case{"rate1_29_97fps", kNtsc, "play 1, wait 77, start 40, wait 5000", true},
+        Case{"first_frame_at_80ms", kOffset, "play 1, wait 250, start 30, wait 5000", true},
+        Case{"rate_quarter", k30, "play 0.25, wait 300, start 20, wait 9000", true},
+        Case{"rate_half", kNtsc, "play 0.5, wait 300, start 20, wait 5000", true},
+        Case{"rate_two", k25, "play 2, wait 90, start 40, wait 3000", true},
+        Case{"rate_changed_during_pass", k30,
+             "play 1, wait 50, start 30, wait 1010, play 0.25, wait 2000, play 2, wait 3000",
              false},
-        Case{"decoder_stalls_mid_pass",
-             k25,
-             {{Act::Play, 1},
-              {Act::Wait, 100},
-              {Act::Start, 30},
-              {Act::Wait, 515},
-              {Act::Stall, 230},
-              {Act::Wait, 700},
-              {Act::Stall, 1000},
-              {Act::Wait, 3000}},
-             30,
+        Case{"decoder_stalls_mid_pass", k25,
+             "play 1, wait 100, start 30, wait 515, stall 230, wait 700, stall 1000, wait 3000",
              false},
-        Case{"paused_and_resumed",
-             k25,
-             {{Act::Play, 1},
-              {Act::Wait, 60},
-              {Act::Start, 30},
-              {Act::Wait, 1270}, // paused 10 ms before an instant inside the frame
-              {Act::Pause},
-              {Act::Wait, 3000},
-              {Act::Play, 1},
-              {Act::Wait, 3000}},
-             30,
-             false},
-        Case{"stepped_frame_by_frame", k30,
-             [] {
-                 std::vector<Action> s{{Act::Seek, 7}, {Act::Start, 10}};
-                 for (int i = 0; i < 40; ++i)
-                     s.insert(s.end(), {{Act::Step}, {Act::Wait, 500}});
-                 return s;
-             }(),
-             10, false},
+        // Paused 10 ms before an instant inside the frame on screen.
+        Case{"paused_and_resumed", k25,
+             "play 1, wait 60, start 30, wait 1270, pause, wait 3000, play 1, wait 3000", false},
+        Case{"stepped_frame_by_frame", k30, "seek 7, start 10, step 40", false},
         Case{"seek_before_start_then_steps_and_play", kNtsc,
-             [] {
-                 std::vector<Action> s{{Act::Play, 1}, {Act::Wait, 400}, {Act::Pause},
-                                       {Act::Seek, 3}, {Act::Seek, 90},  {Act::Start, 30}};
-                 for (int i = 0; i < 8; ++i)
-                     s.push_back({Act::Step});
-                 s.insert(s.end(), {{Act::Play, 0.5}, {Act::Wait, 8000}});
-                 return s;
-             }(),
-             30, false}),
+             "play 1, wait 400, pause, seek 3, seek 90, start 30, step 8, play 0.5, wait 8000",
+             false}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // The video ends before the pass does: the samples up to the end are taken, and the pass is
@@ -325,7 +254,7 @@ TEST(MediaSchedule, VideoEndingEarlyAbortsWithTheCount)
     Player p;
     p.video = Video{25, 1, 0, 50}; // 2 s
     p.show(0);
-    p.run({{Act::Play, 1}, {Act::Wait, 520}});
+    p.run("play 1, wait 520");
     // The video's length unknown at the start: only its end tells.
     const MediaSampleSchedule::Start s = p.schedule.start(30, 0, p.nowMs);
     ASSERT_TRUE(s.started);
@@ -354,7 +283,7 @@ TEST(MediaSchedule, PassEndingOnTheLastFrameIsComplete)
     p.video = Video{25, 1, 0, 50};
     p.show(0);
     // Started on the frame at 160 ms: the last instant, 1.96 s, opens the last frame.
-    p.run({{Act::Play, 1}, {Act::Wait, 180}, {Act::Start, 18}, {Act::Wait, 4000}});
+    p.run("play 1, wait 180, start 18, wait 4000");
     EXPECT_TRUE(p.ended);
     EXPECT_EQ(p.schedule.state(), MediaSampleSchedule::State::Complete);
     EXPECT_EQ(p.taken.size(), 19u);
@@ -365,12 +294,12 @@ TEST(MediaSchedule, JumpsDuringAPassAreRefusedOrAbortIt)
     Player p;
     p.show(0);
     EXPECT_FALSE(p.schedule.refuseJump());
-    p.run({{Act::Play, 1}, {Act::Wait, 200}, {Act::Start, 40}, {Act::Wait, 350}});
+    p.run("play 1, wait 200, start 40, wait 350");
     ASSERT_TRUE(p.schedule.running());
     EXPECT_TRUE(p.schedule.refuseJump());
 
     // A frame from before the one on screen (a step back that got through).
-    p.run({{Act::Pause}});
+    p.run("pause");
     const size_t before = p.taken.size();
     p.show(2);
     EXPECT_EQ(p.schedule.state(), MediaSampleSchedule::State::Aborted);
@@ -382,7 +311,7 @@ TEST(MediaSchedule, JumpsDuringAPassAreRefusedOrAbortIt)
     EXPECT_FALSE(p.schedule.refuseJump());
 
     // A seek in a new pass.
-    p.run({{Act::Start, 40}, {Act::Wait, 200}, {Act::Seek, 200}});
+    p.run("start 40, wait 200, seek 200");
     EXPECT_EQ(p.schedule.state(), MediaSampleSchedule::State::Aborted);
     EXPECT_TRUE(p.schedule.abortMessage().startsWith("The video was moved during the pass"));
 }

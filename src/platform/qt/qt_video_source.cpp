@@ -418,9 +418,9 @@ void QtVideoFile::play()
         return;
     holdUs.reset();
     if (atEnd) {
+        // From the end, play starts again at the beginning.
         atEnd = false;
-        holdAt(0);
-        holdUs.reset();
+        player->setPosition(0);
         tell(PlaybackChange::Seeked);
     }
     player->play();
