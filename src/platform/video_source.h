@@ -5,8 +5,8 @@
 // Opening never replaces what is on screen by itself: a new source starts in Opening and
 // reports once, through its state handler, that it is Ready (a first frame is there) or that
 // it Failed (message() says why, naming the file). The caller keeps its previous source until
-// then, and drops the new one on failure. Handlers run on the user-interface thread, never
-// inside the call that set them; a handler may destroy the source.
+// then, and drops the new one on failure. Handlers run on the user-interface thread from the
+// event loop, never inside a call made on the source; a handler may destroy the source.
 
 #include <QImage>
 #include <QString>

@@ -165,7 +165,8 @@ private:
     // Paused: shows the frame starting at startUs, and no other frame until it comes.
     void holdAt(qint64 startUs);
     void seekTo(qint64 us);
-    qint64 lastFrameStart() const;
+    // Start of the frame holding media time us.
+    qint64 frameStartAt(qint64 us) const;
 
     SourceCore core;
     const Clock& clock;
@@ -180,6 +181,7 @@ private:
     std::function<void(PlaybackChange)> changeHandler;
 
     qint64 offsetUs = 0; // frame time minus position: the file's start delay
+    double fps = 0.0;
     qint64 frameUs_ = kFallbackFrameUs;
     qint64 durationUs_ = 0;
     qint64 probeUs = 0;
@@ -303,9 +305,10 @@ void QtVideoFile::frameArrived(const QVideoFrame& f)
     if (phase == Phase::FirstFrame) {
         if (f.startTime() >= 0)
             offsetUs = f.startTime() - player->position() * 1000;
-        const double fps = f.surfaceFormat().frameRate();
+        fps = f.surfaceFormat().frameRate();
+        // Rounded down, so a frame start taken back from the frame's end stays inside it.
         if (fps > 0.0)
-            frameUs_ = qint64(std::floor(1e6 / fps)); // never past the true start below
+            frameUs_ = qint64(std::floor(1e6 / fps));
         else if (f.endTime() > f.startTime() && f.startTime() >= 0)
             frameUs_ = f.endTime() - f.startTime();
     }
@@ -391,9 +394,19 @@ void QtVideoFile::tell(PlaybackChange change)
     });
 }
 
-qint64 QtVideoFile::lastFrameStart() const
+qint64 QtVideoFile::frameStartAt(qint64 us) const
 {
-    return durationUs_ > frameUs_ ? ((durationUs_ - 1) / frameUs_) * frameUs_ : 0;
+    if (fps <= 0.0)
+        return (us / frameUs_) * frameUs_;
+    // Frame n starts at n / fps, cut to whole microseconds as the player reports it; a grid
+    // of whole-microsecond frame lengths would drift off it at 29.97 frames a second.
+    auto start = [this](qint64 n) { return qint64(std::floor(double(n) * 1e6 / fps)); };
+    qint64 n = qint64(std::floor(double(us) * fps / 1e6));
+    while (n > 0 && start(n) > us)
+        --n;
+    while (start(n + 1) <= us)
+        ++n;
+    return start(n);
 }
 
 void QtVideoFile::holdAt(qint64 startUs)
@@ -468,8 +481,9 @@ void QtVideoFile::seek(qint64 positionUs)
 {
     if (phase != Phase::Ready)
         return;
-    const qint64 target =
-        std::clamp((positionUs / frameUs_) * frameUs_, qint64(0), lastFrameStart());
+    qint64 target = frameStartAt(std::max<qint64>(positionUs, 0));
+    if (durationUs_ > 0)
+        target = std::min(target, frameStartAt(durationUs_ - 1));
     atEnd = false;
     if (playing_) {
         seekTo(target + frameUs_ / 2);
