@@ -4,9 +4,11 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsdl2-dev
-          libgtest-dev libgmock-dev libbenchmark-dev)
-# The sample pass video's check decodes it with gst-launch-1.0.
-packages+=(gstreamer1.0-tools gstreamer1.0-plugins-good)
+          libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+          gstreamer1.0-libav
+          # The sample pass video's check decodes it with gst-launch-1.0.
+          gstreamer1.0-tools)
 if [ "${WAKELINE_EXTRA_PACKAGES:-}" != "" ]; then
     read -r -a extra <<<"$WAKELINE_EXTRA_PACKAGES"
     packages+=("${extra[@]}")
