@@ -2,6 +2,7 @@
 #include "measure/input_positioning.h"
 #include "platform/key_state.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -145,6 +146,21 @@ INSTANTIATE_TEST_SUITE_P(Ranges, FinishEntryTest,
                                            EntryCase{&kJumpBoundaryRule, "1.5", "1.0", 1.0},
                                            EntryCase{&kJumpBoundaryRule, "0.5", nullptr, 0.5},
                                            EntryCase{&kJumpBoundaryRule, "", "0.2", 0.2}));
+
+TEST(NumberEntries, NoSpellingOfNanOrInfinityIsEverAValue)
+{
+    for (const RangeRule* rule : {&kBoundaryWidthRule, &kJumpBoundaryRule}) {
+        for (const char* text : {"nan", "NaN", "NAN", " nan ", "-nan", "inf", "INF", "+inf", "-inf",
+                                 "infinity", "1e999", "-1e999", "1e0"}) {
+            EXPECT_FALSE(valueWhileTyping(QString::fromLatin1(text), *rule))
+                << text << " while typing";
+            const FinishedEntry e = finishEntry(QString::fromLatin1(text), *rule);
+            EXPECT_TRUE(std::isfinite(e.value)) << text;
+            EXPECT_GE(e.value, rule->low) << text;
+            EXPECT_LE(e.value, rule->high) << text;
+        }
+    }
+}
 
 TEST(ValueWhileTyping, IncompleteOrOutOfRangeTextLeavesTheLastValue)
 {

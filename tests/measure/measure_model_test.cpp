@@ -402,6 +402,19 @@ TEST_F(MeasureModelTest, TheBoundaryEntriesKeepTheLastValidValueUntilEditingEnds
     EXPECT_EQ(model.boundaryWidthFinished(QStringLiteral("0")), QStringLiteral("1"));
     EXPECT_EQ(model.borderWidth(), 1);
     EXPECT_TRUE(model.view().Label14Visible);
+
+    // "nan" typed letter by letter is never a width or a limit, nor when editing ends.
+    for (const QString& typed :
+         {QStringLiteral("n"), QStringLiteral("na"), QStringLiteral("nan")}) {
+        model.boundaryWidthEdited(typed);
+        model.jumpBoundaryEdited(typed);
+    }
+    EXPECT_EQ(model.borderWidth(), 1);
+    EXPECT_EQ(g.PathLimit, 0.2);
+    EXPECT_EQ(model.boundaryWidthFinished(QStringLiteral("nan")), QStringLiteral("1"));
+    EXPECT_EQ(model.jumpBoundaryFinished(QStringLiteral("nan")), QStringLiteral("0.2"));
+    EXPECT_EQ(model.borderWidth(), 1);
+    EXPECT_EQ(g.PathLimit, 0.2);
 }
 
 TEST_F(MeasureModelTest, ComingTowardTheRightBoundaryIsMandatoryFromTheSecondSample)
