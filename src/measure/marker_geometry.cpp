@@ -41,19 +41,29 @@ std::optional<Point2> screenToCourse(Global& g, double screenX, double screenY)
 void placeMarkers(Global& g, MeasureLines& lines, const MarkerPlacement& m)
 {
     const double half = m.boatWidth / 2.0;
-    auto place = [&](LineRecord& line, double courseX, double offset) {
+    auto placeEdge = [&](LineRecord& line, double courseX) {
         if (const auto p = courseToScreen(g, courseX, m.courseY)) {
-            line.putAtX(p->x + offset);
+            line.putAtX(p->x);
             line.y2 = m.markerY;
         }
     };
-    place(lines.left_edge, m.courseX - half, 0.0);
-    place(lines.right_edge, m.courseX + half, 0.0);
-    // The boundary lines are drawn inside the path limit, so that a wide line's outer edge
-    // stands on the limit.
+    placeEdge(lines.left_edge, m.courseX - half);
+    placeEdge(lines.right_edge, m.courseX + half);
+    // A boundary line is drawn inside the path, its outer edge on the limit: the pen is
+    // centred on the line, so it moves half its width toward the ideal path. Which way
+    // that is on the screen depends on the calibration (course x may grow either way).
     const double inset = m.borderWidth * 15.0 / 2.0;
-    place(lines.lnLeft, m.centreLineX - half - m.pathLimit, 15.0 + inset);
-    place(lines.lnRight, m.centreLineX + half + m.pathLimit, -inset);
+    const std::optional<Point2> centre = courseToScreen(g, m.centreLineX, m.courseY);
+    auto placeBoundary = [&](LineRecord& line, double limitX) {
+        const std::optional<Point2> p = courseToScreen(g, limitX, m.courseY);
+        if (!p)
+            return;
+        const double inward = !centre || centre->x == p->x ? 0.0 : centre->x > p->x ? 1.0 : -1.0;
+        line.putAtX(p->x + inward * inset);
+        line.y2 = m.markerY;
+    };
+    placeBoundary(lines.lnLeft, m.centreLineX - half - m.pathLimit);
+    placeBoundary(lines.lnRight, m.centreLineX + half + m.pathLimit);
 
     LineRecord& mandatory = m.mandatorySide != 0 ? lines.lnLeft : lines.lnRight;
     LineRecord& optional = m.mandatorySide != 0 ? lines.lnRight : lines.lnLeft;

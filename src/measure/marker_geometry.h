@@ -35,6 +35,7 @@ struct MarkerPlacement
 };
 
 // Places left_edge, right_edge, lnLeft and lnRight (their lower ends and x); upper ends stay.
+// Each boundary line stands inside the path with its outer edge on its limit.
 void placeMarkers(Global& g, MeasureLines& lines, const MarkerPlacement& m);
 
 // Circles of radius 2 x cross size on the four corner marks and five points on each; sets

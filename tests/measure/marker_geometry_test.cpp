@@ -30,15 +30,41 @@ protected:
     MeasureLines lines = initialMeasureLines();
 };
 
-TEST_F(MarkerGeometryTest, BoundaryMarkersStandOnThePathLimitsForA22MetreBoat)
+// A calibration whose course x grows to the right on the screen: calibrateSlalom's marks
+// with the two sides' survey values exchanged.
+void calibrateMirrored(Global& g)
 {
-    for (int width : {1, 4}) {
-        placeMarkers(g, lines, at(1.25, -100, width));
-        const double inset = width * 15.0 / 2.0;
-        const Point2 left = courseOf(g, lines.lnLeft.x1 - 15 - inset, screenOf(g, 0, -100).y);
-        const Point2 right = courseOf(g, lines.lnRight.x1 + inset, screenOf(g, 0, -100).y);
-        EXPECT_NEAR(left.x, -0.05, 1e-9) << "width " << width;
-        EXPECT_NEAR(right.x, 2.55, 1e-9) << "width " << width;
+    auto marks = slalomMarks();
+    std::swap(marks[0].survey.x, marks[2].survey.x);
+    std::swap(marks[1].survey.x, marks[3].survey.x);
+    solveCourseTransform(marks)->toMatrix(g.grid_matrix);
+}
+
+TEST_F(MarkerGeometryTest, BoundaryLinesStandInsideThePathWithTheirOuterEdgeOnTheLimit)
+{
+    for (const bool growsLeft : {true, false}) {
+        if (!growsLeft)
+            calibrateMirrored(g);
+        ASSERT_EQ(screenOf(g, 2.5, -100).x < screenOf(g, 0, -100).x, growsLeft);
+        for (const int width : {1, 4}) {
+            placeMarkers(g, lines, at(1.25, -100, width));
+            const double row = screenOf(g, 0, -100).y;
+            const double halfPen = width * 15.0 / 2.0;
+            // 2.2 m boat, 0.2 m limit: the path runs from -0.05 to 2.55.
+            for (const auto& [line, limit] :
+                 {std::pair{&lines.lnLeft, -0.05}, std::pair{&lines.lnRight, 2.55}}) {
+                const double a = courseOf(g, line->x1 - halfPen, row).x;
+                const double b = courseOf(g, line->x1 + halfPen, row).x;
+                const auto where = testing::Message()
+                                   << (growsLeft ? "x grows left" : "x grows right") << ", width "
+                                   << width << ", limit " << limit;
+                for (const double edge : {a, b}) {
+                    EXPECT_GE(edge, -0.05 - 1e-9) << where;
+                    EXPECT_LE(edge, 2.55 + 1e-9) << where;
+                }
+                EXPECT_NEAR(std::min(std::abs(a - limit), std::abs(b - limit)), 0.0, 1e-9) << where;
+            }
+        }
     }
     EXPECT_EQ(lines.lnLeft.x1, lines.lnLeft.x2);
     EXPECT_EQ(lines.lnLeft.y2, 4321);
