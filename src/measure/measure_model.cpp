@@ -149,6 +149,7 @@ void MeasureModel::Command1_Click()
     count1 = 0;
     count2 = 0;
     running_ = true;
+    aborted_ = false;
 
     computeLiveDeviation(false, false);
     g.SampleIndex = 0;
@@ -165,6 +166,12 @@ void MeasureModel::Command1_Click()
 }
 
 void MeasureModel::stopPass()
+{
+    aborted_ = true;
+    stopTicks();
+}
+
+void MeasureModel::stopTicks()
 {
     if (tmr1)
         tmr1->setEnabled(false);
@@ -243,10 +250,14 @@ void MeasureModel::Timer2_Timer()
 void MeasureModel::checkTimer_Timer()
 {
     checkTimer->setEnabled(false);
-    if (!statusHidden_) {
+    // The samples taken against the clock's time for the pass. The last sample falls due
+    // at the same instant as this check and its tick comes first, so no later sample tick
+    // would ever show the count: it is shown here. An aborted pass has no count to show.
+    if (!aborted_)
+        view_.Label3 = QString::number(g.SampleIndex);
+    if (!statusHidden_)
         view_.Label3Visible = true;
-        changed();
-    }
+    changed();
 }
 
 void MeasureModel::tmr1_Timer()
@@ -293,8 +304,6 @@ void MeasureModel::takeSample(const RunInfo& r)
     mandatorySide_ = ::mandatorySide(i, g.PassTenths, mandatorySide_, r.direction);
     g.SampleIndex = i + 1;
     drawBuoyAndCourseMarks(r);
-    if (view_.Label3Visible && view_.Label3 == QStringLiteral("Time"))
-        view_.Label3 = QString::number(g.SampleIndex);
     if (g.SampleIndex > g.PassTenths)
         endPass(r);
     view_.txtTest = QString::number(redrawCounter);
@@ -307,7 +316,7 @@ void MeasureModel::endPass(const RunInfo& r)
     view_.Text3 = timeOfDay(s.clock);
     if (!statusHidden_)
         view_.Label7Visible = true;
-    stopPass();
+    stopTicks();
     summarisePass(g.passSamples, g.SampleIndex);
     view_.txtStep = QString::number(g.SampleIndex);
     if (viewOnly_) {

@@ -165,6 +165,7 @@ public:
 
 private:
     RunInfo run() const { return s.runInfo(); }
+    void stopTicks();
     void takeDueSamples();
     void takeSample(const RunInfo& run);
     void endPass(const RunInfo& run);
@@ -192,6 +193,7 @@ private:
 
     // Pass state.
     bool running_ = false;
+    bool aborted_ = false;
     qint64 startMs = 0;
     int count1 = 0;
     int count2 = 0;

@@ -50,15 +50,20 @@ protected:
     FakeHiResTimer& tmr2() { return timer(4); }
 
     // Runs the clock forward in 25 ms steps, firing the timers on their schedules the way
-    // the real ones would (input tick every 50 ms, sample tick every 100 ms).
+    // the real ones would (input tick every 50 ms, sample tick every 100 ms, the clock check
+    // once the pass time is up: after the sample tick due at the same instant, which was
+    // started before it).
     void runFor(qint64 ms)
     {
         for (qint64 t = 0; t < ms; t += 25) {
             fake.clock.ms += 25;
+            const qint64 sinceStart = fake.clock.ms - model.passStartMs();
             if (fake.clock.ms % 50 == 0)
                 tmr1().fire();
-            if ((fake.clock.ms - model.passStartMs()) % 100 == 0)
+            if (sinceStart % 100 == 0)
                 tmr2().fire();
+            if (sinceStart == checkTimer().period())
+                checkTimer().fire();
         }
     }
 
@@ -311,13 +316,19 @@ TEST_F(MeasureModelTest, AbortStopsTheTicksButLeavesTheClockCheck)
 
 TEST_F(MeasureModelTest, TheClockCheckShowsHowManySamplesWereTakenWhenTimeRanOut)
 {
+    run.event = Event::Jump;
+    run.jumpSpeed = 0; // 210 tenths
     startPass();
-    runFor(1000);
-    checkTimer().fire();
-    runFor(100);
-    EXPECT_EQ(model.view().Label3, QString::number(g.SampleIndex));
+    runFor(21000);
+    EXPECT_FALSE(model.running());
+    EXPECT_TRUE(model.view().Label3Visible);
+    EXPECT_EQ(model.view().Label3, QStringLiteral("211"));
+    // Hidden status: the check still counts, and showing the status shows the count.
     model.setStatusHidden(true);
+    startPass();
+    runFor(21000);
     EXPECT_FALSE(model.view().Label3Visible);
+    EXPECT_EQ(model.view().Label3, QStringLiteral("211"));
     model.setStatusHidden(false);
     EXPECT_TRUE(model.view().Label3Visible);
     EXPECT_TRUE(model.view().Label7Visible); // shown whatever the state of the pass
