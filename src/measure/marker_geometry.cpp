@@ -1,5 +1,6 @@
 #include "measure/marker_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -76,6 +77,22 @@ void placeMarkers(Global& g, MeasureLines& lines, const MarkerPlacement& m)
         mandatory.colour = kBlack;
         optional.colour = Rgb{255, 255, 0};
     }
+}
+
+std::optional<LineSpan> measureLineSpan(Global& g, double centreLineX, double courseLength)
+{
+    // Every place the boat marker visits, in either direction: coming toward the camera
+    // from 0 to -length, going away from -259 to length - 259 (past the far gate in jump).
+    const double farY = std::max(0.0, courseLength - 259.0);
+    const double nearY = -std::max(259.0, courseLength);
+    const std::optional<Point2> far = courseToScreen(g, centreLineX, farY);
+    const std::optional<Point2> near = courseToScreen(g, centreLineX, nearY);
+    if (!far || !near)
+        return std::nullopt;
+    LineSpan span;
+    span.top = std::max(0.0, std::min(far->y, near->y) - kLineSpanMargin);
+    span.bottom = std::max(far->y, near->y) + kLineSpanMargin;
+    return span;
 }
 
 OverlayShapes buoyMarks(Global& g)

@@ -89,6 +89,8 @@ void MeasureModel::Form_Activate()
         g.PathLimit = jumpBoundary_;
         view_.frmJumpPathVisible = viewOnly_;
     }
+    if (g.setup_ok != 0)
+        fitLineToCourse();
     if (const auto p = courseToScreen(g, centreLineX_, startY)) {
         putMeasureLine(p->x, kSecondColumn);
         LineRecord& h = lines_.lnHorizPos;
@@ -125,6 +127,22 @@ void MeasureModel::Form_Activate()
     }
     drawBuoyAndCourseMarks(r);
     changed();
+}
+
+void MeasureModel::fitLineToCourse()
+{
+    const std::optional<LineSpan> fitted = measureLineSpan(g, centreLineX_, courseLength_);
+    // The same course keeps the upper end where the operator put it with the arrow keys.
+    if (!fitted || *fitted == span_)
+        return;
+    span_ = *fitted;
+    for (LineRecord* l : {&lines_.lnMeasure, &lines_.lnMeasure1}) {
+        l->y1 = span_.top;
+        l->y2 = span_.bottom;
+    }
+    // The edge and boundary markers run from the same height down to the boat marker.
+    for (LineRecord* l : {&lines_.left_edge, &lines_.right_edge, &lines_.lnLeft, &lines_.lnRight})
+        l->y1 = span_.top;
 }
 
 void MeasureModel::Command1_Click()
@@ -220,7 +238,7 @@ void MeasureModel::Timer1_Timer()
     for (ArrowKey k : {ArrowKey::Left, ArrowKey::Up, ArrowKey::Right, ArrowKey::Down}) {
         if (!s.keys.poll(k))
             continue;
-        keyboardStep(lines_, k);
+        keyboardStep(lines_, k, span_);
         if (g.AwaitingStart)
             s.listener.focusStartButton();
     }

@@ -15,11 +15,15 @@ MeasureLines linesWithTopAt(double y)
     return l;
 }
 
+// The span of a calibrated course: the standard slalom camera's.
+constexpr LineSpan kCourseSpan{1215.0, 10380.0};
+
 struct StepCase
 {
     ArrowKey key;
     double top;
     double expectedTop;
+    LineSpan span = kInitialLineSpan;
 };
 
 class VerticalStepTest : public ::testing::TestWithParam<StepCase>
@@ -30,7 +34,7 @@ TEST_P(VerticalStepTest, StopsAtTheLimits)
 {
     const StepCase c = GetParam();
     MeasureLines l = linesWithTopAt(c.top);
-    keyboardStep(l, c.key);
+    keyboardStep(l, c.key, c.span);
     EXPECT_EQ(l.lnMeasure.y1, c.expectedTop);
     EXPECT_EQ(l.lnMeasure1.y1, c.expectedTop);
     EXPECT_EQ(l.lnMeasure.y2, 6360); // the lower end never moves
@@ -41,17 +45,24 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StepCase{ArrowKey::Up, 720, 720}, StepCase{ArrowKey::Up, 750, 705},
                       StepCase{ArrowKey::Up, 705, 705}, StepCase{ArrowKey::Up, 3000, 2955},
                       StepCase{ArrowKey::Down, 5970, 6015}, StepCase{ArrowKey::Down, 6000, 6000},
-                      StepCase{ArrowKey::Down, 6015, 6015}));
+                      StepCase{ArrowKey::Down, 6015, 6015},
+                      // A calibrated course: the limits follow its span.
+                      StepCase{ArrowKey::Up, 1230, 1185, kCourseSpan},
+                      StepCase{ArrowKey::Up, 1215, 1215, kCourseSpan},
+                      StepCase{ArrowKey::Up, 720, 720, kCourseSpan},
+                      StepCase{ArrowKey::Down, 6000, 6045, kCourseSpan},
+                      StepCase{ArrowKey::Down, 9990, 10035, kCourseSpan},
+                      StepCase{ArrowKey::Down, 10020, 10020, kCourseSpan}));
 
 TEST(KeyboardStep, LeftAndRightMoveBothColumns)
 {
     MeasureLines l = initialMeasureLines();
-    keyboardStep(l, ArrowKey::Left);
+    keyboardStep(l, ArrowKey::Left, kInitialLineSpan);
     EXPECT_EQ(l.lnMeasure.x1, 3705);
     EXPECT_EQ(l.lnMeasure.x2, 3705);
     EXPECT_EQ(l.lnMeasure1.x1, 3720);
-    keyboardStep(l, ArrowKey::Right);
-    keyboardStep(l, ArrowKey::Right);
+    keyboardStep(l, ArrowKey::Right, kInitialLineSpan);
+    keyboardStep(l, ArrowKey::Right, kInitialLineSpan);
     EXPECT_EQ(l.lnMeasure.x1, 3735);
     EXPECT_EQ(l.lnMeasure1.x2, 3750);
 }

@@ -72,6 +72,32 @@ TEST_F(MarkerGeometryTest, BoundaryLinesStandInsideThePathWithTheirOuterEdgeOnTh
     EXPECT_EQ(lines.lnLeft.y1, 720); // upper ends keep their place
 }
 
+TEST(MeasureLineSpan, ReachesEveryBoatPositionOfAPassOnTheShippedCourses)
+{
+    for (const auto& [file, length] : {std::pair{"SlalomOK.ipt", 259.0}, {"JumpOK.ipt", 280.0}}) {
+        Global g;
+        const auto setup = loadShippedSetup(g, QString::fromLatin1(file));
+        ASSERT_TRUE(setup) << file;
+        // The boat marker's rows, through the file's own transform: coming toward the camera
+        // from 0 to -length, going away from -259 to length - 259.
+        double highest = 1e300, lowest = -1e300;
+        for (int i = 0; i <= 100; ++i) {
+            const double d = length * i / 100.0;
+            for (const double y : {-d, d - 259.0}) {
+                const double row = setup->transform.toScreen({2.0, y})->point.y;
+                highest = std::min(highest, row);
+                lowest = std::max(lowest, row);
+            }
+        }
+        const auto span = measureLineSpan(g, 2.0, length);
+        ASSERT_TRUE(span) << file;
+        EXPECT_NEAR(span->top, highest - kLineSpanMargin, 1e-6) << file;
+        EXPECT_NEAR(span->bottom, lowest + kLineSpanMargin, 1e-6) << file;
+    }
+    Global none; // all coefficients zero: no course point maps to the screen
+    EXPECT_FALSE(measureLineSpan(none, 1.25, 259.0));
+}
+
 TEST_F(MarkerGeometryTest, EdgeMarkersFollowTheMeasuredPosition)
 {
     placeMarkers(g, lines, at(1.6, -50));

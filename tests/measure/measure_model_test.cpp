@@ -428,6 +428,43 @@ TEST_F(MeasureModelTest, TheBoundaryEntriesKeepTheLastValidValueUntilEditingEnds
     EXPECT_EQ(g.PathLimit, 0.2);
 }
 
+TEST_F(MeasureModelTest, OnTheShippedCourseTheLineReachesTheBoatMarkerAtEverySample)
+{
+    ASSERT_TRUE(loadShippedSetup(g, QStringLiteral("SlalomOK.ipt")));
+    for (const Direction d : {Direction::Toward, Direction::Away}) {
+        run.direction = d;
+        startPass();
+        const LineRecord& line = model.lines().lnMeasure;
+        const LineRecord& boat = model.lines().lnHorizPos;
+        int samples = 0;
+        while (model.running()) {
+            runFor(100);
+            ++samples;
+            ASSERT_LT(line.y1, boat.y1 - 300) << "sample " << g.SampleIndex; // above the pylon
+            ASSERT_GT(line.y2, boat.y1 + 300) << "sample " << g.SampleIndex; // below the marker
+        }
+        EXPECT_EQ(samples, 161);
+        EXPECT_EQ(model.lines().lnMeasure1.y2, line.y2);
+    }
+    // The arrow keys shorten the line from above, as far as 360 twips above its lower end,
+    // and lengthen it back to the course's far end; a new activation keeps what they did.
+    const LineSpan span = model.lineSpan();
+    for (int i = 0; i < 400; ++i) {
+        fake.keys.tap(ArrowKey::Down);
+        model.Timer1_Timer();
+    }
+    EXPECT_GE(model.lines().lnMeasure.y1, span.bottom - 360);
+    EXPECT_LT(model.lines().lnMeasure.y1, span.bottom - 360 + 45);
+    model.Form_Activate();
+    EXPECT_GE(model.lines().lnMeasure.y1, span.bottom - 360);
+    for (int i = 0; i < 400; ++i) {
+        fake.keys.tap(ArrowKey::Up);
+        model.Timer1_Timer();
+    }
+    EXPECT_LE(model.lines().lnMeasure.y1, span.top);
+    EXPECT_GT(model.lines().lnMeasure.y1, span.top - 45);
+}
+
 TEST_F(MeasureModelTest, ComingTowardTheRightBoundaryIsMandatoryFromTheSecondSample)
 {
     model.setBoundaryColour(BoundaryColour::RedGreen);
