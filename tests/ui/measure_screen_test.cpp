@@ -4,6 +4,7 @@
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
 #include "app/ui/screens.h"
+#include "calibration/ui/grid_setup.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
 #include "platform/qt/qt_key_state.h"
@@ -241,6 +242,26 @@ TEST_F(MeasureScreenTest, TheLinesArePaintedOverTheMagentaBackground)
     const QPoint inside = measure.findChild<DrawingSurface*>()->mapTo(&measure, onLine);
     EXPECT_EQ(QColor(shot.pixel(inside)), QColor(Qt::white));
     EXPECT_EQ(QColor(shot.pixel(inside + QPoint(-30, 0))), QColor(255, 0, 255));
+}
+
+TEST_F(MeasureScreenTest, ThePictureBehindTheCalibrationShowsHereInTheSamePlace)
+{
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    picture.setPixelColor(350, 250, Qt::yellow);
+    fake.pictures.clipboard = picture;
+    Grid_Setup& grid = screens.gridSetup();
+    grid.findChild<QAction*>(QStringLiteral("mnuPaste"))->trigger();
+    const auto* surface = measure.findChild<DrawingSurface*>();
+    ASSERT_NE(surface, nullptr);
+    // At its own size from the surface's top left, under the marks, as the calibration
+    // screen shows it.
+    EXPECT_EQ(surface->composed().pixelColor(350, 250), QColor(Qt::yellow));
+    EXPECT_EQ(grid.surface().backgroundPicture(), picture);
+    EXPECT_EQ(surface->composed().pixelColor(450, 250), QColor(255, 0, 255));
+    grid.findChild<QAction*>(QStringLiteral("mnuClearPicture"))->trigger();
+    EXPECT_EQ(surface->composed().pixelColor(350, 250), QColor(255, 0, 255));
+    EXPECT_FALSE(grid.surface().hasBackgroundPicture());
 }
 
 TEST_F(MeasureScreenTest, SpeedAndLineLabelsForTheResultsScreen)

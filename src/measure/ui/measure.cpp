@@ -90,6 +90,7 @@ void Measure::buildControls()
 {
     surface = new DrawingSurface(this);
     setCentralWidget(surface);
+    surface->showPictureOf(screens.coursePicture());
     // The lines go first so that every control stands above them.
     lineOverlay = new LineOverlay(surface);
     surface->installEventFilter(this); // the lines cover the whole surface
