@@ -11,11 +11,13 @@
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -262,6 +264,26 @@ TEST_F(MeasureScreenTest, ThePictureBehindTheCalibrationShowsHereInTheSamePlace)
     grid.findChild<QAction*>(QStringLiteral("mnuClearPicture"))->trigger();
     EXPECT_EQ(surface->composed().pixelColor(350, 250), QColor(255, 0, 255));
     EXPECT_FALSE(grid.surface().hasBackgroundPicture());
+}
+
+TEST_F(MeasureScreenTest, EveryInputHasAnAccessibleNameFromItsCaption)
+{
+    int inputs = 0;
+    for (QWidget* w : measure.findChildren<QWidget*>()) {
+        if (qobject_cast<QMenuBar*>(w->parentWidget()))
+            continue; // the menu bar's own overflow button
+        if (const auto* b = qobject_cast<QAbstractButton*>(w)) {
+            EXPECT_EQ(b->accessibleName(), QString(b->text()).remove('&'))
+                << w->objectName().toStdString();
+            ++inputs;
+        } else if (qobject_cast<QLineEdit*>(w)) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+            ++inputs;
+        }
+    }
+    EXPECT_EQ(inputs, 4 + 5 + 18 + 13); // buttons, check boxes, options, boxes
+    EXPECT_EQ(child<QLineEdit>("txtBoatWidth")->accessibleName(), "Boat Width in meters");
+    EXPECT_EQ(child<QLineEdit>("txtDeviation")->accessibleName(), "Deviation from Center");
 }
 
 TEST_F(MeasureScreenTest, SpeedAndLineLabelsForTheResultsScreen)
