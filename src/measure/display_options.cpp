@@ -2,6 +2,9 @@
 
 #include "common/number_forms.h"
 
+#include <QRegularExpression>
+#include <cmath>
+
 Rgb lineColourRgb(LineColour colour)
 {
     switch (colour) {
@@ -42,16 +45,25 @@ bool isBoundaryScheme(BoundaryColour colour)
 
 std::optional<double> valueWhileTyping(const QString& text, const RangeRule& rule)
 {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || v < rule.low || v > rule.high)
+    // Only a plain decimal number is taken, read the way finishing reads it. A general
+    // number reader also takes "nan", "inf" and exponents: NaN passes every range check
+    // and has no integer line width.
+    static const QRegularExpression plainNumber(
+        QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
+    const QString t = text.trimmed();
+    if (!plainNumber.match(t).hasMatch())
+        return std::nullopt;
+    const double v = leadingNumber(t);
+    if (!std::isfinite(v) || v < rule.low || v > rule.high)
         return std::nullopt;
     return v;
 }
 
 FinishedEntry finishEntry(const QString& text, const RangeRule& rule)
 {
-    const double v = leadingNumber(text);
+    double v = leadingNumber(text);
+    if (!std::isfinite(v))
+        v = 0.0; // counts as no number
     if (v < rule.low)
         return {QString::fromLatin1(rule.lowText), rule.low};
     if (v > rule.high)

@@ -27,7 +27,8 @@ struct RangeRule
 inline constexpr RangeRule kBoundaryWidthRule{1.0, 24.0, "1", "24"};
 inline constexpr RangeRule kJumpBoundaryRule{0.2, 1.0, "0.2", "1.0"};
 
-// While typing: the value when the whole text is a number in range, otherwise none.
+// While typing: the value when the whole text is a plain decimal number in range (sign,
+// digits, one point), otherwise none; "nan", "inf" and the like never count.
 std::optional<double> valueWhileTyping(const QString& text, const RangeRule& rule);
 
 struct FinishedEntry

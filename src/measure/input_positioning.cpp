@@ -3,7 +3,7 @@
 #include "common/number_forms.h"
 #include "platform/joystick.h"
 
-void keyboardStep(MeasureLines& lines, ArrowKey key)
+void keyboardStep(MeasureLines& lines, ArrowKey key, const LineSpan& span)
 {
     LineRecord& a = lines.lnMeasure;
     LineRecord& b = lines.lnMeasure1;
@@ -18,13 +18,13 @@ void keyboardStep(MeasureLines& lines, ArrowKey key)
         break;
     }
     case ArrowKey::Up:
-        if (a.y1 > kLineTopLimit) {
+        if (a.y1 > span.top) {
             a.y1 -= kKeyStepY;
             b.y1 -= kKeyStepY;
         }
         break;
     case ArrowKey::Down:
-        if (a.y1 < kLineBottomLimit) {
+        if (a.y1 < span.bottom - kLineShortest) {
             a.y1 += kKeyStepY;
             b.y1 += kKeyStepY;
         }

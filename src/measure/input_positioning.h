@@ -11,12 +11,13 @@
 
 inline constexpr double kKeyStepX = 15.0;
 inline constexpr double kKeyStepY = 45.0;
-inline constexpr double kLineTopLimit = 720.0;
-inline constexpr double kLineBottomLimit = 6000.0;
+// The shortest the line gets: its upper end stops this far above its lower end.
+inline constexpr double kLineShortest = 360.0;
 
 // One arrow key's step: left/right move both columns 15 twips; up/down move their upper
-// ends 45 twips while the upper end is below 720 (up) or above 6000 (down).
-void keyboardStep(MeasureLines& lines, ArrowKey key);
+// ends 45 twips while the upper end is below the span's top (up) or more than
+// kLineShortest above its bottom (down).
+void keyboardStep(MeasureLines& lines, ArrowKey key, const LineSpan& span);
 
 // x of the line for a joystick reading: the centre reading puts it on the boat marker's
 // centre; 65356 above it, 1250 twips to the right. Halves round to even.

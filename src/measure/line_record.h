@@ -37,5 +37,17 @@ struct MeasureLines
     bool operator==(const MeasureLines&) const = default;
 };
 
+// The vertical extent of the measurement line in twips: its upper end starts at `top` and
+// can be lowered by the arrow keys; its lower end stays at `bottom`.
+struct LineSpan
+{
+    double top = 0.0;
+    double bottom = 0.0;
+    bool operator==(const LineSpan&) const = default;
+};
+
+// Where the line stands before a calibration gives the course's own extent.
+inline constexpr LineSpan kInitialLineSpan{720.0, 6360.0};
+
 // The positions and looks the screen starts with.
 MeasureLines initialMeasureLines();

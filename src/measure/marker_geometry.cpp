@@ -1,5 +1,6 @@
 #include "measure/marker_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -41,19 +42,29 @@ std::optional<Point2> screenToCourse(Global& g, double screenX, double screenY)
 void placeMarkers(Global& g, MeasureLines& lines, const MarkerPlacement& m)
 {
     const double half = m.boatWidth / 2.0;
-    auto place = [&](LineRecord& line, double courseX, double offset) {
+    auto placeEdge = [&](LineRecord& line, double courseX) {
         if (const auto p = courseToScreen(g, courseX, m.courseY)) {
-            line.putAtX(p->x + offset);
+            line.putAtX(p->x);
             line.y2 = m.markerY;
         }
     };
-    place(lines.left_edge, m.courseX - half, 0.0);
-    place(lines.right_edge, m.courseX + half, 0.0);
-    // The boundary lines are drawn inside the path limit, so that a wide line's outer edge
-    // stands on the limit.
+    placeEdge(lines.left_edge, m.courseX - half);
+    placeEdge(lines.right_edge, m.courseX + half);
+    // A boundary line is drawn inside the path, its outer edge on the limit: the pen is
+    // centred on the line, so it moves half its width toward the ideal path. Which way
+    // that is on the screen depends on the calibration (course x may grow either way).
     const double inset = m.borderWidth * 15.0 / 2.0;
-    place(lines.lnLeft, m.centreLineX - half - m.pathLimit, 15.0 + inset);
-    place(lines.lnRight, m.centreLineX + half + m.pathLimit, -inset);
+    const std::optional<Point2> centre = courseToScreen(g, m.centreLineX, m.courseY);
+    auto placeBoundary = [&](LineRecord& line, double limitX) {
+        const std::optional<Point2> p = courseToScreen(g, limitX, m.courseY);
+        if (!p)
+            return;
+        const double inward = !centre || centre->x == p->x ? 0.0 : centre->x > p->x ? 1.0 : -1.0;
+        line.putAtX(p->x + inward * inset);
+        line.y2 = m.markerY;
+    };
+    placeBoundary(lines.lnLeft, m.centreLineX - half - m.pathLimit);
+    placeBoundary(lines.lnRight, m.centreLineX + half + m.pathLimit);
 
     LineRecord& mandatory = m.mandatorySide != 0 ? lines.lnLeft : lines.lnRight;
     LineRecord& optional = m.mandatorySide != 0 ? lines.lnRight : lines.lnLeft;
@@ -66,6 +77,22 @@ void placeMarkers(Global& g, MeasureLines& lines, const MarkerPlacement& m)
         mandatory.colour = kBlack;
         optional.colour = Rgb{255, 255, 0};
     }
+}
+
+std::optional<LineSpan> measureLineSpan(Global& g, double centreLineX, double courseLength)
+{
+    // Every place the boat marker visits, in either direction: coming toward the camera
+    // from 0 to -length, going away from -259 to length - 259 (past the far gate in jump).
+    const double farY = std::max(0.0, courseLength - 259.0);
+    const double nearY = -std::max(259.0, courseLength);
+    const std::optional<Point2> far = courseToScreen(g, centreLineX, farY);
+    const std::optional<Point2> near = courseToScreen(g, centreLineX, nearY);
+    if (!far || !near)
+        return std::nullopt;
+    LineSpan span;
+    span.top = std::max(0.0, std::min(far->y, near->y) - kLineSpanMargin);
+    span.bottom = std::max(far->y, near->y) + kLineSpanMargin;
+    return span;
 }
 
 OverlayShapes buoyMarks(Global& g)

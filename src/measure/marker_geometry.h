@@ -35,7 +35,19 @@ struct MarkerPlacement
 };
 
 // Places left_edge, right_edge, lnLeft and lnRight (their lower ends and x); upper ends stay.
+// Each boundary line stands inside the path with its outer edge on its limit.
 void placeMarkers(Global& g, MeasureLines& lines, const MarkerPlacement& m);
+
+// How far the measurement line reaches past the course's ends on the screen (40 pixels):
+// the boat's pylon stands above the water at the far end, and the line must show below
+// the boat marker at the near end.
+inline constexpr double kLineSpanMargin = 600.0;
+
+// The measurement line's extent for a calibrated course: from above the far end of the
+// ideal path to below its near end, covering every position the boat marker takes in a
+// pass either way, so the line reaches the boat anywhere on the course. None when an end
+// does not map to the screen.
+std::optional<LineSpan> measureLineSpan(Global& g, double centreLineX, double courseLength);
 
 // Circles of radius 2 x cross size on the four corner marks and five points on each; sets
 // cross_radius.

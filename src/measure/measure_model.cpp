@@ -89,6 +89,8 @@ void MeasureModel::Form_Activate()
         g.PathLimit = jumpBoundary_;
         view_.frmJumpPathVisible = viewOnly_;
     }
+    if (g.setup_ok != 0)
+        fitLineToCourse();
     if (const auto p = courseToScreen(g, centreLineX_, startY)) {
         putMeasureLine(p->x, kSecondColumn);
         LineRecord& h = lines_.lnHorizPos;
@@ -127,6 +129,22 @@ void MeasureModel::Form_Activate()
     changed();
 }
 
+void MeasureModel::fitLineToCourse()
+{
+    const std::optional<LineSpan> fitted = measureLineSpan(g, centreLineX_, courseLength_);
+    // The same course keeps the upper end where the operator put it with the arrow keys.
+    if (!fitted || *fitted == span_)
+        return;
+    span_ = *fitted;
+    for (LineRecord* l : {&lines_.lnMeasure, &lines_.lnMeasure1}) {
+        l->y1 = span_.top;
+        l->y2 = span_.bottom;
+    }
+    // The edge and boundary markers run from the same height down to the boat marker.
+    for (LineRecord* l : {&lines_.left_edge, &lines_.right_edge, &lines_.lnLeft, &lines_.lnRight})
+        l->y1 = span_.top;
+}
+
 void MeasureModel::Command1_Click()
 {
     const RunInfo r = run();
@@ -149,6 +167,7 @@ void MeasureModel::Command1_Click()
     count1 = 0;
     count2 = 0;
     running_ = true;
+    aborted_ = false;
 
     computeLiveDeviation(false, false);
     g.SampleIndex = 0;
@@ -165,6 +184,12 @@ void MeasureModel::Command1_Click()
 }
 
 void MeasureModel::stopPass()
+{
+    aborted_ = true;
+    stopTicks();
+}
+
+void MeasureModel::stopTicks()
 {
     if (tmr1)
         tmr1->setEnabled(false);
@@ -213,7 +238,7 @@ void MeasureModel::Timer1_Timer()
     for (ArrowKey k : {ArrowKey::Left, ArrowKey::Up, ArrowKey::Right, ArrowKey::Down}) {
         if (!s.keys.poll(k))
             continue;
-        keyboardStep(lines_, k);
+        keyboardStep(lines_, k, span_);
         if (g.AwaitingStart)
             s.listener.focusStartButton();
     }
@@ -243,10 +268,14 @@ void MeasureModel::Timer2_Timer()
 void MeasureModel::checkTimer_Timer()
 {
     checkTimer->setEnabled(false);
-    if (!statusHidden_) {
+    // The samples taken against the clock's time for the pass. The last sample falls due
+    // at the same instant as this check and its tick comes first, so no later sample tick
+    // would ever show the count: it is shown here. An aborted pass has no count to show.
+    if (!aborted_)
+        view_.Label3 = QString::number(g.SampleIndex);
+    if (!statusHidden_)
         view_.Label3Visible = true;
-        changed();
-    }
+    changed();
 }
 
 void MeasureModel::tmr1_Timer()
@@ -293,8 +322,6 @@ void MeasureModel::takeSample(const RunInfo& r)
     mandatorySide_ = ::mandatorySide(i, g.PassTenths, mandatorySide_, r.direction);
     g.SampleIndex = i + 1;
     drawBuoyAndCourseMarks(r);
-    if (view_.Label3Visible && view_.Label3 == QStringLiteral("Time"))
-        view_.Label3 = QString::number(g.SampleIndex);
     if (g.SampleIndex > g.PassTenths)
         endPass(r);
     view_.txtTest = QString::number(redrawCounter);
@@ -307,7 +334,7 @@ void MeasureModel::endPass(const RunInfo& r)
     view_.Text3 = timeOfDay(s.clock);
     if (!statusHidden_)
         view_.Label7Visible = true;
-    stopPass();
+    stopTicks();
     summarisePass(g.passSamples, g.SampleIndex);
     view_.txtStep = QString::number(g.SampleIndex);
     if (viewOnly_) {

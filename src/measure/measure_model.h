@@ -152,6 +152,8 @@ public:
     bool viewOnly() const { return viewOnly_; }
     bool checkTimerEnabled() const;
     int mandatorySide() const { return mandatorySide_; }
+    // The measurement line's extent: the course's own once a calibrated activation fits it.
+    const LineSpan& lineSpan() const { return span_; }
     double centreLineX() const { return centreLineX_; }
     double courseLength() const { return courseLength_; }
     double deviation() const { return deviation_; }
@@ -165,6 +167,8 @@ public:
 
 private:
     RunInfo run() const { return s.runInfo(); }
+    void stopTicks();
+    void fitLineToCourse();
     void takeDueSamples();
     void takeSample(const RunInfo& run);
     void endPass(const RunInfo& run);
@@ -182,6 +186,7 @@ private:
     Services s;
     Global& g;
     MeasureLines lines_;
+    LineSpan span_ = kInitialLineSpan;
     MeasureView view_;
 
     std::unique_ptr<HiResTimer> Timer1;
@@ -192,6 +197,7 @@ private:
 
     // Pass state.
     bool running_ = false;
+    bool aborted_ = false;
     qint64 startMs = 0;
     int count1 = 0;
     int count2 = 0;

@@ -2,6 +2,7 @@
 #include "measure/input_positioning.h"
 #include "platform/key_state.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,11 +15,15 @@ MeasureLines linesWithTopAt(double y)
     return l;
 }
 
+// The span of a calibrated course: the standard slalom camera's.
+constexpr LineSpan kCourseSpan{1215.0, 10380.0};
+
 struct StepCase
 {
     ArrowKey key;
     double top;
     double expectedTop;
+    LineSpan span = kInitialLineSpan;
 };
 
 class VerticalStepTest : public ::testing::TestWithParam<StepCase>
@@ -29,7 +34,7 @@ TEST_P(VerticalStepTest, StopsAtTheLimits)
 {
     const StepCase c = GetParam();
     MeasureLines l = linesWithTopAt(c.top);
-    keyboardStep(l, c.key);
+    keyboardStep(l, c.key, c.span);
     EXPECT_EQ(l.lnMeasure.y1, c.expectedTop);
     EXPECT_EQ(l.lnMeasure1.y1, c.expectedTop);
     EXPECT_EQ(l.lnMeasure.y2, 6360); // the lower end never moves
@@ -40,17 +45,24 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StepCase{ArrowKey::Up, 720, 720}, StepCase{ArrowKey::Up, 750, 705},
                       StepCase{ArrowKey::Up, 705, 705}, StepCase{ArrowKey::Up, 3000, 2955},
                       StepCase{ArrowKey::Down, 5970, 6015}, StepCase{ArrowKey::Down, 6000, 6000},
-                      StepCase{ArrowKey::Down, 6015, 6015}));
+                      StepCase{ArrowKey::Down, 6015, 6015},
+                      // A calibrated course: the limits follow its span.
+                      StepCase{ArrowKey::Up, 1230, 1185, kCourseSpan},
+                      StepCase{ArrowKey::Up, 1215, 1215, kCourseSpan},
+                      StepCase{ArrowKey::Up, 720, 720, kCourseSpan},
+                      StepCase{ArrowKey::Down, 6000, 6045, kCourseSpan},
+                      StepCase{ArrowKey::Down, 9990, 10035, kCourseSpan},
+                      StepCase{ArrowKey::Down, 10020, 10020, kCourseSpan}));
 
 TEST(KeyboardStep, LeftAndRightMoveBothColumns)
 {
     MeasureLines l = initialMeasureLines();
-    keyboardStep(l, ArrowKey::Left);
+    keyboardStep(l, ArrowKey::Left, kInitialLineSpan);
     EXPECT_EQ(l.lnMeasure.x1, 3705);
     EXPECT_EQ(l.lnMeasure.x2, 3705);
     EXPECT_EQ(l.lnMeasure1.x1, 3720);
-    keyboardStep(l, ArrowKey::Right);
-    keyboardStep(l, ArrowKey::Right);
+    keyboardStep(l, ArrowKey::Right, kInitialLineSpan);
+    keyboardStep(l, ArrowKey::Right, kInitialLineSpan);
     EXPECT_EQ(l.lnMeasure.x1, 3735);
     EXPECT_EQ(l.lnMeasure1.x2, 3750);
 }
@@ -145,6 +157,21 @@ INSTANTIATE_TEST_SUITE_P(Ranges, FinishEntryTest,
                                            EntryCase{&kJumpBoundaryRule, "1.5", "1.0", 1.0},
                                            EntryCase{&kJumpBoundaryRule, "0.5", nullptr, 0.5},
                                            EntryCase{&kJumpBoundaryRule, "", "0.2", 0.2}));
+
+TEST(NumberEntries, NoSpellingOfNanOrInfinityIsEverAValue)
+{
+    for (const RangeRule* rule : {&kBoundaryWidthRule, &kJumpBoundaryRule}) {
+        for (const char* text : {"nan", "NaN", "NAN", " nan ", "-nan", "inf", "INF", "+inf", "-inf",
+                                 "infinity", "1e999", "-1e999", "1e0"}) {
+            EXPECT_FALSE(valueWhileTyping(QString::fromLatin1(text), *rule))
+                << text << " while typing";
+            const FinishedEntry e = finishEntry(QString::fromLatin1(text), *rule);
+            EXPECT_TRUE(std::isfinite(e.value)) << text;
+            EXPECT_GE(e.value, rule->low) << text;
+            EXPECT_LE(e.value, rule->high) << text;
+        }
+    }
+}
 
 TEST(ValueWhileTyping, IncompleteOrOutOfRangeTextLeavesTheLastValue)
 {

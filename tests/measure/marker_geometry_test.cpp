@@ -30,20 +30,72 @@ protected:
     MeasureLines lines = initialMeasureLines();
 };
 
-TEST_F(MarkerGeometryTest, BoundaryMarkersStandOnThePathLimitsForA22MetreBoat)
+// A calibration whose course x grows to the right on the screen: calibrateSlalom's marks
+// with the two sides' survey values exchanged.
+void calibrateMirrored(Global& g)
 {
-    for (int width : {1, 4}) {
-        placeMarkers(g, lines, at(1.25, -100, width));
-        const double inset = width * 15.0 / 2.0;
-        const Point2 left = courseOf(g, lines.lnLeft.x1 - 15 - inset, screenOf(g, 0, -100).y);
-        const Point2 right = courseOf(g, lines.lnRight.x1 + inset, screenOf(g, 0, -100).y);
-        EXPECT_NEAR(left.x, -0.05, 1e-9) << "width " << width;
-        EXPECT_NEAR(right.x, 2.55, 1e-9) << "width " << width;
+    auto marks = slalomMarks();
+    std::swap(marks[0].survey.x, marks[2].survey.x);
+    std::swap(marks[1].survey.x, marks[3].survey.x);
+    solveCourseTransform(marks)->toMatrix(g.grid_matrix);
+}
+
+TEST_F(MarkerGeometryTest, BoundaryLinesStandInsideThePathWithTheirOuterEdgeOnTheLimit)
+{
+    for (const bool growsLeft : {true, false}) {
+        if (!growsLeft)
+            calibrateMirrored(g);
+        ASSERT_EQ(screenOf(g, 2.5, -100).x < screenOf(g, 0, -100).x, growsLeft);
+        for (const int width : {1, 4}) {
+            placeMarkers(g, lines, at(1.25, -100, width));
+            const double row = screenOf(g, 0, -100).y;
+            const double halfPen = width * 15.0 / 2.0;
+            // 2.2 m boat, 0.2 m limit: the path runs from -0.05 to 2.55.
+            for (const auto& [line, limit] :
+                 {std::pair{&lines.lnLeft, -0.05}, std::pair{&lines.lnRight, 2.55}}) {
+                const double a = courseOf(g, line->x1 - halfPen, row).x;
+                const double b = courseOf(g, line->x1 + halfPen, row).x;
+                const auto where = testing::Message()
+                                   << (growsLeft ? "x grows left" : "x grows right") << ", width "
+                                   << width << ", limit " << limit;
+                for (const double edge : {a, b}) {
+                    EXPECT_GE(edge, -0.05 - 1e-9) << where;
+                    EXPECT_LE(edge, 2.55 + 1e-9) << where;
+                }
+                EXPECT_NEAR(std::min(std::abs(a - limit), std::abs(b - limit)), 0.0, 1e-9) << where;
+            }
+        }
     }
     EXPECT_EQ(lines.lnLeft.x1, lines.lnLeft.x2);
     EXPECT_EQ(lines.lnLeft.y2, 4321);
     EXPECT_EQ(lines.lnRight.y2, 4321);
     EXPECT_EQ(lines.lnLeft.y1, 720); // upper ends keep their place
+}
+
+TEST(MeasureLineSpan, ReachesEveryBoatPositionOfAPassOnTheShippedCourses)
+{
+    for (const auto& [file, length] : {std::pair{"SlalomOK.ipt", 259.0}, {"JumpOK.ipt", 280.0}}) {
+        Global g;
+        const auto setup = loadShippedSetup(g, QString::fromLatin1(file));
+        ASSERT_TRUE(setup) << file;
+        // The boat marker's rows, through the file's own transform: coming toward the camera
+        // from 0 to -length, going away from -259 to length - 259.
+        double highest = 1e300, lowest = -1e300;
+        for (int i = 0; i <= 100; ++i) {
+            const double d = length * i / 100.0;
+            for (const double y : {-d, d - 259.0}) {
+                const double row = setup->transform.toScreen({2.0, y})->point.y;
+                highest = std::min(highest, row);
+                lowest = std::max(lowest, row);
+            }
+        }
+        const auto span = measureLineSpan(g, 2.0, length);
+        ASSERT_TRUE(span) << file;
+        EXPECT_NEAR(span->top, highest - kLineSpanMargin, 1e-6) << file;
+        EXPECT_NEAR(span->bottom, lowest + kLineSpanMargin, 1e-6) << file;
+    }
+    Global none; // all coefficients zero: no course point maps to the screen
+    EXPECT_FALSE(measureLineSpan(none, 1.25, 259.0));
 }
 
 TEST_F(MarkerGeometryTest, EdgeMarkersFollowTheMeasuredPosition)

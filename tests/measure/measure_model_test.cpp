@@ -50,15 +50,20 @@ protected:
     FakeHiResTimer& tmr2() { return timer(4); }
 
     // Runs the clock forward in 25 ms steps, firing the timers on their schedules the way
-    // the real ones would (input tick every 50 ms, sample tick every 100 ms).
+    // the real ones would (input tick every 50 ms, sample tick every 100 ms, the clock check
+    // once the pass time is up: after the sample tick due at the same instant, which was
+    // started before it).
     void runFor(qint64 ms)
     {
         for (qint64 t = 0; t < ms; t += 25) {
             fake.clock.ms += 25;
+            const qint64 sinceStart = fake.clock.ms - model.passStartMs();
             if (fake.clock.ms % 50 == 0)
                 tmr1().fire();
-            if ((fake.clock.ms - model.passStartMs()) % 100 == 0)
+            if (sinceStart % 100 == 0)
                 tmr2().fire();
+            if (sinceStart == checkTimer().period())
+                checkTimer().fire();
         }
     }
 
@@ -311,13 +316,19 @@ TEST_F(MeasureModelTest, AbortStopsTheTicksButLeavesTheClockCheck)
 
 TEST_F(MeasureModelTest, TheClockCheckShowsHowManySamplesWereTakenWhenTimeRanOut)
 {
+    run.event = Event::Jump;
+    run.jumpSpeed = 0; // 210 tenths
     startPass();
-    runFor(1000);
-    checkTimer().fire();
-    runFor(100);
-    EXPECT_EQ(model.view().Label3, QString::number(g.SampleIndex));
+    runFor(21000);
+    EXPECT_FALSE(model.running());
+    EXPECT_TRUE(model.view().Label3Visible);
+    EXPECT_EQ(model.view().Label3, QStringLiteral("211"));
+    // Hidden status: the check still counts, and showing the status shows the count.
     model.setStatusHidden(true);
+    startPass();
+    runFor(21000);
     EXPECT_FALSE(model.view().Label3Visible);
+    EXPECT_EQ(model.view().Label3, QStringLiteral("211"));
     model.setStatusHidden(false);
     EXPECT_TRUE(model.view().Label3Visible);
     EXPECT_TRUE(model.view().Label7Visible); // shown whatever the state of the pass
@@ -402,6 +413,56 @@ TEST_F(MeasureModelTest, TheBoundaryEntriesKeepTheLastValidValueUntilEditingEnds
     EXPECT_EQ(model.boundaryWidthFinished(QStringLiteral("0")), QStringLiteral("1"));
     EXPECT_EQ(model.borderWidth(), 1);
     EXPECT_TRUE(model.view().Label14Visible);
+
+    // "nan" typed letter by letter is never a width or a limit, nor when editing ends.
+    for (const QString& typed :
+         {QStringLiteral("n"), QStringLiteral("na"), QStringLiteral("nan")}) {
+        model.boundaryWidthEdited(typed);
+        model.jumpBoundaryEdited(typed);
+    }
+    EXPECT_EQ(model.borderWidth(), 1);
+    EXPECT_EQ(g.PathLimit, 0.2);
+    EXPECT_EQ(model.boundaryWidthFinished(QStringLiteral("nan")), QStringLiteral("1"));
+    EXPECT_EQ(model.jumpBoundaryFinished(QStringLiteral("nan")), QStringLiteral("0.2"));
+    EXPECT_EQ(model.borderWidth(), 1);
+    EXPECT_EQ(g.PathLimit, 0.2);
+}
+
+TEST_F(MeasureModelTest, OnTheShippedCourseTheLineReachesTheBoatMarkerAtEverySample)
+{
+    ASSERT_TRUE(loadShippedSetup(g, QStringLiteral("SlalomOK.ipt")));
+    for (const Direction d : {Direction::Toward, Direction::Away}) {
+        run.direction = d;
+        startPass();
+        const LineRecord& line = model.lines().lnMeasure;
+        const LineRecord& boat = model.lines().lnHorizPos;
+        int samples = 0;
+        while (model.running()) {
+            runFor(100);
+            ++samples;
+            ASSERT_LT(line.y1, boat.y1 - 300) << "sample " << g.SampleIndex; // above the pylon
+            ASSERT_GT(line.y2, boat.y1 + 300) << "sample " << g.SampleIndex; // below the marker
+        }
+        EXPECT_EQ(samples, 161);
+        EXPECT_EQ(model.lines().lnMeasure1.y2, line.y2);
+    }
+    // The arrow keys shorten the line from above, as far as 360 twips above its lower end,
+    // and lengthen it back to the course's far end; a new activation keeps what they did.
+    const LineSpan span = model.lineSpan();
+    for (int i = 0; i < 400; ++i) {
+        fake.keys.tap(ArrowKey::Down);
+        model.Timer1_Timer();
+    }
+    EXPECT_GE(model.lines().lnMeasure.y1, span.bottom - 360);
+    EXPECT_LT(model.lines().lnMeasure.y1, span.bottom - 360 + 45);
+    model.Form_Activate();
+    EXPECT_GE(model.lines().lnMeasure.y1, span.bottom - 360);
+    for (int i = 0; i < 400; ++i) {
+        fake.keys.tap(ArrowKey::Up);
+        model.Timer1_Timer();
+    }
+    EXPECT_LE(model.lines().lnMeasure.y1, span.top);
+    EXPECT_GT(model.lines().lnMeasure.y1, span.top - 45);
 }
 
 TEST_F(MeasureModelTest, ComingTowardTheRightBoundaryIsMandatoryFromTheSecondSample)

@@ -5,6 +5,8 @@
 // left on the screen, as the standard survey values put it.
 
 #include "calibration/course_transform.h"
+#include "calibration/grid_slots.h"
+#include "calibration/setup_file.h"
 #include "common/global.h"
 
 #include <array>
@@ -49,4 +51,15 @@ inline Point2 screenOf(const Global& g, double x, double y)
 inline Point2 courseOf(const Global& g, double sx, double sy)
 {
     return CourseTransform::fromMatrix(g.grid_matrix).toCourse({sx, sy})->point;
+}
+
+// A shipped setup file ("SlalomOK.ipt", "JumpOK.ipt"), loaded as the calibration screen
+// loads it: the working calibration, setup_ok set. Its data for the test's own mappings;
+// none (and nothing loaded) when the file cannot be read.
+inline std::optional<SetupFileData> loadShippedSetup(Global& g, const QString& name)
+{
+    const SetupFileRead read = readSetupFile(QStringLiteral(":/program/") + name);
+    if (read.data)
+        applyLoadedSetup(g, *read.data, name);
+    return read.data;
 }

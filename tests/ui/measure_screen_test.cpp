@@ -4,17 +4,20 @@
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
 #include "app/ui/screens.h"
+#include "calibration/ui/grid_setup.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
 #include "platform/qt/qt_key_state.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -241,6 +244,46 @@ TEST_F(MeasureScreenTest, TheLinesArePaintedOverTheMagentaBackground)
     const QPoint inside = measure.findChild<DrawingSurface*>()->mapTo(&measure, onLine);
     EXPECT_EQ(QColor(shot.pixel(inside)), QColor(Qt::white));
     EXPECT_EQ(QColor(shot.pixel(inside + QPoint(-30, 0))), QColor(255, 0, 255));
+}
+
+TEST_F(MeasureScreenTest, ThePictureBehindTheCalibrationShowsHereInTheSamePlace)
+{
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    picture.setPixelColor(350, 250, Qt::yellow);
+    fake.pictures.clipboard = picture;
+    Grid_Setup& grid = screens.gridSetup();
+    grid.findChild<QAction*>(QStringLiteral("mnuPaste"))->trigger();
+    const auto* surface = measure.findChild<DrawingSurface*>();
+    ASSERT_NE(surface, nullptr);
+    // At its own size from the surface's top left, under the marks, as the calibration
+    // screen shows it.
+    EXPECT_EQ(surface->composed().pixelColor(350, 250), QColor(Qt::yellow));
+    EXPECT_EQ(grid.surface().backgroundPicture(), picture);
+    EXPECT_EQ(surface->composed().pixelColor(450, 250), QColor(255, 0, 255));
+    grid.findChild<QAction*>(QStringLiteral("mnuClearPicture"))->trigger();
+    EXPECT_EQ(surface->composed().pixelColor(350, 250), QColor(255, 0, 255));
+    EXPECT_FALSE(grid.surface().hasBackgroundPicture());
+}
+
+TEST_F(MeasureScreenTest, EveryInputHasAnAccessibleNameFromItsCaption)
+{
+    int inputs = 0;
+    for (QWidget* w : measure.findChildren<QWidget*>()) {
+        if (qobject_cast<QMenuBar*>(w->parentWidget()))
+            continue; // the menu bar's own overflow button
+        if (const auto* b = qobject_cast<QAbstractButton*>(w)) {
+            EXPECT_EQ(b->accessibleName(), QString(b->text()).remove('&'))
+                << w->objectName().toStdString();
+            ++inputs;
+        } else if (qobject_cast<QLineEdit*>(w)) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+            ++inputs;
+        }
+    }
+    EXPECT_EQ(inputs, 4 + 5 + 18 + 13); // buttons, check boxes, options, boxes
+    EXPECT_EQ(child<QLineEdit>("txtBoatWidth")->accessibleName(), "Boat Width in meters");
+    EXPECT_EQ(child<QLineEdit>("txtDeviation")->accessibleName(), "Deviation from Center");
 }
 
 TEST_F(MeasureScreenTest, SpeedAndLineLabelsForTheResultsScreen)

@@ -1,5 +1,6 @@
 #include "app/ui/drawing_surface.h"
 
+#include "app/ui/course_picture.h"
 #include "common/twips.h"
 
 #include <QMouseEvent>
@@ -7,9 +8,15 @@
 
 namespace {
 
-QColor toColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor toColor(Rgb c)
+{
+    return QColor(c.r, c.g, c.b);
+}
 
-QPointF toPixels(double x, double y) { return {x / kTwipsPerPixel, y / kTwipsPerPixel}; }
+QPointF toPixels(double x, double y)
+{
+    return {x / kTwipsPerPixel, y / kTwipsPerPixel};
+}
 
 void paintShape(QPainter& p, const OverlayShape& shape)
 {
@@ -55,6 +62,12 @@ void DrawingSurface::setBackgroundPicture(const QImage& image)
 {
     picture = image;
     update();
+}
+
+void DrawingSurface::showPictureOf(const CoursePicture& shared)
+{
+    setBackgroundPicture(shared.image());
+    connect(&shared, &CoursePicture::changed, this, &DrawingSurface::setBackgroundPicture);
 }
 
 void DrawingSurface::ensureLayerCovers(const QSize& size)

@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QWidget>
 
+class CoursePicture;
+
 class DrawingSurface : public QWidget
 {
     Q_OBJECT
@@ -18,6 +20,8 @@ public:
     explicit DrawingSurface(QWidget* parent = nullptr);
 
     void setBackgroundPicture(const QImage& picture); // a null image clears it
+    // Shows the shared course picture, now and whenever it changes.
+    void showPictureOf(const CoursePicture& picture);
     const QImage& backgroundPicture() const { return picture; }
     bool hasBackgroundPicture() const { return !picture.isNull(); }
 

@@ -1,5 +1,6 @@
 #include "app/ui/screens.h"
 
+#include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
 #include "app/ui/manual.h"
 #include "calibration/ui/grid_setup.h"
@@ -21,8 +22,10 @@ Form1& Screens::form1()
 
 Grid_Setup& Screens::gridSetup()
 {
-    if (!gridSetup_)
+    if (!gridSetup_) {
         gridSetup_ = std::make_unique<Grid_Setup>(*this);
+        gridSetup_->surface().showPictureOf(coursePicture_);
+    }
     return *gridSetup_;
 }
 
@@ -68,9 +71,8 @@ void Screens::endProgram()
     if (ending_)
         return;
     ending_ = true;
-    for (QWidget* w : std::initializer_list<QWidget*>{manual_.get(), results_.get(),
-                                                     measure_.get(), gridSetup_.get(),
-                                                     form1_.get()})
+    for (QWidget* w : std::initializer_list<QWidget*>{manual_.get(), results_.get(), measure_.get(),
+                                                      gridSetup_.get(), form1_.get()})
         if (w)
             w->hide();
     Q_EMIT programEnded();

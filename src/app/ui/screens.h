@@ -2,6 +2,8 @@
 // The program's screens: each exists at most once and is created on first use. Screens
 // reach one another only through here and the public operations each screen offers.
 
+#include "app/ui/course_picture.h"
+
 #include <QObject>
 #include <QWidget>
 #include <memory>
@@ -23,6 +25,8 @@ public:
 
     Global& global() { return global_; }
     Platform& platform() { return platform_; }
+    // The picture behind the calibration and measurement screens.
+    CoursePicture& coursePicture() { return coursePicture_; }
 
     Form1& form1();
     Grid_Setup& gridSetup();
@@ -47,6 +51,7 @@ Q_SIGNALS:
 private:
     Global& global_;
     Platform& platform_;
+    CoursePicture coursePicture_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<Grid_Setup> gridSetup_;
     std::unique_ptr<Measure> measure_;

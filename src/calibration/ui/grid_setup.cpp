@@ -982,12 +982,12 @@ void Grid_Setup::mnuLoadPicture_Click()
     // A file that is not a picture is treated like a cancel: nothing changes, nothing said.
     if (picture.isNull())
         return;
-    drawingSurface->setBackgroundPicture(picture);
+    screens.coursePicture().setImage(picture);
 }
 
 void Grid_Setup::mnuClearPicture_Click()
 {
-    drawingSurface->setBackgroundPicture(QImage());
+    screens.coursePicture().setImage(QImage());
 }
 
 void Grid_Setup::mnuPaste_Click()
@@ -998,7 +998,7 @@ void Grid_Setup::mnuPaste_Click()
                                           kScreenTitle);
         return;
     }
-    drawingSurface->setBackgroundPicture(picture);
+    screens.coursePicture().setImage(picture);
 }
 
 // ---- files, Complete, grid selection, Exit ---------------------------------------------------

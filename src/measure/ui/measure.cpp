@@ -12,12 +12,16 @@
 #include "platform/platform.h"
 #include "results/ui/results.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,18 +29,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 namespace {
 
 const QString kHideStatus = QStringLiteral("Hide Status Indicators");
 const QString kShowStatus = QStringLiteral("Show Status Indicators");
-
-// Controls stand over the live picture: give them their own background so they read.
-template <typename W> W* solid(W* widget)
-{
-    widget->setAutoFillBackground(true);
-    return widget;
-}
 
 bool isArrowKey(int key)
 {
@@ -61,10 +59,30 @@ void setShown(QWidget* w, bool shown)
         w->setVisible(shown);
 }
 
-// The right-hand panel and the strip under the picture (the video picture fills the top
-// left 640 x 480 pixels).
-constexpr int kPanelX = 9900;
-constexpr int kStripY = 7500;
+// The control column, in pixels. With the standard camera the course starts 293 pixels
+// from the picture's left edge, so a column no wider than 270 leaves it in view.
+constexpr int kColumnWidth = 270;
+constexpr int kColumnMargin = 4;
+constexpr int kColumnGap = 6; // between controls side by side
+constexpr int kRowGap = 3;    // between rows
+constexpr int kReadoutWidth = 72;
+constexpr int kEntryWidth = 56;
+constexpr int kTimeWidth = 70;
+constexpr int kCountWidth = 46;
+
+void smallType(QWidget* w)
+{
+    QFont f = w->font();
+    f.setPointSizeF(f.pointSizeF() * 0.85);
+    w->setFont(f);
+}
+
+// The caption without its mnemonic marker, as a screen reader should say it.
+QString spoken(const QString& caption)
+{
+    QString s = caption;
+    return s.remove(QLatin1Char('&'));
+}
 
 } // namespace
 
@@ -90,107 +108,196 @@ void Measure::buildControls()
 {
     surface = new DrawingSurface(this);
     setCentralWidget(surface);
-    // The lines go first so that every control stands above them.
+    surface->showPictureOf(screens.coursePicture());
+    // The lines go first so that the control column stands above them.
     lineOverlay = new LineOverlay(surface);
     surface->installEventFilter(this); // the lines cover the whole surface
 
-    auto label = [this](const char* name, const QString& text, int x, int y, int w, int h) {
-        QLabel* l = solid(named(new QLabel(text, surface), name));
-        place(l, x, y, w, h);
-        return l;
+    // Every control stands in one column at the left edge, where the standard camera's
+    // picture shows no course; the course itself stays clear to the right of it.
+    column = named(new QFrame(surface), "controlColumn");
+    column->setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(kColumnMargin, kColumnMargin, kColumnMargin, kColumnMargin);
+    layout->setSpacing(kRowGap);
+
+    auto label = [this](const char* name, const QString& text) {
+        return named(new QLabel(text, column), name);
     };
-    auto box = [this](const char* name, const QString& text, int x, int y, int w) {
-        QLineEdit* e = named(new QLineEdit(text, surface), name);
-        place(e, x, y, w, 360);
+    auto box = [this](const char* name, const QString& text, int width) {
+        QLineEdit* e = named(new QLineEdit(text, column), name);
+        e->setFixedWidth(width);
         return e;
     };
-    auto readOnly = [&box](const char* name, int x, int y, int w) {
-        QLineEdit* e = box(name, QString(), x, y, w);
+    auto readOnly = [&box](const char* name, int width) {
+        QLineEdit* e = box(name, QString(), width);
         e->setReadOnly(true);
         e->setFocusPolicy(Qt::NoFocus);
         return e;
     };
-    auto check = [this](const char* name, const QString& text, int x, int y) {
-        QCheckBox* c = solid(named(new QCheckBox(text, surface), name));
-        place(c, x, y, 3600, 300);
-        return c;
+    auto check = [this](const char* name, const QString& text) {
+        return named(new QCheckBox(text, column), name);
     };
-    auto button = [this](const char* name, const QString& text, int x, int y, int w, int h) {
-        QPushButton* b = named(new QPushButton(text, surface), name);
-        place(b, x, y, w, h);
-        return b;
+    auto button = [this](const char* name, const QString& text) {
+        return named(new QPushButton(text, column), name);
+    };
+    auto row = [layout](std::initializer_list<QWidget*> widgets, bool stretchAtEnd = true) {
+        auto* r = new QHBoxLayout;
+        r->setSpacing(kColumnGap);
+        for (QWidget* w : widgets)
+            r->addWidget(w);
+        if (stretchAtEnd)
+            r->addStretch(1);
+        layout->addLayout(r);
+        return r;
+    };
+    auto grid = [layout] {
+        auto* g = new QGridLayout;
+        g->setHorizontalSpacing(kColumnGap);
+        g->setVerticalSpacing(kRowGap);
+        layout->addLayout(g);
+        return g;
     };
 
-    const int x = kPanelX;
-    Label9 = label("Label9", QStringLiteral("Slalom"), x, 150, 1500, 330);
+    // The run: event, speed and line length, then the people and the boat.
+    Label9 = label("Label9", QStringLiteral("Slalom"));
     QFont big = Label9->font();
     big.setBold(true);
-    big.setPointSize(big.pointSize() + 4);
+    big.setPointSizeF(big.pointSizeF() * 1.4);
     Label9->setFont(big);
-    lblSpeed = label("lblSpeed", QString(), x + 1650, 150, 900, 330);
-    lblLine = label("lblLine", QString(), x + 2700, 150, 900, 330);
-    lblSkier = label("lblSkier", QString(), x, 600, 4200, 270);
-    lblDriver = label("lblDriver", QString(), x, 900, 4200, 270);
-    lblBoat = label("lblBoat", QString(), x, 1200, 4200, 270);
-    lblModel = label("lblModel", QString(), x, 1500, 4200, 270);
+    lblSpeed = label("lblSpeed", QString());
+    lblLine = label("lblLine", QString());
+    row({Label9, lblSpeed, lblLine});
+    lblSkier = label("lblSkier", QString());
+    lblDriver = label("lblDriver", QString());
+    lblBoat = label("lblBoat", QString());
+    lblModel = label("lblModel", QString());
+    // A long name is cut at the column's edge (the whole name is in the tooltip) rather than
+    // widening the column over the course.
+    for (QLabel* l : {lblSkier, lblDriver, lblBoat, lblModel})
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    QGridLayout* people = grid();
+    people->setVerticalSpacing(0);
+    people->addWidget(lblSkier, 0, 0);
+    people->addWidget(lblDriver, 0, 1);
+    people->addWidget(lblBoat, 1, 0, 1, 2);
+    people->addWidget(lblModel, 2, 0, 1, 2);
 
-    Command1 = button("Command1", QStringLiteral("Start Pass"), x, 1950, 2100, 600);
+    Command1 = button("Command1", QStringLiteral("Start Pass"));
     // Enter on the focused button starts the pass, as Space does.
     Command1->setAutoDefault(true);
-    btnAbort = button("btnAbort", QStringLiteral("Abort Measurement"), x + 2250, 1950, 2400, 600);
-    Label11 =
-        label("Label11", QStringLiteral("Click Mouse to Start Measuring"), x, 2640, 4650, 300);
+    Command1->setMinimumHeight(Command1->sizeHint().height() + 6);
+    btnAbort = button("btnAbort", QStringLiteral("Abort Measurement"));
+    btnAbort->setMinimumHeight(Command1->minimumHeight());
+    QHBoxLayout* passButtons = row({Command1, btnAbort}, false);
+    passButtons->setStretch(0, 1);
+    Label11 = label("Label11", QStringLiteral("Click Mouse to Start Measuring"));
+    layout->addWidget(Label11);
 
-    Label1 = label("Label1", QStringLiteral("Deviation from Center:"), x, 3060, 2400, 300);
-    txtDeviation = readOnly("txtDeviation", x + 2550, 3030, 1200);
-    Label2 = label("Label2", QStringLiteral("Distance from start:"), x, 3450, 2400, 300);
-    txtDistance = readOnly("txtDistance", x + 2550, 3420, 1200);
-    Label4 = label("Label4", QStringLiteral("Sample:"), x, 3840, 2400, 300);
-    txtSample = readOnly("txtSample", x + 2550, 3810, 1200);
+    QGridLayout* readouts = grid();
+    Label1 = label("Label1", QStringLiteral("Deviation from Center:"));
+    txtDeviation = readOnly("txtDeviation", kReadoutWidth);
+    Label2 = label("Label2", QStringLiteral("Distance from start:"));
+    txtDistance = readOnly("txtDistance", kReadoutWidth);
+    Label4 = label("Label4", QStringLiteral("Sample:"));
+    txtSample = readOnly("txtSample", kReadoutWidth);
+    readouts->addWidget(Label1, 0, 0);
+    readouts->addWidget(txtDeviation, 0, 1);
+    readouts->addWidget(Label2, 1, 0);
+    readouts->addWidget(txtDistance, 1, 1);
+    readouts->addWidget(Label4, 2, 0);
+    readouts->addWidget(txtSample, 2, 1);
+    readouts->setColumnStretch(0, 1);
 
-    buildOptions();
+    buildOptions(layout);
 
-    chkViewOnly = check("chkViewOnly", QStringLiteral("View Only"), x, 7350);
-    chkThinLine = check("chkThinLine", QStringLiteral("Check for Thin Line"), x, 7680);
-    chkEdgeOn = check("chkEdgeOn", QStringLiteral("Boat Edge Markers On"), x, 8010);
-    cbPath = check("cbPath", QStringLiteral("Path Boundary Markers on"), x, 8340);
-    chkUseMouse = check("chkUseMouse", QStringLiteral("Use Mouse"), x, 8670);
+    chkViewOnly = check("chkViewOnly", QStringLiteral("View Only"));
+    chkThinLine = check("chkThinLine", QStringLiteral("Check for Thin Line"));
+    chkEdgeOn = check("chkEdgeOn", QStringLiteral("Boat Edge Markers On"));
+    cbPath = check("cbPath", QStringLiteral("Path Boundary Markers on"));
+    chkUseMouse = check("chkUseMouse", QStringLiteral("Use Mouse"));
+    QGridLayout* checks = grid();
+    checks->setVerticalSpacing(0);
+    checks->addWidget(chkViewOnly, 0, 0);
+    checks->addWidget(chkUseMouse, 0, 1);
+    checks->addWidget(chkThinLine, 1, 0, 1, 2);
+    checks->addWidget(chkEdgeOn, 2, 0, 1, 2);
+    checks->addWidget(cbPath, 3, 0, 1, 2);
 
-    Label6 = label("Label6", QStringLiteral("Boat Width in meters"), x, 9090, 2400, 300);
-    txtBoatWidth = box("txtBoatWidth", QStringLiteral("2.2"), x + 2550, 9060, 900);
-    Label8 = label("Label8", QStringLiteral("Boundary Mark Width"), x, 9480, 2400, 300);
-    txtBoundryWidth = box("txtBoundryWidth", QStringLiteral("1"), x + 2550, 9450, 900);
-    Label10 = label("Label10", QStringLiteral("Jump Boundary Width"), x, 9870, 2400, 300);
-    txtJumpBoundry = box("txtJumpBoundry", QStringLiteral("0.5"), x + 2550, 9840, 900);
+    QGridLayout* entries = grid();
+    Label6 = label("Label6", QStringLiteral("Boat Width in meters"));
+    txtBoatWidth = box("txtBoatWidth", QStringLiteral("2.2"), kEntryWidth);
+    Label8 = label("Label8", QStringLiteral("Boundary Mark Width"));
+    txtBoundryWidth = box("txtBoundryWidth", QStringLiteral("1"), kEntryWidth);
+    Label10 = label("Label10", QStringLiteral("Jump Boundary Width"));
+    txtJumpBoundry = box("txtJumpBoundry", QStringLiteral("0.5"), kEntryWidth);
+    entries->addWidget(Label6, 0, 0);
+    entries->addWidget(txtBoatWidth, 0, 1);
+    entries->addWidget(Label8, 1, 0);
+    entries->addWidget(txtBoundryWidth, 1, 1);
+    entries->addWidget(Label10, 2, 0);
+    entries->addWidget(txtJumpBoundry, 2, 1);
+    entries->setColumnStretch(0, 1);
 
-    Label12 =
-        label("Label12", QStringLiteral("Red - Mandatory  Green - Optional"), x, 10320, 4650, 300);
-    Label13 = label("Label13", QStringLiteral("Black - Mandatory  Yellow - Optional"), x, 10650,
-                    4650, 300);
-    Label14 =
-        label("Label14", QStringLiteral("Solid-Mandatory, dashed-Optional"), x, 10980, 4650, 300);
+    // The two colour legends are never shown together: they share a place.
+    Label12 = label("Label12", QStringLiteral("Red - Mandatory  Green - Optional"));
+    Label13 = label("Label13", QStringLiteral("Black - Mandatory  Yellow - Optional"));
+    Label14 = label("Label14", QStringLiteral("Solid-Mandatory, dashed-Optional"));
+    QGridLayout* legends = grid();
+    legends->setVerticalSpacing(0);
+    legends->addWidget(Label12, 0, 0);
+    legends->addWidget(Label13, 0, 0);
+    legends->addWidget(Label14, 1, 0);
 
-    cmdJoy = button("cmdJoy", QStringLiteral("Connect JoyStick"), x, 11460, 2100, 420);
-    status = label("status", QString(), x + 2250, 11520, 5000, 300);
-    Labelx = label("Labelx", QString(), x, 12000, 1500, 300);
-    Labely = label("Labely", QString(), x + 1650, 12000, 1500, 300);
-    cmdStatus = button("cmdStatus", kHideStatus, x, 12480, 3000, 420);
-
-    // Under the picture.
     Label5 = label("Label5",
                    QStringLiteral("Use Arrow keys or a joystick/mouse to position the line at the "
-                                  "center of the boat (pylon) to record deviation."),
-                   150, kStripY, 9300, 600);
+                                  "center of the boat (pylon) to record deviation."));
     Label5->setWordWrap(true);
-    Label3 = label("Label3", QStringLiteral("Time"), 150, kStripY + 750, 1200, 300);
-    Label7 = label("Label7", QStringLiteral("Done"), 1500, kStripY + 750, 1200, 300);
-    Text2 = readOnly("Text2", 150, kStripY + 1140, 1500);
-    Text3 = readOnly("Text3", 1800, kStripY + 1140, 1500);
-    txtStep = readOnly("txtStep", 3450, kStripY + 1140, 900);
-    txtCount = readOnly("txtCount", 4500, kStripY + 1140, 900);
-    txtCount1 = readOnly("txtCount1", 5550, kStripY + 1140, 900);
-    txtCount2 = readOnly("txtCount2", 6600, kStripY + 1140, 900);
-    txtTest = readOnly("txtTest", 7650, kStripY + 1140, 900);
+    layout->addWidget(Label5);
+
+    // The status block keeps to the bottom of the column.
+    layout->addStretch(1);
+    cmdJoy = button("cmdJoy", QStringLiteral("Connect JoyStick"));
+    cmdStatus = button("cmdStatus", kHideStatus);
+    row({cmdJoy, cmdStatus});
+    status = label("status", QString());
+    Labelx = label("Labelx", QString());
+    Labely = label("Labely", QString());
+    row({status, Labelx, Labely});
+    Label3 = label("Label3", QStringLiteral("Time"));
+    Label7 = label("Label7", QStringLiteral("Done"));
+    Text2 = readOnly("Text2", kTimeWidth);
+    Text3 = readOnly("Text3", kTimeWidth);
+    row({Text2, Text3, Label3, Label7});
+    txtStep = readOnly("txtStep", kCountWidth);
+    txtCount = readOnly("txtCount", kCountWidth);
+    txtCount1 = readOnly("txtCount1", kCountWidth);
+    txtCount2 = readOnly("txtCount2", kCountWidth);
+    txtTest = readOnly("txtTest", kCountWidth);
+    row({txtStep, txtCount, txtCount1, txtCount2, txtTest});
+
+    // Secondary texts in smaller type, so that the whole column fits a 768-pixel screen.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             lblSkier, lblDriver, lblBoat, lblModel, Label11,   Label12,   Label13,
+             Label14,  Label5,    Labelx,  Labely,   status,    Label3,    Label7,
+             Text2,    Text3,     txtStep, txtCount, txtCount1, txtCount2, txtTest})
+        smallType(w);
+
+    // Shown and hidden as the pass and the options go; nothing else moves when they do.
+    for (QWidget* w : column->findChildren<QWidget*>()) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+
+    Text2->setToolTip(QStringLiteral("Start of the pass"));
+    Text3->setToolTip(QStringLiteral("End of the pass"));
+    txtStep->setToolTip(QStringLiteral("Samples of the finished pass"));
+    txtCount1->setToolTip(QStringLiteral("Input ticks of the pass"));
+    txtCount2->setToolTip(QStringLiteral("Sample ticks of the pass"));
+    txtTest->setToolTip(QStringLiteral("Mark redraws"));
+    Label3->setToolTip(QStringLiteral("Samples taken when the pass time ran out"));
+    nameInputs();
 
     mnuStart = menuBar()->addAction(QStringLiteral("&Return to Start"));
     mnuStart->setObjectName(QStringLiteral("mnuStart"));
@@ -217,16 +324,19 @@ void Measure::buildControls()
     connect(mnuExit, &QAction::triggered, this, &Measure::mnuExit_Click);
 }
 
-void Measure::buildOptions()
+void Measure::buildOptions(QVBoxLayout* rows)
 {
-    auto frame = [this](const char* name, const QString& title, int x, int y, int w, int h) {
-        QGroupBox* f = solid(named(new QGroupBox(title, surface), name));
-        place(f, x, y, w, h);
+    auto frame = [this](const char* name, const QString& title) {
+        QGroupBox* f = named(new QGroupBox(title, column), name);
+        auto* l = new QGridLayout(f);
+        l->setContentsMargins(kColumnMargin, 0, kColumnMargin, kColumnMargin);
+        l->setHorizontalSpacing(kColumnGap);
+        l->setVerticalSpacing(0);
         return f;
     };
-    auto option = [](QGroupBox* f, const char* name, const QString& text, int row) {
+    auto option = [](QGroupBox* f, const char* name, const QString& text, int row, int col = 0) {
         QRadioButton* r = named(new QRadioButton(text, f), name);
-        place(r, 90, 300 + row * 300, 1500, 300);
+        static_cast<QGridLayout*>(f->layout())->addWidget(r, row, col, Qt::AlignLeft);
         return r;
     };
     // Each option acts when it becomes the selected one, by click or by code.
@@ -237,33 +347,44 @@ void Measure::buildOptions()
         });
     };
 
-    const int y = 4350;
-    Frame1 = frame("Frame1", QStringLiteral("Line Color"), kPanelX, y, 1500, 1260);
+    Frame1 = frame("Frame1", QStringLiteral("Line Color"));
     optWhite = option(Frame1, "optWhite", QStringLiteral("White"), 0);
     optBlack = option(Frame1, "optBlack", QStringLiteral("Black"), 1);
     optYellow = option(Frame1, "optYellow", QStringLiteral("Yellow"), 2);
     optWhite->setChecked(true);
-    Frame2 = frame("Frame2", QStringLiteral("Line Style"), kPanelX + 1650, y, 1500, 1260);
+    Frame2 = frame("Frame2", QStringLiteral("Line Style"));
     optSolid = option(Frame2, "optSolid", QStringLiteral("Solid"), 0);
     optDash = option(Frame2, "optDash", QStringLiteral("Dash"), 1);
     optDot = option(Frame2, "optDot", QStringLiteral("Dot"), 2);
     optSolid->setChecked(true);
-    Frame3 = frame("Frame3", QStringLiteral("Boundary"), kPanelX + 3300, y, 1500, 2460);
+    Frame3 = frame("Frame3", QStringLiteral("Boundary"));
     optBWhite = option(Frame3, "optBWhite", QStringLiteral("White"), 0);
     optBBlack = option(Frame3, "optBBlack", QStringLiteral("Black"), 1);
     optBYellow = option(Frame3, "optBYellow", QStringLiteral("Yellow"), 2);
     optBRed = option(Frame3, "optBRed", QStringLiteral("Red"), 3);
-    optBBlue = option(Frame3, "optBBlue", QStringLiteral("Blue"), 4);
-    OptRG = option(Frame3, "OptRG", QStringLiteral("R/G"), 5);
-    OptBY = option(Frame3, "OptBY", QStringLiteral("Bk/Y"), 6);
+    optBBlue = option(Frame3, "optBBlue", QStringLiteral("Blue"), 0, 1);
+    OptRG = option(Frame3, "OptRG", QStringLiteral("R/G"), 1, 1);
+    OptBY = option(Frame3, "OptBY", QStringLiteral("Bk/Y"), 2, 1);
     optBWhite->setChecked(true);
-    frmJumpPath = frame("frmJumpPath", QStringLiteral("Path"), kPanelX + 4950, y, 1500, 1860);
+    frmJumpPath = frame("frmJumpPath", QStringLiteral("Path"));
     optjnarrow = option(frmJumpPath, "optjnarrow", QStringLiteral("Narrow"), 0);
     optjnarrowsplit = option(frmJumpPath, "optjnarrowsplit", QStringLiteral("Narr Split"), 1);
     optjsplit = option(frmJumpPath, "optjsplit", QStringLiteral("Split"), 2);
     optjwidesplit = option(frmJumpPath, "optjwidesplit", QStringLiteral("Wide Spl"), 3);
     optjwide = option(frmJumpPath, "optjwide", QStringLiteral("Wide"), 4);
     optjsplit->setChecked(true);
+    // The line's colour and style side by side; under them the boundary colours in two
+    // columns beside the jump paths (shown only when monitoring a jump).
+    auto* lineOptions = new QHBoxLayout;
+    lineOptions->setSpacing(kColumnGap);
+    lineOptions->addWidget(Frame1, 1);
+    lineOptions->addWidget(Frame2, 1);
+    rows->addLayout(lineOptions);
+    auto* boundaryOptions = new QHBoxLayout;
+    boundaryOptions->setSpacing(kColumnGap);
+    boundaryOptions->addWidget(Frame3, 0, Qt::AlignTop);
+    boundaryOptions->addWidget(frmJumpPath, 1, Qt::AlignTop);
+    rows->addLayout(boundaryOptions);
 
     MeasureModel& m = *model_;
     onSelect(optWhite, [&m] { m.setLineColour(LineColour::White); });
@@ -295,10 +416,33 @@ void Measure::swallowArrowKeys()
             w->installEventFilter(this);
 }
 
+void Measure::nameInputs()
+{
+    for (QAbstractButton* b : column->findChildren<QAbstractButton*>())
+        b->setAccessibleName(spoken(b->text()));
+    const std::pair<QLineEdit*, QString> boxes[] = {
+        {txtDeviation, Label1->text()},    {txtDistance, Label2->text()},
+        {txtSample, Label4->text()},       {txtBoatWidth, Label6->text()},
+        {txtBoundryWidth, Label8->text()}, {txtJumpBoundry, Label10->text()},
+        {Text2, Text2->toolTip()},         {Text3, Text3->toolTip()},
+        {txtStep, txtStep->toolTip()},     {txtCount, QStringLiteral("Count")},
+        {txtCount1, txtCount1->toolTip()}, {txtCount2, txtCount2->toolTip()},
+        {txtTest, txtTest->toolTip()},
+    };
+    for (const auto& [box, caption] : boxes) {
+        QString name = caption;
+        if (name.endsWith(QLatin1Char(':')))
+            name.chop(1);
+        box->setAccessibleName(name);
+    }
+}
+
 bool Measure::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == surface && event->type() == QEvent::Resize)
+    if (watched == surface && event->type() == QEvent::Resize) {
         lineOverlay->setGeometry(surface->rect());
+        column->setGeometry(0, 0, std::min(kColumnWidth, surface->width()), surface->height());
+    }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         if (isArrowKey(static_cast<QKeyEvent*>(event)->key()))
             return true;
@@ -333,10 +477,15 @@ void Measure::showModel()
     setTextIfChanged(Labely, v.Labely);
     setTextIfChanged(lblSpeed, v.lblSpeed);
     setTextIfChanged(lblLine, v.lblLine);
-    setTextIfChanged(lblDriver, v.lblDriver);
-    setTextIfChanged(lblBoat, v.lblBoat);
-    setTextIfChanged(lblSkier, v.lblSkier);
-    setTextIfChanged(lblModel, v.lblModel);
+    for (const auto& [label, text] : {std::pair{lblDriver, v.lblDriver},
+                                      {lblBoat, v.lblBoat},
+                                      {lblSkier, v.lblSkier},
+                                      {lblModel, v.lblModel}}) {
+        if (label->text() != text) {
+            label->setText(text);
+            label->setToolTip(text);
+        }
+    }
     setTextIfChanged(Label9, v.Label9);
     setShown(Label3, v.Label3Visible);
     setShown(Label7, v.Label7Visible);

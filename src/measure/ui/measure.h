@@ -12,6 +12,9 @@ class DrawingSurface;
 class LineOverlay;
 class QAction;
 class QCheckBox;
+class QFrame;
+class QGridLayout;
+class QVBoxLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -71,7 +74,9 @@ private:
     void setDirection(Direction direction) override;
 
     void buildControls();
-    void buildOptions();
+    void buildOptions(QVBoxLayout* rows);
+    // Every input gets an accessible name from its caption.
+    void nameInputs();
     void swallowArrowKeys();
     void showModel();
     QList<QWidget*> statusControls() const;
@@ -84,6 +89,7 @@ private:
 
     DrawingSurface* surface = nullptr;
     LineOverlay* lineOverlay = nullptr;
+    QFrame* column = nullptr; // every control, at the left edge
 
     QPushButton* Command1 = nullptr;
     QPushButton* btnAbort = nullptr;

@@ -1,0 +1,202 @@
+// The measurement screen's layout on the camera-sized display: every control in one column at
+// the left edge, on screen and readable at each display size, and the course clear of all of
+// them during a pass with the shipped setups.
+
+#include "app/ui/drawing_surface.h"
+#include "app/ui/form1.h"
+#include "app/ui/screens.h"
+#include "fakes/fake_platform.h"
+#include "measure/ui/measure.h"
+#include "support/calibrated_course.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MeasureLayout : public testing::Test
+{
+protected:
+    MeasureLayout() { fake.clock.ms = 1000; }
+
+    template <typename W = QWidget> W* child(const char* name)
+    {
+        W* w = measure.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    void click(const char* name)
+    {
+        QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
+    }
+
+    // A finished pass with the samples and times shown (view-only keeps the screen up).
+    void runPassToItsEnd()
+    {
+        click("Command1");
+        FakeHiResTimer& sampleTick = *fake.timers.timers.at(4);
+        FakeHiResTimer& clockCheck = *fake.timers.timers.at(2);
+        while (measure.model().running()) {
+            fake.clock.ms += 100;
+            sampleTick.fire();
+        }
+        clockCheck.fire();
+    }
+
+    DrawingSurface* surface() { return measure.findChild<DrawingSurface*>(); }
+
+    Global global;
+    FakePlatform fake;
+    Screens screens{global, fake.platform};
+    Measure& measure = screens.measure();
+};
+
+// Everything the screen can show at once: a monitored jump (paths and jump boundary), mouse
+// mode, the red/green legend, a joystick that answered once then failed (its readings and the
+// longest status text), a finished pass with its times.
+TEST_F(MeasureLayout, EveryControlIsOnScreenAndReadableAtEachDisplaySize)
+{
+    ASSERT_TRUE(loadShippedSetup(global, QStringLiteral("JumpOK.ipt")));
+    screens.form1().selectEvent(Event::Jump);
+    measure.show();
+    fake.joystick.detectCode = kJoyNoError;
+    fake.joystick.reading = JoystickReading{165, 65535, 65535};
+    click("cmdJoy");
+    for (const char* name : {"chkViewOnly", "chkUseMouse", "OptRG"})
+        child<QAbstractButton>(name)->click();
+    runPassToItsEnd();
+    ASSERT_TRUE(child("frmJumpPath")->isVisible());
+    ASSERT_TRUE(child("Label3")->isVisible());
+    ASSERT_TRUE(child("Label11")->isVisible());
+    // The widest text each read-only box shows in a pass.
+    const std::pair<const char*, const char*> widest[] = {
+        {"txtDeviation", "-10.00"}, {"txtDistance", "280.0"}, {"txtSample", "210"},
+        {"Text2", "23:59:59"},      {"Text3", "23:59:59"},    {"txtStep", "211"},
+        {"txtCount", "9999"},       {"txtCount1", "9999"},    {"txtCount2", "9999"},
+        {"txtTest", "9999"}};
+    for (const auto& [name, text] : widest)
+        child<QLineEdit>(name)->setText(QString::fromLatin1(text));
+
+    for (const QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(1920, 1080)}) {
+        if (size == QSize(1024, 768)) {
+            ASSERT_EQ(measure.size(), size) << "the display is not the camera's 1024 x 768";
+        }
+        measure.resize(size);
+        ASSERT_EQ(measure.size(), size);
+        QApplication::sendPostedEvents();
+        const std::string at =
+            std::to_string(size.width()) + " x " + std::to_string(size.height()) + ": ";
+        EXPECT_EQ(surface()->geometry().top(), measure.menuBar()->geometry().bottom() + 1) << at;
+        EXPECT_EQ(surface()->geometry().bottom(), measure.height() - 1) << at;
+
+        // Every control shown lies on the surface and shows its whole caption.
+        QList<QWidget*> shown; // the controls, not the plain frame that holds them
+        for (QWidget* w : surface()->findChildren<QWidget*>())
+            if (w->isVisibleTo(&measure) && w->metaObject() != &QFrame::staticMetaObject &&
+                w->objectName() != "LineOverlay")
+                shown.append(w);
+        for (QWidget* w : shown) {
+            const QRect r(w->mapTo(surface(), QPoint(0, 0)), w->size());
+            const std::string what = at + w->objectName().toStdString();
+            EXPECT_TRUE(surface()->rect().contains(r)) << what << " lies off the screen";
+            const auto* label = qobject_cast<QLabel*>(w);
+            if (label && label->wordWrap()) {
+                EXPECT_LE(label->heightForWidth(w->width()), w->height()) << what;
+            } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
+                EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()) + 8, w->width())
+                    << what;
+                EXPECT_LE(box->minimumSizeHint().height(), w->height()) << what;
+            } else if (qobject_cast<QGroupBox*>(w)) {
+                EXPECT_LE(w->minimumSizeHint().width(), w->width()) << what;
+                EXPECT_LE(w->minimumSizeHint().height(), w->height()) << what;
+            } else {
+                EXPECT_LE(w->sizeHint().width(), w->width()) << what << " clips its caption";
+                EXPECT_LE(w->sizeHint().height(), w->height()) << what << " clips its caption";
+            }
+            for (QWidget* other : shown) {
+                if (other == w || w->isAncestorOf(other) || other->isAncestorOf(w))
+                    continue;
+                const QRect o(other->mapTo(surface(), QPoint(0, 0)), other->size());
+                EXPECT_FALSE(r.intersects(o))
+                    << what << " overlaps " << other->objectName().toStdString();
+            }
+        }
+
+        // All of them in one column at the left edge, full height under the menu bar.
+        const auto* column = measure.findChild<QFrame*>(QStringLiteral("controlColumn"));
+        ASSERT_NE(column, nullptr) << at << "no control column";
+        EXPECT_EQ(column->geometry(), QRect(0, 0, 270, surface()->height())) << at;
+        EXPECT_LE(column->minimumSizeHint().height(), column->height()) << at;
+        for (QWidget* w : shown)
+            EXPECT_TRUE(column->isAncestorOf(w)) << at << w->objectName().toStdString();
+    }
+}
+
+struct ShippedCourse
+{
+    const char* file;
+    Event event;
+    double centreLineX;
+    double pathLimit; // the widest the entries allow
+    double length;
+};
+
+class CourseInView : public MeasureLayout, public testing::WithParamInterface<ShippedCourse>
+{
+};
+
+// The course between the gates, widened to the path boundaries of a 2.2 m boat, must stay in
+// view while the boat is on it.
+TEST_P(CourseInView, NoControlCoversTheCourseDuringAPass)
+{
+    const ShippedCourse c = GetParam();
+    const auto setup = loadShippedSetup(global, QString::fromLatin1(c.file));
+    ASSERT_TRUE(setup);
+    screens.form1().selectEvent(c.event);
+    measure.show();
+    ASSERT_EQ(measure.size(), QSize(1024, 768));
+    QTest::keyClick(child("Command1"), Qt::Key_Return);
+    ASSERT_TRUE(measure.model().running());
+
+    const double low = c.centreLineX - 1.1 - c.pathLimit;
+    const double high = c.centreLineX + 1.1 + c.pathLimit;
+    QPolygonF course;
+    for (const auto& [x, y] :
+         {std::pair{low, 0.0}, {high, 0.0}, {high, -c.length}, {low, -c.length}}) {
+        const Point2 p = setup->transform.toScreen({x, y})->point;
+        course << QPointF(p.x / 15.0, p.y / 15.0);
+    }
+    QPainterPath inView;
+    inView.addPolygon(course);
+    inView.closeSubpath();
+    ASSERT_TRUE(surface()->rect().contains(course.boundingRect().toRect()));
+
+    int checked = 0;
+    for (QWidget* w : measure.findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(&measure) || w == surface() || w->objectName() == "LineOverlay")
+            continue;
+        const QPoint topLeft = w->mapTo(&measure, QPoint(0, 0)) - surface()->pos();
+        const QRectF r(topLeft, w->size());
+        EXPECT_FALSE(inView.intersects(r)) << w->objectName().toStdString() << " covers the course";
+        ++checked;
+    }
+    EXPECT_GT(checked, 50);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, CourseInView,
+                         testing::Values(ShippedCourse{"SlalomOK.ipt", Event::Slalom, 1.25, 0.2,
+                                                       259},
+                                         ShippedCourse{"JumpOK.ipt", Event::Jump, 2.0, 1.0, 280}));
+
+} // namespace
