@@ -33,7 +33,7 @@ class DateFormsUnderCommaLocale : public CommaLocaleTest
 
 TEST_F(DateFormsUnderCommaLocale, KeepTheirFixedForms)
 {
-    const ScopedCommaLocale comma;
+    const ScopedLocale comma(kCommaLocale);
     const QDateTime t(QDate(2026, 12, 7), QTime(21, 5, 3));
     EXPECT_EQ(dateText(t), "12-07-2026");
     EXPECT_EQ(timeText(t), "21:05:03");

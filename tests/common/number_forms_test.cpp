@@ -231,10 +231,12 @@ TEST_F(NumberFormsUnderCommaLocale, WriteAndReadAsUnderTheCLocale)
                            format0_00(v), setupNumber(v), shortestRoundTrip(v)};
     };
     std::vector<QStringList> inC;
-    for (const double v : values)
-        inC.push_back(forms(v));
-
-    const ScopedCommaLocale comma;
+    {
+        const ScopedLocale c("C");
+        for (const double v : values)
+            inC.push_back(forms(v));
+    }
+    const ScopedLocale comma(kCommaLocale);
     for (size_t i = 0; i < inC.size(); ++i)
         EXPECT_EQ(forms(values[i]), inC[i]);
     EXPECT_EQ(leadingNumber(" -2.5,7"), -2.5);

@@ -41,23 +41,23 @@ protected:
     }
 };
 
-// Switches the C library and Qt's default locale to the comma locale for its lifetime, as Qt
-// does at start when the system's locale is German.
-class ScopedCommaLocale
+// Switches the C library and Qt's default locale to the named one ("C" or kCommaLocale) for
+// its lifetime, as Qt does at start from the system's locale.
+class ScopedLocale
 {
 public:
-    ScopedCommaLocale() : oldC(std::setlocale(LC_ALL, nullptr))
+    explicit ScopedLocale(const char* name) : oldC(std::setlocale(LC_ALL, nullptr))
     {
-        std::setlocale(LC_ALL, kCommaLocale);
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        std::setlocale(LC_ALL, name);
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
     }
-    ~ScopedCommaLocale()
+    ~ScopedLocale()
     {
         std::setlocale(LC_ALL, oldC.c_str());
         QLocale::setDefault(oldQt);
     }
-    ScopedCommaLocale(const ScopedCommaLocale&) = delete;
-    ScopedCommaLocale& operator=(const ScopedCommaLocale&) = delete;
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
 
 private:
     std::string oldC;
