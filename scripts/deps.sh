@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Wakeline needs to build, run and test, when they are missing.
 # As root it runs apt-get; otherwise it prints the exact apt-get line and stops.
+# It also generates the comma-decimal locale the tests run under (de_DE.UTF-8): as root it
+# runs localedef; otherwise it prints the command and goes on (those tests say they skip).
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsdl2-dev
-          libgtest-dev libgmock-dev libbenchmark-dev
+          libgtest-dev libgmock-dev libbenchmark-dev locales
           qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
           gstreamer1.0-libav
           # The sample pass video's check decodes it with gst-launch-1.0.
@@ -18,15 +20,28 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-line="apt-get install -y ${missing[*]}"
-if [ "$(id -u)" -ne 0 ]; then
-    echo "Wakeline needs these Debian packages. Install them as root, then run this again:" >&2
-    echo "  sudo apt-get update && sudo $line" >&2
-    exit 1
+if [ ${#missing[@]} -gt 0 ]; then
+    line="apt-get install -y ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Wakeline needs these Debian packages. Install them as root, then run this again:" >&2
+        echo "  sudo apt-get update && sudo $line" >&2
+        exit 1
+    fi
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# Numbers must not follow the system's locale; the tests prove it under this one.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+    generate="localedef -i de_DE -f UTF-8 de_DE.UTF-8"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "The locale tests need de_DE.UTF-8; generate it as root with:" >&2
+        echo "  sudo $generate" >&2
+    else
+        echo "Generating the de_DE.UTF-8 locale"
+        $generate
+    fi
+fi

@@ -18,7 +18,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" -j "${WAKELINE_JOBS:-$(nproc)}" --target "${targets[@]}"
 
-# Seeds: the committed corpus plus the program's own files of each kind.
+# Seeds: the committed corpus plus the program's own files and the tests' files of each kind.
 seed() {
     local target="$1"; shift
     local dir="$build/corpus/$target"
@@ -27,7 +27,7 @@ seed() {
     for f in "$@"; do [ -f "$f" ] && cp -n "$f" "$dir/" 2>/dev/null || true; done
 }
 shopt -s nullglob
-seed fuzz_setup_file "$root"/resources/program/*.ipt "$root"/../shared/fixtures/*.ipt
+seed fuzz_setup_file "$root"/resources/program/*.ipt "$root"/tests/data/*.ipt
 seed fuzz_results_file
 seed fuzz_list_items
 seed fuzz_leading_number

@@ -3,8 +3,6 @@
 #include <QByteArray>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -29,14 +27,17 @@ QString signBlank(const QString& digits)
 // the whole part fits in that many digits and the part after the point, leading zeros
 // included, in one more; exponent form otherwise (".0669627425418905" but
 // "4.11861371949588E-03", "1E+15"), as the setup files of older workstations were written.
+// to_chars, not printf: the C library's printf follows LC_NUMERIC, which Qt sets from the
+// system locale, and a comma there would garble every report and setup file.
 QString generalForm(double v, int significant)
 {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*E", significant - 1, v);
-    const std::string_view text(buffer);
-    const size_t e = text.find('E');
-    if (e == std::string_view::npos) // inf, nan
-        return QString::fromLatin1(buffer);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, v,
+                                       std::chars_format::scientific, significant - 1);
+    const std::string_view text(buffer, size_t(written.ptr - buffer));
+    const size_t e = text.find('e');
+    if (!std::isfinite(v)) // "INF", "-NAN", as the older writers put them
+        return QString::fromLatin1(text.data(), int(text.size())).toUpper();
     std::string_view mantissa = text.substr(0, e);
     const bool negative = mantissa.front() == '-';
     if (negative)
@@ -47,7 +48,12 @@ QString generalForm(double v, int significant)
             digits += c;
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
-    const int exponent = std::atoi(buffer + e + 1);
+    // The exponent is "e", a sign and at least two digits.
+    const std::string_view exponentText = text.substr(e + 1);
+    int exponent = 0;
+    std::from_chars(exponentText.data() + 1, exponentText.data() + exponentText.size(), exponent);
+    if (exponentText.front() == '-')
+        exponent = -exponent;
     const int count = int(digits.size());
 
     std::string out = negative ? "-" : "";
@@ -55,7 +61,8 @@ QString generalForm(double v, int significant)
         out += digits.substr(0, 1);
         if (count > 1)
             out += "." + digits.substr(1);
-        out += text.substr(e);
+        out += "E";
+        out += exponentText;
     } else if (exponent >= 0) {
         const int whole = exponent + 1;
         if (count <= whole)

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -49,6 +50,8 @@ QString writeFailureMessage(const QString& path, const QString& reason)
 
 namespace {
 
+constexpr qint64 kScanPiece = 64 * 1024;
+
 // Writes every byte; a short write is retried so that the call that fails carries the
 // system's reason (disk full, file too large) instead of "Unknown error".
 bool writeAll(QFileDevice& f, const QByteArray& bytes)
@@ -63,16 +66,60 @@ bool writeAll(QFileDevice& f, const QByteArray& bytes)
     return true;
 }
 
+// Whether every byte of the file is UTF-8, as decodeText would judge it; a missing or empty
+// file counts as UTF-8. Read in pieces so that a long day log is never held whole. Only a
+// regular file is read: a device never ends (/dev/full reads as endless zeros) and a pipe
+// would block.
+bool holdsUtf8(const QString& path)
+{
+    QFile f(path);
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
+        return true;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    // The decoder converts only when its result becomes a QString, and keeps a sequence split
+    // between two pieces for the next one.
+    for (QByteArray piece = f.read(kScanPiece); !piece.isEmpty(); piece = f.read(kScanPiece)) {
+        (void)QString(utf8.decode(piece));
+        if (utf8.hasError())
+            return false;
+    }
+    // A sequence cut off at the end of the file shows as an error at the next byte.
+    (void)QString(utf8.decode(QByteArrayView("\n")));
+    return !utf8.hasError();
+}
+
+// Latin-1 bytes of the text; a character that has no Latin-1 form becomes one '?' (a
+// surrogate pair is one character).
+QByteArray latin1Bytes(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x100) {
+            bytes.append(char(c));
+            continue;
+        }
+        bytes.append('?');
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    return bytes;
+}
+
 } // namespace
 
 WriteResult appendText(const QString& path, const QString& text)
 {
+    // A log written as Latin-1 on another workstation stays Latin-1: a file that mixed the two
+    // would read back garbled wherever the UTF-8 part held a non-ASCII character.
+    const QByteArray bytes = holdsUtf8(path) ? text.toUtf8() : latin1Bytes(text);
     QFile f(path);
     // Unbuffered, so a failure shows at the write, not at a close that cannot report it.
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return {false, writeFailureMessage(path, f.errorString())};
     const qint64 before = f.size();
-    if (!writeAll(f, text.toUtf8())) {
+    if (!writeAll(f, bytes)) {
         const QString reason = f.errorString();
         // A log holds whole records only: take back the part of this one that got in.
         f.resize(before);

@@ -1,5 +1,6 @@
 #pragma once
-// Plain text files: CR LF line ends, UTF-8 written, UTF-8 read with a Latin-1 fallback.
+// Plain text files: CR LF line ends, UTF-8 written (an append keeps a Latin-1 file Latin-1),
+// UTF-8 read with a Latin-1 fallback.
 // Every write reports failure with the operator's text naming the file and the reason.
 
 #include <QString>
@@ -22,7 +23,9 @@ std::optional<QString> readTextFile(const QString& path, qint64 maxBytes = 64 * 
 QString decodeText(const QByteArray& bytes);
 // Splits text into lines at CR LF, LF or CR; a final line end does not make an empty line.
 QStringList splitLines(const QString& text);
-// Appends one whole record in one write and flushes it (logs and journals).
+// Appends one whole record in one write and flushes it (logs and journals). The record takes
+// the file's encoding: Latin-1 when the file holds bytes that are not UTF-8 ('?' for a
+// character with no Latin-1 form), else UTF-8.
 WriteResult appendText(const QString& path, const QString& text);
 // Replaces the file atomically: a failed write leaves the old file intact.
 WriteResult replaceFile(const QString& path, const QString& text);

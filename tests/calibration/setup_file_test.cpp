@@ -7,13 +7,18 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstring>
 
 namespace {
 
+// The exact double of a decimal text, whatever the locale (strtod would stop at the point
+// under a comma-decimal one).
 double lit(const char* text)
 {
-    return std::strtod(text, nullptr);
+    double v = 0.0;
+    std::from_chars(text, text + std::strlen(text), v);
+    return v;
 }
 
 bool sameBits(double a, double b)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/comma_locale.h"
 #include "support/qt_printers.h"
 
 namespace {
@@ -24,6 +25,19 @@ TEST(DateForms, DayFileNamesCarryMonthThenDay)
     EXPECT_EQ(dayFileName("ResultLog", seventhOfDecember), "ResultLog1207.txt");
     EXPECT_EQ(dayFileName("dbResultLog", seventhOfDecember), "dbResultLog1207.txt");
     EXPECT_EQ(dayFileName("acc", QDateTime(QDate(2027, 1, 2), QTime(0, 0))), "acc0102.txt");
+}
+
+class DateFormsUnderCommaLocale : public CommaLocaleTest
+{
+};
+
+TEST_F(DateFormsUnderCommaLocale, KeepTheirFixedForms)
+{
+    const ScopedLocale comma(kCommaLocale);
+    const QDateTime t(QDate(2026, 12, 7), QTime(21, 5, 3));
+    EXPECT_EQ(dateText(t), "12-07-2026");
+    EXPECT_EQ(timeText(t), "21:05:03");
+    EXPECT_EQ(dayFileName("ResultLog", t), "ResultLog1207.txt");
 }
 
 } // namespace

@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include "common/text_file.h"
+#include "support/comma_locale.h"
 #include "support/paths.h"
 #include "support/qt_printers.h"
 
@@ -211,6 +213,34 @@ TEST(ShortestRoundTrip, IsShortAndExact)
         ASSERT_EQ(std::bit_cast<std::uint64_t>(text.toDouble()), std::bit_cast<std::uint64_t>(v))
             << text.toStdString();
     }
+}
+
+// Qt hands the system's locale to the C library at start; under a comma-decimal one every form
+// must still write, and every reader read, what it does under the C locale (pinned above).
+class NumberFormsUnderCommaLocale : public CommaLocaleTest
+{
+};
+
+TEST_F(NumberFormsUnderCommaLocale, WriteAndReadAsUnderTheCLocale)
+{
+    const double values[] = {
+        0.05, -0.12,     1.0 / 3.0,          -259.0, 45.25, 4.11861371949588E-03,
+        1e20, -1.5e-300, 1234567890123456.0, -0.0006};
+    const auto forms = [](double v) {
+        return QStringList{strForm(v),    round3Str(v),   format000_0(v),
+                           format0_00(v), setupNumber(v), shortestRoundTrip(v)};
+    };
+    std::vector<QStringList> inC;
+    {
+        const ScopedLocale c("C");
+        for (const double v : values)
+            inC.push_back(forms(v));
+    }
+    const ScopedLocale comma(kCommaLocale);
+    for (size_t i = 0; i < inC.size(); ++i)
+        EXPECT_EQ(forms(values[i]), inC[i]);
+    EXPECT_EQ(leadingNumber(" -2.5,7"), -2.5);
+    EXPECT_EQ(leadingNumber("2,5"), 2.0);
 }
 
 struct LeadingCase

@@ -106,6 +106,54 @@ TEST(AppendText, CreatesThenAppendsUtf8WithCrLfKept)
     EXPECT_EQ(fileBytes(path), QByteArray("first\r\ncam\xC3\xA9ra\r\n"));
 }
 
+// An append takes the encoding of the file it lands in, so that no file mixes the two and the
+// reader's one decision (UTF-8, else Latin-1) reads every record right.
+struct EncodingCase
+{
+    const char* name;
+    QByteArray existing; // "<none>": no file yet
+    bool latin1;
+};
+
+void PrintTo(const EncodingCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class AppendEncodingTest : public ::testing::TestWithParam<EncodingCase>
+{
+};
+
+TEST_P(AppendEncodingTest, KeepsTheFilesEncoding)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ResultLog1207.txt");
+    const QByteArray existing = GetParam().existing;
+    if (existing != "<none>")
+        writeBytes(path, existing);
+    // e acute has a Latin-1 form; the euro sign and an emoji (a surrogate pair) do not.
+    const QString record = QString::fromUtf8("Skier: Zo\u00e9 \u20ac \U0001F600\r\n");
+    ASSERT_TRUE(appendText(path, record).ok);
+    const QByteArray before = existing == "<none>" ? QByteArray() : existing;
+    const QByteArray added =
+        GetParam().latin1 ? QByteArray("Skier: Zo\xE9 ? ?\r\n") : record.toUtf8();
+    EXPECT_EQ(fileBytes(path), before + added);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, AppendEncodingTest,
+    ::testing::Values(
+        EncodingCase{"NewFile", "<none>", false}, EncodingCase{"EmptyFile", "", false},
+        EncodingCase{"Ascii", "Slalom Pass Results\r\n", false},
+        EncodingCase{"Utf8", "Skier: Ren\xC3\xA9\r\n", false},
+        EncodingCase{"Latin1", "Skier: Ren\xE9\r\n", true},
+        // The only Latin-1 byte far into a long log, past the first piece read.
+        EncodingCase{"Latin1Late", QByteArray(70000, 'a') + "\xE9\r\n", true},
+        // A UTF-8 character split across two pieces is still UTF-8.
+        EncodingCase{"Utf8AcrossPieces", QByteArray(65535, 'a') + "\xC3\xA9\r\n", false},
+        // A file cut off inside a UTF-8 sequence reads as Latin-1, so it is written as such.
+        EncodingCase{"CutSequence", "Ren\xC3", true}));
+
 TEST(ReplaceFile, ReplacesTheWholeContent)
 {
     QTemporaryDir dir;
@@ -195,7 +243,7 @@ TEST(ReplaceFile, FailureLeavesTheOldFileIntact)
 
 class ReadOnlyFolder : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());

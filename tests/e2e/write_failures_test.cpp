@@ -28,6 +28,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -51,19 +53,27 @@ std::string failureName(const testing::TestParamInfo<Failure>& info)
 const auto kAllFailures =
     testing::Values(Failure::FolderMissing, Failure::FolderReadOnly, Failure::DiskFull);
 
+// Qt gives its own English text for the common errors and the C library's, in the locale's
+// language, for the others ("File too large", "Die Datei ist zu groß").
+bool namesReason(const QString& message, const char* english, int error)
+{
+    return message.contains(QLatin1String(english)) ||
+           message.contains(QString::fromLocal8Bit(std::strerror(error)));
+}
+
 // The system's reason as the operator reads it. Tests running as root meet the file size
 // limit where others meet the folder's permissions.
 bool namesTheReason(Failure kind, const QString& message)
 {
     switch (kind) {
     case Failure::FolderMissing:
-        return message.contains(QStringLiteral("No such file or directory"));
+        return namesReason(message, "No such file or directory", ENOENT);
     case Failure::FolderReadOnly:
-        return message.contains(QStringLiteral("Permission denied")) ||
-               message.contains(QStringLiteral("File too large"));
+        return namesReason(message, "Permission denied", EACCES) ||
+               namesReason(message, "File too large", EFBIG);
     case Failure::DiskFull:
-        return message.contains(QStringLiteral("No space left on device")) ||
-               message.contains(QStringLiteral("File too large"));
+        return namesReason(message, "No space left on device", ENOSPC) ||
+               namesReason(message, "File too large", EFBIG);
     }
     return false;
 }
@@ -71,7 +81,7 @@ bool namesTheReason(Failure kind, const QString& message)
 // A disk that fills part way through a file: the system's file size limit for this process.
 class SizeLimit
 {
-  public:
+public:
     explicit SizeLimit(rlim_t bytes)
     {
         getrlimit(RLIMIT_FSIZE, &saved);
@@ -88,7 +98,7 @@ class SizeLimit
     SizeLimit(const SizeLimit&) = delete;
     SizeLimit& operator=(const SizeLimit&) = delete;
 
-  private:
+private:
     rlimit saved{};
     sighandler_t oldHandler = SIG_DFL;
 };
@@ -107,7 +117,7 @@ bool writeBytes(const QString& path, const QByteArray& bytes)
 
 class WriteFailures : public testing::TestWithParam<Failure>
 {
-  protected:
+protected:
     void SetUp() override
     {
         ASSERT_TRUE(programDir.isValid() && resultsDir.isValid() && elsewhereDir.isValid());
@@ -421,7 +431,7 @@ struct Replacement
 
 class ReplacedFiles : public WriteFailures
 {
-  protected:
+protected:
     // A file in elsewhereDir holding oldBytes, or one in a missing folder.
     void prepare(Replacement& r, const QString& name, const QByteArray& oldBytes)
     {
@@ -580,7 +590,7 @@ INSTANTIATE_TEST_SUITE_P(WriteFailures, NameLists, kAllFailures, failureName);
 // The real settings store behind the start screen, its file in a folder the test controls.
 class SettingsFile : public testing::TestWithParam<Failure>
 {
-  protected:
+protected:
     void SetUp() override
     {
         ASSERT_TRUE(programDir.isValid() && configDir.isValid());

@@ -191,7 +191,7 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
     EXPECT_EQ(text("upper_right_x"), " 8136");
     EXPECT_EQ(text("lower_left_y"), " 10461");
     EXPECT_EQ(text("ll_survey_y"), "-259");
-    EXPECT_EQ(coefficients()[2], std::strtod("4.11861371949588E-03", nullptr));
+    EXPECT_EQ(coefficients()[2], 4.11861371949588E-03);
     EXPECT_EQ(g.buoy_screen_x[4], 6348);
     // Its upper gate is 178 twips wide: far below a sixth of the screen.
     EXPECT_TRUE(messages().contains(

@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -30,6 +31,9 @@ class MeasureScreenTest : public ::testing::Test
 protected:
     MeasureScreenTest()
     {
+        // A finished pass writes the day logs into the results folder; with none chosen that
+        // is the program folder, which must not be the build's working folder.
+        global.programFolder = programDir.path();
         calibrateSlalom(global);
         fake.clock.ms = 1000;
         measure.show();
@@ -66,6 +70,7 @@ protected:
         QTest::keyClick(box, Qt::Key_Return);
     }
 
+    QTemporaryDir programDir;
     Global global;
     FakePlatform fake;
     QtKeyState keys;
