@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -312,7 +314,18 @@ TEST_F(QtVideoSourceTest, FilesThatCannotPlayGiveOneMessageNamingTheFile)
         pump(300); // a second message would come by now
         EXPECT_EQ(file->state(), VideoState::Failed) << c.path.toStdString();
         EXPECT_EQ(stateCalls, 1) << c.path.toStdString();
-        EXPECT_TRUE(c.messages.contains(file->message())) << file->message().toStdString();
+        // GStreamer words its reasons in the system's language; ours are always English.
+        const QString name = QFileInfo(c.path).fileName();
+        const QString prefix = name + QStringLiteral(" cannot be played: ");
+        const bool translated = QLocale::system().language() != QLocale::English &&
+                                QLocale::system().language() != QLocale::C &&
+                                !c.messages.first().contains(QLatin1String("It "));
+        if (translated)
+            EXPECT_TRUE(file->message().startsWith(prefix) &&
+                        file->message().size() > prefix.size() + 3)
+                << file->message().toStdString();
+        else
+            EXPECT_TRUE(c.messages.contains(file->message())) << file->message().toStdString();
         EXPECT_TRUE(seen.empty());
         EXPECT_TRUE(file->frame().image.isNull());
         // The controls of a failed file do nothing.
