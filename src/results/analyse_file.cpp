@@ -309,6 +309,8 @@ namespace {
 // to the tenth of a metre they are written to.
 bool positionsFit(const std::vector<double>& positions, int passTenths)
 {
+    if (passTenths < 1) // a single sample has no pass length to fit
+        return false;
     const double length = courseLength(Event::Slalom);
     for (size_t i = 0; i < positions.size(); ++i)
         if (format000_0(positions[i]) != format000_0(double(i) * length / passTenths))

@@ -289,6 +289,10 @@ TEST_F(AnalyseBuoys, RefusesWhatGivesNoFigures)
     QString uncounted = text.left(cutAt);
     uncounted.remove(QRegularExpression("Frames Measured: [^\r]*\r\n"));
     ASSERT_TRUE(replaceFile(dir.filePath("uncounted.txt"), uncounted).ok);
+    // One sample: no pass length to place it by (this once hung the tool).
+    QString single = text.left(text.indexOf("Frame  1 "));
+    single.replace("Frames Measured:  162", "Frames Measured:  1");
+    ASSERT_TRUE(replaceFile(dir.filePath("single.txt"), single).ok);
     ASSERT_TRUE(replaceFile(dir.filePath("bad-rules.txt"),
                             "name = mine\nreading = largest\nbuoy window = 0; 5\n")
                     .ok);
@@ -304,6 +308,8 @@ TEST_F(AnalyseBuoys, RefusesWhatGivesNoFigures)
          "jump.txt, line 1: a jump pass has no buoy figures"},
         {{dir.filePath("cut.txt"), "--buoys", "--csv"}, "the file is cut off"},
         {{dir.filePath("uncounted.txt"), "--buoys"}, "the file may be cut off"},
+        {{dir.filePath("single.txt"), "--buoys"},
+         "a pass needs at least 11 samples, the file has 1"},
         {{whole, "--buoys", rulesOption, dir.filePath("bad-rules.txt")},
          "Rule set file \"bad-rules.txt\", line 3, \"buoy window\": two numbers"},
         {{whole, "--buoys", rulesOption, dir.filePath("missing.txt")},
