@@ -14,10 +14,22 @@ int runAnalyse(const QStringList& args, CliStreams& io)
     QString path;
     QDateTime now = QDateTime::currentDateTime();
     bool database = false;
+    bool buoys = false;
+    BuoyOptions buoyOptions;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--db")) {
             database = true;
+        } else if (a == QLatin1String("--buoys")) {
+            buoys = true;
+        } else if (a == QLatin1String("--csv")) {
+            buoyOptions.csv = true;
+        } else if (a == QLatin1String("--rules")) {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
+                io.err << "analyse: --rules needs a rule set file\n";
+                return 2;
+            }
+            buoyOptions.rulesPath = args[++i];
         } else if (a == QLatin1String("--now")) {
             if (i + 1 >= args.size()) {
                 io.err << "analyse: --now needs a value YYYY-MM-DDTHH:MM:SS\n";
@@ -43,6 +55,14 @@ int runAnalyse(const QStringList& args, CliStreams& io)
         io.err << "analyse: no results file given\n";
         return 2;
     }
+    if (!buoys && (buoyOptions.csv || !buoyOptions.rulesPath.isEmpty())) {
+        io.err << "analyse: --csv and --rules go with --buoys\n";
+        return 2;
+    }
+    if (buoys && database) {
+        io.err << "analyse: --buoys and --db are two outputs; choose one\n";
+        return 2;
+    }
     const QString shown = QDir::toNativeSeparators(path);
     if (QFileInfo(path).size() > kResultsFileMaxBytes) {
         io.err << shown << ": the file is larger than a results file can be\n";
@@ -53,6 +73,8 @@ int runAnalyse(const QStringList& args, CliStreams& io)
         io.err << shown << ": cannot be read\n";
         return 2;
     }
+    if (buoys)
+        return printBuoyFigures(shown, *text, buoyOptions, io);
     const FileAnalysis result = analyseResultsFile(
         *text, now, database ? AnalysisOutput::DatabaseLine : AnalysisOutput::Report);
     if (!result.ok) {

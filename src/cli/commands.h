@@ -28,3 +28,13 @@ int runSolve(const QStringList& args, CliStreams& io);
 // The commands, one file each.
 int runAnalyse(const QStringList& args, CliStreams& io); // analyse_command.cpp
 extern const CliCommand kAccuracyCommand;                // accuracy_command.cpp
+
+// analyse --buoys (analyse_buoys.cpp): the per-buoy figures of a saved pass's text, as a table
+// or as CSV; exit code as above.
+struct BuoyOptions
+{
+    QString rulesPath; // empty: the built-in default rule set
+    bool csv = false;
+};
+int printBuoyFigures(const QString& shownPath, const QString& text, const BuoyOptions& options,
+                     CliStreams& io);

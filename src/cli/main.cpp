@@ -16,10 +16,25 @@ const CliCommand kCommands[] = {
     kToScreenCommand,
     kCheckCommand,
     kAccuracyCommand,
-    CliCommand{"analyse", "RESULTS.txt [--now YYYY-MM-DDTHH:MM:SS] [--db]",
+    CliCommand{"analyse",
+               "RESULTS.txt [--now YYYY-MM-DDTHH:MM:SS] [--db]\n"
+               "  analyse RESULTS.txt --buoys [--csv] [--rules FILE]",
                "      Re-analyses a saved results file and prints its pass report, or with --db\n"
                "      its database line (UTF-8, CR LF line ends). A file whose samples are not\n"
-               "      the whole pass (cut off, a line missing, repeated or damaged) is refused.",
+               "      the whole pass (cut off, a line missing, repeated or damaged) is refused.\n"
+               "      --buoys prints the per-buoy figures of a slalom pass: at each boat guide\n"
+               "      buoy the reading toward (+) or away from (-) its skier and the cumulative,\n"
+               "      and the entrance gate's largest deviation (+ on the boat's right), each\n"
+               "      against its tolerance. They come from the rule set in FILE or, without\n"
+               "      --rules, from the built-in default, the newer preset\n"
+               "      \"2024-largest-25cm.txt\"; every output names the rule set and its\n"
+               "      figures (with --csv on standard error). --csv prints only the rows gate\n"
+               "      and 1 to 6, columns window,start_m,end_m,samples,reading_m,cumulative_m,\n"
+               "      limit_m,cumulative_limit_m,within: metres with 3 decimals, empty where a\n"
+               "      figure does not exist; within is yes when every figure of the row is\n"
+               "      within its tolerance, no when one is out. A pass that stopped early is\n"
+               "      taken when its \"Frames Measured:\" line counts its samples; the windows\n"
+               "      it did not reach have no reading. A jump pass has no buoy figures.",
                runAnalyse},
 };
 

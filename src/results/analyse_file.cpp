@@ -3,6 +3,7 @@
 #include "common/global.h"
 #include "common/number_forms.h"
 #include "common/text_file.h"
+#include "measure/measure_tables.h"
 #include "results/database_line.h"
 #include "results/next_pass.h"
 #include "results/pass_report.h"
@@ -101,7 +102,7 @@ const QRegularExpression& sampleLinePattern()
 // of that length, and no sample line after them. A file that fails any of these would give
 // the statistics of another pass.
 std::optional<FileAnalysis> checkSamples(const QString& text, const QStringList& lines,
-                                         const ResultsFileRead& read, Event event)
+                                         const ResultsFileRead& read, Event event, int passTenths)
 {
     const int first = read.firstSampleLine - 1; // index of the first sample line
     const int count = int(read.deviations.size());
@@ -176,7 +177,6 @@ std::optional<FileAnalysis> checkSamples(const QString& text, const QStringList&
 
     // Sample i of a pass of T tenths lies at i x L / T: a file that lost its last samples, or
     // gained some, has its positions out of step, "Frames Measured:" line or not.
-    const int passTenths = count - 1;
     const double length = courseLength(event);
     for (int j = 0; j < count; ++j) {
         const QString expected = format000_0(double(j) * length / passTenths);
@@ -188,11 +188,30 @@ std::optional<FileAnalysis> checkSamples(const QString& text, const QStringList&
                                           "is cut off")
                                .arg(positions[j])
                                .arg(j)
-                               .arg(count)
+                               .arg(passTenths + 1)
                                .arg(expected));
     }
     return std::nullopt;
 }
+
+std::optional<FileAnalysis> checkRead(const QStringList& lines, const ResultsFileRead& read)
+{
+    if (read.status == ReadStatus::NoSamples)
+        return failure(int(lines.size()), QStringLiteral("the file ends before any sample line"));
+    if (read.status == ReadStatus::TooMany)
+        return failure(read.firstSampleLine + kMaxReadSamples,
+                       QStringLiteral("more than %1 sample lines").arg(kMaxReadSamples));
+    // Samples at the buoys only: the statistics, made for one sample every tenth of a second,
+    // would describe no pass.
+    if (read.buoyLayout)
+        return failure(read.firstSampleLine,
+                       QStringLiteral("the older \"Buoy\" layout holds samples at the buoys, not "
+                                      "one every tenth of a second; it cannot be analysed"));
+    return checkHeader(read.headerLines);
+}
+
+const QString kNotAResultsFile =
+    QStringLiteral("the first line is neither \"Slalom Pass Results\" nor \"Jump Pass Results\"");
 
 } // namespace
 
@@ -206,24 +225,13 @@ FileAnalysis analyseResultsFile(const QString& text, const QDateTime& now, Analy
     else if (first == resultsFileTitle(Event::Jump))
         event = Event::Jump;
     else
-        return failure(1, QStringLiteral("the first line is neither \"Slalom Pass Results\" nor "
-                                         "\"Jump Pass Results\""));
+        return failure(1, kNotAResultsFile);
 
     const ResultsFileRead read = readResultsFile(text, event);
-    if (read.status == ReadStatus::NoSamples)
-        return failure(int(lines.size()), QStringLiteral("the file ends before any sample line"));
-    if (read.status == ReadStatus::TooMany)
-        return failure(read.firstSampleLine + kMaxReadSamples,
-                       QStringLiteral("more than %1 sample lines").arg(kMaxReadSamples));
-    // Samples at the buoys only: the statistics, made for one sample every tenth of a second,
-    // would describe no pass.
-    if (read.buoyLayout)
-        return failure(read.firstSampleLine,
-                       QStringLiteral("the older \"Buoy\" layout holds samples at the buoys, not "
-                                      "one every tenth of a second; it cannot be analysed"));
-    if (const std::optional<FileAnalysis> bad = checkHeader(read.headerLines))
+    if (const std::optional<FileAnalysis> bad = checkRead(lines, read))
         return *bad;
-    if (const std::optional<FileAnalysis> bad = checkSamples(text, lines, read, event))
+    if (const std::optional<FileAnalysis> bad =
+            checkSamples(text, lines, read, event, int(read.deviations.size()) - 1))
         return *bad;
     const int count = int(read.deviations.size());
 
@@ -292,5 +300,74 @@ FileAnalysis analyseResultsFile(const QString& text, const QDateTime& now, Analy
              .contains(QStringLiteral("End of Pass Analysis")))
         out.notes << QStringLiteral("the file ends without \"End of Pass Analysis\"; every sample "
                                     "of the pass is there");
+    return out;
+}
+
+namespace {
+
+// The course positions as the reader took them, checked against a pass of `passTenths` tenths
+// to the tenth of a metre they are written to.
+bool positionsFit(const std::vector<double>& positions, int passTenths)
+{
+    if (passTenths < 1) // a single sample has no pass length to fit
+        return false;
+    const double length = courseLength(Event::Slalom);
+    for (size_t i = 0; i < positions.size(); ++i)
+        if (format000_0(positions[i]) != format000_0(double(i) * length / passTenths))
+            return false;
+    return true;
+}
+
+} // namespace
+
+SlalomPassRead readSlalomPass(const QString& text)
+{
+    SlalomPassRead out;
+    auto refuse = [&out](const FileAnalysis& bad) {
+        out.line = bad.line;
+        out.reason = bad.reason;
+        return out;
+    };
+    const QStringList lines = splitLines(text);
+    const QString first = lines.isEmpty() ? QString() : lines.first();
+    if (first == resultsFileTitle(Event::Jump))
+        return refuse(failure(1, QStringLiteral("a jump pass has no buoy figures yet: they are "
+                                                "made for slalom passes")));
+    if (first != resultsFileTitle(Event::Slalom))
+        return refuse(failure(1, kNotAResultsFile));
+    const ResultsFileRead read = readResultsFile(text, Event::Slalom);
+    if (const std::optional<FileAnalysis> bad = checkRead(lines, read))
+        return refuse(*bad);
+
+    const int count = int(read.deviations.size());
+    int passTenths = count - 1;
+    // The positions are written to a tenth of a metre: a pass that stopped early shows its
+    // length for certain only among the lengths of the slalom speeds, which lie 5% apart.
+    if (!positionsFit(read.positions, passTenths)) {
+        std::vector<int> fits;
+        for (int speed = 0; speed < int(kSlalomSpeeds.size()); ++speed) {
+            const std::optional<int> tenths = passTenthsFor(Event::Slalom, speed);
+            if (tenths && *tenths > count - 1 && positionsFit(read.positions, *tenths))
+                fits.push_back(*tenths);
+        }
+        if (fits.size() == 1)
+            passTenths = fits.front();
+    }
+    // Without a count of its own, a pass that stops early cannot be told from a file cut off
+    // after a whole line.
+    if (passTenths > count - 1 && headerLineNumber(read.headerLines, kFramesLabel) == 0)
+        return refuse(failure(
+            read.firstSampleLine + count - 1,
+            QStringLiteral("the samples stop at %1 m, before the exit gate, and no \"%2\" line "
+                           "says the pass stopped there: the file may be cut off")
+                .arg(format000_0(read.positions.back()), kFramesLabel.trimmed())));
+    if (const std::optional<FileAnalysis> bad =
+            checkSamples(text, lines, read, Event::Slalom, passTenths))
+        return refuse(*bad);
+
+    out.ok = true;
+    out.deviations = read.deviations;
+    out.passTenths = passTenths;
+    out.direction = read.comingToward ? Direction::Toward : Direction::Away;
     return out;
 }

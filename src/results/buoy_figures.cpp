@@ -136,7 +136,8 @@ QString verdictWord(const std::optional<bool>& within)
 QString stateText(const WindowFigures& f, const RuleSet& rules)
 {
     if (f.state == WindowState::NotReached)
-        return QStringLiteral("not reached");
+        return f.samples > 0 ? QStringLiteral("not reached to its end: the pass stops inside")
+                             : QStringLiteral("not reached");
     return QStringLiteral("no reading: %1 of %2 sample(s) needed")
         .arg(f.samples)
         .arg(samplesNeeded(f.kind, rules));
@@ -190,6 +191,15 @@ std::optional<bool> WindowFigures::within() const
     if (!r && !c)
         return std::nullopt;
     return r.value_or(true) && c.value_or(true);
+}
+
+std::array<const WindowFigures*, 1 + kGuideBuoys> BuoyFigures::csvRows() const
+{
+    std::array<const WindowFigures*, 1 + kGuideBuoys> out{};
+    out[0] = &gate;
+    for (int k = 0; k < kGuideBuoys; ++k)
+        out[size_t(1 + k)] = &buoy[size_t(k)];
+    return out;
 }
 
 std::array<const WindowFigures*, 1 + 2 * kGuideBuoys> BuoyFigures::rows() const
@@ -257,6 +267,12 @@ QStringList buoyFiguresTable(const BuoyFigures& f)
                           : QStringLiteral("going away from the camera"))
                  .arg(f.sampleCount)
                  .arg(f.passTenths + 1);
+    if (f.ok && f.sampleCount > 0 && f.sampleCount <= f.passTenths)
+        lines << QStringLiteral("The pass stops at %1 m, before the exit gate at %2 m: the windows "
+                                "beyond are not reached")
+                     .arg(ruleFigure(roundHalfUp(
+                         sampleDistance(f.sampleCount - 1, f.passTenths, kSlalomCourseLength), 1)))
+                     .arg(ruleFigure(kSlalomCourseLength));
     if (!f.ok) {
         lines << QStringLiteral("No buoy figures: ") + f.message;
         return lines;
@@ -315,7 +331,7 @@ QString buoyFiguresCsv(const BuoyFigures& f)
                   crlf;
     if (!f.ok)
         return out;
-    for (const WindowFigures* w : f.rows()) {
+    for (const WindowFigures* w : f.csvRows()) {
         const std::optional<bool> within = w->within();
         const QStringList fields{
             windowLabel(*w),

@@ -63,8 +63,10 @@ struct BuoyFigures
     std::array<WindowFigures, kGuideBuoys> buoy; // buoy windows, with the cumulative
     std::array<WindowFigures, kGuideBuoys> zone;
 
-    // Gate, buoys 1..6, zones 1..6: the order of every output.
+    // Gate, buoys 1..6, zones 1..6: the order of the table.
     std::array<const WindowFigures*, 1 + 2 * kGuideBuoys> rows() const;
+    // Gate, buoys 1..6: the rows of the CSV.
+    std::array<const WindowFigures*, 1 + kGuideBuoys> csvRows() const;
 };
 
 // The figures of the samples D[0..n-1] (metres, as recorded) of a slalom pass of
@@ -74,8 +76,11 @@ BuoyFigures computeBuoyFigures(std::span<const double> deviations, int passTenth
 
 // The table for the terminal, headed by the rule set's name and figures; one line each.
 QStringList buoyFiguresTable(const BuoyFigures& figures);
-// The table as CSV, CR LF after every line:
+// The gate and buoy rows as CSV, CR LF after every line; the zone figures stay in the table,
+// so that a script meets the rows "gate", "1".."6" and no others:
 // window,start_m,end_m,samples,reading_m,cumulative_m,limit_m,cumulative_limit_m,within
+// An empty field where a figure does not exist; within: "yes" when every figure of the row
+// that can be judged is within its tolerance, "no" when one is out, empty when none can be.
 QString buoyFiguresCsv(const BuoyFigures& figures);
 
 // "BuoyLog" + MM + DD + ".txt"

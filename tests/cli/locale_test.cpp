@@ -66,6 +66,8 @@ TEST_F(CliUnderCommaLocale, EveryCommandWritesTheSameBytesAsUnderTheCLocale)
         {QStringList{"accuracy", slalom} + now, {}},
         {QStringList{"analyse", pass} + now, {}},
         {{"analyse", pass, "--db"}, {}},
+        {{"analyse", pass, "--buoys"}, {}},
+        {{"analyse", pass, "--buoys", "--csv"}, {}},
     };
     for (const Run& r : runs) {
         const CliRun c = runCli(r.args, r.input, localeEnvironment(QStringLiteral("C")));

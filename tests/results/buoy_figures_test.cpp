@@ -185,6 +185,10 @@ TEST(BuoyFigures, ShortPassStopsAtTheWindowsItReached)
     EXPECT_EQ(f.buoy[2].state, WindowState::NotReached);
     EXPECT_FALSE(f.buoy[2].cumulative);
     EXPECT_EQ(buoyFiguresCsv(f).split("\r\n")[4], "3,109.000,114.000,0,,,0.200,0.350,");
+    const QString table = buoyFiguresTable(f).join('\n');
+    EXPECT_TRUE(table.contains("The pass stops at 107.7 m, before the exit gate at 259 m"));
+    EXPECT_TRUE(table.contains(
+        QRegularExpression("\nzone 3 .* not reached to its end: the pass stops inside\n")));
 }
 
 TEST(BuoyFigures, RefusesPassesItCannotPlace)
@@ -285,13 +289,17 @@ TEST(BuoyFigures, TextsAreTheSameInEveryLocale)
     const QStringList csv = buoyFiguresCsv(f).split("\r\n");
     EXPECT_EQ(csv[0], "window,start_m,end_m,samples,reading_m,cumulative_m,limit_m,"
                       "cumulative_limit_m,within");
-    EXPECT_EQ(csv[8], "zone 1,22.000,37.000,10,0.125,,0.250,,yes");
-    EXPECT_EQ(csv.size(), 15); // header, 13 rows, the empty piece after the last CR LF
+    EXPECT_EQ(csv[7], "6,232.000,237.000,3,-0.125,0.000,0.250,0.490,yes");
+    // Header, gate, buoys 1..6 and the empty piece after the last CR LF: the zones stay out.
+    EXPECT_EQ(csv.size(), 9);
+    EXPECT_TRUE(csv.filter("zone").isEmpty());
 
     const QStringList table = buoyFiguresTable(f);
     EXPECT_EQ(table[0], "Rule set: 2024 windows, largest reading, 25 cm");
     EXPECT_TRUE(table.join('\n').contains(
         "Tolerances: buoy 25 cm, cumulative 25/28/35/40/45/49 cm, gate none"));
+    EXPECT_EQ(
+        table.filter(QRegularExpression("^zone 1 +22\\.\\.37 +10 +\\+12\\.5 .*within$")).size(), 1);
     EXPECT_EQ(table.filter(QRegularExpression("^2 .* -12\\.5 .* 0\\.0 .*within / within$")).size(),
               1)
         << table.join('\n').toStdString();
