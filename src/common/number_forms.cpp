@@ -104,6 +104,9 @@ QString format000_0(double v)
 {
     const double rounded = roundHalfUp(v, 1);
     QString text = QString::number(std::fabs(rounded), 'f', 1);
+    // "nan" and "inf" have no point to pad up to: padding them would never end.
+    if (!std::isfinite(rounded))
+        return QString::number(rounded);
     while (text.indexOf('.') < 3)
         text.prepend('0');
     return rounded < 0 ? QStringLiteral("-") + text : text;

@@ -107,7 +107,11 @@ INSTANTIATE_TEST_SUITE_P(Values, Format000Test,
                                            FormCase{0.0, "000.0"}, FormCase{19.425, "019.4"},
                                            FormCase{1.6187, "001.6"}, FormCase{99.96, "100.0"},
                                            FormCase{280.0, "280.0"}, FormCase{1234.56, "1234.6"},
-                                           FormCase{0.05, "000.1"}));
+                                           FormCase{0.05, "000.1"},
+                                           // A value that is no number must not hang the
+                                           // writer (a pass of one sample gave one).
+                                           FormCase{std::nan(""), "nan"},
+                                           FormCase{-HUGE_VAL, "-inf"}));
 
 class Format0_00Test : public ::testing::TestWithParam<FormCase>
 {
