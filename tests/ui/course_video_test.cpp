@@ -108,13 +108,21 @@ TEST_F(CourseVideoTest, ARememberedFileThatIsGoneGivesOneMessageAndTheOverlayCar
     EXPECT_EQ(kept(kSettingsVideoSource), QStringLiteral("overlay"));
 }
 
-TEST_F(CourseVideoTest, ACameraThatBreaksDownGivesOneMessageAndTheKeyColour)
+TEST_F(CourseVideoTest, ACameraThatFailsOrBreaksDownGivesOneMessageAndTheKeyColour)
 {
+    playFile(QStringLiteral("/v/pass.webm"));
+    video->choose(VideoChoice::ofCamera(QString()));
+    sources.camera()->fail(QStringLiteral("No camera was found."));
+    EXPECT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(video->choice(), VideoChoice::overlayCard());
+    EXPECT_TRUE(sources.liveFiles.empty() && sources.liveCameras.empty());
+    EXPECT_EQ(kept(kSettingsVideoSource), QStringLiteral("overlay"));
+
     video->choose(VideoChoice::ofCamera(QString()));
     sources.camera()->ready(filled(640, 480, Qt::green));
     QSignalSpy pictures(video.get(), &CourseVideo::pictureChanged);
     sources.camera()->fail(QStringLiteral("The camera \"USB\" failed: unplugged"));
-    EXPECT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown.size(), 2u);
     EXPECT_EQ(video->choice(), VideoChoice::overlayCard());
     EXPECT_EQ(video->source(), nullptr);
     EXPECT_TRUE(sources.liveCameras.empty());

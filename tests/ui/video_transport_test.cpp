@@ -32,7 +32,10 @@ struct TransportTest : ::testing::Test
 
     TransportTest()
     {
+        // As in the screens' left column: 270 pixels with 4-pixel margins.
+        window.setFixedWidth(270);
         auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(4, 4, 4, 4);
         layout->addWidget(text);
         layout->addWidget(start);
         layout->addWidget(transport);
@@ -115,7 +118,7 @@ TEST_F(TransportTest, KeysActOnTheWindowButNotWhileTyping)
 
 TEST_F(TransportTest, ShownOnlyForAFileAndEveryCaptionReadsWhole)
 {
-    EXPECT_LE(transport->sizeHint().width(), 270);
+    EXPECT_LE(transport->sizeHint().width(), 262);
     for (QWidget* w : transport->findChildren<QWidget*>()) {
         if (!w->isVisible() || qobject_cast<QSlider*>(w))
             continue;

@@ -113,9 +113,14 @@ void CourseVideo::stateOf(VideoSource* source)
         } else if (source->state() == VideoState::Failed) {
             const QString why = source->message();
             const bool atStart = pendingAtStart;
+            const bool camera = pendingChoice.kind == VideoChoice::Kind::Camera;
             dropPending(); // the source may go from inside its own handler
             report(why);
-            if (atStart)
+            // Without the camera the live picture can only come through the overlay card,
+            // which needs the key colour; a file that fails leaves the operator where he was.
+            if (camera && inUse.kind != VideoChoice::Kind::OverlayCard)
+                fallBackToOverlayCard();
+            else if (atStart)
                 keep(inUse);
         }
         return;

@@ -4,10 +4,12 @@
 // the operator's still picture ("Setup Picture"), which hides the moving picture until it is
 // cleared.
 //
-// Switching keeps the source in use on screen until the new one has its first picture; a new
-// source that fails is reported once ("Video" message) and dropped, the one in use stays. A
-// source in use that breaks down later is reported once and the overlay card takes over. The
-// choice in use is kept in the settings store and restored by start().
+// Switching keeps the source in use on screen until the new one has its first picture. A new
+// source that fails is reported once ("Video" message) and dropped: after a file that fails
+// the source in use stays; after a camera that fails the overlay card takes over (the live
+// picture can then only come through the card, which keys the magenta). A source in use that
+// breaks down later is reported once and the overlay card takes over. The choice in use is
+// kept in the settings store and restored by start().
 //
 // How the program uses it (one instance, made in main() beside the screens):
 //   CourseVideo video(coursePicture, videoSources, settings, messages);
