@@ -4,6 +4,7 @@
 // picture twips and go on screen through the surface's mapping; a screen keeps the two
 // together with
 //   connect(surface, &DrawingSurface::mappingChanged, overlay, &LineOverlay::setMapping);
+//   overlay->setMapping(surface->mapping());
 
 #include "course_display/picture_mapping.h"
 #include "measure/line_record.h"
