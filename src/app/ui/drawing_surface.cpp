@@ -149,8 +149,8 @@ void DrawingSurface::placePicture()
     }
     if (next == mapping_)
         return;
-    // The identity over a surface of another size converts points alike: the layer only
-    // needs to grow, which layerCurrent() sees by itself.
+    // The identity over a surface of another size converts points alike: the layer is then
+    // rebuilt only for its new size, which layerCurrent() sees by itself.
     const bool samePoints = next.placement().x == mapping_.placement().x &&
                             next.placement().y == mapping_.placement().y &&
                             next.scaleX() == mapping_.scaleX() &&
