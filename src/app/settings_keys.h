@@ -1,8 +1,15 @@
 #pragma once
-// Where the results folder is kept in the per-user settings store.
+// What the program keeps in the per-user settings store.
 
 #include <QString>
 
 inline const QString kSettingsApplication = QStringLiteral("Kelvane");
 inline const QString kSettingsSection = QStringLiteral("Settings");
 inline const QString kSettingsResultsPath = QStringLiteral("resultspath");
+
+// The video under the screens, in the same section: "videosource" is "overlay", "camera" or
+// "file"; "camera" the chosen camera's description (empty: the system's default camera);
+// "videofile" the file's path.
+inline const QString kSettingsVideoSource = QStringLiteral("videosource");
+inline const QString kSettingsCamera = QStringLiteral("camera");
+inline const QString kSettingsVideoFile = QStringLiteral("videofile");

@@ -1,9 +1,8 @@
 #include "measure/ui/line_overlay.h"
 
-#include "common/twips.h"
-
 #include <QPaintEvent>
 #include <QPainter>
+#include <cmath>
 
 namespace {
 
@@ -17,16 +16,6 @@ const LineRecord* const* inPaintOrder(const MeasureLines& l, const LineRecord* (
     out[5] = &l.lnMeasure1;
     out[6] = &l.lnMeasure;
     return out;
-}
-
-QRect pixelBounds(const LineRecord& l)
-{
-    const int x1 = twipsToPixels(l.x1), x2 = twipsToPixels(l.x2);
-    const int y1 = twipsToPixels(l.y1), y2 = twipsToPixels(l.y2);
-    const int pad = l.width + 2;
-    return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
-                 QPoint(std::max(x1, x2), std::max(y1, y2)))
-        .adjusted(-pad, -pad, pad, pad);
 }
 
 Qt::PenStyle penStyle(LineStyle s)
@@ -43,6 +32,17 @@ Qt::PenStyle penStyle(LineStyle s)
 }
 
 } // namespace
+
+QRect LineOverlay::pixelBounds(const LineRecord& l) const
+{
+    const PlanePoint a = mapping.toSurface(l.x1, l.y1), b = mapping.toSurface(l.x2, l.y2);
+    const int x1 = int(std::lround(a.x)), x2 = int(std::lround(b.x));
+    const int y1 = int(std::lround(a.y)), y2 = int(std::lround(b.y));
+    const int pad = l.width + 2;
+    return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                 QPoint(std::max(x1, x2), std::max(y1, y2)))
+        .adjusted(-pad, -pad, pad, pad);
+}
 
 LineOverlay::LineOverlay(QWidget* parent) : QWidget(parent), current(initialMeasureLines())
 {
@@ -75,6 +75,14 @@ void LineOverlay::setLines(const MeasureLines& lines)
         update(dirty);
 }
 
+void LineOverlay::setMapping(const PictureMapping& next)
+{
+    if (next == mapping)
+        return;
+    mapping = next;
+    update();
+}
+
 void LineOverlay::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
@@ -89,7 +97,7 @@ void LineOverlay::paintEvent(QPaintEvent* event)
         pen.setStyle(penStyle(l->paintedStyle()));
         pen.setCapStyle(Qt::FlatCap);
         p.setPen(pen);
-        p.drawLine(QPointF(l->x1 / kTwipsPerPixel, l->y1 / kTwipsPerPixel),
-                   QPointF(l->x2 / kTwipsPerPixel, l->y2 / kTwipsPerPixel));
+        const PlanePoint a = mapping.toSurface(l->x1, l->y1), b = mapping.toSurface(l->x2, l->y2);
+        p.drawLine(QPointF(a.x, a.y), QPointF(b.x, b.y));
     }
 }
