@@ -15,6 +15,7 @@
 #include "platform/qt/qt_key_state.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
+#include "support/kept_files.h"
 #include "support/paths.h"
 
 #include <QAction>
@@ -108,7 +109,7 @@ QStringList reportBody(const QString& report)
 
 class WholeFlow : public testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
@@ -117,6 +118,7 @@ class WholeFlow : public testing::Test
     }
     void TearDown() override
     {
+        keepTestFiles(fake, {{folder.path(), "program"}});
         screens.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

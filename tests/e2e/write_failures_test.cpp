@@ -15,6 +15,7 @@
 #include "platform/qt/qt_platform.h"
 #include "results/pass_report.h"
 #include "results/ui/results.h"
+#include "support/kept_files.h"
 #include "support/write_block.h"
 
 #include <QAction>
@@ -132,6 +133,9 @@ protected:
     void TearDown() override
     {
         mend();
+        keepTestFiles(fake, {{programDir.path(), "program"},
+                             {resultsDir.path(), "results"},
+                             {elsewhereDir.path(), "elsewhere"}});
         screens.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

@@ -6,6 +6,7 @@
 #include "app/ui/screens.h"
 #include "common/global.h"
 #include "fakes/fake_platform.h"
+#include "support/kept_files.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@ struct StartedProgram
     Screens screens{global, fake.platform};
 
     StartedProgram() { global.programFolder = folder.path(); }
+    ~StartedProgram() { keepTestFiles(fake, {{folder.path(), "program"}}); }
     // Runs the start-up sequence; a "Default" results folder exists unless told otherwise.
     Form1& start(bool withDefaultFolder = true)
     {

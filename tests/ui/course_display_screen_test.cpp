@@ -13,6 +13,7 @@
 #include "course_display/background_picture.h"
 #include "course_display/overlay_geometry.h"
 #include "fakes/fake_platform.h"
+#include "support/kept_files.h"
 #include "support/paths.h"
 
 #include <QAction>
@@ -34,7 +35,7 @@ namespace {
 
 class CourseDisplayScreen : public testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         g.programFolder = programDir.path();
@@ -46,6 +47,10 @@ class CourseDisplayScreen : public testing::Test
         form1.show();
         QTest::mouseClick(form1.findChild<QPushButton*>("btnSetup"), Qt::LeftButton);
         grid = &screens->gridSetup();
+    }
+    void TearDown() override
+    {
+        keepTestFiles(fake, {{programDir.path(), "program"}, {resultsDir.path(), "results"}});
     }
 
     template <typename T = QWidget> T* control(const char* name)

@@ -11,6 +11,7 @@
 #include "common/twips.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
+#include "support/kept_files.h"
 #include "support/paths.h"
 
 #include <QAction>
@@ -48,6 +49,10 @@ protected:
         form1.show();
         enterSetup();
         grid = &screens->gridSetup();
+    }
+    void TearDown() override
+    {
+        keepTestFiles(fake, {{programDir.path(), "program"}, {resultsDir.path(), "results"}});
     }
 
     void enterSetup() { QTest::mouseClick(formButton("btnSetup"), Qt::LeftButton); }

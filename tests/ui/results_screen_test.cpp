@@ -7,6 +7,7 @@
 #include "measure/ui/measure.h"
 #include "results/pass_report.h"
 #include "results/ui/results.h"
+#include "support/kept_files.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -24,7 +25,7 @@ namespace {
 
 class ResultsScreen : public testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         ASSERT_TRUE(programDir.isValid() && resultsDir.isValid());
@@ -42,6 +43,7 @@ class ResultsScreen : public testing::Test
 
     void TearDown() override
     {
+        keepTestFiles(fake, {{programDir.path(), "program"}, {resultsDir.path(), "results"}});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
