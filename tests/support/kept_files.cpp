@@ -44,7 +44,7 @@ void keepTestFiles(const FakePlatform& fake, std::initializer_list<KeptFolder> l
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
     if (!test)
         return;
-    const QString name =
+    QString name =
         QString::fromUtf8(test->test_suite_name()) + '.' + QString::fromUtf8(test->name());
     const QDir target(QDir(root).filePath(name.replace('/', '_')));
     const std::vector<KeptFolder> folders(list);
