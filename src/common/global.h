@@ -3,36 +3,10 @@
 // operands, the grid slots and the last pass. One instance, created in main() and handed
 // to every screen. Field names are the program's own names for these values.
 
+#include "measure/pass_record.h"
+
 #include <QString>
 #include <array>
-
-// Deviations of the last pass, one per tenth of a second, metres to two decimals.
-struct PassSamples
-{
-    static constexpr int kCapacity = 701;
-    std::array<double, kCapacity> Deviations{};
-    int SampleCount = 0;
-    double MeanAbsDeviation = 0.0;
-    double MaxAbsDeviation = 0.0;
-    int MaxDeviationIndex = 0;
-};
-
-// Statistics of the last pass, read by the report, the database line and the graph.
-struct PassStatistics
-{
-    double MeanFitDeviation = 0.0;
-    double MaxFitDeviation = 0.0;
-    double FitStart = 0.0;
-    double FitEnd = 0.0;
-    double TotalDeviation = 0.0;
-    double JumpMean = 0.0;
-    double MeanDeviation = 0.0;
-    double StartDeviation = 0.0;
-    double ExitDeviation = 0.0;
-    double LeftPercent = 0.0;
-    double CenterPercent = 0.0;
-    double RightPercent = 0.0;
-};
 
 // The solve's work matrix: rows 1..8 and columns 1..9 carry the augmented system; column 9
 // of rows 1..8 holds c1..c8 after a solve or a load.
@@ -92,11 +66,5 @@ struct Global
     int grid_count = 1;
 
     // The pass.
-    PassSamples passSamples;
-    int PassTenths = 0;
-    int PassMeasured = 0;
-    bool AwaitingStart = false;
-    double PathLimit = 0.2;
-    int SampleIndex = 0;
-    PassStatistics passStatistics;
+    PassRecord pass;
 };

@@ -27,7 +27,7 @@ void setText(QString& field, const QString& text)
 } // namespace
 
 MeasureModel::MeasureModel(Services services)
-    : s(std::move(services)), g(s.global), lines_(initialMeasureLines())
+    : s(std::move(services)), g(s.global), pass(s.pass), lines_(initialMeasureLines())
 {
     view_.status = joystickStatusText(kJoyErrParms);
 }
@@ -79,14 +79,14 @@ void MeasureModel::Form_Activate()
     if (r.event == Event::Slalom) {
         centreLineX_ = kSlalomCentreLineX;
         courseLength_ = kSlalomCourseLength;
-        g.PathLimit = kSlalomPathLimit;
+        pathLimit_ = kSlalomPathLimit;
         view_.frmJumpPathVisible = false;
     } else {
         // The path choices only count when monitoring (view-only); a measured jump pass
         // is always judged against the split path.
         centreLineX_ = jumpCentre();
         courseLength_ = kJumpCourseLength;
-        g.PathLimit = jumpBoundary_;
+        pathLimit_ = jumpBoundary_;
         view_.frmJumpPathVisible = viewOnly_;
     }
     if (g.setup_ok != 0)
@@ -103,15 +103,15 @@ void MeasureModel::Form_Activate()
         placeAllMarkers(centreLineX_, startY, kSlalomPathLimit);
     redrawCounter = 0;
     if (g.setup_ok != 0) {
-        g.AwaitingStart = true;
+        awaitingStart_ = true;
         // Armed: Enter starts the pass at once, without an arrow key first.
         s.listener.focusStartButton();
     }
 
     if (const auto speed = speedLabelFor(r))
-        view_.lblSpeed = *speed;
+        pass.speedText = *speed;
     if (const auto line = lineLabelFor(r.lineLength))
-        view_.lblLine = *line;
+        pass.lineText = *line;
     view_.lblDriver = QStringLiteral("Driver: ") + r.driver;
     view_.lblBoat = QStringLiteral("Boat: ") + r.boatMaker;
     view_.lblSkier = QStringLiteral("Skier: ") + r.skier;
@@ -149,9 +149,9 @@ void MeasureModel::Command1_Click()
 {
     const RunInfo r = run();
     if (const auto tenths = passTenthsFor(r))
-        g.PassTenths = *tenths;
+        pass.tenths = *tenths;
     // No speed was ever chosen: there is no pass length to time the samples by.
-    if (g.PassTenths <= 0)
+    if (pass.tenths <= 0)
         return;
     // The pass starts now: the schedule first, then the timers (so no tick can come before
     // its sample is due, and none is owed for the time the rest of this takes). No tick can
@@ -170,9 +170,9 @@ void MeasureModel::Command1_Click()
     aborted_ = false;
 
     computeLiveDeviation(false, false);
-    g.SampleIndex = 0;
+    sampleIndex_ = 0;
     checkTimer->setEnabled(false);
-    checkTimer->setPeriod(int(kSamplePeriodMs) * g.PassTenths);
+    checkTimer->setPeriod(int(kSamplePeriodMs) * pass.tenths);
     checkTimer->setEnabled(true);
     view_.Label3Visible = false;
     view_.Label3 = QStringLiteral("Time");
@@ -208,7 +208,7 @@ void MeasureModel::computeLiveDeviation(bool snapInViewOnly, bool withMarkers)
     deviation_ = liveDeviation(c->x, centreLineX_);
     setText(view_.txtDeviation, format0_00(deviation_));
     if (withMarkers && g.setup_ok != 0)
-        placeAllMarkers(c->x, c->y, g.PathLimit);
+        placeAllMarkers(c->x, c->y, pathLimit_);
 }
 
 void MeasureModel::placeAllMarkers(double courseX, double courseY, double pathLimit)
@@ -239,7 +239,7 @@ void MeasureModel::Timer1_Timer()
         if (!s.keys.poll(k))
             continue;
         keyboardStep(lines_, k, span_);
-        if (g.AwaitingStart)
+        if (awaitingStart_)
             s.listener.focusStartButton();
     }
     computeLiveDeviation(true, true);
@@ -272,7 +272,7 @@ void MeasureModel::checkTimer_Timer()
     // at the same instant as this check and its tick comes first, so no later sample tick
     // would ever show the count: it is shown here. An aborted pass has no count to show.
     if (!aborted_)
-        view_.Label3 = QString::number(g.SampleIndex);
+        view_.Label3 = QString::number(sampleIndex_);
     if (!statusHidden_)
         view_.Label3Visible = true;
     changed();
@@ -301,42 +301,42 @@ void MeasureModel::takeDueSamples()
     const qint64 now = s.clock.monotonicMs();
     // Every sample whose time has come, each once: a late wake-up catches up, and the
     // next wake-up finds the next sample on its own schedule.
-    while (running_ && startMs + qint64(g.SampleIndex) * kSamplePeriodMs <= now)
+    while (running_ && startMs + qint64(sampleIndex_) * kSamplePeriodMs <= now)
         takeSample(r);
 }
 
 void MeasureModel::takeSample(const RunInfo& r)
 {
-    const int i = g.SampleIndex;
+    const int i = sampleIndex_;
     view_.txtSample = QString::number(i);
-    const double distance = sampleDistance(i, g.PassTenths, courseLength_);
+    const double distance = sampleDistance(i, pass.tenths, courseLength_);
     view_.txtDistance = QString::number(roundHalfUp(distance, 1), 'f', 1);
     if (i >= 0 && i < PassSamples::kCapacity)
-        g.passSamples.Deviations[size_t(i)] = deviation_;
+        pass.samples.deviations[size_t(i)] = deviation_;
     if (const auto p = courseToScreen(g, centreLineX_, boatCourseY(distance, r.direction))) {
         LineRecord& h = lines_.lnHorizPos;
         h.x1 = p->x - kMarkerHalfLength;
         h.x2 = p->x + kMarkerHalfLength;
         h.y1 = h.y2 = p->y;
     }
-    mandatorySide_ = ::mandatorySide(i, g.PassTenths, mandatorySide_, r.direction);
-    g.SampleIndex = i + 1;
+    mandatorySide_ = ::mandatorySide(i, pass.tenths, mandatorySide_, r.direction);
+    sampleIndex_ = i + 1;
     drawBuoyAndCourseMarks(r);
-    if (g.SampleIndex > g.PassTenths)
+    if (sampleIndex_ > pass.tenths)
         endPass(r);
     view_.txtTest = QString::number(redrawCounter);
 }
 
 void MeasureModel::endPass(const RunInfo& r)
 {
-    g.PassMeasured = 1;
-    g.AwaitingStart = false;
+    pass.measured = true;
+    awaitingStart_ = false;
     view_.Text3 = timeOfDay(s.clock);
     if (!statusHidden_)
         view_.Label7Visible = true;
     stopTicks();
-    summarisePass(g.passSamples, g.SampleIndex);
-    view_.txtStep = QString::number(g.SampleIndex);
+    summarisePass(pass.samples, sampleIndex_);
+    view_.txtStep = QString::number(sampleIndex_);
     if (viewOnly_) {
         // Monitoring goes on with the boat's way back; jump is always watched coming in.
         Direction next = r.direction == Direction::Toward ? Direction::Away : Direction::Toward;
@@ -418,7 +418,7 @@ void MeasureModel::keepStartReady()
 {
     // A check box clicked between passes takes the keyboard; while armed, Enter must still
     // start the pass, as it does after an option or an arrow key.
-    if (g.AwaitingStart)
+    if (awaitingStart_)
         s.listener.focusStartButton();
 }
 
@@ -513,7 +513,7 @@ std::optional<QString> MeasureModel::boundaryWidthFinished(const QString& text)
 void MeasureModel::applyJumpBoundary(double value)
 {
     jumpBoundary_ = value;
-    g.PathLimit = value;
+    pathLimit_ = value;
 }
 
 void MeasureModel::jumpBoundaryEdited(const QString& text)
@@ -527,9 +527,4 @@ std::optional<QString> MeasureModel::jumpBoundaryFinished(const QString& text)
     const FinishedEntry e = finishEntry(text, kJumpBoundaryRule);
     applyJumpBoundary(e.value);
     return e.replacement;
-}
-
-void MeasureModel::setLineLabel(const QString& text)
-{
-    view_.lblLine = text;
 }

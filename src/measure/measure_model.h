@@ -15,6 +15,7 @@
 #include "measure/line_record.h"
 #include "measure/marker_geometry.h"
 #include "measure/measure_tables.h"
+#include "measure/pass_record.h"
 
 #include <QString>
 #include <cstdint>
@@ -45,8 +46,6 @@ struct MeasureView
     QString status;
     QString Labelx;
     QString Labely;
-    QString lblSpeed;
-    QString lblLine;
     QString lblDriver;
     QString lblBoat;
     QString lblSkier;
@@ -85,6 +84,7 @@ public:
     struct Services
     {
         Global& global;
+        PassRecord& pass;
         Clock& clock;
         KeyState& keys;
         Joystick& joystick;
@@ -159,11 +159,14 @@ public:
     double deviation() const { return deviation_; }
     int borderWidth() const { return borderWidth_; }
     double jumpBoundary() const { return jumpBoundary_; }
+    // Armed: the next Start Pass begins a pass at the entrance (AwaitingStart).
+    bool awaitingStart() const { return awaitingStart_; }
+    // The next sample to take (SampleIndex); after a pass, the number taken.
+    int sampleIndex() const { return sampleIndex_; }
+    // Metres outside the boat's half width that the boundary markers stand (PathLimit).
+    double pathLimit() const { return pathLimit_; }
     // Milliseconds on the monotonic clock at which the running pass started.
     qint64 passStartMs() const { return startMs; }
-
-    // The speed and line labels; the results screen's line copy writes lblLine.
-    void setLineLabel(const QString& text);
 
 private:
     RunInfo run() const { return s.runInfo(); }
@@ -185,6 +188,7 @@ private:
 
     Services s;
     Global& g;
+    PassRecord& pass;
     MeasureLines lines_;
     LineSpan span_ = kInitialLineSpan;
     MeasureView view_;
@@ -198,6 +202,9 @@ private:
     // Pass state.
     bool running_ = false;
     bool aborted_ = false;
+    bool awaitingStart_ = false;
+    int sampleIndex_ = 0;
+    double pathLimit_ = kSlalomPathLimit;
     qint64 startMs = 0;
     int count1 = 0;
     int count2 = 0;

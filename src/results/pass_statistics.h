@@ -2,8 +2,8 @@
 // The statistics that judge a pass: the reference line (least squares for slalom, the mean
 // for jump), the wander about it, the drift, start and exit, and the band shares.
 
-#include "common/global.h"
 #include "common/run_info.h"
+#include "measure/pass_record.h"
 
 #include <QDateTime>
 #include <QString>

@@ -141,8 +141,8 @@ OverlayShapes passGraph(Event event, Direction direction, std::span<const double
         previous = p;
     }
     const double k = graphScale(event);
-    const double startX = kGraphCentreX - k * (event == Event::Slalom ? s.FitStart : s.JumpMean);
-    const double endX = kGraphCentreX - k * (event == Event::Slalom ? s.FitEnd : s.JumpMean);
+    const double startX = kGraphCentreX - k * (event == Event::Slalom ? s.fitStart : s.jumpMean);
+    const double endX = kGraphCentreX - k * (event == Event::Slalom ? s.fitEnd : s.jumpMean);
     const double top = kGraphTop;
     const double foot = kGraphTop + kTwipsPerCourseMetre * length;
     shapes.push_back(away ? line(endX, top, startX, foot, kBlue)

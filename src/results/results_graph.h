@@ -2,9 +2,9 @@
 // The results graph in twips of the results screen: the course runs down, the deviation
 // across (positive to the left). The screen paints what these functions return.
 
-#include "common/global.h"
 #include "common/overlay.h"
 #include "common/run_info.h"
+#include "measure/pass_record.h"
 
 #include <QString>
 #include <array>

@@ -193,7 +193,8 @@ protected:
         if (!measure().model().running())
             return;
         const MeasureLines& l = measure().model().lines();
-        const double wanted = screenXOf(kCentre + plan(global.SampleIndex), l.lnHorizPos.y1);
+        const double wanted =
+            screenXOf(kCentre + plan(measure().model().sampleIndex()), l.lnHorizPos.y1);
         const double x = l.lnMeasure.x1;
         std::optional<Qt::Key> key;
         if (x > wanted + kKeyHalfStep)
@@ -409,7 +410,7 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_TRUE(away->isChecked());
     EXPECT_FALSE(form1().isVisible());
     ASSERT_TRUE(measure().isVisible());
-    EXPECT_TRUE(global.AwaitingStart);
+    EXPECT_TRUE(measure().model().awaitingStart());
     const Point2 entrance = screenOf(global, kCentre, -259.0);
     const MeasureLines& l = measure().model().lines();
     EXPECT_NEAR(l.lnMeasure.x1, entrance.x, 1e-6);
@@ -431,7 +432,7 @@ TEST_F(WholeFlow, ViewOnlySlalomPassReArmsTheOtherWayAndWritesNothing)
     EXPECT_FALSE(screens->hasResults());
     EXPECT_TRUE(measure().isVisible());
     EXPECT_FALSE(measure().model().running());
-    EXPECT_TRUE(global.AwaitingStart);
+    EXPECT_TRUE(measure().model().awaitingStart());
     EXPECT_EQ(form1().runInfo().direction, Direction::Away);
     const Point2 entrance = screenOf(global, kCentre, -259.0);
     EXPECT_NEAR(measure().model().lines().lnHorizPos.y1, entrance.y, 1e-6);
@@ -473,11 +474,11 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
     }
     holdKey(std::nullopt);
     EXPECT_LT(worst, 1e-6);
-    EXPECT_EQ(global.SampleIndex, global.PassTenths + 1);
-    EXPECT_EQ(ticks, 2 * global.PassTenths);
+    EXPECT_EQ(measure().model().sampleIndex(), global.pass.tenths + 1);
+    EXPECT_EQ(ticks, 2 * global.pass.tenths);
 
     EXPECT_FALSE(screens->hasResults());
-    EXPECT_TRUE(global.AwaitingStart);
+    EXPECT_TRUE(measure().model().awaitingStart());
     EXPECT_EQ(form1().runInfo().direction, Direction::Toward);
     EXPECT_EQ(measure().model().centreLineX(), 3.0);
     EXPECT_FALSE(QFile::exists(resultsFile(QStringLiteral("originalmeasurements.txt"))));

@@ -234,10 +234,10 @@ protected:
     void measurePass(int tenths)
     {
         for (int i = 0; i <= tenths; ++i)
-            g.passSamples.Deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
-        summariseSamples(g.passSamples, tenths + 1);
-        g.PassTenths = tenths;
-        g.PassMeasured = 1;
+            g.pass.samples.deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
+        summariseSamples(g.pass.samples, tenths + 1);
+        g.pass.tenths = tenths;
+        g.pass.measured = true;
     }
     Results& openResults()
     {
@@ -296,7 +296,7 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
     EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("Save Result File")));
     const QString report =
-        analysePass(form1->runInfo(), g.passSamples, 161, fake.clock.nowValue).report;
+        analysePass(form1->runInfo(), g.pass.samples, 161, fake.clock.nowValue).report;
     EXPECT_EQ(shownReport(r), report);
     QTest::qWait(700);
     EXPECT_GT(graphPixels(r), 500) << "the graph is drawn all the same";

@@ -35,8 +35,8 @@ class MeasureModelTest : public ::testing::Test
 {
 protected:
     MeasureModelTest()
-        : model({g, fake.clock, fake.keys, fake.joystick, fake.timers, [this] { return run; },
-                 listener})
+        : model({g, g.pass, fake.clock, fake.keys, fake.joystick, fake.timers,
+                 [this] { return run; }, listener})
     {
         listener.run = &run;
         calibrateSlalom(g);
@@ -103,16 +103,15 @@ TEST_F(MeasureModelTest, LoadingStartsTheInputAndRefreshTimersOnly)
 
 TEST_F(MeasureModelTest, ActivationPutsLineAndMarkerAtTheEntranceAndArms)
 {
-    g.AwaitingStart = false;
     model.Form_Activate();
     const Point2 gate = screenOf(g, 1.25, 0);
     EXPECT_NEAR(model.lines().lnMeasure.x1, gate.x, 1e-9);
     EXPECT_NEAR(model.lines().lnMeasure1.x1, gate.x + 15, 1e-9);
     EXPECT_NEAR(model.lines().lnHorizPos.x1, gate.x - 400, 1e-9);
     EXPECT_NEAR(model.lines().lnHorizPos.y1, gate.y, 1e-9);
-    EXPECT_TRUE(g.AwaitingStart);
-    EXPECT_EQ(model.view().lblSpeed, QStringLiteral("58"));
-    EXPECT_EQ(model.view().lblLine, QStringLiteral("11.25"));
+    EXPECT_TRUE(model.awaitingStart());
+    EXPECT_EQ(g.pass.speedText, QStringLiteral("58"));
+    EXPECT_EQ(g.pass.lineText, QStringLiteral("11.25"));
     EXPECT_EQ(model.view().Label9, QStringLiteral("Slalom"));
     EXPECT_EQ(model.view().lblSkier, QStringLiteral("Skier: Skiers"));
 
@@ -141,23 +140,23 @@ TEST_P(WholePassTest, TakesPassTenthsPlusOneSamplesOverTheNominalTime)
     (c.event == Event::Slalom ? run.slalomSpeed : run.jumpSpeed) = c.speed;
     run.direction = c.direction;
     startPass();
-    EXPECT_EQ(g.SampleIndex, 1); // sample 0 is taken at the start itself
+    EXPECT_EQ(model.sampleIndex(), 1); // sample 0 is taken at the start itself
     EXPECT_EQ(model.view().txtDistance, QStringLiteral("0.0"));
     const double startY = c.direction == Direction::Toward ? 0.0 : -259.0;
     EXPECT_NEAR(boatCourseY(), startY, 1e-6);
 
-    runFor(qint64(g.PassTenths) * 100 - 25);
+    runFor(qint64(g.pass.tenths) * 100 - 25);
     EXPECT_TRUE(model.running()) << "ended early";
     runFor(25);
     EXPECT_FALSE(model.running());
-    EXPECT_EQ(g.passSamples.SampleCount, c.samples);
-    EXPECT_EQ(g.SampleIndex, c.samples);
+    EXPECT_EQ(g.pass.samples.sampleCount, c.samples);
+    EXPECT_EQ(model.sampleIndex(), c.samples);
     EXPECT_EQ(model.view().txtStep, QString::number(c.samples));
     EXPECT_EQ(model.view().txtDistance, QString::number(c.length, 'f', 1));
     const double endY = c.direction == Direction::Toward ? -c.length : 0.0;
     EXPECT_NEAR(boatCourseY(), endY, 1e-6);
-    EXPECT_EQ(g.PassMeasured, 1);
-    EXPECT_FALSE(g.AwaitingStart);
+    EXPECT_TRUE(g.pass.measured);
+    EXPECT_FALSE(model.awaitingStart());
     EXPECT_EQ(listener.recorded, 1);
     EXPECT_FALSE(tmr1().enabled());
     EXPECT_FALSE(tmr2().enabled());
@@ -178,17 +177,17 @@ TEST_F(MeasureModelTest, ALateTickCatchesUpWithoutMovingTheLaterSamples)
     // The sample timer stalls for 350 ms: the wake-up owes samples 1, 2 and 3.
     fake.clock.ms += 350;
     tmr2().fire();
-    EXPECT_EQ(g.SampleIndex, 4);
+    EXPECT_EQ(model.sampleIndex(), 4);
     // A duplicate wake-up in the same millisecond takes nothing.
     tmr2().fire();
-    EXPECT_EQ(g.SampleIndex, 4);
+    EXPECT_EQ(model.sampleIndex(), 4);
     // Sample 4 is due at +400, not a period after the late wake-up.
     fake.clock.ms += 49;
     tmr2().fire();
-    EXPECT_EQ(g.SampleIndex, 4);
+    EXPECT_EQ(model.sampleIndex(), 4);
     fake.clock.ms += 1;
     tmr2().fire();
-    EXPECT_EQ(g.SampleIndex, 5);
+    EXPECT_EQ(model.sampleIndex(), 5);
 }
 
 TEST_F(MeasureModelTest, JitteredTicksNeverChangeTheSampleCount)
@@ -202,10 +201,10 @@ TEST_F(MeasureModelTest, JitteredTicksNeverChangeTheSampleCount)
         tmr2().fire();
         if (k % 7 == 0)
             tmr2().fire();
-        ASSERT_LE(g.SampleIndex, k + 1);
-        ASSERT_GE(g.SampleIndex, std::min(k + 1, 162));
+        ASSERT_LE(model.sampleIndex(), k + 1);
+        ASSERT_GE(model.sampleIndex(), std::min(k + 1, 162));
     }
-    EXPECT_EQ(g.passSamples.SampleCount, 162);
+    EXPECT_EQ(g.pass.samples.sampleCount, 162);
 }
 
 TEST_F(MeasureModelTest, TheMouseWinsOverTheJoystickAndSamplesStoreTheShownDeviation)
@@ -228,7 +227,7 @@ TEST_F(MeasureModelTest, TheMouseWinsOverTheJoystickAndSamplesStoreTheShownDevia
     EXPECT_NEAR(shown, -0.35, 0.011);
     fake.clock.ms += 100;
     tmr2().fire();
-    EXPECT_DOUBLE_EQ(g.passSamples.Deviations[1], shown);
+    EXPECT_DOUBLE_EQ(g.pass.samples.deviations[1], shown);
 }
 
 TEST_F(MeasureModelTest, JoystickCentrePutsTheLineOnTheMarkerAndFullDeflectionMovesIt1250)
@@ -287,25 +286,25 @@ TEST_F(MeasureModelTest, AMouseClickStartsOnlyInMouseModeAndNeverRestartsARunnin
     EXPECT_TRUE(model.mouseDown());
     EXPECT_TRUE(model.running());
     runFor(500);
-    const int taken = g.SampleIndex;
+    const int taken = model.sampleIndex();
     EXPECT_FALSE(model.mouseDown());
-    EXPECT_EQ(g.SampleIndex, taken);
+    EXPECT_EQ(model.sampleIndex(), taken);
     // Enter on Start Pass does restart it.
     model.Command1_Click();
-    EXPECT_EQ(g.SampleIndex, 1);
+    EXPECT_EQ(model.sampleIndex(), 1);
 }
 
 TEST_F(MeasureModelTest, AbortStopsTheTicksButLeavesTheClockCheck)
 {
     startPass();
     runFor(300);
-    const int taken = g.SampleIndex;
+    const int taken = model.sampleIndex();
     model.stopPass();
     EXPECT_FALSE(model.running());
     EXPECT_FALSE(tmr1().enabled());
     EXPECT_FALSE(tmr2().enabled());
     EXPECT_TRUE(model.checkTimerEnabled());
-    EXPECT_EQ(g.SampleIndex, taken);
+    EXPECT_EQ(model.sampleIndex(), taken);
     EXPECT_EQ(checkTimer().period(), 16100);
     checkTimer().fire();
     EXPECT_TRUE(model.view().Label3Visible);
@@ -352,12 +351,12 @@ TEST_P(ViewOnlyTest, AFinishedPassReArmsForTheWayBack)
     run.direction = c.before;
     model.setViewOnly(true);
     startPass();
-    runFor(qint64(g.PassTenths) * 100);
+    runFor(qint64(g.pass.tenths) * 100);
     EXPECT_FALSE(model.running());
     EXPECT_EQ(listener.recorded, 0);
     ASSERT_EQ(listener.directions.size(), 1u);
     EXPECT_EQ(listener.directions[0], c.after);
-    EXPECT_TRUE(g.AwaitingStart); // re-armed
+    EXPECT_TRUE(model.awaitingStart()); // re-armed
     const double startY = c.after == Direction::Toward ? 0.0 : -259.0;
     EXPECT_NEAR(boatCourseY(), startY, 1e-6);
 }
@@ -395,14 +394,14 @@ TEST_F(MeasureModelTest, TheBoundaryEntriesKeepTheLastValidValueUntilEditingEnds
 {
     run.event = Event::Jump;
     model.Form_Activate();
-    EXPECT_EQ(g.PathLimit, 0.5);
+    EXPECT_EQ(model.pathLimit(), 0.5);
     model.jumpBoundaryEdited(QStringLiteral("0"));
     model.jumpBoundaryEdited(QStringLiteral("0."));
-    EXPECT_EQ(g.PathLimit, 0.5);
+    EXPECT_EQ(model.pathLimit(), 0.5);
     model.jumpBoundaryEdited(QStringLiteral("0.7"));
-    EXPECT_EQ(g.PathLimit, 0.7);
+    EXPECT_EQ(model.pathLimit(), 0.7);
     EXPECT_EQ(model.jumpBoundaryFinished(QStringLiteral("0.1")), QStringLiteral("0.2"));
-    EXPECT_EQ(g.PathLimit, 0.2);
+    EXPECT_EQ(model.pathLimit(), 0.2);
 
     model.boundaryWidthEdited(QString());
     EXPECT_EQ(model.borderWidth(), 1);
@@ -421,11 +420,11 @@ TEST_F(MeasureModelTest, TheBoundaryEntriesKeepTheLastValidValueUntilEditingEnds
         model.jumpBoundaryEdited(typed);
     }
     EXPECT_EQ(model.borderWidth(), 1);
-    EXPECT_EQ(g.PathLimit, 0.2);
+    EXPECT_EQ(model.pathLimit(), 0.2);
     EXPECT_EQ(model.boundaryWidthFinished(QStringLiteral("nan")), QStringLiteral("1"));
     EXPECT_EQ(model.jumpBoundaryFinished(QStringLiteral("nan")), QStringLiteral("0.2"));
     EXPECT_EQ(model.borderWidth(), 1);
-    EXPECT_EQ(g.PathLimit, 0.2);
+    EXPECT_EQ(model.pathLimit(), 0.2);
 }
 
 TEST_F(MeasureModelTest, OnTheShippedCourseTheLineReachesTheBoatMarkerAtEverySample)
@@ -440,8 +439,10 @@ TEST_F(MeasureModelTest, OnTheShippedCourseTheLineReachesTheBoatMarkerAtEverySam
         while (model.running()) {
             runFor(100);
             ++samples;
-            ASSERT_LT(line.y1, boat.y1 - 300) << "sample " << g.SampleIndex; // above the pylon
-            ASSERT_GT(line.y2, boat.y1 + 300) << "sample " << g.SampleIndex; // below the marker
+            ASSERT_LT(line.y1, boat.y1 - 300)
+                << "sample " << model.sampleIndex(); // above the pylon
+            ASSERT_GT(line.y2, boat.y1 + 300)
+                << "sample " << model.sampleIndex(); // below the marker
         }
         EXPECT_EQ(samples, 161);
         EXPECT_EQ(model.lines().lnMeasure1.y2, line.y2);
@@ -513,14 +514,14 @@ TEST_F(MeasureModelTest, ALineOnThePicturesHorizonKeepsTheLastDeviation)
 TEST_F(MeasureModelTest, NoSpeedEverSelectedStartsNoPass)
 {
     run.slalomSpeed = -1;
-    g.PassTenths = 0;
+    g.pass.tenths = 0;
     model.Command1_Click();
     EXPECT_FALSE(model.running());
     // A speed chosen earlier stays in force.
-    g.PassTenths = 170;
+    g.pass.tenths = 170;
     model.Command1_Click();
     EXPECT_TRUE(model.running());
-    EXPECT_EQ(g.PassTenths, 170);
+    EXPECT_EQ(g.pass.tenths, 170);
 }
 
 TEST_F(MeasureModelTest, RedrawsAreCountedFromEachActivation)

@@ -65,14 +65,14 @@ TEST(ResultsGraph, GoingAwayStartsAtTheBottomWithTheFitStartThere)
     std::vector<double> d(162, 0.0);
     d[0] = 0.1;
     PassStatistics s;
-    s.FitStart = 0.1;
-    s.FitEnd = -0.1;
+    s.fitStart = 0.1;
+    s.fitEnd = -0.1;
     const auto lines = only<OverlayLine>(passGraph(Event::Slalom, Direction::Away, d, s));
     EXPECT_EQ(lines.front().y2, 6127.5);
     EXPECT_EQ(lines.front().x2, 7500);
     EXPECT_EQ(lines[161].y2, 300);
     const OverlayLine blue = lines.back();
-    EXPECT_EQ(blue.x2, 7500); // FitStart at the bottom
+    EXPECT_EQ(blue.x2, 7500); // fitStart at the bottom
     EXPECT_EQ(blue.y2, 6127.5);
     EXPECT_EQ(blue.x1, 8100);
 }
@@ -81,7 +81,7 @@ TEST(ResultsGraph, JumpReferenceIsVerticalAtTheMean)
 {
     const std::vector<double> d(141, 0.2);
     PassStatistics s;
-    s.JumpMean = 0.2;
+    s.jumpMean = 0.2;
     const OverlayLine blue =
         only<OverlayLine>(passGraph(Event::Jump, Direction::Toward, d, s)).back();
     EXPECT_EQ(blue.x1, 7500);

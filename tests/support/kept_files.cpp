@@ -53,7 +53,8 @@ void keepTestFiles(const FakePlatform& fake, std::initializer_list<KeptFolder> l
         if (f.path.isEmpty())
             continue;
         const QDir source(f.path);
-        QDirIterator it(f.path, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        QDirIterator it(f.path, QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                        QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString file = it.next();
             const QString relative = source.relativeFilePath(file);

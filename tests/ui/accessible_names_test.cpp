@@ -57,7 +57,7 @@ TEST(AccessibleNames, EveryControlOfTheStartResultsAndManualScreensHasOne)
     EXPECT_EQ(unnamed(form1), QStringList());
     EXPECT_EQ(child<QWidget>(form1, "Text1")->accessibleName(), "Skiers list editor");
 
-    p.global.PassMeasured = 1;
+    p.global.pass.measured = true;
     Results& results = p.screens.results();
     results.Form_Load();
     EXPECT_EQ(unnamed(results), QStringList());

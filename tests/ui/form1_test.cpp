@@ -78,8 +78,8 @@ TEST(StartScreen, StartsWithTheDefaultRunParticulars)
 
     // The start-up sequence: measurement screen made and hidden, flags reset, list files.
     EXPECT_FALSE(p.screens.measure().isVisible());
-    EXPECT_EQ(p.global.PassMeasured, 0);
-    EXPECT_FALSE(p.global.AwaitingStart);
+    EXPECT_FALSE(p.global.pass.measured);
+    EXPECT_FALSE(p.screens.measure().model().awaitingStart());
     EXPECT_GT(p.global.screenWidthPixels.toInt(), 0);
     for (const char* list : {"drivers.txt", "skiers.txt", "boats.txt", "models.txt"})
         EXPECT_TRUE(QFile::exists(p.path(list))) << list;
@@ -263,9 +263,9 @@ TEST(StartScreen, NamesAreRecordedExactlyAsTypedOrPicked)
     EXPECT_EQ(f.namePosition(NameList::Models), -1);
 
     // A pass: the report in the day's result log, then the database line on return.
-    summariseSamples(p.global.passSamples, 162);
-    p.global.PassTenths = 161;
-    p.global.PassMeasured = 1;
+    summariseSamples(p.global.pass.samples, 162);
+    p.global.pass.tenths = 161;
+    p.global.pass.measured = true;
     f.hide();
     Results& results = p.screens.results();
     results.Form_Load();

@@ -83,12 +83,12 @@ protected:
 TEST_F(MeasureScreenTest, EnterOnStartPassRecordsAWholePassAndHandsItToTheResults)
 {
     EXPECT_EQ(measure.windowTitle(), QStringLiteral("Measure Boat Path Deviation"));
-    EXPECT_TRUE(global.AwaitingStart);
+    EXPECT_TRUE(measure.model().awaitingStart());
     QTest::keyClick(Command1(), Qt::Key_Return);
     ASSERT_TRUE(measure.model().running());
     EXPECT_EQ(runPass(), 161);
-    EXPECT_EQ(global.passSamples.SampleCount, 162);
-    EXPECT_EQ(global.PassMeasured, 1);
+    EXPECT_EQ(global.pass.samples.sampleCount, 162);
+    EXPECT_TRUE(global.pass.measured);
     EXPECT_FALSE(measure.isVisible());
     ASSERT_TRUE(screens.hasResults());
     EXPECT_TRUE(screens.results().isVisible());
@@ -141,7 +141,7 @@ TEST_F(MeasureScreenTest, ReturnToStartDuringAPassStopsItAsAbortDoes)
     fake.clock.ms += 60000;
     tmr2().fire();
     EXPECT_FALSE(screens.hasResults());
-    EXPECT_EQ(global.PassMeasured, 0);
+    EXPECT_FALSE(global.pass.measured);
 }
 
 TEST_F(MeasureScreenTest, AbortReturnsToTheStartScreen)
@@ -165,13 +165,13 @@ TEST_F(MeasureScreenTest, JumpBoundaryCanBeTypedThroughZeroAndIsClampedWhenDone)
     QTest::keyClick(box, Qt::Key_Backspace);
     QTest::keyClicks(box, QStringLiteral("0.7"));
     EXPECT_EQ(box->text(), QStringLiteral("0.7"));
-    EXPECT_EQ(global.PathLimit, 0.7);
+    EXPECT_EQ(measure.model().pathLimit(), 0.7);
     finishEditing(box, QStringLiteral("0.1"));
     EXPECT_EQ(box->text(), QStringLiteral("0.2"));
-    EXPECT_EQ(global.PathLimit, 0.2);
+    EXPECT_EQ(measure.model().pathLimit(), 0.2);
     finishEditing(box, QStringLiteral("1.5"));
     EXPECT_EQ(box->text(), QStringLiteral("1.0"));
-    EXPECT_EQ(global.PathLimit, 1.0);
+    EXPECT_EQ(measure.model().pathLimit(), 1.0);
 }
 
 TEST_F(MeasureScreenTest, BoundaryWidthIsClampedWhenDoneAndHidesTheStyleLegendAboveOne)
@@ -238,7 +238,7 @@ TEST_F(MeasureScreenTest, InMouseModeAClickStartsAPassButNeverRestartsIt)
     ASSERT_TRUE(measure.model().running());
     runPass(10);
     QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(210, 200));
-    EXPECT_EQ(global.SampleIndex, 11);
+    EXPECT_EQ(measure.model().sampleIndex(), 11);
 }
 
 TEST_F(MeasureScreenTest, TheLinesArePaintedOverTheMagentaBackground)
@@ -295,7 +295,7 @@ TEST_F(MeasureScreenTest, SpeedAndLineLabelsForTheResultsScreen)
 {
     EXPECT_EQ(measure.speedLabel(), QStringLiteral("58"));
     EXPECT_EQ(measure.lineLabel(), QStringLiteral("11.25"));
-    measure.setLineLabel(QStringLiteral("12.00"));
+    global.pass.lineText = QStringLiteral("12.00");
     Timer1().fire();
     EXPECT_EQ(measure.lineLabel(), QStringLiteral("12.00"));
 }

@@ -90,7 +90,7 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
     });
     EXPECT_FALSE(ended);
     EXPECT_EQ(answered, 1); // the day logs' warning
-    EXPECT_EQ(global.PassMeasured, 1);
+    EXPECT_TRUE(global.pass.measured);
     EXPECT_FALSE(screens.hasResults());
     EXPECT_TRUE(form1.isVisible());
     EXPECT_EQ(form1.runInfo().direction, Direction::Away); // set up for the next pass

@@ -218,8 +218,7 @@ void Form1::Form_Load()
     const QScreen* screen = QGuiApplication::primaryScreen();
     g.screenWidthPixels = QString::number(screen ? screen->geometry().width() : 1024);
     screens.measure(); // created now and kept hidden, so that its timers exist
-    g.PassMeasured = 0;
-    g.AwaitingStart = false;
+    g.pass.measured = false;
 
     QDir::setCurrent(g.programFolder);
     const QStringList failures = createMissingListFiles(g.programFolder);

@@ -94,8 +94,8 @@ Measure::Measure(Screens& screens) : screens(screens)
 
     Platform& p = screens.platform();
     model_ = std::make_unique<MeasureModel>(
-        MeasureModel::Services{screens.global(), p.clock, p.keys, p.joystick, p.timers,
-                               [&screens] { return screens.form1().runInfo(); }, *this});
+        MeasureModel::Services{screens.global(), screens.global().pass, p.clock, p.keys, p.joystick,
+                               p.timers, [&screens] { return screens.form1().runInfo(); }, *this});
     buildControls();
     swallowArrowKeys();
     model_->Form_Load();
@@ -475,8 +475,9 @@ void Measure::showModel()
     setTextIfChanged(status, v.status);
     setTextIfChanged(Labelx, v.Labelx);
     setTextIfChanged(Labely, v.Labely);
-    setTextIfChanged(lblSpeed, v.lblSpeed);
-    setTextIfChanged(lblLine, v.lblLine);
+    const PassRecord& pass = screens.global().pass;
+    setTextIfChanged(lblSpeed, pass.speedText);
+    setTextIfChanged(lblLine, pass.lineText);
     for (const auto& [label, text] : {std::pair{lblDriver, v.lblDriver},
                                       {lblBoat, v.lblBoat},
                                       {lblSkier, v.lblSkier},
@@ -507,12 +508,6 @@ QString Measure::speedLabel() const
 QString Measure::lineLabel() const
 {
     return lblLine->text();
-}
-
-void Measure::setLineLabel(const QString& text)
-{
-    model_->setLineLabel(text);
-    setTextIfChanged(lblLine, text);
 }
 
 void Measure::measureChanged()

@@ -29,11 +29,9 @@ public:
     explicit Measure(Screens& screens);
     ~Measure() override;
 
-    // The texts of lblSpeed and lblLine, read by the database line; the results screen's
-    // line copy field sets lblLine.
+    // The speed and line length as shown (the pass record's texts).
     QString speedLabel() const;
     QString lineLabel() const;
-    void setLineLabel(const QString& text);
 
     // For tests and the benchmark: the rules behind the screen and the lines it paints.
     const MeasureModel& model() const { return *model_; }

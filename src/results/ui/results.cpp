@@ -189,7 +189,7 @@ void Results::Form_Load()
     txtComment->clear();
     showGraphFrame(run.event, run.direction == Direction::Toward);
 
-    if (screens.global().PassMeasured != 0) {
+    if (screens.global().pass.measured) {
         List1->addItem(QStringLiteral("Black/Red - Measured Data"));
         List1->addItem(QStringLiteral("Blue - Best Fit Path Line"));
         results_report();
@@ -251,8 +251,8 @@ void Results::results_report()
     Global& g = screens.global();
     const RunInfo run = screens.form1().runInfo();
     const QDateTime now = screens.platform().clock.now();
-    const PassAnalysis analysis = analysePass(run, g.passSamples, g.PassTenths, now);
-    g.passStatistics = analysis.statistics;
+    const PassAnalysis analysis = analysePass(run, g.pass.samples, g.pass.tenths, now);
+    g.pass.statistics = analysis.statistics;
     txtResults->setPlainText(analysis.report);
 
     // The pass stays on this screen whatever happens to the files; the operator learns in
@@ -329,8 +329,8 @@ void Results::Timer1_Timer()
     const Global& g = screens.global();
     const RunInfo run = screens.form1().runInfo();
     showGraphFrame(run.event, run.direction == Direction::Toward);
-    paint(passGraph(run.event, run.direction, passDeviations(g.passSamples, g.PassTenths),
-                    g.passStatistics));
+    paint(passGraph(run.event, run.direction, passDeviations(g.pass.samples, g.pass.tenths),
+                    g.pass.statistics));
     txtSplit->setFocus();
 }
 
@@ -440,7 +440,7 @@ void Results::cbLineCopy_Click()
     if (k < 0 || k >= int(kLineLengths.size()))
         return;
     screens.form1().selectLineLength(k);
-    screens.measure().setLineLabel(QString::fromLatin1(kLineLengths[size_t(k)]));
+    screens.global().pass.lineText = QString::fromLatin1(kLineLengths[size_t(k)]);
 }
 
 void Results::Command1_Click()
@@ -468,16 +468,16 @@ void Results::returnSequence()
     left = true;
     Form1& form1 = screens.form1();
     Measure& measure = screens.measure();
-    const Global& g = screens.global();
+    Global& g = screens.global();
     const RunInfo run = form1.runInfo();
     const QDateTime now = screens.platform().clock.now();
 
     DatabaseLineInputs in;
     in.run = run;
-    in.speedText = measure.speedLabel();
-    in.lineText = measure.lineLabel();
-    in.samples = g.passSamples;
-    in.statistics = g.passStatistics;
+    in.speedText = g.pass.speedText;
+    in.lineText = g.pass.lineText;
+    in.samples = g.pass.samples;
+    in.statistics = g.pass.statistics;
     in.split = txtSplit->text();
     in.full = txtFull->text();
     in.comment = txtComment->text();
@@ -499,7 +499,7 @@ void Results::returnSequence()
         form1.selectJumpSpeed(next.jumpSpeed);
     if (next.lineLength >= 0) {
         form1.selectLineLength(next.lineLength);
-        measure.setLineLabel(next.lineLabel);
+        screens.global().pass.lineText = next.lineLabel;
     }
 
     const bool toMeasure = ReturnToMeasure;
