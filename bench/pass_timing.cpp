@@ -253,17 +253,16 @@ int main(int argc, char** argv)
     Global g;
     // The results screen writes its day logs after each pass: keep them out of the way.
     QTemporaryDir work;
-    g.programFolder = work.path();
+    g.place.folder = work.path();
     QDir(work.path()).mkdir(QStringLiteral("Default"));
     // A slalom course on a plausible picture, as a completed calibration leaves it.
     const std::array<ReferencePoint, 4> marks{{{{5100, 1200}, {0, 0}},
                                                {{7500, 6600}, {0, -259}},
                                                {{4500, 1200}, {2.5, 0}},
                                                {{1500, 6600}, {2.5, -259}}}};
-    solveCourseTransform(marks)->toMatrix(g.grid_matrix);
-    g.ul_screen_x = 4500, g.ul_screen_y = 1200, g.ur_screen_x = 5100, g.ur_screen_y = 1200;
-    g.ll_screen_x = 1500, g.ll_screen_y = 6600, g.lr_screen_x = 7500, g.lr_screen_y = 6600;
-    g.setup_ok = 1;
+    g.calibration.transform = *solveCourseTransform(marks);
+    g.calibration.setReferencePoints(marks);
+    g.calibration.complete = true;
 
     std::vector<Steady::time_point> sampleTimes;
     MemorySettings settings;

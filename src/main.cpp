@@ -61,10 +61,10 @@ int main(int argc, char* argv[])
     parser.process(app);
 
     Global global;
-    global.programFolder = resolveProgramFolder(
-        parser.value(programFolderOption), QApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    const QStringList failures = installBuiltInResources(global.programFolder);
+    global.place.folder =
+        resolveProgramFolder(parser.value(programFolderOption), QApplication::applicationDirPath(),
+                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QStringList failures = installBuiltInResources(global.place.folder);
 
     QtSettingsStore settings;
     QtFileDialog fileDialog;

@@ -27,7 +27,8 @@ void setText(QString& field, const QString& text)
 } // namespace
 
 MeasureModel::MeasureModel(Services services)
-    : s(std::move(services)), g(s.global), pass(s.pass), lines_(initialMeasureLines())
+    : s(std::move(services)), calibration(s.calibration), pass(s.pass),
+      lines_(initialMeasureLines())
 {
     view_.status = joystickStatusText(kJoyErrParms);
 }
@@ -89,9 +90,9 @@ void MeasureModel::Form_Activate()
         pathLimit_ = jumpBoundary_;
         view_.frmJumpPathVisible = viewOnly_;
     }
-    if (g.setup_ok != 0)
+    if (calibration.complete)
         fitLineToCourse();
-    if (const auto p = courseToScreen(g, centreLineX_, startY)) {
+    if (const auto p = courseToScreen(calibration.transform, centreLineX_, startY)) {
         putMeasureLine(p->x, kSecondColumn);
         LineRecord& h = lines_.lnHorizPos;
         h.x1 = p->x - kMarkerHalfLength;
@@ -99,10 +100,10 @@ void MeasureModel::Form_Activate()
         h.y1 = h.y2 = p->y;
     }
     // The first input tick replaces the 0.2 m used here by the event's own limit.
-    if (g.setup_ok != 0)
+    if (calibration.complete)
         placeAllMarkers(centreLineX_, startY, kSlalomPathLimit);
     redrawCounter = 0;
-    if (g.setup_ok != 0) {
+    if (calibration.complete) {
         awaitingStart_ = true;
         // Armed: Enter starts the pass at once, without an arrow key first.
         s.listener.focusStartButton();
@@ -131,7 +132,8 @@ void MeasureModel::Form_Activate()
 
 void MeasureModel::fitLineToCourse()
 {
-    const std::optional<LineSpan> fitted = measureLineSpan(g, centreLineX_, courseLength_);
+    const std::optional<LineSpan> fitted =
+        measureLineSpan(calibration.transform, centreLineX_, courseLength_);
     // The same course keeps the upper end where the operator put it with the arrow keys.
     if (!fitted || *fitted == span_)
         return;
@@ -202,12 +204,12 @@ void MeasureModel::computeLiveDeviation(bool snapInViewOnly, bool withMarkers)
 {
     if (snapInViewOnly && viewOnly_)
         putMeasureLine(lines_.lnHorizPos.x1 + kMarkerHalfLength, kSecondColumn);
-    const auto c = screenToCourse(g, lines_.lnMeasure.x1, lines_.lnHorizPos.y1);
+    const auto c = screenToCourse(calibration.transform, lines_.lnMeasure.x1, lines_.lnHorizPos.y1);
     if (!c)
         return; // on the picture's horizon: the last deviation stands
     deviation_ = liveDeviation(c->x, centreLineX_);
     setText(view_.txtDeviation, format0_00(deviation_));
-    if (withMarkers && g.setup_ok != 0)
+    if (withMarkers && calibration.complete)
         placeAllMarkers(c->x, c->y, pathLimit_);
 }
 
@@ -223,14 +225,15 @@ void MeasureModel::placeAllMarkers(double courseX, double courseY, double pathLi
     m.markerY = lines_.lnHorizPos.y1;
     m.mandatorySide = mandatorySide_;
     m.colours = boundaryColour;
-    placeMarkers(g, lines_, m);
+    placeMarkers(calibration.transform, lines_, m);
 }
 
 void MeasureModel::drawBuoyAndCourseMarks(const RunInfo& r)
 {
-    s.listener.drawMarks(buoyMarks(g));
+    s.listener.drawMarks(buoyMarks(calibration, s.display.crossSize));
     ++redrawCounter;
-    s.listener.drawMarks(courseMarks(g, r.event, jumpCentre()));
+    s.listener.drawMarks(
+        courseMarks(calibration.transform, s.display.crossSize, r.event, jumpCentre()));
 }
 
 void MeasureModel::Timer1_Timer()
@@ -261,7 +264,7 @@ void MeasureModel::Timer1_Timer()
 
 void MeasureModel::Timer2_Timer()
 {
-    if (g.setup_ok != 0)
+    if (calibration.complete)
         drawBuoyAndCourseMarks(run());
 }
 
@@ -313,7 +316,8 @@ void MeasureModel::takeSample(const RunInfo& r)
     view_.txtDistance = QString::number(roundHalfUp(distance, 1), 'f', 1);
     if (i >= 0 && i < PassSamples::kCapacity)
         pass.samples.deviations[size_t(i)] = deviation_;
-    if (const auto p = courseToScreen(g, centreLineX_, boatCourseY(distance, r.direction))) {
+    if (const auto p = courseToScreen(calibration.transform, centreLineX_,
+                                      boatCourseY(distance, r.direction))) {
         LineRecord& h = lines_.lnHorizPos;
         h.x1 = p->x - kMarkerHalfLength;
         h.x2 = p->x + kMarkerHalfLength;

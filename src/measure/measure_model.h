@@ -8,7 +8,8 @@
 // due, so a late wake-up makes its samples late without moving the later ones, and the pass
 // always has PassTenths + 1 samples spread over PassTenths x 100 ms.
 
-#include "common/global.h"
+#include "calibration/calibration.h"
+#include "calibration/display_settings.h"
 #include "common/overlay.h"
 #include "common/run_info.h"
 #include "measure/display_options.h"
@@ -83,7 +84,8 @@ class MeasureModel
 public:
     struct Services
     {
-        Global& global;
+        const Calibration& calibration;
+        const DisplaySettings& display;
         PassRecord& pass;
         Clock& clock;
         KeyState& keys;
@@ -187,7 +189,7 @@ private:
     void keepStartReady();
 
     Services s;
-    Global& g;
+    const Calibration& calibration;
     PassRecord& pass;
     MeasureLines lines_;
     LineSpan span_ = kInitialLineSpan;

@@ -113,7 +113,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        global.programFolder = folder.path();
+        global.place.folder = folder.path();
         fake.clock.ms = 5000;
     }
     void TearDown() override
@@ -162,7 +162,7 @@ protected:
     {
         Grid_Setup& grid = goToSetup();
         loadSetupFile(grid, QDir(folder.path()).filePath(QStringLiteral("SlalomOK.ipt")));
-        ASSERT_EQ(global.setup_ok, 1);
+        ASSERT_TRUE(global.calibration.complete);
         exitSetup(grid);
     }
 
@@ -208,8 +208,8 @@ protected:
     // straight line in the picture, through its points at the two gates.
     double screenXOf(double courseX, double screenY) const
     {
-        const Point2 far = screenOf(global, courseX, 0.0);
-        const Point2 near = screenOf(global, courseX, -259.0);
+        const Point2 far = screenOf(global.calibration, courseX, 0.0);
+        const Point2 near = screenOf(global.calibration, courseX, -259.0);
         return far.x + (near.x - far.x) * (screenY - far.y) / (near.y - far.y);
     }
     int runPass(const Plan& plan)
@@ -339,10 +339,12 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
 
     // The re-marked buoys made the calibration.
-    const Point2 farRight = courseOf(global, kUpperRight.x() * 15.0, kUpperRight.y() * 15.0);
+    const Point2 farRight =
+        courseOf(global.calibration, kUpperRight.x() * 15.0, kUpperRight.y() * 15.0);
     EXPECT_NEAR(farRight.x, 0.0, 1e-6);
     EXPECT_NEAR(farRight.y, 0.0, 1e-6);
-    const Point2 nearLeft = courseOf(global, kLowerLeft.x() * 15.0, kLowerLeft.y() * 15.0);
+    const Point2 nearLeft =
+        courseOf(global.calibration, kLowerLeft.x() * 15.0, kLowerLeft.y() * 15.0);
     EXPECT_NEAR(nearLeft.x, 2.5, 1e-6);
     EXPECT_NEAR(nearLeft.y, -259.0, 1e-6);
 
@@ -411,7 +413,7 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_FALSE(form1().isVisible());
     ASSERT_TRUE(measure().isVisible());
     EXPECT_TRUE(measure().model().awaitingStart());
-    const Point2 entrance = screenOf(global, kCentre, -259.0);
+    const Point2 entrance = screenOf(global.calibration, kCentre, -259.0);
     const MeasureLines& l = measure().model().lines();
     EXPECT_NEAR(l.lnMeasure.x1, entrance.x, 1e-6);
     EXPECT_NEAR((l.lnHorizPos.x1 + l.lnHorizPos.x2) / 2, entrance.x, 1e-6);
@@ -434,7 +436,7 @@ TEST_F(WholeFlow, ViewOnlySlalomPassReArmsTheOtherWayAndWritesNothing)
     EXPECT_FALSE(measure().model().running());
     EXPECT_TRUE(measure().model().awaitingStart());
     EXPECT_EQ(form1().runInfo().direction, Direction::Away);
-    const Point2 entrance = screenOf(global, kCentre, -259.0);
+    const Point2 entrance = screenOf(global.calibration, kCentre, -259.0);
     EXPECT_NEAR(measure().model().lines().lnHorizPos.y1, entrance.y, 1e-6);
     EXPECT_NEAR(measure().model().lines().lnMeasure.x1, entrance.x, 1e-6);
 
@@ -469,7 +471,7 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
     while (measure().model().running() && ticks < 10000) {
         tick([](int) { return 0.0; });
         const MeasureLines& l = measure().model().lines();
-        const Point2 at = courseOf(global, l.lnMeasure.x1, l.lnHorizPos.y1);
+        const Point2 at = courseOf(global.calibration, l.lnMeasure.x1, l.lnHorizPos.y1);
         worst = std::max(worst, std::abs(at.x - 3.0));
     }
     holdKey(std::nullopt);

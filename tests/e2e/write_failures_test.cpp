@@ -122,8 +122,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(programDir.isValid() && resultsDir.isValid() && elsewhereDir.isValid());
-        g.programFolder = programDir.path();
-        ASSERT_TRUE(installBuiltInResources(g.programFolder).isEmpty());
+        g.place.folder = programDir.path();
+        ASSERT_TRUE(installBuiltInResources(g.place.folder).isEmpty());
         screens = std::make_unique<Screens>(g, fake.platform);
         form1 = &screens->form1();
         form1->Form_Load();
@@ -219,7 +219,7 @@ protected:
     }
     void loadSlalom(Grid_Setup& grid)
     {
-        fake.fileDialog.answers.push_back(QDir(g.programFolder).filePath("SlalomOK.ipt"));
+        fake.fileDialog.answers.push_back(QDir(g.place.folder).filePath("SlalomOK.ipt"));
         trigger(grid, "gridLoad");
     }
     int visibleIndicators(Grid_Setup& grid)
@@ -370,13 +370,13 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
     Grid_Setup& grid = *gridScreen;
 
     loadSlalom(grid);
-    EXPECT_EQ(g.setup_ok, 1) << "the setup is loaded all the same";
+    EXPECT_TRUE(g.calibration.complete) << "the setup is loaded all the same";
     const QString journal = oneWarning(1);
     EXPECT_TRUE(names(journal, result("results_file.txt"))) << journal.toStdString();
     EXPECT_TRUE(namesTheReason(GetParam(), journal)) << journal.toStdString();
 
     click(grid, "Load"); // Complete
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_TRUE(g.calibration.complete);
     EXPECT_TRUE(names(oneWarning(2), result("results_file.txt")));
     mend();
     if (GetParam() != Failure::DiskFull) {
@@ -396,7 +396,7 @@ TEST_P(AccuracyReport, IndicatorsStandAndTheNextCheckIsWritten)
 {
     Grid_Setup& grid = enterSetup();
     loadSlalom(grid);
-    ASSERT_EQ(g.setup_ok, 1);
+    ASSERT_TRUE(g.calibration.complete);
     ASSERT_TRUE(fake.messages.shown.empty()) << allMessages().toStdString();
     const QByteArray earlierReport = "an earlier check\r\n";
     ASSERT_TRUE(writeBytes(result("acc1207.txt"), earlierReport));
@@ -475,12 +475,12 @@ TEST_P(ReplacedFiles, SetupFileIsNotSavedTheCalibrationStaysAndSavesElsewhere)
 {
     Grid_Setup& grid = enterSetup();
     loadSlalom(grid);
-    ASSERT_EQ(g.setup_ok, 1);
+    ASSERT_TRUE(g.calibration.complete);
     auto* description = grid.findChild<QLineEdit*>(QStringLiteral("ipt_file_description"));
     ASSERT_NE(description, nullptr);
     const QString setupShown = description->text();
     Replacement r;
-    prepare(r, QStringLiteral("lake.ipt"), bytesOf(QDir(g.programFolder).filePath("SlalomOK.ipt")));
+    prepare(r, QStringLiteral("lake.ipt"), bytesOf(QDir(g.place.folder).filePath("SlalomOK.ipt")));
     const std::size_t before = fake.messages.shown.size();
 
     breakNow(r, rlim_t(r.oldBytes.isEmpty() ? 600 : r.oldBytes.size()));
@@ -494,7 +494,7 @@ TEST_P(ReplacedFiles, SetupFileIsNotSavedTheCalibrationStaysAndSavesElsewhere)
     EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("The setup has not been saved.")));
     expectOldBytes(r);
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_TRUE(g.calibration.complete);
     EXPECT_EQ(description->text(), setupShown) << "the screen does not claim the failed file";
 
     const QString good = programDir.filePath(QStringLiteral("lake.ipt"));
@@ -598,7 +598,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(programDir.isValid() && configDir.isValid());
-        g.programFolder = programDir.path();
+        g.place.folder = programDir.path();
         QDir(programDir.path()).mkdir(QStringLiteral("Default"));
         configRoot = GetParam() == Failure::FolderMissing
                          ? configDir.filePath(QStringLiteral("gone/deeper"))

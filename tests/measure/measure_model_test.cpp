@@ -35,11 +35,11 @@ class MeasureModelTest : public ::testing::Test
 {
 protected:
     MeasureModelTest()
-        : model({g, g.pass, fake.clock, fake.keys, fake.joystick, fake.timers,
+        : model({calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers,
                  [this] { return run; }, listener})
     {
         listener.run = &run;
-        calibrateSlalom(g);
+        calibrateSlalom(calibration);
         model.Form_Load();
     }
 
@@ -79,10 +79,12 @@ protected:
     double boatCourseY() const
     {
         const LineRecord& h = model.lines().lnHorizPos;
-        return courseOf(g, (h.x1 + h.x2) / 2, h.y1).y;
+        return courseOf(calibration, (h.x1 + h.x2) / 2, h.y1).y;
     }
 
-    Global g;
+    Calibration calibration;
+    DisplaySettings display;
+    PassRecord pass;
     FakePlatform fake;
     RunInfo run;
     Listener listener;
@@ -104,14 +106,14 @@ TEST_F(MeasureModelTest, LoadingStartsTheInputAndRefreshTimersOnly)
 TEST_F(MeasureModelTest, ActivationPutsLineAndMarkerAtTheEntranceAndArms)
 {
     model.Form_Activate();
-    const Point2 gate = screenOf(g, 1.25, 0);
+    const Point2 gate = screenOf(calibration, 1.25, 0);
     EXPECT_NEAR(model.lines().lnMeasure.x1, gate.x, 1e-9);
     EXPECT_NEAR(model.lines().lnMeasure1.x1, gate.x + 15, 1e-9);
     EXPECT_NEAR(model.lines().lnHorizPos.x1, gate.x - 400, 1e-9);
     EXPECT_NEAR(model.lines().lnHorizPos.y1, gate.y, 1e-9);
     EXPECT_TRUE(model.awaitingStart());
-    EXPECT_EQ(g.pass.speedText, QStringLiteral("58"));
-    EXPECT_EQ(g.pass.lineText, QStringLiteral("11.25"));
+    EXPECT_EQ(pass.speedText, QStringLiteral("58"));
+    EXPECT_EQ(pass.lineText, QStringLiteral("11.25"));
     EXPECT_EQ(model.view().Label9, QStringLiteral("Slalom"));
     EXPECT_EQ(model.view().lblSkier, QStringLiteral("Skier: Skiers"));
 
@@ -145,17 +147,17 @@ TEST_P(WholePassTest, TakesPassTenthsPlusOneSamplesOverTheNominalTime)
     const double startY = c.direction == Direction::Toward ? 0.0 : -259.0;
     EXPECT_NEAR(boatCourseY(), startY, 1e-6);
 
-    runFor(qint64(g.pass.tenths) * 100 - 25);
+    runFor(qint64(pass.tenths) * 100 - 25);
     EXPECT_TRUE(model.running()) << "ended early";
     runFor(25);
     EXPECT_FALSE(model.running());
-    EXPECT_EQ(g.pass.samples.sampleCount, c.samples);
+    EXPECT_EQ(pass.samples.sampleCount, c.samples);
     EXPECT_EQ(model.sampleIndex(), c.samples);
     EXPECT_EQ(model.view().txtStep, QString::number(c.samples));
     EXPECT_EQ(model.view().txtDistance, QString::number(c.length, 'f', 1));
     const double endY = c.direction == Direction::Toward ? -c.length : 0.0;
     EXPECT_NEAR(boatCourseY(), endY, 1e-6);
-    EXPECT_TRUE(g.pass.measured);
+    EXPECT_TRUE(pass.measured);
     EXPECT_FALSE(model.awaitingStart());
     EXPECT_EQ(listener.recorded, 1);
     EXPECT_FALSE(tmr1().enabled());
@@ -204,7 +206,7 @@ TEST_F(MeasureModelTest, JitteredTicksNeverChangeTheSampleCount)
         ASSERT_LE(model.sampleIndex(), k + 1);
         ASSERT_GE(model.sampleIndex(), std::min(k + 1, 162));
     }
-    EXPECT_EQ(g.pass.samples.sampleCount, 162);
+    EXPECT_EQ(pass.samples.sampleCount, 162);
 }
 
 TEST_F(MeasureModelTest, TheMouseWinsOverTheJoystickAndSamplesStoreTheShownDeviation)
@@ -215,19 +217,19 @@ TEST_F(MeasureModelTest, TheMouseWinsOverTheJoystickAndSamplesStoreTheShownDevia
     model.connectJoystick();
     const LineRecord& h = model.lines().lnHorizPos;
     const double markerY = h.y1;
-    const double sx = screenOf(g, 0.9, courseOf(g, h.x1 + 400, markerY).y).x;
+    const double sx = screenOf(calibration, 0.9, courseOf(calibration, h.x1 + 400, markerY).y).x;
     model.setUseMouse(true);
     model.mouseMoved(sx);
     model.Timer1_Timer(); // the joystick puts the line on the marker, the mouse takes it
     EXPECT_EQ(model.lines().lnMeasure.x1, std::nearbyint(sx));
     EXPECT_EQ(model.lines().lnMeasure1.x1, std::nearbyint(sx) - 15);
     model.Timer1_Timer(); // the deviation is read where the line now stands
-    const double shown = liveDeviation(courseOf(g, std::nearbyint(sx), markerY).x, 1.25);
+    const double shown = liveDeviation(courseOf(calibration, std::nearbyint(sx), markerY).x, 1.25);
     EXPECT_EQ(model.view().txtDeviation, QString::number(shown, 'f', 2));
     EXPECT_NEAR(shown, -0.35, 0.011);
     fake.clock.ms += 100;
     tmr2().fire();
-    EXPECT_DOUBLE_EQ(g.pass.samples.deviations[1], shown);
+    EXPECT_DOUBLE_EQ(pass.samples.deviations[1], shown);
 }
 
 TEST_F(MeasureModelTest, JoystickCentrePutsTheLineOnTheMarkerAndFullDeflectionMovesIt1250)
@@ -351,7 +353,7 @@ TEST_P(ViewOnlyTest, AFinishedPassReArmsForTheWayBack)
     run.direction = c.before;
     model.setViewOnly(true);
     startPass();
-    runFor(qint64(g.pass.tenths) * 100);
+    runFor(qint64(pass.tenths) * 100);
     EXPECT_FALSE(model.running());
     EXPECT_EQ(listener.recorded, 0);
     ASSERT_EQ(listener.directions.size(), 1u);
@@ -429,7 +431,7 @@ TEST_F(MeasureModelTest, TheBoundaryEntriesKeepTheLastValidValueUntilEditingEnds
 
 TEST_F(MeasureModelTest, OnTheShippedCourseTheLineReachesTheBoatMarkerAtEverySample)
 {
-    ASSERT_TRUE(loadShippedSetup(g, QStringLiteral("SlalomOK.ipt")));
+    ASSERT_TRUE(loadShippedSetup(calibration, QStringLiteral("SlalomOK.ipt")));
     for (const Direction d : {Direction::Toward, Direction::Away}) {
         run.direction = d;
         startPass();
@@ -504,8 +506,8 @@ TEST_F(MeasureModelTest, ALineOnThePicturesHorizonKeepsTheLastDeviation)
     model.Timer1_Timer();
     const QString before = model.view().txtDeviation;
     // Put the picture's horizon at the boat marker's height: D = 1 + c5 y = 0 there.
-    g.grid_matrix[4][9] = 0.0;
-    g.grid_matrix[5][9] = -1.0 / model.lines().lnHorizPos.y1;
+    calibration.transform.c[4] = 0.0;
+    calibration.transform.c[5] = -1.0 / model.lines().lnHorizPos.y1;
     model.Timer1_Timer();
     EXPECT_EQ(model.view().txtDeviation, before);
     EXPECT_TRUE(std::isfinite(model.lines().lnLeft.x1));
@@ -514,14 +516,14 @@ TEST_F(MeasureModelTest, ALineOnThePicturesHorizonKeepsTheLastDeviation)
 TEST_F(MeasureModelTest, NoSpeedEverSelectedStartsNoPass)
 {
     run.slalomSpeed = -1;
-    g.pass.tenths = 0;
+    pass.tenths = 0;
     model.Command1_Click();
     EXPECT_FALSE(model.running());
     // A speed chosen earlier stays in force.
-    g.pass.tenths = 170;
+    pass.tenths = 170;
     model.Command1_Click();
     EXPECT_TRUE(model.running());
-    EXPECT_EQ(g.pass.tenths, 170);
+    EXPECT_EQ(pass.tenths, 170);
 }
 
 TEST_F(MeasureModelTest, RedrawsAreCountedFromEachActivation)

@@ -18,7 +18,7 @@ struct StartedProgram
     Global global;
     Screens screens{global, fake.platform};
 
-    StartedProgram() { global.programFolder = folder.path(); }
+    StartedProgram() { global.place.folder = folder.path(); }
     ~StartedProgram() { keepTestFiles(fake, {{folder.path(), "program"}}); }
     // Runs the start-up sequence; a "Default" results folder exists unless told otherwise.
     Form1& start(bool withDefaultFolder = true)

@@ -80,7 +80,7 @@ TEST(StartScreen, StartsWithTheDefaultRunParticulars)
     EXPECT_FALSE(p.screens.measure().isVisible());
     EXPECT_FALSE(p.global.pass.measured);
     EXPECT_FALSE(p.screens.measure().model().awaitingStart());
-    EXPECT_GT(p.global.screenWidthPixels.toInt(), 0);
+    EXPECT_GT(p.global.place.screenWidthPixels, 0);
     for (const char* list : {"drivers.txt", "skiers.txt", "boats.txt", "models.txt"})
         EXPECT_TRUE(QFile::exists(p.path(list))) << list;
 }
@@ -211,7 +211,7 @@ TEST(StartScreen, MeasureNeedsAValidCalibration)
     EXPECT_TRUE(QFile::exists(p.path("Default/test.txt"))); // the probe ran first
     EXPECT_FALSE(p.screens.measure().isVisible());
 
-    p.global.setup_ok = 1;
+    p.global.calibration.complete = true;
     click(f, "Command1");
     EXPECT_TRUE(p.screens.measure().isVisible());
     EXPECT_FALSE(f.isVisible());

@@ -24,7 +24,7 @@ class ManualScreen : public ::testing::Test
 protected:
     void SetUp() override
     {
-        global.programFolder = dir.path();
+        global.place.folder = dir.path();
         form = &screens.form1();
         form->Form_Load();
         form->show();

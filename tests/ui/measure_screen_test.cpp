@@ -5,6 +5,7 @@
 #include "app/ui/form1.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
+#include "common/global.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
 #include "platform/qt/qt_key_state.h"
@@ -33,8 +34,8 @@ protected:
     {
         // A finished pass writes the day logs into the results folder; with none chosen that
         // is the program folder, which must not be the build's working folder.
-        global.programFolder = programDir.path();
-        calibrateSlalom(global);
+        global.place.folder = programDir.path();
+        calibrateSlalom(global.calibration);
         fake.clock.ms = 1000;
         measure.show();
     }

@@ -23,7 +23,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        global.programFolder = dir.path();
+        global.place.folder = dir.path();
         writeList("drivers.txt", "Adams\r\nBaker\r\n");
         writeList("skiers.txt", "Smith, John\r\n\"Lee, Ann\"\r\n");
         form = &screens.form1();

@@ -48,8 +48,8 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
     const QString startFolder = QDir::currentPath();
     QTemporaryDir folder;
     Global global;
-    global.programFolder = folder.path();
-    calibrateSlalom(global);
+    global.place.folder = folder.path();
+    calibrateSlalom(global.calibration);
     FakePlatform fake;
     QtMessageBoxes messages; // real boxes: each is a window of its own
     Platform platform{fake.settings, fake.fileDialog, messages,      fake.clock,

@@ -29,7 +29,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(programDir.isValid() && resultsDir.isValid());
-        global.programFolder = programDir.path();
+        global.place.folder = programDir.path();
         ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("skiers.txt")),
                                 QStringLiteral("Ann\r\nBee\r\n"))
                         .ok);

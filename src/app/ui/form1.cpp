@@ -216,18 +216,18 @@ void Form1::Form_Load()
     Global& g = screens.global();
     setWindowTitle(kProductTitle + QStringLiteral(" ") + QStringLiteral(WAKELINE_VERSION));
     const QScreen* screen = QGuiApplication::primaryScreen();
-    g.screenWidthPixels = QString::number(screen ? screen->geometry().width() : 1024);
+    g.place.screenWidthPixels = screen ? screen->geometry().width() : 1024;
     screens.measure(); // created now and kept hidden, so that its timers exist
     g.pass.measured = false;
 
-    QDir::setCurrent(g.programFolder);
-    const QStringList failures = createMissingListFiles(g.programFolder);
+    QDir::setCurrent(g.place.folder);
+    const QStringList failures = createMissingListFiles(g.place.folder);
     if (!failures.isEmpty())
         screens.platform().messages.warning(failures.join('\n'), kProductTitle);
     for (NameList list : kNameListsInLoadOrder)
         loadNameList(list);
 
-    txtResults->setText(initialResultsFolder(screens.platform().settings, g.programFolder));
+    txtResults->setText(initialResultsFolder(screens.platform().settings, g.place.folder));
     txtResults_Change(); // written back at once, also when the text did not change
 }
 
@@ -248,7 +248,7 @@ QComboBox* Form1::nameCombo(NameList list) const
 
 QString Form1::nameListPath(NameList list) const
 {
-    return QDir(screens.global().programFolder).filePath(nameListFile(list));
+    return QDir(screens.global().place.folder).filePath(nameListFile(list));
 }
 
 void Form1::loadNameList(NameList list)
@@ -452,8 +452,7 @@ void Form1::txtResults_Change()
 
 bool Form1::folderCheck()
 {
-    const FolderCheck check =
-        checkResultsFolder(txtResults->text(), screens.global().programFolder);
+    const FolderCheck check = checkResultsFolder(txtResults->text(), screens.global().place.folder);
     if (check.trimmed)
         txtResults->setText(check.folder);
     if (!check.ok)
@@ -473,7 +472,7 @@ void Form1::Command1_Click()
 {
     if (!folderCheck())
         return;
-    if (screens.global().setup_ok == 0) {
+    if (!screens.global().calibration.complete) {
         screens.platform().messages.plain(
             QStringLiteral("The setup must be OK to proceed.  Return to the setup screen and "
                            "create a valid setup"));

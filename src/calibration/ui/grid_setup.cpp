@@ -73,7 +73,10 @@ void blackLabel(QLabel* label)
 
 } // namespace
 
-Grid_Setup::Grid_Setup(Screens& screens) : screens(screens)
+Grid_Setup::Grid_Setup(Screens& screens)
+    : screens(screens), calibration(screens.global().calibration),
+      slots(screens.global().gridSlots), display(screens.global().display),
+      programPlace(screens.global().place)
 {
     setObjectName(QStringLiteral("Grid_Setup"));
     setWindowTitle(kScreenTitle);
@@ -333,21 +336,20 @@ void Grid_Setup::buildControls()
 
 void Grid_Setup::Form_Load()
 {
-    Global& g = screens.global();
-    g.grid_number = 1;
-    g.grid_count = 1;
+    slots.current = 1;
+    slots.count = 1;
     showGridCaption(gridCaption(1));
-    g.cross_size = Setup_Cross_size->value();
-    g.cross_radius = crossRadiusFor(Setup_Cross_size->value());
+    display.crossSize = Setup_Cross_size->value();
+    circleRadius_ = crossRadiusFor(Setup_Cross_size->value());
     for (Buoy b : kBuoyVisitOrder)
-        setCornerMark(g, b, {});
-    g.setup_ok = 0;
-    QDir::setCurrent(g.programFolder);
+        calibration.mark(b) = {};
+    calibration.complete = false;
+    QDir::setCurrent(programPlace.folder);
     showStatePicture(kIncompletePicture);
     btnAccuracyCheck->hide();
     fmAccuracyConfig->hide();
     fmAccuracyDisplay->hide();
-    clear_accuracy_indicator();
+    clearAccuracyIndicators();
     gridLockedLabel->hide();
     blackLabel(AdjustmentLabel);
     blackLabel(CrossSizeLabel);
@@ -443,9 +445,9 @@ void Grid_Setup::Form_Activate()
     const RunInfo run = screens.form1().runInfo();
     for (const BoxWrite& w : surveyDefaults(run.event, ul_survey_x->text())) {
         box(w.box)->setText(w.text);
-        screens.global().setup_ok = 0;
+        calibration.complete = false;
     }
-    reportWriteFailures(appendSessionHeaders(run.resultsFolder, screens.global().programFolder,
+    reportWriteFailures(appendSessionHeaders(run.resultsFolder, programPlace.folder,
                                              screens.platform().clock.now()));
 }
 
@@ -462,7 +464,7 @@ void Grid_Setup::showStatePicture(const QString& name)
     if (name == statePictureName)
         return;
     statePictureName = name;
-    QPixmap picture(QDir(screens.global().programFolder).filePath(name));
+    QPixmap picture(QDir(programPlace.folder).filePath(name));
     // The operator may have deleted or damaged the copy; the built-in one always exists.
     if (picture.isNull())
         picture = QPixmap(QStringLiteral(":/program/") + name);
@@ -479,7 +481,7 @@ void Grid_Setup::showIncomplete()
     fmAccuracyDisplay->hide();
     // Nothing is left to clear once the indicators are gone.
     btnClearAccuracy->hide();
-    clear_accuracy_indicator();
+    clearAccuracyIndicators();
 }
 
 void Grid_Setup::showComplete()
@@ -491,36 +493,31 @@ void Grid_Setup::showComplete()
     fmAccuracyDisplay->show();
 }
 
-void Grid_Setup::clear_accuracy_indicator()
+void Grid_Setup::clearAccuracyIndicators()
 {
     for (QLabel* l : AccuracyIndicator)
         l->hide();
 }
 
-void Grid_Setup::Show_grid()
+void Grid_Setup::showGrid()
 {
-    Global& g = screens.global();
     drawingSurface->clearDrawing();
     drawWidth = kMarkPenWidth;
-    const ShowGridDrawing drawing = showGridShapes(g, Setup_Cross_size->value());
-    g.cross_radius = drawing.crossRadius;
+    const ShowGridDrawing drawing = showGridShapes(calibration, Setup_Cross_size->value());
+    circleRadius_ = drawing.crossRadius;
     drawingSurface->draw(drawing.shapes);
 }
 
-void Grid_Setup::grid_check()
+void Grid_Setup::checkPerspective()
 {
-    if (const auto warning = ::grid_check(screens.global(), coordinateTexts()))
+    if (const auto warning =
+            ::checkPerspective(calibration, programPlace.screenWidthPixels, coordinateTexts()))
         screens.platform().messages.plain(*warning);
-}
-
-void Grid_Setup::distance_calculation()
-{
-    ::distance_calculation(screens.global());
 }
 
 bool Grid_Setup::enterProgramFolder()
 {
-    if (QDir::setCurrent(screens.global().programFolder))
+    if (QDir::setCurrent(programPlace.folder))
         return true;
     screens.platform().messages.warning(kInvalidPathMessage);
     return false;
@@ -534,12 +531,11 @@ void Grid_Setup::reportWriteFailures(const QStringList& failures)
 
 void Grid_Setup::appendJournal(JournalForm form)
 {
-    const Global& g = screens.global();
-    const QString path =
-        resultsFilePath(screens.form1().runInfo().resultsFolder, kJournalFileName, g.programFolder);
+    const QString path = resultsFilePath(screens.form1().runInfo().resultsFolder, kJournalFileName,
+                                         programPlace.folder);
     const QString block =
         journalBlock(screens.platform().clock.now(), ipt_file_description->text(),
-                     ipt_file_description_2->text(), g.grid_number, coordinateTexts(), form);
+                     ipt_file_description_2->text(), slots.current, coordinateTexts(), form);
     const WriteResult r = appendText(path, block);
     if (!r)
         reportWriteFailures({r.message});
@@ -623,7 +619,7 @@ void Grid_Setup::coordinateChanged(CoordinateBox b, QLineEdit* field)
     // The program's own writes leave the box unmodified; the operator's typing does not.
     if ((b.kind == BoxKind::ScreenX || b.kind == BoxKind::ScreenY) && !field->isModified())
         shownScreenText(b) = field->text();
-    applyCoordinateChange(screens.global(), b, field->text());
+    applyCoordinateChange(calibration, b, field->text());
     showIncomplete();
 }
 
@@ -641,8 +637,7 @@ void Grid_Setup::screenBoxEdited(CoordinateBox b)
     const QString typed = field->text();
     if (const auto value = typedScreenCoordinate(typed)) {
         drawWidth = kMarkPenWidth;
-        showMarks(
-            placeTypedMark(screens.global(), b, *value, chkboxGridLock->isChecked(), crossSize()));
+        showMarks(placeTypedMark(calibration, b, *value, chkboxGridLock->isChecked(), crossSize()));
         field->setModified(false);
     } else {
         field->setText(shownScreenText(b));
@@ -749,7 +744,7 @@ std::optional<Buoy> Grid_Setup::selectedBuoy() const
 
 CrossSize Grid_Setup::crossSize() const
 {
-    return {Setup_Cross_size->value(), Setup_Cross_size->maximum()};
+    return {Setup_Cross_size->value(), Setup_Cross_size->maximum(), circleRadius_};
 }
 
 void Grid_Setup::showMarks(const MarkResult& result)
@@ -765,14 +760,14 @@ void Grid_Setup::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x
 {
     if (selectedBuoy())
         drawWidth = kMarkPenWidth;
-    showMarks(markBuoy(screens.global(), selectedBuoy(), chkboxGridLock->isChecked(), {x, y},
-                       crossSize()));
+    showMarks(
+        markBuoy(calibration, selectedBuoy(), chkboxGridLock->isChecked(), {x, y}, crossSize()));
 }
 
 void Grid_Setup::nudge(AdjustDirection direction)
 {
     drawWidth = kMarkPenWidth;
-    showMarks(microAdjust(screens.global(), selectedBuoy(), chkboxGridLock->isChecked(), direction,
+    showMarks(microAdjust(calibration, selectedBuoy(), chkboxGridLock->isChecked(), direction,
                           crossSize()));
 }
 
@@ -811,54 +806,43 @@ void Grid_Setup::unlockGrid()
 
 void Grid_Setup::cmdHide_Click()
 {
-    const HideToggle next = toggleDescriptions(cmdHide->text());
-    ipt_file_description->setVisible(next.descriptionsVisible);
-    ipt_file_description_2->setVisible(next.descriptionsVisible);
-    cmdHide->setText(next.caption);
-    cmdHide->setAccessibleName(next.caption + QStringLiteral(" descriptions"));
+    descriptionsVisible = !descriptionsVisible;
+    ipt_file_description->setVisible(descriptionsVisible);
+    ipt_file_description_2->setVisible(descriptionsVisible);
+    const QString caption = descriptionsButtonCaption(descriptionsVisible);
+    cmdHide->setText(caption);
+    cmdHide->setAccessibleName(caption + QStringLiteral(" descriptions"));
 }
 
 // ---- course overlay, cross size, label drag --------------------------------------------------
 
 void Grid_Setup::show_alignment_Click()
 {
-    if (screens.global().setup_ok == 0) {
+    if (!calibration.complete) {
         screens.platform().messages.plain(QString::fromLatin1(kSetupNotOkMessage));
         return;
     }
     drawWidth = kMarkPenWidth;
     drawingSurface->clearDrawing();
-    Show_grid();
+    showGrid();
 }
 
 void Grid_Setup::btnShowAllBuoys_Click()
 {
-    Global& g = screens.global();
-    if (g.setup_ok == 0) {
+    if (!calibration.complete) {
         screens.platform().messages.plain(QString::fromLatin1(kSetupNotOkMessage));
         return;
     }
-    const CourseCrosses crosses = showCourseShapes(CourseTransform::fromMatrix(g.grid_matrix),
-                                                   Setup_Cross_size->value(), drawWidth);
-    drawingSurface->draw(crosses.shapes);
-    // The shared operands keep the last mapping, as every use of the transform leaves them.
-    if (crosses.lastCourse) {
-        g.course_x = crosses.lastCourse->x;
-        g.course_y = crosses.lastCourse->y;
-    }
-    if (crosses.lastScreen) {
-        g.screen_x = crosses.lastScreen->point.x;
-        g.screen_y = crosses.lastScreen->point.y;
-        g.transform_den = crosses.lastScreen->denominator;
-    }
+    drawingSurface->draw(
+        showCourseShapes(calibration.transform, Setup_Cross_size->value(), drawWidth).shapes);
 }
 
 void Grid_Setup::Setup_Cross_size_Change()
 {
-    // The measurement screen draws its marks with the same cross size. cross_radius
+    // The measurement screen draws its marks with the same cross size. The circle radius
     // follows at the next redraw of the marks: until then it must stay the radius of the
     // circles on the surface, which marking erases with it.
-    screens.global().cross_size = Setup_Cross_size->value();
+    display.crossSize = Setup_Cross_size->value();
 }
 
 bool Grid_Setup::eventFilter(QObject* watched, QEvent* event)
@@ -925,28 +909,16 @@ void Grid_Setup::showAccuracyIndicators(const AccuracyCheckResult& result)
 
 void Grid_Setup::btnAccuracyCheck_Click()
 {
-    Global& g = screens.global();
     const QDateTime now = screens.platform().clock.now();
-    const AccuracyCheckResult result = runAccuracyCheck(
-        accuracyInputFrom(g, accuracyBoxTexts(coordinateTexts()), ipt_file_description->text(),
-                          ipt_file_description_2->text(), accuracyDisplay(), now));
+    const AccuracyCheckResult result = runAccuracyCheck(accuracyInputFrom(
+        calibration, slots.current, coordinateTexts(), ipt_file_description->text(),
+        ipt_file_description_2->text(), accuracyDisplay(), now));
     showAccuracyIndicators(result);
-    // The shared operands end on the last point's one-pixel-down neighbour.
-    for (auto p = result.points.rbegin(); p != result.points.rend(); ++p) {
-        if (!p->placed)
-            continue;
-        g.screen_x = p->screen.x;
-        g.screen_y = p->screen.y + kPixelStep;
-        g.course_x = p->belowCourse.x;
-        g.course_y = p->belowCourse.y;
-        g.jump_distance = p->vval;
-        break;
-    }
     btnClearAccuracy->show();
-    Show_grid();
+    showGrid();
     // The indicators stand whatever happens to the report: they are the check's answer.
     const QString path =
-        accuracyReportPath(screens.form1().runInfo().resultsFolder, now, g.programFolder);
+        accuracyReportPath(screens.form1().runInfo().resultsFolder, now, programPlace.folder);
     const WriteResult written = appendAccuracyReport(path, result);
     if (!written)
         screens.platform().messages.warning(written.message, kScreenTitle);
@@ -970,7 +942,7 @@ void Grid_Setup::optAdvancedAccuracy_Click()
 
 void Grid_Setup::mnuLoadPicture_Click()
 {
-    const PictureLoadStart start = startPictureLoad(screens.global().programFolder);
+    const PictureLoadStart start = startPictureLoad(programPlace.folder);
     if (const QString* warning = std::get_if<QString>(&start)) {
         screens.platform().messages.warning(*warning);
         return;
@@ -1008,10 +980,9 @@ void Grid_Setup::gridLoad_Click()
     unlockGrid();
     if (!enterProgramFolder())
         return;
-    Global& g = screens.global();
     const auto path =
         screens.platform().fileDialog.choose({QStringLiteral("Load Setup Data File"), kLoadFilter,
-                                              kParameterFilesEntry, g.programFolder, false});
+                                              kParameterFilesEntry, programPlace.folder, false});
     if (!path)
         return;
     // The whole file is read and checked before anything changes.
@@ -1024,21 +995,20 @@ void Grid_Setup::gridLoad_Click()
     showDescriptions(*path, read.data->description);
     showTexts(boxTextsFor(*read.data));
     // After the box writes, so the values are the file's own to the last bit.
-    applyLoadedSetup(g, *read.data, *path);
+    applyLoadedSetup(calibration, slots, *read.data, *path);
     appendJournal(JournalForm::Twips);
     drawingSurface->clearDrawing();
-    grid_check();
+    checkPerspective();
     showComplete();
-    showGridCaption(gridCaption(g.grid_number));
-    Show_grid();
+    showGridCaption(gridCaption(slots.current));
+    showGrid();
 }
 
 void Grid_Setup::gridSave_Click()
 {
     commitTypedMarks();
-    Global& g = screens.global();
-    if (!currentSlotHoldsCalibration(g)) {
-        screens.platform().messages.warning(nothingToSaveMessage(g.grid_number),
+    if (!currentSlotHoldsCalibration(slots)) {
+        screens.platform().messages.warning(nothingToSaveMessage(slots.current),
                                             kGridSetupErrorTitle);
         return;
     }
@@ -1047,7 +1017,7 @@ void Grid_Setup::gridSave_Click()
         return;
     const auto path =
         screens.platform().fileDialog.choose({QStringLiteral("Save Data Setup File"), kSaveFilter,
-                                              kParameterFilesEntry, g.programFolder, true});
+                                              kParameterFilesEntry, programPlace.folder, true});
     if (!path)
         return;
     const QString description = screens.platform()
@@ -1055,7 +1025,7 @@ void Grid_Setup::gridSave_Click()
                                     .input(QStringLiteral("Enter descriptive line about grid"),
                                            QStringLiteral("Grid Description"))
                                     .value_or(QString());
-    SetupFileData data = workingData(g);
+    SetupFileData data = workingData(calibration, slots.current);
     data.savedPath = *path;
     data.description = description;
     const WriteResult written = writeSetupFile(*path, data);
@@ -1064,21 +1034,21 @@ void Grid_Setup::gridSave_Click()
             written.message + QStringLiteral(" The setup has not been saved."), kScreenTitle);
         return;
     }
-    storeSavedSetup(g, data, *path);
+    storeSavedSetup(slots, data, *path);
     showDescriptions(*path, description);
 }
 
 void Grid_Setup::Load_Click()
 {
     commitTypedMarks();
-    Global& g = screens.global();
-    const CompletionResult r = completeSetup(g, coordinateTexts(), ipt_file_description->text(),
-                                             ipt_file_description_2->text());
+    const CompletionResult r =
+        completeSetup(calibration, slots, coordinateTexts(), ipt_file_description->text(),
+                      ipt_file_description_2->text());
     if (r.ok) {
-        QDir::setCurrent(g.programFolder);
+        QDir::setCurrent(programPlace.folder);
         showComplete();
         // The solved calibration went into slot 1, which is now the current one.
-        showGridCaption(gridCaption(g.grid_number));
+        showGridCaption(gridCaption(slots.current));
         drawingSurface->clearDrawing();
     } else {
         screens.platform().messages.warning(r.message, kErrorMessageTitle);
@@ -1088,15 +1058,15 @@ void Grid_Setup::Load_Click()
 
 void Grid_Setup::grid_select_Click()
 {
-    Global& g = screens.global();
     drawingSurface->clearDrawing();
-    showGridCaption(nextGridCaption(g, grid_select->text()));
-    const size_t slot = size_t(g.grid_number);
-    showTexts(slotBoxTexts(g, g.grid_number));
-    showDescriptions(g.grid_desc1[slot], g.grid_desc2[slot]);
+    const int slot = selectNextGrid(slots);
+    showGridCaption(gridCaption(slot));
+    showTexts(slotBoxTexts(slots, slot));
+    const SetupFileData shown = slotData(slots, slot);
+    showDescriptions(shown.savedPath, shown.description);
     // After the box writes, whose change rule marks the calibration incomplete.
-    if (selectSlot(g, g.grid_number)) {
-        QDir::setCurrent(g.programFolder);
+    if (selectSlot(calibration, slots, slot)) {
+        QDir::setCurrent(programPlace.folder);
         showComplete();
         fmAccuracyDisplay->show();
     } else {
@@ -1107,14 +1077,13 @@ void Grid_Setup::grid_select_Click()
 
 void Grid_Setup::gridExit_Click()
 {
-    Global& g = screens.global();
     commitTypedMarks();
-    if (g.setup_ok == 1) {
+    if (calibration.complete) {
         hide();
         screens.form1().showAgain();
-        restoreSlot(g, 1);
-        showGridCaption(gridCaption(g.grid_number));
-        drawingSurface->draw(exitShapes(g));
+        restoreSlot(calibration, slots, 1);
+        showGridCaption(gridCaption(slots.current));
+        drawingSurface->draw(exitShapes(calibration));
         return;
     }
     if (screens.platform().messages.askYesNo(kLeaveIncompleteQuestion, kGridSetupErrorTitle)) {

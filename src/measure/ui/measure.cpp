@@ -93,9 +93,9 @@ Measure::Measure(Screens& screens) : screens(screens)
         setGeometry(screen->availableGeometry());
 
     Platform& p = screens.platform();
-    model_ = std::make_unique<MeasureModel>(
-        MeasureModel::Services{screens.global(), screens.global().pass, p.clock, p.keys, p.joystick,
-                               p.timers, [&screens] { return screens.form1().runInfo(); }, *this});
+    model_ = std::make_unique<MeasureModel>(MeasureModel::Services{
+        screens.global().calibration, screens.global().display, screens.global().pass, p.clock,
+        p.keys, p.joystick, p.timers, [&screens] { return screens.form1().runInfo(); }, *this});
     buildControls();
     swallowArrowKeys();
     model_->Form_Load();

@@ -243,7 +243,7 @@ QString Results::resultsFolderPath() const
 QString Results::resultsPath(const QString& name) const
 {
     return resultsFilePath(screens.form1().runInfo().resultsFolder, name,
-                           screens.global().programFolder);
+                           screens.global().place.folder);
 }
 
 void Results::results_report()
