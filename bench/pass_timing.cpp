@@ -16,9 +16,9 @@
 // CPU time of the user-interface thread per second of pass.
 
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/course_transform.h"
-#include "common/global.h"
 #include "measure/ui/measure.h"
 #include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
@@ -250,7 +250,7 @@ int main(int argc, char** argv)
             });
     }
 
-    Global g;
+    ProgramState g;
     // The results screen writes its day logs after each pass: keep them out of the way.
     QTemporaryDir work;
     g.place.folder = work.path();

@@ -20,7 +20,6 @@
 
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 class Clock;
@@ -91,7 +90,7 @@ public:
         KeyState& keys;
         Joystick& joystick;
         HiResTimerFactory& timers;
-        std::function<RunInfo()> runInfo; // read live from the start screen
+        const RunInfo& run; // the run particulars, read when needed
         MeasureListener& listener;
     };
 
@@ -171,7 +170,7 @@ public:
     qint64 passStartMs() const { return startMs; }
 
 private:
-    RunInfo run() const { return s.runInfo(); }
+    const RunInfo& run() const { return s.run; }
     void stopTicks();
     void fitLineToCourse();
     void takeDueSamples();

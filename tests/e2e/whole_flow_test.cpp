@@ -6,9 +6,9 @@
 #include "app/program_folder.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
-#include "common/global.h"
 #include "common/text_file.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
@@ -113,7 +113,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        global.place.folder = folder.path();
+        state.place.folder = folder.path();
         fake.clock.ms = 5000;
     }
     void TearDown() override
@@ -129,7 +129,7 @@ protected:
     Form1& firstStart()
     {
         EXPECT_TRUE(installBuiltInResources(folder.path()).isEmpty());
-        screens = std::make_unique<Screens>(global, platform);
+        screens = std::make_unique<Screens>(state, platform);
         Form1& f = screens->form1();
         f.Form_Load();
         f.show();
@@ -162,7 +162,7 @@ protected:
     {
         Grid_Setup& grid = goToSetup();
         loadSetupFile(grid, QDir(folder.path()).filePath(QStringLiteral("SlalomOK.ipt")));
-        ASSERT_TRUE(global.calibration.complete);
+        ASSERT_TRUE(state.calibration.complete);
         exitSetup(grid);
     }
 
@@ -208,8 +208,8 @@ protected:
     // straight line in the picture, through its points at the two gates.
     double screenXOf(double courseX, double screenY) const
     {
-        const Point2 far = screenOf(global.calibration, courseX, 0.0);
-        const Point2 near = screenOf(global.calibration, courseX, -259.0);
+        const Point2 far = screenOf(state.calibration, courseX, 0.0);
+        const Point2 near = screenOf(state.calibration, courseX, -259.0);
         return far.x + (near.x - far.x) * (screenY - far.y) / (near.y - far.y);
     }
     int runPass(const Plan& plan)
@@ -308,7 +308,7 @@ protected:
     static constexpr double kKeyHalfStep = 7.5; // twips: half an arrow-key step
 
     QTemporaryDir folder;
-    Global global;
+    ProgramState state;
     FakePlatform fake;
     QtKeyState keys; // the arrow keys from the key events, as the program sees them
     Platform platform{fake.settings, fake.fileDialog, fake.messages, fake.clock, fake.pictures,
@@ -340,11 +340,11 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
 
     // The re-marked buoys made the calibration.
     const Point2 farRight =
-        courseOf(global.calibration, kUpperRight.x() * 15.0, kUpperRight.y() * 15.0);
+        courseOf(state.calibration, kUpperRight.x() * 15.0, kUpperRight.y() * 15.0);
     EXPECT_NEAR(farRight.x, 0.0, 1e-6);
     EXPECT_NEAR(farRight.y, 0.0, 1e-6);
     const Point2 nearLeft =
-        courseOf(global.calibration, kLowerLeft.x() * 15.0, kLowerLeft.y() * 15.0);
+        courseOf(state.calibration, kLowerLeft.x() * 15.0, kLowerLeft.y() * 15.0);
     EXPECT_NEAR(nearLeft.x, 2.5, 1e-6);
     EXPECT_NEAR(nearLeft.y, -259.0, 1e-6);
 
@@ -413,7 +413,7 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_FALSE(form1().isVisible());
     ASSERT_TRUE(measure().isVisible());
     EXPECT_TRUE(measure().model().awaitingStart());
-    const Point2 entrance = screenOf(global.calibration, kCentre, -259.0);
+    const Point2 entrance = screenOf(state.calibration, kCentre, -259.0);
     const MeasureLines& l = measure().model().lines();
     EXPECT_NEAR(l.lnMeasure.x1, entrance.x, 1e-6);
     EXPECT_NEAR((l.lnHorizPos.x1 + l.lnHorizPos.x2) / 2, entrance.x, 1e-6);
@@ -436,7 +436,7 @@ TEST_F(WholeFlow, ViewOnlySlalomPassReArmsTheOtherWayAndWritesNothing)
     EXPECT_FALSE(measure().model().running());
     EXPECT_TRUE(measure().model().awaitingStart());
     EXPECT_EQ(form1().runInfo().direction, Direction::Away);
-    const Point2 entrance = screenOf(global.calibration, kCentre, -259.0);
+    const Point2 entrance = screenOf(state.calibration, kCentre, -259.0);
     EXPECT_NEAR(measure().model().lines().lnHorizPos.y1, entrance.y, 1e-6);
     EXPECT_NEAR(measure().model().lines().lnMeasure.x1, entrance.x, 1e-6);
 
@@ -471,13 +471,13 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
     while (measure().model().running() && ticks < 10000) {
         tick([](int) { return 0.0; });
         const MeasureLines& l = measure().model().lines();
-        const Point2 at = courseOf(global.calibration, l.lnMeasure.x1, l.lnHorizPos.y1);
+        const Point2 at = courseOf(state.calibration, l.lnMeasure.x1, l.lnHorizPos.y1);
         worst = std::max(worst, std::abs(at.x - 3.0));
     }
     holdKey(std::nullopt);
     EXPECT_LT(worst, 1e-6);
-    EXPECT_EQ(measure().model().sampleIndex(), global.pass.tenths + 1);
-    EXPECT_EQ(ticks, 2 * global.pass.tenths);
+    EXPECT_EQ(measure().model().sampleIndex(), state.pass.tenths + 1);
+    EXPECT_EQ(ticks, 2 * state.pass.tenths);
 
     EXPECT_FALSE(screens->hasResults());
     EXPECT_TRUE(measure().model().awaitingStart());

@@ -7,9 +7,9 @@
 #include "app/settings_keys.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
-#include "common/global.h"
 #include "common/text_file.h"
 #include "fakes/fake_platform.h"
 #include "platform/qt/qt_platform.h"
@@ -266,7 +266,7 @@ protected:
     QTemporaryDir resultsDir;
     QTemporaryDir elsewhereDir;
     FakePlatform fake;
-    Global g;
+    ProgramState g;
     std::unique_ptr<Screens> screens;
     Form1* form1 = nullptr;
     std::optional<WriteBlock> block;
@@ -622,7 +622,7 @@ protected:
     QtSettingsStore store;
     Platform platform{store,         fake.fileDialog, fake.messages, fake.clock,
                       fake.pictures, fake.keys,       fake.joystick, fake.timers};
-    Global g;
+    ProgramState g;
     std::unique_ptr<Screens> screens;
 };
 

@@ -35,8 +35,8 @@ class MeasureModelTest : public ::testing::Test
 {
 protected:
     MeasureModelTest()
-        : model({calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers,
-                 [this] { return run; }, listener})
+        : model({calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers, run,
+                 listener})
     {
         listener.run = &run;
         calibrateSlalom(calibration);

@@ -3,8 +3,8 @@
 // program-wide state and the screens, with the start screen loaded.
 
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
-#include "common/global.h"
 #include "fakes/fake_platform.h"
 #include "support/kept_files.h"
 
@@ -15,10 +15,10 @@ struct StartedProgram
 {
     QTemporaryDir folder;
     FakePlatform fake;
-    Global global;
-    Screens screens{global, fake.platform};
+    ProgramState state;
+    Screens screens{state, fake.platform};
 
-    StartedProgram() { global.place.folder = folder.path(); }
+    StartedProgram() { state.place.folder = folder.path(); }
     ~StartedProgram() { keepTestFiles(fake, {{folder.path(), "program"}}); }
     // Runs the start-up sequence; a "Default" results folder exists unless told otherwise.
     Form1& start(bool withDefaultFolder = true)

@@ -57,7 +57,7 @@ TEST(AccessibleNames, EveryControlOfTheStartResultsAndManualScreensHasOne)
     EXPECT_EQ(unnamed(form1), QStringList());
     EXPECT_EQ(child<QWidget>(form1, "Text1")->accessibleName(), "Skiers list editor");
 
-    p.global.pass.measured = true;
+    p.state.pass.measured = true;
     Results& results = p.screens.results();
     results.Form_Load();
     EXPECT_EQ(unnamed(results), QStringList());

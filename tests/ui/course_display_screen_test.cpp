@@ -5,9 +5,9 @@
 #include "app/program_folder.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
-#include "common/global.h"
 #include "common/twips.h"
 #include "course_display/accuracy_check.h"
 #include "course_display/background_picture.h"
@@ -119,7 +119,7 @@ protected:
 
     QTemporaryDir programDir;
     QTemporaryDir resultsDir;
-    Global g;
+    ProgramState g;
     FakePlatform fake;
     std::unique_ptr<Screens> screens;
     Grid_Setup* grid = nullptr;

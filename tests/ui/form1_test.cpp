@@ -78,9 +78,9 @@ TEST(StartScreen, StartsWithTheDefaultRunParticulars)
 
     // The start-up sequence: measurement screen made and hidden, flags reset, list files.
     EXPECT_FALSE(p.screens.measure().isVisible());
-    EXPECT_FALSE(p.global.pass.measured);
+    EXPECT_FALSE(p.state.pass.measured);
     EXPECT_FALSE(p.screens.measure().model().awaitingStart());
-    EXPECT_GT(p.global.place.screenWidthPixels, 0);
+    EXPECT_GT(p.state.place.screenWidthPixels, 0);
     for (const char* list : {"drivers.txt", "skiers.txt", "boats.txt", "models.txt"})
         EXPECT_TRUE(QFile::exists(p.path(list))) << list;
 }
@@ -211,7 +211,7 @@ TEST(StartScreen, MeasureNeedsAValidCalibration)
     EXPECT_TRUE(QFile::exists(p.path("Default/test.txt"))); // the probe ran first
     EXPECT_FALSE(p.screens.measure().isVisible());
 
-    p.global.calibration.complete = true;
+    p.state.calibration.complete = true;
     click(f, "Command1");
     EXPECT_TRUE(p.screens.measure().isVisible());
     EXPECT_FALSE(f.isVisible());
@@ -263,9 +263,9 @@ TEST(StartScreen, NamesAreRecordedExactlyAsTypedOrPicked)
     EXPECT_EQ(f.namePosition(NameList::Models), -1);
 
     // A pass: the report in the day's result log, then the database line on return.
-    summariseSamples(p.global.pass.samples, 162);
-    p.global.pass.tenths = 161;
-    p.global.pass.measured = true;
+    summariseSamples(p.state.pass.samples, 162);
+    p.state.pass.tenths = 161;
+    p.state.pass.measured = true;
     f.hide();
     Results& results = p.screens.results();
     results.Form_Load();

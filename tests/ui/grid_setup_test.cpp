@@ -4,10 +4,10 @@
 #include "app/program_folder.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/setup_file.h"
 #include "calibration/ui/grid_setup.h"
-#include "common/global.h"
 #include "common/twips.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
@@ -131,7 +131,7 @@ protected:
 
     QTemporaryDir programDir;
     QTemporaryDir resultsDir;
-    Global g;
+    ProgramState g;
     FakePlatform fake;
     std::unique_ptr<Screens> screens;
     Grid_Setup* grid = nullptr;

@@ -3,9 +3,9 @@
 
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
-#include "common/global.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
 #include "platform/qt/qt_key_state.h"
@@ -34,8 +34,8 @@ protected:
     {
         // A finished pass writes the day logs into the results folder; with none chosen that
         // is the program folder, which must not be the build's working folder.
-        global.place.folder = programDir.path();
-        calibrateSlalom(global.calibration);
+        state.place.folder = programDir.path();
+        calibrateSlalom(state.calibration);
         fake.clock.ms = 1000;
         measure.show();
     }
@@ -72,12 +72,12 @@ protected:
     }
 
     QTemporaryDir programDir;
-    Global global;
+    ProgramState state;
     FakePlatform fake;
     QtKeyState keys;
     Platform platform{fake.settings, fake.fileDialog, fake.messages, fake.clock, fake.pictures,
                       keys,          fake.joystick,   fake.timers};
-    Screens screens{global, platform};
+    Screens screens{state, platform};
     Measure& measure = screens.measure();
 };
 
@@ -88,8 +88,8 @@ TEST_F(MeasureScreenTest, EnterOnStartPassRecordsAWholePassAndHandsItToTheResult
     QTest::keyClick(Command1(), Qt::Key_Return);
     ASSERT_TRUE(measure.model().running());
     EXPECT_EQ(runPass(), 161);
-    EXPECT_EQ(global.pass.samples.sampleCount, 162);
-    EXPECT_TRUE(global.pass.measured);
+    EXPECT_EQ(state.pass.samples.sampleCount, 162);
+    EXPECT_TRUE(state.pass.measured);
     EXPECT_FALSE(measure.isVisible());
     ASSERT_TRUE(screens.hasResults());
     EXPECT_TRUE(screens.results().isVisible());
@@ -142,7 +142,7 @@ TEST_F(MeasureScreenTest, ReturnToStartDuringAPassStopsItAsAbortDoes)
     fake.clock.ms += 60000;
     tmr2().fire();
     EXPECT_FALSE(screens.hasResults());
-    EXPECT_FALSE(global.pass.measured);
+    EXPECT_FALSE(state.pass.measured);
 }
 
 TEST_F(MeasureScreenTest, AbortReturnsToTheStartScreen)
@@ -296,7 +296,7 @@ TEST_F(MeasureScreenTest, SpeedAndLineLabelsForTheResultsScreen)
 {
     EXPECT_EQ(measure.speedLabel(), QStringLiteral("58"));
     EXPECT_EQ(measure.lineLabel(), QStringLiteral("11.25"));
-    global.pass.lineText = QStringLiteral("12.00");
+    state.pass.lineText = QStringLiteral("12.00");
     Timer1().fire();
     EXPECT_EQ(measure.lineLabel(), QStringLiteral("12.00"));
 }

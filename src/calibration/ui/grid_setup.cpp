@@ -1,15 +1,15 @@
 #include "calibration/ui/grid_setup.h"
 
+#include "app/run_particulars.h"
+#include "app/ui/course_picture.h"
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
+#include "app/ui/navigator.h"
 #include "app/ui/screen_layout.h"
-#include "app/ui/screens.h"
 #include "calibration/geometry_checks.h"
 #include "calibration/grid_slots.h"
 #include "calibration/screen_activation.h"
 #include "calibration/setup_completion.h"
 #include "calibration/setup_file.h"
-#include "common/global.h"
 #include "common/number_forms.h"
 #include "common/paths.h"
 #include "common/text_file.h"
@@ -73,10 +73,11 @@ void blackLabel(QLabel* label)
 
 } // namespace
 
-Grid_Setup::Grid_Setup(Screens& screens)
-    : screens(screens), calibration(screens.global().calibration),
-      slots(screens.global().gridSlots), display(screens.global().display),
-      programPlace(screens.global().place)
+Grid_Setup::Grid_Setup(Navigator& navigator, Platform& platform, const ProgramPlace& place,
+                       const RunParticulars& run, Calibration& calibration, GridSlots& slots,
+                       DisplaySettings& display, CoursePicture& coursePicture)
+    : navigator(navigator), platform(platform), programPlace(place), run(run),
+      calibration(calibration), slots(slots), display(display), coursePicture(coursePicture)
 {
     setObjectName(QStringLiteral("Grid_Setup"));
     setWindowTitle(kScreenTitle);
@@ -442,19 +443,19 @@ void Grid_Setup::showEvent(QShowEvent* event)
 
 void Grid_Setup::Form_Activate()
 {
-    const RunInfo run = screens.form1().runInfo();
-    for (const BoxWrite& w : surveyDefaults(run.event, ul_survey_x->text())) {
+    const RunInfo r = run.info();
+    for (const BoxWrite& w : surveyDefaults(r.event, ul_survey_x->text())) {
         box(w.box)->setText(w.text);
         calibration.complete = false;
     }
-    reportWriteFailures(appendSessionHeaders(run.resultsFolder, programPlace.folder,
-                                             screens.platform().clock.now()));
+    reportWriteFailures(
+        appendSessionHeaders(r.resultsFolder, programPlace.folder, platform.clock.now()));
 }
 
 void Grid_Setup::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    screens.endProgram();
+    navigator.endProgram();
 }
 
 // ---- state pictures, accuracy controls, drawing ------------------------------------------
@@ -512,29 +513,29 @@ void Grid_Setup::checkPerspective()
 {
     if (const auto warning =
             ::checkPerspective(calibration, programPlace.screenWidthPixels, coordinateTexts()))
-        screens.platform().messages.plain(*warning);
+        platform.messages.plain(*warning);
 }
 
 bool Grid_Setup::enterProgramFolder()
 {
     if (QDir::setCurrent(programPlace.folder))
         return true;
-    screens.platform().messages.warning(kInvalidPathMessage);
+    platform.messages.warning(kInvalidPathMessage);
     return false;
 }
 
 void Grid_Setup::reportWriteFailures(const QStringList& failures)
 {
     if (!failures.isEmpty())
-        screens.platform().messages.warning(failures.join('\n'), kScreenTitle);
+        platform.messages.warning(failures.join('\n'), kScreenTitle);
 }
 
 void Grid_Setup::appendJournal(JournalForm form)
 {
-    const QString path = resultsFilePath(screens.form1().runInfo().resultsFolder, kJournalFileName,
-                                         programPlace.folder);
+    const QString path =
+        resultsFilePath(run.info().resultsFolder, kJournalFileName, programPlace.folder);
     const QString block =
-        journalBlock(screens.platform().clock.now(), ipt_file_description->text(),
+        journalBlock(platform.clock.now(), ipt_file_description->text(),
                      ipt_file_description_2->text(), slots.current, coordinateTexts(), form);
     const WriteResult r = appendText(path, block);
     if (!r)
@@ -641,8 +642,7 @@ void Grid_Setup::screenBoxEdited(CoordinateBox b)
         field->setModified(false);
     } else {
         field->setText(shownScreenText(b));
-        screens.platform().messages.warning(notAScreenPositionMessage(b, typed),
-                                            kGridSetupErrorTitle);
+        platform.messages.warning(notAScreenPositionMessage(b, typed), kGridSetupErrorTitle);
     }
     applyingTypedMark = false;
 }
@@ -792,7 +792,7 @@ void Grid_Setup::chkboxGridLock_Click()
 {
     commitTypedMarks();
     if (chkboxGridLock->isChecked() && !canLockGrid(coordinateTexts())) {
-        screens.platform().messages.plain(kCannotLockMessage);
+        platform.messages.plain(kCannotLockMessage);
         chkboxGridLock->setChecked(false);
     }
     gridLockedLabel->setVisible(chkboxGridLock->isChecked());
@@ -819,7 +819,7 @@ void Grid_Setup::cmdHide_Click()
 void Grid_Setup::show_alignment_Click()
 {
     if (!calibration.complete) {
-        screens.platform().messages.plain(QString::fromLatin1(kSetupNotOkMessage));
+        platform.messages.plain(QString::fromLatin1(kSetupNotOkMessage));
         return;
     }
     drawWidth = kMarkPenWidth;
@@ -830,7 +830,7 @@ void Grid_Setup::show_alignment_Click()
 void Grid_Setup::btnShowAllBuoys_Click()
 {
     if (!calibration.complete) {
-        screens.platform().messages.plain(QString::fromLatin1(kSetupNotOkMessage));
+        platform.messages.plain(QString::fromLatin1(kSetupNotOkMessage));
         return;
     }
     drawingSurface->draw(
@@ -909,7 +909,7 @@ void Grid_Setup::showAccuracyIndicators(const AccuracyCheckResult& result)
 
 void Grid_Setup::btnAccuracyCheck_Click()
 {
-    const QDateTime now = screens.platform().clock.now();
+    const QDateTime now = platform.clock.now();
     const AccuracyCheckResult result = runAccuracyCheck(accuracyInputFrom(
         calibration, slots.current, coordinateTexts(), ipt_file_description->text(),
         ipt_file_description_2->text(), accuracyDisplay(), now));
@@ -917,13 +917,12 @@ void Grid_Setup::btnAccuracyCheck_Click()
     btnClearAccuracy->show();
     showGrid();
     // The indicators stand whatever happens to the report: they are the check's answer.
-    const QString path =
-        accuracyReportPath(screens.form1().runInfo().resultsFolder, now, programPlace.folder);
+    const QString path = accuracyReportPath(run.info().resultsFolder, now, programPlace.folder);
     const WriteResult written = appendAccuracyReport(path, result);
     if (!written)
-        screens.platform().messages.warning(written.message, kScreenTitle);
+        platform.messages.warning(written.message, kScreenTitle);
     if (result.unplaced > 0)
-        screens.platform().messages.warning(unplacedPointsMessage(result.unplaced), kScreenTitle);
+        platform.messages.warning(unplacedPointsMessage(result.unplaced), kScreenTitle);
 }
 
 void Grid_Setup::btnClearAccuracy_Click()
@@ -944,33 +943,32 @@ void Grid_Setup::mnuLoadPicture_Click()
 {
     const PictureLoadStart start = startPictureLoad(programPlace.folder);
     if (const QString* warning = std::get_if<QString>(&start)) {
-        screens.platform().messages.warning(*warning);
+        platform.messages.warning(*warning);
         return;
     }
-    const auto path = screens.platform().fileDialog.choose(std::get<FileDialogRequest>(start));
+    const auto path = platform.fileDialog.choose(std::get<FileDialogRequest>(start));
     if (!path)
         return;
-    const QImage picture = screens.platform().pictures.load(*path);
+    const QImage picture = platform.pictures.load(*path);
     // A file that is not a picture is treated like a cancel: nothing changes, nothing said.
     if (picture.isNull())
         return;
-    screens.coursePicture().setImage(picture);
+    coursePicture.setImage(picture);
 }
 
 void Grid_Setup::mnuClearPicture_Click()
 {
-    screens.coursePicture().setImage(QImage());
+    coursePicture.setImage(QImage());
 }
 
 void Grid_Setup::mnuPaste_Click()
 {
-    const QImage picture = screens.platform().pictures.clipboardImage();
+    const QImage picture = platform.pictures.clipboardImage();
     if (picture.isNull()) {
-        screens.platform().messages.plain(QString::fromLatin1(kNoClipboardPictureMessage),
-                                          kScreenTitle);
+        platform.messages.plain(QString::fromLatin1(kNoClipboardPictureMessage), kScreenTitle);
         return;
     }
-    screens.coursePicture().setImage(picture);
+    coursePicture.setImage(picture);
 }
 
 // ---- files, Complete, grid selection, Exit ---------------------------------------------------
@@ -981,15 +979,14 @@ void Grid_Setup::gridLoad_Click()
     if (!enterProgramFolder())
         return;
     const auto path =
-        screens.platform().fileDialog.choose({QStringLiteral("Load Setup Data File"), kLoadFilter,
-                                              kParameterFilesEntry, programPlace.folder, false});
+        platform.fileDialog.choose({QStringLiteral("Load Setup Data File"), kLoadFilter,
+                                    kParameterFilesEntry, programPlace.folder, false});
     if (!path)
         return;
     // The whole file is read and checked before anything changes.
     const SetupFileRead read = readSetupFile(*path);
     if (!read.data) {
-        screens.platform().messages.warning(setupFileProblemMessage(*path, read.problem),
-                                            kErrorMessageTitle);
+        platform.messages.warning(setupFileProblemMessage(*path, read.problem), kErrorMessageTitle);
         return;
     }
     showDescriptions(*path, read.data->description);
@@ -1008,20 +1005,18 @@ void Grid_Setup::gridSave_Click()
 {
     commitTypedMarks();
     if (!currentSlotHoldsCalibration(slots)) {
-        screens.platform().messages.warning(nothingToSaveMessage(slots.current),
-                                            kGridSetupErrorTitle);
+        platform.messages.warning(nothingToSaveMessage(slots.current), kGridSetupErrorTitle);
         return;
     }
     unlockGrid();
     if (!enterProgramFolder())
         return;
     const auto path =
-        screens.platform().fileDialog.choose({QStringLiteral("Save Data Setup File"), kSaveFilter,
-                                              kParameterFilesEntry, programPlace.folder, true});
+        platform.fileDialog.choose({QStringLiteral("Save Data Setup File"), kSaveFilter,
+                                    kParameterFilesEntry, programPlace.folder, true});
     if (!path)
         return;
-    const QString description = screens.platform()
-                                    .messages
+    const QString description = platform.messages
                                     .input(QStringLiteral("Enter descriptive line about grid"),
                                            QStringLiteral("Grid Description"))
                                     .value_or(QString());
@@ -1030,7 +1025,7 @@ void Grid_Setup::gridSave_Click()
     data.description = description;
     const WriteResult written = writeSetupFile(*path, data);
     if (!written) {
-        screens.platform().messages.warning(
+        platform.messages.warning(
             written.message + QStringLiteral(" The setup has not been saved."), kScreenTitle);
         return;
     }
@@ -1051,7 +1046,7 @@ void Grid_Setup::Load_Click()
         showGridCaption(gridCaption(slots.current));
         drawingSurface->clearDrawing();
     } else {
-        screens.platform().messages.warning(r.message, kErrorMessageTitle);
+        platform.messages.warning(r.message, kErrorMessageTitle);
     }
     appendJournal(JournalForm::Pixels);
 }
@@ -1080,14 +1075,14 @@ void Grid_Setup::gridExit_Click()
     commitTypedMarks();
     if (calibration.complete) {
         hide();
-        screens.form1().showAgain();
+        navigator.showStart();
         restoreSlot(calibration, slots, 1);
         showGridCaption(gridCaption(slots.current));
         drawingSurface->draw(exitShapes(calibration));
         return;
     }
-    if (screens.platform().messages.askYesNo(kLeaveIncompleteQuestion, kGridSetupErrorTitle)) {
+    if (platform.messages.askYesNo(kLeaveIncompleteQuestion, kGridSetupErrorTitle)) {
         hide();
-        screens.form1().showAgain();
+        navigator.showStart();
     }
 }

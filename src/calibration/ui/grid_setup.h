@@ -27,13 +27,18 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QToolButton;
-class Screens;
+class CoursePicture;
+class Navigator;
+class RunParticulars;
+struct Platform;
 
 class Grid_Setup : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Grid_Setup(Screens& screens);
+    Grid_Setup(Navigator& navigator, Platform& platform, const ProgramPlace& place,
+               const RunParticulars& run, Calibration& calibration, GridSlots& slots,
+               DisplaySettings& display, CoursePicture& coursePicture);
 
     DrawingSurface& surface() { return *drawingSurface; }
     // The file name of the state picture shown in grid_state_icon.
@@ -135,11 +140,14 @@ private:
     // Press, move or release on a draggable label; `companion` travels with it.
     bool dragLabel(LabelDrag& drag, QWidget* label, QWidget* companion, QEvent* event);
 
-    Screens& screens;
+    Navigator& navigator;
+    Platform& platform;
+    const ProgramPlace& programPlace;
+    const RunParticulars& run;
     Calibration& calibration;
     GridSlots& slots;
     DisplaySettings& display;
-    const ProgramPlace& programPlace;
+    CoursePicture& coursePicture;
     bool loaded = false;
     // cross_radius: the radius of the circles now drawn around the marks on this screen's
     // surface, which moving a mark erases.

@@ -1,16 +1,15 @@
 #include "measure/ui/measure.h"
 
+#include "app/run_particulars.h"
+#include "app/ui/course_picture.h"
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
+#include "app/ui/navigator.h"
 #include "app/ui/screen_layout.h"
-#include "app/ui/screens.h"
-#include "common/global.h"
 #include "common/twips.h"
 #include "measure/ui/line_overlay.h"
 #include "platform/joystick.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
-#include "results/ui/results.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -86,16 +85,18 @@ QString spoken(const QString& caption)
 
 } // namespace
 
-Measure::Measure(Screens& screens) : screens(screens)
+Measure::Measure(Navigator& navigator, Platform& platform, RunParticulars& run,
+                 const Calibration& calibration, const DisplaySettings& display, PassRecord& pass,
+                 CoursePicture& coursePicture)
+    : navigator(navigator), platform(platform), run(run), pass(pass), coursePicture(coursePicture)
 {
     setWindowTitle(QStringLiteral("Measure Boat Path Deviation"));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
 
-    Platform& p = screens.platform();
-    model_ = std::make_unique<MeasureModel>(MeasureModel::Services{
-        screens.global().calibration, screens.global().display, screens.global().pass, p.clock,
-        p.keys, p.joystick, p.timers, [&screens] { return screens.form1().runInfo(); }, *this});
+    model_ = std::make_unique<MeasureModel>(
+        MeasureModel::Services{calibration, display, pass, platform.clock, platform.keys,
+                               platform.joystick, platform.timers, run.info(), *this});
     buildControls();
     swallowArrowKeys();
     model_->Form_Load();
@@ -108,7 +109,7 @@ void Measure::buildControls()
 {
     surface = new DrawingSurface(this);
     setCentralWidget(surface);
-    surface->showPictureOf(screens.coursePicture());
+    surface->showPictureOf(coursePicture);
     // The lines go first so that the control column stands above them.
     lineOverlay = new LineOverlay(surface);
     surface->installEventFilter(this); // the lines cover the whole surface
@@ -475,7 +476,6 @@ void Measure::showModel()
     setTextIfChanged(status, v.status);
     setTextIfChanged(Labelx, v.Labelx);
     setTextIfChanged(Labely, v.Labely);
-    const PassRecord& pass = screens.global().pass;
     setTextIfChanged(lblSpeed, pass.speedText);
     setTextIfChanged(lblLine, pass.lineText);
     for (const auto& [label, text] : {std::pair{lblDriver, v.lblDriver},
@@ -538,14 +538,12 @@ void Measure::focusStartButton()
 void Measure::passRecorded()
 {
     hide();
-    Results& r = screens.results();
-    r.Form_Load();
-    Screens::bringUp(r);
+    navigator.openResults();
 }
 
 void Measure::setDirection(Direction direction)
 {
-    screens.form1().setDirection(direction);
+    run.setDirection(direction);
 }
 
 void Measure::showEvent(QShowEvent* event)
@@ -567,7 +565,7 @@ void Measure::btnAbort_Click()
 {
     model_->stopPass();
     hide();
-    screens.form1().showAgain();
+    navigator.showStart();
 }
 
 void Measure::mnuStart_Click()
@@ -578,18 +576,18 @@ void Measure::mnuStart_Click()
 
 void Measure::mnuExit_Click()
 {
-    screens.endProgram();
+    navigator.endProgram();
 }
 
 void Measure::cmdJoy_Click()
 {
     if (model_->connectJoystick() != kJoyNoError)
-        screens.platform().messages.plain(QStringLiteral("Couldn't Detect the Joystick."));
+        platform.messages.plain(QStringLiteral("Couldn't Detect the Joystick."));
 }
 
 void Measure::cmdStatus_Click()
 {
-    const bool hide = cmdStatus->text() == kHideStatus;
+    const bool hide = !model_->statusHidden();
     for (QWidget* w : statusControls())
         setShown(w, !hide);
     model_->setStatusHidden(hide);
@@ -604,7 +602,7 @@ void Measure::chkUseMouse_Click(bool checked)
 void Measure::chkEdgeOn_Click(bool checked)
 {
     if (checked)
-        screens.platform().messages.plain(
+        platform.messages.plain(
             QStringLiteral("Please use caution when using the edge lines.") +
             QStringLiteral("  If the boat is turned or angled, using the ") +
             QStringLiteral("edge markers alone may lead to inaccurate results.") +
@@ -668,5 +666,5 @@ void Measure::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double, dou
 void Measure::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    screens.endProgram();
+    navigator.endProgram();
 }
