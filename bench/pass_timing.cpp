@@ -276,7 +276,7 @@ int main(int argc, char** argv)
     Platform platform{settings, dialog, messages, clock, pictures, keys, joystick, timers};
     Screens screens(g, platform);
     Form1& form1 = screens.form1();
-    form1.Form_Load();
+    form1.startUp();
     Measure& measure = screens.measure();
     timers.samplesTaken = [&measure] { return measure.model().sampleIndex(); };
     auto* start = measure.findChild<QPushButton*>(QStringLiteral("Command1"));

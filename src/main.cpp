@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
 
     Screens screens(state, platform);
     Form1& form1 = screens.form1();
-    form1.Form_Load();
+    form1.startUp();
     form1.show();
     if (!failures.isEmpty())
         messages.warning(failures.join('\n'), QStringLiteral("Wakeline"));

@@ -41,8 +41,8 @@ void placeMarkers(const CourseTransform& transform, MeasureLines& lines, const M
             line.y2 = m.markerY;
         }
     };
-    placeEdge(lines.left_edge, m.courseX - half);
-    placeEdge(lines.right_edge, m.courseX + half);
+    placeEdge(lines.leftEdge, m.courseX - half);
+    placeEdge(lines.rightEdge, m.courseX + half);
     // A boundary line is drawn inside the path, its outer edge on the limit: the pen is
     // centred on the line, so it moves half its width toward the ideal path. Which way
     // that is on the screen depends on the calibration (course x may grow either way).
@@ -56,11 +56,11 @@ void placeMarkers(const CourseTransform& transform, MeasureLines& lines, const M
         line.putAtX(p->x + inward * inset);
         line.y2 = m.markerY;
     };
-    placeBoundary(lines.lnLeft, m.centreLineX - half - m.pathLimit);
-    placeBoundary(lines.lnRight, m.centreLineX + half + m.pathLimit);
+    placeBoundary(lines.leftBoundary, m.centreLineX - half - m.pathLimit);
+    placeBoundary(lines.rightBoundary, m.centreLineX + half + m.pathLimit);
 
-    LineRecord& mandatory = m.mandatorySide != 0 ? lines.lnLeft : lines.lnRight;
-    LineRecord& optional = m.mandatorySide != 0 ? lines.lnRight : lines.lnLeft;
+    LineRecord& mandatory = m.mandatorySide != 0 ? lines.leftBoundary : lines.rightBoundary;
+    LineRecord& optional = m.mandatorySide != 0 ? lines.rightBoundary : lines.leftBoundary;
     mandatory.style = LineStyle::Solid;
     optional.style = LineStyle::Dash;
     if (m.colours == BoundaryColour::RedGreen) {

@@ -30,14 +30,14 @@ struct MarkerPlacement
     double centreLineX = 0.0; // ideal path
     double boatWidth = 0.0;   // metres
     double pathLimit = 0.0;   // metres outside the boat's half width
-    int borderWidth = 1;      // pixels, of lnLeft and lnRight
+    int borderWidth = 1;      // pixels, of leftBoundary and rightBoundary
     double markerY = 0.0;     // screen y of the boat marker: the lower end of all four lines
-    int mandatorySide = 0;    // 1: lnLeft is mandatory, 0: lnRight
+    int mandatorySide = 0;    // 1: leftBoundary is mandatory, 0: rightBoundary
     BoundaryColour colours = BoundaryColour::White;
 };
 
-// Places left_edge, right_edge, lnLeft and lnRight (their lower ends and x); upper ends stay.
-// Each boundary line stands inside the path with its outer edge on its limit.
+// Places leftEdge, rightEdge, leftBoundary and rightBoundary (their lower ends and x); upper ends
+// stay. Each boundary line stands inside the path with its outer edge on its limit.
 void placeMarkers(const CourseTransform& transform, MeasureLines& lines, const MarkerPlacement& m);
 
 // How far the measurement line reaches past the course's ends on the screen (40 pixels):

@@ -99,7 +99,7 @@ PassAnalysis analysePass(const RunInfo& run, const PassSamples& samples, int pas
                          const QDateTime& now)
 {
     const std::span<const double> d = passDeviations(samples, passTenths);
-    const StatisticsOutcome outcome = pass_statistics(d, run.event, run.directionSign());
+    const StatisticsOutcome outcome = passStatistics(d, run.event, run.directionSign());
     PassAnalysis a;
     a.sideFileBlock = originalMeasurementsBlock(outcome, run.event, now);
     a.statistics = outcome.statistics;

@@ -32,7 +32,7 @@ int wholePercent(int count, int n)
 
 } // namespace
 
-StatisticsOutcome pass_statistics(std::span<const double> d, Event event, double directionSign)
+StatisticsOutcome passStatistics(std::span<const double> d, Event event, double directionSign)
 {
     StatisticsOutcome out;
     PassStatistics& s = out.statistics;

@@ -131,7 +131,7 @@ protected:
         EXPECT_TRUE(installBuiltInResources(folder.path()).isEmpty());
         screens = std::make_unique<Screens>(state, platform);
         Form1& f = screens->form1();
-        f.Form_Load();
+        f.startUp();
         f.show();
         return f;
     }
@@ -194,8 +194,8 @@ protected:
             return;
         const MeasureLines& l = measure().model().lines();
         const double wanted =
-            screenXOf(kCentre + plan(measure().model().sampleIndex()), l.lnHorizPos.y1);
-        const double x = l.lnMeasure.x1;
+            screenXOf(kCentre + plan(measure().model().sampleIndex()), l.boatMarker.y1);
+        const double x = l.measureLine.x1;
         std::optional<Qt::Key> key;
         if (x > wanted + kKeyHalfStep)
             key = Qt::Key_Left;
@@ -415,9 +415,9 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_TRUE(measure().model().awaitingStart());
     const Point2 entrance = screenOf(state.calibration, kCentre, -259.0);
     const MeasureLines& l = measure().model().lines();
-    EXPECT_NEAR(l.lnMeasure.x1, entrance.x, 1e-6);
-    EXPECT_NEAR((l.lnHorizPos.x1 + l.lnHorizPos.x2) / 2, entrance.x, 1e-6);
-    EXPECT_NEAR(l.lnHorizPos.y1, entrance.y, 1e-6);
+    EXPECT_NEAR(l.measureLine.x1, entrance.x, 1e-6);
+    EXPECT_NEAR((l.boatMarker.x1 + l.boatMarker.x2) / 2, entrance.x, 1e-6);
+    EXPECT_NEAR(l.boatMarker.y1, entrance.y, 1e-6);
     EXPECT_EQ(measure().focusWidget()->objectName(), QStringLiteral("Command1"));
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
 }
@@ -437,8 +437,8 @@ TEST_F(WholeFlow, ViewOnlySlalomPassReArmsTheOtherWayAndWritesNothing)
     EXPECT_TRUE(measure().model().awaitingStart());
     EXPECT_EQ(form1().runInfo().direction, Direction::Away);
     const Point2 entrance = screenOf(state.calibration, kCentre, -259.0);
-    EXPECT_NEAR(measure().model().lines().lnHorizPos.y1, entrance.y, 1e-6);
-    EXPECT_NEAR(measure().model().lines().lnMeasure.x1, entrance.x, 1e-6);
+    EXPECT_NEAR(measure().model().lines().boatMarker.y1, entrance.y, 1e-6);
+    EXPECT_NEAR(measure().model().lines().measureLine.x1, entrance.x, 1e-6);
 
     // Only the headers the calibration screen wrote on its way in.
     EXPECT_EQ(readResults(QStringLiteral("ResultLog1207.txt")),
@@ -471,7 +471,7 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
     while (measure().model().running() && ticks < 10000) {
         tick([](int) { return 0.0; });
         const MeasureLines& l = measure().model().lines();
-        const Point2 at = courseOf(state.calibration, l.lnMeasure.x1, l.lnHorizPos.y1);
+        const Point2 at = courseOf(state.calibration, l.measureLine.x1, l.boatMarker.y1);
         worst = std::max(worst, std::abs(at.x - 3.0));
     }
     holdKey(std::nullopt);

@@ -126,7 +126,7 @@ protected:
         ASSERT_TRUE(installBuiltInResources(g.place.folder).isEmpty());
         screens = std::make_unique<Screens>(g, fake.platform);
         form1 = &screens->form1();
-        form1->Form_Load();
+        form1->startUp();
         setResultsFolder(resultsDir.path());
         form1->show();
     }
@@ -242,7 +242,7 @@ protected:
     Results& openResults()
     {
         Results& r = screens->results();
-        r.Form_Load();
+        r.load();
         r.show();
         return r;
     }
@@ -639,7 +639,7 @@ TEST_P(SettingsFile, OneMessageNamesTheSettingsFileAndTheOldOneStays)
     }
     screens = std::make_unique<Screens>(g, platform);
     Form1& form1 = screens->form1();
-    form1.Form_Load();
+    form1.startUp();
     form1.show();
     if (GetParam() != Failure::FolderMissing) {
         oldBytes = bytesOf(file);

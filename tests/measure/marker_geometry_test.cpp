@@ -52,7 +52,7 @@ TEST_F(MarkerGeometryTest, BoundaryLinesStandInsideThePathWithTheirOuterEdgeOnTh
             const double halfPen = width * 15.0 / 2.0;
             // 2.2 m boat, 0.2 m limit: the path runs from -0.05 to 2.55.
             for (const auto& [line, limit] :
-                 {std::pair{&lines.lnLeft, -0.05}, std::pair{&lines.lnRight, 2.55}}) {
+                 {std::pair{&lines.leftBoundary, -0.05}, std::pair{&lines.rightBoundary, 2.55}}) {
                 const double a = courseOf(calibration, line->x1 - halfPen, row).x;
                 const double b = courseOf(calibration, line->x1 + halfPen, row).x;
                 const auto where = testing::Message()
@@ -66,10 +66,10 @@ TEST_F(MarkerGeometryTest, BoundaryLinesStandInsideThePathWithTheirOuterEdgeOnTh
             }
         }
     }
-    EXPECT_EQ(lines.lnLeft.x1, lines.lnLeft.x2);
-    EXPECT_EQ(lines.lnLeft.y2, 4321);
-    EXPECT_EQ(lines.lnRight.y2, 4321);
-    EXPECT_EQ(lines.lnLeft.y1, 720); // upper ends keep their place
+    EXPECT_EQ(lines.leftBoundary.x1, lines.leftBoundary.x2);
+    EXPECT_EQ(lines.leftBoundary.y2, 4321);
+    EXPECT_EQ(lines.rightBoundary.y2, 4321);
+    EXPECT_EQ(lines.leftBoundary.y1, 720); // upper ends keep their place
 }
 
 TEST(MeasureLineSpan, ReachesEveryBoatPositionOfAPassOnTheShippedCourses)
@@ -101,10 +101,10 @@ TEST(MeasureLineSpan, ReachesEveryBoatPositionOfAPassOnTheShippedCourses)
 TEST_F(MarkerGeometryTest, EdgeMarkersFollowTheMeasuredPosition)
 {
     placeMarkers(calibration.transform, lines, at(1.6, -50));
-    EXPECT_NEAR(lines.left_edge.x1, screenOf(calibration, 0.5, -50).x, 1e-9);
-    EXPECT_NEAR(lines.right_edge.x1, screenOf(calibration, 2.7, -50).x, 1e-9);
-    EXPECT_EQ(lines.left_edge.y2, 4321);
-    EXPECT_EQ(lines.right_edge.y1, 720);
+    EXPECT_NEAR(lines.leftEdge.x1, screenOf(calibration, 0.5, -50).x, 1e-9);
+    EXPECT_NEAR(lines.rightEdge.x1, screenOf(calibration, 2.7, -50).x, 1e-9);
+    EXPECT_EQ(lines.leftEdge.y2, 4321);
+    EXPECT_EQ(lines.rightEdge.y1, 720);
 }
 
 struct StyleCase
@@ -123,12 +123,12 @@ TEST_P(BoundaryStyleTest, MandatoryIsSolidOptionalDashed)
 {
     const StyleCase c = GetParam();
     placeMarkers(calibration.transform, lines, at(1.25, 0, 1, c.side, c.colours));
-    const LineRecord& mandatory = c.side ? lines.lnLeft : lines.lnRight;
-    const LineRecord& optional = c.side ? lines.lnRight : lines.lnLeft;
+    const LineRecord& mandatory = c.side ? lines.leftBoundary : lines.rightBoundary;
+    const LineRecord& optional = c.side ? lines.rightBoundary : lines.leftBoundary;
     EXPECT_EQ(mandatory.style, LineStyle::Solid);
     EXPECT_EQ(optional.style, LineStyle::Dash);
-    EXPECT_EQ(lines.lnLeft.colour, c.left);
-    EXPECT_EQ(lines.lnRight.colour, c.right);
+    EXPECT_EQ(lines.leftBoundary.colour, c.left);
+    EXPECT_EQ(lines.rightBoundary.colour, c.right);
 }
 
 const Rgb kGreen{0, 255, 0};
@@ -183,9 +183,9 @@ TEST_F(MarkerGeometryTest, NothingIsPlacedOrDrawnWhereTheTransformHasNoPoint)
     const CourseTransform none; // all coefficients zero: no course point maps to the screen
     const MeasureLines before = lines;
     placeMarkers(none, lines, at(1.25, 0));
-    EXPECT_EQ(lines.lnLeft.x1, before.lnLeft.x1);
-    EXPECT_EQ(lines.lnRight.y2, before.lnRight.y2);
-    EXPECT_EQ(lines.left_edge, before.left_edge);
+    EXPECT_EQ(lines.leftBoundary.x1, before.leftBoundary.x1);
+    EXPECT_EQ(lines.rightBoundary.y2, before.rightBoundary.y2);
+    EXPECT_EQ(lines.leftEdge, before.leftEdge);
     EXPECT_TRUE(courseMarks(none, 90, Event::Slalom, 2.0).empty());
     EXPECT_TRUE(courseMarks(none, 90, Event::Jump, 2.0).empty());
     EXPECT_FALSE(courseToScreen(none, 1.0, 1.0));

@@ -14,7 +14,7 @@ std::vector<double> constant(int n, double v)
 TEST(PassStatistics, AllZeroPassGivesZerosAndFullCentre)
 {
     const auto d = constant(162, 0.0);
-    StatisticsOutcome o = pass_statistics(d, Event::Slalom, -1.0);
+    StatisticsOutcome o = passStatistics(d, Event::Slalom, -1.0);
     const PassStatistics& s = o.statistics;
     for (double v : {s.meanFitDeviation, s.maxFitDeviation, s.fitStart, s.fitEnd, s.totalDeviation,
                      s.jumpMean, s.meanDeviation, s.startDeviation, s.exitDeviation, s.leftPercent,
@@ -38,7 +38,7 @@ TEST(PassStatistics, EvenlyRisingDeviationsAreFittedExactly)
     std::vector<double> d;
     for (int j = 0; j <= t; ++j)
         d.push_back(0.01 * j - 0.8);
-    const PassStatistics s = pass_statistics(d, Event::Slalom, 1.0).statistics;
+    const PassStatistics s = passStatistics(d, Event::Slalom, 1.0).statistics;
     EXPECT_NEAR(s.meanFitDeviation, 0.0, 1e-12);
     EXPECT_NEAR(s.maxFitDeviation, 0.0, 1e-12);
     EXPECT_NEAR(s.fitStart, -0.8, 1e-12);
@@ -59,7 +59,7 @@ TEST(PassStatistics, LeastSquaresLineOfConstructedPassHasClosedForm)
     std::vector<double> d;
     for (int j = 0; j < n; ++j)
         d.push_back(a + b * (j + 1) + e * pattern[j % 4]);
-    const PassStatistics s = pass_statistics(d, Event::Slalom, -1.0).statistics;
+    const PassStatistics s = passStatistics(d, Event::Slalom, -1.0).statistics;
     EXPECT_NEAR(s.fitStart, a + b * 1, 1e-12);
     EXPECT_NEAR(s.fitEnd, a + b * n, 1e-12);
     EXPECT_NEAR(s.totalDeviation, b * (n - 1), 1e-12);
@@ -85,7 +85,7 @@ TEST_P(BandCount, SampleFallsOnTheExpectedSide)
     const BandCase c = GetParam();
     auto d = constant(11, 0.0);
     d[5] = c.deviation;
-    const StatisticsOutcome o = pass_statistics(d, Event::Slalom, c.sign);
+    const StatisticsOutcome o = passStatistics(d, Event::Slalom, c.sign);
     EXPECT_EQ(o.leftCount, c.left);
     EXPECT_EQ(o.rightCount, c.right);
     EXPECT_EQ(o.centerCount, 10 + c.centre);
@@ -113,7 +113,7 @@ class MeanDeviationRounding : public testing::TestWithParam<MeanCase>
 TEST_P(MeanDeviationRounding, RoundsHalfUpThenSigns)
 {
     const MeanCase c = GetParam();
-    const PassStatistics s = pass_statistics(constant(161, c.mean), c.event, c.sign).statistics;
+    const PassStatistics s = passStatistics(constant(161, c.mean), c.event, c.sign).statistics;
     EXPECT_DOUBLE_EQ(s.meanDeviation, c.expected);
 }
 
@@ -133,7 +133,7 @@ TEST(PassStatistics, ReportSharesOfPass203)
         d[size_t(j)] = -0.2; // left when coming toward (sign -1)
     for (int j = 51; j < 153; ++j)
         d[size_t(j)] = 0.2;
-    PassStatistics s = pass_statistics(d, Event::Slalom, -1.0).statistics;
+    PassStatistics s = passStatistics(d, Event::Slalom, -1.0).statistics;
     applyReportShares(s, d, Event::Slalom, -1.0);
     EXPECT_EQ(s.leftPercent, 25);
     EXPECT_EQ(s.rightPercent, 50);
@@ -155,7 +155,7 @@ TEST(PassStatistics, JumpMeasuresFromTheMeanAndHasNoDrift)
 {
     auto d = constant(178, 0.1);
     d[40] = 0.5;
-    const StatisticsOutcome o = pass_statistics(d, Event::Jump, -1.0);
+    const StatisticsOutcome o = passStatistics(d, Event::Jump, -1.0);
     const PassStatistics& s = o.statistics;
     const double mean = (177 * 0.1 + 0.5) / 178;
     EXPECT_NEAR(s.jumpMean, mean, 1e-12);
@@ -175,16 +175,16 @@ TEST(PassStatistics, StartSkipsSampleZeroAndExitTakesTheLastTen)
     for (int j = 1; j <= 10; ++j)
         d[size_t(j)] = 0.1;
     d[20] = 1.0; // the last ten are 11..20
-    const PassStatistics s = pass_statistics(d, Event::Slalom, -1.0).statistics;
+    const PassStatistics s = passStatistics(d, Event::Slalom, -1.0).statistics;
     EXPECT_NEAR(s.startDeviation, -0.1, 1e-12);
     EXPECT_NEAR(s.exitDeviation, -0.1, 1e-12);
 }
 
 TEST(PassStatistics, EmptyOrShortPassNeverReadsOutsideItsSamples)
 {
-    EXPECT_EQ(pass_statistics({}, Event::Slalom, 1.0).statistics.startDeviation, 0.0);
+    EXPECT_EQ(passStatistics({}, Event::Slalom, 1.0).statistics.startDeviation, 0.0);
     const std::vector<double> d{0.0, 0.2, 0.4};
-    const PassStatistics s = pass_statistics(d, Event::Slalom, 1.0).statistics;
+    const PassStatistics s = passStatistics(d, Event::Slalom, 1.0).statistics;
     EXPECT_NEAR(s.startDeviation, 0.3, 1e-12);
     EXPECT_NEAR(s.exitDeviation, 0.2, 1e-12);
 }
@@ -193,7 +193,7 @@ TEST(PassStatistics, SideFileBlockLines)
 {
     auto d = constant(4, 0.0);
     d[0] = 0.2; // one left of four with sign +1: 25
-    const StatisticsOutcome o = pass_statistics(d, Event::Slalom, 1.0);
+    const StatisticsOutcome o = passStatistics(d, Event::Slalom, 1.0);
     const QString block =
         originalMeasurementsBlock(o, Event::Slalom, QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)));
     const QStringList lines = block.split(QStringLiteral("\r\n"));

@@ -127,17 +127,17 @@ TEST(ResultsGraph, BuoyNumbersFollowTheDirection)
     const GraphFrame jump = graphFrame(Event::Jump, true);
     EXPECT_EQ(slalom.box.bottom, 6135);
     EXPECT_EQ(jump.box.bottom, 6700);
-    auto label = [](const GraphFrame& f, const char* name) {
+    auto label = [](const GraphFrame& f, GraphCaption caption) {
         for (const GraphLabel& l : f.labels)
-            if (l.name == QLatin1String(name))
+            if (l.caption == caption)
                 return l;
         return GraphLabel{};
     };
-    EXPECT_TRUE(label(slalom, "Label12").visible);
-    EXPECT_FALSE(label(jump, "Label12").visible);
-    EXPECT_EQ(label(jump, "Label2").text, QStringLiteral("48    24     0    24    48"));
-    EXPECT_EQ(label(jump, "Label2").top, 6720);
-    EXPECT_EQ(label(slalom, "Label3").text, QStringLiteral("1"));
+    EXPECT_TRUE(label(slalom, GraphCaption::RecordLimit).visible);
+    EXPECT_FALSE(label(jump, GraphCaption::RecordLimit).visible);
+    EXPECT_EQ(label(jump, GraphCaption::Scale).text, QStringLiteral("48    24     0    24    48"));
+    EXPECT_EQ(label(jump, GraphCaption::Scale).top, 6720);
+    EXPECT_EQ(label(slalom, buoyNumberCaption(0)).text, QStringLiteral("1"));
     // The red record-limit lines are slalom's alone.
     auto redLines = [](const GraphFrame& f) {
         int n = 0;

@@ -26,7 +26,7 @@ struct StartedProgram
         if (withDefaultFolder)
             QDir(folder.path()).mkdir(QStringLiteral("Default"));
         Form1& f = screens.form1();
-        f.Form_Load();
+        f.startUp();
         f.show();
         return f;
     }

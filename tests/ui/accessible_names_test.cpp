@@ -59,7 +59,7 @@ TEST(AccessibleNames, EveryControlOfTheStartResultsAndManualScreensHasOne)
 
     p.state.pass.measured = true;
     Results& results = p.screens.results();
-    results.Form_Load();
+    results.load();
     EXPECT_EQ(unnamed(results), QStringList());
 
     form1.findChild<QAction*>("mnuManual")->trigger();

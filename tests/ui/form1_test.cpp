@@ -268,7 +268,7 @@ TEST(StartScreen, NamesAreRecordedExactlyAsTypedOrPicked)
     p.state.pass.measured = true;
     f.hide();
     Results& results = p.screens.results();
-    results.Form_Load();
+    results.load();
     results.show();
     const QString log = readTextFile(p.path("Default/ResultLog1207.txt")).value_or("");
     for (const char* line : {"Skier Name: Ann\r\n", "Driver: bob\r\n", "Boat: Malibu\r\n"})

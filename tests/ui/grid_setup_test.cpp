@@ -44,7 +44,7 @@ protected:
         ASSERT_TRUE(installBuiltInResources(g.place.folder).isEmpty());
         screens = std::make_unique<Screens>(g, fake.platform);
         Form1& form1 = screens->form1();
-        form1.Form_Load();
+        form1.startUp();
         form1.findChild<QLineEdit*>("txtResults")->setText(resultsDir.path());
         form1.show();
         enterSetup();

@@ -26,7 +26,7 @@ protected:
     {
         state.place.folder = dir.path();
         form = &screens.form1();
-        form->Form_Load();
+        form->startUp();
         form->show();
         readManual = form->findChild<QAction*>("mnuManual");
         ASSERT_NE(readManual, nullptr);

@@ -99,7 +99,7 @@ TEST_F(MeasureScreenTest, EnterOnStartPassRecordsAWholePassAndHandsItToTheResult
 
 TEST_F(MeasureScreenTest, AHeldArrowKeyMovesTheLineAndNeverTouchesTheOptions)
 {
-    const double x = measure.model().lines().lnMeasure.x1;
+    const double x = measure.model().lines().measureLine.x1;
     QRadioButton* optWhite = child<QRadioButton>("optWhite");
     optWhite->setFocus();
     QTest::keyPress(optWhite, Qt::Key_Left);
@@ -107,14 +107,14 @@ TEST_F(MeasureScreenTest, AHeldArrowKeyMovesTheLineAndNeverTouchesTheOptions)
     Timer1().fire();
     QTest::keyRelease(optWhite, Qt::Key_Left);
     Timer1().fire();
-    EXPECT_EQ(measure.model().lines().lnMeasure.x1, x - 30);
+    EXPECT_EQ(measure.model().lines().measureLine.x1, x - 30);
     EXPECT_TRUE(optWhite->isChecked());
     EXPECT_EQ(measure.focusWidget(), Command1()); // so that Enter starts the pass
     // A tap between two ticks still counts once.
     QTest::keyClick(Command1(), Qt::Key_Right);
     Timer1().fire();
     Timer1().fire();
-    EXPECT_EQ(measure.model().lines().lnMeasure.x1, x - 15);
+    EXPECT_EQ(measure.model().lines().measureLine.x1, x - 15);
 }
 
 TEST_F(MeasureScreenTest, ACheckBoxClickedWhileArmedLeavesEnterToStartPass)
@@ -150,7 +150,7 @@ TEST_F(MeasureScreenTest, AbortReturnsToTheStartScreen)
     QTest::keyClick(Command1(), Qt::Key_Return);
     QTest::mouseClick(child<QPushButton>("btnAbort"), Qt::LeftButton);
     EXPECT_FALSE(measure.model().running());
-    EXPECT_TRUE(measure.model().checkTimerEnabled());
+    EXPECT_TRUE(measure.model().clockCheckPending());
     EXPECT_FALSE(measure.isVisible());
     EXPECT_TRUE(screens.form1().isVisible());
 }
@@ -213,9 +213,9 @@ TEST_F(MeasureScreenTest, EdgeMarkersComeWithACaution)
                              "turned or angled, using the edge markers alone may lead to "
                              "inaccurate results.  Be sure the center line is as close as "
                              "possible to the pylon position."));
-    EXPECT_TRUE(measure.model().lines().left_edge.visible);
+    EXPECT_TRUE(measure.model().lines().leftEdge.visible);
     child<QCheckBox>("chkEdgeOn")->click();
-    EXPECT_FALSE(measure.model().lines().right_edge.visible);
+    EXPECT_FALSE(measure.model().lines().rightEdge.visible);
     EXPECT_EQ(fake.messages.shown.size(), 1u);
 }
 
@@ -244,7 +244,7 @@ TEST_F(MeasureScreenTest, InMouseModeAClickStartsAPassButNeverRestartsIt)
 
 TEST_F(MeasureScreenTest, TheLinesArePaintedOverTheMagentaBackground)
 {
-    const LineRecord& line = measure.model().lines().lnMeasure;
+    const LineRecord& line = measure.model().lines().measureLine;
     const QImage shot = measure.grab().toImage();
     const QPoint onLine(int(line.x1 / 15), 300);
     const QPoint inside = measure.findChild<DrawingSurface*>()->mapTo(&measure, onLine);

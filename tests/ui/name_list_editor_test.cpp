@@ -27,7 +27,7 @@ protected:
         writeList("drivers.txt", "Adams\r\nBaker\r\n");
         writeList("skiers.txt", "Smith, John\r\n\"Lee, Ann\"\r\n");
         form = &screens.form1();
-        form->Form_Load();
+        form->startUp();
         form->show();
         Text1 = form->findChild<QPlainTextEdit*>("Text1");
         cmdCloseSave = form->findChild<QPushButton*>("cmdCloseSave");

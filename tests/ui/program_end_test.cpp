@@ -56,7 +56,7 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
                       fake.pictures, fake.keys,       fake.joystick, fake.timers};
     Screens screens{state, platform};
     Form1& form1 = screens.form1();
-    form1.Form_Load();
+    form1.startUp();
     const QString results = folder.filePath(QStringLiteral("stick"));
     form1.findChild<QLineEdit*>(QStringLiteral("txtResults"))->setText(results);
     Measure& measure = screens.measure();

@@ -37,7 +37,7 @@ protected:
                                 QStringLiteral("Carl\r\nDee\r\n"))
                         .ok);
         form1 = &screens.form1();
-        form1->Form_Load();
+        form1->startUp();
         setResultsFolder(resultsDir.path());
     }
 
@@ -64,7 +64,7 @@ protected:
     Results& open()
     {
         Results& r = screens.results();
-        r.Form_Load();
+        r.load();
         r.show();
         return r;
     }

@@ -226,7 +226,7 @@ void Form1::buildControls()
     setFixedSize(twipsToPixels(10320), twipsToPixels(8640) + menuBar()->sizeHint().height());
 }
 
-void Form1::Form_Load()
+void Form1::startUp()
 {
     setWindowTitle(kProductTitle + QStringLiteral(" ") + QStringLiteral(WAKELINE_VERSION));
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -34,7 +34,7 @@ public:
 
     // The start-up sequence: caption, screen width, measurement screen, flags, list files,
     // drop-downs, results folder. Run once, before the screen is first shown.
-    void Form_Load();
+    void startUp();
 
     // The run particulars as the controls show them.
     RunInfo runInfo() const;

@@ -107,7 +107,7 @@ void Screens::openManual()
 void Screens::openResults()
 {
     Results& r = results();
-    r.Form_Load();
+    r.load();
     bringUp(r);
 }
 

@@ -82,7 +82,7 @@ Grid_Setup::Grid_Setup(Navigator& navigator, Platform& platform, const ProgramPl
     setObjectName(QStringLiteral("Grid_Setup"));
     setWindowTitle(kScreenTitle);
     buildControls();
-    Form_Load();
+    load();
 }
 
 void Grid_Setup::buildControls()
@@ -335,7 +335,7 @@ void Grid_Setup::buildControls()
             });
 }
 
-void Grid_Setup::Form_Load()
+void Grid_Setup::load()
 {
     slots.current = 1;
     slots.count = 1;
@@ -438,10 +438,10 @@ void Grid_Setup::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     // Shown by the program (from the start screen), not restored by the window system.
     if (!event->spontaneous())
-        Form_Activate();
+        activate();
 }
 
-void Grid_Setup::Form_Activate()
+void Grid_Setup::activate()
 {
     const RunInfo r = run.info();
     for (const BoxWrite& w : surveyDefaults(r.event, ul_survey_x->text())) {

@@ -98,8 +98,8 @@ private Q_SLOTS:
 
 private:
     void buildControls();
-    void Form_Load();
-    void Form_Activate();
+    void load();
+    void activate();
     void placeControls();
 
     // Redraws the four buoy marks (clears the drawing first).

@@ -99,7 +99,7 @@ Measure::Measure(Navigator& navigator, Platform& platform, RunParticulars& run,
                                platform.joystick, platform.timers, run.info(), *this});
     buildControls();
     swallowArrowKeys();
-    model_->Form_Load();
+    model_->createTimers();
     showModel();
 }
 
@@ -463,41 +463,41 @@ void Measure::showModel()
     const MeasureModel& m = *model_;
     const MeasureView& v = m.view();
     lineOverlay->setLines(m.lines());
-    setTextIfChanged(txtDeviation, v.txtDeviation);
-    setTextIfChanged(txtSample, v.txtSample);
-    setTextIfChanged(txtDistance, v.txtDistance);
-    setTextIfChanged(Text2, v.Text2);
-    setTextIfChanged(Text3, v.Text3);
-    setTextIfChanged(txtStep, v.txtStep);
-    setTextIfChanged(txtCount1, v.txtCount1);
-    setTextIfChanged(txtCount2, v.txtCount2);
-    setTextIfChanged(txtTest, v.txtTest);
-    setTextIfChanged(Label3, v.Label3);
-    setTextIfChanged(status, v.status);
-    setTextIfChanged(Labelx, v.Labelx);
-    setTextIfChanged(Labely, v.Labely);
+    setTextIfChanged(txtDeviation, v.deviation);
+    setTextIfChanged(txtSample, v.sample);
+    setTextIfChanged(txtDistance, v.distance);
+    setTextIfChanged(Text2, v.startTime);
+    setTextIfChanged(Text3, v.endTime);
+    setTextIfChanged(txtStep, v.sampleCount);
+    setTextIfChanged(txtCount1, v.inputTicks);
+    setTextIfChanged(txtCount2, v.sampleTicks);
+    setTextIfChanged(txtTest, v.markRedraws);
+    setTextIfChanged(Label3, v.timeLabel);
+    setTextIfChanged(status, v.joystickStatus);
+    setTextIfChanged(Labelx, v.joystickX);
+    setTextIfChanged(Labely, v.joystickY);
     setTextIfChanged(lblSpeed, pass.speedText);
     setTextIfChanged(lblLine, pass.lineText);
-    for (const auto& [label, text] : {std::pair{lblDriver, v.lblDriver},
-                                      {lblBoat, v.lblBoat},
-                                      {lblSkier, v.lblSkier},
-                                      {lblModel, v.lblModel}}) {
+    for (const auto& [label, text] : {std::pair{lblDriver, v.driver},
+                                      {lblBoat, v.boatMaker},
+                                      {lblSkier, v.skier},
+                                      {lblModel, v.boatModel}}) {
         if (label->text() != text) {
             label->setText(text);
             label->setToolTip(text);
         }
     }
-    setTextIfChanged(Label9, v.Label9);
-    setShown(Label3, v.Label3Visible);
-    setShown(Label7, v.Label7Visible);
-    setShown(lblLine, v.lblLineVisible);
+    setTextIfChanged(Label9, v.eventTitle);
+    setShown(Label3, v.timeLabelVisible);
+    setShown(Label7, v.doneVisible);
+    setShown(lblLine, v.lineLengthVisible);
     setShown(Label10, v.jumpBoundaryVisible);
     setShown(txtJumpBoundry, v.jumpBoundaryVisible);
-    setShown(frmJumpPath, v.frmJumpPathVisible);
-    setShown(Label11, v.Label11Visible);
-    setShown(Label12, v.Label12Visible);
-    setShown(Label13, v.Label13Visible);
-    setShown(Label14, v.Label14Visible);
+    setShown(frmJumpPath, v.jumpPathsVisible);
+    setShown(Label11, v.mouseStartHintVisible);
+    setShown(Label12, v.redGreenLegendVisible);
+    setShown(Label13, v.blackYellowLegendVisible);
+    setShown(Label14, v.styleLegendVisible);
 }
 
 QString Measure::speedLabel() const
@@ -553,12 +553,12 @@ void Measure::showEvent(QShowEvent* event)
         return;
     // Marks of an earlier calibration must not survive on the retained layer.
     clearMarks();
-    model_->Form_Activate();
+    model_->arm();
 }
 
 void Measure::Command1_Click()
 {
-    model_->Command1_Click();
+    model_->startPass();
 }
 
 void Measure::btnAbort_Click()

@@ -51,6 +51,40 @@ QLabel* caption(const QString& text, QWidget* parent, double left, double top, d
     return label;
 }
 
+// The object names the graph's captions have always had.
+QString captionObjectName(GraphCaption caption)
+{
+    switch (caption) {
+    case GraphCaption::Scale:
+        return QStringLiteral("Label2");
+    case GraphCaption::BuoyNumber1:
+        return QStringLiteral("Label3");
+    case GraphCaption::BuoyNumber2:
+        return QStringLiteral("Label4");
+    case GraphCaption::BuoyNumber3:
+        return QStringLiteral("Label5");
+    case GraphCaption::BuoyNumber4:
+        return QStringLiteral("Label6");
+    case GraphCaption::BuoyNumber5:
+        return QStringLiteral("Label7");
+    case GraphCaption::BuoyNumber6:
+        return QStringLiteral("Label8");
+    case GraphCaption::RecordLimit:
+        return QStringLiteral("Label12");
+    case GraphCaption::Mark100m:
+        return QStringLiteral("Label13");
+    case GraphCaption::Mark200m:
+        return QStringLiteral("Label14");
+    case GraphCaption::Buoy180m:
+        return QStringLiteral("Label18");
+    case GraphCaption::Buoy150m:
+        return QStringLiteral("Label19");
+    case GraphCaption::Ramp:
+        break;
+    }
+    return QStringLiteral("Label20");
+}
+
 // The screen is not keyed for the overlay card, but the drawing surface erases where the
 // key colour falls: a magenta trace is painted one step off the key.
 Rgb unkeyed(Rgb c)
@@ -99,15 +133,15 @@ void Results::buildControls()
     nameForAccess(List1, QStringLiteral("Graph Legend"));
 
     for (const GraphLabel& l : graphFrame(Event::Slalom, true).labels) {
-        auto* label = named(new QLabel(graph), l.name);
+        auto* label = named(new QLabel(graph), captionObjectName(l.caption));
         label->hide();
-        graphLabels[l.name] = label;
+        graphLabels[l.caption] = label;
     }
     for (const GraphLabel& l : graphFrame(Event::Jump, true).labels)
-        if (!graphLabels.count(l.name)) {
-            auto* label = named(new QLabel(graph), l.name);
+        if (!graphLabels.count(l.caption)) {
+            auto* label = named(new QLabel(graph), captionObjectName(l.caption));
             label->hide();
-            graphLabels[l.name] = label;
+            graphLabels[l.caption] = label;
         }
 
     Timer1 = named(new QTimer(this), QStringLiteral("Timer1"));
@@ -183,7 +217,7 @@ void Results::buildControls()
     connect(Command2, &QPushButton::clicked, this, &Results::Command2_Click);
 }
 
-void Results::Form_Load()
+void Results::load()
 {
     const RunInfo run = runParticulars.info();
     ReturnToMeasure = false;
@@ -291,7 +325,7 @@ void Results::showGraphFrame(Event event, bool comingToward)
     graph->clearDrawing();
     graph->draw(frame.lines);
     for (const GraphLabel& l : frame.labels) {
-        QLabel* label = graphLabels.at(l.name);
+        QLabel* label = graphLabels.at(l.caption);
         label->setText(l.text);
         label->setStyleSheet(QStringLiteral("color: rgb(%1, %2, %3)")
                                  .arg(l.colour.r)
@@ -300,13 +334,13 @@ void Results::showGraphFrame(Event event, bool comingToward)
         // The scale caption must keep its width to sit under the graph's lines: its type
         // shrinks until the caption fits. Other captions take the width of their text.
         QFont font = this->font();
-        if (l.name == QLatin1String("Label2"))
+        if (l.caption == GraphCaption::Scale)
             while (font.pointSizeF() > 5 &&
                    QFontMetrics(font).horizontalAdvance(l.text) > twipsToPixels(l.width))
                 font.setPointSizeF(font.pointSizeF() - 0.5);
         label->setFont(font);
         const double width =
-            l.name == QLatin1String("Label2")
+            l.caption == GraphCaption::Scale
                 ? l.width
                 : std::max(l.width,
                            pixelsToTwips(QFontMetrics(font).horizontalAdvance(l.text) + 4));
@@ -396,7 +430,7 @@ void Results::btnDisplay_Click()
     if (read.status == ReadStatus::Ok) {
         const std::array<QString, 6> numbers = buoyNumbers(read.comingToward);
         for (int i = 0; i < 6; ++i)
-            graphLabels.at(QStringLiteral("Label%1").arg(3 + i))->setText(numbers[size_t(i)]);
+            graphLabels.at(buoyNumberCaption(i))->setText(numbers[size_t(i)]);
         paint(readBackTrace(event, read.comingToward, read.deviations, read.positions,
                             traceColour(int(choice))));
     }

@@ -33,7 +33,7 @@ public:
 
     // Loading the screen after a pass (or with no pass measured): report, logs, graph
     // timer, copy fields.
-    void Form_Load();
+    void load();
 
 protected:
     // Closing the window is "Return to Main": the pass's database line is written and the
@@ -77,7 +77,7 @@ private:
     bool left = false; // the return sequence has run: the screen is on its way out
 
     DrawingSurface* graph = nullptr;
-    std::map<QString, QLabel*> graphLabels;
+    std::map<GraphCaption, QLabel*> graphLabels;
     QPlainTextEdit* txtResults = nullptr;
     QListWidget* List1 = nullptr;
     QPushButton* btnDisplay = nullptr;
