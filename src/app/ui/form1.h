@@ -40,8 +40,7 @@ public:
     RunInfo runInfo() const;
     Event event() const;
 
-    // The operator's selections, as a click would make them.
-
+    // The operator's selections, as a click would make them (the run particulars follow).
     void selectEvent(Event event);
     void setDirection(Direction direction);
     void selectSlalomSpeed(int index);

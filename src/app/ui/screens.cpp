@@ -1,6 +1,5 @@
 #include "app/ui/screens.h"
 
-#include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
 #include "app/ui/manual.h"
 #include "app/ui/program_state.h"
@@ -26,12 +25,10 @@ Form1& Screens::form1()
 
 Grid_Setup& Screens::gridSetup()
 {
-    if (!gridSetup_) {
+    if (!gridSetup_)
         gridSetup_ = std::make_unique<Grid_Setup>(*this, platform_, state_.place, state_.run,
                                                   state_.calibration, state_.gridSlots,
                                                   state_.display, coursePicture_);
-        gridSetup_->surface().showPictureOf(coursePicture_);
-    }
     return *gridSetup_;
 }
 
@@ -63,7 +60,7 @@ Manual& Screens::manual()
     return *manual_;
 }
 
-void Screens::unloadResults()
+void Screens::closeResults()
 {
     if (results_) {
         results_->hide();
@@ -109,11 +106,6 @@ void Screens::openResults()
     Results& r = results();
     r.load();
     bringUp(r);
-}
-
-void Screens::closeResults()
-{
-    unloadResults();
 }
 
 void Screens::endProgram()

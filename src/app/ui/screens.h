@@ -38,11 +38,6 @@ public:
     bool hasGridSetup() const { return gridSetup_ != nullptr; }
     bool hasResults() const { return results_ != nullptr; }
     bool hasManual() const { return manual_ != nullptr; }
-    // The results screen is unloaded when it is left; the next pass creates it anew.
-    void unloadResults();
-
-    // Shows a screen and gives it the keyboard, as moving to a screen does.
-    static void bringUp(QWidget& screen);
 
     // Navigator
     void showStart() override;
@@ -58,6 +53,9 @@ Q_SIGNALS:
     void programEnded();
 
 private:
+    // Shows a screen and gives it the keyboard, as moving to a screen does.
+    static void bringUp(QWidget& screen);
+
     ProgramState& state_;
     Platform& platform_;
     CoursePicture coursePicture_;

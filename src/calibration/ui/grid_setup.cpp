@@ -83,6 +83,7 @@ Grid_Setup::Grid_Setup(Navigator& navigator, Platform& platform, const ProgramPl
     setWindowTitle(kScreenTitle);
     buildControls();
     load();
+    drawingSurface->showPictureOf(coursePicture);
 }
 
 void Grid_Setup::buildControls()
