@@ -468,7 +468,8 @@ void Form1::followRun()
     selectLineLength(r.lineLength);
     setDirection(r.direction);
     following = false;
-    // What the controls made of it (a jump pass always comes toward the camera).
+    // A control's own handler may have changed another (jump sets the direction toward the
+    // camera): what the controls show now is the run.
     publishRun();
 }
 
