@@ -16,9 +16,9 @@
 // CPU time of the user-interface thread per second of pass.
 
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/course_transform.h"
-#include "common/global.h"
 #include "measure/ui/measure.h"
 #include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
@@ -41,6 +41,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <sys/resource.h>
 #include <thread>
 #include <vector>
@@ -95,9 +96,9 @@ public:
 class RecordingTimer : public HiResTimer
 {
 public:
-    RecordingTimer(std::unique_ptr<HiResTimer> real, const Global& g,
+    RecordingTimer(std::unique_ptr<HiResTimer> real, const std::function<int()>& samplesTaken,
                    std::vector<Steady::time_point>& sampleTimes)
-        : real(std::move(real)), g(g), sampleTimes(sampleTimes)
+        : real(std::move(real)), samplesTaken(samplesTaken), sampleTimes(sampleTimes)
     {
     }
     void setPeriod(int ms) override { real->setPeriod(ms); }
@@ -107,34 +108,34 @@ public:
     void setCallback(std::function<void(qint64)> callback) override
     {
         real->setCallback([this, callback](qint64 ms) {
-            const int before = g.SampleIndex;
+            const int before = samplesTaken();
             const Steady::time_point now = Steady::now();
             callback(ms);
-            for (int i = before; i < g.SampleIndex; ++i)
+            for (int i = before; i < samplesTaken(); ++i)
                 sampleTimes.push_back(now);
         });
     }
 
 private:
     std::unique_ptr<HiResTimer> real;
-    const Global& g;
+    const std::function<int()>& samplesTaken;
     std::vector<Steady::time_point>& sampleTimes;
 };
 
 class RecordingFactory : public HiResTimerFactory
 {
 public:
-    RecordingFactory(const Global& g, std::vector<Steady::time_point>& times) : g(g), times(times)
-    {
-    }
+    explicit RecordingFactory(std::vector<Steady::time_point>& times) : times(times) {}
     std::unique_ptr<HiResTimer> create() override
     {
-        return std::make_unique<RecordingTimer>(real.create(), g, times);
+        return std::make_unique<RecordingTimer>(real.create(), samplesTaken, times);
     }
+
+    // The pass engine's count of samples taken, once the measurement screen exists.
+    std::function<int()> samplesTaken = [] { return 0; };
 
 private:
     QtHiResTimerFactory real;
-    const Global& g;
     std::vector<Steady::time_point>& times;
 };
 
@@ -249,20 +250,19 @@ int main(int argc, char** argv)
             });
     }
 
-    Global g;
+    ProgramState g;
     // The results screen writes its day logs after each pass: keep them out of the way.
     QTemporaryDir work;
-    g.programFolder = work.path();
+    g.place.folder = work.path();
     QDir(work.path()).mkdir(QStringLiteral("Default"));
     // A slalom course on a plausible picture, as a completed calibration leaves it.
     const std::array<ReferencePoint, 4> marks{{{{5100, 1200}, {0, 0}},
                                                {{7500, 6600}, {0, -259}},
                                                {{4500, 1200}, {2.5, 0}},
                                                {{1500, 6600}, {2.5, -259}}}};
-    solveCourseTransform(marks)->toMatrix(g.grid_matrix);
-    g.ul_screen_x = 4500, g.ul_screen_y = 1200, g.ur_screen_x = 5100, g.ur_screen_y = 1200;
-    g.ll_screen_x = 1500, g.ll_screen_y = 6600, g.lr_screen_x = 7500, g.lr_screen_y = 6600;
-    g.setup_ok = 1;
+    g.calibration.transform = *solveCourseTransform(marks);
+    g.calibration.setReferencePoints(marks);
+    g.calibration.complete = true;
 
     std::vector<Steady::time_point> sampleTimes;
     MemorySettings settings;
@@ -272,12 +272,13 @@ int main(int argc, char** argv)
     QtPictureSource pictures;
     QtKeyState keys;
     SdlJoystick joystick;
-    RecordingFactory timers(g, sampleTimes);
+    RecordingFactory timers(sampleTimes);
     Platform platform{settings, dialog, messages, clock, pictures, keys, joystick, timers};
     Screens screens(g, platform);
     Form1& form1 = screens.form1();
-    form1.Form_Load();
+    form1.startUp();
     Measure& measure = screens.measure();
+    timers.samplesTaken = [&measure] { return measure.model().sampleIndex(); };
     auto* start = measure.findChild<QPushButton*>(QStringLiteral("Command1"));
 
     std::printf("machine %s, %u cores%s\n",
@@ -318,17 +319,17 @@ int main(int argc, char** argv)
             while (measure.model().running())
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             const double cpu = threadCpuSeconds() - cpu0;
-            const int expected = g.PassTenths + 1;
-            print(p.name, "engine (HiResTimer)", expected,
-                  figuresOf(t0, sampleTimes, g.PassTenths, cpu));
+            const int tenths = g.pass.tenths;
+            const int expected = tenths + 1;
+            print(p.name, "engine (HiResTimer)", expected, figuresOf(t0, sampleTimes, tenths, cpu));
             if (screens.hasResults())
                 screens.results().hide();
 
             print(p.name, "plain 100 ms QTimer", expected,
-                  referencePass(g.PassTenths, stallMs, Qt::CoarseTimer));
+                  referencePass(tenths, stallMs, Qt::CoarseTimer));
             // The operating system's own wake-up latency, for comparison.
             print(p.name, "precise 100 ms QTimer", expected,
-                  referencePass(g.PassTenths, stallMs, Qt::PreciseTimer));
+                  referencePass(tenths, stallMs, Qt::PreciseTimer));
         }
     }
     stop = true;

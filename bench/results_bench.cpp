@@ -29,7 +29,7 @@ int main()
     run.event = Event::Jump;
     PassSamples samples;
     for (int i = 0; i <= tenths; ++i)
-        samples.Deviations[size_t(i)] = std::round(20 * std::sin(i / 9.0)) / 100.0;
+        samples.deviations[size_t(i)] = std::round(20 * std::sin(i / 9.0)) / 100.0;
     summariseSamples(samples, tenths + 1);
     const QDateTime now(QDate(2026, 12, 7), QTime(12, 0));
     const QString saved = savedResultsText(analysePass(run, samples, tenths, now).report);

@@ -1,9 +1,9 @@
-// Wakeline: builds the program-wide state, the platform services and the screens.
+// Wakeline: builds the program's state owners, the platform services and the screens.
 
 #include "app/program_folder.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
-#include "common/global.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_hires_timer.h"
 #include "platform/qt/qt_key_state.h"
@@ -60,11 +60,11 @@ int main(int argc, char* argv[])
     parser.addOption(programFolderOption);
     parser.process(app);
 
-    Global global;
-    global.programFolder = resolveProgramFolder(
-        parser.value(programFolderOption), QApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    const QStringList failures = installBuiltInResources(global.programFolder);
+    ProgramState state;
+    state.place.folder =
+        resolveProgramFolder(parser.value(programFolderOption), QApplication::applicationDirPath(),
+                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QStringList failures = installBuiltInResources(state.place.folder);
 
     QtSettingsStore settings;
     QtFileDialog fileDialog;
@@ -76,9 +76,9 @@ int main(int argc, char* argv[])
     QtHiResTimerFactory timers;
     Platform platform{settings, fileDialog, messages, clock, pictures, keys, joystick, timers};
 
-    Screens screens(global, platform);
+    Screens screens(state, platform);
     Form1& form1 = screens.form1();
-    form1.Form_Load();
+    form1.startUp();
     form1.show();
     if (!failures.isEmpty())
         messages.warning(failures.join('\n'), QStringLiteral("Wakeline"));

@@ -89,7 +89,7 @@ int main(int argc, char* argv[])
         data.jump = f.jump;
         data.trailer = {10.0, 2.0, 1.0};
         const PerspectiveCheck perspective =
-            perspectiveCheck(QString::number(description->widthPx), boxTextsFor(data));
+            perspectiveCheck(int(description->widthPx), boxTextsFor(data));
         if (perspective.warning)
             return fail(QLatin1String(f.fileName) + QStringLiteral(": ") + *perspective.warning);
 

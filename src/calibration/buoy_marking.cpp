@@ -9,30 +9,20 @@
 
 namespace {
 
-void storeMark(Global& g, Buoy b, Point2 m)
-{
-    setCornerMark(g, b, m);
-    const size_t k = size_t(pointIndex(b));
-    g.buoy_screen_x[k] = m.x;
-    g.buoy_screen_y[k] = m.y;
-    g.point_x[k] = m.x;
-    g.point_y[k] = m.y;
-}
-
 // Moves each processed buoy to newMark(buoy, oldMark), erasing and redrawing as it goes.
 template <typename NewMark>
-MarkResult moveMarks(Global& g, std::optional<Buoy> selected, bool locked, CrossSize crossSize,
-                     NewMark newMark)
+MarkResult moveMarks(Calibration& calibration, std::optional<Buoy> selected, bool locked,
+                     CrossSize crossSize, NewMark newMark)
 {
     MarkResult result;
     for (Buoy b : kBuoyVisitOrder) {
         if (b != selected && !locked)
             continue;
-        const Point2 old = cornerMark(g, b);
-        const OverlayShapes erase = markEraseShapes(old, g.cross_radius, crossSize.max);
+        const Point2 old = calibration.mark(b);
+        const OverlayShapes erase = markEraseShapes(old, crossSize.circleRadius, crossSize.max);
         result.shapes.insert(result.shapes.end(), erase.begin(), erase.end());
         const Point2 mark = newMark(b, old);
-        storeMark(g, b, mark);
+        calibration.mark(b) = mark;
         addCross(result.shapes, mark, crossSize.value, kWhite, kMarkPenWidth);
         result.moved.push_back({b, mark});
     }
@@ -41,109 +31,37 @@ MarkResult moveMarks(Global& g, std::optional<Buoy> selected, bool locked, Cross
 
 } // namespace
 
-int pointIndex(Buoy b)
-{
-    switch (b) {
-    case Buoy::UpperRight:
-        return 1;
-    case Buoy::LowerRight:
-        return 2;
-    case Buoy::UpperLeft:
-        return 3;
-    case Buoy::LowerLeft:
-        return 4;
-    }
-    return 1;
-}
-
-Buoy buoyAtPoint(int index)
-{
-    static constexpr std::array<Buoy, 4> byIndex{Buoy::UpperRight, Buoy::LowerRight,
-                                                 Buoy::UpperLeft, Buoy::LowerLeft};
-    return byIndex[size_t(std::clamp(index, 1, 4) - 1)];
-}
-
-Point2 cornerMark(const Global& g, Buoy b)
-{
-    switch (b) {
-    case Buoy::UpperLeft:
-        return {g.ul_screen_x, g.ul_screen_y};
-    case Buoy::UpperRight:
-        return {g.ur_screen_x, g.ur_screen_y};
-    case Buoy::LowerLeft:
-        return {g.ll_screen_x, g.ll_screen_y};
-    case Buoy::LowerRight:
-        return {g.lr_screen_x, g.lr_screen_y};
-    }
-    return {};
-}
-
-void setCornerMark(Global& g, Buoy b, Point2 m)
-{
-    switch (b) {
-    case Buoy::UpperLeft:
-        g.ul_screen_x = m.x;
-        g.ul_screen_y = m.y;
-        break;
-    case Buoy::UpperRight:
-        g.ur_screen_x = m.x;
-        g.ur_screen_y = m.y;
-        break;
-    case Buoy::LowerLeft:
-        g.ll_screen_x = m.x;
-        g.ll_screen_y = m.y;
-        break;
-    case Buoy::LowerRight:
-        g.lr_screen_x = m.x;
-        g.lr_screen_y = m.y;
-        break;
-    }
-}
-
-void cornerMarksFromPoints(Global& g)
-{
-    for (Buoy b : kBuoyVisitOrder) {
-        const size_t k = size_t(pointIndex(b));
-        setCornerMark(g, b, {g.buoy_screen_x[k], g.buoy_screen_y[k]});
-    }
-}
-
-void applyCoordinateChange(Global& g, CoordinateBox box, const QString& text)
+void applyCoordinateChange(Calibration& calibration, CoordinateBox box, const QString& text)
 {
     const double value = leadingNumber(text);
-    const size_t k = size_t(pointIndex(box.buoy));
     switch (box.kind) {
     case BoxKind::SurveyX:
-        g.buoy_survey_x[k] = value;
+        calibration.surveyPoint(box.buoy).x = value;
         break;
     case BoxKind::SurveyY:
-        g.buoy_survey_y[k] = value;
+        calibration.surveyPoint(box.buoy).y = value;
         break;
     case BoxKind::JumpX:
-        g.jump_survey_x = value;
-        g.slot_jump_x = value;
+        calibration.jumpPoint.x = value;
         break;
     case BoxKind::JumpY:
-        g.jump_survey_y = value;
-        g.slot_jump_y = value;
+        calibration.jumpPoint.y = value;
         break;
     case BoxKind::ScreenX:
     case BoxKind::ScreenY:
         break;
     }
-    g.setup_ok = 0;
+    calibration.complete = false;
 }
 
-MarkResult markBuoy(Global& g, std::optional<Buoy> selected, bool locked, Point2 click,
-                    CrossSize crossSize)
+MarkResult markBuoy(Calibration& calibration, std::optional<Buoy> selected, bool locked,
+                    Point2 click, CrossSize crossSize)
 {
     if (!selected)
         return {};
-    g.click_x = click.x;
-    g.click_y = click.y;
-    const Point2 m = cornerMark(g, *selected);
+    const Point2 m = calibration.mark(*selected);
     const Point2 d{click.x - m.x, click.y - m.y};
-    return moveMarks(g, selected, locked, crossSize, [&](Buoy b, Point2 old) {
+    return moveMarks(calibration, selected, locked, crossSize, [&](Buoy b, Point2 old) {
         return b == *selected ? click : Point2{old.x + d.x, old.y + d.y};
     });
 }
@@ -205,20 +123,20 @@ std::optional<double> typedScreenCoordinate(const QString& text)
     return value;
 }
 
-MarkResult placeTypedMark(Global& g, CoordinateBox box, double value, bool locked,
+MarkResult placeTypedMark(Calibration& calibration, CoordinateBox box, double value, bool locked,
                           CrossSize crossSize)
 {
     if (box.kind != BoxKind::ScreenX && box.kind != BoxKind::ScreenY)
         return {};
-    const Point2 m = cornerMark(g, box.buoy);
+    const Point2 m = calibration.mark(box.buoy);
     const Point2 target = box.kind == BoxKind::ScreenX ? Point2{value, m.y} : Point2{m.x, value};
     const Point2 d{target.x - m.x, target.y - m.y};
-    return moveMarks(g, box.buoy, locked, crossSize, [&](Buoy b, Point2 old) {
+    return moveMarks(calibration, box.buoy, locked, crossSize, [&](Buoy b, Point2 old) {
         return b == box.buoy ? target : Point2{old.x + d.x, old.y + d.y};
     });
 }
 
-MarkResult microAdjust(Global& g, std::optional<Buoy> selected, bool locked,
+MarkResult microAdjust(Calibration& calibration, std::optional<Buoy> selected, bool locked,
                        AdjustDirection direction, CrossSize crossSize)
 {
     Point2 step;
@@ -236,7 +154,7 @@ MarkResult microAdjust(Global& g, std::optional<Buoy> selected, bool locked,
         step.x = kMicroAdjustStep;
         break;
     }
-    return moveMarks(g, selected, locked, crossSize, [&](Buoy, Point2 old) {
+    return moveMarks(calibration, selected, locked, crossSize, [&](Buoy, Point2 old) {
         return Point2{old.x + step.x, old.y + step.y};
     });
 }
@@ -270,15 +188,15 @@ OverlayShapes markEraseShapes(Point2 mark, double crossRadius, int crossSizeMax)
     return shapes;
 }
 
-OverlayShapes exitShapes(const Global& g)
+OverlayShapes exitShapes(const Calibration& calibration)
 {
     OverlayShapes shapes;
     for (Buoy b : kBuoyVisitOrder)
-        addCross(shapes, cornerMark(g, b), kExitCrossHalfLength, kWhite, kMarkPenWidth);
-    const Point2 ur = cornerMark(g, Buoy::UpperRight);
-    const Point2 lr = cornerMark(g, Buoy::LowerRight);
-    const Point2 ul = cornerMark(g, Buoy::UpperLeft);
-    const Point2 ll = cornerMark(g, Buoy::LowerLeft);
+        addCross(shapes, calibration.mark(b), kExitCrossHalfLength, kWhite, kMarkPenWidth);
+    const Point2 ur = calibration.mark(Buoy::UpperRight);
+    const Point2 lr = calibration.mark(Buoy::LowerRight);
+    const Point2 ul = calibration.mark(Buoy::UpperLeft);
+    const Point2 ll = calibration.mark(Buoy::LowerLeft);
     shapes.push_back(OverlayLine{lr.x, lr.y, ur.x, ur.y, kWhite, kMarkPenWidth});
     shapes.push_back(OverlayLine{ll.x, ll.y, ul.x, ul.y, kWhite, kMarkPenWidth});
     return shapes;

@@ -2,29 +2,14 @@
 // The four reference buoys as the calibration screen names them, their marks, the boxes
 // that show them, and the rules for marking, nudging and editing them.
 
+#include "calibration/calibration.h"
 #include "calibration/course_transform.h"
-#include "common/global.h"
 #include "common/overlay.h"
 
 #include <QString>
 #include <array>
 #include <optional>
 #include <vector>
-
-enum class Buoy { UpperLeft, UpperRight, LowerLeft, LowerRight };
-
-// The order in which marking, micro-adjust and the drawings visit the buoys.
-inline constexpr std::array<Buoy, 4> kBuoyVisitOrder{Buoy::UpperLeft, Buoy::UpperRight,
-                                                     Buoy::LowerLeft, Buoy::LowerRight};
-
-// Reference point index: 1 upper right, 2 lower right, 3 upper left, 4 lower left.
-int pointIndex(Buoy buoy);
-Buoy buoyAtPoint(int index); // 1..4
-
-Point2 cornerMark(const Global& g, Buoy buoy);
-void setCornerMark(Global& g, Buoy buoy, Point2 mark);
-// Copies the working reference points into the corner marks.
-void cornerMarksFromPoints(Global& g);
 
 // What the eighteen coordinate boxes of the calibration screen hold.
 enum class BoxKind { ScreenX, ScreenY, SurveyX, SurveyY, JumpX, JumpY };
@@ -42,7 +27,8 @@ struct BuoyTexts
     QString surveyY;
 };
 
-// The texts of the eighteen coordinate boxes, as displayed.
+// The texts of the eighteen coordinate boxes, as displayed (and as the journal and the
+// accuracy report copy them).
 struct CoordinateTexts
 {
     std::array<BuoyTexts, 4> buoys; // indexed by Buoy
@@ -62,10 +48,10 @@ inline const QString kNoSurveyText = QStringLiteral("input");
 QString boxCaption(CoordinateBox box);
 
 // The value part of the change rule, run when one of the eighteen boxes changes: a survey
-// box sets its survey coordinate, a jump box the jump reference point (and its slot copy);
-// every change makes the calibration incomplete. Screen boxes store nothing: marks come
-// only from clicks, loads and micro-adjust.
-void applyCoordinateChange(Global& g, CoordinateBox box, const QString& text);
+// box sets its survey coordinate, a jump box the jump reference point; every change makes
+// the calibration incomplete. Screen boxes store nothing: marks come only from clicks,
+// loads and micro-adjust.
+void applyCoordinateChange(Calibration& calibration, CoordinateBox box, const QString& text);
 
 // The cross-size scroll bar `Setup_Cross_size`: half-length of a mark's cross in twips.
 struct CrossSizeScroll
@@ -79,10 +65,13 @@ struct CrossSizeScroll
 
 // The scroll bar as a drawing reads it: its value is the half-length of a new cross, its
 // maximum bounds every cross drawn so far, so erasing with it removes any earlier cross.
+// With it, the radius of the circles now drawn around the marks (cross_radius), which an
+// erase must cover too.
 struct CrossSize
 {
     int value = CrossSizeScroll::Initial;
     int max = CrossSizeScroll::Max;
+    double circleRadius = 0.0;
 };
 
 // Marks, their circles and crosses are drawn two pixels wide.
@@ -115,8 +104,8 @@ struct MarkResult
 // A mouse press on the screen with the selected buoy: the selected mark goes to the click,
 // and with the grid locked the three others move by the same offset. Nothing happens
 // without a selected buoy.
-MarkResult markBuoy(Global& g, std::optional<Buoy> selected, bool locked, Point2 click,
-                    CrossSize crossSize);
+MarkResult markBuoy(Calibration& calibration, std::optional<Buoy> selected, bool locked,
+                    Point2 click, CrossSize crossSize);
 
 // A coordinate typed into a screen box, read when the operator finishes editing it: the
 // whole text, blanks aside, must be a plain decimal number (" 5400", "-.5"). Anything else
@@ -129,7 +118,7 @@ QString notAScreenPositionMessage(CoordinateBox box, const QString& typed);
 
 // A typed coordinate moves the box's buoy as a click there would: the mark's other
 // coordinate stays, and with the grid locked the three others move by the same offset.
-MarkResult placeTypedMark(Global& g, CoordinateBox box, double value, bool locked,
+MarkResult placeTypedMark(Calibration& calibration, CoordinateBox box, double value, bool locked,
                           CrossSize crossSize);
 
 enum class AdjustDirection { Up, Down, Left, Right };
@@ -137,7 +126,7 @@ inline constexpr double kMicroAdjustStep = 15.0; // twips: one pixel
 
 // One micro-adjust click: the selected mark, or all four when the grid is locked, moves
 // one step.
-MarkResult microAdjust(Global& g, std::optional<Buoy> selected, bool locked,
+MarkResult microAdjust(Calibration& calibration, std::optional<Buoy> selected, bool locked,
                        AdjustDirection direction, CrossSize crossSize);
 
 // The lock may only be set once all four buoys are marked (no x screen box reads "auto").
@@ -148,4 +137,4 @@ inline const QString kCannotLockMessage =
 // What leaving the screen with a complete calibration draws: a cross of 100 twips either
 // side of each mark and the two sides of the course.
 inline constexpr double kExitCrossHalfLength = 100.0;
-OverlayShapes exitShapes(const Global& g);
+OverlayShapes exitShapes(const Calibration& calibration);

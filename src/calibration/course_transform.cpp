@@ -44,7 +44,12 @@ std::optional<MappedPoint> CourseTransform::toScreen(Point2 p) const
     return finitePoint(sx, sy, d);
 }
 
-CourseTransform CourseTransform::fromMatrix(const GridMatrix& m)
+namespace {
+
+// The augmented system in rows 1..8 and columns 1..9, so the code reads like the formulas.
+using WorkMatrix = std::array<std::array<double, 10>, 9>;
+
+CourseTransform coefficientsOf(const WorkMatrix& m)
 {
     CourseTransform t;
     for (size_t k = 1; k <= 8; ++k)
@@ -52,13 +57,7 @@ CourseTransform CourseTransform::fromMatrix(const GridMatrix& m)
     return t;
 }
 
-void CourseTransform::toMatrix(GridMatrix& m) const
-{
-    for (size_t k = 1; k <= 8; ++k)
-        m[k][9] = c[k];
-}
-
-bool solveCourseTransform(const std::array<ReferencePoint, 4>& points, GridMatrix& m)
+bool solveInto(const std::array<ReferencePoint, 4>& points, WorkMatrix& m)
 {
     constexpr size_t N = 8;
     for (size_t r = 5; r <= 8; ++r) {
@@ -112,7 +111,7 @@ bool solveCourseTransform(const std::array<ReferencePoint, 4>& points, GridMatri
     // Three marks on one line can still give the elimination non-zero pivots, but then the
     // solution puts marks on its horizon and maps them nowhere near their buoys. Only a
     // transform that takes every mark to its survey point is a calibration.
-    const CourseTransform t = CourseTransform::fromMatrix(m);
+    const CourseTransform t = coefficientsOf(m);
     double scale = 1.0;
     for (const ReferencePoint& p : points)
         scale = std::max({scale, std::fabs(p.survey.x), std::fabs(p.survey.y)});
@@ -125,10 +124,12 @@ bool solveCourseTransform(const std::array<ReferencePoint, 4>& points, GridMatri
     return true;
 }
 
+} // namespace
+
 std::optional<CourseTransform> solveCourseTransform(const std::array<ReferencePoint, 4>& points)
 {
-    GridMatrix scratch{};
-    if (!solveCourseTransform(points, scratch))
+    WorkMatrix m{};
+    if (!solveInto(points, m))
         return std::nullopt;
-    return CourseTransform::fromMatrix(scratch);
+    return coefficientsOf(m);
 }

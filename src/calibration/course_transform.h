@@ -2,8 +2,6 @@
 // The plane projective mapping between screen positions (twips) and course positions
 // (metres), its inverse, and the solve from four reference points.
 
-#include "common/global.h"
-
 #include <array>
 #include <optional>
 
@@ -32,8 +30,7 @@ struct CourseTransform
     // The adjugate inverse; no point when its denominator is zero or the point overflows.
     std::optional<MappedPoint> toScreen(Point2 course) const;
 
-    static CourseTransform fromMatrix(const GridMatrix& m);
-    void toMatrix(GridMatrix& m) const;
+    bool operator==(const CourseTransform&) const = default;
 };
 
 // One reference point: its screen mark and its survey position.
@@ -41,13 +38,12 @@ struct ReferencePoint
 {
     Point2 screen;
     Point2 survey;
+    bool operator==(const ReferencePoint&) const = default;
 };
 
-// Gauss-Jordan elimination on the 8 x 9 augmented system in rows 1..8, columns 1..9 of
-// the work matrix, pivoting on the first non-zero cell (points in the order upper right,
-// lower right, upper left, lower left). False when the system is singular, a coefficient
-// is not finite, or the solution does not take every mark to its survey point (three marks
-// on a line); the matrix is then left as the elimination left it.
-bool solveCourseTransform(const std::array<ReferencePoint, 4>& points, GridMatrix& matrix);
-// Solves into a scratch matrix; the transform, or no value when singular.
+// Gauss-Jordan elimination on the 8 x 9 augmented system, pivoting on the first non-zero
+// cell (points in the order upper right, lower right, upper left, lower left): that order
+// fixes the last bits of the coefficients, which setup files written elsewhere carry. No
+// value when the system is singular, a coefficient is not finite, or the solution does not
+// take every mark to its survey point (three marks on a line).
 std::optional<CourseTransform> solveCourseTransform(const std::array<ReferencePoint, 4>& points);

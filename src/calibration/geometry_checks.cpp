@@ -3,12 +3,11 @@
 #include "common/number_forms.h"
 
 #include <cmath>
-#include <limits>
 
-PerspectiveCheck perspectiveCheck(const QString& screenWidthPixels, const CoordinateTexts& t)
+PerspectiveCheck perspectiveCheck(int screenWidthPixels, const CoordinateTexts& t)
 {
     PerspectiveCheck c;
-    const double w = leadingNumber(screenWidthPixels) * 15.0;
+    const double w = screenWidthPixels * 15.0;
     if (!(w > 0.0))
         return c;
     c.frontRatio = std::fabs(leadingNumber(t[Buoy::LowerRight].screenX) -
@@ -25,11 +24,12 @@ PerspectiveCheck perspectiveCheck(const QString& screenWidthPixels, const Coordi
     return c;
 }
 
-std::optional<QString> grid_check(Global& g, const CoordinateTexts& texts)
+std::optional<QString> checkPerspective(Calibration& calibration, int screenWidthPixels,
+                                        const CoordinateTexts& texts)
 {
-    const PerspectiveCheck c = perspectiveCheck(g.screenWidthPixels, texts);
-    g.front_ratio = c.frontRatio;
-    g.back_ratio = c.backRatio;
+    const PerspectiveCheck c = perspectiveCheck(screenWidthPixels, texts);
+    calibration.frontRatio = c.frontRatio;
+    calibration.backRatio = c.backRatio;
     return c.warning;
 }
 
@@ -54,15 +54,4 @@ std::optional<JumpDistance> jumpDistance(Point2 screen, const CourseTransform& t
     if (!std::isfinite(distance))
         return std::nullopt;
     return JumpDistance{*course, distance};
-}
-
-bool distance_calculation(Global& g)
-{
-    if (!g.screen_to_course()) {
-        g.jump_distance = std::numeric_limits<double>::infinity();
-        return false;
-    }
-    g.jump_distance =
-        distanceFromJumpPoint({g.course_x, g.course_y}, {g.jump_survey_x, g.jump_survey_y});
-    return true;
 }

@@ -3,8 +3,8 @@
 // jump distance of a screen point.
 
 #include "calibration/buoy_marking.h"
+#include "calibration/calibration.h"
 #include "calibration/course_transform.h"
-#include "common/global.h"
 
 #include <QString>
 #include <optional>
@@ -16,12 +16,14 @@ struct PerspectiveCheck
     std::optional<QString> warning; // when the upper gate is narrower than a sixth
 };
 
-// The gate widths on screen from the box texts, against the screen width in pixels (its
-// text as the start screen holds it). An unknown screen width gives no warning.
-PerspectiveCheck perspectiveCheck(const QString& screenWidthPixels, const CoordinateTexts& texts);
+// The gate widths on screen from the box texts, against the screen width in pixels. An
+// unknown screen width (0) gives no warning.
+PerspectiveCheck perspectiveCheck(int screenWidthPixels, const CoordinateTexts& texts);
 
-// grid_check: sets front_ratio and back_ratio; returns the warning to show, if any.
-std::optional<QString> grid_check(Global& g, const CoordinateTexts& texts);
+// The perspective check of the marked gates: keeps the ratios in the calibration for the
+// accuracy report and returns the warning to show, if any.
+std::optional<QString> checkPerspective(Calibration& calibration, int screenWidthPixels,
+                                        const CoordinateTexts& texts);
 
 // The constant added to every jump distance.
 inline constexpr double kJumpDistanceAllowance = 2.1;
@@ -36,9 +38,3 @@ struct JumpDistance
 // mapped (zero denominator) or the mapping overflows.
 std::optional<JumpDistance> jumpDistance(Point2 screen, const CourseTransform& transform,
                                          Point2 jumpPoint);
-
-// distance_calculation: maps (screen_x, screen_y) to the course, leaving course_x,
-// course_y and transform_den set, and sets jump_distance to the distance from the jump
-// reference point plus 2.1 m. A point on the picture's horizon (zero denominator) is
-// infinitely far: jump_distance becomes infinity and false is returned.
-bool distance_calculation(Global& g);

@@ -5,73 +5,46 @@
 #include <algorithm>
 
 namespace {
-size_t validSlot(int slot)
+int validSlot(int slot)
 {
-    return size_t(std::clamp(slot, 1, 3));
+    return std::clamp(slot, 1, 3);
 }
 } // namespace
 
-SetupFileData slotData(const Global& g, int slot)
+std::optional<SetupFileData>& GridSlots::slot(int number)
 {
-    const auto& cells = g.grid_slots[validSlot(slot)];
+    return slots[size_t(validSlot(number) - 1)];
+}
+
+const std::optional<SetupFileData>& GridSlots::slot(int number) const
+{
+    return slots[size_t(validSlot(number) - 1)];
+}
+
+SetupFileData slotData(const GridSlots& slots, int slot)
+{
+    if (const auto& stored = slots.slot(slot))
+        return *stored;
+    SetupFileData empty;
+    empty.trailer = {};
+    return empty;
+}
+
+SetupFileData workingData(const Calibration& calibration, int currentSlot)
+{
     SetupFileData d;
-    d.savedPath = g.grid_desc1[validSlot(slot)];
-    d.description = g.grid_desc2[validSlot(slot)];
-    for (size_t k = 1; k <= 4; ++k) {
-        const size_t c = 4 * (k - 1) + 3;
-        d.points[k - 1] = {{cells[c], cells[c + 1]}, {cells[c + 2], cells[c + 3]}};
-    }
-    for (size_t k = 1; k <= 8; ++k)
-        d.transform.c[k] = cells[kSlotFirstCoefficientCell + k - 1];
-    d.jump = {cells[kSlotJumpCell], cells[kSlotJumpCell + 1]};
-    for (size_t i = 0; i < 3; ++i)
-        d.trailer[i] = cells[kSlotTrailerCell + i];
+    d.points = calibration.referencePoints();
+    d.transform = calibration.transform;
+    d.jump = calibration.jumpPoint;
+    d.trailer = {10.0, 2.0, double(currentSlot)};
     return d;
 }
 
-void storeInSlot(Global& g, int slot, const SetupFileData& d)
+void applyToWorkingState(Calibration& calibration, const SetupFileData& d)
 {
-    auto& cells = g.grid_slots[validSlot(slot)];
-    for (size_t k = 1; k <= 4; ++k) {
-        const size_t c = 4 * (k - 1) + 3;
-        const ReferencePoint& p = d.points[k - 1];
-        cells[c] = p.screen.x;
-        cells[c + 1] = p.screen.y;
-        cells[c + 2] = p.survey.x;
-        cells[c + 3] = p.survey.y;
-    }
-    for (size_t k = 1; k <= 8; ++k)
-        cells[kSlotFirstCoefficientCell + k - 1] = d.transform.c[k];
-    cells[kSlotJumpCell] = d.jump.x;
-    cells[kSlotJumpCell + 1] = d.jump.y;
-    for (size_t i = 0; i < 3; ++i)
-        cells[kSlotTrailerCell + i] = d.trailer[i];
-}
-
-SetupFileData workingData(const Global& g)
-{
-    SetupFileData d;
-    for (size_t k = 1; k <= 4; ++k)
-        d.points[k - 1] = {{g.buoy_screen_x[k], g.buoy_screen_y[k]},
-                           {g.buoy_survey_x[k], g.buoy_survey_y[k]}};
-    d.transform = CourseTransform::fromMatrix(g.grid_matrix);
-    d.jump = {g.jump_survey_x, g.jump_survey_y};
-    d.trailer = {10.0, 2.0, double(g.grid_number)};
-    return d;
-}
-
-void applyToWorkingState(Global& g, const SetupFileData& d)
-{
-    for (size_t k = 1; k <= 4; ++k) {
-        g.buoy_screen_x[k] = d.points[k - 1].screen.x;
-        g.buoy_screen_y[k] = d.points[k - 1].screen.y;
-        g.buoy_survey_x[k] = d.points[k - 1].survey.x;
-        g.buoy_survey_y[k] = d.points[k - 1].survey.y;
-    }
-    cornerMarksFromPoints(g);
-    d.transform.toMatrix(g.grid_matrix);
-    g.slot_jump_x = g.jump_survey_x = d.jump.x;
-    g.slot_jump_y = g.jump_survey_y = d.jump.y;
+    calibration.setReferencePoints(d.points);
+    calibration.transform = d.transform;
+    calibration.jumpPoint = d.jump;
 }
 
 CoordinateTexts boxTextsFor(const SetupFileData& d)
@@ -87,22 +60,22 @@ CoordinateTexts boxTextsFor(const SetupFileData& d)
     return t;
 }
 
-bool allSlotsLoaded(const Global& g)
+bool allSlotsLoaded(const GridSlots& slots)
 {
-    for (int s = 1; s <= std::clamp(g.grid_count, 1, 3); ++s)
-        if (!g.grid_loaded[size_t(s)])
+    for (int s = 1; s <= std::clamp(slots.count, 1, 3); ++s)
+        if (!slots.slot(s))
             return false;
     return true;
 }
 
-bool currentSlotComplete(const Global& g)
+bool currentSlotComplete(const GridSlots& slots)
 {
-    return currentSlotHoldsCalibration(g) && allSlotsLoaded(g);
+    return currentSlotHoldsCalibration(slots) && allSlotsLoaded(slots);
 }
 
-bool currentSlotHoldsCalibration(const Global& g)
+bool currentSlotHoldsCalibration(const GridSlots& slots)
 {
-    return g.grid_loaded[validSlot(g.grid_number)];
+    return slots.slot(slots.current).has_value();
 }
 
 QString nothingToSaveMessage(int slot)
@@ -112,27 +85,24 @@ QString nothingToSaveMessage(int slot)
         .arg(gridCaption(slot));
 }
 
-void applyLoadedSetup(Global& g, const SetupFileData& data, const QString& path)
+void applyLoadedSetup(Calibration& calibration, GridSlots& slots, const SetupFileData& data,
+                      const QString& path)
 {
-    g.grid_count = 1;
-    g.grid_number = 1;
+    slots.count = 1;
+    slots.current = 1;
     SetupFileData stored = data;
     stored.savedPath = path;
-    storeInSlot(g, 1, stored);
-    g.grid_desc1[1] = path;
-    g.grid_desc2[1] = data.description;
-    applyToWorkingState(g, data);
-    g.grid_loaded[1] = true;
-    if (allSlotsLoaded(g))
-        g.setup_ok = 1;
+    slots.slot(1) = stored;
+    applyToWorkingState(calibration, data);
+    if (allSlotsLoaded(slots))
+        calibration.complete = true;
 }
 
-void storeSavedSetup(Global& g, const SetupFileData& data, const QString& path)
+void storeSavedSetup(GridSlots& slots, const SetupFileData& data, const QString& path)
 {
-    const int slot = int(validSlot(g.grid_number));
-    g.grid_desc1[size_t(slot)] = path;
-    g.grid_desc2[size_t(slot)] = data.description;
-    storeInSlot(g, slot, data);
+    SetupFileData stored = data;
+    stored.savedPath = path;
+    slots.slot(slots.current) = stored;
 }
 
 QString gridCaption(int slot)
@@ -140,32 +110,32 @@ QString gridCaption(int slot)
     return QStringLiteral("Grid %1").arg(validSlot(slot));
 }
 
-QString nextGridCaption(Global& g, const QString& caption)
+int selectNextGrid(GridSlots& slots)
 {
-    g.grid_number = caption == gridCaption(1) ? 2 : 1;
-    return gridCaption(g.grid_number);
+    slots.current = slots.current == 1 ? 2 : 1;
+    return slots.current;
 }
 
-void restoreSlot(Global& g, int slot)
+void restoreSlot(Calibration& calibration, GridSlots& slots, int slot)
 {
-    g.grid_number = int(validSlot(slot));
-    applyToWorkingState(g, slotData(g, slot));
+    slots.current = validSlot(slot);
+    applyToWorkingState(calibration, slotData(slots, slot));
 }
 
-CoordinateTexts slotBoxTexts(const Global& g, int slot)
+CoordinateTexts slotBoxTexts(const GridSlots& slots, int slot)
 {
-    CoordinateTexts texts = boxTextsFor(slotData(g, slot));
-    if (!g.grid_loaded[validSlot(slot)]) {
+    CoordinateTexts texts = boxTextsFor(slotData(slots, slot));
+    if (!slots.slot(slot)) {
         for (Buoy b : kBuoyVisitOrder)
             texts[b].screenX = texts[b].screenY = kUnmarkedText;
     }
     return texts;
 }
 
-bool selectSlot(Global& g, int slot)
+bool selectSlot(Calibration& calibration, GridSlots& slots, int slot)
 {
-    restoreSlot(g, slot);
-    const bool complete = currentSlotComplete(g);
-    g.setup_ok = complete ? 1 : 0;
+    restoreSlot(calibration, slots, slot);
+    const bool complete = currentSlotComplete(slots);
+    calibration.complete = complete;
     return complete;
 }

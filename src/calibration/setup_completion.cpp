@@ -3,38 +3,33 @@
 #include "calibration/grid_slots.h"
 #include "common/number_forms.h"
 
-CompletionResult completeSetup(Global& g, const CoordinateTexts& texts, const QString& description1,
+CompletionResult completeSetup(Calibration& calibration, GridSlots& slots,
+                               const CoordinateTexts& texts, const QString& description1,
                                const QString& description2)
 {
-    for (Buoy b : {Buoy::UpperLeft, Buoy::UpperRight, Buoy::LowerLeft, Buoy::LowerRight})
+    for (Buoy b : kBuoyVisitOrder)
         if (texts[b].screenX == kUnmarkedText || texts[b].screenY == kUnmarkedText)
             return {false, kNotAllParametersMessage};
-    for (Buoy b : {Buoy::UpperLeft, Buoy::UpperRight, Buoy::LowerLeft, Buoy::LowerRight})
+    for (Buoy b : kBuoyVisitOrder)
         if (texts[b].surveyX == kNoSurveyText || texts[b].surveyY == kNoSurveyText)
             return {false, kNotAllParametersMessage};
 
-    std::array<ReferencePoint, 4> points{};
-    for (size_t k = 1; k <= 4; ++k) {
-        const BuoyTexts& t = texts[buoyAtPoint(int(k))];
-        g.buoy_survey_x[k] = leadingNumber(t.surveyX);
-        g.buoy_survey_y[k] = leadingNumber(t.surveyY);
-        points[k - 1] = {{g.buoy_screen_x[k], g.buoy_screen_y[k]},
-                         {g.buoy_survey_x[k], g.buoy_survey_y[k]}};
-    }
-    GridMatrix scratch = g.grid_matrix;
-    if (!solveCourseTransform(points, scratch))
+    for (Buoy b : kBuoyVisitOrder)
+        calibration.surveyPoint(b) = {leadingNumber(texts[b].surveyX),
+                                      leadingNumber(texts[b].surveyY)};
+    const std::optional<CourseTransform> solved =
+        solveCourseTransform(calibration.referencePoints());
+    if (!solved)
         return {false, kNoUniqueSolutionMessage};
-    g.grid_matrix = scratch;
+    calibration.transform = *solved;
 
-    g.grid_loaded[1] = true;
-    g.grid_number = 1;
-    g.grid_desc1[1] = description1;
-    g.grid_desc2[1] = description2;
-    SetupFileData slot = workingData(g);
+    slots.current = 1;
+    SetupFileData slot = workingData(calibration, slots.current);
+    slot.savedPath = description1;
+    slot.description = description2;
     slot.trailer = {10.0, 2.0, 5.0};
-    slot.jump = {g.slot_jump_x, g.slot_jump_y};
-    storeInSlot(g, 1, slot);
-    if (g.grid_count == 1)
-        g.setup_ok = 1;
+    slots.slot(1) = slot;
+    if (slots.count == 1)
+        calibration.complete = true;
     return {true, QString()};
 }

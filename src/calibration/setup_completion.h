@@ -3,7 +3,8 @@
 // and the survey boxes, and stores the result in slot 1.
 
 #include "calibration/buoy_marking.h"
-#include "common/global.h"
+#include "calibration/calibration.h"
+#include "calibration/grid_slots.h"
 
 #include <QString>
 
@@ -19,7 +20,10 @@ struct CompletionResult
     QString message; // the operator's warning when not ok
 };
 
-// A failed completion leaves the coefficients in use and setup_ok as they were: the solve
-// runs on a copy of the work matrix, which replaces it only when the solve succeeds.
-CompletionResult completeSetup(Global& g, const CoordinateTexts& texts, const QString& description1,
+// Solves from the marks and the survey boxes (read by their leading number, and kept even
+// when the solve fails). A solved calibration goes into slot 1, which becomes the current
+// one, and is complete when one slot is all there is. A failed completion leaves the
+// coefficients in use, the slots and completeness as they were.
+CompletionResult completeSetup(Calibration& calibration, GridSlots& slots,
+                               const CoordinateTexts& texts, const QString& description1,
                                const QString& description2);

@@ -23,6 +23,8 @@ struct SetupFileData
     Point2 jump;
     // Lines 17 to 19: 10, 2 and the slot that was current when saving. Kept, never used.
     std::array<double, 3> trailer{10.0, 2.0, 1.0};
+
+    bool operator==(const SetupFileData&) const = default;
 };
 
 // What was wrong with a file: the line (1..19; 0 for the file as a whole) and why.

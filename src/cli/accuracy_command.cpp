@@ -5,7 +5,6 @@
 #include "calibration/grid_slots.h"
 #include "cli/commands.h"
 #include "cli/setup_commands.h"
-#include "common/global.h"
 #include "course_display/accuracy_check.h"
 
 #include <QDateTime>
@@ -17,7 +16,7 @@ struct AccuracyArgs
     QString path;
     AccuracyDisplay display = AccuracyDisplay::Detail;
     QDateTime now = QDateTime::currentDateTime();
-    QString screenWidth; // pixels, as the start screen records it; empty: unknown
+    int screenWidth = 0; // pixels, as the start screen records it; 0: unknown
 };
 
 // Reads the arguments; the message for standard error when they are wrong.
@@ -43,11 +42,12 @@ std::optional<QString> parse(const QStringList& args, AccuracyArgs& out)
                                       "YYYY-MM-DDTHH:MM:SS")
                     .arg(args[i]);
         } else if (a == QLatin1String("--screen-width")) {
-            out.screenWidth = args[++i];
+            const QString width = args[++i];
             bool ok = false;
-            if (out.screenWidth.toInt(&ok) <= 0 || !ok)
+            out.screenWidth = width.toInt(&ok);
+            if (out.screenWidth <= 0 || !ok)
                 return QStringLiteral("accuracy: --screen-width \"%1\" is not a number of pixels")
-                    .arg(out.screenWidth);
+                    .arg(width);
         } else if (a.startsWith(QLatin1String("--"))) {
             return QStringLiteral("accuracy: unknown option \"%1\"").arg(a);
         } else if (out.path.isEmpty()) {
@@ -73,13 +73,13 @@ int runAccuracy(const QStringList& args, CliStreams& io)
         return 2;
     // The state a load leaves: the file is slot 1 and the working calibration, the boxes
     // show its values, the descriptions its path and its description line.
-    Global g;
-    g.screenWidthPixels = a.screenWidth;
-    applyLoadedSetup(g, *data, a.path);
+    Calibration calibration;
+    GridSlots slots;
+    applyLoadedSetup(calibration, slots, *data, a.path);
     const CoordinateTexts texts = boxTextsFor(*data);
-    grid_check(g, texts);
-    const AccuracyCheckResult result = runAccuracyCheck(
-        accuracyInputFrom(g, accuracyBoxTexts(texts), a.path, data->description, a.display, a.now));
+    checkPerspective(calibration, a.screenWidth, texts);
+    const AccuracyCheckResult result = runAccuracyCheck(accuracyInputFrom(
+        calibration, slots.current, texts, a.path, data->description, a.display, a.now));
     for (const QString& line : accuracyIndicatorListing(result))
         io.out << line << "\n";
     // The report keeps its own CR LF line ends, so it compares with the day's file.

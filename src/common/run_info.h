@@ -16,8 +16,11 @@ struct SpeedChoice
 };
 
 // In the order of the start screen's option buttons.
-inline constexpr std::array<SpeedChoice, 5> kSlalomSpeeds{{
-    {"58/36", 58, 36}, {"55/34", 55, 34}, {"52/32", 52, 32}, {"49/30", 49, 30}, {"46/28", 46, 28}}};
+inline constexpr std::array<SpeedChoice, 5> kSlalomSpeeds{{{"58/36", 58, 36},
+                                                           {"55/34", 55, 34},
+                                                           {"52/32", 52, 32},
+                                                           {"49/30", 49, 30},
+                                                           {"46/28", 46, 28}}};
 inline constexpr std::array<SpeedChoice, 9> kJumpSpeeds{{{"48/30", 48, 30},
                                                          {"51/32", 51, 32},
                                                          {"54/34", 54, 34},
@@ -55,6 +58,8 @@ struct RunInfo
     double directionSign() const { return direction == Direction::Away ? 1.0 : -1.0; }
     // The speed choice of the current event, or nullptr when none is selected.
     const SpeedChoice* speed() const;
+
+    bool operator==(const RunInfo&) const = default;
 };
 
 inline const SpeedChoice* RunInfo::speed() const

@@ -167,58 +167,50 @@ QString accuracyIndicatorText(AccuracyDisplay display, double D, double hinc)
 
 QStringList accuracyReportHeader(const AccuracyCheckInput& in)
 {
-    const AccuracyBoxTexts& t = in.boxes;
+    const CoordinateTexts& t = in.boxes;
     const QString gap = QStringLiteral("  ");
     const QString blank = QStringLiteral(" ");
-    return {dateText(in.clock) + gap + timeText(in.clock) + QStringLiteral(" Accuracy Check"),
-            QStringLiteral("Grid Set-up for accuracy check"),
-            in.description1,
-            in.description2,
-            QStringLiteral("Grid Number: ") + printForm(in.grid_number),
-            blank,
-            QStringLiteral("Front Ratio: ") + strForm(std::floor(in.front_ratio)),
-            QStringLiteral("Back Ratio: ") + strForm(std::floor(in.back_ratio)),
-            QStringLiteral("Upper Left X,Y Pixels: ") + t.upper_left_x + gap + t.upper_left_y,
-            QStringLiteral("Upper Left X,Y Survey: ") + t.ul_survey_x + gap + t.ul_survey_y,
-            blank,
-            QStringLiteral("Lower Left X,Y Pixels: ") + t.lower_left_x + gap + t.lower_left_y,
-            QStringLiteral("Lower Left X,Y Survey: ") + t.ll_survey_x + gap + t.ll_survey_y,
-            blank,
-            QStringLiteral("Upper Right X,Y Pixels: ") + t.upper_right_x + gap + t.upper_right_y,
-            QStringLiteral("Upper Right X,Y Survey: ") + t.ur_survey_x + gap + t.ur_survey_y,
-            blank,
-            QStringLiteral("Lower Right X,Y Pixels: ") + t.lower_right_x + gap + t.lower_right_y,
-            QStringLiteral("Lower Right X,Y Survey: ") + t.lr_survey_x + gap + t.lr_survey_y,
-            blank,
-            QStringLiteral("Jump X,Y Survey: ") + t.jump_x + gap + t.jump_y,
-            blank};
+    QStringList lines{dateText(in.clock) + gap + timeText(in.clock) +
+                          QStringLiteral(" Accuracy Check"),
+                      QStringLiteral("Grid Set-up for accuracy check"),
+                      in.description1,
+                      in.description2,
+                      QStringLiteral("Grid Number: ") + printForm(in.gridNumber),
+                      blank,
+                      QStringLiteral("Front Ratio: ") + strForm(std::floor(in.frontRatio)),
+                      QStringLiteral("Back Ratio: ") + strForm(std::floor(in.backRatio))};
+    struct Row
+    {
+        const char* name;
+        Buoy buoy;
+    };
+    for (const Row& r :
+         {Row{"Upper Left", Buoy::UpperLeft}, Row{"Lower Left", Buoy::LowerLeft},
+          Row{"Upper Right", Buoy::UpperRight}, Row{"Lower Right", Buoy::LowerRight}}) {
+        const BuoyTexts& b = t[r.buoy];
+        const QString name = QString::fromLatin1(r.name);
+        lines << name + QStringLiteral(" X,Y Pixels: ") + b.screenX + gap + b.screenY
+              << name + QStringLiteral(" X,Y Survey: ") + b.surveyX + gap + b.surveyY << blank;
+    }
+    lines << QStringLiteral("Jump X,Y Survey: ") + t.jumpX + gap + t.jumpY << blank;
+    return lines;
 }
 
-AccuracyBoxTexts accuracyBoxTexts(const CoordinateTexts& t)
-{
-    const BuoyTexts& ul = t[Buoy::UpperLeft];
-    const BuoyTexts& ll = t[Buoy::LowerLeft];
-    const BuoyTexts& ur = t[Buoy::UpperRight];
-    const BuoyTexts& lr = t[Buoy::LowerRight];
-    return {ul.screenX, ul.screenY, ul.surveyX, ul.surveyY, ll.screenX, ll.screenY,
-            ll.surveyX, ll.surveyY, ur.screenX, ur.screenY, ur.surveyX, ur.surveyY,
-            lr.screenX, lr.screenY, lr.surveyX, lr.surveyY, t.jumpX,    t.jumpY};
-}
-
-AccuracyCheckInput accuracyInputFrom(const Global& g, const AccuracyBoxTexts& boxes,
-                                     const QString& description1, const QString& description2,
-                                     AccuracyDisplay display, const QDateTime& clock)
+AccuracyCheckInput accuracyInputFrom(const Calibration& calibration, int gridNumber,
+                                     const CoordinateTexts& boxes, const QString& description1,
+                                     const QString& description2, AccuracyDisplay display,
+                                     const QDateTime& clock)
 {
     AccuracyCheckInput in;
-    in.transform = CourseTransform::fromMatrix(g.grid_matrix);
-    in.jumpPoint = {g.jump_survey_x, g.jump_survey_y};
+    in.transform = calibration.transform;
+    in.jumpPoint = calibration.jumpPoint;
     in.display = display;
     in.clock = clock;
     in.description1 = description1;
     in.description2 = description2;
-    in.grid_number = g.grid_number;
-    in.front_ratio = g.front_ratio;
-    in.back_ratio = g.back_ratio;
+    in.gridNumber = gridNumber;
+    in.frontRatio = calibration.frontRatio;
+    in.backRatio = calibration.backRatio;
     in.boxes = boxes;
     return in;
 }

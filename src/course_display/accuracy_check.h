@@ -47,32 +47,19 @@ QString homologationLevel(double hinc);
 // 0.1 m, or the per-pixel resolution (delta, equal to hinc) to 0.01 m.
 QString accuracyIndicatorText(AccuracyDisplay display, double D, double hinc);
 
-// The coordinate boxes as the screen displays them; the report copies these texts.
-struct AccuracyBoxTexts
-{
-    QString upper_left_x, upper_left_y, ul_survey_x, ul_survey_y;
-    QString lower_left_x, lower_left_y, ll_survey_x, ll_survey_y;
-    QString upper_right_x, upper_right_y, ur_survey_x, ur_survey_y;
-    QString lower_right_x, lower_right_y, lr_survey_x, lr_survey_y;
-    QString jump_x, jump_y;
-};
-
-// The texts the report copies, from the eighteen coordinate boxes.
-AccuracyBoxTexts accuracyBoxTexts(const CoordinateTexts& texts);
-
 // Everything one check needs.
 struct AccuracyCheckInput
 {
     CourseTransform transform;
-    Point2 jumpPoint; // jump_survey_x, jump_survey_y
+    Point2 jumpPoint;
     AccuracyDisplay display = AccuracyDisplay::Detail;
     QDateTime clock;
-    QString description1; // ipt_file_description
-    QString description2; // ipt_file_description_2
-    int grid_number = 1;
-    double front_ratio = 0.0;
-    double back_ratio = 0.0;
-    AccuracyBoxTexts boxes;
+    QString description1; // the setup file's path as the screen shows it
+    QString description2; // its description line
+    int gridNumber = 1;
+    double frontRatio = 0.0;
+    double backRatio = 0.0;
+    CoordinateTexts boxes; // the report copies the eighteen boxes as the screen shows them
 };
 
 // What one grid point gives.
@@ -100,11 +87,12 @@ struct AccuracyCheckResult
     int unplaced = 0;
 };
 
-// The input from the program-wide calibration (coefficients, jump point, grid number,
-// ratios) and what the calibration screen shows.
-AccuracyCheckInput accuracyInputFrom(const Global& g, const AccuracyBoxTexts& boxes,
-                                     const QString& description1, const QString& description2,
-                                     AccuracyDisplay display, const QDateTime& clock);
+// The input from the calibration in use (coefficients, jump point, ratios), the current
+// grid slot and what the calibration screen shows.
+AccuracyCheckInput accuracyInputFrom(const Calibration& calibration, int gridNumber,
+                                     const CoordinateTexts& boxes, const QString& description1,
+                                     const QString& description2, AccuracyDisplay display,
+                                     const QDateTime& clock);
 
 AccuracyCheckResult runAccuracyCheck(const AccuracyCheckInput& input);
 

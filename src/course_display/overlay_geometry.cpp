@@ -22,17 +22,17 @@ double crossRadiusFor(int crossSize)
     return 2.0 * crossSize;
 }
 
-ShowGridDrawing showGridShapes(const Global& g, int crossSize)
+ShowGridDrawing showGridShapes(const Calibration& calibration, int crossSize)
 {
     ShowGridDrawing drawing;
     drawing.crossRadius = crossRadiusFor(crossSize);
     for (Buoy b : kBuoyVisitOrder) {
-        const Point2 m = cornerMark(g, b);
+        const Point2 m = calibration.mark(b);
         drawing.shapes.push_back(
             OverlayCircle{m.x, m.y, drawing.crossRadius, kWhite, kMarkPenWidth});
     }
     for (Buoy b : kBuoyVisitOrder) {
-        const Point2 m = cornerMark(g, b);
+        const Point2 m = calibration.mark(b);
         for (const Point2 p : {m, Point2{m.x, m.y + 5}, Point2{m.x, m.y - 5}, Point2{m.x + 5, m.y},
                                Point2{m.x - 5, m.y}})
             drawing.shapes.push_back(OverlayPoint{p.x, p.y, kWhite, kMarkPenWidth});
@@ -57,13 +57,11 @@ CourseCrosses showCourseShapes(const CourseTransform& transform, int crossSize, 
 {
     CourseCrosses crosses;
     for (const Point2& course : guideBuoyCoursePoints()) {
-        crosses.lastCourse = course;
         const auto screen = transform.toScreen(course);
         if (!screen || !finite(screen->point)) {
             ++crosses.skipped;
             continue;
         }
-        crosses.lastScreen = *screen;
         crosses.screenPoints.push_back(screen->point);
         addCross(crosses.shapes, screen->point, crossSize, kWhite, penWidth);
     }
@@ -84,9 +82,7 @@ std::optional<LabelDrag::Offset> LabelDrag::move(double x, double y) const
     return Offset{x - pressX, y - pressY};
 }
 
-HideToggle toggleDescriptions(const QString& currentCaption)
+QString descriptionsButtonCaption(bool descriptionsVisible)
 {
-    if (currentCaption == QLatin1String("Hide"))
-        return {QStringLiteral("Show"), false};
-    return {QStringLiteral("Hide"), true};
+    return descriptionsVisible ? QStringLiteral("Hide") : QStringLiteral("Show");
 }

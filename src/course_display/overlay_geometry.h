@@ -27,11 +27,11 @@ struct ShowGridDrawing
     double crossRadius = 0.0; // the new `cross_radius`
 };
 
-// `Show_grid` (after the screen has cleared its surface): a circle of twice the cross size
-// around each mark, then five points per mark (centre, below, above, right, left by 5
-// twips), marks in the order upper left, upper right, lower left, lower right.
+// The buoy marks redrawn (after the screen has cleared its surface): a circle of twice the
+// cross size around each mark, then five points per mark (centre, below, above, right, left
+// by 5 twips), marks in the order upper left, upper right, lower left, lower right.
 // A mark never set is drawn at the origin.
-ShowGridDrawing showGridShapes(const Global& g, int crossSize);
+ShowGridDrawing showGridShapes(const Calibration& calibration, int crossSize);
 
 // The boat-guide buoys in drawing order: column 0.1 first, rows -27 to -232. The loops
 // step by repeated addition, as the course drawing always has, so both columns appear.
@@ -42,9 +42,6 @@ struct CourseCrosses
     OverlayShapes shapes;
     std::vector<Point2> screenPoints; // the centre of each cross drawn
     int skipped = 0;                  // guide buoys with no screen position (zero denominator)
-    // The last mapping evaluated, for the shared operands.
-    std::optional<Point2> lastCourse;
-    std::optional<MappedPoint> lastScreen;
 };
 
 // "Show Course": a cross of half-length crossSize on each guide buoy mapped to the screen,
@@ -54,7 +51,7 @@ CourseCrosses showCourseShapes(const CourseTransform& transform, int crossSize, 
 // Drag of a label (and what travels with it): the grabbed point stays under the pointer.
 class LabelDrag
 {
-  public:
+public:
     struct Offset
     {
         double dx = 0.0;
@@ -67,17 +64,11 @@ class LabelDrag
     void release() { dragging = false; }
     bool isDragging() const { return dragging; }
 
-  private:
+private:
     bool dragging = false;
     double pressX = 0.0;
     double pressY = 0.0;
 };
 
-// The "Hide"/"Show" button: the caption it gets after a click, and whether the
-// description fields are visible afterwards.
-struct HideToggle
-{
-    QString caption;
-    bool descriptionsVisible = true;
-};
-HideToggle toggleDescriptions(const QString& currentCaption);
+// The "Hide"/"Show" button's caption: what a click on it does next.
+QString descriptionsButtonCaption(bool descriptionsVisible);

@@ -5,8 +5,8 @@
 
 void keyboardStep(MeasureLines& lines, ArrowKey key, const LineSpan& span)
 {
-    LineRecord& a = lines.lnMeasure;
-    LineRecord& b = lines.lnMeasure1;
+    LineRecord& a = lines.measureLine;
+    LineRecord& b = lines.measureLineColumn2;
     switch (key) {
     case ArrowKey::Left:
     case ArrowKey::Right: {

@@ -26,13 +26,13 @@ struct LineRecord
 
 struct MeasureLines
 {
-    LineRecord lnMeasure;
-    LineRecord lnMeasure1; // the second pixel column of the measurement line
-    LineRecord lnHorizPos; // the boat marker, 800 twips long
-    LineRecord left_edge;
-    LineRecord right_edge;
-    LineRecord lnLeft;
-    LineRecord lnRight;
+    LineRecord measureLine;        // lnMeasure
+    LineRecord measureLineColumn2; // lnMeasure1: the second pixel column of the measurement line
+    LineRecord boatMarker;         // lnHorizPos: across the boat's course position, 800 twips long
+    LineRecord leftEdge;
+    LineRecord rightEdge;
+    LineRecord leftBoundary;
+    LineRecord rightBoundary;
 
     bool operator==(const MeasureLines&) const = default;
 };

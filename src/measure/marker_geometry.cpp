@@ -4,11 +4,6 @@
 #include <cmath>
 
 namespace {
-bool finite(double x, double y)
-{
-    return std::isfinite(x) && std::isfinite(y);
-}
-
 void addCross(OverlayShapes& out, Point2 p, double v)
 {
     out.push_back(OverlayLine{p.x - v, p.y, p.x + v, p.y, kWhite, 1});
@@ -21,53 +16,51 @@ void addTick(OverlayShapes& out, Point2 p, double v)
 }
 } // namespace
 
-std::optional<Point2> courseToScreen(Global& g, double courseX, double courseY)
+std::optional<Point2> courseToScreen(const CourseTransform& transform, double courseX,
+                                     double courseY)
 {
-    g.course_x = courseX;
-    g.course_y = courseY;
-    if (!g.course_to_screen() || !finite(g.screen_x, g.screen_y))
-        return std::nullopt;
-    return Point2{g.screen_x, g.screen_y};
+    if (const auto mapped = transform.toScreen({courseX, courseY}))
+        return mapped->point;
+    return std::nullopt;
 }
 
-std::optional<Point2> screenToCourse(Global& g, double screenX, double screenY)
+std::optional<Point2> screenToCourse(const CourseTransform& transform, double screenX,
+                                     double screenY)
 {
-    g.screen_x = screenX;
-    g.screen_y = screenY;
-    if (!g.screen_to_course() || !finite(g.course_x, g.course_y))
-        return std::nullopt;
-    return Point2{g.course_x, g.course_y};
+    if (const auto mapped = transform.toCourse({screenX, screenY}))
+        return mapped->point;
+    return std::nullopt;
 }
 
-void placeMarkers(Global& g, MeasureLines& lines, const MarkerPlacement& m)
+void placeMarkers(const CourseTransform& transform, MeasureLines& lines, const MarkerPlacement& m)
 {
     const double half = m.boatWidth / 2.0;
     auto placeEdge = [&](LineRecord& line, double courseX) {
-        if (const auto p = courseToScreen(g, courseX, m.courseY)) {
+        if (const auto p = courseToScreen(transform, courseX, m.courseY)) {
             line.putAtX(p->x);
             line.y2 = m.markerY;
         }
     };
-    placeEdge(lines.left_edge, m.courseX - half);
-    placeEdge(lines.right_edge, m.courseX + half);
+    placeEdge(lines.leftEdge, m.courseX - half);
+    placeEdge(lines.rightEdge, m.courseX + half);
     // A boundary line is drawn inside the path, its outer edge on the limit: the pen is
     // centred on the line, so it moves half its width toward the ideal path. Which way
     // that is on the screen depends on the calibration (course x may grow either way).
     const double inset = m.borderWidth * 15.0 / 2.0;
-    const std::optional<Point2> centre = courseToScreen(g, m.centreLineX, m.courseY);
+    const std::optional<Point2> centre = courseToScreen(transform, m.centreLineX, m.courseY);
     auto placeBoundary = [&](LineRecord& line, double limitX) {
-        const std::optional<Point2> p = courseToScreen(g, limitX, m.courseY);
+        const std::optional<Point2> p = courseToScreen(transform, limitX, m.courseY);
         if (!p)
             return;
         const double inward = !centre || centre->x == p->x ? 0.0 : centre->x > p->x ? 1.0 : -1.0;
         line.putAtX(p->x + inward * inset);
         line.y2 = m.markerY;
     };
-    placeBoundary(lines.lnLeft, m.centreLineX - half - m.pathLimit);
-    placeBoundary(lines.lnRight, m.centreLineX + half + m.pathLimit);
+    placeBoundary(lines.leftBoundary, m.centreLineX - half - m.pathLimit);
+    placeBoundary(lines.rightBoundary, m.centreLineX + half + m.pathLimit);
 
-    LineRecord& mandatory = m.mandatorySide != 0 ? lines.lnLeft : lines.lnRight;
-    LineRecord& optional = m.mandatorySide != 0 ? lines.lnRight : lines.lnLeft;
+    LineRecord& mandatory = m.mandatorySide != 0 ? lines.leftBoundary : lines.rightBoundary;
+    LineRecord& optional = m.mandatorySide != 0 ? lines.rightBoundary : lines.leftBoundary;
     mandatory.style = LineStyle::Solid;
     optional.style = LineStyle::Dash;
     if (m.colours == BoundaryColour::RedGreen) {
@@ -79,14 +72,15 @@ void placeMarkers(Global& g, MeasureLines& lines, const MarkerPlacement& m)
     }
 }
 
-std::optional<LineSpan> measureLineSpan(Global& g, double centreLineX, double courseLength)
+std::optional<LineSpan> measureLineSpan(const CourseTransform& transform, double centreLineX,
+                                        double courseLength)
 {
     // Every place the boat marker visits, in either direction: coming toward the camera
     // from 0 to -length, going away from -259 to length - 259 (past the far gate in jump).
     const double farY = std::max(0.0, courseLength - 259.0);
     const double nearY = -std::max(259.0, courseLength);
-    const std::optional<Point2> far = courseToScreen(g, centreLineX, farY);
-    const std::optional<Point2> near = courseToScreen(g, centreLineX, nearY);
+    const std::optional<Point2> far = courseToScreen(transform, centreLineX, farY);
+    const std::optional<Point2> near = courseToScreen(transform, centreLineX, nearY);
     if (!far || !near)
         return std::nullopt;
     LineSpan span;
@@ -95,14 +89,11 @@ std::optional<LineSpan> measureLineSpan(Global& g, double centreLineX, double co
     return span;
 }
 
-OverlayShapes buoyMarks(Global& g)
+OverlayShapes buoyMarks(const Calibration& calibration, int crossSize)
 {
-    const double radius = 2.0 * g.cross_size;
-    g.cross_radius = radius;
-    const Point2 marks[4] = {{g.ul_screen_x, g.ul_screen_y},
-                             {g.ur_screen_x, g.ur_screen_y},
-                             {g.ll_screen_x, g.ll_screen_y},
-                             {g.lr_screen_x, g.lr_screen_y}};
+    const double radius = 2.0 * crossSize;
+    const Point2 marks[4] = {calibration.mark(Buoy::UpperLeft), calibration.mark(Buoy::UpperRight),
+                             calibration.mark(Buoy::LowerLeft), calibration.mark(Buoy::LowerRight)};
     OverlayShapes out;
     for (const Point2& p : marks)
         out.push_back(OverlayCircle{p.x, p.y, radius, kWhite, 1});
@@ -116,29 +107,30 @@ OverlayShapes buoyMarks(Global& g)
     return out;
 }
 
-OverlayShapes courseMarks(Global& g, Event event, double jumpCentreX)
+OverlayShapes courseMarks(const CourseTransform& transform, int crossSize, Event event,
+                          double jumpCentreX)
 {
-    const double v = g.cross_size;
+    const double v = crossSize;
     OverlayShapes out;
     if (event == Event::Slalom) {
         constexpr double kGuideX[] = {0.1, 2.4};
         constexpr double kStationY[] = {-27, -68, -109, -150, -191, -232};
         for (double x : kGuideX)
             for (double y : kStationY)
-                if (const auto p = courseToScreen(g, x, y))
+                if (const auto p = courseToScreen(transform, x, y))
                     addCross(out, *p, v);
-        if (const auto p = courseToScreen(g, 1.25, 0.0))
+        if (const auto p = courseToScreen(transform, 1.25, 0.0))
             addTick(out, *p, v);
         for (double y : kStationY)
-            if (const auto p = courseToScreen(g, 1.25, y))
+            if (const auto p = courseToScreen(transform, 1.25, y))
                 addTick(out, *p, v);
         return out;
     }
-    std::optional<Point2> previous = courseToScreen(g, jumpCentreX, 0.0);
+    std::optional<Point2> previous = courseToScreen(transform, jumpCentreX, 0.0);
     if (previous)
         addTick(out, *previous, v);
     for (double y = -1; y >= -281; y -= 40) {
-        const std::optional<Point2> next = courseToScreen(g, jumpCentreX, y);
+        const std::optional<Point2> next = courseToScreen(transform, jumpCentreX, y);
         if (previous && next)
             out.push_back(OverlayLine{previous->x, previous->y, next->x, next->y, kWhite, 1});
         previous = next;

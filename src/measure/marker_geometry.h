@@ -1,11 +1,11 @@
 #pragma once
 // Where the markers stand: the boat edge and path boundary markers around the measured
-// position, the buoy marks and the course marks. Course positions go to the screen through
-// the transform's shared operands; a point that does not map is left out (its line keeps
-// its place), so no infinite or undefined position ever reaches the screen.
+// position, the buoy marks and the course marks. A point that does not map to the screen is
+// left out (its line keeps its place), so no infinite or undefined position ever reaches
+// the screen.
 
+#include "calibration/calibration.h"
 #include "calibration/course_transform.h"
-#include "common/global.h"
 #include "common/overlay.h"
 #include "common/run_info.h"
 #include "measure/line_record.h"
@@ -16,10 +16,12 @@
 // colour the mandatory and the optional boundary differently.
 enum class BoundaryColour { White, Black, Yellow, Red, Blue, RedGreen, BlackYellow };
 
-// Screen point of a course point, through the shared operands; none when it does not map.
-std::optional<Point2> courseToScreen(Global& g, double courseX, double courseY);
-// Course point of a screen point, through the shared operands; none when it does not map.
-std::optional<Point2> screenToCourse(Global& g, double screenX, double screenY);
+// Screen point of a course point; none when it does not map.
+std::optional<Point2> courseToScreen(const CourseTransform& transform, double courseX,
+                                     double courseY);
+// Course point of a screen point; none when it does not map.
+std::optional<Point2> screenToCourse(const CourseTransform& transform, double screenX,
+                                     double screenY);
 
 struct MarkerPlacement
 {
@@ -28,15 +30,15 @@ struct MarkerPlacement
     double centreLineX = 0.0; // ideal path
     double boatWidth = 0.0;   // metres
     double pathLimit = 0.0;   // metres outside the boat's half width
-    int borderWidth = 1;      // pixels, of lnLeft and lnRight
+    int borderWidth = 1;      // pixels, of leftBoundary and rightBoundary
     double markerY = 0.0;     // screen y of the boat marker: the lower end of all four lines
-    int mandatorySide = 0;    // 1: lnLeft is mandatory, 0: lnRight
+    int mandatorySide = 0;    // 1: leftBoundary is mandatory, 0: rightBoundary
     BoundaryColour colours = BoundaryColour::White;
 };
 
-// Places left_edge, right_edge, lnLeft and lnRight (their lower ends and x); upper ends stay.
-// Each boundary line stands inside the path with its outer edge on its limit.
-void placeMarkers(Global& g, MeasureLines& lines, const MarkerPlacement& m);
+// Places leftEdge, rightEdge, leftBoundary and rightBoundary (their lower ends and x); upper ends
+// stay. Each boundary line stands inside the path with its outer edge on its limit.
+void placeMarkers(const CourseTransform& transform, MeasureLines& lines, const MarkerPlacement& m);
 
 // How far the measurement line reaches past the course's ends on the screen (40 pixels):
 // the boat's pylon stands above the water at the far end, and the line must show below
@@ -47,12 +49,13 @@ inline constexpr double kLineSpanMargin = 600.0;
 // ideal path to below its near end, covering every position the boat marker takes in a
 // pass either way, so the line reaches the boat anywhere on the course. None when an end
 // does not map to the screen.
-std::optional<LineSpan> measureLineSpan(Global& g, double centreLineX, double courseLength);
+std::optional<LineSpan> measureLineSpan(const CourseTransform& transform, double centreLineX,
+                                        double courseLength);
 
-// Circles of radius 2 x cross size on the four corner marks and five points on each; sets
-// cross_radius.
-OverlayShapes buoyMarks(Global& g);
+// Circles of radius 2 x cross size on the four buoy marks and five points on each.
+OverlayShapes buoyMarks(const Calibration& calibration, int crossSize);
 
-// Slalom: crosses on the twelve boat guide buoys and ticks on the centre line at the gates;
-// jump: a tick at the gate and the path line along `jumpCentreX`.
-OverlayShapes courseMarks(Global& g, Event event, double jumpCentreX);
+// Slalom: crosses of half-length crossSize on the twelve boat guide buoys and ticks on the
+// centre line at the gates; jump: a tick at the gate and the path line along `jumpCentreX`.
+OverlayShapes courseMarks(const CourseTransform& transform, int crossSize, Event event,
+                          double jumpCentreX);

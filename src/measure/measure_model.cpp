@@ -27,14 +27,15 @@ void setText(QString& field, const QString& text)
 } // namespace
 
 MeasureModel::MeasureModel(Services services)
-    : s(std::move(services)), g(s.global), lines_(initialMeasureLines())
+    : s(std::move(services)), calibration(s.calibration), pass(s.pass),
+      lines_(initialMeasureLines())
 {
-    view_.status = joystickStatusText(kJoyErrParms);
+    view_.joystickStatus = joystickStatusText(kJoyErrParms);
 }
 
 MeasureModel::~MeasureModel() = default;
 
-void MeasureModel::Form_Load()
+void MeasureModel::createTimers()
 {
     auto make = [this](int period, void (MeasureModel::*handler)()) {
         std::unique_ptr<HiResTimer> t = s.timers.create();
@@ -42,13 +43,13 @@ void MeasureModel::Form_Load()
         t->setCallback([this, handler](qint64) { (this->*handler)(); });
         return t;
     };
-    Timer1 = make(kInputTickMs, &MeasureModel::Timer1_Timer);
-    Timer2 = make(kRefreshMs, &MeasureModel::Timer2_Timer);
-    checkTimer = make(int(kSamplePeriodMs), &MeasureModel::checkTimer_Timer);
-    tmr1 = make(kInputTickMs, &MeasureModel::tmr1_Timer);
-    tmr2 = make(int(kSamplePeriodMs), &MeasureModel::tmr2_Timer);
-    Timer1->setEnabled(true);
-    Timer2->setEnabled(true);
+    inputTimer = make(kInputTickMs, &MeasureModel::inputTick);
+    refreshTimer = make(kRefreshMs, &MeasureModel::refreshMarks);
+    clockTimer = make(int(kSamplePeriodMs), &MeasureModel::clockCheck);
+    passInputTimer = make(kInputTickMs, &MeasureModel::passInputTick);
+    sampleTimer = make(int(kSamplePeriodMs), &MeasureModel::sampleTick);
+    inputTimer->setEnabled(true);
+    refreshTimer->setEnabled(true);
 }
 
 double MeasureModel::jumpCentre() const
@@ -61,68 +62,68 @@ double MeasureModel::boatWidth() const
     return leadingNumber(boatWidthText);
 }
 
-bool MeasureModel::checkTimerEnabled() const
+bool MeasureModel::clockCheckPending() const
 {
-    return checkTimer && checkTimer->enabled();
+    return clockTimer && clockTimer->enabled();
 }
 
 void MeasureModel::putMeasureLine(double x, double secondColumnOffset)
 {
-    lines_.lnMeasure.putAtX(x);
-    lines_.lnMeasure1.putAtX(x + secondColumnOffset);
+    lines_.measureLine.putAtX(x);
+    lines_.measureLineColumn2.putAtX(x + secondColumnOffset);
 }
 
-void MeasureModel::Form_Activate()
+void MeasureModel::arm()
 {
     const RunInfo r = run();
     const double startY = r.direction == Direction::Toward ? 0.0 : -259.0;
     if (r.event == Event::Slalom) {
         centreLineX_ = kSlalomCentreLineX;
         courseLength_ = kSlalomCourseLength;
-        g.PathLimit = kSlalomPathLimit;
-        view_.frmJumpPathVisible = false;
+        pathLimit_ = kSlalomPathLimit;
+        view_.jumpPathsVisible = false;
     } else {
         // The path choices only count when monitoring (view-only); a measured jump pass
         // is always judged against the split path.
         centreLineX_ = jumpCentre();
         courseLength_ = kJumpCourseLength;
-        g.PathLimit = jumpBoundary_;
-        view_.frmJumpPathVisible = viewOnly_;
+        pathLimit_ = jumpBoundary_;
+        view_.jumpPathsVisible = viewOnly_;
     }
-    if (g.setup_ok != 0)
+    if (calibration.complete)
         fitLineToCourse();
-    if (const auto p = courseToScreen(g, centreLineX_, startY)) {
+    if (const auto p = courseToScreen(calibration.transform, centreLineX_, startY)) {
         putMeasureLine(p->x, kSecondColumn);
-        LineRecord& h = lines_.lnHorizPos;
+        LineRecord& h = lines_.boatMarker;
         h.x1 = p->x - kMarkerHalfLength;
         h.x2 = p->x + kMarkerHalfLength;
         h.y1 = h.y2 = p->y;
     }
     // The first input tick replaces the 0.2 m used here by the event's own limit.
-    if (g.setup_ok != 0)
+    if (calibration.complete)
         placeAllMarkers(centreLineX_, startY, kSlalomPathLimit);
     redrawCounter = 0;
-    if (g.setup_ok != 0) {
-        g.AwaitingStart = true;
+    if (calibration.complete) {
+        awaitingStart_ = true;
         // Armed: Enter starts the pass at once, without an arrow key first.
         s.listener.focusStartButton();
     }
 
     if (const auto speed = speedLabelFor(r))
-        view_.lblSpeed = *speed;
+        pass.speedText = *speed;
     if (const auto line = lineLabelFor(r.lineLength))
-        view_.lblLine = *line;
-    view_.lblDriver = QStringLiteral("Driver: ") + r.driver;
-    view_.lblBoat = QStringLiteral("Boat: ") + r.boatMaker;
-    view_.lblSkier = QStringLiteral("Skier: ") + r.skier;
-    view_.lblModel = QStringLiteral("Model: ") + r.boatModel;
+        pass.lineText = *line;
+    view_.driver = QStringLiteral("Driver: ") + r.driver;
+    view_.boatMaker = QStringLiteral("Boat: ") + r.boatMaker;
+    view_.skier = QStringLiteral("Skier: ") + r.skier;
+    view_.boatModel = QStringLiteral("Model: ") + r.boatModel;
     if (r.event == Event::Slalom) {
-        view_.Label9 = QStringLiteral("Slalom");
+        view_.eventTitle = QStringLiteral("Slalom");
         view_.jumpBoundaryVisible = false;
-        view_.lblLineVisible = !viewOnly_;
+        view_.lineLengthVisible = !viewOnly_;
     } else {
-        view_.Label9 = QStringLiteral("Jump");
-        view_.lblLineVisible = false;
+        view_.eventTitle = QStringLiteral("Jump");
+        view_.lineLengthVisible = false;
         view_.jumpBoundaryVisible = true;
     }
     drawBuoyAndCourseMarks(r);
@@ -131,53 +132,55 @@ void MeasureModel::Form_Activate()
 
 void MeasureModel::fitLineToCourse()
 {
-    const std::optional<LineSpan> fitted = measureLineSpan(g, centreLineX_, courseLength_);
+    const std::optional<LineSpan> fitted =
+        measureLineSpan(calibration.transform, centreLineX_, courseLength_);
     // The same course keeps the upper end where the operator put it with the arrow keys.
     if (!fitted || *fitted == span_)
         return;
     span_ = *fitted;
-    for (LineRecord* l : {&lines_.lnMeasure, &lines_.lnMeasure1}) {
+    for (LineRecord* l : {&lines_.measureLine, &lines_.measureLineColumn2}) {
         l->y1 = span_.top;
         l->y2 = span_.bottom;
     }
     // The edge and boundary markers run from the same height down to the boat marker.
-    for (LineRecord* l : {&lines_.left_edge, &lines_.right_edge, &lines_.lnLeft, &lines_.lnRight})
+    for (LineRecord* l :
+         {&lines_.leftEdge, &lines_.rightEdge, &lines_.leftBoundary, &lines_.rightBoundary})
         l->y1 = span_.top;
 }
 
-void MeasureModel::Command1_Click()
+void MeasureModel::startPass()
 {
     const RunInfo r = run();
     if (const auto tenths = passTenthsFor(r))
-        g.PassTenths = *tenths;
+        pass.tenths = *tenths;
     // No speed was ever chosen: there is no pass length to time the samples by.
-    if (g.PassTenths <= 0)
+    if (pass.tenths <= 0)
         return;
     // The pass starts now: the schedule first, then the timers (so no tick can come before
     // its sample is due, and none is owed for the time the rest of this takes). No tick can
     // run before this handler returns. Every other input tick falls due with a sample tick;
     // enabled first, the sample tick is served first.
-    tmr1->setEnabled(false);
-    tmr2->setEnabled(false);
+    passInputTimer->setEnabled(false);
+    sampleTimer->setEnabled(false);
     startMs = s.clock.monotonicMs();
-    tmr2->setPeriod(int(kSamplePeriodMs));
-    tmr1->setPeriod(kInputTickMs);
-    tmr2->setEnabled(true);
-    tmr1->setEnabled(true);
+    sampleTimer->setPeriod(int(kSamplePeriodMs));
+    passInputTimer->setPeriod(kInputTickMs);
+    sampleTimer->setEnabled(true);
+    passInputTimer->setEnabled(true);
     count1 = 0;
     count2 = 0;
     running_ = true;
     aborted_ = false;
 
     computeLiveDeviation(false, false);
-    g.SampleIndex = 0;
-    checkTimer->setEnabled(false);
-    checkTimer->setPeriod(int(kSamplePeriodMs) * g.PassTenths);
-    checkTimer->setEnabled(true);
-    view_.Label3Visible = false;
-    view_.Label3 = QStringLiteral("Time");
-    view_.Label7Visible = false;
-    view_.Text2 = timeOfDay(s.clock);
+    sampleIndex_ = 0;
+    clockTimer->setEnabled(false);
+    clockTimer->setPeriod(int(kSamplePeriodMs) * pass.tenths);
+    clockTimer->setEnabled(true);
+    view_.timeLabelVisible = false;
+    view_.timeLabel = QStringLiteral("Time");
+    view_.doneVisible = false;
+    view_.startTime = timeOfDay(s.clock);
     drawBuoyAndCourseMarks(r);
     takeDueSamples(); // sample 0 is due at the start itself
     changed();
@@ -191,24 +194,25 @@ void MeasureModel::stopPass()
 
 void MeasureModel::stopTicks()
 {
-    if (tmr1)
-        tmr1->setEnabled(false);
-    if (tmr2)
-        tmr2->setEnabled(false);
+    if (passInputTimer)
+        passInputTimer->setEnabled(false);
+    if (sampleTimer)
+        sampleTimer->setEnabled(false);
     running_ = false;
 }
 
 void MeasureModel::computeLiveDeviation(bool snapInViewOnly, bool withMarkers)
 {
     if (snapInViewOnly && viewOnly_)
-        putMeasureLine(lines_.lnHorizPos.x1 + kMarkerHalfLength, kSecondColumn);
-    const auto c = screenToCourse(g, lines_.lnMeasure.x1, lines_.lnHorizPos.y1);
+        putMeasureLine(lines_.boatMarker.x1 + kMarkerHalfLength, kSecondColumn);
+    const auto c =
+        screenToCourse(calibration.transform, lines_.measureLine.x1, lines_.boatMarker.y1);
     if (!c)
         return; // on the picture's horizon: the last deviation stands
     deviation_ = liveDeviation(c->x, centreLineX_);
-    setText(view_.txtDeviation, format0_00(deviation_));
-    if (withMarkers && g.setup_ok != 0)
-        placeAllMarkers(c->x, c->y, g.PathLimit);
+    setText(view_.deviation, format0_00(deviation_));
+    if (withMarkers && calibration.complete)
+        placeAllMarkers(c->x, c->y, pathLimit_);
 }
 
 void MeasureModel::placeAllMarkers(double courseX, double courseY, double pathLimit)
@@ -220,26 +224,27 @@ void MeasureModel::placeAllMarkers(double courseX, double courseY, double pathLi
     m.boatWidth = boatWidth();
     m.pathLimit = pathLimit;
     m.borderWidth = borderWidth_;
-    m.markerY = lines_.lnHorizPos.y1;
+    m.markerY = lines_.boatMarker.y1;
     m.mandatorySide = mandatorySide_;
     m.colours = boundaryColour;
-    placeMarkers(g, lines_, m);
+    placeMarkers(calibration.transform, lines_, m);
 }
 
 void MeasureModel::drawBuoyAndCourseMarks(const RunInfo& r)
 {
-    s.listener.drawMarks(buoyMarks(g));
+    s.listener.drawMarks(buoyMarks(calibration, s.display.crossSize));
     ++redrawCounter;
-    s.listener.drawMarks(courseMarks(g, r.event, jumpCentre()));
+    s.listener.drawMarks(
+        courseMarks(calibration.transform, s.display.crossSize, r.event, jumpCentre()));
 }
 
-void MeasureModel::Timer1_Timer()
+void MeasureModel::inputTick()
 {
     for (ArrowKey k : {ArrowKey::Left, ArrowKey::Up, ArrowKey::Right, ArrowKey::Down}) {
         if (!s.keys.poll(k))
             continue;
         keyboardStep(lines_, k, span_);
-        if (g.AwaitingStart)
+        if (awaitingStart_)
             s.listener.focusStartButton();
     }
     computeLiveDeviation(true, true);
@@ -247,48 +252,48 @@ void MeasureModel::Timer1_Timer()
     const JoystickReading joy = s.joystick.poll();
     if (joy.status != lastJoyStatus) {
         lastJoyStatus = joy.status;
-        view_.status = joystickStatusText(joy.status);
+        view_.joystickStatus = joystickStatusText(joy.status);
     }
     if (joy.status == kJoyNoError) {
-        setText(view_.Labelx, QString::number(joy.x));
-        setText(view_.Labely, QString::number(joy.y));
-        putMeasureLine(joystickLineX(joy.x, joyCentreX, lines_.lnHorizPos.x1), -kSecondColumn);
+        setText(view_.joystickX, QString::number(joy.x));
+        setText(view_.joystickY, QString::number(joy.y));
+        putMeasureLine(joystickLineX(joy.x, joyCentreX, lines_.boatMarker.x1), -kSecondColumn);
     }
     if (useMouse)
         putMeasureLine(mouseX, -kSecondColumn);
     changed();
 }
 
-void MeasureModel::Timer2_Timer()
+void MeasureModel::refreshMarks()
 {
-    if (g.setup_ok != 0)
+    if (calibration.complete)
         drawBuoyAndCourseMarks(run());
 }
 
-void MeasureModel::checkTimer_Timer()
+void MeasureModel::clockCheck()
 {
-    checkTimer->setEnabled(false);
+    clockTimer->setEnabled(false);
     // The samples taken against the clock's time for the pass. The last sample falls due
     // at the same instant as this check and its tick comes first, so no later sample tick
     // would ever show the count: it is shown here. An aborted pass has no count to show.
     if (!aborted_)
-        view_.Label3 = QString::number(g.SampleIndex);
+        view_.timeLabel = QString::number(sampleIndex_);
     if (!statusHidden_)
-        view_.Label3Visible = true;
+        view_.timeLabelVisible = true;
     changed();
 }
 
-void MeasureModel::tmr1_Timer()
+void MeasureModel::passInputTick()
 {
     ++count1;
-    view_.txtCount1 = QString::number(count1);
-    Timer1_Timer();
+    view_.inputTicks = QString::number(count1);
+    inputTick();
 }
 
-void MeasureModel::tmr2_Timer()
+void MeasureModel::sampleTick()
 {
     ++count2;
-    view_.txtCount2 = QString::number(count2);
+    view_.sampleTicks = QString::number(count2);
     takeDueSamples();
     changed();
 }
@@ -301,49 +306,50 @@ void MeasureModel::takeDueSamples()
     const qint64 now = s.clock.monotonicMs();
     // Every sample whose time has come, each once: a late wake-up catches up, and the
     // next wake-up finds the next sample on its own schedule.
-    while (running_ && startMs + qint64(g.SampleIndex) * kSamplePeriodMs <= now)
+    while (running_ && startMs + qint64(sampleIndex_) * kSamplePeriodMs <= now)
         takeSample(r);
 }
 
 void MeasureModel::takeSample(const RunInfo& r)
 {
-    const int i = g.SampleIndex;
-    view_.txtSample = QString::number(i);
-    const double distance = sampleDistance(i, g.PassTenths, courseLength_);
-    view_.txtDistance = QString::number(roundHalfUp(distance, 1), 'f', 1);
+    const int i = sampleIndex_;
+    view_.sample = QString::number(i);
+    const double distance = sampleDistance(i, pass.tenths, courseLength_);
+    view_.distance = QString::number(roundHalfUp(distance, 1), 'f', 1);
     if (i >= 0 && i < PassSamples::kCapacity)
-        g.passSamples.Deviations[size_t(i)] = deviation_;
-    if (const auto p = courseToScreen(g, centreLineX_, boatCourseY(distance, r.direction))) {
-        LineRecord& h = lines_.lnHorizPos;
+        pass.samples.deviations[size_t(i)] = deviation_;
+    if (const auto p = courseToScreen(calibration.transform, centreLineX_,
+                                      boatCourseY(distance, r.direction))) {
+        LineRecord& h = lines_.boatMarker;
         h.x1 = p->x - kMarkerHalfLength;
         h.x2 = p->x + kMarkerHalfLength;
         h.y1 = h.y2 = p->y;
     }
-    mandatorySide_ = ::mandatorySide(i, g.PassTenths, mandatorySide_, r.direction);
-    g.SampleIndex = i + 1;
+    mandatorySide_ = ::mandatorySide(i, pass.tenths, mandatorySide_, r.direction);
+    sampleIndex_ = i + 1;
     drawBuoyAndCourseMarks(r);
-    if (g.SampleIndex > g.PassTenths)
+    if (sampleIndex_ > pass.tenths)
         endPass(r);
-    view_.txtTest = QString::number(redrawCounter);
+    view_.markRedraws = QString::number(redrawCounter);
 }
 
 void MeasureModel::endPass(const RunInfo& r)
 {
-    g.PassMeasured = 1;
-    g.AwaitingStart = false;
-    view_.Text3 = timeOfDay(s.clock);
+    pass.measured = true;
+    awaitingStart_ = false;
+    view_.endTime = timeOfDay(s.clock);
     if (!statusHidden_)
-        view_.Label7Visible = true;
+        view_.doneVisible = true;
     stopTicks();
-    summarisePass(g.passSamples, g.SampleIndex);
-    view_.txtStep = QString::number(g.SampleIndex);
+    summarisePass(pass.samples, sampleIndex_);
+    view_.sampleCount = QString::number(sampleIndex_);
     if (viewOnly_) {
         // Monitoring goes on with the boat's way back; jump is always watched coming in.
         Direction next = r.direction == Direction::Toward ? Direction::Away : Direction::Toward;
         if (r.event == Event::Jump)
             next = Direction::Toward;
         s.listener.setDirection(next);
-        Form_Activate();
+        arm();
         return;
     }
     changed();
@@ -359,7 +365,7 @@ bool MeasureModel::mouseDown()
 {
     if (!useMouse || running_)
         return false;
-    Command1_Click();
+    startPass();
     return true;
 }
 
@@ -368,14 +374,14 @@ int MeasureModel::connectJoystick()
     const int code = s.joystick.detect();
     if (code == kJoyNoError) {
         const JoystickReading joy = s.joystick.poll();
-        view_.Labelx = QString::number(joy.x);
-        view_.Labely = QString::number(joy.y);
+        view_.joystickX = QString::number(joy.x);
+        view_.joystickY = QString::number(joy.y);
         joyCentreX = joy.x;
         lastJoyStatus = joy.status;
     } else {
         lastJoyStatus = code;
     }
-    view_.status = joystickStatusText(lastJoyStatus);
+    view_.joystickStatus = joystickStatusText(lastJoyStatus);
     changed();
     return code;
 }
@@ -383,8 +389,8 @@ int MeasureModel::connectJoystick()
 void MeasureModel::setLineColour(LineColour colour)
 {
     const Rgb c = lineColourRgb(colour);
-    for (LineRecord* l : {&lines_.lnMeasure, &lines_.lnMeasure1, &lines_.lnHorizPos,
-                          &lines_.left_edge, &lines_.right_edge})
+    for (LineRecord* l : {&lines_.measureLine, &lines_.measureLineColumn2, &lines_.boatMarker,
+                          &lines_.leftEdge, &lines_.rightEdge})
         l->colour = c;
     s.listener.focusStartButton();
     changed();
@@ -392,8 +398,8 @@ void MeasureModel::setLineColour(LineColour colour)
 
 void MeasureModel::setLineStyle(LineStyle style)
 {
-    lines_.lnMeasure.style = style;
-    lines_.lnMeasure1.style = style;
+    lines_.measureLine.style = style;
+    lines_.measureLineColumn2.style = style;
     s.listener.focusStartButton();
     changed();
 }
@@ -402,14 +408,14 @@ void MeasureModel::setBoundaryColour(BoundaryColour colour)
 {
     boundaryColour = colour;
     if (const auto single = boundaryColourRgb(colour)) {
-        lines_.lnLeft.colour = *single;
-        lines_.lnRight.colour = *single;
-        view_.Label12Visible = false;
-        view_.Label13Visible = false;
+        lines_.leftBoundary.colour = *single;
+        lines_.rightBoundary.colour = *single;
+        view_.redGreenLegendVisible = false;
+        view_.blackYellowLegendVisible = false;
         s.listener.focusStartButton();
     } else {
-        view_.Label12Visible = colour == BoundaryColour::RedGreen;
-        view_.Label13Visible = colour == BoundaryColour::BlackYellow;
+        view_.redGreenLegendVisible = colour == BoundaryColour::RedGreen;
+        view_.blackYellowLegendVisible = colour == BoundaryColour::BlackYellow;
     }
     changed();
 }
@@ -418,15 +424,15 @@ void MeasureModel::keepStartReady()
 {
     // A check box clicked between passes takes the keyboard; while armed, Enter must still
     // start the pass, as it does after an option or an arrow key.
-    if (g.AwaitingStart)
+    if (awaitingStart_)
         s.listener.focusStartButton();
 }
 
 void MeasureModel::setThinLine(bool thin)
 {
-    lines_.lnMeasure1.visible = !thin;
-    lines_.left_edge.width = thin ? 1 : 2;
-    lines_.right_edge.width = thin ? 1 : 2;
+    lines_.measureLineColumn2.visible = !thin;
+    lines_.leftEdge.width = thin ? 1 : 2;
+    lines_.rightEdge.width = thin ? 1 : 2;
     keepStartReady();
     changed();
 }
@@ -434,8 +440,8 @@ void MeasureModel::setThinLine(bool thin)
 void MeasureModel::setStatusHidden(bool hidden)
 {
     statusHidden_ = hidden;
-    view_.Label3Visible = !hidden;
-    view_.Label7Visible = !hidden;
+    view_.timeLabelVisible = !hidden;
+    view_.doneVisible = !hidden;
     changed();
 }
 
@@ -444,12 +450,12 @@ void MeasureModel::setViewOnly(bool viewOnly)
     viewOnly_ = viewOnly;
     const bool jump = run().event == Event::Jump;
     if (viewOnly) {
-        view_.lblLineVisible = false;
-        view_.frmJumpPathVisible = jump;
+        view_.lineLengthVisible = false;
+        view_.jumpPathsVisible = jump;
         view_.jumpBoundaryVisible = jump;
     } else {
-        view_.lblLineVisible = !jump;
-        view_.frmJumpPathVisible = false;
+        view_.lineLengthVisible = !jump;
+        view_.jumpPathsVisible = false;
         view_.jumpBoundaryVisible = false;
     }
     keepStartReady();
@@ -459,23 +465,23 @@ void MeasureModel::setViewOnly(bool viewOnly)
 void MeasureModel::setUseMouse(bool on)
 {
     useMouse = on;
-    view_.Label11Visible = on;
+    view_.mouseStartHintVisible = on;
     keepStartReady();
     changed();
 }
 
 void MeasureModel::setEdgeMarkers(bool on)
 {
-    lines_.left_edge.visible = on;
-    lines_.right_edge.visible = on;
+    lines_.leftEdge.visible = on;
+    lines_.rightEdge.visible = on;
     keepStartReady();
     changed();
 }
 
 void MeasureModel::setPathMarkers(bool on)
 {
-    lines_.lnLeft.visible = on;
-    lines_.lnRight.visible = on;
+    lines_.leftBoundary.visible = on;
+    lines_.rightBoundary.visible = on;
     keepStartReady();
     changed();
 }
@@ -485,15 +491,15 @@ void MeasureModel::setJumpPath(JumpPath path)
     jumpPath = path;
     centreLineX_ = jumpPathCentre(path);
     s.listener.clearMarks();
-    Form_Activate();
+    arm();
 }
 
 void MeasureModel::applyBoundaryWidth(double value)
 {
-    view_.Label14Visible = value == 1.0; // the dashed style only shows on one-pixel lines
+    view_.styleLegendVisible = value == 1.0; // the dashed style only shows on one-pixel lines
     borderWidth_ = int(roundHalfEven(value));
-    lines_.lnLeft.width = borderWidth_;
-    lines_.lnRight.width = borderWidth_;
+    lines_.leftBoundary.width = borderWidth_;
+    lines_.rightBoundary.width = borderWidth_;
     changed();
 }
 
@@ -513,7 +519,7 @@ std::optional<QString> MeasureModel::boundaryWidthFinished(const QString& text)
 void MeasureModel::applyJumpBoundary(double value)
 {
     jumpBoundary_ = value;
-    g.PathLimit = value;
+    pathLimit_ = value;
 }
 
 void MeasureModel::jumpBoundaryEdited(const QString& text)
@@ -527,9 +533,4 @@ std::optional<QString> MeasureModel::jumpBoundaryFinished(const QString& text)
     const FinishedEntry e = finishEntry(text, kJumpBoundaryRule);
     applyJumpBoundary(e.value);
     return e.replacement;
-}
-
-void MeasureModel::setLineLabel(const QString& text)
-{
-    view_.lblLine = text;
 }

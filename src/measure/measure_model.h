@@ -8,17 +8,18 @@
 // due, so a late wake-up makes its samples late without moving the later ones, and the pass
 // always has PassTenths + 1 samples spread over PassTenths x 100 ms.
 
-#include "common/global.h"
+#include "calibration/calibration.h"
+#include "calibration/display_settings.h"
 #include "common/overlay.h"
 #include "common/run_info.h"
 #include "measure/display_options.h"
 #include "measure/line_record.h"
 #include "measure/marker_geometry.h"
 #include "measure/measure_tables.h"
+#include "measure/pass_record.h"
 
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 class Clock;
@@ -27,38 +28,38 @@ class HiResTimerFactory;
 class Joystick;
 class KeyState;
 
-// Texts and visibilities the model decides, named after the controls that show them.
+// Texts and visibilities the model decides; the screen shows each in one control (its
+// object name beside it).
 struct MeasureView
 {
-    QString txtDeviation;
-    QString txtSample;
-    QString txtDistance;
-    QString Text2; // start time of the pass
-    QString Text3; // end time
-    QString txtStep;
-    QString txtCount1;
-    QString txtCount2;
-    QString txtTest;
-    QString Label3 = QStringLiteral("Time");
-    bool Label3Visible = false;
-    bool Label7Visible = false;
-    QString status;
-    QString Labelx;
-    QString Labely;
-    QString lblSpeed;
-    QString lblLine;
-    QString lblDriver;
-    QString lblBoat;
-    QString lblSkier;
-    QString lblModel;
-    QString Label9;
-    bool lblLineVisible = true;
-    bool jumpBoundaryVisible = false; // Label10 and txtJumpBoundry
-    bool frmJumpPathVisible = false;
-    bool Label11Visible = false;
-    bool Label12Visible = false;
-    bool Label13Visible = false;
-    bool Label14Visible = true;
+    QString deviation;   // txtDeviation: the live deviation, metres
+    QString sample;      // txtSample: the sample just taken
+    QString distance;    // txtDistance: its distance from the entrance, metres
+    QString startTime;   // Text2: when the pass started
+    QString endTime;     // Text3: when it ended
+    QString sampleCount; // txtStep: the samples of the finished pass
+    QString inputTicks;  // txtCount1: input ticks of the pass
+    QString sampleTicks; // txtCount2: sample ticks of the pass
+    QString markRedraws; // txtTest: how often the marks were drawn
+    // Label3: "Time" until the pass time runs out, then the samples taken by then.
+    QString timeLabel = QStringLiteral("Time");
+    bool timeLabelVisible = false;
+    bool doneVisible = false;              // Label7, "Done"
+    QString joystickStatus;                // status
+    QString joystickX;                     // Labelx
+    QString joystickY;                     // Labely
+    QString driver;                        // lblDriver
+    QString boatMaker;                     // lblBoat
+    QString skier;                         // lblSkier
+    QString boatModel;                     // lblModel
+    QString eventTitle;                    // Label9: "Slalom" or "Jump"
+    bool lineLengthVisible = true;         // lblLine
+    bool jumpBoundaryVisible = false;      // Label10 and txtJumpBoundry
+    bool jumpPathsVisible = false;         // frmJumpPath
+    bool mouseStartHintVisible = false;    // Label11: "Click Mouse to Start Measuring"
+    bool redGreenLegendVisible = false;    // Label12
+    bool blackYellowLegendVisible = false; // Label13
+    bool styleLegendVisible = true;        // Label14: "Solid-Mandatory, dashed-Optional"
 };
 
 // What the model asks of the screen around it.
@@ -75,7 +76,7 @@ public:
     virtual void focusStartButton() = 0;
     // A recorded pass ended: hand the samples over to the results.
     virtual void passRecorded() = 0;
-    // A view-only pass ended: the start screen's direction for the next pass.
+    // A view-only pass ended: the direction of the next pass, for the run particulars.
     virtual void setDirection(Direction direction) = 0;
 };
 
@@ -84,12 +85,14 @@ class MeasureModel
 public:
     struct Services
     {
-        Global& global;
+        const Calibration& calibration;
+        const DisplaySettings& display;
+        PassRecord& pass;
         Clock& clock;
         KeyState& keys;
         Joystick& joystick;
         HiResTimerFactory& timers;
-        std::function<RunInfo()> runInfo; // read live from the start screen
+        const RunInfo& run; // the run particulars, read when needed
         MeasureListener& listener;
     };
 
@@ -99,25 +102,25 @@ public:
     MeasureModel& operator=(const MeasureModel&) = delete;
 
     // Loading: creates the timers and starts the two ordinary ones (input 50 ms, refresh 1 s).
-    void Form_Load();
+    void createTimers();
     // Set up for the event and direction: line and boat marker at the entrance, markers,
     // labels, marks; armed when calibrated.
-    void Form_Activate();
+    void arm();
 
     // Start Pass (Enter on the button, or a click in mouse mode). A running pass restarts.
-    void Command1_Click();
+    void startPass();
     // Stops a running pass (Abort, Return to Start); the samples taken stay as they are.
     void stopPass();
 
     // The input tick: arrow keys, live deviation, markers, joystick, pointer.
-    void Timer1_Timer();
+    void inputTick();
     // Refresh of the buoy and course marks.
-    void Timer2_Timer();
+    void refreshMarks();
     // The nominal pass time has elapsed by the clock.
-    void checkTimer_Timer();
+    void clockCheck();
     // The two high-resolution ticks of a pass.
-    void tmr1_Timer();
-    void tmr2_Timer();
+    void passInputTick();
+    void sampleTick();
 
     // Devices.
     void mouseMoved(double xTwips);
@@ -150,7 +153,7 @@ public:
     bool running() const { return running_; }
     bool statusHidden() const { return statusHidden_; }
     bool viewOnly() const { return viewOnly_; }
-    bool checkTimerEnabled() const;
+    bool clockCheckPending() const;
     int mandatorySide() const { return mandatorySide_; }
     // The measurement line's extent: the course's own once a calibrated activation fits it.
     const LineSpan& lineSpan() const { return span_; }
@@ -159,14 +162,17 @@ public:
     double deviation() const { return deviation_; }
     int borderWidth() const { return borderWidth_; }
     double jumpBoundary() const { return jumpBoundary_; }
+    // Armed: the next Start Pass begins a pass at the entrance (AwaitingStart).
+    bool awaitingStart() const { return awaitingStart_; }
+    // The next sample to take (SampleIndex); after a pass, the number taken.
+    int sampleIndex() const { return sampleIndex_; }
+    // Metres outside the boat's half width that the boundary markers stand (PathLimit).
+    double pathLimit() const { return pathLimit_; }
     // Milliseconds on the monotonic clock at which the running pass started.
     qint64 passStartMs() const { return startMs; }
 
-    // The speed and line labels; the results screen's line copy writes lblLine.
-    void setLineLabel(const QString& text);
-
 private:
-    RunInfo run() const { return s.runInfo(); }
+    const RunInfo& run() const { return s.run; }
     void stopTicks();
     void fitLineToCourse();
     void takeDueSamples();
@@ -184,20 +190,24 @@ private:
     void keepStartReady();
 
     Services s;
-    Global& g;
+    const Calibration& calibration;
+    PassRecord& pass;
     MeasureLines lines_;
     LineSpan span_ = kInitialLineSpan;
     MeasureView view_;
 
-    std::unique_ptr<HiResTimer> Timer1;
-    std::unique_ptr<HiResTimer> Timer2;
-    std::unique_ptr<HiResTimer> checkTimer;
-    std::unique_ptr<HiResTimer> tmr1;
-    std::unique_ptr<HiResTimer> tmr2;
+    std::unique_ptr<HiResTimer> inputTimer;
+    std::unique_ptr<HiResTimer> refreshTimer;
+    std::unique_ptr<HiResTimer> clockTimer;
+    std::unique_ptr<HiResTimer> passInputTimer;
+    std::unique_ptr<HiResTimer> sampleTimer;
 
     // Pass state.
     bool running_ = false;
     bool aborted_ = false;
+    bool awaitingStart_ = false;
+    int sampleIndex_ = 0;
+    double pathLimit_ = kSlalomPathLimit;
     qint64 startMs = 0;
     int count1 = 0;
     int count2 = 0;

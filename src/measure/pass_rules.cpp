@@ -47,19 +47,19 @@ int mandatorySide(int p, int passTenths, int previous, Direction direction)
 
 void summarisePass(PassSamples& s, int sampleCount)
 {
-    s.MeanAbsDeviation = 0.0;
-    s.MaxAbsDeviation = 0.0;
-    s.MaxDeviationIndex = 0;
-    s.SampleCount = sampleCount;
+    s.meanAbsDeviation = 0.0;
+    s.maxAbsDeviation = 0.0;
+    s.maxDeviationIndex = 0;
+    s.sampleCount = sampleCount;
     const int n = std::min(sampleCount, PassSamples::kCapacity);
     double sum = 0.0;
     for (int j = 0; j < n; ++j) {
-        const double a = std::abs(s.Deviations[size_t(j)]);
+        const double a = std::abs(s.deviations[size_t(j)]);
         sum += a;
-        if (a > s.MaxAbsDeviation) {
-            s.MaxAbsDeviation = a;
-            s.MaxDeviationIndex = j;
+        if (a > s.maxAbsDeviation) {
+            s.maxAbsDeviation = a;
+            s.maxDeviationIndex = j;
         }
     }
-    s.MeanAbsDeviation = n > 0 ? sum / n : 0.0;
+    s.meanAbsDeviation = n > 0 ? sum / n : 0.0;
 }

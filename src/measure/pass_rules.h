@@ -2,8 +2,8 @@
 // The arithmetic of a measurement pass: the live deviation, the distance and boat position
 // of each sample, the mandatory side of each stretch, and the summary at the end.
 
-#include "common/global.h"
 #include "common/run_info.h"
+#include "measure/pass_record.h"
 
 #include <QtGlobal>
 

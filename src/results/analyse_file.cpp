@@ -1,9 +1,9 @@
 #include "results/analyse_file.h"
 
-#include "common/global.h"
 #include "common/number_forms.h"
 #include "common/text_file.h"
 #include "measure/measure_tables.h"
+#include "measure/pass_record.h"
 #include "results/database_line.h"
 #include "results/next_pass.h"
 #include "results/pass_report.h"
@@ -270,7 +270,7 @@ FileAnalysis analyseResultsFile(const QString& text, const QDateTime& now, Analy
 
     PassSamples samples;
     for (int i = 0; i < count; ++i)
-        samples.Deviations[size_t(i)] = read.deviations[size_t(i)];
+        samples.deviations[size_t(i)] = read.deviations[size_t(i)];
     summariseSamples(samples, count);
     const int passTenths = count - 1;
     const std::optional<int> speed = speedIndexForPassTenths(event, passTenths);

@@ -2,8 +2,8 @@
 // The database line: one pass as 22 fields joined by "|", for spreadsheets that load the
 // day's database log by field position.
 
-#include "common/global.h"
 #include "common/run_info.h"
+#include "measure/pass_record.h"
 
 #include <QString>
 

@@ -15,26 +15,26 @@ double courseLength(Event event)
 std::span<const double> passDeviations(const PassSamples& samples, int passTenths)
 {
     const int n = std::clamp(passTenths + 1, 0, PassSamples::kCapacity);
-    return std::span<const double>(samples.Deviations.data(), size_t(n));
+    return std::span<const double>(samples.deviations.data(), size_t(n));
 }
 
 void summariseSamples(PassSamples& s, int sampleCount)
 {
     sampleCount = std::clamp(sampleCount, 0, PassSamples::kCapacity);
-    s.SampleCount = sampleCount;
-    s.MeanAbsDeviation = 0.0;
-    s.MaxAbsDeviation = 0.0;
+    s.sampleCount = sampleCount;
+    s.meanAbsDeviation = 0.0;
+    s.maxAbsDeviation = 0.0;
     double sum = 0.0;
     for (int j = 0; j < sampleCount; ++j) {
-        const double a = std::fabs(s.Deviations[size_t(j)]);
+        const double a = std::fabs(s.deviations[size_t(j)]);
         sum += a;
-        if (a > s.MaxAbsDeviation) {
-            s.MaxAbsDeviation = a;
-            s.MaxDeviationIndex = j;
+        if (a > s.maxAbsDeviation) {
+            s.maxAbsDeviation = a;
+            s.maxDeviationIndex = j;
         }
     }
     if (sampleCount > 0)
-        s.MeanAbsDeviation = sum / sampleCount;
+        s.meanAbsDeviation = sum / sampleCount;
 }
 
 QString reportLineLength(int lineLength)
@@ -71,18 +71,18 @@ QString buildPassReport(const RunInfo& run, const PassSamples& samples, int pass
     r += nl + QStringLiteral("Boat Path Deviation") + nl;
     r += nl + QStringLiteral("Boat Statistics: ") + nl;
     r += QStringLiteral("Mean Boat Deviation from best fit line: ") +
-         round3Str(s.MeanFitDeviation) + nl;
-    r += QStringLiteral("Maximum Deviation from best fit line: ") + round3Str(s.MaxFitDeviation) +
+         round3Str(s.meanFitDeviation) + nl;
+    r += QStringLiteral("Maximum Deviation from best fit line: ") + round3Str(s.maxFitDeviation) +
          nl;
     r += nl + QStringLiteral("Driver Statistics") + nl;
     r += QStringLiteral("Mean Absolute Deviation (from center): ") +
-         round3Str(samples.MeanAbsDeviation) + nl;
-    r += QStringLiteral("Max deviation (from center) of ") + strForm(samples.MaxAbsDeviation) +
-         QStringLiteral(" at frame ") + strForm(samples.MaxDeviationIndex) + nl;
-    r += QStringLiteral("Left: ") + strForm(s.LeftPercent) + QStringLiteral("%  Center: ") +
-         strForm(s.CenterPercent) + QStringLiteral("%  Right: ") + strForm(s.RightPercent) +
+         round3Str(samples.meanAbsDeviation) + nl;
+    r += QStringLiteral("Max deviation (from center) of ") + strForm(samples.maxAbsDeviation) +
+         QStringLiteral(" at frame ") + strForm(samples.maxDeviationIndex) + nl;
+    r += QStringLiteral("Left: ") + strForm(s.leftPercent) + QStringLiteral("%  Center: ") +
+         strForm(s.centerPercent) + QStringLiteral("%  Right: ") + strForm(s.rightPercent) +
          QStringLiteral("%") + nl;
-    r += nl + QStringLiteral("Frames Measured: ") + strForm(samples.SampleCount) + nl;
+    r += nl + QStringLiteral("Frames Measured: ") + strForm(samples.sampleCount) + nl;
     r += nl;
     const double length = courseLength(run.event);
     const std::span<const double> d = passDeviations(samples, passTenths);
@@ -99,7 +99,7 @@ PassAnalysis analysePass(const RunInfo& run, const PassSamples& samples, int pas
                          const QDateTime& now)
 {
     const std::span<const double> d = passDeviations(samples, passTenths);
-    const StatisticsOutcome outcome = pass_statistics(d, run.event, run.directionSign());
+    const StatisticsOutcome outcome = passStatistics(d, run.event, run.directionSign());
     PassAnalysis a;
     a.sideFileBlock = originalMeasurementsBlock(outcome, run.event, now);
     a.statistics = outcome.statistics;

@@ -2,8 +2,8 @@
 // The pass report: the text the results screen shows, logs and saves, built from the run
 // particulars, the samples, the statistics and the time of measurement.
 
-#include "common/global.h"
 #include "common/run_info.h"
+#include "measure/pass_record.h"
 #include "results/pass_statistics.h"
 
 #include <QDateTime>

@@ -32,7 +32,7 @@ int wholePercent(int count, int n)
 
 } // namespace
 
-StatisticsOutcome pass_statistics(std::span<const double> d, Event event, double directionSign)
+StatisticsOutcome passStatistics(std::span<const double> d, Event event, double directionSign)
 {
     StatisticsOutcome out;
     PassStatistics& s = out.statistics;
@@ -65,11 +65,11 @@ StatisticsOutcome pass_statistics(std::span<const double> d, Event event, double
             const double f = a + b * (j + 1);
             const double r = std::fabs(d[size_t(j)] - f);
             if (j == 0)
-                s.FitStart = f;
+                s.fitStart = f;
             if (j == t)
-                s.FitEnd = f;
-            if (r > s.MaxFitDeviation)
-                s.MaxFitDeviation = r;
+                s.fitEnd = f;
+            if (r > s.maxFitDeviation)
+                s.maxFitDeviation = r;
             sumAbsResidual += r;
             const double absD = std::fabs(d[size_t(j)]);
             sumAbsD += absD;
@@ -84,24 +84,24 @@ StatisticsOutcome pass_statistics(std::span<const double> d, Event event, double
                 ++out.centerCount;
         }
         out.driverMean = sumAbsD / n;
-        s.MeanDeviation = directionSign * roundHalfUp(meanD, 3);
+        s.meanDeviation = directionSign * roundHalfUp(meanD, 3);
     } else {
-        s.JumpMean = meanD;
+        s.jumpMean = meanD;
         for (double v : d) {
             const double r = std::fabs(v - meanD);
-            if (r > s.MaxFitDeviation)
-                s.MaxFitDeviation = r;
+            if (r > s.maxFitDeviation)
+                s.maxFitDeviation = r;
             sumAbsResidual += r;
         }
-        s.MeanDeviation = roundHalfUp(meanD, 3);
+        s.meanDeviation = roundHalfUp(meanD, 3);
     }
-    s.MeanFitDeviation = sumAbsResidual / n;
-    s.StartDeviation = signedWindowMean(d, 1, 10, directionSign);
-    s.ExitDeviation = signedWindowMean(d, t - 9, t, directionSign);
-    s.TotalDeviation = s.FitEnd - s.FitStart;
-    s.LeftPercent = wholePercent(out.leftCount, n);
-    s.CenterPercent = wholePercent(out.centerCount, n);
-    s.RightPercent = wholePercent(out.rightCount, n);
+    s.meanFitDeviation = sumAbsResidual / n;
+    s.startDeviation = signedWindowMean(d, 1, 10, directionSign);
+    s.exitDeviation = signedWindowMean(d, t - 9, t, directionSign);
+    s.totalDeviation = s.fitEnd - s.fitStart;
+    s.leftPercent = wholePercent(out.leftCount, n);
+    s.centerPercent = wholePercent(out.centerCount, n);
+    s.rightPercent = wholePercent(out.rightCount, n);
     return out;
 }
 
@@ -110,9 +110,9 @@ void applyReportShares(PassStatistics& s, std::span<const double> d, Event event
 {
     const int n = int(d.size());
     if (n == 0) {
-        s.LeftPercent = 0;
-        s.RightPercent = 0;
-        s.CenterPercent = 100;
+        s.leftPercent = 0;
+        s.rightPercent = 0;
+        s.centerPercent = 100;
         return;
     }
     const double band = event == Event::Slalom ? 0.12 : 0.24;
@@ -125,9 +125,9 @@ void applyReportShares(PassStatistics& s, std::span<const double> d, Event event
         else if (side > band)
             ++left;
     }
-    s.LeftPercent = wholePercent(left, n);
-    s.RightPercent = wholePercent(right, n);
-    s.CenterPercent = 100 - s.LeftPercent - s.RightPercent;
+    s.leftPercent = wholePercent(left, n);
+    s.rightPercent = wholePercent(right, n);
+    s.centerPercent = 100 - s.leftPercent - s.rightPercent;
 }
 
 QString originalMeasurementsBlock(const StatisticsOutcome& o, Event event, const QDateTime& now)
@@ -139,17 +139,17 @@ QString originalMeasurementsBlock(const StatisticsOutcome& o, Event event, const
     b += (event == Event::Slalom ? QStringLiteral("Slalom") : QStringLiteral("Jump")) + nl;
     b += dateText(now) + nl;
     b += timeText(now) + nl;
-    b += QStringLiteral("MEAN ABSOLUTE DEVIATION = ") + p3(s.MeanFitDeviation) +
-         QStringLiteral(" M   MAXIMUM DEVIATION = ") + p3(s.MaxFitDeviation) +
+    b += QStringLiteral("MEAN ABSOLUTE DEVIATION = ") + p3(s.meanFitDeviation) +
+         QStringLiteral(" M   MAXIMUM DEVIATION = ") + p3(s.maxFitDeviation) +
          QStringLiteral(" M") + nl;
     b += QStringLiteral("DRIVER DEVIATION OFF CENTER = ") + p3(o.driverMean) +
          QStringLiteral(" M  MAX DEVIATION = ") + p3(o.driverMax) + QStringLiteral(" M") + nl;
-    b += QStringLiteral("LEFT= ") + printForm(s.LeftPercent) + QStringLiteral("%") + nl;
-    b += QStringLiteral("CENTER= ") + printForm(s.CenterPercent) + QStringLiteral("%  RIGHT= ") +
-         printForm(s.RightPercent) + QStringLiteral("%  AVERAGE DISTANCE FROM CENTER: ") +
-         printForm(s.MeanDeviation) + nl;
-    b += QStringLiteral("DEVIATION AT START: ") + printForm(s.StartDeviation) + nl;
-    b += QStringLiteral("DEVIATION AT EXIT: ") + printForm(s.ExitDeviation) + nl;
-    b += QStringLiteral("CALCULATED TOTAL DEVIATION: ") + printForm(s.TotalDeviation) + nl;
+    b += QStringLiteral("LEFT= ") + printForm(s.leftPercent) + QStringLiteral("%") + nl;
+    b += QStringLiteral("CENTER= ") + printForm(s.centerPercent) + QStringLiteral("%  RIGHT= ") +
+         printForm(s.rightPercent) + QStringLiteral("%  AVERAGE DISTANCE FROM CENTER: ") +
+         printForm(s.meanDeviation) + nl;
+    b += QStringLiteral("DEVIATION AT START: ") + printForm(s.startDeviation) + nl;
+    b += QStringLiteral("DEVIATION AT EXIT: ") + printForm(s.exitDeviation) + nl;
+    b += QStringLiteral("CALCULATED TOTAL DEVIATION: ") + printForm(s.totalDeviation) + nl;
     return b;
 }

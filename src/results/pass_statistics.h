@@ -2,14 +2,14 @@
 // The statistics that judge a pass: the reference line (least squares for slalom, the mean
 // for jump), the wander about it, the drift, start and exit, and the band shares.
 
-#include "common/global.h"
 #include "common/run_info.h"
+#include "measure/pass_record.h"
 
 #include <QDateTime>
 #include <QString>
 #include <span>
 
-// What pass_statistics finds besides the record: the band counts and the driver values
+// What passStatistics finds besides the record: the band counts and the driver values
 // that only the side file carries.
 struct StatisticsOutcome
 {
@@ -24,8 +24,8 @@ struct StatisticsOutcome
 // The statistics of deviations D[0..T] (`deviations` holds exactly the pass's samples).
 // An empty pass gives all zeros; a pass shorter than 11 samples takes start and exit over
 // the samples it has.
-StatisticsOutcome pass_statistics(std::span<const double> deviations, Event event,
-                                  double directionSign);
+StatisticsOutcome passStatistics(std::span<const double> deviations, Event event,
+                                 double directionSign);
 
 // The report's shares (0.12 m band for slalom, 0.24 m for jump); centre takes the rest, so
 // the three always add up to 100.

@@ -62,6 +62,11 @@ std::array<QString, 6> buoyNumbers(bool comingToward)
     return texts;
 }
 
+GraphCaption buoyNumberCaption(int row)
+{
+    return GraphCaption(int(GraphCaption::BuoyNumber1) + std::clamp(row, 0, 5));
+}
+
 GraphFrame graphFrame(Event event, bool comingToward)
 {
     const bool slalom = event == Event::Slalom;
@@ -97,22 +102,18 @@ GraphFrame graphFrame(Event event, bool comingToward)
     const std::array<std::pair<double, double>, 6> buoyLabelAt{
         {{9120, 5400}, {6240, 4440}, {9120, 3480}, {6240, 2640}, {9120, 1680}, {6240, 720}}};
     for (int i = 0; i < 6; ++i)
-        f.labels.push_back({QStringLiteral("Label%1").arg(3 + i), numbers[size_t(i)],
-                            buoyLabelAt[size_t(i)].first, buoyLabelAt[size_t(i)].second, 300,
-                            slalom});
-    f.labels.push_back({QStringLiteral("Label12"), QStringLiteral("Red Line - 20cm Record Limit"),
+        f.labels.push_back({buoyNumberCaption(i), numbers[size_t(i)], buoyLabelAt[size_t(i)].first,
+                            buoyLabelAt[size_t(i)].second, 300, slalom});
+    f.labels.push_back({GraphCaption::RecordLimit, QStringLiteral("Red Line - 20cm Record Limit"),
                         8880, 360, 2400, slalom, kRed});
+    f.labels.push_back({GraphCaption::Mark100m, QStringLiteral("100m"), 8760, 2440, 600, !slalom});
+    f.labels.push_back({GraphCaption::Mark200m, QStringLiteral("200m"), 8760, 4700, 600, !slalom});
     f.labels.push_back(
-        {QStringLiteral("Label13"), QStringLiteral("100m"), 8760, 2440, 600, !slalom});
+        {GraphCaption::Buoy180m, QStringLiteral("180m buoy"), 10560, 270, 1200, !slalom});
     f.labels.push_back(
-        {QStringLiteral("Label14"), QStringLiteral("200m"), 8760, 4700, 600, !slalom});
-    f.labels.push_back(
-        {QStringLiteral("Label18"), QStringLiteral("180m buoy"), 10560, 270, 1200, !slalom});
-    f.labels.push_back(
-        {QStringLiteral("Label19"), QStringLiteral("150m buoy"), 10560, 945, 1200, !slalom});
-    f.labels.push_back(
-        {QStringLiteral("Label20"), QStringLiteral("Ramp"), 10680, 4425, 900, !slalom});
-    f.labels.push_back({QStringLiteral("Label2"),
+        {GraphCaption::Buoy150m, QStringLiteral("150m buoy"), 10560, 945, 1200, !slalom});
+    f.labels.push_back({GraphCaption::Ramp, QStringLiteral("Ramp"), 10680, 4425, 900, !slalom});
+    f.labels.push_back({GraphCaption::Scale,
                         slalom ? QStringLiteral("24    12     0    12    24")
                                : QStringLiteral("48    24     0    24    48"),
                         7000, slalom ? 6240.0 : 6720.0, 1575, true});
@@ -141,8 +142,8 @@ OverlayShapes passGraph(Event event, Direction direction, std::span<const double
         previous = p;
     }
     const double k = graphScale(event);
-    const double startX = kGraphCentreX - k * (event == Event::Slalom ? s.FitStart : s.JumpMean);
-    const double endX = kGraphCentreX - k * (event == Event::Slalom ? s.FitEnd : s.JumpMean);
+    const double startX = kGraphCentreX - k * (event == Event::Slalom ? s.fitStart : s.jumpMean);
+    const double endX = kGraphCentreX - k * (event == Event::Slalom ? s.fitEnd : s.jumpMean);
     const double top = kGraphTop;
     const double foot = kGraphTop + kTwipsPerCourseMetre * length;
     shapes.push_back(away ? line(endX, top, startX, foot, kBlue)

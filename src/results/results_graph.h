@@ -2,9 +2,9 @@
 // The results graph in twips of the results screen: the course runs down, the deviation
 // across (positive to the left). The screen paints what these functions return.
 
-#include "common/global.h"
 #include "common/overlay.h"
 #include "common/run_info.h"
+#include "measure/pass_record.h"
 
 #include <QString>
 #include <array>
@@ -35,10 +35,29 @@ struct GraphRect
     double left, top, right, bottom;
 };
 
-// A caption placed on the graph: control name, text, top-left corner in twips.
+// The captions on and beside the graph.
+enum class GraphCaption {
+    Scale,       // the deviation scale under the graph, in centimetres
+    BuoyNumber1, // the six buoy numbers, from the bottom of the graph up
+    BuoyNumber2,
+    BuoyNumber3,
+    BuoyNumber4,
+    BuoyNumber5,
+    BuoyNumber6,
+    RecordLimit, // slalom: what the red lines are
+    Mark100m,    // jump: the course marks and the course sketch
+    Mark200m,
+    Buoy180m,
+    Buoy150m,
+    Ramp,
+};
+// The buoy number caption of a row, 0 at the bottom of the graph.
+GraphCaption buoyNumberCaption(int row);
+
+// A caption placed on the graph: which one, its text, top-left corner in twips.
 struct GraphLabel
 {
-    QString name;
+    GraphCaption caption = GraphCaption::Scale;
     QString text;
     double left;
     double top;
@@ -55,7 +74,8 @@ struct GraphFrame
     std::vector<GraphLabel> labels;
 };
 GraphFrame graphFrame(Event event, bool comingToward);
-// Texts of Label3 (bottom) .. Label8 (top): "6".."1" coming toward, "1".."6" going away.
+// The buoy numbers from the bottom of the graph up: "6".."1" coming toward, "1".."6" going
+// away.
 std::array<QString, 6> buoyNumbers(bool comingToward);
 
 // The pass: black segments with five red dots per sample, then the blue reference line.

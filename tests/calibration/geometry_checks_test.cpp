@@ -31,7 +31,7 @@ TEST_P(BackRatio, WarnsBelowOneSixthOfTheScreen)
 {
     // 1024 pixels = 15360 twips; a sixth is 2560 twips.
     const RatioCase& c = GetParam();
-    const PerspectiveCheck p = perspectiveCheck("1024", gates(c.upperTwips, 7680));
+    const PerspectiveCheck p = perspectiveCheck(1024, gates(c.upperTwips, 7680));
     EXPECT_DOUBLE_EQ(p.frontRatio, 50.0);
     EXPECT_DOUBLE_EQ(p.backRatio, std::abs(c.upperTwips) * 100 / 15360);
     EXPECT_EQ(p.warning.has_value(), c.warns);
@@ -48,45 +48,13 @@ INSTANTIATE_TEST_SUITE_P(
         RatioCase{0, true, "Warning - back ratio is  0% where  16% minimum is required"},
         RatioCase{2560, false, ""}, RatioCase{-4000, false, ""}));
 
-TEST(GridCheck, SetsBothRatiosAndSurvivesAnUnknownScreenWidth)
+TEST(PerspectiveCheck, KeepsBothRatiosInTheCalibrationAndSurvivesAnUnknownScreenWidth)
 {
-    Global g;
-    g.screenWidthPixels = QStringLiteral("1024");
-    EXPECT_TRUE(grid_check(g, gates(1536, 3072)));
-    EXPECT_DOUBLE_EQ(g.back_ratio, 10.0);
-    EXPECT_DOUBLE_EQ(g.front_ratio, 20.0);
-    g.screenWidthPixels.clear();
-    EXPECT_FALSE(grid_check(g, gates(10, 10)));
-}
-
-TEST(DistanceCalculation, AtTheJumpPointGivesTheAllowance)
-{
-    Global g;
-    // Identity transform: screen point = course point.
-    g.grid_matrix[2][9] = 1;
-    g.grid_matrix[8][9] = 1;
-    g.jump_survey_x = 2;
-    g.jump_survey_y = -180;
-    g.screen_x = 2;
-    g.screen_y = -180;
-    ASSERT_TRUE(distance_calculation(g));
-    EXPECT_EQ(g.jump_distance, 2.1);
-    EXPECT_EQ(g.course_x, 2);
-    EXPECT_EQ(g.transform_den, 1);
-    g.screen_x = 5;
-    g.screen_y = -176;
-    distance_calculation(g);
-    EXPECT_DOUBLE_EQ(g.jump_distance, 7.1);
-}
-
-TEST(DistanceCalculation, APointOnTheHorizonIsInfinitelyFar)
-{
-    Global g;
-    g.grid_matrix[5][9] = -0.001; // c5: D = 1 - 0.001 sy, zero at sy = 1000
-    g.screen_y = 1000;
-    EXPECT_FALSE(distance_calculation(g));
-    EXPECT_TRUE(std::isinf(g.jump_distance));
-    EXPECT_EQ(g.transform_den, 0.0);
+    Calibration calibration;
+    EXPECT_TRUE(checkPerspective(calibration, 1024, gates(1536, 3072)));
+    EXPECT_DOUBLE_EQ(calibration.backRatio, 10.0);
+    EXPECT_DOUBLE_EQ(calibration.frontRatio, 20.0);
+    EXPECT_FALSE(checkPerspective(calibration, 0, gates(10, 10)));
 }
 
 TEST(JumpDistance, PointOnTheJumpReferenceGivesTheAllowance)

@@ -16,26 +16,25 @@ SetupFileData fixture(const char* name)
 
 TEST(GridSlots, LoadFillsSlotOneAndTheWorkingCalibration)
 {
-    Global g;
-    g.grid_number = 2;
-    g.grid_count = 1;
+    Calibration calibration;
+    GridSlots slots;
+    slots.current = 2;
+    slots.count = 1;
     const SetupFileData d = fixture("exponent-form-jump.ipt");
-    applyLoadedSetup(g, d, "/x/jump.ipt");
-    EXPECT_EQ(g.grid_number, 1);
-    EXPECT_EQ(g.setup_ok, 1);
-    EXPECT_TRUE(g.grid_loaded[1]);
-    EXPECT_EQ(g.grid_desc1[1], "/x/jump.ipt");
-    EXPECT_EQ(g.grid_desc2[1], "Jump course, west tower, 11 m, zoom 3");
-    EXPECT_EQ(g.ur_screen_x, 7692);
-    EXPECT_EQ(g.lr_screen_y, 9734);
-    EXPECT_EQ(g.ul_screen_x, 7520);
-    EXPECT_EQ(g.ll_screen_x, 7929);
-    EXPECT_EQ(g.buoy_survey_y[2], -280);
-    EXPECT_EQ(g.jump_survey_y, -180);
-    EXPECT_EQ(g.slot_jump_x, 2);
-    for (size_t k = 1; k <= 8; ++k)
-        EXPECT_EQ(g.grid_matrix[k][9], d.transform.c[k]);
-    const SetupFileData slot = slotData(g, 1);
+    applyLoadedSetup(calibration, slots, d, "/x/jump.ipt");
+    EXPECT_EQ(slots.current, 1);
+    EXPECT_TRUE(calibration.complete);
+    ASSERT_TRUE(slots.slot(1));
+    EXPECT_EQ(slots.slot(1)->savedPath, "/x/jump.ipt");
+    EXPECT_EQ(slots.slot(1)->description, "Jump course, west tower, 11 m, zoom 3");
+    EXPECT_EQ(calibration.mark(Buoy::UpperRight).x, 7692);
+    EXPECT_EQ(calibration.mark(Buoy::LowerRight).y, 9734);
+    EXPECT_EQ(calibration.mark(Buoy::UpperLeft).x, 7520);
+    EXPECT_EQ(calibration.mark(Buoy::LowerLeft).x, 7929);
+    EXPECT_EQ(calibration.surveyPoint(Buoy::LowerRight).y, -280);
+    EXPECT_EQ(calibration.jumpPoint, (Point2{2, -180}));
+    EXPECT_EQ(calibration.transform, d.transform);
+    const SetupFileData slot = slotData(slots, 1);
     EXPECT_EQ(slot.points[1].screen, d.points[1].screen);
     EXPECT_EQ(slot.transform.c, d.transform.c);
     EXPECT_EQ(slot.jump, d.jump);
@@ -44,31 +43,34 @@ TEST(GridSlots, LoadFillsSlotOneAndTheWorkingCalibration)
 
 TEST(GridSlots, AnEmptySlotIsNoCalibrationAndSlotOneComesBackComplete)
 {
-    Global g;
-    applyLoadedSetup(g, fixture("exponent-form-slalom.ipt"), "s.ipt");
-    const GridMatrix loaded = g.grid_matrix;
-    EXPECT_EQ(nextGridCaption(g, "Grid 1"), "Grid 2");
-    EXPECT_EQ(slotBoxTexts(g, 2)[Buoy::LowerLeft].screenY, kUnmarkedText);
-    EXPECT_FALSE(selectSlot(g, g.grid_number));
-    EXPECT_EQ(g.setup_ok, 0);
-    EXPECT_EQ(g.grid_matrix[1][9], 0);
-    EXPECT_FALSE(currentSlotHoldsCalibration(g));
+    Calibration calibration;
+    GridSlots slots;
+    applyLoadedSetup(calibration, slots, fixture("exponent-form-slalom.ipt"), "s.ipt");
+    const CourseTransform loaded = calibration.transform;
+    EXPECT_EQ(selectNextGrid(slots), 2);
+    EXPECT_EQ(gridCaption(slots.current), "Grid 2");
+    EXPECT_EQ(slotBoxTexts(slots, 2)[Buoy::LowerLeft].screenY, kUnmarkedText);
+    EXPECT_FALSE(selectSlot(calibration, slots, slots.current));
+    EXPECT_FALSE(calibration.complete);
+    EXPECT_EQ(calibration.transform.c[1], 0);
+    EXPECT_FALSE(currentSlotHoldsCalibration(slots));
 
-    EXPECT_EQ(nextGridCaption(g, "Grid 2"), "Grid 1");
-    EXPECT_TRUE(selectSlot(g, g.grid_number));
-    EXPECT_EQ(g.setup_ok, 1);
-    EXPECT_EQ(g.grid_matrix, loaded);
-    // A loaded slot is still incomplete while a slot up to grid_count is empty.
-    g.grid_count = 2;
-    EXPECT_FALSE(selectSlot(g, 1));
+    EXPECT_EQ(selectNextGrid(slots), 1);
+    EXPECT_TRUE(selectSlot(calibration, slots, slots.current));
+    EXPECT_TRUE(calibration.complete);
+    EXPECT_EQ(calibration.transform, loaded);
+    // A loaded slot is still incomplete while a slot up to count is empty.
+    slots.count = 2;
+    EXPECT_FALSE(selectSlot(calibration, slots, 1));
 }
 
 TEST(GridSlots, WorkingDataCarriesTheCurrentSlotNumber)
 {
-    Global g;
-    applyLoadedSetup(g, fixture("exponent-form-slalom.ipt"), "s.ipt");
-    g.jump_survey_x = 3;
-    const SetupFileData d = workingData(g);
+    Calibration calibration;
+    GridSlots slots;
+    applyLoadedSetup(calibration, slots, fixture("exponent-form-slalom.ipt"), "s.ipt");
+    calibration.jumpPoint.x = 3;
+    const SetupFileData d = workingData(calibration, slots.current);
     EXPECT_EQ(d.trailer, (std::array<double, 3>{10, 2, 1}));
     EXPECT_EQ(d.jump.x, 3);
     EXPECT_EQ(d.points[0].screen, (Point2{8136, 4527}));
@@ -107,7 +109,7 @@ TEST(StandardSetupFiles, ShippedFilesAreCompleteCalibrationsOfTheStandardCourses
             EXPECT_LT(p.screen.x, 1024 * 15);
             EXPECT_LT(p.screen.y, 768 * 15);
         }
-        EXPECT_FALSE(perspectiveCheck("1024", boxTextsFor(*r.data)).warning) << c.resource;
+        EXPECT_FALSE(perspectiveCheck(1024, boxTextsFor(*r.data)).warning) << c.resource;
     }
 }
 

@@ -183,7 +183,7 @@ protected:
         run.direction = toward ? Direction::Toward : Direction::Away;
         PassSamples samples;
         for (size_t i = 0; i < cm.size(); ++i)
-            samples.Deviations[i] = cm[i] / 100.0;
+            samples.deviations[i] = cm[i] / 100.0;
         summariseSamples(samples, int(cm.size()));
         QStringList lines = analysePass(run, samples, tenths, kNow).report.split("\r\n");
         const qsizetype firstCut =

@@ -22,7 +22,7 @@ protected:
         run.direction = Direction::Away;
         PassSamples samples;
         for (int i = 0; i <= 161; ++i)
-            samples.Deviations[size_t(i)] = (i % 9 - 4) * 0.03;
+            samples.deviations[size_t(i)] = (i % 9 - 4) * 0.03;
         summariseSamples(samples, 162);
         report =
             analysePass(run, samples, 161, QDateTime(QDate(2026, 12, 7), QTime(8, 0, 1))).report;

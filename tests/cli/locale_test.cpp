@@ -35,7 +35,7 @@ TEST_F(CliUnderCommaLocale, EveryCommandWritesTheSameBytesAsUnderTheCLocale)
     run.skier = QStringLiteral("Ann");
     PassSamples samples;
     for (int i = 0; i <= 161; ++i)
-        samples.Deviations[size_t(i)] = (i % 11 - 5) * 0.037;
+        samples.deviations[size_t(i)] = (i % 11 - 5) * 0.037;
     summariseSamples(samples, 162);
     const QString pass = dir.filePath(QStringLiteral("pass.txt"));
     ASSERT_TRUE(

@@ -19,15 +19,15 @@ AccuracyCheckInput workedExampleInput(AccuracyDisplay display = AccuracyDisplay:
     in.clock = QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3));
     in.description1 = QStringLiteral("C:\\Wakeline\\SlalomOK.ipt");
     in.description2 = QStringLiteral("Lake east bank, camera tower");
-    in.grid_number = 1;
-    in.front_ratio = 26.0416;
-    in.back_ratio = 3.47;
-    in.boxes = {QStringLiteral(" 470"), QStringLiteral(" 300"), QStringLiteral("2.5"),
-                QStringLiteral("0"),    QStringLiteral(" 300"), QStringLiteral(" 900"),
-                QStringLiteral("2.5"),  QStringLiteral("-259"), QStringLiteral(" 520"),
-                QStringLiteral(" 300"), QStringLiteral("0"),    QStringLiteral("0"),
-                QStringLiteral(" 700"), QStringLiteral(" 900"), QStringLiteral("0"),
-                QStringLiteral("-259"), QStringLiteral("1.25"), QStringLiteral("-150")};
+    in.gridNumber = 1;
+    in.frontRatio = 26.0416;
+    in.backRatio = 3.47;
+    in.boxes[Buoy::UpperLeft] = {" 470", " 300", "2.5", "0"};
+    in.boxes[Buoy::LowerLeft] = {" 300", " 900", "2.5", "-259"};
+    in.boxes[Buoy::UpperRight] = {" 520", " 300", "0", "0"};
+    in.boxes[Buoy::LowerRight] = {" 700", " 900", "0", "-259"};
+    in.boxes.jumpX = QStringLiteral("1.25");
+    in.boxes.jumpY = QStringLiteral("-150");
     return in;
 }
 
@@ -208,16 +208,14 @@ TEST(AccuracyCheck, CalibrationThatPlacesNothingWritesNoNonsense)
 TEST(AccuracyCheck, InputFromTheProgramWideCalibration)
 {
     const AccuracyCheckInput expected = workedExampleInput(AccuracyDisplay::Distance);
-    Global g;
-    expected.transform.toMatrix(g.grid_matrix);
-    g.jump_survey_x = 1.25;
-    g.jump_survey_y = -150;
-    g.grid_number = 1;
-    g.front_ratio = expected.front_ratio;
-    g.back_ratio = expected.back_ratio;
+    Calibration calibration;
+    calibration.transform = expected.transform;
+    calibration.jumpPoint = {1.25, -150};
+    calibration.frontRatio = expected.frontRatio;
+    calibration.backRatio = expected.backRatio;
     const AccuracyCheckInput in =
-        accuracyInputFrom(g, expected.boxes, expected.description1, expected.description2,
-                          AccuracyDisplay::Distance, expected.clock);
+        accuracyInputFrom(calibration, 1, expected.boxes, expected.description1,
+                          expected.description2, AccuracyDisplay::Distance, expected.clock);
     const AccuracyCheckResult a = runAccuracyCheck(in);
     const AccuracyCheckResult b = runAccuracyCheck(expected);
     EXPECT_EQ(a.reportText, b.reportText);

@@ -6,15 +6,16 @@
 #include "app/program_folder.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
-#include "common/global.h"
 #include "common/text_file.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
 #include "platform/qt/qt_key_state.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
+#include "support/kept_files.h"
 #include "support/paths.h"
 
 #include <QAction>
@@ -108,15 +109,16 @@ QStringList reportBody(const QString& report)
 
 class WholeFlow : public testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        global.programFolder = folder.path();
+        state.place.folder = folder.path();
         fake.clock.ms = 5000;
     }
     void TearDown() override
     {
+        keepTestFiles(fake, {{folder.path(), "program"}});
         screens.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -127,9 +129,9 @@ class WholeFlow : public testing::Test
     Form1& firstStart()
     {
         EXPECT_TRUE(installBuiltInResources(folder.path()).isEmpty());
-        screens = std::make_unique<Screens>(global, platform);
+        screens = std::make_unique<Screens>(state, platform);
         Form1& f = screens->form1();
-        f.Form_Load();
+        f.startUp();
         f.show();
         return f;
     }
@@ -160,7 +162,7 @@ class WholeFlow : public testing::Test
     {
         Grid_Setup& grid = goToSetup();
         loadSetupFile(grid, QDir(folder.path()).filePath(QStringLiteral("SlalomOK.ipt")));
-        ASSERT_EQ(global.setup_ok, 1);
+        ASSERT_TRUE(state.calibration.complete);
         exitSetup(grid);
     }
 
@@ -191,8 +193,9 @@ class WholeFlow : public testing::Test
         if (!measure().model().running())
             return;
         const MeasureLines& l = measure().model().lines();
-        const double wanted = screenXOf(kCentre + plan(global.SampleIndex), l.lnHorizPos.y1);
-        const double x = l.lnMeasure.x1;
+        const double wanted =
+            screenXOf(kCentre + plan(measure().model().sampleIndex()), l.boatMarker.y1);
+        const double x = l.measureLine.x1;
         std::optional<Qt::Key> key;
         if (x > wanted + kKeyHalfStep)
             key = Qt::Key_Left;
@@ -205,8 +208,8 @@ class WholeFlow : public testing::Test
     // straight line in the picture, through its points at the two gates.
     double screenXOf(double courseX, double screenY) const
     {
-        const Point2 far = screenOf(global, courseX, 0.0);
-        const Point2 near = screenOf(global, courseX, -259.0);
+        const Point2 far = screenOf(state.calibration, courseX, 0.0);
+        const Point2 near = screenOf(state.calibration, courseX, -259.0);
         return far.x + (near.x - far.x) * (screenY - far.y) / (near.y - far.y);
     }
     int runPass(const Plan& plan)
@@ -305,7 +308,7 @@ class WholeFlow : public testing::Test
     static constexpr double kKeyHalfStep = 7.5; // twips: half an arrow-key step
 
     QTemporaryDir folder;
-    Global global;
+    ProgramState state;
     FakePlatform fake;
     QtKeyState keys; // the arrow keys from the key events, as the program sees them
     Platform platform{fake.settings, fake.fileDialog, fake.messages, fake.clock, fake.pictures,
@@ -336,10 +339,12 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
 
     // The re-marked buoys made the calibration.
-    const Point2 farRight = courseOf(global, kUpperRight.x() * 15.0, kUpperRight.y() * 15.0);
+    const Point2 farRight =
+        courseOf(state.calibration, kUpperRight.x() * 15.0, kUpperRight.y() * 15.0);
     EXPECT_NEAR(farRight.x, 0.0, 1e-6);
     EXPECT_NEAR(farRight.y, 0.0, 1e-6);
-    const Point2 nearLeft = courseOf(global, kLowerLeft.x() * 15.0, kLowerLeft.y() * 15.0);
+    const Point2 nearLeft =
+        courseOf(state.calibration, kLowerLeft.x() * 15.0, kLowerLeft.y() * 15.0);
     EXPECT_NEAR(nearLeft.x, 2.5, 1e-6);
     EXPECT_NEAR(nearLeft.y, -259.0, 1e-6);
 
@@ -407,12 +412,12 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_TRUE(away->isChecked());
     EXPECT_FALSE(form1().isVisible());
     ASSERT_TRUE(measure().isVisible());
-    EXPECT_TRUE(global.AwaitingStart);
-    const Point2 entrance = screenOf(global, kCentre, -259.0);
+    EXPECT_TRUE(measure().model().awaitingStart());
+    const Point2 entrance = screenOf(state.calibration, kCentre, -259.0);
     const MeasureLines& l = measure().model().lines();
-    EXPECT_NEAR(l.lnMeasure.x1, entrance.x, 1e-6);
-    EXPECT_NEAR((l.lnHorizPos.x1 + l.lnHorizPos.x2) / 2, entrance.x, 1e-6);
-    EXPECT_NEAR(l.lnHorizPos.y1, entrance.y, 1e-6);
+    EXPECT_NEAR(l.measureLine.x1, entrance.x, 1e-6);
+    EXPECT_NEAR((l.boatMarker.x1 + l.boatMarker.x2) / 2, entrance.x, 1e-6);
+    EXPECT_NEAR(l.boatMarker.y1, entrance.y, 1e-6);
     EXPECT_EQ(measure().focusWidget()->objectName(), QStringLiteral("Command1"));
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
 }
@@ -429,11 +434,11 @@ TEST_F(WholeFlow, ViewOnlySlalomPassReArmsTheOtherWayAndWritesNothing)
     EXPECT_FALSE(screens->hasResults());
     EXPECT_TRUE(measure().isVisible());
     EXPECT_FALSE(measure().model().running());
-    EXPECT_TRUE(global.AwaitingStart);
+    EXPECT_TRUE(measure().model().awaitingStart());
     EXPECT_EQ(form1().runInfo().direction, Direction::Away);
-    const Point2 entrance = screenOf(global, kCentre, -259.0);
-    EXPECT_NEAR(measure().model().lines().lnHorizPos.y1, entrance.y, 1e-6);
-    EXPECT_NEAR(measure().model().lines().lnMeasure.x1, entrance.x, 1e-6);
+    const Point2 entrance = screenOf(state.calibration, kCentre, -259.0);
+    EXPECT_NEAR(measure().model().lines().boatMarker.y1, entrance.y, 1e-6);
+    EXPECT_NEAR(measure().model().lines().measureLine.x1, entrance.x, 1e-6);
 
     // Only the headers the calibration screen wrote on its way in.
     EXPECT_EQ(readResults(QStringLiteral("ResultLog1207.txt")),
@@ -466,16 +471,16 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
     while (measure().model().running() && ticks < 10000) {
         tick([](int) { return 0.0; });
         const MeasureLines& l = measure().model().lines();
-        const Point2 at = courseOf(global, l.lnMeasure.x1, l.lnHorizPos.y1);
+        const Point2 at = courseOf(state.calibration, l.measureLine.x1, l.boatMarker.y1);
         worst = std::max(worst, std::abs(at.x - 3.0));
     }
     holdKey(std::nullopt);
     EXPECT_LT(worst, 1e-6);
-    EXPECT_EQ(global.SampleIndex, global.PassTenths + 1);
-    EXPECT_EQ(ticks, 2 * global.PassTenths);
+    EXPECT_EQ(measure().model().sampleIndex(), state.pass.tenths + 1);
+    EXPECT_EQ(ticks, 2 * state.pass.tenths);
 
     EXPECT_FALSE(screens->hasResults());
-    EXPECT_TRUE(global.AwaitingStart);
+    EXPECT_TRUE(measure().model().awaitingStart());
     EXPECT_EQ(form1().runInfo().direction, Direction::Toward);
     EXPECT_EQ(measure().model().centreLineX(), 3.0);
     EXPECT_FALSE(QFile::exists(resultsFile(QStringLiteral("originalmeasurements.txt"))));

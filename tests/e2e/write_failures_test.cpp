@@ -7,14 +7,15 @@
 #include "app/settings_keys.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
-#include "common/global.h"
 #include "common/text_file.h"
 #include "fakes/fake_platform.h"
 #include "platform/qt/qt_platform.h"
 #include "results/pass_report.h"
 #include "results/ui/results.h"
+#include "support/kept_files.h"
 #include "support/write_block.h"
 
 #include <QAction>
@@ -121,17 +122,20 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(programDir.isValid() && resultsDir.isValid() && elsewhereDir.isValid());
-        g.programFolder = programDir.path();
-        ASSERT_TRUE(installBuiltInResources(g.programFolder).isEmpty());
+        g.place.folder = programDir.path();
+        ASSERT_TRUE(installBuiltInResources(g.place.folder).isEmpty());
         screens = std::make_unique<Screens>(g, fake.platform);
         form1 = &screens->form1();
-        form1->Form_Load();
+        form1->startUp();
         setResultsFolder(resultsDir.path());
         form1->show();
     }
     void TearDown() override
     {
         mend();
+        keepTestFiles(fake, {{programDir.path(), "program"},
+                             {resultsDir.path(), "results"},
+                             {elsewhereDir.path(), "elsewhere"}});
         screens.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -215,7 +219,7 @@ protected:
     }
     void loadSlalom(Grid_Setup& grid)
     {
-        fake.fileDialog.answers.push_back(QDir(g.programFolder).filePath("SlalomOK.ipt"));
+        fake.fileDialog.answers.push_back(QDir(g.place.folder).filePath("SlalomOK.ipt"));
         trigger(grid, "gridLoad");
     }
     int visibleIndicators(Grid_Setup& grid)
@@ -230,15 +234,15 @@ protected:
     void measurePass(int tenths)
     {
         for (int i = 0; i <= tenths; ++i)
-            g.passSamples.Deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
-        summariseSamples(g.passSamples, tenths + 1);
-        g.PassTenths = tenths;
-        g.PassMeasured = 1;
+            g.pass.samples.deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
+        summariseSamples(g.pass.samples, tenths + 1);
+        g.pass.tenths = tenths;
+        g.pass.measured = true;
     }
     Results& openResults()
     {
         Results& r = screens->results();
-        r.Form_Load();
+        r.load();
         r.show();
         return r;
     }
@@ -262,7 +266,7 @@ protected:
     QTemporaryDir resultsDir;
     QTemporaryDir elsewhereDir;
     FakePlatform fake;
-    Global g;
+    ProgramState g;
     std::unique_ptr<Screens> screens;
     Form1* form1 = nullptr;
     std::optional<WriteBlock> block;
@@ -292,7 +296,7 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
     EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("Save Result File")));
     const QString report =
-        analysePass(form1->runInfo(), g.passSamples, 161, fake.clock.nowValue).report;
+        analysePass(form1->runInfo(), g.pass.samples, 161, fake.clock.nowValue).report;
     EXPECT_EQ(shownReport(r), report);
     QTest::qWait(700);
     EXPECT_GT(graphPixels(r), 500) << "the graph is drawn all the same";
@@ -366,13 +370,13 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
     Grid_Setup& grid = *gridScreen;
 
     loadSlalom(grid);
-    EXPECT_EQ(g.setup_ok, 1) << "the setup is loaded all the same";
+    EXPECT_TRUE(g.calibration.complete) << "the setup is loaded all the same";
     const QString journal = oneWarning(1);
     EXPECT_TRUE(names(journal, result("results_file.txt"))) << journal.toStdString();
     EXPECT_TRUE(namesTheReason(GetParam(), journal)) << journal.toStdString();
 
     click(grid, "Load"); // Complete
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_TRUE(g.calibration.complete);
     EXPECT_TRUE(names(oneWarning(2), result("results_file.txt")));
     mend();
     if (GetParam() != Failure::DiskFull) {
@@ -392,7 +396,7 @@ TEST_P(AccuracyReport, IndicatorsStandAndTheNextCheckIsWritten)
 {
     Grid_Setup& grid = enterSetup();
     loadSlalom(grid);
-    ASSERT_EQ(g.setup_ok, 1);
+    ASSERT_TRUE(g.calibration.complete);
     ASSERT_TRUE(fake.messages.shown.empty()) << allMessages().toStdString();
     const QByteArray earlierReport = "an earlier check\r\n";
     ASSERT_TRUE(writeBytes(result("acc1207.txt"), earlierReport));
@@ -471,12 +475,12 @@ TEST_P(ReplacedFiles, SetupFileIsNotSavedTheCalibrationStaysAndSavesElsewhere)
 {
     Grid_Setup& grid = enterSetup();
     loadSlalom(grid);
-    ASSERT_EQ(g.setup_ok, 1);
+    ASSERT_TRUE(g.calibration.complete);
     auto* description = grid.findChild<QLineEdit*>(QStringLiteral("ipt_file_description"));
     ASSERT_NE(description, nullptr);
     const QString setupShown = description->text();
     Replacement r;
-    prepare(r, QStringLiteral("lake.ipt"), bytesOf(QDir(g.programFolder).filePath("SlalomOK.ipt")));
+    prepare(r, QStringLiteral("lake.ipt"), bytesOf(QDir(g.place.folder).filePath("SlalomOK.ipt")));
     const std::size_t before = fake.messages.shown.size();
 
     breakNow(r, rlim_t(r.oldBytes.isEmpty() ? 600 : r.oldBytes.size()));
@@ -490,7 +494,7 @@ TEST_P(ReplacedFiles, SetupFileIsNotSavedTheCalibrationStaysAndSavesElsewhere)
     EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("The setup has not been saved.")));
     expectOldBytes(r);
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_TRUE(g.calibration.complete);
     EXPECT_EQ(description->text(), setupShown) << "the screen does not claim the failed file";
 
     const QString good = programDir.filePath(QStringLiteral("lake.ipt"));
@@ -594,7 +598,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(programDir.isValid() && configDir.isValid());
-        g.programFolder = programDir.path();
+        g.place.folder = programDir.path();
         QDir(programDir.path()).mkdir(QStringLiteral("Default"));
         configRoot = GetParam() == Failure::FolderMissing
                          ? configDir.filePath(QStringLiteral("gone/deeper"))
@@ -618,7 +622,7 @@ protected:
     QtSettingsStore store;
     Platform platform{store,         fake.fileDialog, fake.messages, fake.clock,
                       fake.pictures, fake.keys,       fake.joystick, fake.timers};
-    Global g;
+    ProgramState g;
     std::unique_ptr<Screens> screens;
 };
 
@@ -635,7 +639,7 @@ TEST_P(SettingsFile, OneMessageNamesTheSettingsFileAndTheOldOneStays)
     }
     screens = std::make_unique<Screens>(g, platform);
     Form1& form1 = screens->form1();
-    form1.Form_Load();
+    form1.startUp();
     form1.show();
     if (GetParam() != Failure::FolderMissing) {
         oldBytes = bytesOf(file);

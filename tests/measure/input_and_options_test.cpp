@@ -10,8 +10,8 @@ namespace {
 MeasureLines linesWithTopAt(double y)
 {
     MeasureLines l = initialMeasureLines();
-    l.lnMeasure.y1 = y;
-    l.lnMeasure1.y1 = y;
+    l.measureLine.y1 = y;
+    l.measureLineColumn2.y1 = y;
     return l;
 }
 
@@ -35,9 +35,9 @@ TEST_P(VerticalStepTest, StopsAtTheLimits)
     const StepCase c = GetParam();
     MeasureLines l = linesWithTopAt(c.top);
     keyboardStep(l, c.key, c.span);
-    EXPECT_EQ(l.lnMeasure.y1, c.expectedTop);
-    EXPECT_EQ(l.lnMeasure1.y1, c.expectedTop);
-    EXPECT_EQ(l.lnMeasure.y2, 6360); // the lower end never moves
+    EXPECT_EQ(l.measureLine.y1, c.expectedTop);
+    EXPECT_EQ(l.measureLineColumn2.y1, c.expectedTop);
+    EXPECT_EQ(l.measureLine.y2, 6360); // the lower end never moves
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -58,13 +58,13 @@ TEST(KeyboardStep, LeftAndRightMoveBothColumns)
 {
     MeasureLines l = initialMeasureLines();
     keyboardStep(l, ArrowKey::Left, kInitialLineSpan);
-    EXPECT_EQ(l.lnMeasure.x1, 3705);
-    EXPECT_EQ(l.lnMeasure.x2, 3705);
-    EXPECT_EQ(l.lnMeasure1.x1, 3720);
+    EXPECT_EQ(l.measureLine.x1, 3705);
+    EXPECT_EQ(l.measureLine.x2, 3705);
+    EXPECT_EQ(l.measureLineColumn2.x1, 3720);
     keyboardStep(l, ArrowKey::Right, kInitialLineSpan);
     keyboardStep(l, ArrowKey::Right, kInitialLineSpan);
-    EXPECT_EQ(l.lnMeasure.x1, 3735);
-    EXPECT_EQ(l.lnMeasure1.x2, 3750);
+    EXPECT_EQ(l.measureLine.x1, 3735);
+    EXPECT_EQ(l.measureLineColumn2.x2, 3750);
 }
 
 TEST(ArrowKeyLatch, ATapBetweenPollsCountsOnceAHeldKeyEveryPoll)

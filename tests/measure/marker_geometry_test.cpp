@@ -8,7 +8,7 @@ namespace {
 class MarkerGeometryTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { calibrateSlalom(g); }
+    void SetUp() override { calibrateSlalom(calibration); }
 
     MarkerPlacement at(double courseX, double courseY, int width = 1, int side = 0,
                        BoundaryColour colours = BoundaryColour::White)
@@ -26,35 +26,35 @@ protected:
         return m;
     }
 
-    Global g;
+    Calibration calibration;
     MeasureLines lines = initialMeasureLines();
 };
 
 // A calibration whose course x grows to the right on the screen: calibrateSlalom's marks
 // with the two sides' survey values exchanged.
-void calibrateMirrored(Global& g)
+void calibrateMirrored(Calibration& calibration)
 {
     auto marks = slalomMarks();
     std::swap(marks[0].survey.x, marks[2].survey.x);
     std::swap(marks[1].survey.x, marks[3].survey.x);
-    solveCourseTransform(marks)->toMatrix(g.grid_matrix);
+    calibration.transform = *solveCourseTransform(marks);
 }
 
 TEST_F(MarkerGeometryTest, BoundaryLinesStandInsideThePathWithTheirOuterEdgeOnTheLimit)
 {
     for (const bool growsLeft : {true, false}) {
         if (!growsLeft)
-            calibrateMirrored(g);
-        ASSERT_EQ(screenOf(g, 2.5, -100).x < screenOf(g, 0, -100).x, growsLeft);
+            calibrateMirrored(calibration);
+        ASSERT_EQ(screenOf(calibration, 2.5, -100).x < screenOf(calibration, 0, -100).x, growsLeft);
         for (const int width : {1, 4}) {
-            placeMarkers(g, lines, at(1.25, -100, width));
-            const double row = screenOf(g, 0, -100).y;
+            placeMarkers(calibration.transform, lines, at(1.25, -100, width));
+            const double row = screenOf(calibration, 0, -100).y;
             const double halfPen = width * 15.0 / 2.0;
             // 2.2 m boat, 0.2 m limit: the path runs from -0.05 to 2.55.
             for (const auto& [line, limit] :
-                 {std::pair{&lines.lnLeft, -0.05}, std::pair{&lines.lnRight, 2.55}}) {
-                const double a = courseOf(g, line->x1 - halfPen, row).x;
-                const double b = courseOf(g, line->x1 + halfPen, row).x;
+                 {std::pair{&lines.leftBoundary, -0.05}, std::pair{&lines.rightBoundary, 2.55}}) {
+                const double a = courseOf(calibration, line->x1 - halfPen, row).x;
+                const double b = courseOf(calibration, line->x1 + halfPen, row).x;
                 const auto where = testing::Message()
                                    << (growsLeft ? "x grows left" : "x grows right") << ", width "
                                    << width << ", limit " << limit;
@@ -66,17 +66,17 @@ TEST_F(MarkerGeometryTest, BoundaryLinesStandInsideThePathWithTheirOuterEdgeOnTh
             }
         }
     }
-    EXPECT_EQ(lines.lnLeft.x1, lines.lnLeft.x2);
-    EXPECT_EQ(lines.lnLeft.y2, 4321);
-    EXPECT_EQ(lines.lnRight.y2, 4321);
-    EXPECT_EQ(lines.lnLeft.y1, 720); // upper ends keep their place
+    EXPECT_EQ(lines.leftBoundary.x1, lines.leftBoundary.x2);
+    EXPECT_EQ(lines.leftBoundary.y2, 4321);
+    EXPECT_EQ(lines.rightBoundary.y2, 4321);
+    EXPECT_EQ(lines.leftBoundary.y1, 720); // upper ends keep their place
 }
 
 TEST(MeasureLineSpan, ReachesEveryBoatPositionOfAPassOnTheShippedCourses)
 {
     for (const auto& [file, length] : {std::pair{"SlalomOK.ipt", 259.0}, {"JumpOK.ipt", 280.0}}) {
-        Global g;
-        const auto setup = loadShippedSetup(g, QString::fromLatin1(file));
+        Calibration shipped;
+        const auto setup = loadShippedSetup(shipped, QString::fromLatin1(file));
         ASSERT_TRUE(setup) << file;
         // The boat marker's rows, through the file's own transform: coming toward the camera
         // from 0 to -length, going away from -259 to length - 259.
@@ -89,22 +89,22 @@ TEST(MeasureLineSpan, ReachesEveryBoatPositionOfAPassOnTheShippedCourses)
                 lowest = std::max(lowest, row);
             }
         }
-        const auto span = measureLineSpan(g, 2.0, length);
+        const auto span = measureLineSpan(shipped.transform, 2.0, length);
         ASSERT_TRUE(span) << file;
         EXPECT_NEAR(span->top, highest - kLineSpanMargin, 1e-6) << file;
         EXPECT_NEAR(span->bottom, lowest + kLineSpanMargin, 1e-6) << file;
     }
-    Global none; // all coefficients zero: no course point maps to the screen
+    const CourseTransform none; // all coefficients zero: no course point maps to the screen
     EXPECT_FALSE(measureLineSpan(none, 1.25, 259.0));
 }
 
 TEST_F(MarkerGeometryTest, EdgeMarkersFollowTheMeasuredPosition)
 {
-    placeMarkers(g, lines, at(1.6, -50));
-    EXPECT_NEAR(lines.left_edge.x1, screenOf(g, 0.5, -50).x, 1e-9);
-    EXPECT_NEAR(lines.right_edge.x1, screenOf(g, 2.7, -50).x, 1e-9);
-    EXPECT_EQ(lines.left_edge.y2, 4321);
-    EXPECT_EQ(lines.right_edge.y1, 720);
+    placeMarkers(calibration.transform, lines, at(1.6, -50));
+    EXPECT_NEAR(lines.leftEdge.x1, screenOf(calibration, 0.5, -50).x, 1e-9);
+    EXPECT_NEAR(lines.rightEdge.x1, screenOf(calibration, 2.7, -50).x, 1e-9);
+    EXPECT_EQ(lines.leftEdge.y2, 4321);
+    EXPECT_EQ(lines.rightEdge.y1, 720);
 }
 
 struct StyleCase
@@ -122,13 +122,13 @@ class BoundaryStyleTest : public MarkerGeometryTest, public ::testing::WithParam
 TEST_P(BoundaryStyleTest, MandatoryIsSolidOptionalDashed)
 {
     const StyleCase c = GetParam();
-    placeMarkers(g, lines, at(1.25, 0, 1, c.side, c.colours));
-    const LineRecord& mandatory = c.side ? lines.lnLeft : lines.lnRight;
-    const LineRecord& optional = c.side ? lines.lnRight : lines.lnLeft;
+    placeMarkers(calibration.transform, lines, at(1.25, 0, 1, c.side, c.colours));
+    const LineRecord& mandatory = c.side ? lines.leftBoundary : lines.rightBoundary;
+    const LineRecord& optional = c.side ? lines.rightBoundary : lines.leftBoundary;
     EXPECT_EQ(mandatory.style, LineStyle::Solid);
     EXPECT_EQ(optional.style, LineStyle::Dash);
-    EXPECT_EQ(lines.lnLeft.colour, c.left);
-    EXPECT_EQ(lines.lnRight.colour, c.right);
+    EXPECT_EQ(lines.leftBoundary.colour, c.left);
+    EXPECT_EQ(lines.rightBoundary.colour, c.right);
 }
 
 const Rgb kGreen{0, 255, 0};
@@ -143,11 +143,9 @@ INSTANTIATE_TEST_SUITE_P(
                       // A single colour leaves the colours as they were.
                       StyleCase{1, BoundaryColour::Red, kWhite, kWhite}));
 
-TEST_F(MarkerGeometryTest, BuoyMarksCircleEachCornerAndSetTheCrossRadius)
+TEST_F(MarkerGeometryTest, BuoyMarksCircleEachCornerWithTwiceTheCrossSize)
 {
-    g.cross_size = 60;
-    const OverlayShapes shapes = buoyMarks(g);
-    EXPECT_EQ(g.cross_radius, 120);
+    const OverlayShapes shapes = buoyMarks(calibration, 60);
     ASSERT_EQ(shapes.size(), 4u + 20u);
     EXPECT_EQ(std::get<OverlayCircle>(shapes[0]), (OverlayCircle{4500, 1200, 120}));
     EXPECT_EQ(std::get<OverlayCircle>(shapes[3]), (OverlayCircle{7500, 6600, 120}));
@@ -157,22 +155,22 @@ TEST_F(MarkerGeometryTest, BuoyMarksCircleEachCornerAndSetTheCrossRadius)
 
 TEST_F(MarkerGeometryTest, SlalomCourseMarksAreTwelveCrossesAndSevenCentreTicks)
 {
-    const OverlayShapes shapes = courseMarks(g, Event::Slalom, 2.0);
+    const OverlayShapes shapes = courseMarks(calibration.transform, 90, Event::Slalom, 2.0);
     ASSERT_EQ(shapes.size(), 12u * 2 + 7u);
-    const Point2 firstGuide = screenOf(g, 0.1, -27);
+    const Point2 firstGuide = screenOf(calibration, 0.1, -27);
     EXPECT_EQ(std::get<OverlayLine>(shapes[0]),
               (OverlayLine{firstGuide.x - 90, firstGuide.y, firstGuide.x + 90, firstGuide.y}));
-    const Point2 gate = screenOf(g, 1.25, 0);
+    const Point2 gate = screenOf(calibration, 1.25, 0);
     EXPECT_EQ(std::get<OverlayLine>(shapes[24]),
               (OverlayLine{gate.x, gate.y - 90, gate.x, gate.y + 90}));
 }
 
 TEST_F(MarkerGeometryTest, JumpCourseMarkIsATickAndAPathOfEightSegments)
 {
-    const OverlayShapes shapes = courseMarks(g, Event::Jump, 3.0);
+    const OverlayShapes shapes = courseMarks(calibration.transform, 90, Event::Jump, 3.0);
     ASSERT_EQ(shapes.size(), 1u + 8u);
-    const Point2 start = screenOf(g, 3.0, 0);
-    const Point2 end = screenOf(g, 3.0, -281);
+    const Point2 start = screenOf(calibration, 3.0, 0);
+    const Point2 end = screenOf(calibration, 3.0, -281);
     const auto& last = std::get<OverlayLine>(shapes[8]);
     EXPECT_NEAR(last.x2, end.x, 1e-9);
     EXPECT_NEAR(last.y2, end.y, 1e-9);
@@ -182,14 +180,14 @@ TEST_F(MarkerGeometryTest, JumpCourseMarkIsATickAndAPathOfEightSegments)
 
 TEST_F(MarkerGeometryTest, NothingIsPlacedOrDrawnWhereTheTransformHasNoPoint)
 {
-    Global none; // all coefficients zero: no course point maps to the screen
+    const CourseTransform none; // all coefficients zero: no course point maps to the screen
     const MeasureLines before = lines;
     placeMarkers(none, lines, at(1.25, 0));
-    EXPECT_EQ(lines.lnLeft.x1, before.lnLeft.x1);
-    EXPECT_EQ(lines.lnRight.y2, before.lnRight.y2);
-    EXPECT_EQ(lines.left_edge, before.left_edge);
-    EXPECT_TRUE(courseMarks(none, Event::Slalom, 2.0).empty());
-    EXPECT_TRUE(courseMarks(none, Event::Jump, 2.0).empty());
+    EXPECT_EQ(lines.leftBoundary.x1, before.leftBoundary.x1);
+    EXPECT_EQ(lines.rightBoundary.y2, before.rightBoundary.y2);
+    EXPECT_EQ(lines.leftEdge, before.leftEdge);
+    EXPECT_TRUE(courseMarks(none, 90, Event::Slalom, 2.0).empty());
+    EXPECT_TRUE(courseMarks(none, 90, Event::Jump, 2.0).empty());
     EXPECT_FALSE(courseToScreen(none, 1.0, 1.0));
 }
 

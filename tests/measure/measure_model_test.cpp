@@ -35,12 +35,12 @@ class MeasureModelTest : public ::testing::Test
 {
 protected:
     MeasureModelTest()
-        : model({g, fake.clock, fake.keys, fake.joystick, fake.timers, [this] { return run; },
+        : model({calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers, run,
                  listener})
     {
         listener.run = &run;
-        calibrateSlalom(g);
-        model.Form_Load();
+        calibrateSlalom(calibration);
+        model.createTimers();
     }
 
     FakeHiResTimer& timer(int i) { return *fake.timers.timers.at(size_t(i)); }
@@ -71,18 +71,20 @@ protected:
     void startPass()
     {
         fake.clock.ms = 1000;
-        model.Form_Activate();
-        model.Command1_Click();
+        model.arm();
+        model.startPass();
     }
 
     // Course y of the boat marker as the screen shows it.
     double boatCourseY() const
     {
-        const LineRecord& h = model.lines().lnHorizPos;
-        return courseOf(g, (h.x1 + h.x2) / 2, h.y1).y;
+        const LineRecord& h = model.lines().boatMarker;
+        return courseOf(calibration, (h.x1 + h.x2) / 2, h.y1).y;
     }
 
-    Global g;
+    Calibration calibration;
+    DisplaySettings display;
+    PassRecord pass;
     FakePlatform fake;
     RunInfo run;
     Listener listener;
@@ -103,21 +105,20 @@ TEST_F(MeasureModelTest, LoadingStartsTheInputAndRefreshTimersOnly)
 
 TEST_F(MeasureModelTest, ActivationPutsLineAndMarkerAtTheEntranceAndArms)
 {
-    g.AwaitingStart = false;
-    model.Form_Activate();
-    const Point2 gate = screenOf(g, 1.25, 0);
-    EXPECT_NEAR(model.lines().lnMeasure.x1, gate.x, 1e-9);
-    EXPECT_NEAR(model.lines().lnMeasure1.x1, gate.x + 15, 1e-9);
-    EXPECT_NEAR(model.lines().lnHorizPos.x1, gate.x - 400, 1e-9);
-    EXPECT_NEAR(model.lines().lnHorizPos.y1, gate.y, 1e-9);
-    EXPECT_TRUE(g.AwaitingStart);
-    EXPECT_EQ(model.view().lblSpeed, QStringLiteral("58"));
-    EXPECT_EQ(model.view().lblLine, QStringLiteral("11.25"));
-    EXPECT_EQ(model.view().Label9, QStringLiteral("Slalom"));
-    EXPECT_EQ(model.view().lblSkier, QStringLiteral("Skier: Skiers"));
+    model.arm();
+    const Point2 gate = screenOf(calibration, 1.25, 0);
+    EXPECT_NEAR(model.lines().measureLine.x1, gate.x, 1e-9);
+    EXPECT_NEAR(model.lines().measureLineColumn2.x1, gate.x + 15, 1e-9);
+    EXPECT_NEAR(model.lines().boatMarker.x1, gate.x - 400, 1e-9);
+    EXPECT_NEAR(model.lines().boatMarker.y1, gate.y, 1e-9);
+    EXPECT_TRUE(model.awaitingStart());
+    EXPECT_EQ(pass.speedText, QStringLiteral("58"));
+    EXPECT_EQ(pass.lineText, QStringLiteral("11.25"));
+    EXPECT_EQ(model.view().eventTitle, QStringLiteral("Slalom"));
+    EXPECT_EQ(model.view().skier, QStringLiteral("Skier: Skiers"));
 
     run.direction = Direction::Away;
-    model.Form_Activate();
+    model.arm();
     EXPECT_NEAR(boatCourseY(), -259, 1e-9);
 }
 
@@ -141,27 +142,27 @@ TEST_P(WholePassTest, TakesPassTenthsPlusOneSamplesOverTheNominalTime)
     (c.event == Event::Slalom ? run.slalomSpeed : run.jumpSpeed) = c.speed;
     run.direction = c.direction;
     startPass();
-    EXPECT_EQ(g.SampleIndex, 1); // sample 0 is taken at the start itself
-    EXPECT_EQ(model.view().txtDistance, QStringLiteral("0.0"));
+    EXPECT_EQ(model.sampleIndex(), 1); // sample 0 is taken at the start itself
+    EXPECT_EQ(model.view().distance, QStringLiteral("0.0"));
     const double startY = c.direction == Direction::Toward ? 0.0 : -259.0;
     EXPECT_NEAR(boatCourseY(), startY, 1e-6);
 
-    runFor(qint64(g.PassTenths) * 100 - 25);
+    runFor(qint64(pass.tenths) * 100 - 25);
     EXPECT_TRUE(model.running()) << "ended early";
     runFor(25);
     EXPECT_FALSE(model.running());
-    EXPECT_EQ(g.passSamples.SampleCount, c.samples);
-    EXPECT_EQ(g.SampleIndex, c.samples);
-    EXPECT_EQ(model.view().txtStep, QString::number(c.samples));
-    EXPECT_EQ(model.view().txtDistance, QString::number(c.length, 'f', 1));
+    EXPECT_EQ(pass.samples.sampleCount, c.samples);
+    EXPECT_EQ(model.sampleIndex(), c.samples);
+    EXPECT_EQ(model.view().sampleCount, QString::number(c.samples));
+    EXPECT_EQ(model.view().distance, QString::number(c.length, 'f', 1));
     const double endY = c.direction == Direction::Toward ? -c.length : 0.0;
     EXPECT_NEAR(boatCourseY(), endY, 1e-6);
-    EXPECT_EQ(g.PassMeasured, 1);
-    EXPECT_FALSE(g.AwaitingStart);
+    EXPECT_TRUE(pass.measured);
+    EXPECT_FALSE(model.awaitingStart());
     EXPECT_EQ(listener.recorded, 1);
     EXPECT_FALSE(tmr1().enabled());
     EXPECT_FALSE(tmr2().enabled());
-    EXPECT_TRUE(model.view().Label7Visible);
+    EXPECT_TRUE(model.view().doneVisible);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -178,17 +179,17 @@ TEST_F(MeasureModelTest, ALateTickCatchesUpWithoutMovingTheLaterSamples)
     // The sample timer stalls for 350 ms: the wake-up owes samples 1, 2 and 3.
     fake.clock.ms += 350;
     tmr2().fire();
-    EXPECT_EQ(g.SampleIndex, 4);
+    EXPECT_EQ(model.sampleIndex(), 4);
     // A duplicate wake-up in the same millisecond takes nothing.
     tmr2().fire();
-    EXPECT_EQ(g.SampleIndex, 4);
+    EXPECT_EQ(model.sampleIndex(), 4);
     // Sample 4 is due at +400, not a period after the late wake-up.
     fake.clock.ms += 49;
     tmr2().fire();
-    EXPECT_EQ(g.SampleIndex, 4);
+    EXPECT_EQ(model.sampleIndex(), 4);
     fake.clock.ms += 1;
     tmr2().fire();
-    EXPECT_EQ(g.SampleIndex, 5);
+    EXPECT_EQ(model.sampleIndex(), 5);
 }
 
 TEST_F(MeasureModelTest, JitteredTicksNeverChangeTheSampleCount)
@@ -202,10 +203,10 @@ TEST_F(MeasureModelTest, JitteredTicksNeverChangeTheSampleCount)
         tmr2().fire();
         if (k % 7 == 0)
             tmr2().fire();
-        ASSERT_LE(g.SampleIndex, k + 1);
-        ASSERT_GE(g.SampleIndex, std::min(k + 1, 162));
+        ASSERT_LE(model.sampleIndex(), k + 1);
+        ASSERT_GE(model.sampleIndex(), std::min(k + 1, 162));
     }
-    EXPECT_EQ(g.passSamples.SampleCount, 162);
+    EXPECT_EQ(pass.samples.sampleCount, 162);
 }
 
 TEST_F(MeasureModelTest, TheMouseWinsOverTheJoystickAndSamplesStoreTheShownDeviation)
@@ -214,103 +215,103 @@ TEST_F(MeasureModelTest, TheMouseWinsOverTheJoystickAndSamplesStoreTheShownDevia
     fake.joystick.detectCode = 0;
     fake.joystick.reading = {0, 32768, 32768};
     model.connectJoystick();
-    const LineRecord& h = model.lines().lnHorizPos;
+    const LineRecord& h = model.lines().boatMarker;
     const double markerY = h.y1;
-    const double sx = screenOf(g, 0.9, courseOf(g, h.x1 + 400, markerY).y).x;
+    const double sx = screenOf(calibration, 0.9, courseOf(calibration, h.x1 + 400, markerY).y).x;
     model.setUseMouse(true);
     model.mouseMoved(sx);
-    model.Timer1_Timer(); // the joystick puts the line on the marker, the mouse takes it
-    EXPECT_EQ(model.lines().lnMeasure.x1, std::nearbyint(sx));
-    EXPECT_EQ(model.lines().lnMeasure1.x1, std::nearbyint(sx) - 15);
-    model.Timer1_Timer(); // the deviation is read where the line now stands
-    const double shown = liveDeviation(courseOf(g, std::nearbyint(sx), markerY).x, 1.25);
-    EXPECT_EQ(model.view().txtDeviation, QString::number(shown, 'f', 2));
+    model.inputTick(); // the joystick puts the line on the marker, the mouse takes it
+    EXPECT_EQ(model.lines().measureLine.x1, std::nearbyint(sx));
+    EXPECT_EQ(model.lines().measureLineColumn2.x1, std::nearbyint(sx) - 15);
+    model.inputTick(); // the deviation is read where the line now stands
+    const double shown = liveDeviation(courseOf(calibration, std::nearbyint(sx), markerY).x, 1.25);
+    EXPECT_EQ(model.view().deviation, QString::number(shown, 'f', 2));
     EXPECT_NEAR(shown, -0.35, 0.011);
     fake.clock.ms += 100;
     tmr2().fire();
-    EXPECT_DOUBLE_EQ(g.passSamples.Deviations[1], shown);
+    EXPECT_DOUBLE_EQ(pass.samples.deviations[1], shown);
 }
 
 TEST_F(MeasureModelTest, JoystickCentrePutsTheLineOnTheMarkerAndFullDeflectionMovesIt1250)
 {
-    model.Form_Activate();
+    model.arm();
     fake.joystick.detectCode = 0;
     fake.joystick.reading = {0, 30000, 31000};
     EXPECT_EQ(model.connectJoystick(), 0);
-    EXPECT_EQ(model.view().Labelx, QStringLiteral("30000"));
-    EXPECT_EQ(model.view().status, QStringLiteral("Status: Joystick Connected"));
-    const double centre = std::nearbyint(model.lines().lnHorizPos.x1 + 400);
-    model.Timer1_Timer();
-    EXPECT_EQ(model.lines().lnMeasure.x1, centre);
-    EXPECT_EQ(model.lines().lnMeasure1.x1, centre - 15);
+    EXPECT_EQ(model.view().joystickX, QStringLiteral("30000"));
+    EXPECT_EQ(model.view().joystickStatus, QStringLiteral("Status: Joystick Connected"));
+    const double centre = std::nearbyint(model.lines().boatMarker.x1 + 400);
+    model.inputTick();
+    EXPECT_EQ(model.lines().measureLine.x1, centre);
+    EXPECT_EQ(model.lines().measureLineColumn2.x1, centre - 15);
     fake.joystick.reading = {0, 65535, 0};
-    model.Timer1_Timer();
-    EXPECT_EQ(model.lines().lnMeasure.x1, centre + std::nearbyint(35535 * 1250 / 65356.0));
+    model.inputTick();
+    EXPECT_EQ(model.lines().measureLine.x1, centre + std::nearbyint(35535 * 1250 / 65356.0));
     fake.joystick.reading = {167, 0, 0};
-    model.Timer1_Timer();
-    EXPECT_EQ(model.view().status, QStringLiteral("Status: Joystick Unplugged"));
-    EXPECT_EQ(model.lines().lnMeasure.x1, centre + std::nearbyint(35535 * 1250 / 65356.0));
+    model.inputTick();
+    EXPECT_EQ(model.view().joystickStatus, QStringLiteral("Status: Joystick Unplugged"));
+    EXPECT_EQ(model.lines().measureLine.x1, centre + std::nearbyint(35535 * 1250 / 65356.0));
 }
 
 TEST_F(MeasureModelTest, NoJoystickOnlyChangesTheStatusText)
 {
-    model.Form_Activate();
+    model.arm();
     EXPECT_NE(model.connectJoystick(), 0);
     const MeasureLines before = model.lines();
-    model.Timer1_Timer();
-    EXPECT_EQ(model.view().status, QStringLiteral("Status: joyGetPosEx error, rc = 165"));
-    EXPECT_EQ(model.lines().lnMeasure, before.lnMeasure);
+    model.inputTick();
+    EXPECT_EQ(model.view().joystickStatus, QStringLiteral("Status: joyGetPosEx error, rc = 165"));
+    EXPECT_EQ(model.lines().measureLine, before.measureLine);
 }
 
 TEST_F(MeasureModelTest, ArrowKeysMoveTheLineAndGiveTheFocusBackWhileArmed)
 {
-    model.Form_Activate();
+    model.arm();
     EXPECT_EQ(listener.focusReturns, 1) << "armed: Enter starts the pass at once";
-    const double x = model.lines().lnMeasure.x1;
+    const double x = model.lines().measureLine.x1;
     fake.keys.press(ArrowKey::Left);
-    model.Timer1_Timer();
-    model.Timer1_Timer();
+    model.inputTick();
+    model.inputTick();
     fake.keys.release(ArrowKey::Left);
-    model.Timer1_Timer();
-    EXPECT_EQ(model.lines().lnMeasure.x1, x - 30);
+    model.inputTick();
+    EXPECT_EQ(model.lines().measureLine.x1, x - 30);
     EXPECT_EQ(listener.focusReturns, 3);
 }
 
 TEST_F(MeasureModelTest, AMouseClickStartsOnlyInMouseModeAndNeverRestartsARunningPass)
 {
     fake.clock.ms = 500;
-    model.Form_Activate();
+    model.arm();
     EXPECT_FALSE(model.mouseDown());
     EXPECT_FALSE(model.running());
     model.setUseMouse(true);
-    EXPECT_TRUE(model.view().Label11Visible);
+    EXPECT_TRUE(model.view().mouseStartHintVisible);
     EXPECT_TRUE(model.mouseDown());
     EXPECT_TRUE(model.running());
     runFor(500);
-    const int taken = g.SampleIndex;
+    const int taken = model.sampleIndex();
     EXPECT_FALSE(model.mouseDown());
-    EXPECT_EQ(g.SampleIndex, taken);
+    EXPECT_EQ(model.sampleIndex(), taken);
     // Enter on Start Pass does restart it.
-    model.Command1_Click();
-    EXPECT_EQ(g.SampleIndex, 1);
+    model.startPass();
+    EXPECT_EQ(model.sampleIndex(), 1);
 }
 
 TEST_F(MeasureModelTest, AbortStopsTheTicksButLeavesTheClockCheck)
 {
     startPass();
     runFor(300);
-    const int taken = g.SampleIndex;
+    const int taken = model.sampleIndex();
     model.stopPass();
     EXPECT_FALSE(model.running());
     EXPECT_FALSE(tmr1().enabled());
     EXPECT_FALSE(tmr2().enabled());
-    EXPECT_TRUE(model.checkTimerEnabled());
-    EXPECT_EQ(g.SampleIndex, taken);
+    EXPECT_TRUE(model.clockCheckPending());
+    EXPECT_EQ(model.sampleIndex(), taken);
     EXPECT_EQ(checkTimer().period(), 16100);
     checkTimer().fire();
-    EXPECT_TRUE(model.view().Label3Visible);
-    EXPECT_EQ(model.view().Label3, QStringLiteral("Time"));
-    EXPECT_FALSE(model.checkTimerEnabled());
+    EXPECT_TRUE(model.view().timeLabelVisible);
+    EXPECT_EQ(model.view().timeLabel, QStringLiteral("Time"));
+    EXPECT_FALSE(model.clockCheckPending());
     EXPECT_EQ(listener.recorded, 0);
 }
 
@@ -321,17 +322,17 @@ TEST_F(MeasureModelTest, TheClockCheckShowsHowManySamplesWereTakenWhenTimeRanOut
     startPass();
     runFor(21000);
     EXPECT_FALSE(model.running());
-    EXPECT_TRUE(model.view().Label3Visible);
-    EXPECT_EQ(model.view().Label3, QStringLiteral("211"));
+    EXPECT_TRUE(model.view().timeLabelVisible);
+    EXPECT_EQ(model.view().timeLabel, QStringLiteral("211"));
     // Hidden status: the check still counts, and showing the status shows the count.
     model.setStatusHidden(true);
     startPass();
     runFor(21000);
-    EXPECT_FALSE(model.view().Label3Visible);
-    EXPECT_EQ(model.view().Label3, QStringLiteral("211"));
+    EXPECT_FALSE(model.view().timeLabelVisible);
+    EXPECT_EQ(model.view().timeLabel, QStringLiteral("211"));
     model.setStatusHidden(false);
-    EXPECT_TRUE(model.view().Label3Visible);
-    EXPECT_TRUE(model.view().Label7Visible); // shown whatever the state of the pass
+    EXPECT_TRUE(model.view().timeLabelVisible);
+    EXPECT_TRUE(model.view().doneVisible); // shown whatever the state of the pass
 }
 
 struct ViewOnlyCase
@@ -352,12 +353,12 @@ TEST_P(ViewOnlyTest, AFinishedPassReArmsForTheWayBack)
     run.direction = c.before;
     model.setViewOnly(true);
     startPass();
-    runFor(qint64(g.PassTenths) * 100);
+    runFor(qint64(pass.tenths) * 100);
     EXPECT_FALSE(model.running());
     EXPECT_EQ(listener.recorded, 0);
     ASSERT_EQ(listener.directions.size(), 1u);
     EXPECT_EQ(listener.directions[0], c.after);
-    EXPECT_TRUE(g.AwaitingStart); // re-armed
+    EXPECT_TRUE(model.awaitingStart()); // re-armed
     const double startY = c.after == Direction::Toward ? 0.0 : -259.0;
     EXPECT_NEAR(boatCourseY(), startY, 1e-6);
 }
@@ -372,9 +373,9 @@ TEST_F(MeasureModelTest, ViewOnlySnapsTheLineToTheBoatMarker)
 {
     model.setViewOnly(true);
     startPass();
-    model.Timer1_Timer();
-    EXPECT_DOUBLE_EQ(model.lines().lnMeasure.x1, model.lines().lnHorizPos.x1 + 400);
-    EXPECT_EQ(model.view().txtDeviation, QStringLiteral("0.00"));
+    model.inputTick();
+    EXPECT_DOUBLE_EQ(model.lines().measureLine.x1, model.lines().boatMarker.x1 + 400);
+    EXPECT_EQ(model.view().deviation, QStringLiteral("0.00"));
 }
 
 TEST_F(MeasureModelTest, TheWideJumpPathCountsOnlyInViewOnlyMode)
@@ -383,36 +384,36 @@ TEST_F(MeasureModelTest, TheWideJumpPathCountsOnlyInViewOnlyMode)
     model.setJumpPath(JumpPath::Wide);
     EXPECT_EQ(model.centreLineX(), 2.0);
     EXPECT_EQ(listener.clears, 1);
-    EXPECT_FALSE(model.view().frmJumpPathVisible);
+    EXPECT_FALSE(model.view().jumpPathsVisible);
     model.setViewOnly(true);
-    model.Form_Activate();
+    model.arm();
     EXPECT_EQ(model.centreLineX(), 3.0);
-    EXPECT_TRUE(model.view().frmJumpPathVisible);
+    EXPECT_TRUE(model.view().jumpPathsVisible);
     EXPECT_EQ(model.courseLength(), 280.0);
 }
 
 TEST_F(MeasureModelTest, TheBoundaryEntriesKeepTheLastValidValueUntilEditingEnds)
 {
     run.event = Event::Jump;
-    model.Form_Activate();
-    EXPECT_EQ(g.PathLimit, 0.5);
+    model.arm();
+    EXPECT_EQ(model.pathLimit(), 0.5);
     model.jumpBoundaryEdited(QStringLiteral("0"));
     model.jumpBoundaryEdited(QStringLiteral("0."));
-    EXPECT_EQ(g.PathLimit, 0.5);
+    EXPECT_EQ(model.pathLimit(), 0.5);
     model.jumpBoundaryEdited(QStringLiteral("0.7"));
-    EXPECT_EQ(g.PathLimit, 0.7);
+    EXPECT_EQ(model.pathLimit(), 0.7);
     EXPECT_EQ(model.jumpBoundaryFinished(QStringLiteral("0.1")), QStringLiteral("0.2"));
-    EXPECT_EQ(g.PathLimit, 0.2);
+    EXPECT_EQ(model.pathLimit(), 0.2);
 
     model.boundaryWidthEdited(QString());
     EXPECT_EQ(model.borderWidth(), 1);
     model.boundaryWidthEdited(QStringLiteral("2"));
     EXPECT_EQ(model.borderWidth(), 2);
-    EXPECT_FALSE(model.view().Label14Visible);
-    EXPECT_EQ(model.lines().lnLeft.width, 2);
+    EXPECT_FALSE(model.view().styleLegendVisible);
+    EXPECT_EQ(model.lines().leftBoundary.width, 2);
     EXPECT_EQ(model.boundaryWidthFinished(QStringLiteral("0")), QStringLiteral("1"));
     EXPECT_EQ(model.borderWidth(), 1);
-    EXPECT_TRUE(model.view().Label14Visible);
+    EXPECT_TRUE(model.view().styleLegendVisible);
 
     // "nan" typed letter by letter is never a width or a limit, nor when editing ends.
     for (const QString& typed :
@@ -421,113 +422,115 @@ TEST_F(MeasureModelTest, TheBoundaryEntriesKeepTheLastValidValueUntilEditingEnds
         model.jumpBoundaryEdited(typed);
     }
     EXPECT_EQ(model.borderWidth(), 1);
-    EXPECT_EQ(g.PathLimit, 0.2);
+    EXPECT_EQ(model.pathLimit(), 0.2);
     EXPECT_EQ(model.boundaryWidthFinished(QStringLiteral("nan")), QStringLiteral("1"));
     EXPECT_EQ(model.jumpBoundaryFinished(QStringLiteral("nan")), QStringLiteral("0.2"));
     EXPECT_EQ(model.borderWidth(), 1);
-    EXPECT_EQ(g.PathLimit, 0.2);
+    EXPECT_EQ(model.pathLimit(), 0.2);
 }
 
 TEST_F(MeasureModelTest, OnTheShippedCourseTheLineReachesTheBoatMarkerAtEverySample)
 {
-    ASSERT_TRUE(loadShippedSetup(g, QStringLiteral("SlalomOK.ipt")));
+    ASSERT_TRUE(loadShippedSetup(calibration, QStringLiteral("SlalomOK.ipt")));
     for (const Direction d : {Direction::Toward, Direction::Away}) {
         run.direction = d;
         startPass();
-        const LineRecord& line = model.lines().lnMeasure;
-        const LineRecord& boat = model.lines().lnHorizPos;
+        const LineRecord& line = model.lines().measureLine;
+        const LineRecord& boat = model.lines().boatMarker;
         int samples = 0;
         while (model.running()) {
             runFor(100);
             ++samples;
-            ASSERT_LT(line.y1, boat.y1 - 300) << "sample " << g.SampleIndex; // above the pylon
-            ASSERT_GT(line.y2, boat.y1 + 300) << "sample " << g.SampleIndex; // below the marker
+            ASSERT_LT(line.y1, boat.y1 - 300)
+                << "sample " << model.sampleIndex(); // above the pylon
+            ASSERT_GT(line.y2, boat.y1 + 300)
+                << "sample " << model.sampleIndex(); // below the marker
         }
         EXPECT_EQ(samples, 161);
-        EXPECT_EQ(model.lines().lnMeasure1.y2, line.y2);
+        EXPECT_EQ(model.lines().measureLineColumn2.y2, line.y2);
     }
     // The arrow keys shorten the line from above, as far as 360 twips above its lower end,
     // and lengthen it back to the course's far end; a new activation keeps what they did.
     const LineSpan span = model.lineSpan();
     for (int i = 0; i < 400; ++i) {
         fake.keys.tap(ArrowKey::Down);
-        model.Timer1_Timer();
+        model.inputTick();
     }
-    EXPECT_GE(model.lines().lnMeasure.y1, span.bottom - 360);
-    EXPECT_LT(model.lines().lnMeasure.y1, span.bottom - 360 + 45);
-    model.Form_Activate();
-    EXPECT_GE(model.lines().lnMeasure.y1, span.bottom - 360);
+    EXPECT_GE(model.lines().measureLine.y1, span.bottom - 360);
+    EXPECT_LT(model.lines().measureLine.y1, span.bottom - 360 + 45);
+    model.arm();
+    EXPECT_GE(model.lines().measureLine.y1, span.bottom - 360);
     for (int i = 0; i < 400; ++i) {
         fake.keys.tap(ArrowKey::Up);
-        model.Timer1_Timer();
+        model.inputTick();
     }
-    EXPECT_LE(model.lines().lnMeasure.y1, span.top);
-    EXPECT_GT(model.lines().lnMeasure.y1, span.top - 45);
+    EXPECT_LE(model.lines().measureLine.y1, span.top);
+    EXPECT_GT(model.lines().measureLine.y1, span.top - 45);
 }
 
 TEST_F(MeasureModelTest, ComingTowardTheRightBoundaryIsMandatoryFromTheSecondSample)
 {
     model.setBoundaryColour(BoundaryColour::RedGreen);
-    EXPECT_TRUE(model.view().Label12Visible);
+    EXPECT_TRUE(model.view().redGreenLegendVisible);
     startPass();
     runFor(100);
-    model.Timer1_Timer();
+    model.inputTick();
     EXPECT_EQ(model.mandatorySide(), 0);
-    EXPECT_EQ(model.lines().lnRight.style, LineStyle::Solid);
-    EXPECT_EQ(model.lines().lnRight.colour, kRed);
-    EXPECT_EQ(model.lines().lnLeft.style, LineStyle::Dash);
+    EXPECT_EQ(model.lines().rightBoundary.style, LineStyle::Solid);
+    EXPECT_EQ(model.lines().rightBoundary.colour, kRed);
+    EXPECT_EQ(model.lines().leftBoundary.style, LineStyle::Dash);
     // A single colour after the scheme: both take it, the styles stay.
     model.setBoundaryColour(BoundaryColour::Blue);
-    model.Timer1_Timer();
-    EXPECT_EQ(model.lines().lnLeft.colour, kBlue);
-    EXPECT_EQ(model.lines().lnRight.colour, kBlue);
-    EXPECT_EQ(model.lines().lnLeft.style, LineStyle::Dash);
-    EXPECT_FALSE(model.view().Label12Visible);
+    model.inputTick();
+    EXPECT_EQ(model.lines().leftBoundary.colour, kBlue);
+    EXPECT_EQ(model.lines().rightBoundary.colour, kBlue);
+    EXPECT_EQ(model.lines().leftBoundary.style, LineStyle::Dash);
+    EXPECT_FALSE(model.view().redGreenLegendVisible);
 }
 
 TEST_F(MeasureModelTest, ThinLineHidesTheSecondColumnWithoutChangingTheDeviation)
 {
     startPass();
-    model.Timer1_Timer();
-    const QString before = model.view().txtDeviation;
+    model.inputTick();
+    const QString before = model.view().deviation;
     model.setThinLine(true);
-    model.Timer1_Timer();
-    EXPECT_FALSE(model.lines().lnMeasure1.visible);
-    EXPECT_EQ(model.lines().left_edge.width, 1);
-    EXPECT_EQ(model.view().txtDeviation, before);
+    model.inputTick();
+    EXPECT_FALSE(model.lines().measureLineColumn2.visible);
+    EXPECT_EQ(model.lines().leftEdge.width, 1);
+    EXPECT_EQ(model.view().deviation, before);
 }
 
 TEST_F(MeasureModelTest, ALineOnThePicturesHorizonKeepsTheLastDeviation)
 {
     startPass();
-    model.Timer1_Timer();
-    const QString before = model.view().txtDeviation;
+    model.inputTick();
+    const QString before = model.view().deviation;
     // Put the picture's horizon at the boat marker's height: D = 1 + c5 y = 0 there.
-    g.grid_matrix[4][9] = 0.0;
-    g.grid_matrix[5][9] = -1.0 / model.lines().lnHorizPos.y1;
-    model.Timer1_Timer();
-    EXPECT_EQ(model.view().txtDeviation, before);
-    EXPECT_TRUE(std::isfinite(model.lines().lnLeft.x1));
+    calibration.transform.c[4] = 0.0;
+    calibration.transform.c[5] = -1.0 / model.lines().boatMarker.y1;
+    model.inputTick();
+    EXPECT_EQ(model.view().deviation, before);
+    EXPECT_TRUE(std::isfinite(model.lines().leftBoundary.x1));
 }
 
 TEST_F(MeasureModelTest, NoSpeedEverSelectedStartsNoPass)
 {
     run.slalomSpeed = -1;
-    g.PassTenths = 0;
-    model.Command1_Click();
+    pass.tenths = 0;
+    model.startPass();
     EXPECT_FALSE(model.running());
     // A speed chosen earlier stays in force.
-    g.PassTenths = 170;
-    model.Command1_Click();
+    pass.tenths = 170;
+    model.startPass();
     EXPECT_TRUE(model.running());
-    EXPECT_EQ(g.PassTenths, 170);
+    EXPECT_EQ(pass.tenths, 170);
 }
 
 TEST_F(MeasureModelTest, RedrawsAreCountedFromEachActivation)
 {
     startPass();
     runFor(300);
-    EXPECT_EQ(model.view().txtTest, QStringLiteral("6")); // activation, start, samples 0..3
+    EXPECT_EQ(model.view().markRedraws, QStringLiteral("6")); // activation, start, samples 0..3
     EXPECT_GT(listener.drawn, 0);
 }
 

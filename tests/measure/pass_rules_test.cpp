@@ -136,28 +136,28 @@ TEST(MandatorySide, AtTheFirstSampleThePreviousValueStandsAndIsInvertedGoingAway
 TEST(Summary, FirstIndexWinsATieAndTheMeanIsOverTheSamplesTaken)
 {
     PassSamples s;
-    s.Deviations[0] = 0.1;
-    s.Deviations[1] = -0.4;
-    s.Deviations[2] = 0.4;
-    s.Deviations[3] = 0.3;
-    s.Deviations[4] = 9.0; // beyond the count: not part of this pass
+    s.deviations[0] = 0.1;
+    s.deviations[1] = -0.4;
+    s.deviations[2] = 0.4;
+    s.deviations[3] = 0.3;
+    s.deviations[4] = 9.0; // beyond the count: not part of this pass
     summarisePass(s, 4);
-    EXPECT_EQ(s.SampleCount, 4);
-    EXPECT_DOUBLE_EQ(s.MaxAbsDeviation, 0.4);
-    EXPECT_EQ(s.MaxDeviationIndex, 1);
-    EXPECT_DOUBLE_EQ(s.MeanAbsDeviation, 1.2 / 4);
+    EXPECT_EQ(s.sampleCount, 4);
+    EXPECT_DOUBLE_EQ(s.maxAbsDeviation, 0.4);
+    EXPECT_EQ(s.maxDeviationIndex, 1);
+    EXPECT_DOUBLE_EQ(s.meanAbsDeviation, 1.2 / 4);
 }
 
 TEST(Summary, APassOfZerosReportsFrameZeroNotAnEarlierPassesFrame)
 {
     PassSamples s;
-    s.Deviations[7] = 0.5;
+    s.deviations[7] = 0.5;
     summarisePass(s, 10);
-    ASSERT_EQ(s.MaxDeviationIndex, 7);
-    s.Deviations[7] = 0.0;
+    ASSERT_EQ(s.maxDeviationIndex, 7);
+    s.deviations[7] = 0.0;
     summarisePass(s, 10);
-    EXPECT_EQ(s.MaxDeviationIndex, 0);
-    EXPECT_EQ(s.MaxAbsDeviation, 0.0);
+    EXPECT_EQ(s.maxDeviationIndex, 0);
+    EXPECT_EQ(s.maxAbsDeviation, 0.0);
 }
 
 } // namespace

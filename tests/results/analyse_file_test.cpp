@@ -36,7 +36,7 @@ TEST(AnalyseFile, SavedPassGivesBackTheSameReport)
         const int tenths = run.event == Event::Jump ? 140 : 203;
         PassSamples samples;
         for (int i = 0; i <= tenths; ++i)
-            samples.Deviations[size_t(i)] = ((i * 37) % 41 - 20) / 100.0;
+            samples.deviations[size_t(i)] = ((i * 37) % 41 - 20) / 100.0;
         summariseSamples(samples, tenths + 1);
         const QString report = analysePass(run, samples, tenths, kNow).report;
         const FileAnalysis a = analyseResultsFile(savedResultsText(report), kNow);
@@ -157,9 +157,9 @@ QString savedSlalomPass(int passTenths, QString* report = nullptr)
     run.direction = Direction::Away;
     PassSamples samples;
     for (int i = 0; i <= passTenths; ++i)
-        samples.Deviations[size_t(i)] = ((i * 37) % 41 - 20) / 100.0;
-    samples.Deviations[40] = 0.31;
-    samples.Deviations[size_t(passTenths)] = -0.12;
+        samples.deviations[size_t(i)] = ((i * 37) % 41 - 20) / 100.0;
+    samples.deviations[40] = 0.31;
+    samples.deviations[size_t(passTenths)] = -0.12;
     summariseSamples(samples, passTenths + 1);
     const QString text = analysePass(run, samples, passTenths, kNow).report;
     if (report)

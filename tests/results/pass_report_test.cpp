@@ -25,7 +25,7 @@ RunInfo sampleRun()
 TEST(PassReport, HeaderAndStatisticsLinesAreExact)
 {
     PassSamples samples;
-    samples.Deviations[3] = -0.2;
+    samples.deviations[3] = -0.2;
     summariseSamples(samples, 162);
     const PassAnalysis a = analysePass(sampleRun(), samples, 161, kNow);
     const QStringList lines = splitLines(a.report);
@@ -86,7 +86,7 @@ TEST(PassReport, OneFrameLinePerSampleEndingAtTheCourseLength)
 TEST(PassReport, SampleLineLayoutOfFrame12)
 {
     PassSamples samples;
-    samples.Deviations[12] = 0.05;
+    samples.deviations[12] = 0.05;
     summariseSamples(samples, 161);
     const QString report = analysePass(sampleRun(), samples, 160, kNow).report;
     EXPECT_TRUE(report.contains(
@@ -116,14 +116,14 @@ TEST(PassReport, ShortLineLengthsCarryALeadingBlank)
 TEST(PassReport, SummaryKeepsTheFirstLargestDeviation)
 {
     PassSamples samples;
-    samples.MaxDeviationIndex = 77; // left from an earlier pass when all are zero
+    samples.maxDeviationIndex = 77; // left from an earlier pass when all are zero
     summariseSamples(samples, 20);
-    EXPECT_EQ(samples.MaxDeviationIndex, 77);
-    samples.Deviations[4] = -0.3;
-    samples.Deviations[9] = 0.3;
+    EXPECT_EQ(samples.maxDeviationIndex, 77);
+    samples.deviations[4] = -0.3;
+    samples.deviations[9] = 0.3;
     summariseSamples(samples, 20);
-    EXPECT_EQ(samples.MaxDeviationIndex, 4);
-    EXPECT_DOUBLE_EQ(samples.MeanAbsDeviation, 0.03);
+    EXPECT_EQ(samples.maxDeviationIndex, 4);
+    EXPECT_DOUBLE_EQ(samples.meanAbsDeviation, 0.03);
 }
 
 } // namespace

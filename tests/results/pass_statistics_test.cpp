@@ -14,22 +14,22 @@ std::vector<double> constant(int n, double v)
 TEST(PassStatistics, AllZeroPassGivesZerosAndFullCentre)
 {
     const auto d = constant(162, 0.0);
-    StatisticsOutcome o = pass_statistics(d, Event::Slalom, -1.0);
+    StatisticsOutcome o = passStatistics(d, Event::Slalom, -1.0);
     const PassStatistics& s = o.statistics;
-    for (double v : {s.MeanFitDeviation, s.MaxFitDeviation, s.FitStart, s.FitEnd, s.TotalDeviation,
-                     s.JumpMean, s.MeanDeviation, s.StartDeviation, s.ExitDeviation, s.LeftPercent,
-                     s.RightPercent, o.driverMean, o.driverMax})
+    for (double v : {s.meanFitDeviation, s.maxFitDeviation, s.fitStart, s.fitEnd, s.totalDeviation,
+                     s.jumpMean, s.meanDeviation, s.startDeviation, s.exitDeviation, s.leftPercent,
+                     s.rightPercent, o.driverMean, o.driverMax})
         EXPECT_EQ(v, 0.0);
-    EXPECT_EQ(s.CenterPercent, 100);
+    EXPECT_EQ(s.centerPercent, 100);
     const QString block = originalMeasurementsBlock(o, Event::Slalom, QDateTime());
     EXPECT_TRUE(block.contains(QStringLiteral("\r\nLEFT=  0 %\r\n")));
     EXPECT_TRUE(block.contains(QStringLiteral("\r\nCENTER=  100 %  RIGHT=  0 %  ")));
 
     PassStatistics shares = s;
     applyReportShares(shares, d, Event::Slalom, -1.0);
-    EXPECT_EQ(shares.LeftPercent, 0);
-    EXPECT_EQ(shares.CenterPercent, 100);
-    EXPECT_EQ(shares.RightPercent, 0);
+    EXPECT_EQ(shares.leftPercent, 0);
+    EXPECT_EQ(shares.centerPercent, 100);
+    EXPECT_EQ(shares.rightPercent, 0);
 }
 
 TEST(PassStatistics, EvenlyRisingDeviationsAreFittedExactly)
@@ -38,12 +38,12 @@ TEST(PassStatistics, EvenlyRisingDeviationsAreFittedExactly)
     std::vector<double> d;
     for (int j = 0; j <= t; ++j)
         d.push_back(0.01 * j - 0.8);
-    const PassStatistics s = pass_statistics(d, Event::Slalom, 1.0).statistics;
-    EXPECT_NEAR(s.MeanFitDeviation, 0.0, 1e-12);
-    EXPECT_NEAR(s.MaxFitDeviation, 0.0, 1e-12);
-    EXPECT_NEAR(s.FitStart, -0.8, 1e-12);
-    EXPECT_NEAR(s.FitEnd, 0.8, 1e-12);
-    EXPECT_NEAR(s.TotalDeviation, 0.01 * t, 1e-12);
+    const PassStatistics s = passStatistics(d, Event::Slalom, 1.0).statistics;
+    EXPECT_NEAR(s.meanFitDeviation, 0.0, 1e-12);
+    EXPECT_NEAR(s.maxFitDeviation, 0.0, 1e-12);
+    EXPECT_NEAR(s.fitStart, -0.8, 1e-12);
+    EXPECT_NEAR(s.fitEnd, 0.8, 1e-12);
+    EXPECT_NEAR(s.totalDeviation, 0.01 * t, 1e-12);
 }
 
 // Independent reference: residuals (+e, -e, -e, +e) repeated are orthogonal to both the
@@ -59,12 +59,12 @@ TEST(PassStatistics, LeastSquaresLineOfConstructedPassHasClosedForm)
     std::vector<double> d;
     for (int j = 0; j < n; ++j)
         d.push_back(a + b * (j + 1) + e * pattern[j % 4]);
-    const PassStatistics s = pass_statistics(d, Event::Slalom, -1.0).statistics;
-    EXPECT_NEAR(s.FitStart, a + b * 1, 1e-12);
-    EXPECT_NEAR(s.FitEnd, a + b * n, 1e-12);
-    EXPECT_NEAR(s.TotalDeviation, b * (n - 1), 1e-12);
-    EXPECT_NEAR(s.MeanFitDeviation, e, 1e-12);
-    EXPECT_NEAR(s.MaxFitDeviation, e, 1e-12);
+    const PassStatistics s = passStatistics(d, Event::Slalom, -1.0).statistics;
+    EXPECT_NEAR(s.fitStart, a + b * 1, 1e-12);
+    EXPECT_NEAR(s.fitEnd, a + b * n, 1e-12);
+    EXPECT_NEAR(s.totalDeviation, b * (n - 1), 1e-12);
+    EXPECT_NEAR(s.meanFitDeviation, e, 1e-12);
+    EXPECT_NEAR(s.maxFitDeviation, e, 1e-12);
 }
 
 struct BandCase
@@ -85,7 +85,7 @@ TEST_P(BandCount, SampleFallsOnTheExpectedSide)
     const BandCase c = GetParam();
     auto d = constant(11, 0.0);
     d[5] = c.deviation;
-    const StatisticsOutcome o = pass_statistics(d, Event::Slalom, c.sign);
+    const StatisticsOutcome o = passStatistics(d, Event::Slalom, c.sign);
     EXPECT_EQ(o.leftCount, c.left);
     EXPECT_EQ(o.rightCount, c.right);
     EXPECT_EQ(o.centerCount, 10 + c.centre);
@@ -113,8 +113,8 @@ class MeanDeviationRounding : public testing::TestWithParam<MeanCase>
 TEST_P(MeanDeviationRounding, RoundsHalfUpThenSigns)
 {
     const MeanCase c = GetParam();
-    const PassStatistics s = pass_statistics(constant(161, c.mean), c.event, c.sign).statistics;
-    EXPECT_DOUBLE_EQ(s.MeanDeviation, c.expected);
+    const PassStatistics s = passStatistics(constant(161, c.mean), c.event, c.sign).statistics;
+    EXPECT_DOUBLE_EQ(s.meanDeviation, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MeanDeviationRounding,
@@ -133,11 +133,11 @@ TEST(PassStatistics, ReportSharesOfPass203)
         d[size_t(j)] = -0.2; // left when coming toward (sign -1)
     for (int j = 51; j < 153; ++j)
         d[size_t(j)] = 0.2;
-    PassStatistics s = pass_statistics(d, Event::Slalom, -1.0).statistics;
+    PassStatistics s = passStatistics(d, Event::Slalom, -1.0).statistics;
     applyReportShares(s, d, Event::Slalom, -1.0);
-    EXPECT_EQ(s.LeftPercent, 25);
-    EXPECT_EQ(s.RightPercent, 50);
-    EXPECT_EQ(s.CenterPercent, 25);
+    EXPECT_EQ(s.leftPercent, 25);
+    EXPECT_EQ(s.rightPercent, 50);
+    EXPECT_EQ(s.centerPercent, 25);
 }
 
 TEST(PassStatistics, JumpBandIsWiderAndCentreTakesTheRest)
@@ -146,23 +146,23 @@ TEST(PassStatistics, JumpBandIsWiderAndCentreTakesTheRest)
     d[0] = 0.3;
     PassStatistics s;
     applyReportShares(s, d, Event::Jump, -1.0);
-    EXPECT_EQ(s.RightPercent, 33);
-    EXPECT_EQ(s.LeftPercent, 0);
-    EXPECT_EQ(s.CenterPercent, 67);
+    EXPECT_EQ(s.rightPercent, 33);
+    EXPECT_EQ(s.leftPercent, 0);
+    EXPECT_EQ(s.centerPercent, 67);
 }
 
 TEST(PassStatistics, JumpMeasuresFromTheMeanAndHasNoDrift)
 {
     auto d = constant(178, 0.1);
     d[40] = 0.5;
-    const StatisticsOutcome o = pass_statistics(d, Event::Jump, -1.0);
+    const StatisticsOutcome o = passStatistics(d, Event::Jump, -1.0);
     const PassStatistics& s = o.statistics;
     const double mean = (177 * 0.1 + 0.5) / 178;
-    EXPECT_NEAR(s.JumpMean, mean, 1e-12);
-    EXPECT_NEAR(s.MaxFitDeviation, 0.5 - mean, 1e-12);
-    EXPECT_EQ(s.FitStart, 0.0);
-    EXPECT_EQ(s.FitEnd, 0.0);
-    EXPECT_EQ(s.TotalDeviation, 0.0);
+    EXPECT_NEAR(s.jumpMean, mean, 1e-12);
+    EXPECT_NEAR(s.maxFitDeviation, 0.5 - mean, 1e-12);
+    EXPECT_EQ(s.fitStart, 0.0);
+    EXPECT_EQ(s.fitEnd, 0.0);
+    EXPECT_EQ(s.totalDeviation, 0.0);
     EXPECT_EQ(o.driverMean, 0.0);
     EXPECT_EQ(o.driverMax, 0.0);
     EXPECT_EQ(o.leftCount + o.centerCount + o.rightCount, 0);
@@ -175,25 +175,25 @@ TEST(PassStatistics, StartSkipsSampleZeroAndExitTakesTheLastTen)
     for (int j = 1; j <= 10; ++j)
         d[size_t(j)] = 0.1;
     d[20] = 1.0; // the last ten are 11..20
-    const PassStatistics s = pass_statistics(d, Event::Slalom, -1.0).statistics;
-    EXPECT_NEAR(s.StartDeviation, -0.1, 1e-12);
-    EXPECT_NEAR(s.ExitDeviation, -0.1, 1e-12);
+    const PassStatistics s = passStatistics(d, Event::Slalom, -1.0).statistics;
+    EXPECT_NEAR(s.startDeviation, -0.1, 1e-12);
+    EXPECT_NEAR(s.exitDeviation, -0.1, 1e-12);
 }
 
 TEST(PassStatistics, EmptyOrShortPassNeverReadsOutsideItsSamples)
 {
-    EXPECT_EQ(pass_statistics({}, Event::Slalom, 1.0).statistics.StartDeviation, 0.0);
+    EXPECT_EQ(passStatistics({}, Event::Slalom, 1.0).statistics.startDeviation, 0.0);
     const std::vector<double> d{0.0, 0.2, 0.4};
-    const PassStatistics s = pass_statistics(d, Event::Slalom, 1.0).statistics;
-    EXPECT_NEAR(s.StartDeviation, 0.3, 1e-12);
-    EXPECT_NEAR(s.ExitDeviation, 0.2, 1e-12);
+    const PassStatistics s = passStatistics(d, Event::Slalom, 1.0).statistics;
+    EXPECT_NEAR(s.startDeviation, 0.3, 1e-12);
+    EXPECT_NEAR(s.exitDeviation, 0.2, 1e-12);
 }
 
 TEST(PassStatistics, SideFileBlockLines)
 {
     auto d = constant(4, 0.0);
     d[0] = 0.2; // one left of four with sign +1: 25
-    const StatisticsOutcome o = pass_statistics(d, Event::Slalom, 1.0);
+    const StatisticsOutcome o = passStatistics(d, Event::Slalom, 1.0);
     const QString block =
         originalMeasurementsBlock(o, Event::Slalom, QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)));
     const QStringList lines = block.split(QStringLiteral("\r\n"));

@@ -36,8 +36,8 @@ TEST(ResultsFile, SaveThenReadBackGivesTheSamePass)
 {
     PassSamples samples;
     for (int i = 0; i <= 160; ++i)
-        samples.Deviations[size_t(i)] = (i % 7 - 3) * 0.05;
-    samples.Deviations[12] = -0.05;
+        samples.deviations[size_t(i)] = (i % 7 - 3) * 0.05;
+    samples.deviations[12] = -0.05;
     const QString text = savedPass(Event::Slalom, Direction::Toward, 160, samples);
     EXPECT_TRUE(
         text.contains(QStringLiteral("Frame  12   Course Position: 019.4   Deviation: -.05\r\n")));
@@ -47,7 +47,7 @@ TEST(ResultsFile, SaveThenReadBackGivesTheSamePass)
     ASSERT_EQ(r.deviations.size(), 161u);
     EXPECT_TRUE(r.comingToward);
     for (size_t i = 0; i <= 160; ++i) {
-        EXPECT_DOUBLE_EQ(r.deviations[i], samples.Deviations[i]) << i;
+        EXPECT_DOUBLE_EQ(r.deviations[i], samples.deviations[i]) << i;
         EXPECT_NEAR(r.positions[i], roundHalfUpPosition(i), 1e-9) << i;
     }
     EXPECT_DOUBLE_EQ(r.deviations[12], -0.05);
@@ -156,8 +156,8 @@ TEST(ResultsFile, FileCutOffAfterItsLastSampleLosesNoSample)
 {
     PassSamples samples;
     for (int i = 0; i <= 161; ++i)
-        samples.Deviations[size_t(i)] = (i % 5 - 2) * 0.04;
-    samples.Deviations[161] = -0.31;
+        samples.deviations[size_t(i)] = (i % 5 - 2) * 0.04;
+    samples.deviations[161] = -0.31;
     const QString saved = savedPass(Event::Slalom, Direction::Away, 161, samples);
     const QString report = saved.left(saved.indexOf(QStringLiteral("\r\n\r\nEnd of Pass")));
     // With its last line end, and without it: the screen shows what the file holds.

@@ -65,14 +65,14 @@ TEST(ResultsGraph, GoingAwayStartsAtTheBottomWithTheFitStartThere)
     std::vector<double> d(162, 0.0);
     d[0] = 0.1;
     PassStatistics s;
-    s.FitStart = 0.1;
-    s.FitEnd = -0.1;
+    s.fitStart = 0.1;
+    s.fitEnd = -0.1;
     const auto lines = only<OverlayLine>(passGraph(Event::Slalom, Direction::Away, d, s));
     EXPECT_EQ(lines.front().y2, 6127.5);
     EXPECT_EQ(lines.front().x2, 7500);
     EXPECT_EQ(lines[161].y2, 300);
     const OverlayLine blue = lines.back();
-    EXPECT_EQ(blue.x2, 7500); // FitStart at the bottom
+    EXPECT_EQ(blue.x2, 7500); // fitStart at the bottom
     EXPECT_EQ(blue.y2, 6127.5);
     EXPECT_EQ(blue.x1, 8100);
 }
@@ -81,7 +81,7 @@ TEST(ResultsGraph, JumpReferenceIsVerticalAtTheMean)
 {
     const std::vector<double> d(141, 0.2);
     PassStatistics s;
-    s.JumpMean = 0.2;
+    s.jumpMean = 0.2;
     const OverlayLine blue =
         only<OverlayLine>(passGraph(Event::Jump, Direction::Toward, d, s)).back();
     EXPECT_EQ(blue.x1, 7500);
@@ -127,17 +127,17 @@ TEST(ResultsGraph, BuoyNumbersFollowTheDirection)
     const GraphFrame jump = graphFrame(Event::Jump, true);
     EXPECT_EQ(slalom.box.bottom, 6135);
     EXPECT_EQ(jump.box.bottom, 6700);
-    auto label = [](const GraphFrame& f, const char* name) {
+    auto label = [](const GraphFrame& f, GraphCaption caption) {
         for (const GraphLabel& l : f.labels)
-            if (l.name == QLatin1String(name))
+            if (l.caption == caption)
                 return l;
         return GraphLabel{};
     };
-    EXPECT_TRUE(label(slalom, "Label12").visible);
-    EXPECT_FALSE(label(jump, "Label12").visible);
-    EXPECT_EQ(label(jump, "Label2").text, QStringLiteral("48    24     0    24    48"));
-    EXPECT_EQ(label(jump, "Label2").top, 6720);
-    EXPECT_EQ(label(slalom, "Label3").text, QStringLiteral("1"));
+    EXPECT_TRUE(label(slalom, GraphCaption::RecordLimit).visible);
+    EXPECT_FALSE(label(jump, GraphCaption::RecordLimit).visible);
+    EXPECT_EQ(label(jump, GraphCaption::Scale).text, QStringLiteral("48    24     0    24    48"));
+    EXPECT_EQ(label(jump, GraphCaption::Scale).top, 6720);
+    EXPECT_EQ(label(slalom, buoyNumberCaption(0)).text, QStringLiteral("1"));
     // The red record-limit lines are slalom's alone.
     auto redLines = [](const GraphFrame& f) {
         int n = 0;

@@ -3,9 +3,10 @@
 // program-wide state and the screens, with the start screen loaded.
 
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
-#include "common/global.h"
 #include "fakes/fake_platform.h"
+#include "support/kept_files.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -14,17 +15,18 @@ struct StartedProgram
 {
     QTemporaryDir folder;
     FakePlatform fake;
-    Global global;
-    Screens screens{global, fake.platform};
+    ProgramState state;
+    Screens screens{state, fake.platform};
 
-    StartedProgram() { global.programFolder = folder.path(); }
+    StartedProgram() { state.place.folder = folder.path(); }
+    ~StartedProgram() { keepTestFiles(fake, {{folder.path(), "program"}}); }
     // Runs the start-up sequence; a "Default" results folder exists unless told otherwise.
     Form1& start(bool withDefaultFolder = true)
     {
         if (withDefaultFolder)
             QDir(folder.path()).mkdir(QStringLiteral("Default"));
         Form1& f = screens.form1();
-        f.Form_Load();
+        f.startUp();
         f.show();
         return f;
     }

@@ -57,9 +57,9 @@ TEST(AccessibleNames, EveryControlOfTheStartResultsAndManualScreensHasOne)
     EXPECT_EQ(unnamed(form1), QStringList());
     EXPECT_EQ(child<QWidget>(form1, "Text1")->accessibleName(), "Skiers list editor");
 
-    p.global.PassMeasured = 1;
+    p.state.pass.measured = true;
     Results& results = p.screens.results();
-    results.Form_Load();
+    results.load();
     EXPECT_EQ(unnamed(results), QStringList());
 
     form1.findChild<QAction*>("mnuManual")->trigger();

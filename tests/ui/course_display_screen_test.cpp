@@ -5,14 +5,15 @@
 #include "app/program_folder.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
-#include "common/global.h"
 #include "common/twips.h"
 #include "course_display/accuracy_check.h"
 #include "course_display/background_picture.h"
 #include "course_display/overlay_geometry.h"
 #include "fakes/fake_platform.h"
+#include "support/kept_files.h"
 #include "support/paths.h"
 
 #include <QAction>
@@ -34,18 +35,22 @@ namespace {
 
 class CourseDisplayScreen : public testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
-        g.programFolder = programDir.path();
-        ASSERT_TRUE(installBuiltInResources(g.programFolder).isEmpty());
+        g.place.folder = programDir.path();
+        ASSERT_TRUE(installBuiltInResources(g.place.folder).isEmpty());
         screens = std::make_unique<Screens>(g, fake.platform);
         Form1& form1 = screens->form1();
-        form1.Form_Load();
+        form1.startUp();
         form1.findChild<QLineEdit*>("txtResults")->setText(resultsDir.path());
         form1.show();
         QTest::mouseClick(form1.findChild<QPushButton*>("btnSetup"), Qt::LeftButton);
         grid = &screens->gridSetup();
+    }
+    void TearDown() override
+    {
+        keepTestFiles(fake, {{programDir.path(), "program"}, {resultsDir.path(), "results"}});
     }
 
     template <typename T = QWidget> T* control(const char* name)
@@ -61,9 +66,9 @@ class CourseDisplayScreen : public testing::Test
     void trigger(const char* name) { control<QAction>(name)->trigger(); }
     void loadSlalom()
     {
-        fake.fileDialog.answers.push_back(QDir(g.programFolder).filePath("SlalomOK.ipt"));
+        fake.fileDialog.answers.push_back(QDir(g.place.folder).filePath("SlalomOK.ipt"));
         trigger("gridLoad");
-        ASSERT_EQ(g.setup_ok, 1);
+        ASSERT_TRUE(g.calibration.complete);
     }
     void loadPicture(const QString& path)
     {
@@ -72,7 +77,7 @@ class CourseDisplayScreen : public testing::Test
     }
     QString slalomPicture() const
     {
-        return QDir(pictureFolder(g.programFolder)).filePath("slalom_course.png");
+        return QDir(pictureFolder(g.place.folder)).filePath("slalom_course.png");
     }
     QLabel* indicator(int index)
     {
@@ -114,7 +119,7 @@ class CourseDisplayScreen : public testing::Test
 
     QTemporaryDir programDir;
     QTemporaryDir resultsDir;
-    Global g;
+    ProgramState g;
     FakePlatform fake;
     std::unique_ptr<Screens> screens;
     Grid_Setup* grid = nullptr;
@@ -131,9 +136,8 @@ TEST_P(CrossSizeOnScreen, MarksGetACircleOfTwiceTheCrossSize)
     const int size = GetParam();
     loadSlalom();
     control<QScrollBar>("Setup_Cross_size")->setValue(size);
-    EXPECT_EQ(g.cross_size, size);
+    EXPECT_EQ(g.display.crossSize, size);
     click("show_alignment");
-    EXPECT_EQ(g.cross_radius, 2.0 * size);
     // The circle around the upper left mark (5190, 1815) passes through its left-most point.
     const QPoint mark = pixel({5190, 1815});
     EXPECT_TRUE(drawnAt(mark - QPoint(twipsToPixels(2.0 * size), 0)));
@@ -161,8 +165,7 @@ TEST_F(CourseDisplayScreen, ShowCourseDrawsExactlyTheTwelveGuideBuoyCrosses)
     loadSlalom();
     grid->surface().clearDrawing();
     click("btnShowAllBuoys");
-    const CourseCrosses expected =
-        showCourseShapes(CourseTransform::fromMatrix(g.grid_matrix), 90, kMarkPenWidth);
+    const CourseCrosses expected = showCourseShapes(g.calibration.transform, 90, kMarkPenWidth);
     ASSERT_EQ(expected.screenPoints.size(), 12u);
     const int arm = twipsToPixels(90);
     for (const Point2& centre : expected.screenPoints) {
@@ -185,8 +188,6 @@ TEST_F(CourseDisplayScreen, ShowCourseDrawsExactlyTheTwelveGuideBuoyCrosses)
             stray += onCross ? 0 : 1;
         }
     EXPECT_EQ(stray, 0);
-    EXPECT_EQ(g.course_x, 2.4); // the shared operands keep the last buoy
-    EXPECT_EQ(g.course_y, -232.0);
 
     const QImage once = layer();
     click("btnShowAllBuoys");
@@ -207,7 +208,7 @@ TEST_F(CourseDisplayScreen, DrawBuoysAndShowCourseNeedACompleteSetup)
 
     loadSlalom();
     QTest::keyClicks(control<QLineEdit>("jump_x"), "1"); // any edit makes it incomplete
-    ASSERT_EQ(g.setup_ok, 0);
+    ASSERT_FALSE(g.calibration.complete);
     grid->surface().clearDrawing();
     click("btnShowAllBuoys");
     EXPECT_EQ(messages().size(), 3);
@@ -254,7 +255,7 @@ TEST_F(CourseDisplayScreen, AccuracyCheckPlacesFortyTwoIndicatorsAndAppendsTheRe
     EXPECT_FALSE(control("btnClearAccuracy")->isVisible());
     click("btnAccuracyCheck");
     EXPECT_EQ(visibleIndicators(), 42);
-    const CourseTransform t = CourseTransform::fromMatrix(g.grid_matrix);
+    const CourseTransform t = g.calibration.transform;
     for (int a = 0; a < kAccuracyColumns; ++a)
         for (int b = 0; b < kAccuracyRows; ++b) {
             QLabel* l = indicator(b + 6 * a);
@@ -270,7 +271,7 @@ TEST_F(CourseDisplayScreen, AccuracyCheckPlacesFortyTwoIndicatorsAndAppendsTheRe
     const QStringList lines = reportText().split("\r\n");
     ASSERT_GT(lines.size(), 22);
     EXPECT_EQ(lines[0], "12-07-2026  14:05:09 Accuracy Check");
-    EXPECT_EQ(lines[2], QDir(g.programFolder).filePath("SlalomOK.ipt"));
+    EXPECT_EQ(lines[2], QDir(g.place.folder).filePath("SlalomOK.ipt"));
     EXPECT_EQ(lines[4], "Grid Number:  1 ");
     EXPECT_EQ(lines[8], "Upper Left X,Y Pixels:  5190   1815");
     EXPECT_EQ(lines[20], "Jump X,Y Survey:  0   0");
@@ -288,8 +289,9 @@ TEST_F(CourseDisplayScreen, TheScreensReportIsTheOneTheCommandLinePrints)
     loadSlalom();
     click("btnAccuracyCheck");
     QProcess cli;
-    cli.start(cliPath(), {"accuracy", QDir(g.programFolder).filePath("SlalomOK.ipt"), "--now",
-                          "2026-12-07T14:05:09", "--screen-width", g.screenWidthPixels});
+    cli.start(cliPath(), {"accuracy", QDir(g.place.folder).filePath("SlalomOK.ipt"), "--now",
+                          "2026-12-07T14:05:09", "--screen-width",
+                          QString::number(g.place.screenWidthPixels)});
     ASSERT_TRUE(cli.waitForFinished(10000));
     ASSERT_EQ(cli.exitCode(), 0);
     const QString out = QString::fromUtf8(cli.readAllStandardOutput());
@@ -362,7 +364,7 @@ TEST_F(CourseDisplayScreen, PictureLoadsFromThePictureFolderAndStaysUnderTheMark
     EXPECT_EQ(r.filterIndex, 4);
     EXPECT_TRUE(r.filter.startsWith("All Files (*.*)|*.*|Text Files (*.txt)|*.txt|"));
     EXPECT_TRUE(r.filter.contains("(*.png)|*.png|"));
-    EXPECT_EQ(r.folder, pictureFolder(g.programFolder));
+    EXPECT_EQ(r.folder, pictureFolder(g.place.folder));
     ASSERT_TRUE(grid->surface().hasBackgroundPicture());
     const QImage picture = grid->surface().backgroundPicture();
 
@@ -384,9 +386,9 @@ TEST_F(CourseDisplayScreen, AnUnreadablePictureChangesNothingAndSaysNothing)
     loadPicture(slalomPicture());
     const QImage picture = grid->surface().backgroundPicture();
     ASSERT_FALSE(picture.isNull());
-    const QString notAPicture = QDir(g.programFolder).filePath("SlalomOK.ipt");
+    const QString notAPicture = QDir(g.place.folder).filePath("SlalomOK.ipt");
     loadPicture(notAPicture);
-    loadPicture(QDir(g.programFolder).filePath("no such picture.png"));
+    loadPicture(QDir(g.place.folder).filePath("no such picture.png"));
     fake.fileDialog.answers.push_back(std::nullopt); // cancel
     trigger("mnuLoadPicture");
     EXPECT_EQ(grid->surface().backgroundPicture(), picture);

@@ -1,3 +1,4 @@
+#include "app/run_particulars.h"
 #include "app/settings_keys.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
@@ -78,9 +79,9 @@ TEST(StartScreen, StartsWithTheDefaultRunParticulars)
 
     // The start-up sequence: measurement screen made and hidden, flags reset, list files.
     EXPECT_FALSE(p.screens.measure().isVisible());
-    EXPECT_EQ(p.global.PassMeasured, 0);
-    EXPECT_FALSE(p.global.AwaitingStart);
-    EXPECT_GT(p.global.screenWidthPixels.toInt(), 0);
+    EXPECT_FALSE(p.state.pass.measured);
+    EXPECT_FALSE(p.screens.measure().model().awaitingStart());
+    EXPECT_GT(p.state.place.screenWidthPixels, 0);
     for (const char* list : {"drivers.txt", "skiers.txt", "boats.txt", "models.txt"})
         EXPECT_TRUE(QFile::exists(p.path(list))) << list;
 }
@@ -175,6 +176,59 @@ TEST(StartScreen, OperationsOfferedToOtherScreensActLikeClicks)
     EXPECT_EQ(f.runInfo().directionSign(), -1.0);
 }
 
+// The run particulars the other screens read are, at every moment, what the start screen's
+// controls show: whether the operator changed a control or another screen wrote them back.
+TEST(StartScreen, RunParticularsAndControlsAgreeWhoeverChangesThem)
+{
+    StartedProgram p;
+    // A name listed twice: a pick is by position, as the drop-down makes it.
+    ASSERT_TRUE(replaceFile(p.path("skiers.txt"), "Ann\r\nBee\r\nAnn\r\n").ok);
+    Form1& f = p.start();
+    RunParticulars& run = p.state.run;
+    auto agree = [&](const char* step) {
+        EXPECT_TRUE(run.info() == f.runInfo()) << step;
+        for (NameList list : kNameListsInLoadOrder)
+            EXPECT_EQ(run.namePosition(list), f.namePosition(list)) << step;
+    };
+    EXPECT_EQ(p.state.names[NameList::Skiers], (QStringList{"Ann", "Bee", "Ann"}));
+    agree("start-up");
+    EXPECT_EQ(run.info().resultsFolder, "Default");
+
+    QTest::keyClicks(child<QLineEdit>(f, "txtTournament"), "Nationals");
+    agree("typed tournament");
+    click(f, "optJump");
+    agree("jump");
+    EXPECT_EQ(run.info().event, Event::Jump);
+    click(f, "optSlalom");
+    click(f, "Option2");
+    click(f, "optAway");
+    agree("slalom, 16.00, going away");
+    EXPECT_EQ(run.info().lineLength, 1);
+    f.selectNamePosition(NameList::Skiers, 2);
+    agree("picked");
+    EXPECT_EQ(run.namePosition(NameList::Skiers), 2);
+    child<QComboBox>(f, "cbSkiers")->setEditText("Cy");
+    agree("typed over the pick");
+    EXPECT_EQ(run.namePosition(NameList::Skiers), -1);
+
+    // Written back by another screen, the controls follow.
+    run.pickName(NameList::Skiers, 2, "Ann");
+    agree("pick written back");
+    EXPECT_EQ(f.namePosition(NameList::Skiers), 2);
+    run.setBoatNumber("7b");
+    run.setLineLength(8);
+    run.setSlalomSpeed(3);
+    run.setDirection(Direction::Toward);
+    run.setLineLength(42); // no such line: nothing changes
+    agree("written back");
+    const RunInfo shown = f.runInfo();
+    EXPECT_EQ(shown.boatNumber, "7b");
+    EXPECT_STREQ(kLineLengths[size_t(shown.lineLength)], "9.75");
+    EXPECT_EQ(shown.slalomSpeed, 3);
+    EXPECT_EQ(shown.direction, Direction::Toward);
+    EXPECT_EQ(shown.tournament, "Nationals");
+}
+
 TEST(StartScreen, GoToSetupChecksTheFolderFirst)
 {
     StartedProgram p;
@@ -211,7 +265,7 @@ TEST(StartScreen, MeasureNeedsAValidCalibration)
     EXPECT_TRUE(QFile::exists(p.path("Default/test.txt"))); // the probe ran first
     EXPECT_FALSE(p.screens.measure().isVisible());
 
-    p.global.setup_ok = 1;
+    p.state.calibration.complete = true;
     click(f, "Command1");
     EXPECT_TRUE(p.screens.measure().isVisible());
     EXPECT_FALSE(f.isVisible());
@@ -263,12 +317,12 @@ TEST(StartScreen, NamesAreRecordedExactlyAsTypedOrPicked)
     EXPECT_EQ(f.namePosition(NameList::Models), -1);
 
     // A pass: the report in the day's result log, then the database line on return.
-    summariseSamples(p.global.passSamples, 162);
-    p.global.PassTenths = 161;
-    p.global.PassMeasured = 1;
+    summariseSamples(p.state.pass.samples, 162);
+    p.state.pass.tenths = 161;
+    p.state.pass.measured = true;
     f.hide();
     Results& results = p.screens.results();
-    results.Form_Load();
+    results.load();
     results.show();
     const QString log = readTextFile(p.path("Default/ResultLog1207.txt")).value_or("");
     for (const char* line : {"Skier Name: Ann\r\n", "Driver: bob\r\n", "Boat: Malibu\r\n"})

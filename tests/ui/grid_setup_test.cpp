@@ -4,13 +4,14 @@
 #include "app/program_folder.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/setup_file.h"
 #include "calibration/ui/grid_setup.h"
-#include "common/global.h"
 #include "common/twips.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
+#include "support/kept_files.h"
 #include "support/paths.h"
 
 #include <QAction>
@@ -39,15 +40,19 @@ class GridSetupScreen : public testing::Test
 protected:
     void SetUp() override
     {
-        g.programFolder = programDir.path();
-        ASSERT_TRUE(installBuiltInResources(g.programFolder).isEmpty());
+        g.place.folder = programDir.path();
+        ASSERT_TRUE(installBuiltInResources(g.place.folder).isEmpty());
         screens = std::make_unique<Screens>(g, fake.platform);
         Form1& form1 = screens->form1();
-        form1.Form_Load();
+        form1.startUp();
         form1.findChild<QLineEdit*>("txtResults")->setText(resultsDir.path());
         form1.show();
         enterSetup();
         grid = &screens->gridSetup();
+    }
+    void TearDown() override
+    {
+        keepTestFiles(fake, {{programDir.path(), "program"}, {resultsDir.path(), "results"}});
     }
 
     void enterSetup() { QTest::mouseClick(formButton("btnSetup"), Qt::LeftButton); }
@@ -95,10 +100,7 @@ protected:
             texts << m.text;
         return texts;
     }
-    std::array<double, 9> coefficients() const
-    {
-        return CourseTransform::fromMatrix(g.grid_matrix).c;
-    }
+    std::array<double, 9> coefficients() const { return g.calibration.transform.c; }
     // Marks the four buoys of a plausible slalom picture by clicking on it.
     void markFour()
     {
@@ -129,7 +131,7 @@ protected:
 
     QTemporaryDir programDir;
     QTemporaryDir resultsDir;
-    Global g;
+    ProgramState g;
     FakePlatform fake;
     std::unique_ptr<Screens> screens;
     Grid_Setup* grid = nullptr;
@@ -168,8 +170,8 @@ TEST_F(GridSetupScreen, OpensMaximisedOverTheWholeDisplayWithItsControlsPlaced)
     EXPECT_FALSE(control<QLabel>("grid_state_icon")->pixmap().isNull());
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     EXPECT_FALSE(control("gridLockedLabel")->isVisible());
-    EXPECT_EQ(g.setup_ok, 0);
-    EXPECT_EQ(g.cross_radius, 180);
+    EXPECT_FALSE(g.calibration.complete);
+    EXPECT_EQ(grid->circleRadius(), 180);
 }
 
 TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
@@ -181,9 +183,9 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
     EXPECT_EQ(request.filter,
               "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
     EXPECT_EQ(request.filterIndex, 3);
-    EXPECT_EQ(request.folder, g.programFolder);
+    EXPECT_EQ(request.folder, g.place.folder);
 
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_TRUE(g.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
     EXPECT_EQ(text("ipt_file_description"), path);
@@ -192,7 +194,7 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
     EXPECT_EQ(text("lower_left_y"), " 10461");
     EXPECT_EQ(text("ll_survey_y"), "-259");
     EXPECT_EQ(coefficients()[2], 4.11861371949588E-03);
-    EXPECT_EQ(g.buoy_screen_x[4], 6348);
+    EXPECT_EQ(g.calibration.mark(Buoy::LowerLeft).x, 6348);
     // Its upper gate is 178 twips wide: far below a sixth of the screen.
     EXPECT_TRUE(messages().contains(
         QStringLiteral("Warning - back ratio is  1% where  16% minimum is required")));
@@ -214,8 +216,8 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
 
 TEST_F(GridSetupScreen, ShippedStandardFileLoadsWithoutWarning)
 {
-    load(QDir(g.programFolder).filePath("SlalomOK.ipt"));
-    EXPECT_EQ(g.setup_ok, 1);
+    load(QDir(g.place.folder).filePath("SlalomOK.ipt"));
+    EXPECT_TRUE(g.calibration.complete);
     EXPECT_TRUE(fake.messages.shown.empty()) << messages().join('\n').toStdString();
 }
 
@@ -225,14 +227,14 @@ TEST_F(GridSetupScreen, CancelChangesNothingButTheLock)
     click("chkboxGridLock");
     ASSERT_TRUE(control<QCheckBox>("chkboxGridLock")->isChecked());
     ASSERT_TRUE(control("gridLockedLabel")->isVisible());
-    const GridMatrix matrix = g.grid_matrix;
+    const CourseTransform transform = g.calibration.transform;
     const int journal = int(journalLines().size());
     fake.fileDialog.answers.push_back(std::nullopt);
     trigger("gridLoad");
     EXPECT_FALSE(control<QCheckBox>("chkboxGridLock")->isChecked());
     EXPECT_FALSE(control("gridLockedLabel")->isVisible());
-    EXPECT_EQ(g.grid_matrix, matrix);
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(g.calibration.transform, transform);
+    EXPECT_TRUE(g.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_EQ(journalLines().size(), journal);
     EXPECT_TRUE(fake.messages.shown.size() <= 1); // the fixture's own back-ratio warning
@@ -252,7 +254,8 @@ class MalformedFileOnScreen : public GridSetupScreen, public testing::WithParamI
 TEST_P(MalformedFileOnScreen, LeavesThePreviousCalibrationUntouched)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
-    const Global before = g;
+    const Calibration before = g.calibration;
+    const GridSlots slotsBefore = g.gridSlots;
     const QString boxesBefore = text("upper_left_x") + text("ll_survey_y") + text("jump_y");
     const int journal = int(journalLines().size());
     fake.messages.shown.clear();
@@ -264,13 +267,9 @@ TEST_P(MalformedFileOnScreen, LeavesThePreviousCalibrationUntouched)
     f.close();
     load(path);
 
-    EXPECT_EQ(g.grid_matrix, before.grid_matrix);
-    EXPECT_EQ(g.grid_slots, before.grid_slots);
-    EXPECT_EQ(g.buoy_screen_x, before.buoy_screen_x);
-    EXPECT_EQ(g.buoy_survey_y, before.buoy_survey_y);
-    EXPECT_EQ(g.grid_desc2, before.grid_desc2);
-    EXPECT_EQ(g.jump_survey_x, before.jump_survey_x);
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(g.calibration, before);
+    EXPECT_EQ(g.gridSlots, slotsBefore);
+    EXPECT_TRUE(g.calibration.complete);
     EXPECT_EQ(text("upper_left_x") + text("ll_survey_y") + text("jump_y"), boxesBefore);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_EQ(journalLines().size(), journal);
@@ -305,7 +304,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(GridSetupScreen, SaveThenLoadGivesBackTheSameCalibration)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
-    const Global loaded = g;
+    const Calibration loaded = g.calibration;
     const QString saved = QDir(resultsDir.path()).filePath("mine.ipt");
     fake.fileDialog.answers.push_back(saved);
     fake.messages.inputs.push_back(QStringLiteral("Lake, north tower, zoom 3"));
@@ -315,21 +314,18 @@ TEST_F(GridSetupScreen, SaveThenLoadGivesBackTheSameCalibration)
     EXPECT_TRUE(fake.fileDialog.requests.back().forSaving);
     EXPECT_EQ(fake.messages.prompts.back(), "Enter descriptive line about grid");
     EXPECT_EQ(text("ipt_file_description"), saved);
-    EXPECT_EQ(g.grid_desc2[1], "Lake, north tower, zoom 3");
+    EXPECT_EQ(g.gridSlots.slot(1)->description, "Lake, north tower, zoom 3");
 
     // Spoil the working calibration, then load the saved file.
     select("upper_left_button");
     clickPicture(100, 300);
-    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_FALSE(g.calibration.complete);
     load(saved);
-    EXPECT_EQ(g.setup_ok, 1);
-    EXPECT_EQ(coefficients(), CourseTransform::fromMatrix(loaded.grid_matrix).c);
-    EXPECT_EQ(g.buoy_screen_x, loaded.buoy_screen_x);
-    EXPECT_EQ(g.buoy_screen_y, loaded.buoy_screen_y);
-    EXPECT_EQ(g.buoy_survey_x, loaded.buoy_survey_x);
-    EXPECT_EQ(g.buoy_survey_y, loaded.buoy_survey_y);
-    EXPECT_EQ(g.jump_survey_x, loaded.jump_survey_x);
-    EXPECT_EQ(g.jump_survey_y, loaded.jump_survey_y);
+    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_EQ(coefficients(), loaded.transform.c);
+    EXPECT_EQ(g.calibration.marks, loaded.marks);
+    EXPECT_EQ(g.calibration.survey, loaded.survey);
+    EXPECT_EQ(g.calibration.jumpPoint, loaded.jumpPoint);
     EXPECT_EQ(text("ipt_file_description_2"), "Lake, north tower, zoom 3");
 }
 
@@ -346,7 +342,7 @@ TEST_F(GridSetupScreen, AFailedSaveSaysSoAndChangesNothing)
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("x.ipt"));
     EXPECT_EQ(text("ipt_file_description_2"), QStringLiteral("Lac d'Annecy, tour nord, caméra 2"));
-    EXPECT_EQ(g.grid_desc1[1], fixturePath("exponent-form-slalom.ipt"));
+    EXPECT_EQ(g.gridSlots.slot(1)->savedPath, fixturePath("exponent-form-slalom.ipt"));
 }
 
 TEST_F(GridSetupScreen, MarkingFourBuoysAndCompleting)
@@ -355,19 +351,18 @@ TEST_F(GridSetupScreen, MarkingFourBuoysAndCompleting)
     EXPECT_EQ(text("upper_right_x"), " 6300");
     EXPECT_EQ(text("upper_right_y"), " 3750");
     EXPECT_EQ(text("lower_left_x"), " 4500");
-    EXPECT_EQ(g.ll_screen_y, 7800);
-    EXPECT_EQ(g.point_x[1], 6300);
+    EXPECT_EQ(g.calibration.mark(Buoy::LowerLeft).y, 7800);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_TRUE(drawnAt(420, 250)); // the white cross
-    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_FALSE(g.calibration.complete);
 
     click("Load");
     EXPECT_TRUE(fake.messages.shown.empty());
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_TRUE(g.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
     EXPECT_FALSE(drawnAt(420, 250)); // Complete clears the drawing
-    const CourseTransform t = CourseTransform::fromMatrix(g.grid_matrix);
+    const CourseTransform t = g.calibration.transform;
     const auto far = t.toCourse({6300, 3750});
     EXPECT_NEAR(far->point.x, 0.0, 1e-9);
     EXPECT_NEAR(far->point.y, 0.0, 1e-9);
@@ -396,7 +391,7 @@ TEST_F(GridSetupScreen, CompleteWithAnUnmarkedBuoyWarnsAndStillJournals)
     EXPECT_EQ(fake.messages.shown[0].text, "Warning - Not all parameters have been set up on grid");
     EXPECT_EQ(fake.messages.shown[0].title, "Error Message");
     EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_FALSE(g.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     EXPECT_EQ(journalLines().size(), 19);
@@ -414,7 +409,7 @@ TEST_F(GridSetupScreen, TwoBuoysOnOnePointShowNoSmileyAndKeepTheCoefficients)
     click("Load");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_EQ(fake.messages.shown[0].text, "No Unique Solution - Re-enter data");
-    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_FALSE(g.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     EXPECT_EQ(coefficients(), before);
@@ -430,14 +425,14 @@ TEST_F(GridSetupScreen, LockedClickMovesAllFourMarks)
     click("chkboxGridLock");
     select("upper_right_button");
     clickPicture(7692 / 15 + 10, 5344 / 15 - 4); // 150 twips right, 60 up
-    EXPECT_EQ(g.ur_screen_x, 7692 / 15 * 15 + 150);
-    const double dx = g.ur_screen_x - 7692;
-    const double dy = g.ur_screen_y - 5344;
-    EXPECT_EQ(g.lr_screen_x, 9373 + dx);
-    EXPECT_EQ(g.ul_screen_y, 5344 + dy);
-    EXPECT_EQ(g.ll_screen_x, 7929 + dx);
+    EXPECT_EQ(g.calibration.mark(Buoy::UpperRight).x, 7692 / 15 * 15 + 150);
+    const double dx = g.calibration.mark(Buoy::UpperRight).x - 7692;
+    const double dy = g.calibration.mark(Buoy::UpperRight).y - 5344;
+    EXPECT_EQ(g.calibration.mark(Buoy::LowerRight).x, 9373 + dx);
+    EXPECT_EQ(g.calibration.mark(Buoy::UpperLeft).y, 5344 + dy);
+    EXPECT_EQ(g.calibration.mark(Buoy::LowerLeft).x, 7929 + dx);
     EXPECT_EQ(text("lower_right_y"), QStringLiteral(" %1").arg(9734 + dy));
-    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_FALSE(g.calibration.complete);
 }
 
 TEST_F(GridSetupScreen, LockRefusedWhileABoxReadsAuto)
@@ -461,16 +456,15 @@ TEST_F(GridSetupScreen, MicroAdjustNudgesByOnePixel)
     EXPECT_EQ(text("upper_right_y"), " 3750");
 
     click("chkboxGridLock");
-    const Global before = g;
+    const Calibration before = g.calibration;
+    const double lowerRightX = before.mark(Buoy::LowerRight).x;
     for (int i = 0; i < 20; ++i)
         click("AdjustRight");
-    EXPECT_EQ(g.lr_screen_x, before.lr_screen_x + 300);
-    EXPECT_EQ(text("lower_right_x"), QStringLiteral(" %1").arg(before.lr_screen_x + 300));
+    EXPECT_EQ(g.calibration.mark(Buoy::LowerRight).x, lowerRightX + 300);
+    EXPECT_EQ(text("lower_right_x"), QStringLiteral(" %1").arg(lowerRightX + 300));
     for (int i = 0; i < 20; ++i)
         click("AdjustLeft");
-    EXPECT_EQ(g.buoy_screen_x, before.buoy_screen_x);
-    EXPECT_EQ(g.buoy_screen_y, before.buoy_screen_y);
-    EXPECT_EQ(g.ul_screen_x, before.ul_screen_x);
+    EXPECT_EQ(g.calibration.marks, before.marks);
 }
 
 TEST_F(GridSetupScreen, ActivationForJumpSwitchesTheSurveyAndLogsEachEntry)
@@ -484,16 +478,16 @@ TEST_F(GridSetupScreen, ActivationForJumpSwitchesTheSurveyAndLogsEachEntry)
     EXPECT_EQ(text("ll_survey_y"), "-280");
     EXPECT_EQ(text("lr_survey_y"), "-280");
     EXPECT_EQ(text("ur_survey_x"), " 0");
-    EXPECT_EQ(g.buoy_survey_y[2], -280);
-    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_EQ(g.calibration.surveyPoint(Buoy::LowerRight).y, -280);
+    EXPECT_FALSE(g.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
 
     // Entering again for the same event changes nothing.
     fake.messages.yesNoAnswers.push_back(true);
     trigger("gridExit");
-    g.setup_ok = 1;
+    g.calibration.complete = true;
     enterSetup();
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_TRUE(g.calibration.complete);
 
     const QString day = QDir(resultsDir.path()).filePath("ResultLog1207.txt");
     QFile result(day);
@@ -510,15 +504,15 @@ TEST_F(GridSetupScreen, AnEmptyGridSlotIsNoCalibrationAndCannotBeSaved)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
     const auto loaded = coefficients();
-    const QString standard = QDir(g.programFolder).filePath("SlalomOK.ipt");
+    const QString standard = QDir(g.place.folder).filePath("SlalomOK.ipt");
     const QByteArray standardBytes = readBytes(standard);
     fake.messages.shown.clear();
 
     click("grid_select");
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 2");
-    EXPECT_EQ(g.grid_number, 2);
+    EXPECT_EQ(g.gridSlots.current, 2);
     EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
-    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_FALSE(g.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     EXPECT_FALSE(control("fmAccuracyDisplay")->isVisible());
@@ -539,11 +533,11 @@ TEST_F(GridSetupScreen, AnEmptyGridSlotIsNoCalibrationAndCannotBeSaved)
 
     click("grid_select");
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
-    EXPECT_EQ(g.grid_number, 1);
+    EXPECT_EQ(g.gridSlots.current, 1);
     EXPECT_EQ(coefficients(), loaded);
     EXPECT_EQ(text("upper_right_x"), " 8136");
     EXPECT_EQ(text("ipt_file_description"), fixturePath("exponent-form-slalom.ipt"));
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_TRUE(g.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
     EXPECT_TRUE(control("fmAccuracyDisplay")->isVisible());
@@ -570,7 +564,7 @@ TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
     EXPECT_FALSE(grid->isVisible());
     // What the selector names is what is in use: the empty slot.
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 2");
-    EXPECT_EQ(g.grid_number, 2);
+    EXPECT_EQ(g.gridSlots.current, 2);
     EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
 
     QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
@@ -597,24 +591,23 @@ TEST_F(GridSetupScreen, CompletingFromGridTwoFillsSlotOneAndSaysSo)
         edit(name)->setText(QString::fromLatin1(value));
     markFour();
     click("Load");
-    EXPECT_EQ(g.setup_ok, 1);
-    EXPECT_EQ(g.grid_number, 1);
+    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_EQ(g.gridSlots.current, 1);
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
-    EXPECT_EQ(g.grid_slots[1][3], 6300);
+    EXPECT_EQ(g.gridSlots.slot(1)->points[0].screen.x, 6300);
 }
 
 TEST_F(GridSetupScreen, LoadAlwaysFillsSlotOne)
 {
     click("grid_select");
-    ASSERT_EQ(g.grid_number, 2);
+    ASSERT_EQ(g.gridSlots.current, 2);
     load(fixturePath("exponent-form-jump.ipt"));
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
-    EXPECT_EQ(g.grid_number, 1);
-    EXPECT_TRUE(g.grid_loaded[1]);
-    EXPECT_FALSE(g.grid_loaded[2]);
-    EXPECT_EQ(g.grid_slots[1][3], 7692);
-    EXPECT_EQ(g.grid_slots[2][3], 0);
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_EQ(g.gridSlots.current, 1);
+    ASSERT_TRUE(g.gridSlots.slot(1));
+    EXPECT_FALSE(g.gridSlots.slot(2));
+    EXPECT_EQ(g.gridSlots.slot(1)->points[0].screen.x, 7692);
+    EXPECT_TRUE(g.calibration.complete);
 }
 
 TEST_F(GridSetupScreen, JournalFailureIsOneMessageAndTheCalibrationStands)
@@ -622,7 +615,7 @@ TEST_F(GridSetupScreen, JournalFailureIsOneMessageAndTheCalibrationStands)
     markFour();
     ASSERT_TRUE(QDir(resultsDir.path()).removeRecursively());
     click("Load");
-    EXPECT_EQ(g.setup_ok, 1);
+    EXPECT_TRUE(g.calibration.complete);
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("results_file.txt"));
 }
@@ -641,12 +634,12 @@ TEST_F(GridSetupScreen, LogFailureOnEntryIsOneMessage)
 
 TEST_F(GridSetupScreen, MissingStatePictureFallsBackToTheBuiltInOne)
 {
-    ASSERT_TRUE(QFile::remove(QDir(g.programFolder).filePath("face02.ico")));
-    QFile damaged(QDir(g.programFolder).filePath("msgbox03.ico"));
+    ASSERT_TRUE(QFile::remove(QDir(g.place.folder).filePath("face02.ico")));
+    QFile damaged(QDir(g.place.folder).filePath("msgbox03.ico"));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
     damaged.write("not an icon");
     damaged.close();
-    load(QDir(g.programFolder).filePath("JumpOK.ipt"));
+    load(QDir(g.place.folder).filePath("JumpOK.ipt"));
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_FALSE(control<QLabel>("grid_state_icon")->pixmap().isNull());
     select("upper_left_button");
@@ -657,29 +650,28 @@ TEST_F(GridSetupScreen, MissingStatePictureFallsBackToTheBuiltInOne)
 
 TEST_F(GridSetupScreen, TypingIntoABoxMakesTheCalibrationIncomplete)
 {
-    load(QDir(g.programFolder).filePath("SlalomOK.ipt"));
-    ASSERT_EQ(g.setup_ok, 1);
+    load(QDir(g.place.folder).filePath("SlalomOK.ipt"));
+    ASSERT_TRUE(g.calibration.complete);
     QLineEdit* box = edit("ur_survey_y");
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, "abc");
-    EXPECT_EQ(g.buoy_survey_y[1], 0.0);
-    EXPECT_EQ(g.setup_ok, 0);
+    EXPECT_EQ(g.calibration.surveyPoint(Buoy::UpperRight).y, 0.0);
+    EXPECT_FALSE(g.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     QTest::keyClicks(edit("jump_x"), "7");
-    EXPECT_EQ(g.jump_survey_x, 7.0);
+    EXPECT_EQ(g.calibration.jumpPoint.x, 7.0);
 }
 
 TEST_F(GridSetupScreen, ATypedMarkIsWhatCompleteSolvesAndJournals)
 {
     markFour();
     typeInto("upper_left_x", "48");
-    EXPECT_EQ(g.ul_screen_x, 5400) << "a half-typed value moves nothing";
+    EXPECT_EQ(g.calibration.mark(Buoy::UpperLeft).x, 5400) << "a half-typed value moves nothing";
     QTest::keyClicks(edit("upper_left_x"), "00");
     pressEnter("upper_left_x");
-    EXPECT_EQ(g.ul_screen_x, 4800);
-    EXPECT_EQ(g.buoy_screen_x[3], 4800);
+    EXPECT_EQ(g.calibration.mark(Buoy::UpperLeft).x, 4800);
     EXPECT_EQ(text("upper_left_x"), " 4800");
     EXPECT_TRUE(drawnAt(320, 250));  // the cross moved with it
     EXPECT_FALSE(drawnAt(360, 250)); // and the old one is gone
@@ -688,8 +680,8 @@ TEST_F(GridSetupScreen, ATypedMarkIsWhatCompleteSolvesAndJournals)
     typeInto("lower_right_y", "7950");
     click("Load");
     EXPECT_TRUE(fake.messages.shown.empty());
-    ASSERT_EQ(g.setup_ok, 1);
-    const CourseTransform t = CourseTransform::fromMatrix(g.grid_matrix);
+    ASSERT_TRUE(g.calibration.complete);
+    const CourseTransform t = g.calibration.transform;
     for (const auto& [screen, survey] :
          {std::pair{Point2{4800, 3750}, Point2{2.5, 0}}, {Point2{8400, 7950}, Point2{0, -259}}}) {
         const auto mapped = t.toCourse(screen);
@@ -713,13 +705,13 @@ TEST_F(GridSetupScreen, TypedTextThatIsNoNumberPutsTheBoxBack)
     // Typing is a way to place an unmarked buoy too.
     typeInto("upper_left_x", "5400");
     pressEnter("upper_left_x");
-    EXPECT_EQ(g.ul_screen_x, 5400);
+    EXPECT_EQ(g.calibration.mark(Buoy::UpperLeft).x, 5400);
     EXPECT_EQ(text("upper_left_y"), " 0");
 
     typeInto("upper_left_y", "37S0");
     click("Load"); // the focus leaves the box on the way
     EXPECT_EQ(text("upper_left_y"), " 0");
-    EXPECT_EQ(g.ul_screen_y, 0);
+    EXPECT_EQ(g.calibration.mark(Buoy::UpperLeft).y, 0);
     EXPECT_EQ(fake.messages.shown.size(), 3u); // the refusal, then Complete's own warning
     EXPECT_EQ(journalLines()[5], "Upper Left X,Y Pixels:  5400   0");
 }
@@ -758,9 +750,9 @@ TEST_F(GridSetupScreen, HideAndShowTheDescriptions)
 TEST_F(GridSetupScreen, CrossSizeFollowsTheScrollBar)
 {
     control<QScrollBar>("Setup_Cross_size")->setValue(15);
-    EXPECT_EQ(g.cross_size, 15);
-    load(QDir(g.programFolder).filePath("SlalomOK.ipt"));
-    EXPECT_EQ(g.cross_radius, 30);
+    EXPECT_EQ(g.display.crossSize, 15);
+    load(QDir(g.place.folder).filePath("SlalomOK.ipt"));
+    EXPECT_EQ(grid->circleRadius(), 30);
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 #include "app/manual_rules.h"
 #include "app/ui/form1.h"
 #include "app/ui/manual.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
-#include "common/global.h"
 #include "fakes/fake_platform.h"
 
 #include <QAction>
@@ -24,9 +24,9 @@ class ManualScreen : public ::testing::Test
 protected:
     void SetUp() override
     {
-        global.programFolder = dir.path();
+        state.place.folder = dir.path();
         form = &screens.form1();
-        form->Form_Load();
+        form->startUp();
         form->show();
         readManual = form->findChild<QAction*>("mnuManual");
         ASSERT_NE(readManual, nullptr);
@@ -41,9 +41,9 @@ protected:
 
     const QString startFolder = QDir::currentPath();
     QTemporaryDir dir;
-    Global global;
+    ProgramState state;
     FakePlatform fake;
-    Screens screens{global, fake.platform};
+    Screens screens{state, fake.platform};
     Form1* form = nullptr;
     QAction* readManual = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
@@ -56,9 +57,9 @@ protected:
 
     DrawingSurface* surface() { return measure.findChild<DrawingSurface*>(); }
 
-    Global global;
+    ProgramState state;
     FakePlatform fake;
-    Screens screens{global, fake.platform};
+    Screens screens{state, fake.platform};
     Measure& measure = screens.measure();
 };
 
@@ -67,7 +68,7 @@ protected:
 // longest status text), a finished pass with its times.
 TEST_F(MeasureLayout, EveryControlIsOnScreenAndReadableAtEachDisplaySize)
 {
-    ASSERT_TRUE(loadShippedSetup(global, QStringLiteral("JumpOK.ipt")));
+    ASSERT_TRUE(loadShippedSetup(state.calibration, QStringLiteral("JumpOK.ipt")));
     screens.form1().selectEvent(Event::Jump);
     measure.show();
     fake.joystick.detectCode = kJoyNoError;
@@ -161,7 +162,7 @@ class CourseInView : public MeasureLayout, public testing::WithParamInterface<Sh
 TEST_P(CourseInView, NoControlCoversTheCourseDuringAPass)
 {
     const ShippedCourse c = GetParam();
-    const auto setup = loadShippedSetup(global, QString::fromLatin1(c.file));
+    const auto setup = loadShippedSetup(state.calibration, QString::fromLatin1(c.file));
     ASSERT_TRUE(setup);
     screens.form1().selectEvent(c.event);
     measure.show();

@@ -3,6 +3,7 @@
 
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
 #include "fakes/fake_platform.h"
@@ -33,8 +34,8 @@ protected:
     {
         // A finished pass writes the day logs into the results folder; with none chosen that
         // is the program folder, which must not be the build's working folder.
-        global.programFolder = programDir.path();
-        calibrateSlalom(global);
+        state.place.folder = programDir.path();
+        calibrateSlalom(state.calibration);
         fake.clock.ms = 1000;
         measure.show();
     }
@@ -71,24 +72,24 @@ protected:
     }
 
     QTemporaryDir programDir;
-    Global global;
+    ProgramState state;
     FakePlatform fake;
     QtKeyState keys;
     Platform platform{fake.settings, fake.fileDialog, fake.messages, fake.clock, fake.pictures,
                       keys,          fake.joystick,   fake.timers};
-    Screens screens{global, platform};
+    Screens screens{state, platform};
     Measure& measure = screens.measure();
 };
 
 TEST_F(MeasureScreenTest, EnterOnStartPassRecordsAWholePassAndHandsItToTheResults)
 {
     EXPECT_EQ(measure.windowTitle(), QStringLiteral("Measure Boat Path Deviation"));
-    EXPECT_TRUE(global.AwaitingStart);
+    EXPECT_TRUE(measure.model().awaitingStart());
     QTest::keyClick(Command1(), Qt::Key_Return);
     ASSERT_TRUE(measure.model().running());
     EXPECT_EQ(runPass(), 161);
-    EXPECT_EQ(global.passSamples.SampleCount, 162);
-    EXPECT_EQ(global.PassMeasured, 1);
+    EXPECT_EQ(state.pass.samples.sampleCount, 162);
+    EXPECT_TRUE(state.pass.measured);
     EXPECT_FALSE(measure.isVisible());
     ASSERT_TRUE(screens.hasResults());
     EXPECT_TRUE(screens.results().isVisible());
@@ -98,7 +99,7 @@ TEST_F(MeasureScreenTest, EnterOnStartPassRecordsAWholePassAndHandsItToTheResult
 
 TEST_F(MeasureScreenTest, AHeldArrowKeyMovesTheLineAndNeverTouchesTheOptions)
 {
-    const double x = measure.model().lines().lnMeasure.x1;
+    const double x = measure.model().lines().measureLine.x1;
     QRadioButton* optWhite = child<QRadioButton>("optWhite");
     optWhite->setFocus();
     QTest::keyPress(optWhite, Qt::Key_Left);
@@ -106,14 +107,14 @@ TEST_F(MeasureScreenTest, AHeldArrowKeyMovesTheLineAndNeverTouchesTheOptions)
     Timer1().fire();
     QTest::keyRelease(optWhite, Qt::Key_Left);
     Timer1().fire();
-    EXPECT_EQ(measure.model().lines().lnMeasure.x1, x - 30);
+    EXPECT_EQ(measure.model().lines().measureLine.x1, x - 30);
     EXPECT_TRUE(optWhite->isChecked());
     EXPECT_EQ(measure.focusWidget(), Command1()); // so that Enter starts the pass
     // A tap between two ticks still counts once.
     QTest::keyClick(Command1(), Qt::Key_Right);
     Timer1().fire();
     Timer1().fire();
-    EXPECT_EQ(measure.model().lines().lnMeasure.x1, x - 15);
+    EXPECT_EQ(measure.model().lines().measureLine.x1, x - 15);
 }
 
 TEST_F(MeasureScreenTest, ACheckBoxClickedWhileArmedLeavesEnterToStartPass)
@@ -141,7 +142,7 @@ TEST_F(MeasureScreenTest, ReturnToStartDuringAPassStopsItAsAbortDoes)
     fake.clock.ms += 60000;
     tmr2().fire();
     EXPECT_FALSE(screens.hasResults());
-    EXPECT_EQ(global.PassMeasured, 0);
+    EXPECT_FALSE(state.pass.measured);
 }
 
 TEST_F(MeasureScreenTest, AbortReturnsToTheStartScreen)
@@ -149,7 +150,7 @@ TEST_F(MeasureScreenTest, AbortReturnsToTheStartScreen)
     QTest::keyClick(Command1(), Qt::Key_Return);
     QTest::mouseClick(child<QPushButton>("btnAbort"), Qt::LeftButton);
     EXPECT_FALSE(measure.model().running());
-    EXPECT_TRUE(measure.model().checkTimerEnabled());
+    EXPECT_TRUE(measure.model().clockCheckPending());
     EXPECT_FALSE(measure.isVisible());
     EXPECT_TRUE(screens.form1().isVisible());
 }
@@ -165,13 +166,13 @@ TEST_F(MeasureScreenTest, JumpBoundaryCanBeTypedThroughZeroAndIsClampedWhenDone)
     QTest::keyClick(box, Qt::Key_Backspace);
     QTest::keyClicks(box, QStringLiteral("0.7"));
     EXPECT_EQ(box->text(), QStringLiteral("0.7"));
-    EXPECT_EQ(global.PathLimit, 0.7);
+    EXPECT_EQ(measure.model().pathLimit(), 0.7);
     finishEditing(box, QStringLiteral("0.1"));
     EXPECT_EQ(box->text(), QStringLiteral("0.2"));
-    EXPECT_EQ(global.PathLimit, 0.2);
+    EXPECT_EQ(measure.model().pathLimit(), 0.2);
     finishEditing(box, QStringLiteral("1.5"));
     EXPECT_EQ(box->text(), QStringLiteral("1.0"));
-    EXPECT_EQ(global.PathLimit, 1.0);
+    EXPECT_EQ(measure.model().pathLimit(), 1.0);
 }
 
 TEST_F(MeasureScreenTest, BoundaryWidthIsClampedWhenDoneAndHidesTheStyleLegendAboveOne)
@@ -212,9 +213,9 @@ TEST_F(MeasureScreenTest, EdgeMarkersComeWithACaution)
                              "turned or angled, using the edge markers alone may lead to "
                              "inaccurate results.  Be sure the center line is as close as "
                              "possible to the pylon position."));
-    EXPECT_TRUE(measure.model().lines().left_edge.visible);
+    EXPECT_TRUE(measure.model().lines().leftEdge.visible);
     child<QCheckBox>("chkEdgeOn")->click();
-    EXPECT_FALSE(measure.model().lines().right_edge.visible);
+    EXPECT_FALSE(measure.model().lines().rightEdge.visible);
     EXPECT_EQ(fake.messages.shown.size(), 1u);
 }
 
@@ -238,12 +239,12 @@ TEST_F(MeasureScreenTest, InMouseModeAClickStartsAPassButNeverRestartsIt)
     ASSERT_TRUE(measure.model().running());
     runPass(10);
     QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(210, 200));
-    EXPECT_EQ(global.SampleIndex, 11);
+    EXPECT_EQ(measure.model().sampleIndex(), 11);
 }
 
 TEST_F(MeasureScreenTest, TheLinesArePaintedOverTheMagentaBackground)
 {
-    const LineRecord& line = measure.model().lines().lnMeasure;
+    const LineRecord& line = measure.model().lines().measureLine;
     const QImage shot = measure.grab().toImage();
     const QPoint onLine(int(line.x1 / 15), 300);
     const QPoint inside = measure.findChild<DrawingSurface*>()->mapTo(&measure, onLine);
@@ -295,7 +296,7 @@ TEST_F(MeasureScreenTest, SpeedAndLineLabelsForTheResultsScreen)
 {
     EXPECT_EQ(measure.speedLabel(), QStringLiteral("58"));
     EXPECT_EQ(measure.lineLabel(), QStringLiteral("11.25"));
-    measure.setLineLabel(QStringLiteral("12.00"));
+    state.pass.lineText = QStringLiteral("12.00");
     Timer1().fire();
     EXPECT_EQ(measure.lineLabel(), QStringLiteral("12.00"));
 }

@@ -1,8 +1,8 @@
 // The list editor on the start screen, driven through its buttons.
 
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
-#include "common/global.h"
 #include "fakes/fake_platform.h"
 #include "support/write_block.h"
 
@@ -23,11 +23,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        global.programFolder = dir.path();
+        state.place.folder = dir.path();
         writeList("drivers.txt", "Adams\r\nBaker\r\n");
         writeList("skiers.txt", "Smith, John\r\n\"Lee, Ann\"\r\n");
         form = &screens.form1();
-        form->Form_Load();
+        form->startUp();
         form->show();
         Text1 = form->findChild<QPlainTextEdit*>("Text1");
         cmdCloseSave = form->findChild<QPushButton*>("cmdCloseSave");
@@ -57,9 +57,9 @@ protected:
 
     const QString startFolder = QDir::currentPath();
     QTemporaryDir dir;
-    Global global;
+    ProgramState state;
     FakePlatform fake;
-    Screens screens{global, fake.platform};
+    Screens screens{state, fake.platform};
     Form1* form = nullptr;
     QPlainTextEdit* Text1 = nullptr;
     QPushButton* cmdCloseSave = nullptr;

@@ -3,8 +3,8 @@
 // closes.
 
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
-#include "common/global.h"
 #include "common/text_file.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
@@ -47,16 +47,16 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
 {
     const QString startFolder = QDir::currentPath();
     QTemporaryDir folder;
-    Global global;
-    global.programFolder = folder.path();
-    calibrateSlalom(global);
+    ProgramState state;
+    state.place.folder = folder.path();
+    calibrateSlalom(state.calibration);
     FakePlatform fake;
     QtMessageBoxes messages; // real boxes: each is a window of its own
     Platform platform{fake.settings, fake.fileDialog, messages,      fake.clock,
                       fake.pictures, fake.keys,       fake.joystick, fake.timers};
-    Screens screens{global, platform};
+    Screens screens{state, platform};
     Form1& form1 = screens.form1();
-    form1.Form_Load();
+    form1.startUp();
     const QString results = folder.filePath(QStringLiteral("stick"));
     form1.findChild<QLineEdit*>(QStringLiteral("txtResults"))->setText(results);
     Measure& measure = screens.measure();
@@ -90,7 +90,7 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
     });
     EXPECT_FALSE(ended);
     EXPECT_EQ(answered, 1); // the day logs' warning
-    EXPECT_EQ(global.PassMeasured, 1);
+    EXPECT_TRUE(state.pass.measured);
     EXPECT_FALSE(screens.hasResults());
     EXPECT_TRUE(form1.isVisible());
     EXPECT_EQ(form1.runInfo().direction, Direction::Away); // set up for the next pass

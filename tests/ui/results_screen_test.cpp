@@ -1,12 +1,13 @@
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
+#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
-#include "common/global.h"
 #include "common/text_file.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
 #include "results/pass_report.h"
 #include "results/ui/results.h"
+#include "support/kept_files.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -28,7 +29,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(programDir.isValid() && resultsDir.isValid());
-        global.programFolder = programDir.path();
+        state.place.folder = programDir.path();
         ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("skiers.txt")),
                                 QStringLiteral("Ann\r\nBee\r\n"))
                         .ok);
@@ -36,12 +37,13 @@ protected:
                                 QStringLiteral("Carl\r\nDee\r\n"))
                         .ok);
         form1 = &screens.form1();
-        form1->Form_Load();
+        form1->startUp();
         setResultsFolder(resultsDir.path());
     }
 
     void TearDown() override
     {
+        keepTestFiles(fake, {{programDir.path(), "program"}, {resultsDir.path(), "results"}});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -53,16 +55,16 @@ protected:
     void measurePass(int tenths)
     {
         for (int i = 0; i <= tenths; ++i)
-            global.passSamples.Deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
-        summariseSamples(global.passSamples, tenths + 1);
-        global.PassTenths = tenths;
-        global.PassMeasured = 1;
+            state.pass.samples.deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
+        summariseSamples(state.pass.samples, tenths + 1);
+        state.pass.tenths = tenths;
+        state.pass.measured = true;
     }
 
     Results& open()
     {
         Results& r = screens.results();
-        r.Form_Load();
+        r.load();
         r.show();
         return r;
     }
@@ -105,8 +107,8 @@ protected:
     QTemporaryDir programDir;
     QTemporaryDir resultsDir;
     FakePlatform fake;
-    Global global;
-    Screens screens{global, fake.platform};
+    ProgramState state;
+    Screens screens{state, fake.platform};
     Form1* form1 = nullptr;
 };
 
@@ -119,14 +121,14 @@ TEST_F(ResultsScreen, PassIsReportedAndLogged)
     EXPECT_EQ(listItems(r),
               QStringList({"Black/Red - Measured Data", "Blue - Best Fit Path Line"}));
     const QString report =
-        analysePass(form1->runInfo(), global.passSamples, 161, fake.clock.nowValue).report;
+        analysePass(form1->runInfo(), state.pass.samples, 161, fake.clock.nowValue).report;
     QString text = shown(r);
     text.replace('\n', QStringLiteral("\r\n"));
     EXPECT_EQ(text, report);
     EXPECT_EQ(results(QStringLiteral("ResultLog1207.txt")), report + QStringLiteral("\r\n"));
     const QString side = results(QStringLiteral("originalmeasurements.txt"));
     EXPECT_TRUE(side.startsWith(QStringLiteral("Slalom\r\n12-07-2026\r\n14:05:09\r\n")));
-    EXPECT_NE(global.passStatistics.MeanFitDeviation, 0.0);
+    EXPECT_NE(state.pass.statistics.meanFitDeviation, 0.0);
 }
 
 TEST_F(ResultsScreen, NoPassSaysSoButStillWritesTheDatabaseLine)
@@ -173,11 +175,11 @@ TEST_F(ResultsScreen, UnwritableFolderKeepsThePassAndNamesEveryFile)
 
 TEST_F(ResultsScreen, GraphIsDrawnHalfASecondAfterLoading)
 {
-    for (double& d : global.passSamples.Deviations)
+    for (double& d : state.pass.samples.deviations)
         d = 0.0;
-    summariseSamples(global.passSamples, 162);
-    global.PassTenths = 161;
-    global.PassMeasured = 1;
+    summariseSamples(state.pass.samples, 162);
+    state.pass.tenths = 161;
+    state.pass.measured = true;
     Results& r = open();
     const int redBefore = countColour(drawing(r), qRgb(255, 0, 0));
     QTest::qWait(700);
@@ -259,7 +261,7 @@ TEST_F(ResultsScreen, LineCopyWritesBackAndReachesTheDatabaseLine)
     EXPECT_EQ(line->currentIndex(), 5); // "11.25", the start screen's choice
     line->setCurrentIndex(line->findText(QStringLiteral("16.00")));
     EXPECT_EQ(form1->runInfo().lineLength, 1);
-    EXPECT_EQ(screens.measure().lineLabel(), QStringLiteral("16.00"));
+    EXPECT_EQ(state.pass.lineText, QStringLiteral("16.00"));
     child<QLineEdit>(r, "txtComment")->setText(QStringLiteral("gusty | wind"));
     QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
     const QStringList f = splitLines(results(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
@@ -269,7 +271,7 @@ TEST_F(ResultsScreen, LineCopyWritesBackAndReachesTheDatabaseLine)
     EXPECT_EQ(f[7], QStringLiteral("16.00"));
     EXPECT_EQ(f[21], QStringLiteral("gusty   wind"));
     EXPECT_EQ(form1->runInfo().lineLength, 5);
-    EXPECT_EQ(screens.measure().lineLabel(), QStringLiteral("11.25"));
+    EXPECT_EQ(state.pass.lineText, QStringLiteral("11.25"));
     EXPECT_TRUE(form1->isVisible());
 }
 

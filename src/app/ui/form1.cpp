@@ -1,15 +1,16 @@
 #include "app/ui/form1.h"
 
+#include "app/name_list_items.h"
 #include "app/name_lists.h"
+#include "app/program_place.h"
+#include "app/run_particulars.h"
 #include "app/settings_keys.h"
 #include "app/ui/accessible_names.h"
-#include "app/ui/manual.h"
+#include "app/ui/navigator.h"
 #include "app/ui/screen_layout.h"
-#include "app/ui/screens.h"
-#include "calibration/ui/grid_setup.h"
-#include "common/global.h"
+#include "calibration/calibration.h"
 #include "common/twips.h"
-#include "measure/ui/measure.h"
+#include "measure/pass_record.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
 #include "platform/settings_store.h"
@@ -37,10 +38,15 @@ constexpr double kGroupTop = 960;
 
 } // namespace
 
-Form1::Form1(Screens& screens) : screens(screens)
+Form1::Form1(Navigator& navigator, Platform& platform, ProgramPlace& place, RunParticulars& run,
+             NameListItems& names, const Calibration& calibration, PassRecord& pass)
+    : navigator(navigator), platform(platform), programPlace(place), run(run), names(names),
+      calibration(calibration), pass(pass)
 {
     setObjectName(QStringLiteral("Form1"));
     buildControls();
+    publishRun();
+    connect(&run, &RunParticulars::changed, this, &Form1::followRun);
 }
 
 void Form1::buildControls()
@@ -207,28 +213,35 @@ void Form1::buildControls()
     connect(cmdBoats, &QPushButton::clicked, this, &Form1::cmdBoats_Click);
     connect(cmdModels, &QPushButton::clicked, this, &Form1::cmdModels_Click);
     connect(cmdCloseSave, &QPushButton::clicked, this, &Form1::cmdCloseSave_Click);
+    // Every change of the particulars goes into the run particulars at once.
+    for (QLineEdit* field : {txtTournament, txtLocation, txtDate, txtNumber, txtResults})
+        connect(field, &QLineEdit::textChanged, this, &Form1::publishRun);
+    for (QComboBox* combo : {cbSkiers, cbDrivers, cbBoats, cbModels}) {
+        connect(combo, &QComboBox::currentIndexChanged, this, &Form1::publishRun);
+        connect(combo, &QComboBox::editTextChanged, this, &Form1::publishRun);
+    }
+    for (QRadioButton* option : central->findChildren<QRadioButton*>())
+        connect(option, &QRadioButton::toggled, this, &Form1::publishRun);
 
     setFixedSize(twipsToPixels(10320), twipsToPixels(8640) + menuBar()->sizeHint().height());
 }
 
-void Form1::Form_Load()
+void Form1::startUp()
 {
-    Global& g = screens.global();
     setWindowTitle(kProductTitle + QStringLiteral(" ") + QStringLiteral(WAKELINE_VERSION));
     const QScreen* screen = QGuiApplication::primaryScreen();
-    g.screenWidthPixels = QString::number(screen ? screen->geometry().width() : 1024);
-    screens.measure(); // created now and kept hidden, so that its timers exist
-    g.PassMeasured = 0;
-    g.AwaitingStart = false;
+    programPlace.screenWidthPixels = screen ? screen->geometry().width() : 1024;
+    navigator.prepareMeasurement();
+    pass.measured = false;
 
-    QDir::setCurrent(g.programFolder);
-    const QStringList failures = createMissingListFiles(g.programFolder);
+    QDir::setCurrent(programPlace.folder);
+    const QStringList failures = createMissingListFiles(programPlace.folder);
     if (!failures.isEmpty())
-        screens.platform().messages.warning(failures.join('\n'), kProductTitle);
+        platform.messages.warning(failures.join('\n'), kProductTitle);
     for (NameList list : kNameListsInLoadOrder)
         loadNameList(list);
 
-    txtResults->setText(initialResultsFolder(screens.platform().settings, g.programFolder));
+    txtResults->setText(initialResultsFolder(platform.settings, programPlace.folder));
     txtResults_Change(); // written back at once, also when the text did not change
 }
 
@@ -249,7 +262,7 @@ QComboBox* Form1::nameCombo(NameList list) const
 
 QString Form1::nameListPath(NameList list) const
 {
-    return QDir(screens.global().programFolder).filePath(nameListFile(list));
+    return QDir(programPlace.folder).filePath(nameListFile(list));
 }
 
 void Form1::loadNameList(NameList list)
@@ -257,9 +270,11 @@ void Form1::loadNameList(NameList list)
     QComboBox* combo = nameCombo(list);
     const QString text = combo->currentText();
     combo->clear();
-    combo->addItems(readNameList(nameListPath(list)));
+    names[list] = readNameList(nameListPath(list));
+    combo->addItems(names[list]);
     combo->setCurrentIndex(-1);
     combo->setEditText(text);
+    publishRun();
 }
 
 void Form1::openListEditor(NameList list)
@@ -267,7 +282,7 @@ void Form1::openListEditor(NameList list)
     const ListForEditing read = readListForEditing(nameListPath(list));
     if (!read.ok) {
         // Whatever the editor held stays: nothing was replaced.
-        screens.platform().messages.warning(read.message, kProductTitle);
+        platform.messages.warning(read.message, kProductTitle);
         return;
     }
     editingList = nameListKey(list);
@@ -306,7 +321,7 @@ void Form1::cmdCloseSave_Click()
     const WriteResult written = saveNameList(nameListPath(*list), Text1->toPlainText());
     if (!written) {
         // The old file is intact; the editor stays open with the operator's text.
-        screens.platform().messages.warning(written.message, kProductTitle);
+        platform.messages.warning(written.message, kProductTitle);
         return;
     }
     Text1->hide();
@@ -407,9 +422,55 @@ void Form1::selectNamePosition(NameList list, int position)
         combo->setCurrentIndex(position);
 }
 
-void Form1::showAgain()
+std::array<int, 4> Form1::namePositions() const
 {
-    Screens::bringUp(*this);
+    std::array<int, 4> positions{};
+    for (NameList list : kNameListsInLoadOrder)
+        positions[size_t(list)] = namePosition(list);
+    return positions;
+}
+
+void Form1::publishRun()
+{
+    if (following)
+        return;
+    publishing = true;
+    run.set(runInfo(), namePositions());
+    publishing = false;
+}
+
+void Form1::followRun()
+{
+    if (publishing)
+        return;
+    following = true;
+    const RunInfo& r = run.info();
+    for (const auto& [field, text] : {std::pair{txtTournament, r.tournament},
+                                      {txtLocation, r.location},
+                                      {txtDate, r.date},
+                                      {txtNumber, r.boatNumber},
+                                      {txtResults, r.resultsFolder}})
+        if (field->text() != text)
+            field->setText(text);
+    for (NameList list : kNameListsInLoadOrder) {
+        QComboBox* combo = nameCombo(list);
+        const int position = run.namePosition(list);
+        if (position == namePosition(list) && combo->currentText() == nameOf(r, list))
+            continue;
+        if (position >= 0 && position < combo->count())
+            combo->setCurrentIndex(position);
+        else
+            combo->setEditText(nameOf(r, list));
+    }
+    selectEvent(r.event);
+    selectSlalomSpeed(r.slalomSpeed);
+    selectJumpSpeed(r.jumpSpeed);
+    selectLineLength(r.lineLength);
+    setDirection(r.direction);
+    following = false;
+    // A control's own handler may have changed another (jump sets the direction toward the
+    // camera): what the controls show now is the run.
+    publishRun();
 }
 
 void Form1::optSlalom_Click()
@@ -436,15 +497,15 @@ void Form1::optJump_Click()
 void Form1::txtResults_Change()
 {
     QString error;
-    if (screens.platform().settings.setValue(kSettingsApplication, kSettingsSection,
-                                             kSettingsResultsPath, txtResults->text(), &error)) {
+    if (platform.settings.setValue(kSettingsApplication, kSettingsSection, kSettingsResultsPath,
+                                   txtResults->text(), &error)) {
         settingsWriteReported = false;
         return;
     }
     // Once per failure streak: this runs on every keystroke.
     if (!settingsWriteReported) {
         settingsWriteReported = true;
-        screens.platform().messages.warning(
+        platform.messages.warning(
             QStringLiteral("The results folder could not be remembered for the next start: %1.")
                 .arg(error),
             kProductTitle);
@@ -453,12 +514,11 @@ void Form1::txtResults_Change()
 
 bool Form1::folderCheck()
 {
-    const FolderCheck check =
-        checkResultsFolder(txtResults->text(), screens.global().programFolder);
+    const FolderCheck check = checkResultsFolder(txtResults->text(), programPlace.folder);
     if (check.trimmed)
         txtResults->setText(check.folder);
     if (!check.ok)
-        screens.platform().messages.information(check.error, kProductTitle);
+        platform.messages.information(check.error, kProductTitle);
     return check.ok;
 }
 
@@ -466,7 +526,7 @@ void Form1::btnSetup_Click()
 {
     if (!folderCheck())
         return;
-    Screens::bringUp(screens.gridSetup());
+    navigator.openCalibration();
     hide();
 }
 
@@ -474,28 +534,28 @@ void Form1::Command1_Click()
 {
     if (!folderCheck())
         return;
-    if (screens.global().setup_ok == 0) {
-        screens.platform().messages.plain(
+    if (!calibration.complete) {
+        platform.messages.plain(
             QStringLiteral("The setup must be OK to proceed.  Return to the setup screen and "
                            "create a valid setup"));
         return;
     }
-    Screens::bringUp(screens.measure());
+    navigator.openMeasurement();
     hide();
 }
 
 void Form1::mnuManual_Click()
 {
-    Screens::bringUp(screens.manual());
+    navigator.openManual();
 }
 
 void Form1::mnuExit_Click()
 {
-    screens.endProgram();
+    navigator.endProgram();
 }
 
 void Form1::closeEvent(QCloseEvent* e)
 {
     e->accept();
-    screens.endProgram();
+    navigator.endProgram();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The start screen: the run particulars, the results folder, and the way to the other
-// screens. Other screens read the run particulars live through runInfo() and write some
-// of them back through the public operations below, with the same effects as a click.
+// screens. Every change of its controls goes into the run particulars, which the other
+// screens read; when they write some back, the controls follow.
 
 #include "app/start_up.h"
 #include "common/run_info.h"
@@ -17,21 +17,30 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class Screens;
+class Navigator;
+class RunParticulars;
+struct Calibration;
+struct NameListItems;
+struct PassRecord;
+struct Platform;
+struct ProgramPlace;
 
 class Form1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Form1(Screens& screens);
+    Form1(Navigator& navigator, Platform& platform, ProgramPlace& place, RunParticulars& run,
+          NameListItems& names, const Calibration& calibration, PassRecord& pass);
 
     // The start-up sequence: caption, screen width, measurement screen, flags, list files,
     // drop-downs, results folder. Run once, before the screen is first shown.
-    void Form_Load();
+    void startUp();
 
+    // The run particulars as the controls show them.
     RunInfo runInfo() const;
     Event event() const;
 
+    // The operator's selections, as a click would make them (the run particulars follow).
     void selectEvent(Event event);
     void setDirection(Direction direction);
     void selectSlalomSpeed(int index);
@@ -44,8 +53,6 @@ public:
     QStringList nameItems(NameList list) const;
     int namePosition(NameList list) const;
     void selectNamePosition(NameList list, int position);
-    // Shows the start screen again when another screen hands control back.
-    void showAgain();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,8 +78,20 @@ private:
     QString nameListPath(NameList list) const;
     void openListEditor(NameList list);
     bool folderCheck();
+    // The controls into the run particulars, and back when another screen wrote them.
+    std::array<int, 4> namePositions() const;
+    void publishRun();
+    void followRun();
 
-    Screens& screens;
+    Navigator& navigator;
+    Platform& platform;
+    ProgramPlace& programPlace;
+    RunParticulars& run;
+    NameListItems& names;
+    const Calibration& calibration;
+    PassRecord& pass;
+    bool publishing = false;
+    bool following = false;
     bool settingsWriteReported = false;
     // The key of the list last opened in the editor ("Skiers", "Drivers", "Boats",
     // "Models"); empty until the first edit button. "Close/Save" does not clear it.

@@ -2,18 +2,15 @@
 
 #include "app/manual_rules.h"
 #include "app/ui/accessible_names.h"
-#include "app/ui/form1.h"
-#include "app/ui/screens.h"
 #include "common/twips.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
-Manual::Manual(Screens& screens) : screens(screens)
+Manual::Manual(const QRect& startFrame, const QScreen* screen)
 {
     setObjectName(QStringLiteral("Manual"));
     setWindowTitle(QStringLiteral("Wakeline Program Manual"));
@@ -44,11 +41,8 @@ Manual::Manual(Screens& screens) : screens(screens)
     layout->addLayout(buttons);
 
     resize(twipsToPixels(8100), twipsToPixels(8400));
-    // Beside the start screen the first time; after that it stays where the operator put it.
-    const QWidget& start = screens.form1();
-    const QScreen* screen = start.screen() ? start.screen() : QGuiApplication::primaryScreen();
     if (screen)
-        move(manualPosition(start.frameGeometry(), size(), screen->availableGeometry()));
+        move(manualPosition(startFrame, size(), screen->availableGeometry()));
 }
 
 void Manual::Command1_Click()

@@ -6,19 +6,21 @@
 
 class QPlainTextEdit;
 class QPushButton;
-class Screens;
+class QRect;
+class QScreen;
 
 class Manual : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Manual(Screens& screens);
+    // First placed beside the start screen's frame, on the screen it is shown on (none: where
+    // the window system puts it).
+    Manual(const QRect& startFrame, const QScreen* screen);
 
 private Q_SLOTS:
     void Command1_Click();
 
 private:
-    Screens& screens;
     QPlainTextEdit* Text1 = nullptr;
     QPushButton* Command1 = nullptr;
 };

@@ -1,56 +1,66 @@
 #include "app/ui/screens.h"
 
-#include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
 #include "app/ui/manual.h"
+#include "app/ui/program_state.h"
 #include "calibration/ui/grid_setup.h"
 #include "measure/ui/measure.h"
 #include "results/ui/results.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 
-Screens::Screens(Global& global, Platform& platform) : global_(global), platform_(platform) {}
+Screens::Screens(ProgramState& state, Platform& platform) : state_(state), platform_(platform) {}
 
 Screens::~Screens() = default;
 
 Form1& Screens::form1()
 {
     if (!form1_)
-        form1_ = std::make_unique<Form1>(*this);
+        form1_ = std::make_unique<Form1>(*this, platform_, state_.place, state_.run, state_.names,
+                                         state_.calibration, state_.pass);
     return *form1_;
 }
 
 Grid_Setup& Screens::gridSetup()
 {
-    if (!gridSetup_) {
-        gridSetup_ = std::make_unique<Grid_Setup>(*this);
-        gridSetup_->surface().showPictureOf(coursePicture_);
-    }
+    if (!gridSetup_)
+        gridSetup_ = std::make_unique<Grid_Setup>(*this, platform_, state_.place, state_.run,
+                                                  state_.calibration, state_.gridSlots,
+                                                  state_.display, coursePicture_);
     return *gridSetup_;
 }
 
 Measure& Screens::measure()
 {
     if (!measure_)
-        measure_ = std::make_unique<Measure>(*this);
+        measure_ = std::make_unique<Measure>(*this, platform_, state_.run, state_.calibration,
+                                             state_.display, state_.pass, coursePicture_);
     return *measure_;
 }
 
 Results& Screens::results()
 {
     if (!results_)
-        results_ = std::make_unique<Results>(*this);
+        results_ = std::make_unique<Results>(*this, platform_, state_.place, state_.run,
+                                             state_.names, state_.pass);
     return *results_;
 }
 
 Manual& Screens::manual()
 {
-    if (!manual_)
-        manual_ = std::make_unique<Manual>(*this);
+    if (!manual_) {
+        // Beside the start screen the first time; after that it stays where the operator
+        // put it.
+        const QWidget& start = form1();
+        const QScreen* screen = start.screen() ? start.screen() : QGuiApplication::primaryScreen();
+        manual_ = std::make_unique<Manual>(start.frameGeometry(), screen);
+    }
     return *manual_;
 }
 
-void Screens::unloadResults()
+void Screens::closeResults()
 {
     if (results_) {
         results_->hide();
@@ -64,6 +74,38 @@ void Screens::bringUp(QWidget& screen)
     screen.show();
     screen.raise();
     screen.activateWindow();
+}
+
+void Screens::showStart()
+{
+    bringUp(form1());
+}
+
+void Screens::openCalibration()
+{
+    bringUp(gridSetup());
+}
+
+void Screens::openMeasurement()
+{
+    bringUp(measure());
+}
+
+void Screens::prepareMeasurement()
+{
+    measure();
+}
+
+void Screens::openManual()
+{
+    bringUp(manual());
+}
+
+void Screens::openResults()
+{
+    Results& r = results();
+    r.load();
+    bringUp(r);
 }
 
 void Screens::endProgram()

@@ -1,14 +1,16 @@
 #pragma once
 // The program's screens: each exists at most once and is created on first use. Screens
-// reach one another only through here and the public operations each screen offers.
+// builds each with the state owners and platform services it needs, and is the navigator
+// between them: no screen holds another.
 
 #include "app/ui/course_picture.h"
+#include "app/ui/navigator.h"
 
 #include <QObject>
 #include <QWidget>
 #include <memory>
 
-struct Global;
+struct ProgramState;
 struct Platform;
 class Form1;
 class Grid_Setup;
@@ -16,14 +18,14 @@ class Measure;
 class Results;
 class Manual;
 
-class Screens : public QObject
+class Screens : public QObject, public Navigator
 {
     Q_OBJECT
 public:
-    Screens(Global& global, Platform& platform);
+    Screens(ProgramState& state, Platform& platform);
     ~Screens() override;
 
-    Global& global() { return global_; }
+    ProgramState& state() { return state_; }
     Platform& platform() { return platform_; }
     // The picture behind the calibration and measurement screens.
     CoursePicture& coursePicture() { return coursePicture_; }
@@ -36,20 +38,25 @@ public:
     bool hasGridSetup() const { return gridSetup_ != nullptr; }
     bool hasResults() const { return results_ != nullptr; }
     bool hasManual() const { return manual_ != nullptr; }
-    // The results screen is unloaded when it is left; the next pass creates it anew.
-    void unloadResults();
 
-    // Shows a screen and gives it the keyboard, as moving to a screen does.
-    static void bringUp(QWidget& screen);
-
-    // Ends the program at once: every screen closes, nothing is saved or asked.
-    void endProgram();
+    // Navigator
+    void showStart() override;
+    void openCalibration() override;
+    void openMeasurement() override;
+    void prepareMeasurement() override;
+    void openManual() override;
+    void openResults() override;
+    void closeResults() override;
+    void endProgram() override;
 
 Q_SIGNALS:
     void programEnded();
 
 private:
-    Global& global_;
+    // Shows a screen and gives it the keyboard, as moving to a screen does.
+    static void bringUp(QWidget& screen);
+
+    ProgramState& state_;
     Platform& platform_;
     CoursePicture coursePicture_;
     std::unique_ptr<Form1> form1_;

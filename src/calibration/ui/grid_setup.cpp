@@ -1,15 +1,15 @@
 #include "calibration/ui/grid_setup.h"
 
+#include "app/run_particulars.h"
+#include "app/ui/course_picture.h"
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
+#include "app/ui/navigator.h"
 #include "app/ui/screen_layout.h"
-#include "app/ui/screens.h"
 #include "calibration/geometry_checks.h"
 #include "calibration/grid_slots.h"
 #include "calibration/screen_activation.h"
 #include "calibration/setup_completion.h"
 #include "calibration/setup_file.h"
-#include "common/global.h"
 #include "common/number_forms.h"
 #include "common/paths.h"
 #include "common/text_file.h"
@@ -73,12 +73,17 @@ void blackLabel(QLabel* label)
 
 } // namespace
 
-Grid_Setup::Grid_Setup(Screens& screens) : screens(screens)
+Grid_Setup::Grid_Setup(Navigator& navigator, Platform& platform, const ProgramPlace& place,
+                       const RunParticulars& run, Calibration& calibration, GridSlots& slots,
+                       DisplaySettings& display, CoursePicture& coursePicture)
+    : navigator(navigator), platform(platform), programPlace(place), run(run),
+      calibration(calibration), slots(slots), display(display), coursePicture(coursePicture)
 {
     setObjectName(QStringLiteral("Grid_Setup"));
     setWindowTitle(kScreenTitle);
     buildControls();
-    Form_Load();
+    load();
+    drawingSurface->showPictureOf(coursePicture);
 }
 
 void Grid_Setup::buildControls()
@@ -331,23 +336,22 @@ void Grid_Setup::buildControls()
             });
 }
 
-void Grid_Setup::Form_Load()
+void Grid_Setup::load()
 {
-    Global& g = screens.global();
-    g.grid_number = 1;
-    g.grid_count = 1;
+    slots.current = 1;
+    slots.count = 1;
     showGridCaption(gridCaption(1));
-    g.cross_size = Setup_Cross_size->value();
-    g.cross_radius = crossRadiusFor(Setup_Cross_size->value());
+    display.crossSize = Setup_Cross_size->value();
+    circleRadius_ = crossRadiusFor(Setup_Cross_size->value());
     for (Buoy b : kBuoyVisitOrder)
-        setCornerMark(g, b, {});
-    g.setup_ok = 0;
-    QDir::setCurrent(g.programFolder);
+        calibration.mark(b) = {};
+    calibration.complete = false;
+    QDir::setCurrent(programPlace.folder);
     showStatePicture(kIncompletePicture);
     btnAccuracyCheck->hide();
     fmAccuracyConfig->hide();
     fmAccuracyDisplay->hide();
-    clear_accuracy_indicator();
+    clearAccuracyIndicators();
     gridLockedLabel->hide();
     blackLabel(AdjustmentLabel);
     blackLabel(CrossSizeLabel);
@@ -435,24 +439,24 @@ void Grid_Setup::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     // Shown by the program (from the start screen), not restored by the window system.
     if (!event->spontaneous())
-        Form_Activate();
+        activate();
 }
 
-void Grid_Setup::Form_Activate()
+void Grid_Setup::activate()
 {
-    const RunInfo run = screens.form1().runInfo();
-    for (const BoxWrite& w : surveyDefaults(run.event, ul_survey_x->text())) {
+    const RunInfo r = run.info();
+    for (const BoxWrite& w : surveyDefaults(r.event, ul_survey_x->text())) {
         box(w.box)->setText(w.text);
-        screens.global().setup_ok = 0;
+        calibration.complete = false;
     }
-    reportWriteFailures(appendSessionHeaders(run.resultsFolder, screens.global().programFolder,
-                                             screens.platform().clock.now()));
+    reportWriteFailures(
+        appendSessionHeaders(r.resultsFolder, programPlace.folder, platform.clock.now()));
 }
 
 void Grid_Setup::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    screens.endProgram();
+    navigator.endProgram();
 }
 
 // ---- state pictures, accuracy controls, drawing ------------------------------------------
@@ -462,7 +466,7 @@ void Grid_Setup::showStatePicture(const QString& name)
     if (name == statePictureName)
         return;
     statePictureName = name;
-    QPixmap picture(QDir(screens.global().programFolder).filePath(name));
+    QPixmap picture(QDir(programPlace.folder).filePath(name));
     // The operator may have deleted or damaged the copy; the built-in one always exists.
     if (picture.isNull())
         picture = QPixmap(QStringLiteral(":/program/") + name);
@@ -479,7 +483,7 @@ void Grid_Setup::showIncomplete()
     fmAccuracyDisplay->hide();
     // Nothing is left to clear once the indicators are gone.
     btnClearAccuracy->hide();
-    clear_accuracy_indicator();
+    clearAccuracyIndicators();
 }
 
 void Grid_Setup::showComplete()
@@ -491,55 +495,49 @@ void Grid_Setup::showComplete()
     fmAccuracyDisplay->show();
 }
 
-void Grid_Setup::clear_accuracy_indicator()
+void Grid_Setup::clearAccuracyIndicators()
 {
     for (QLabel* l : AccuracyIndicator)
         l->hide();
 }
 
-void Grid_Setup::Show_grid()
+void Grid_Setup::showGrid()
 {
-    Global& g = screens.global();
     drawingSurface->clearDrawing();
     drawWidth = kMarkPenWidth;
-    const ShowGridDrawing drawing = showGridShapes(g, Setup_Cross_size->value());
-    g.cross_radius = drawing.crossRadius;
+    const ShowGridDrawing drawing = showGridShapes(calibration, Setup_Cross_size->value());
+    circleRadius_ = drawing.crossRadius;
     drawingSurface->draw(drawing.shapes);
 }
 
-void Grid_Setup::grid_check()
+void Grid_Setup::checkPerspective()
 {
-    if (const auto warning = ::grid_check(screens.global(), coordinateTexts()))
-        screens.platform().messages.plain(*warning);
-}
-
-void Grid_Setup::distance_calculation()
-{
-    ::distance_calculation(screens.global());
+    if (const auto warning =
+            ::checkPerspective(calibration, programPlace.screenWidthPixels, coordinateTexts()))
+        platform.messages.plain(*warning);
 }
 
 bool Grid_Setup::enterProgramFolder()
 {
-    if (QDir::setCurrent(screens.global().programFolder))
+    if (QDir::setCurrent(programPlace.folder))
         return true;
-    screens.platform().messages.warning(kInvalidPathMessage);
+    platform.messages.warning(kInvalidPathMessage);
     return false;
 }
 
 void Grid_Setup::reportWriteFailures(const QStringList& failures)
 {
     if (!failures.isEmpty())
-        screens.platform().messages.warning(failures.join('\n'), kScreenTitle);
+        platform.messages.warning(failures.join('\n'), kScreenTitle);
 }
 
 void Grid_Setup::appendJournal(JournalForm form)
 {
-    const Global& g = screens.global();
     const QString path =
-        resultsFilePath(screens.form1().runInfo().resultsFolder, kJournalFileName, g.programFolder);
+        resultsFilePath(run.info().resultsFolder, kJournalFileName, programPlace.folder);
     const QString block =
-        journalBlock(screens.platform().clock.now(), ipt_file_description->text(),
-                     ipt_file_description_2->text(), g.grid_number, coordinateTexts(), form);
+        journalBlock(platform.clock.now(), ipt_file_description->text(),
+                     ipt_file_description_2->text(), slots.current, coordinateTexts(), form);
     const WriteResult r = appendText(path, block);
     if (!r)
         reportWriteFailures({r.message});
@@ -623,7 +621,7 @@ void Grid_Setup::coordinateChanged(CoordinateBox b, QLineEdit* field)
     // The program's own writes leave the box unmodified; the operator's typing does not.
     if ((b.kind == BoxKind::ScreenX || b.kind == BoxKind::ScreenY) && !field->isModified())
         shownScreenText(b) = field->text();
-    applyCoordinateChange(screens.global(), b, field->text());
+    applyCoordinateChange(calibration, b, field->text());
     showIncomplete();
 }
 
@@ -641,13 +639,11 @@ void Grid_Setup::screenBoxEdited(CoordinateBox b)
     const QString typed = field->text();
     if (const auto value = typedScreenCoordinate(typed)) {
         drawWidth = kMarkPenWidth;
-        showMarks(
-            placeTypedMark(screens.global(), b, *value, chkboxGridLock->isChecked(), crossSize()));
+        showMarks(placeTypedMark(calibration, b, *value, chkboxGridLock->isChecked(), crossSize()));
         field->setModified(false);
     } else {
         field->setText(shownScreenText(b));
-        screens.platform().messages.warning(notAScreenPositionMessage(b, typed),
-                                            kGridSetupErrorTitle);
+        platform.messages.warning(notAScreenPositionMessage(b, typed), kGridSetupErrorTitle);
     }
     applyingTypedMark = false;
 }
@@ -749,7 +745,7 @@ std::optional<Buoy> Grid_Setup::selectedBuoy() const
 
 CrossSize Grid_Setup::crossSize() const
 {
-    return {Setup_Cross_size->value(), Setup_Cross_size->maximum()};
+    return {Setup_Cross_size->value(), Setup_Cross_size->maximum(), circleRadius_};
 }
 
 void Grid_Setup::showMarks(const MarkResult& result)
@@ -765,14 +761,14 @@ void Grid_Setup::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x
 {
     if (selectedBuoy())
         drawWidth = kMarkPenWidth;
-    showMarks(markBuoy(screens.global(), selectedBuoy(), chkboxGridLock->isChecked(), {x, y},
-                       crossSize()));
+    showMarks(
+        markBuoy(calibration, selectedBuoy(), chkboxGridLock->isChecked(), {x, y}, crossSize()));
 }
 
 void Grid_Setup::nudge(AdjustDirection direction)
 {
     drawWidth = kMarkPenWidth;
-    showMarks(microAdjust(screens.global(), selectedBuoy(), chkboxGridLock->isChecked(), direction,
+    showMarks(microAdjust(calibration, selectedBuoy(), chkboxGridLock->isChecked(), direction,
                           crossSize()));
 }
 
@@ -797,7 +793,7 @@ void Grid_Setup::chkboxGridLock_Click()
 {
     commitTypedMarks();
     if (chkboxGridLock->isChecked() && !canLockGrid(coordinateTexts())) {
-        screens.platform().messages.plain(kCannotLockMessage);
+        platform.messages.plain(kCannotLockMessage);
         chkboxGridLock->setChecked(false);
     }
     gridLockedLabel->setVisible(chkboxGridLock->isChecked());
@@ -811,54 +807,43 @@ void Grid_Setup::unlockGrid()
 
 void Grid_Setup::cmdHide_Click()
 {
-    const HideToggle next = toggleDescriptions(cmdHide->text());
-    ipt_file_description->setVisible(next.descriptionsVisible);
-    ipt_file_description_2->setVisible(next.descriptionsVisible);
-    cmdHide->setText(next.caption);
-    cmdHide->setAccessibleName(next.caption + QStringLiteral(" descriptions"));
+    descriptionsVisible = !descriptionsVisible;
+    ipt_file_description->setVisible(descriptionsVisible);
+    ipt_file_description_2->setVisible(descriptionsVisible);
+    const QString caption = descriptionsButtonCaption(descriptionsVisible);
+    cmdHide->setText(caption);
+    cmdHide->setAccessibleName(caption + QStringLiteral(" descriptions"));
 }
 
 // ---- course overlay, cross size, label drag --------------------------------------------------
 
 void Grid_Setup::show_alignment_Click()
 {
-    if (screens.global().setup_ok == 0) {
-        screens.platform().messages.plain(QString::fromLatin1(kSetupNotOkMessage));
+    if (!calibration.complete) {
+        platform.messages.plain(QString::fromLatin1(kSetupNotOkMessage));
         return;
     }
     drawWidth = kMarkPenWidth;
     drawingSurface->clearDrawing();
-    Show_grid();
+    showGrid();
 }
 
 void Grid_Setup::btnShowAllBuoys_Click()
 {
-    Global& g = screens.global();
-    if (g.setup_ok == 0) {
-        screens.platform().messages.plain(QString::fromLatin1(kSetupNotOkMessage));
+    if (!calibration.complete) {
+        platform.messages.plain(QString::fromLatin1(kSetupNotOkMessage));
         return;
     }
-    const CourseCrosses crosses = showCourseShapes(CourseTransform::fromMatrix(g.grid_matrix),
-                                                   Setup_Cross_size->value(), drawWidth);
-    drawingSurface->draw(crosses.shapes);
-    // The shared operands keep the last mapping, as every use of the transform leaves them.
-    if (crosses.lastCourse) {
-        g.course_x = crosses.lastCourse->x;
-        g.course_y = crosses.lastCourse->y;
-    }
-    if (crosses.lastScreen) {
-        g.screen_x = crosses.lastScreen->point.x;
-        g.screen_y = crosses.lastScreen->point.y;
-        g.transform_den = crosses.lastScreen->denominator;
-    }
+    drawingSurface->draw(
+        showCourseShapes(calibration.transform, Setup_Cross_size->value(), drawWidth).shapes);
 }
 
 void Grid_Setup::Setup_Cross_size_Change()
 {
-    // The measurement screen draws its marks with the same cross size. cross_radius
+    // The measurement screen draws its marks with the same cross size. The circle radius
     // follows at the next redraw of the marks: until then it must stay the radius of the
     // circles on the surface, which marking erases with it.
-    screens.global().cross_size = Setup_Cross_size->value();
+    display.crossSize = Setup_Cross_size->value();
 }
 
 bool Grid_Setup::eventFilter(QObject* watched, QEvent* event)
@@ -925,33 +910,20 @@ void Grid_Setup::showAccuracyIndicators(const AccuracyCheckResult& result)
 
 void Grid_Setup::btnAccuracyCheck_Click()
 {
-    Global& g = screens.global();
-    const QDateTime now = screens.platform().clock.now();
-    const AccuracyCheckResult result = runAccuracyCheck(
-        accuracyInputFrom(g, accuracyBoxTexts(coordinateTexts()), ipt_file_description->text(),
-                          ipt_file_description_2->text(), accuracyDisplay(), now));
+    const QDateTime now = platform.clock.now();
+    const AccuracyCheckResult result = runAccuracyCheck(accuracyInputFrom(
+        calibration, slots.current, coordinateTexts(), ipt_file_description->text(),
+        ipt_file_description_2->text(), accuracyDisplay(), now));
     showAccuracyIndicators(result);
-    // The shared operands end on the last point's one-pixel-down neighbour.
-    for (auto p = result.points.rbegin(); p != result.points.rend(); ++p) {
-        if (!p->placed)
-            continue;
-        g.screen_x = p->screen.x;
-        g.screen_y = p->screen.y + kPixelStep;
-        g.course_x = p->belowCourse.x;
-        g.course_y = p->belowCourse.y;
-        g.jump_distance = p->vval;
-        break;
-    }
     btnClearAccuracy->show();
-    Show_grid();
+    showGrid();
     // The indicators stand whatever happens to the report: they are the check's answer.
-    const QString path =
-        accuracyReportPath(screens.form1().runInfo().resultsFolder, now, g.programFolder);
+    const QString path = accuracyReportPath(run.info().resultsFolder, now, programPlace.folder);
     const WriteResult written = appendAccuracyReport(path, result);
     if (!written)
-        screens.platform().messages.warning(written.message, kScreenTitle);
+        platform.messages.warning(written.message, kScreenTitle);
     if (result.unplaced > 0)
-        screens.platform().messages.warning(unplacedPointsMessage(result.unplaced), kScreenTitle);
+        platform.messages.warning(unplacedPointsMessage(result.unplaced), kScreenTitle);
 }
 
 void Grid_Setup::btnClearAccuracy_Click()
@@ -970,35 +942,34 @@ void Grid_Setup::optAdvancedAccuracy_Click()
 
 void Grid_Setup::mnuLoadPicture_Click()
 {
-    const PictureLoadStart start = startPictureLoad(screens.global().programFolder);
+    const PictureLoadStart start = startPictureLoad(programPlace.folder);
     if (const QString* warning = std::get_if<QString>(&start)) {
-        screens.platform().messages.warning(*warning);
+        platform.messages.warning(*warning);
         return;
     }
-    const auto path = screens.platform().fileDialog.choose(std::get<FileDialogRequest>(start));
+    const auto path = platform.fileDialog.choose(std::get<FileDialogRequest>(start));
     if (!path)
         return;
-    const QImage picture = screens.platform().pictures.load(*path);
+    const QImage picture = platform.pictures.load(*path);
     // A file that is not a picture is treated like a cancel: nothing changes, nothing said.
     if (picture.isNull())
         return;
-    screens.coursePicture().setImage(picture);
+    coursePicture.setImage(picture);
 }
 
 void Grid_Setup::mnuClearPicture_Click()
 {
-    screens.coursePicture().setImage(QImage());
+    coursePicture.setImage(QImage());
 }
 
 void Grid_Setup::mnuPaste_Click()
 {
-    const QImage picture = screens.platform().pictures.clipboardImage();
+    const QImage picture = platform.pictures.clipboardImage();
     if (picture.isNull()) {
-        screens.platform().messages.plain(QString::fromLatin1(kNoClipboardPictureMessage),
-                                          kScreenTitle);
+        platform.messages.plain(QString::fromLatin1(kNoClipboardPictureMessage), kScreenTitle);
         return;
     }
-    screens.coursePicture().setImage(picture);
+    coursePicture.setImage(picture);
 }
 
 // ---- files, Complete, grid selection, Exit ---------------------------------------------------
@@ -1008,95 +979,90 @@ void Grid_Setup::gridLoad_Click()
     unlockGrid();
     if (!enterProgramFolder())
         return;
-    Global& g = screens.global();
     const auto path =
-        screens.platform().fileDialog.choose({QStringLiteral("Load Setup Data File"), kLoadFilter,
-                                              kParameterFilesEntry, g.programFolder, false});
+        platform.fileDialog.choose({QStringLiteral("Load Setup Data File"), kLoadFilter,
+                                    kParameterFilesEntry, programPlace.folder, false});
     if (!path)
         return;
     // The whole file is read and checked before anything changes.
     const SetupFileRead read = readSetupFile(*path);
     if (!read.data) {
-        screens.platform().messages.warning(setupFileProblemMessage(*path, read.problem),
-                                            kErrorMessageTitle);
+        platform.messages.warning(setupFileProblemMessage(*path, read.problem), kErrorMessageTitle);
         return;
     }
     showDescriptions(*path, read.data->description);
     showTexts(boxTextsFor(*read.data));
     // After the box writes, so the values are the file's own to the last bit.
-    applyLoadedSetup(g, *read.data, *path);
+    applyLoadedSetup(calibration, slots, *read.data, *path);
     appendJournal(JournalForm::Twips);
     drawingSurface->clearDrawing();
-    grid_check();
+    checkPerspective();
     showComplete();
-    showGridCaption(gridCaption(g.grid_number));
-    Show_grid();
+    showGridCaption(gridCaption(slots.current));
+    showGrid();
 }
 
 void Grid_Setup::gridSave_Click()
 {
     commitTypedMarks();
-    Global& g = screens.global();
-    if (!currentSlotHoldsCalibration(g)) {
-        screens.platform().messages.warning(nothingToSaveMessage(g.grid_number),
-                                            kGridSetupErrorTitle);
+    if (!currentSlotHoldsCalibration(slots)) {
+        platform.messages.warning(nothingToSaveMessage(slots.current), kGridSetupErrorTitle);
         return;
     }
     unlockGrid();
     if (!enterProgramFolder())
         return;
     const auto path =
-        screens.platform().fileDialog.choose({QStringLiteral("Save Data Setup File"), kSaveFilter,
-                                              kParameterFilesEntry, g.programFolder, true});
+        platform.fileDialog.choose({QStringLiteral("Save Data Setup File"), kSaveFilter,
+                                    kParameterFilesEntry, programPlace.folder, true});
     if (!path)
         return;
-    const QString description = screens.platform()
-                                    .messages
+    const QString description = platform.messages
                                     .input(QStringLiteral("Enter descriptive line about grid"),
                                            QStringLiteral("Grid Description"))
                                     .value_or(QString());
-    SetupFileData data = workingData(g);
+    SetupFileData data = workingData(calibration, slots.current);
     data.savedPath = *path;
     data.description = description;
     const WriteResult written = writeSetupFile(*path, data);
     if (!written) {
-        screens.platform().messages.warning(
+        platform.messages.warning(
             written.message + QStringLiteral(" The setup has not been saved."), kScreenTitle);
         return;
     }
-    storeSavedSetup(g, data, *path);
+    storeSavedSetup(slots, data, *path);
     showDescriptions(*path, description);
 }
 
 void Grid_Setup::Load_Click()
 {
     commitTypedMarks();
-    Global& g = screens.global();
-    const CompletionResult r = completeSetup(g, coordinateTexts(), ipt_file_description->text(),
-                                             ipt_file_description_2->text());
+    const CompletionResult r =
+        completeSetup(calibration, slots, coordinateTexts(), ipt_file_description->text(),
+                      ipt_file_description_2->text());
     if (r.ok) {
-        QDir::setCurrent(g.programFolder);
+        QDir::setCurrent(programPlace.folder);
         showComplete();
         // The solved calibration went into slot 1, which is now the current one.
-        showGridCaption(gridCaption(g.grid_number));
+        showGridCaption(gridCaption(slots.current));
         drawingSurface->clearDrawing();
     } else {
-        screens.platform().messages.warning(r.message, kErrorMessageTitle);
+        platform.messages.warning(r.message, kErrorMessageTitle);
     }
     appendJournal(JournalForm::Pixels);
 }
 
 void Grid_Setup::grid_select_Click()
 {
-    Global& g = screens.global();
     drawingSurface->clearDrawing();
-    showGridCaption(nextGridCaption(g, grid_select->text()));
-    const size_t slot = size_t(g.grid_number);
-    showTexts(slotBoxTexts(g, g.grid_number));
-    showDescriptions(g.grid_desc1[slot], g.grid_desc2[slot]);
+    const int slot = selectNextGrid(slots);
+    showGridCaption(gridCaption(slot));
+    showTexts(slotBoxTexts(slots, slot));
+    const SetupFileData shown = slotData(slots, slot);
+    showDescriptions(shown.savedPath, shown.description);
     // After the box writes, whose change rule marks the calibration incomplete.
-    if (selectSlot(g, g.grid_number)) {
-        QDir::setCurrent(g.programFolder);
+    if (selectSlot(calibration, slots, slot)) {
+        QDir::setCurrent(programPlace.folder);
         showComplete();
         fmAccuracyDisplay->show();
     } else {
@@ -1107,18 +1073,17 @@ void Grid_Setup::grid_select_Click()
 
 void Grid_Setup::gridExit_Click()
 {
-    Global& g = screens.global();
     commitTypedMarks();
-    if (g.setup_ok == 1) {
+    if (calibration.complete) {
         hide();
-        screens.form1().showAgain();
-        restoreSlot(g, 1);
-        showGridCaption(gridCaption(g.grid_number));
-        drawingSurface->draw(exitShapes(g));
+        navigator.showStart();
+        restoreSlot(calibration, slots, 1);
+        showGridCaption(gridCaption(slots.current));
+        drawingSurface->draw(exitShapes(calibration));
         return;
     }
-    if (screens.platform().messages.askYesNo(kLeaveIncompleteQuestion, kGridSetupErrorTitle)) {
+    if (platform.messages.askYesNo(kLeaveIncompleteQuestion, kGridSetupErrorTitle)) {
         hide();
-        screens.form1().showAgain();
+        navigator.showStart();
     }
 }

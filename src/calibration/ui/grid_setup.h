@@ -2,8 +2,12 @@
 // The calibration screen: the operator marks the four reference buoys on the picture,
 // enters their survey positions, completes the setup, and loads or saves setup files.
 
+#include "app/program_place.h"
 #include "calibration/buoy_marking.h"
+#include "calibration/calibration.h"
 #include "calibration/calibration_journal.h"
+#include "calibration/display_settings.h"
+#include "calibration/grid_slots.h"
 #include "course_display/accuracy_check.h"
 #include "course_display/overlay_geometry.h"
 
@@ -23,26 +27,24 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QToolButton;
-class Screens;
+class CoursePicture;
+class Navigator;
+class RunParticulars;
+struct Platform;
 
 class Grid_Setup : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Grid_Setup(Screens& screens);
-
-    // Redraws the four buoy marks (clears the drawing first).
-    void Show_grid();
-    // Hides every accuracy indicator.
-    void clear_accuracy_indicator();
-    // The perspective check of the marked gates; shows the back-ratio warning.
-    void grid_check();
-    // Jump distance of (screen_x, screen_y) into jump_distance.
-    void distance_calculation();
+    Grid_Setup(Navigator& navigator, Platform& platform, const ProgramPlace& place,
+               const RunParticulars& run, Calibration& calibration, GridSlots& slots,
+               DisplaySettings& display, CoursePicture& coursePicture);
 
     DrawingSurface& surface() { return *drawingSurface; }
     // The file name of the state picture shown in grid_state_icon.
     QString statePicture() const { return statePictureName; }
+    // The radius of the circles last drawn around the marks, which moving a mark erases.
+    double circleRadius() const { return circleRadius_; }
 
     void setVisible(bool visible) override;
 
@@ -96,9 +98,16 @@ private Q_SLOTS:
 
 private:
     void buildControls();
-    void Form_Load();
-    void Form_Activate();
+    void load();
+    void activate();
     void placeControls();
+
+    // Redraws the four buoy marks (clears the drawing first).
+    void showGrid();
+    // Hides every accuracy indicator.
+    void clearAccuracyIndicators();
+    // The perspective check of the marked gates; shows the back-ratio warning.
+    void checkPerspective();
 
     // The change rule of the eighteen coordinate boxes.
     void coordinateChanged(CoordinateBox box, QLineEdit* field);
@@ -131,10 +140,21 @@ private:
     // Press, move or release on a draggable label; `companion` travels with it.
     bool dragLabel(LabelDrag& drag, QWidget* label, QWidget* companion, QEvent* event);
 
-    Screens& screens;
+    Navigator& navigator;
+    Platform& platform;
+    const ProgramPlace& programPlace;
+    const RunParticulars& run;
+    Calibration& calibration;
+    GridSlots& slots;
+    DisplaySettings& display;
+    CoursePicture& coursePicture;
     bool loaded = false;
+    // cross_radius: the radius of the circles now drawn around the marks on this screen's
+    // surface, which moving a mark erases.
+    double circleRadius_ = 0.0;
+    bool descriptionsVisible = true;
     QString statePictureName;
-    // The surface's current pen width: Show_grid, "Draw Buoys" and marking set it to 2,
+    // The surface's current pen width: showGrid, "Draw Buoys" and marking set it to 2,
     // "Show Course" draws with whatever it is.
     int drawWidth = 1;
     LabelDrag crossSizeDrag;

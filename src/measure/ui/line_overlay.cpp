@@ -8,13 +8,13 @@ namespace {
 
 const LineRecord* const* inPaintOrder(const MeasureLines& l, const LineRecord* (&out)[7])
 {
-    out[0] = &l.lnLeft;
-    out[1] = &l.lnRight;
-    out[2] = &l.left_edge;
-    out[3] = &l.right_edge;
-    out[4] = &l.lnHorizPos;
-    out[5] = &l.lnMeasure1;
-    out[6] = &l.lnMeasure;
+    out[0] = &l.leftBoundary;
+    out[1] = &l.rightBoundary;
+    out[2] = &l.leftEdge;
+    out[3] = &l.rightEdge;
+    out[4] = &l.boatMarker;
+    out[5] = &l.measureLineColumn2;
+    out[6] = &l.measureLine;
     return out;
 }
 

@@ -1,16 +1,15 @@
 #include "measure/ui/measure.h"
 
+#include "app/run_particulars.h"
+#include "app/ui/course_picture.h"
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
+#include "app/ui/navigator.h"
 #include "app/ui/screen_layout.h"
-#include "app/ui/screens.h"
-#include "common/global.h"
 #include "common/twips.h"
 #include "measure/ui/line_overlay.h"
 #include "platform/joystick.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
-#include "results/ui/results.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -86,19 +85,21 @@ QString spoken(const QString& caption)
 
 } // namespace
 
-Measure::Measure(Screens& screens) : screens(screens)
+Measure::Measure(Navigator& navigator, Platform& platform, RunParticulars& run,
+                 const Calibration& calibration, const DisplaySettings& display, PassRecord& pass,
+                 CoursePicture& coursePicture)
+    : navigator(navigator), platform(platform), run(run), pass(pass), coursePicture(coursePicture)
 {
     setWindowTitle(QStringLiteral("Measure Boat Path Deviation"));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
 
-    Platform& p = screens.platform();
     model_ = std::make_unique<MeasureModel>(
-        MeasureModel::Services{screens.global(), p.clock, p.keys, p.joystick, p.timers,
-                               [&screens] { return screens.form1().runInfo(); }, *this});
+        MeasureModel::Services{calibration, display, pass, platform.clock, platform.keys,
+                               platform.joystick, platform.timers, run.info(), *this});
     buildControls();
     swallowArrowKeys();
-    model_->Form_Load();
+    model_->createTimers();
     showModel();
 }
 
@@ -108,7 +109,7 @@ void Measure::buildControls()
 {
     surface = new DrawingSurface(this);
     setCentralWidget(surface);
-    surface->showPictureOf(screens.coursePicture());
+    surface->showPictureOf(coursePicture);
     // The lines go first so that the control column stands above them.
     lineOverlay = new LineOverlay(surface);
     surface->installEventFilter(this); // the lines cover the whole surface
@@ -462,41 +463,41 @@ void Measure::showModel()
     const MeasureModel& m = *model_;
     const MeasureView& v = m.view();
     lineOverlay->setLines(m.lines());
-    setTextIfChanged(txtDeviation, v.txtDeviation);
-    setTextIfChanged(txtSample, v.txtSample);
-    setTextIfChanged(txtDistance, v.txtDistance);
-    setTextIfChanged(Text2, v.Text2);
-    setTextIfChanged(Text3, v.Text3);
-    setTextIfChanged(txtStep, v.txtStep);
-    setTextIfChanged(txtCount1, v.txtCount1);
-    setTextIfChanged(txtCount2, v.txtCount2);
-    setTextIfChanged(txtTest, v.txtTest);
-    setTextIfChanged(Label3, v.Label3);
-    setTextIfChanged(status, v.status);
-    setTextIfChanged(Labelx, v.Labelx);
-    setTextIfChanged(Labely, v.Labely);
-    setTextIfChanged(lblSpeed, v.lblSpeed);
-    setTextIfChanged(lblLine, v.lblLine);
-    for (const auto& [label, text] : {std::pair{lblDriver, v.lblDriver},
-                                      {lblBoat, v.lblBoat},
-                                      {lblSkier, v.lblSkier},
-                                      {lblModel, v.lblModel}}) {
+    setTextIfChanged(txtDeviation, v.deviation);
+    setTextIfChanged(txtSample, v.sample);
+    setTextIfChanged(txtDistance, v.distance);
+    setTextIfChanged(Text2, v.startTime);
+    setTextIfChanged(Text3, v.endTime);
+    setTextIfChanged(txtStep, v.sampleCount);
+    setTextIfChanged(txtCount1, v.inputTicks);
+    setTextIfChanged(txtCount2, v.sampleTicks);
+    setTextIfChanged(txtTest, v.markRedraws);
+    setTextIfChanged(Label3, v.timeLabel);
+    setTextIfChanged(status, v.joystickStatus);
+    setTextIfChanged(Labelx, v.joystickX);
+    setTextIfChanged(Labely, v.joystickY);
+    setTextIfChanged(lblSpeed, pass.speedText);
+    setTextIfChanged(lblLine, pass.lineText);
+    for (const auto& [label, text] : {std::pair{lblDriver, v.driver},
+                                      {lblBoat, v.boatMaker},
+                                      {lblSkier, v.skier},
+                                      {lblModel, v.boatModel}}) {
         if (label->text() != text) {
             label->setText(text);
             label->setToolTip(text);
         }
     }
-    setTextIfChanged(Label9, v.Label9);
-    setShown(Label3, v.Label3Visible);
-    setShown(Label7, v.Label7Visible);
-    setShown(lblLine, v.lblLineVisible);
+    setTextIfChanged(Label9, v.eventTitle);
+    setShown(Label3, v.timeLabelVisible);
+    setShown(Label7, v.doneVisible);
+    setShown(lblLine, v.lineLengthVisible);
     setShown(Label10, v.jumpBoundaryVisible);
     setShown(txtJumpBoundry, v.jumpBoundaryVisible);
-    setShown(frmJumpPath, v.frmJumpPathVisible);
-    setShown(Label11, v.Label11Visible);
-    setShown(Label12, v.Label12Visible);
-    setShown(Label13, v.Label13Visible);
-    setShown(Label14, v.Label14Visible);
+    setShown(frmJumpPath, v.jumpPathsVisible);
+    setShown(Label11, v.mouseStartHintVisible);
+    setShown(Label12, v.redGreenLegendVisible);
+    setShown(Label13, v.blackYellowLegendVisible);
+    setShown(Label14, v.styleLegendVisible);
 }
 
 QString Measure::speedLabel() const
@@ -507,12 +508,6 @@ QString Measure::speedLabel() const
 QString Measure::lineLabel() const
 {
     return lblLine->text();
-}
-
-void Measure::setLineLabel(const QString& text)
-{
-    model_->setLineLabel(text);
-    setTextIfChanged(lblLine, text);
 }
 
 void Measure::measureChanged()
@@ -543,14 +538,12 @@ void Measure::focusStartButton()
 void Measure::passRecorded()
 {
     hide();
-    Results& r = screens.results();
-    r.Form_Load();
-    Screens::bringUp(r);
+    navigator.openResults();
 }
 
 void Measure::setDirection(Direction direction)
 {
-    screens.form1().setDirection(direction);
+    run.setDirection(direction);
 }
 
 void Measure::showEvent(QShowEvent* event)
@@ -560,19 +553,19 @@ void Measure::showEvent(QShowEvent* event)
         return;
     // Marks of an earlier calibration must not survive on the retained layer.
     clearMarks();
-    model_->Form_Activate();
+    model_->arm();
 }
 
 void Measure::Command1_Click()
 {
-    model_->Command1_Click();
+    model_->startPass();
 }
 
 void Measure::btnAbort_Click()
 {
     model_->stopPass();
     hide();
-    screens.form1().showAgain();
+    navigator.showStart();
 }
 
 void Measure::mnuStart_Click()
@@ -583,18 +576,18 @@ void Measure::mnuStart_Click()
 
 void Measure::mnuExit_Click()
 {
-    screens.endProgram();
+    navigator.endProgram();
 }
 
 void Measure::cmdJoy_Click()
 {
     if (model_->connectJoystick() != kJoyNoError)
-        screens.platform().messages.plain(QStringLiteral("Couldn't Detect the Joystick."));
+        platform.messages.plain(QStringLiteral("Couldn't Detect the Joystick."));
 }
 
 void Measure::cmdStatus_Click()
 {
-    const bool hide = cmdStatus->text() == kHideStatus;
+    const bool hide = !model_->statusHidden();
     for (QWidget* w : statusControls())
         setShown(w, !hide);
     model_->setStatusHidden(hide);
@@ -609,7 +602,7 @@ void Measure::chkUseMouse_Click(bool checked)
 void Measure::chkEdgeOn_Click(bool checked)
 {
     if (checked)
-        screens.platform().messages.plain(
+        platform.messages.plain(
             QStringLiteral("Please use caution when using the edge lines.") +
             QStringLiteral("  If the boat is turned or angled, using the ") +
             QStringLiteral("edge markers alone may lead to inaccurate results.") +
@@ -673,5 +666,5 @@ void Measure::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double, dou
 void Measure::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    screens.endProgram();
+    navigator.endProgram();
 }

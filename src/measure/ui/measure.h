@@ -20,20 +20,23 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class Screens;
+class CoursePicture;
+class Navigator;
+class RunParticulars;
+struct Platform;
 
 class Measure : public QMainWindow, private MeasureListener
 {
     Q_OBJECT
 public:
-    explicit Measure(Screens& screens);
+    Measure(Navigator& navigator, Platform& platform, RunParticulars& run,
+            const Calibration& calibration, const DisplaySettings& display, PassRecord& pass,
+            CoursePicture& coursePicture);
     ~Measure() override;
 
-    // The texts of lblSpeed and lblLine, read by the database line; the results screen's
-    // line copy field sets lblLine.
+    // The speed and line length as shown (the pass record's texts).
     QString speedLabel() const;
     QString lineLabel() const;
-    void setLineLabel(const QString& text);
 
     // For tests and the benchmark: the rules behind the screen and the lines it paints.
     const MeasureModel& model() const { return *model_; }
@@ -81,7 +84,11 @@ private:
     void showModel();
     QList<QWidget*> statusControls() const;
 
-    Screens& screens;
+    Navigator& navigator;
+    Platform& platform;
+    RunParticulars& run;
+    const PassRecord& pass;
+    CoursePicture& coursePicture;
     std::unique_ptr<MeasureModel> model_;
     // Marks already on the retained layer since it was last cleared: redrawing the same
     // shapes would change nothing on the screen.

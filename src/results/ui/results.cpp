@@ -1,16 +1,17 @@
 #include "results/ui/results.h"
 
+#include "app/name_list_items.h"
+#include "app/program_place.h"
+#include "app/run_particulars.h"
 #include "app/start_up.h"
 #include "app/ui/accessible_names.h"
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
+#include "app/ui/navigator.h"
 #include "app/ui/screen_layout.h"
-#include "app/ui/screens.h"
-#include "common/global.h"
 #include "common/paths.h"
 #include "common/text_file.h"
 #include "common/twips.h"
-#include "measure/ui/measure.h"
+#include "measure/pass_record.h"
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
@@ -50,6 +51,40 @@ QLabel* caption(const QString& text, QWidget* parent, double left, double top, d
     return label;
 }
 
+// The object names the graph's captions have always had.
+QString captionObjectName(GraphCaption caption)
+{
+    switch (caption) {
+    case GraphCaption::Scale:
+        return QStringLiteral("Label2");
+    case GraphCaption::BuoyNumber1:
+        return QStringLiteral("Label3");
+    case GraphCaption::BuoyNumber2:
+        return QStringLiteral("Label4");
+    case GraphCaption::BuoyNumber3:
+        return QStringLiteral("Label5");
+    case GraphCaption::BuoyNumber4:
+        return QStringLiteral("Label6");
+    case GraphCaption::BuoyNumber5:
+        return QStringLiteral("Label7");
+    case GraphCaption::BuoyNumber6:
+        return QStringLiteral("Label8");
+    case GraphCaption::RecordLimit:
+        return QStringLiteral("Label12");
+    case GraphCaption::Mark100m:
+        return QStringLiteral("Label13");
+    case GraphCaption::Mark200m:
+        return QStringLiteral("Label14");
+    case GraphCaption::Buoy180m:
+        return QStringLiteral("Label18");
+    case GraphCaption::Buoy150m:
+        return QStringLiteral("Label19");
+    case GraphCaption::Ramp:
+        break;
+    }
+    return QStringLiteral("Label20");
+}
+
 // The screen is not keyed for the overlay card, but the drawing surface erases where the
 // key colour falls: a magenta trace is painted one step off the key.
 Rgb unkeyed(Rgb c)
@@ -59,7 +94,10 @@ Rgb unkeyed(Rgb c)
 
 } // namespace
 
-Results::Results(Screens& screens) : screens(screens)
+Results::Results(Navigator& navigator, Platform& platform, const ProgramPlace& place,
+                 RunParticulars& run, const NameListItems& names, PassRecord& pass)
+    : navigator(navigator), platform(platform), programPlace(place), runParticulars(run),
+      names(names), pass(pass)
 {
     setObjectName(QStringLiteral("Results"));
     setWindowTitle(QStringLiteral("Path Deviation Display and Information"));
@@ -95,15 +133,15 @@ void Results::buildControls()
     nameForAccess(List1, QStringLiteral("Graph Legend"));
 
     for (const GraphLabel& l : graphFrame(Event::Slalom, true).labels) {
-        auto* label = named(new QLabel(graph), l.name);
+        auto* label = named(new QLabel(graph), captionObjectName(l.caption));
         label->hide();
-        graphLabels[l.name] = label;
+        graphLabels[l.caption] = label;
     }
     for (const GraphLabel& l : graphFrame(Event::Jump, true).labels)
-        if (!graphLabels.count(l.name)) {
-            auto* label = named(new QLabel(graph), l.name);
+        if (!graphLabels.count(l.caption)) {
+            auto* label = named(new QLabel(graph), captionObjectName(l.caption));
             label->hide();
-            graphLabels[l.name] = label;
+            graphLabels[l.caption] = label;
         }
 
     Timer1 = named(new QTimer(this), QStringLiteral("Timer1"));
@@ -179,22 +217,21 @@ void Results::buildControls()
     connect(Command2, &QPushButton::clicked, this, &Results::Command2_Click);
 }
 
-void Results::Form_Load()
+void Results::load()
 {
-    Form1& form1 = screens.form1();
-    const RunInfo run = form1.runInfo();
+    const RunInfo run = runParticulars.info();
     ReturnToMeasure = false;
     left = false;
     List1->clear();
     txtComment->clear();
     showGraphFrame(run.event, run.direction == Direction::Toward);
 
-    if (screens.global().PassMeasured != 0) {
+    if (pass.measured) {
         List1->addItem(QStringLiteral("Black/Red - Measured Data"));
         List1->addItem(QStringLiteral("Blue - Best Fit Path Line"));
-        results_report();
+        reportPass();
     } else {
-        screens.platform().messages.plain(QStringLiteral("No Results loaded yet"), kTitle);
+        platform.messages.plain(QStringLiteral("No Results loaded yet"), kTitle);
     }
 
     copyNameList(cbDrvCopy, int(NameList::Drivers));
@@ -221,14 +258,13 @@ void Results::Form_Load()
 
 void Results::copyNameList(QComboBox* copy, int list)
 {
-    const Form1& form1 = screens.form1();
     const auto which = NameList(list);
-    const int position = form1.namePosition(which);
+    const int position = runParticulars.namePosition(which);
     {
         // Filling the list must not pick an item on the start screen.
         const QSignalBlocker quiet(copy);
         copy->clear();
-        copy->addItems(form1.nameItems(which));
+        copy->addItems(names[which]);
         copy->setCurrentIndex(-1);
     }
     if (position >= 0)
@@ -242,17 +278,15 @@ QString Results::resultsFolderPath() const
 
 QString Results::resultsPath(const QString& name) const
 {
-    return resultsFilePath(screens.form1().runInfo().resultsFolder, name,
-                           screens.global().programFolder);
+    return resultsFilePath(runParticulars.info().resultsFolder, name, programPlace.folder);
 }
 
-void Results::results_report()
+void Results::reportPass()
 {
-    Global& g = screens.global();
-    const RunInfo run = screens.form1().runInfo();
-    const QDateTime now = screens.platform().clock.now();
-    const PassAnalysis analysis = analysePass(run, g.passSamples, g.PassTenths, now);
-    g.passStatistics = analysis.statistics;
+    const RunInfo run = runParticulars.info();
+    const QDateTime now = platform.clock.now();
+    const PassAnalysis analysis = analysePass(run, pass.samples, pass.tenths, now);
+    pass.statistics = analysis.statistics;
     txtResults->setPlainText(analysis.report);
 
     // The pass stays on this screen whatever happens to the files; the operator learns in
@@ -267,7 +301,7 @@ void Results::results_report()
     if (!log)
         failures << log.message;
     if (!failures.isEmpty())
-        screens.platform().messages.warning(
+        platform.messages.warning(
             QStringLiteral("The pass is shown here, but these files were not written:\n\n") +
                 failures.join('\n') +
                 QStringLiteral("\n\nUse \"Save Result File\" to keep the pass in another folder."),
@@ -291,7 +325,7 @@ void Results::showGraphFrame(Event event, bool comingToward)
     graph->clearDrawing();
     graph->draw(frame.lines);
     for (const GraphLabel& l : frame.labels) {
-        QLabel* label = graphLabels.at(l.name);
+        QLabel* label = graphLabels.at(l.caption);
         label->setText(l.text);
         label->setStyleSheet(QStringLiteral("color: rgb(%1, %2, %3)")
                                  .arg(l.colour.r)
@@ -300,13 +334,13 @@ void Results::showGraphFrame(Event event, bool comingToward)
         // The scale caption must keep its width to sit under the graph's lines: its type
         // shrinks until the caption fits. Other captions take the width of their text.
         QFont font = this->font();
-        if (l.name == QLatin1String("Label2"))
+        if (l.caption == GraphCaption::Scale)
             while (font.pointSizeF() > 5 &&
                    QFontMetrics(font).horizontalAdvance(l.text) > twipsToPixels(l.width))
                 font.setPointSizeF(font.pointSizeF() - 0.5);
         label->setFont(font);
         const double width =
-            l.name == QLatin1String("Label2")
+            l.caption == GraphCaption::Scale
                 ? l.width
                 : std::max(l.width,
                            pixelsToTwips(QFontMetrics(font).horizontalAdvance(l.text) + 4));
@@ -326,11 +360,10 @@ void Results::paint(const OverlayShapes& shapes)
 void Results::Timer1_Timer()
 {
     Timer1->stop();
-    const Global& g = screens.global();
-    const RunInfo run = screens.form1().runInfo();
+    const RunInfo run = runParticulars.info();
     showGraphFrame(run.event, run.direction == Direction::Toward);
-    paint(passGraph(run.event, run.direction, passDeviations(g.passSamples, g.PassTenths),
-                    g.passStatistics));
+    paint(passGraph(run.event, run.direction, passDeviations(pass.samples, pass.tenths),
+                    pass.statistics));
     txtSplit->setFocus();
 }
 
@@ -349,17 +382,16 @@ void Results::btnSaveResults_Click()
     request.filterIndex = kResultsFileFilterIndex;
     request.folder = resultsFolderPath();
     request.forSaving = true;
-    if (const std::optional<QString> path = screens.platform().fileDialog.choose(request)) {
+    if (const std::optional<QString> path = platform.fileDialog.choose(request)) {
         const WriteResult written = replaceFile(*path, savedResultsText(shownText()));
         if (!written)
-            screens.platform().messages.warning(written.message, kWriteFailureTitle);
+            platform.messages.warning(written.message, kWriteFailureTitle);
     }
     Command1->setFocus();
 }
 
 void Results::btnDisplay_Click()
 {
-    Platform& platform = screens.platform();
     FileDialogRequest request;
     request.title = QStringLiteral("Read and Display Results File");
     request.filter = QString::fromLatin1(kResultsFileFilter);
@@ -374,7 +406,7 @@ void Results::btnDisplay_Click()
         return finish();
     txtResults->clear();
 
-    const Event event = screens.form1().event();
+    const Event event = runParticulars.info().event;
     const ResultsFileRead read = readResultsFile(*text, event);
     if (read.status == ReadStatus::NotValid) {
         platform.messages.plain(notValidResultsFileMessage(event), kTitle);
@@ -398,7 +430,7 @@ void Results::btnDisplay_Click()
     if (read.status == ReadStatus::Ok) {
         const std::array<QString, 6> numbers = buoyNumbers(read.comingToward);
         for (int i = 0; i < 6; ++i)
-            graphLabels.at(QStringLiteral("Label%1").arg(3 + i))->setText(numbers[size_t(i)]);
+            graphLabels.at(buoyNumberCaption(i))->setText(numbers[size_t(i)]);
         paint(readBackTrace(event, read.comingToward, read.deviations, read.positions,
                             traceColour(int(choice))));
     }
@@ -407,31 +439,34 @@ void Results::btnDisplay_Click()
 
 void Results::cbDrvCopy_Click()
 {
-    if (cbDrvCopy->currentIndex() >= 0)
-        screens.form1().selectNamePosition(NameList::Drivers, cbDrvCopy->currentIndex());
+    pickName(cbDrvCopy, NameList::Drivers);
 }
 
 void Results::cbSkiCopy_Click()
 {
-    if (cbSkiCopy->currentIndex() >= 0)
-        screens.form1().selectNamePosition(NameList::Skiers, cbSkiCopy->currentIndex());
+    pickName(cbSkiCopy, NameList::Skiers);
 }
 
 void Results::cbMnfCopy_Click()
 {
-    if (cbMnfCopy->currentIndex() >= 0)
-        screens.form1().selectNamePosition(NameList::Boats, cbMnfCopy->currentIndex());
+    pickName(cbMnfCopy, NameList::Boats);
 }
 
 void Results::cbMdlCopy_Click()
 {
-    if (cbMdlCopy->currentIndex() >= 0)
-        screens.form1().selectNamePosition(NameList::Models, cbMdlCopy->currentIndex());
+    pickName(cbMdlCopy, NameList::Models);
+}
+
+void Results::pickName(const QComboBox* copy, NameList list)
+{
+    const int position = copy->currentIndex();
+    if (position >= 0)
+        runParticulars.pickName(list, position, copy->itemText(position));
 }
 
 void Results::txtNumCopy_Change()
 {
-    screens.form1().setBoatNumber(txtNumCopy->text());
+    runParticulars.setBoatNumber(txtNumCopy->text());
 }
 
 void Results::cbLineCopy_Click()
@@ -439,8 +474,9 @@ void Results::cbLineCopy_Click()
     const int k = cbLineCopy->currentIndex();
     if (k < 0 || k >= int(kLineLengths.size()))
         return;
-    screens.form1().selectLineLength(k);
-    screens.measure().setLineLabel(QString::fromLatin1(kLineLengths[size_t(k)]));
+    runParticulars.setLineLength(k);
+    // The list's own text, without the blank the measurement screen puts before "9.75".
+    pass.lineText = QString::fromLatin1(kLineLengths[size_t(k)]);
 }
 
 void Results::Command1_Click()
@@ -466,18 +502,15 @@ void Results::closeEvent(QCloseEvent* event)
 void Results::returnSequence()
 {
     left = true;
-    Form1& form1 = screens.form1();
-    Measure& measure = screens.measure();
-    const Global& g = screens.global();
-    const RunInfo run = form1.runInfo();
-    const QDateTime now = screens.platform().clock.now();
+    const RunInfo run = runParticulars.info();
+    const QDateTime now = platform.clock.now();
 
     DatabaseLineInputs in;
     in.run = run;
-    in.speedText = measure.speedLabel();
-    in.lineText = measure.lineLabel();
-    in.samples = g.passSamples;
-    in.statistics = g.passStatistics;
+    in.speedText = pass.speedText;
+    in.lineText = pass.lineText;
+    in.samples = pass.samples;
+    in.statistics = pass.statistics;
     in.split = txtSplit->text();
     in.full = txtFull->text();
     in.comment = txtComment->text();
@@ -485,28 +518,28 @@ void Results::returnSequence()
     const WriteResult written =
         appendText(resultsPath(databaseLogName(now)), line + QString::fromLatin1(kCrLf));
     if (!written)
-        screens.platform().messages.warning(
+        platform.messages.warning(
             written.message + QStringLiteral("\n\nThe database line of this pass was:\n") + line,
             kWriteFailureTitle);
 
     const NextPass next = nextPass(run.event, run.direction, cbSpeedCopy->currentIndex(),
                                    cbNewLineCopy->currentIndex());
     if (next.direction)
-        form1.setDirection(*next.direction);
+        runParticulars.setDirection(*next.direction);
     if (next.slalomSpeed >= 0)
-        form1.selectSlalomSpeed(next.slalomSpeed);
+        runParticulars.setSlalomSpeed(next.slalomSpeed);
     if (next.jumpSpeed >= 0)
-        form1.selectJumpSpeed(next.jumpSpeed);
+        runParticulars.setJumpSpeed(next.jumpSpeed);
     if (next.lineLength >= 0) {
-        form1.selectLineLength(next.lineLength);
-        measure.setLineLabel(next.lineLabel);
+        runParticulars.setLineLength(next.lineLength);
+        pass.lineText = next.lineLabel;
     }
 
     const bool toMeasure = ReturnToMeasure;
     ReturnToMeasure = false;
-    screens.unloadResults();
+    navigator.closeResults();
     if (toMeasure)
-        Screens::bringUp(measure);
+        navigator.openMeasurement();
     else
-        form1.showAgain();
+        navigator.showStart();
 }

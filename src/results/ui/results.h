@@ -2,6 +2,7 @@
 // The results screen: the pass report, the graph, the copies of the run particulars, and
 // the two ways back to the next pass.
 
+#include "app/start_up.h"
 #include "results/results_graph.h"
 
 #include <QMainWindow>
@@ -16,17 +17,23 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
-class Screens;
+class Navigator;
+class RunParticulars;
+struct NameListItems;
+struct PassRecord;
+struct Platform;
+struct ProgramPlace;
 
 class Results : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Results(Screens& screens);
+    Results(Navigator& navigator, Platform& platform, const ProgramPlace& place,
+            RunParticulars& run, const NameListItems& names, PassRecord& pass);
 
     // Loading the screen after a pass (or with no pass measured): report, logs, graph
     // timer, copy fields.
-    void Form_Load();
+    void load();
 
 protected:
     // Closing the window is "Return to Main": the pass's database line is written and the
@@ -48,7 +55,8 @@ private Q_SLOTS:
 
 private:
     void buildControls();
-    void results_report();
+    // Statistics, report, and the report into the day's logs.
+    void reportPass();
     void returnSequence();
     void showGraphFrame(Event event, bool comingToward);
     void paint(const OverlayShapes& shapes);
@@ -56,13 +64,20 @@ private:
     QString resultsPath(const QString& name) const;
     QString resultsFolderPath() const;
     void copyNameList(QComboBox* copy, int list);
+    // A name picked in a copy list goes into the run particulars.
+    void pickName(const QComboBox* copy, NameList list);
 
-    Screens& screens;
+    Navigator& navigator;
+    Platform& platform;
+    const ProgramPlace& programPlace;
+    RunParticulars& runParticulars;
+    const NameListItems& names;
+    PassRecord& pass;
     bool ReturnToMeasure = false;
     bool left = false; // the return sequence has run: the screen is on its way out
 
     DrawingSurface* graph = nullptr;
-    std::map<QString, QLabel*> graphLabels;
+    std::map<GraphCaption, QLabel*> graphLabels;
     QPlainTextEdit* txtResults = nullptr;
     QListWidget* List1 = nullptr;
     QPushButton* btnDisplay = nullptr;

@@ -1,0 +1,51 @@
+#pragma once
+// The last pass: what the pass engine recorded and what the results screen found in it.
+// One instance, created at start; the measurement screen fills it, the results screen reads
+// it and adds the statistics.
+
+#include <QString>
+#include <array>
+
+// Deviations of the last pass, one per tenth of a second, metres to two decimals.
+struct PassSamples
+{
+    static constexpr int kCapacity = 701;
+    std::array<double, kCapacity> deviations{};
+    int sampleCount = 0;
+    double meanAbsDeviation = 0.0;
+    double maxAbsDeviation = 0.0;
+    int maxDeviationIndex = 0;
+};
+
+// Statistics of the last pass, read by the report, the database line and the graph.
+struct PassStatistics
+{
+    double meanFitDeviation = 0.0;
+    double maxFitDeviation = 0.0;
+    double fitStart = 0.0;
+    double fitEnd = 0.0;
+    double totalDeviation = 0.0;
+    double jumpMean = 0.0;
+    double meanDeviation = 0.0;
+    double startDeviation = 0.0;
+    double exitDeviation = 0.0;
+    double leftPercent = 0.0;
+    double centerPercent = 0.0;
+    double rightPercent = 0.0;
+};
+
+struct PassRecord
+{
+    PassSamples samples;
+    // PassTenths: the nominal length of the pass in tenths of a second; a pass has tenths + 1
+    // samples.
+    int tenths = 0;
+    // PassMeasured: a recorded pass has ended since the program started.
+    bool measured = false;
+    PassStatistics statistics;
+    // The speed and line length the measurement screen shows and the database line carries:
+    // the km/h figure ("58"), and the line right-aligned (" 9.75") or, once the results
+    // screen's line copy has chosen one, as that list writes it ("9.75").
+    QString speedText;
+    QString lineText;
+};
