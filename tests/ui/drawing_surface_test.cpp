@@ -134,10 +134,10 @@ TEST(LineOverlay, LinesFollowTheMapping)
     LineOverlay overlay(&surface);
     overlay.resize(surface.size());
     MeasureLines lines = initialMeasureLines();
-    for (LineRecord* l : {&lines.lnMeasure1, &lines.lnHorizPos, &lines.left_edge, &lines.right_edge,
-                          &lines.lnLeft, &lines.lnRight})
+    for (LineRecord* l : {&lines.measureLineColumn2, &lines.boatMarker, &lines.leftEdge,
+                          &lines.rightEdge, &lines.leftBoundary, &lines.rightBoundary})
         l->visible = false;
-    lines.lnMeasure = LineRecord{6000, 1500, 6000, 7500, kRed, LineStyle::Solid, 1, true};
+    lines.measureLine = LineRecord{6000, 1500, 6000, 7500, kRed, LineStyle::Solid, 1, true};
     overlay.setLines(lines);
     // Picture pixel 400 at half scale beside a 270-pixel column: surface x 470.
     overlay.setMapping(PictureMapping({1000, 1000}, PixelRect{270, 0, 500, 500}));
