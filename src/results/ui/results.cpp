@@ -50,7 +50,7 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Wakeline");
-const QString kWriteFailureTitle = QStringLiteral("Error Message");
+const QString kErrorTitle = QStringLiteral("Error Message");
 constexpr double kFormWidth = 14760;
 constexpr double kFormHeight = 8700;
 
@@ -356,7 +356,7 @@ void Results::cbRuleSet_Click(int index)
         platform.messages.warning(
             read.message + QStringLiteral("\n\nThe figures stay under the rule set \"%1\".")
                                .arg(ruleSet.rules.name),
-            kWriteFailureTitle);
+            kErrorTitle);
         listRuleSets();
         return;
     }
@@ -368,7 +368,7 @@ void Results::cbRuleSet_Click(int index)
             QStringLiteral("The rule set is in force, but it could not be remembered for the "
                            "next start: %1.")
                 .arg(error),
-            kWriteFailureTitle);
+            kErrorTitle);
     showBuoyFigures();
     redrawGraph();
 }
@@ -545,7 +545,7 @@ void Results::reportPass()
             QStringLiteral("The pass is shown here, but these files were not written:\n\n") +
                 failures.join('\n') +
                 QStringLiteral("\n\nUse \"Save Result File\" to keep the pass in another folder."),
-            kWriteFailureTitle);
+            kErrorTitle);
     Timer1->start();
 }
 
@@ -560,14 +560,15 @@ void Results::showGraphFrame(Event event, bool comingToward)
             QPoint(twipsToPixels(frame.box.left), twipsToPixels(frame.box.top)),
             QPoint(twipsToPixels(frame.box.right) - 1, twipsToPixels(frame.box.bottom) - 1));
         p.fillRect(box, palette().color(QPalette::Button));
+        // A band of a window shorter than a pixel is still a line of one.
         if (event == Event::Slalom)
-            for (const GraphRect& band : buoyWindowBands(figures))
-                p.fillRect(
-                    QRect(QPoint(twipsToPixels(band.left), twipsToPixels(band.top)),
-                          QPoint(twipsToPixels(band.right) - 1,
-                                 std::max(twipsToPixels(band.bottom), twipsToPixels(band.top) + 1) -
-                                     1)),
-                    QColor(kBuoyBandColour.r, kBuoyBandColour.g, kBuoyBandColour.b));
+            for (const GraphRect& band : buoyWindowBands(figures)) {
+                const int top = twipsToPixels(band.top);
+                const int bottom = std::max(twipsToPixels(band.bottom), top + 1);
+                p.fillRect(QRect(QPoint(twipsToPixels(band.left), top),
+                                 QPoint(twipsToPixels(band.right) - 1, bottom - 1)),
+                           QColor(kBuoyBandColour.r, kBuoyBandColour.g, kBuoyBandColour.b));
+            }
     }
     graph->setBackgroundPicture(background);
     graph->clearDrawing();
@@ -643,7 +644,7 @@ void Results::btnSaveResults_Click()
     if (const std::optional<QString> path = platform.fileDialog.choose(request)) {
         const WriteResult written = replaceFile(*path, savedResultsText(shownText()));
         if (!written)
-            platform.messages.warning(written.message, kWriteFailureTitle);
+            platform.messages.warning(written.message, kErrorTitle);
     }
     Command1->setFocus();
 }
@@ -803,7 +804,7 @@ void Results::returnSequence()
     if (!written)
         platform.messages.warning(
             written.message + QStringLiteral("\n\nThe database line of this pass was:\n") + line,
-            kWriteFailureTitle);
+            kErrorTitle);
 
     const NextPass next = nextPass(run.event, run.direction, cbSpeedCopy->currentIndex(),
                                    cbNewLineCopy->currentIndex());
