@@ -13,3 +13,7 @@ inline const QString kSettingsResultsPath = QStringLiteral("resultspath");
 inline const QString kSettingsVideoSource = QStringLiteral("videosource");
 inline const QString kSettingsCamera = QStringLiteral("camera");
 inline const QString kSettingsVideoFile = QStringLiteral("videofile");
+
+// The rule set of the per-buoy figures, in the same section: the file's name in the program
+// folder's "rules" folder.
+inline const QString kSettingsRuleSet = QStringLiteral("buoyrules");

@@ -64,11 +64,12 @@ WindowFigures figuresOf(const Window& w, std::span<const double> d, int passTent
     const double sign = w.kind == WindowKind::Gate
                             ? (direction == Direction::Toward ? 1.0 : -1.0)
                             : towardSkierSign(w.buoy, direction, rules.firstSkierSide);
-    std::vector<double> values;
+    // Toward the skier (the boat's right for the gate), with the sample it comes from.
+    std::vector<std::pair<double, int>> values;
     for (size_t i = 0; i < d.size(); ++i) {
         const double at = sampleDistance(int(i), passTenths, kSlalomCourseLength);
         if (at >= f.start - kEdgeSlackMetres && at <= f.end + kEdgeSlackMetres)
-            values.push_back(sign * d[i]);
+            values.emplace_back(sign * d[i], int(i));
     }
     f.samples = int(values.size());
 
@@ -87,16 +88,23 @@ WindowFigures figuresOf(const Window& w, std::span<const double> d, int passTent
 
     if (w.kind == WindowKind::Gate) {
         // The first of equal largest deviations stands, as in the pass summary.
-        double largest = values.front();
-        for (double v : values)
-            if (std::abs(v) > std::abs(largest))
+        auto largest = values.front();
+        for (const auto& v : values)
+            if (std::abs(v.first) > std::abs(largest.first))
                 largest = v;
-        f.reading = largest;
-    } else if (rules.reading == ReadingMethod::Largest) {
-        f.reading = *std::max_element(values.begin(), values.end());
+        f.reading = largest.first;
+        f.readingSamples = {largest.second};
+        return f;
+    }
+    // Highest first; among equal values the earlier sample first.
+    std::stable_sort(values.begin(), values.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    if (rules.reading == ReadingMethod::Largest) {
+        f.reading = values[0].first;
+        f.readingSamples = {values[0].second};
     } else {
-        std::partial_sort(values.begin(), values.begin() + 2, values.end(), std::greater<>());
-        f.reading = (values[0] + values[1]) / 2.0;
+        f.reading = (values[0].first + values[1].first) / 2.0;
+        f.readingSamples = {values[0].second, values[1].second};
     }
     return f;
 }
@@ -141,6 +149,40 @@ QString stateText(const WindowFigures& f, const RuleSet& rules)
     return QStringLiteral("no reading: %1 of %2 sample(s) needed")
         .arg(f.samples)
         .arg(samplesNeeded(f.kind, rules));
+}
+
+QString spanText(const WindowFigures& f)
+{
+    return ruleFigure(f.start) + QStringLiteral("..") + ruleFigure(f.end);
+}
+
+QString readingCell(const WindowFigures& w)
+{
+    if (w.state != WindowState::Read)
+        return QStringLiteral("-");
+    if (w.kind != WindowKind::Gate)
+        return centimetres(w.reading);
+    return QString::number(roundHalfUp(std::abs(w.reading) * 100.0, 1), 'f', 1) +
+           (w.reading > 0.0   ? QStringLiteral(" right")
+            : w.reading < 0.0 ? QStringLiteral(" left")
+                              : QString());
+}
+
+QString cumulativeCell(const WindowFigures& w)
+{
+    if (w.kind != WindowKind::Buoy)
+        return QString();
+    return w.cumulative ? centimetres(*w.cumulative) : QStringLiteral("-");
+}
+
+QString toleranceCell(const WindowFigures& w)
+{
+    auto text = [](const std::optional<double>& t) {
+        return t ? ruleFigure(*t) : QStringLiteral("none");
+    };
+    return w.kind == WindowKind::Buoy
+               ? text(w.limitCm) + QStringLiteral(" / ") + text(w.cumulativeLimitCm)
+               : text(w.limitCm);
 }
 
 // Columns padded to their widest cell, two blanks apart.
@@ -258,9 +300,9 @@ BuoyFigures computeBuoyFigures(std::span<const double> deviations, int passTenth
     return f;
 }
 
-QStringList buoyFiguresTable(const BuoyFigures& f)
+QStringList buoyFiguresNotes(const BuoyFigures& f)
 {
-    QStringList lines = ruleSetFigures(f.rules);
+    QStringList lines;
     lines << QStringLiteral("Boat %1; %2 of %3 samples")
                  .arg(f.direction == Direction::Toward
                           ? QStringLiteral("coming toward the camera")
@@ -279,6 +321,15 @@ QStringList buoyFiguresTable(const BuoyFigures& f)
     }
     lines << QStringLiteral("Readings in cm: + toward the buoy's skier, - away from the skier; "
                             "gate: largest deviation, boat's side");
+    return lines;
+}
+
+QStringList buoyFiguresTable(const BuoyFigures& f)
+{
+    QStringList lines = ruleSetFigures(f.rules);
+    lines << buoyFiguresNotes(f);
+    if (!f.ok)
+        return lines;
 
     QList<QStringList> rows;
     rows << QStringList{QStringLiteral("Window"),        QStringLiteral("From..to m"),
@@ -286,41 +337,53 @@ QStringList buoyFiguresTable(const BuoyFigures& f)
                         QStringLiteral("Cumulative cm"), QStringLiteral("Tolerance cm"),
                         QStringLiteral("Within/out")};
     for (const WindowFigures* w : f.rows()) {
-        QString reading = QStringLiteral("-");
-        QString verdict;
-        if (w->state != WindowState::Read) {
-            verdict = stateText(*w, f.rules);
-        } else if (w->kind == WindowKind::Gate) {
-            reading = QString::number(roundHalfUp(std::abs(w->reading) * 100.0, 1), 'f', 1) +
-                      (w->reading > 0.0   ? QStringLiteral(" right")
-                       : w->reading < 0.0 ? QStringLiteral(" left")
-                                          : QString());
-            verdict = verdictWord(w->readingWithin());
-        } else {
-            reading = centimetres(w->reading);
-            verdict = verdictWord(w->readingWithin());
-        }
-        QString tolerance = w->limitCm ? ruleFigure(*w->limitCm) : QStringLiteral("none");
-        QString cumulative;
-        if (w->kind == WindowKind::Buoy) {
-            cumulative = w->cumulative ? centimetres(*w->cumulative) : QStringLiteral("-");
-            tolerance +=
-                QStringLiteral(" / ") +
-                (w->cumulativeLimitCm ? ruleFigure(*w->cumulativeLimitCm) : QStringLiteral("none"));
-            if (w->cumulative)
-                verdict += QStringLiteral(" / ") + verdictWord(w->cumulativeWithin());
-        }
-        rows << QStringList{windowLabel(*w),
-                            ruleFigure(w->start) + QStringLiteral("..") + ruleFigure(w->end),
-                            QString::number(w->samples),
-                            reading,
-                            cumulative,
-                            tolerance,
+        QString verdict = w->state != WindowState::Read ? stateText(*w, f.rules)
+                                                        : verdictWord(w->readingWithin());
+        if (w->kind == WindowKind::Buoy && w->cumulative)
+            verdict += QStringLiteral(" / ") + verdictWord(w->cumulativeWithin());
+        rows << QStringList{windowLabel(*w), spanText(*w),       QString::number(w->samples),
+                            readingCell(*w), cumulativeCell(*w), toleranceCell(*w),
                             verdict};
     }
     lines << aligned(rows);
     lines << QStringLiteral("Buoy rows: tolerance and verdict of the reading / of the cumulative.");
     return lines;
+}
+
+std::array<BuoyTableRow, 1 + kGuideBuoys> buoyTableRows(const BuoyFigures& f)
+{
+    std::array<BuoyTableRow, 1 + kGuideBuoys> out;
+    const auto windows = f.csvRows();
+    for (size_t i = 0; i < windows.size(); ++i) {
+        const WindowFigures& w = *windows[i];
+        BuoyTableRow& row = out[i];
+        row.window = w.kind == WindowKind::Gate ? QStringLiteral("Gate")
+                                                : QStringLiteral("Buoy %1").arg(w.buoy);
+        row.span = spanText(w) + QStringLiteral(" m");
+        row.samples = QString::number(w.samples);
+        row.tolerance = toleranceCell(w);
+        if (!f.ok)
+            continue;
+        row.reading = readingCell(w);
+        row.cumulative = cumulativeCell(w);
+        row.readingWithin = w.readingWithin();
+        row.cumulativeWithin = w.cumulativeWithin();
+        row.within = w.within();
+        switch (w.state) {
+        case WindowState::Read:
+            row.verdict = verdictWord(row.within);
+            break;
+        case WindowState::NotReached:
+            row.verdict = QStringLiteral("not reached");
+            row.detail = stateText(w, f.rules);
+            break;
+        case WindowState::TooFew:
+            row.verdict = QStringLiteral("too few samples");
+            row.detail = stateText(w, f.rules);
+            break;
+        }
+    }
+    return out;
 }
 
 QString buoyFiguresCsv(const BuoyFigures& f)

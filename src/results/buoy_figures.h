@@ -13,6 +13,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <vector>
 
 inline constexpr double kEntranceGateToFirstBuoy = 27.0; // metres
 inline constexpr double kGuideBuoySpacing = 41.0;
@@ -39,6 +40,8 @@ struct WindowFigures
     // largest absolute deviation, + on the boat's right, - on its left.
     double reading = 0.0;
     std::optional<double> limitCm; // the rule set's tolerance for this reading
+    // The samples the reading comes from: one, or two for the mean of the two highest.
+    std::vector<int> readingSamples;
     // Buoy windows only: sum of the buoy readings of buoys 1..k; no value once a buoy on
     // the way has no reading.
     std::optional<double> cumulative;
@@ -76,6 +79,27 @@ BuoyFigures computeBuoyFigures(std::span<const double> deviations, int passTenth
 
 // The table for the terminal, headed by the rule set's name and figures; one line each.
 QStringList buoyFiguresTable(const BuoyFigures& figures);
+// What the reader of the figures needs beside them: the pass's direction and samples, where
+// a short pass stops, why there are no figures, how the readings are signed.
+QStringList buoyFiguresNotes(const BuoyFigures& figures);
+
+// One row of the results screen's table, as the operator reads it.
+struct BuoyTableRow
+{
+    QString window;     // "Gate", "Buoy 1".."Buoy 6"
+    QString span;       // "27..32 m": from the entrance gate
+    QString samples;    // in the window
+    QString reading;    // cm: "+12.5" toward the skier, "12.0 right" at the gate; "-" for none
+    QString cumulative; // buoy rows, cm; "-" unknown; empty for the gate
+    QString tolerance;  // cm, "none" where not judged; buoy rows "reading / cumulative"
+    QString verdict;    // "within", "OUT", "not judged", "not reached", "too few samples"
+    QString detail;     // the verdict of a row without a reading in a sentence; else empty
+    std::optional<bool> readingWithin;
+    std::optional<bool> cumulativeWithin;
+    std::optional<bool> within;
+};
+// The gate and buoys 1..6; the zones stay in the day file's table.
+std::array<BuoyTableRow, 1 + kGuideBuoys> buoyTableRows(const BuoyFigures& figures);
 // The gate and buoy rows as CSV, CR LF after every line; the zone figures stay in the table,
 // so that a script meets the rows "gate", "1".."6" and no others:
 // window,start_m,end_m,samples,reading_m,cumulative_m,limit_m,cumulative_limit_m,within

@@ -2,6 +2,7 @@
 
 #include "common/number_forms.h"
 #include "common/text_file.h"
+#include "measure/measure_tables.h"
 #include "results/pass_report.h"
 
 #include <algorithm>
@@ -168,6 +169,53 @@ OverlayShapes readBackTrace(Event event, bool comingToward, std::span<const doub
         previous = q;
     }
     return shapes;
+}
+
+namespace {
+
+// A distance along the boat's travel on the graph's course axis, as passGraph puts it.
+double graphPosition(const BuoyFigures& f, double along)
+{
+    return f.direction == Direction::Away ? kSlalomCourseLength - along : along;
+}
+
+} // namespace
+
+std::vector<GraphRect> buoyWindowBands(const BuoyFigures& f)
+{
+    std::vector<GraphRect> bands;
+    if (!f.ok)
+        return bands;
+    const GraphRect box = graphFrame(Event::Slalom, true).box;
+    for (const WindowFigures& w : f.buoy) {
+        const double a = kGraphTop + kTwipsPerCourseMetre * graphPosition(f, w.start);
+        const double b = kGraphTop + kTwipsPerCourseMetre * graphPosition(f, w.end);
+        const double top = std::max(std::min(a, b), kGraphTop);
+        const double bottom = std::min(std::max(a, b), graphBottom(Event::Slalom));
+        if (top <= bottom)
+            bands.push_back({box.left, top, box.right, bottom});
+    }
+    return bands;
+}
+
+OverlayShapes readingMarks(const BuoyFigures& f, std::span<const double> d)
+{
+    OverlayShapes marks;
+    if (!f.ok || f.passTenths < 1)
+        return marks;
+    for (const WindowFigures* w : f.csvRows()) {
+        const std::optional<bool> within = w->readingWithin();
+        const Rgb colour = !within ? kNotJudgedColour : *within ? kWithinColour : kOutColour;
+        for (int i : w->readingSamples) {
+            if (i < 0 || size_t(i) >= d.size())
+                continue;
+            const double along = double(i) * kSlalomCourseLength / double(f.passTenths);
+            const GraphPoint p =
+                clamped(graphPoint(Event::Slalom, d[size_t(i)], graphPosition(f, along)));
+            marks.push_back(OverlayCircle{p.x, p.y, 90, colour, 2});
+        }
+    }
+    return marks;
 }
 
 Rgb traceColour(int choice)

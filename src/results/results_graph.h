@@ -5,6 +5,7 @@
 #include "common/overlay.h"
 #include "common/run_info.h"
 #include "measure/pass_record.h"
+#include "results/buoy_figures.h"
 
 #include <QString>
 #include <array>
@@ -81,6 +82,19 @@ std::array<QString, 6> buoyNumbers(bool comingToward);
 // The pass: black segments with five red dots per sample, then the blue reference line.
 OverlayShapes passGraph(Event event, Direction direction, std::span<const double> deviations,
                         const PassStatistics& statistics);
+
+// The buoy windows of slalom figures as bands across the graph box, buoy 1 first, where the
+// pass runs on the graph (its start at the top coming toward the camera, at the bottom going
+// away); cut to the graph, and left out where a window lies wholly outside it.
+std::vector<GraphRect> buoyWindowBands(const BuoyFigures& figures);
+inline constexpr Rgb kBuoyBandColour{255, 236, 160};
+
+// Each gate and buoy reading ringed at its sample(s) on the pass's trace: green within its
+// tolerance, red out, grey where it is not judged. `deviations` are the figures' samples.
+OverlayShapes readingMarks(const BuoyFigures& figures, std::span<const double> deviations);
+inline constexpr Rgb kWithinColour{0, 150, 0};
+inline constexpr Rgb kOutColour{220, 0, 0};
+inline constexpr Rgb kNotJudgedColour{96, 96, 96};
 
 // A trace read back from a file, in `colour`, with the scale of the event selected now.
 // Positions of a pass that went away are reversed as the live graph does, so the trace runs

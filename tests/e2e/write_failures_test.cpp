@@ -273,7 +273,7 @@ protected:
     bool movedAway = false;
 };
 
-// ---- the end of a pass: statistics side file and day result log, then the database log ------
+// ---- the end of a pass: statistics side file, day result and buoy logs, then the database log -
 
 class PassLogs : public WriteFailures
 {
@@ -285,7 +285,8 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
     if (GetParam() != Failure::DiskFull) {
         ASSERT_TRUE(writeBytes(result("ResultLog1207.txt"), earlierPass));
     }
-    breakResultsFolder({"ResultLog1207.txt", "originalmeasurements.txt", "dbResultLog1207.txt"});
+    breakResultsFolder({"ResultLog1207.txt", "originalmeasurements.txt", "BuoyLog1207.txt",
+                        "dbResultLog1207.txt"});
     measurePass(161);
     form1->setDirection(Direction::Away);
     Results& r = openResults();
@@ -293,6 +294,7 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
     const QString message = oneWarning();
     EXPECT_TRUE(names(message, result("originalmeasurements.txt"))) << message.toStdString();
     EXPECT_TRUE(names(message, result("ResultLog1207.txt"))) << message.toStdString();
+    EXPECT_TRUE(names(message, result("BuoyLog1207.txt"))) << message.toStdString();
     EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("Save Result File")));
     const QString report =

@@ -114,6 +114,8 @@ TEST(BuoyFigures, PresetsJudgeTheSamePassDifferently)
         buoyFiguresCsv(computeBuoyFigures(d, t, Direction::Toward, preset(2021))).split("\r\n");
     const QStringList csv2024 =
         buoyFiguresCsv(computeBuoyFigures(d, t, Direction::Toward, preset(2024))).split("\r\n");
+    EXPECT_EQ(computeBuoyFigures(d, t, Direction::Toward, preset(2021)).buoy[0].readingSamples,
+              std::vector<int>{18});
     EXPECT_EQ(csv2021[1], "gate,-2.000,2.000,2,0.220,,0.200,,no");
     EXPECT_EQ(csv2024[1], "gate,-2.000,2.000,2,0.220,,,,");
     EXPECT_EQ(csv2021[2], "1,27.000,32.000,3,0.220,0.220,0.200,0.200,no");
@@ -165,11 +167,17 @@ TEST(BuoyFigures, TwoHighestNeedTwoSamples)
     d[16] = towardSkier(1, Direction::Toward, 0.20);
     const BuoyFigures f = computeBuoyFigures(d, t, Direction::Toward, rules);
     EXPECT_NEAR(f.zone[0].reading, 0.25, 1e-12);
+    EXPECT_EQ(f.zone[0].readingSamples, (std::vector<int>{15, 16}));
     EXPECT_EQ(f.buoy[0].samples, 1);
     EXPECT_EQ(f.buoy[0].state, WindowState::TooFew);
     EXPECT_FALSE(f.buoy[5].cumulative); // one missing reading leaves every later sum unknown
     EXPECT_TRUE(buoyFiguresTable(f).join('\n').contains("no reading: 1 of 2 sample(s) needed"));
     EXPECT_EQ(buoyFiguresCsv(f).split("\r\n")[2], "1,27.000,28.000,1,,,0.200,0.200,");
+    const BuoyTableRow buoy1 = buoyTableRows(f)[1];
+    EXPECT_EQ(buoy1.verdict, "too few samples");
+    EXPECT_EQ(buoy1.reading, "-");
+    EXPECT_TRUE(buoy1.detail.contains("1 of 2"));
+    EXPECT_FALSE(buoy1.within);
 }
 
 TEST(BuoyFigures, ShortPassStopsAtTheWindowsItReached)
@@ -189,6 +197,13 @@ TEST(BuoyFigures, ShortPassStopsAtTheWindowsItReached)
     EXPECT_TRUE(table.contains("The pass stops at 107.7 m, before the exit gate at 259 m"));
     EXPECT_TRUE(table.contains(
         QRegularExpression("\nzone 3 .* not reached to its end: the pass stops inside\n")));
+    const auto rows = buoyTableRows(f);
+    EXPECT_EQ(rows[2].verdict, "within");
+    EXPECT_EQ(rows[2].reading, "-5.0");
+    EXPECT_EQ(rows[2].cumulative, "0.0");
+    EXPECT_EQ(rows[3].verdict, "not reached");
+    EXPECT_EQ(rows[3].cumulative, "-");
+    EXPECT_FALSE(rows[3].readingWithin);
 }
 
 TEST(BuoyFigures, RefusesPassesItCannotPlace)

@@ -1,6 +1,7 @@
 #include "results/results_graph.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <vector>
 
 namespace {
@@ -178,5 +179,126 @@ TEST(ResultsGraph, ColourAnswers)
         EXPECT_FALSE(isColourChoice(n));
     EXPECT_TRUE(isColourChoice(7));
 }
+
+} // namespace
+
+namespace {
+
+RuleSet presetRules(const char* file)
+{
+    const RuleSetRead read = readRuleSetFile(QStringLiteral(":/program/rules/") + file);
+    EXPECT_TRUE(read.ruleSet) << read.message.toStdString();
+    return read.ruleSet.value_or(RuleSet{});
+}
+
+// The graph's fixed buoy lines, from the top: where buoys 1..6 lie coming toward the camera,
+// and 6..1 going away.
+constexpr std::array<double, 6> kBuoyLineY{900, 1830, 2760, 3675, 4605, 5520};
+
+// A window on its buoy (0 m long) is a band on that buoy's line, the line the graph numbers
+// with the buoy, in both directions; a window after the buoy lies downstream of the line.
+TEST(BuoyWindowBands, LieOnTheBuoyLinesAlongTheTravel)
+{
+    RuleSet rules = presetRules("2021-largest-20cm.txt");
+    for (Direction dir : {Direction::Toward, Direction::Away}) {
+        const std::vector<double> d(162, 0.0);
+        rules.buoyWindow = {0.0, 0.0};
+        const auto onLines = buoyWindowBands(computeBuoyFigures(d, 161, dir, rules));
+        rules.buoyWindow = {0.0, 5.0};
+        const auto after = buoyWindowBands(computeBuoyFigures(d, 161, dir, rules));
+        ASSERT_EQ(onLines.size(), 6u);
+        ASSERT_EQ(after.size(), 6u);
+        for (int k = 1; k <= 6; ++k) {
+            const double lineY = kBuoyLineY[size_t(dir == Direction::Toward ? k - 1 : 6 - k)];
+            const GraphRect band = onLines[size_t(k - 1)];
+            // The fixed lines are drawn to the nearest 7.5 twips (half a pixel).
+            EXPECT_NEAR(band.top, lineY, 7.5) << k;
+            EXPECT_EQ(band.bottom, band.top) << k;
+            EXPECT_EQ(band.left, 7000);
+            EXPECT_EQ(band.right, 8600);
+            const GraphRect five = after[size_t(k - 1)];
+            EXPECT_DOUBLE_EQ(five.bottom - five.top, 5 * 22.5);
+            // Coming toward the camera the boat runs down the graph, going away up it.
+            EXPECT_DOUBLE_EQ(dir == Direction::Toward ? five.top : five.bottom, band.top) << k;
+        }
+    }
+}
+
+TEST(BuoyWindowBands, CutToTheGraphAndLeftOutBeyondIt)
+{
+    RuleSet rules = presetRules("2021-largest-20cm.txt");
+    rules.buoyWindow = {-35.0, -8.0}; // buoy 1's: 8 m before the gate to 19 m after
+    const std::vector<double> d(162, 0.0);
+    const auto away = buoyWindowBands(computeBuoyFigures(d, 161, Direction::Away, rules));
+    ASSERT_EQ(away.size(), 6u);
+    EXPECT_EQ(away[0].bottom, 6135); // cut at the graph's foot
+    rules.buoyWindow = {-35.0, -30.0};
+    EXPECT_EQ(buoyWindowBands(computeBuoyFigures(d, 161, Direction::Toward, rules)).size(), 5u);
+}
+
+struct MarkCase
+{
+    const char* rules;
+    ReadingMethod reading;
+    Direction direction;
+};
+
+void PrintTo(const MarkCase& c, std::ostream* os)
+{
+    *os << c.rules << (c.reading == ReadingMethod::Largest ? ", largest" : ", two highest")
+        << (c.direction == Direction::Toward ? ", toward" : ", away");
+}
+
+class ReadingMarks : public testing::TestWithParam<MarkCase>
+{
+};
+
+// Each mark rings a point of the pass's own trace, the sample(s) the reading was taken at,
+// in the colour of the reading's verdict.
+TEST_P(ReadingMarks, RingTheSamplesOfTheReadingsOnTheTrace)
+{
+    const MarkCase c = GetParam();
+    RuleSet rules = presetRules(c.rules);
+    rules.reading = c.reading;
+    // 58 km/h: buoy 1's window (27..32 m) holds samples 17..19, buoy 2's (68..73 m) 43..45.
+    std::vector<double> d(162, 0.0);
+    const double towardSkier1 = c.direction == Direction::Toward ? 1.0 : -1.0;
+    d[18] = 0.22 * towardSkier1;
+    d[19] = 0.10 * towardSkier1;
+    d[44] = -0.05 * towardSkier1; // toward buoy 2's skier, on the other side
+    d[0] = 0.03;
+    const BuoyFigures f = computeBuoyFigures(d, 161, c.direction, rules);
+    const OverlayShapes marks = readingMarks(f, d);
+    const OverlayShapes trace = passGraph(Event::Slalom, c.direction, d, PassStatistics{});
+    auto traceSampleAt = [&](double x, double y) {
+        // The trace's first red dot of sample i is its point; five dots per sample.
+        const auto dots = only<OverlayPoint>(trace);
+        for (size_t i = 0; i < dots.size(); i += 5)
+            if (dots[i].x == x && dots[i].y == y)
+                return int(i / 5);
+        return -1;
+    };
+    std::map<int, Rgb> ringed;
+    for (const OverlayCircle& ring : only<OverlayCircle>(marks))
+        ringed[traceSampleAt(ring.cx, ring.cy)] = ring.colour;
+    EXPECT_EQ(ringed.count(-1), 0u) << "a mark off the trace";
+
+    const bool pair = c.reading == ReadingMethod::TwoHighest;
+    const bool strict = QString::fromLatin1(c.rules).startsWith(QStringLiteral("2021"));
+    EXPECT_EQ(ringed.at(0), strict ? kWithinColour : kNotJudgedColour); // the gate
+    // Buoy 1: 22 cm (or the mean 16 cm with 10 cm) against 20 cm or 25 cm.
+    const Rgb buoy1 = strict && !pair ? kOutColour : kWithinColour;
+    EXPECT_EQ(ringed.at(18), buoy1);
+    EXPECT_EQ(ringed.count(19), pair ? 1u : 0u);
+    EXPECT_EQ(ringed.at(44), kWithinColour);
+    // The gate, six buoys, and the second sample of each mean.
+    EXPECT_EQ(marks.size(), pair ? 13u : 7u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadingMarks,
+    testing::Values(MarkCase{"2021-largest-20cm.txt", ReadingMethod::Largest, Direction::Toward},
+                    MarkCase{"2021-largest-20cm.txt", ReadingMethod::TwoHighest, Direction::Away},
+                    MarkCase{"2024-largest-25cm.txt", ReadingMethod::Largest, Direction::Away}));
 
 } // namespace

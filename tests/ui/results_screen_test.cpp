@@ -1,3 +1,4 @@
+#include "app/settings_keys.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
 #include "app/ui/program_state.h"
@@ -5,10 +6,13 @@
 #include "common/text_file.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
+#include "results/buoy_figures.h"
 #include "results/pass_report.h"
+#include "results/results_file.h"
 #include "results/ui/results.h"
 #include "support/kept_files.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -17,6 +21,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -60,6 +66,36 @@ protected:
         state.pass.tenths = tenths;
         state.pass.measured = true;
     }
+
+    // The shipped rule sets in the program folder's "rules" folder, as on first use.
+    void installRules()
+    {
+        QDir(programDir.path()).mkpath(QStringLiteral("rules"));
+        for (const char* name : kBuiltInRuleSetFiles)
+            ASSERT_TRUE(QFile::copy(QStringLiteral(":/program/") + name,
+                                    programDir.filePath(QString::fromLatin1(name))));
+    }
+
+    // Picks a rule set file in the list as the operator does: open it, click the entry.
+    void chooseRuleSet(Results& r, const QString& fileName)
+    {
+        auto* list = child<QComboBox>(r, "cbRuleSet");
+        list->showPopup();
+        const int i = list->findText(fileName);
+        ASSERT_GE(i, 0) << fileName.toStdString();
+        QAbstractItemView* view = list->view();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(i, 0)).center());
+        EXPECT_FALSE(view->isVisible());
+    }
+
+    QString cell(Results& r, int row, int column)
+    {
+        const QTableWidgetItem* item = child<QTableWidget>(r, "grdBuoys")->item(row, column);
+        return item ? item->text() : QString();
+    }
+
+    QString label(Results& r, const char* name) { return child<QLabel>(r, name)->text(); }
 
     Results& open()
     {
@@ -154,6 +190,8 @@ TEST_F(ResultsScreen, UnwritableFolderKeepsThePassAndNamesEveryFile)
     const QString message = fake.messages.shown[0].text;
     EXPECT_TRUE(message.contains(QStringLiteral("originalmeasurements.txt")));
     EXPECT_TRUE(message.contains(QStringLiteral("ResultLog1207.txt")));
+    EXPECT_TRUE(message.contains(QStringLiteral("BuoyLog1207.txt")));
+    EXPECT_EQ(cell(r, 1, 4), "within"); // the figures stay on the screen
     EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
     EXPECT_TRUE(shown(r).startsWith(QStringLiteral("Slalom Pass Results\n")));
 
@@ -284,6 +322,9 @@ TEST_F(ResultsScreen, JumpSpeedChosenInTheCopyListIsSelectedOnReturn)
     ASSERT_EQ(speed->count(), 9);
     EXPECT_EQ(speed->currentText(), QStringLiteral("57/35"));
     EXPECT_FALSE(child<QComboBox>(r, "cbNewLineCopy")->isEnabled());
+    EXPECT_TRUE(label(r, "lblBuoySource").startsWith("Jump passes have no per-buoy figures"));
+    EXPECT_EQ(child<QTabWidget>(r, "tabResults")->currentWidget()->objectName(), "txtResults");
+    EXPECT_FALSE(QFile::exists(resultsDir.filePath(QStringLiteral("BuoyLog1207.txt"))));
     speed->setCurrentIndex(speed->findText(QStringLiteral("72/45")));
     QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
     const RunInfo run = form1->runInfo();
@@ -328,6 +369,140 @@ TEST_F(ResultsScreen, NameCopiesFollowAndWriteBackTheStartScreen)
     ASSERT_EQ(f.size(), 22);
     EXPECT_EQ(f[0], QStringLiteral("9 x"));
     EXPECT_EQ(f[5], QStringLiteral("Ann"));
+}
+
+// 58 km/h, coming toward the camera: 22 cm toward buoy 1's skier, 10 cm away from buoy 2's
+// all through its window, 30 cm toward buoy 3's.
+TEST_F(ResultsScreen, BuoyTableShowsThePassFiguresColouredAndTheDayFileHasThemOnce)
+{
+    installRules();
+    state.pass.samples.deviations.fill(0.0);
+    state.pass.samples.deviations[18] = 0.22;
+    for (int i : {43, 44, 45})
+        state.pass.samples.deviations[size_t(i)] = 0.10;
+    state.pass.samples.deviations[69] = 0.30;
+    summariseSamples(state.pass.samples, 162);
+    state.pass.tenths = 161;
+    state.pass.measured = true;
+    Results& r = open();
+    EXPECT_EQ(child<QTabWidget>(r, "tabResults")->currentWidget()->objectName(), "fmBuoys");
+    EXPECT_EQ(label(r, "lblRuleSet"), "Rule set: 2024 windows, largest reading, 25 cm");
+
+    // The figures as the operator reads them, row by row: the logic's, and by hand.
+    const RuleSet rules = *readRuleSetFile(":/program/rules/2024-largest-25cm.txt").ruleSet;
+    const BuoyFigures f =
+        computeBuoyFigures(passDeviations(state.pass.samples, 161), 161, Direction::Toward, rules);
+    const auto rows = buoyTableRows(f);
+    auto* table = child<QTableWidget>(r, "grdBuoys");
+    ASSERT_EQ(table->rowCount(), 7);
+    for (int row = 0; row < 7; ++row) {
+        const BuoyTableRow& expected = rows[size_t(row)];
+        EXPECT_EQ(table->verticalHeaderItem(row)->text(), expected.window);
+        EXPECT_EQ(QStringList({cell(r, row, 0), cell(r, row, 1), cell(r, row, 2), cell(r, row, 3),
+                               cell(r, row, 4)}),
+                  QStringList({expected.samples, expected.reading, expected.cumulative,
+                               expected.tolerance, expected.verdict}))
+            << row;
+    }
+    EXPECT_EQ(QStringList({cell(r, 1, 1), cell(r, 2, 1), cell(r, 3, 1), cell(r, 3, 2)}),
+              QStringList({"+22.0", "-10.0", "+30.0", "+42.0"}));
+
+    // Green within, red out, uncoloured where nothing is judged (2024: the gate).
+    auto shade = [&](int row, int column) {
+        const QColor c = table->item(row, column)->background().color();
+        if (table->item(row, column)->background().style() == Qt::NoBrush)
+            return QStringLiteral("none");
+        return c.green() > c.red() ? QStringLiteral("green") : QStringLiteral("red");
+    };
+    EXPECT_EQ(QStringList({shade(0, 4), shade(1, 1), shade(1, 4), shade(2, 2), shade(3, 1),
+                           shade(3, 2), shade(3, 4)}),
+              QStringList({"none", "green", "green", "green", "red", "red", "red"}));
+    EXPECT_EQ(cell(r, 3, 4), "OUT");
+
+    // One block for the pass in the day file, whatever is chosen afterwards.
+    const QString block = buoyLogBlock(form1->runInfo(), f, fake.clock.nowValue);
+    EXPECT_EQ(results(QStringLiteral("BuoyLog1207.txt")), block);
+    chooseRuleSet(r, QStringLiteral("2021-largest-20cm.txt"));
+    EXPECT_EQ(cell(r, 1, 4), "OUT");
+    QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
+    EXPECT_EQ(results(QStringLiteral("BuoyLog1207.txt")), block);
+    EXPECT_TRUE(fake.messages.shown.empty());
+}
+
+TEST_F(ResultsScreen, RuleSetChoiceIsRememberedAndABrokenFileKeepsTheOneInForce)
+{
+    installRules();
+    fake.settings
+        .values[kSettingsApplication + "/" + kSettingsSection + "/" + kSettingsResultsPath] =
+        resultsDir.path();
+    const auto before = fake.settings.values;
+    measurePass(161);
+    Results& r = open();
+    chooseRuleSet(r, QStringLiteral("2021-largest-20cm.txt"));
+    EXPECT_EQ(label(r, "lblRuleSet"), "Rule set: 2021 windows, largest reading, 20 cm");
+    EXPECT_EQ(cell(r, 1, 3), "20 / 20");
+    const QString ruleKey = kSettingsApplication + "/" + kSettingsSection + "/" + kSettingsRuleSet;
+    auto remembered = before;
+    remembered[ruleKey] = QStringLiteral("2021-largest-20cm.txt");
+    EXPECT_EQ(fake.settings.values, remembered); // and "resultspath" untouched
+
+    // A file the operator adds while the screen is open is in the list when it opens.
+    ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("rules/mine.txt")),
+                            QStringLiteral("name = Mine\r\nbuoy window = 5, 0\r\n"))
+                    .ok);
+    chooseRuleSet(r, QStringLiteral("mine.txt"));
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    const QString message = fake.messages.shown[0].text;
+    EXPECT_TRUE(message.contains("\"mine.txt\", line 2, \"buoy window\"")) << message.toStdString();
+    EXPECT_EQ(child<QComboBox>(r, "cbRuleSet")->currentText(), "2021-largest-20cm.txt");
+    EXPECT_EQ(cell(r, 1, 3), "20 / 20");
+    EXPECT_EQ(fake.settings.values, remembered);
+
+    // The next pass starts under the remembered set, and its day file block says so.
+    QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
+    measurePass(161);
+    Results& next = open();
+    EXPECT_EQ(child<QComboBox>(next, "cbRuleSet")->currentText(), "2021-largest-20cm.txt");
+    EXPECT_EQ(label(next, "lblRuleSet"), "Rule set: 2021 windows, largest reading, 20 cm");
+    EXPECT_EQ(results(QStringLiteral("BuoyLog1207.txt")).count("Rule set: 2021 windows"), 1);
+
+    // A store that cannot keep the choice: the operator hears of it; the set is in force.
+    fake.settings.failWrites = true;
+    chooseRuleSet(next, QStringLiteral("2024-largest-25cm.txt"));
+    ASSERT_EQ(fake.messages.shown.size(), 2u);
+    EXPECT_TRUE(fake.messages.shown[1].text.contains("could not be remembered"));
+    EXPECT_EQ(cell(next, 1, 3), "25 / 25");
+}
+
+// A saved pass that stopped at 127.1 m, read back: figures for the windows it reached.
+TEST_F(ResultsScreen, ShortPassReadBackGivesTheWindowsItReached)
+{
+    installRules();
+    measurePass(161);
+    Results& r = open();
+    PassSamples shortPass;
+    for (int i = 0; i < 80; ++i)
+        shortPass.deviations[size_t(i)] = 0.05;
+    summariseSamples(shortPass, 80);
+    QStringList lines =
+        analysePass(form1->runInfo(), shortPass, 161, fake.clock.nowValue).report.split("\r\n");
+    lines.remove(lines.indexOf(QRegularExpression("Frame +80 .*")), 82);
+    const QString file = resultsDir.filePath(QStringLiteral("short.txt"));
+    ASSERT_TRUE(replaceFile(file, savedResultsText(lines.join("\r\n"))).ok);
+    const QString dayFile = results(QStringLiteral("BuoyLog1207.txt"));
+
+    fake.fileDialog.answers.push_back(file);
+    fake.messages.inputs.push_back(QStringLiteral("3"));
+    QTest::mouseClick(child<QPushButton>(r, "btnDisplay"), Qt::LeftButton);
+    EXPECT_EQ(label(r, "lblBuoySource"), "Figures of the file \"short.txt\" read back");
+    EXPECT_EQ(cell(r, 2, 1), "-5.0");
+    EXPECT_EQ(cell(r, 2, 4), "within");
+    EXPECT_EQ(cell(r, 3, 4), "within");
+    for (int row = 4; row <= 6; ++row)
+        EXPECT_EQ(cell(r, row, 4), "not reached") << row;
+    EXPECT_TRUE(label(r, "lblBuoyNotes").contains("The pass stops at 127.1 m"))
+        << label(r, "lblBuoyNotes").toStdString();
+    EXPECT_EQ(results(QStringLiteral("BuoyLog1207.txt")), dayFile); // not a recorded pass
 }
 
 } // namespace

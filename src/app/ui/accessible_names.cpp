@@ -1,10 +1,13 @@
 #include "app/ui/accessible_names.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTableView>
 
 namespace {
 
@@ -40,6 +43,15 @@ void nameForAccess(QWidget* control, const QString& caption)
         QAbstractItemView* list = combo->view();
         list->setAccessibleName(name + QStringLiteral(" list"));
         nameScrollBars(list, list->accessibleName());
+    }
+    if (auto* table = qobject_cast<QTableView*>(control)) {
+        table->horizontalHeader()->setAccessibleName(name + QStringLiteral(" column headers"));
+        table->verticalHeader()->setAccessibleName(name + QStringLiteral(" row headers"));
+        for (QHeaderView* header : {table->horizontalHeader(), table->verticalHeader()})
+            nameScrollBars(header, header->accessibleName());
+        // The corner button that selects the whole table.
+        for (auto* button : table->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly))
+            button->setAccessibleName(name + QStringLiteral(" select all"));
     }
 }
 

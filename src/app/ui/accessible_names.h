@@ -9,7 +9,8 @@ class QWidget;
 
 // Gives a control its accessible name from its caption, without the "&" that marks an
 // access key, and names the parts Qt builds inside it the same way: the text box of an
-// editable drop-down, the list a drop-down opens, the scroll bars of a text or list box.
+// editable drop-down, the list a drop-down opens, the scroll bars of a text or list box, the
+// headers and corner button of a table.
 void nameForAccess(QWidget* control, const QString& caption);
 
 // A caption label and the control it describes: the label becomes the control's buddy

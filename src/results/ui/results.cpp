@@ -3,6 +3,7 @@
 #include "app/name_list_items.h"
 #include "app/program_place.h"
 #include "app/run_particulars.h"
+#include "app/settings_keys.h"
 #include "app/start_up.h"
 #include "app/ui/accessible_names.h"
 #include "app/ui/drawing_surface.h"
@@ -16,6 +17,8 @@
 #include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
+#include "platform/settings_store.h"
+#include "results/analyse_file.h"
 #include "results/database_line.h"
 #include "results/day_logs.h"
 #include "results/next_pass.h"
@@ -28,6 +31,8 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,12 +40,17 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Wakeline");
-const QString kWriteFailureTitle = QStringLiteral("Error Message");
+const QString kErrorTitle = QStringLiteral("Error Message");
 constexpr double kFormWidth = 14760;
 constexpr double kFormHeight = 8700;
 
@@ -92,6 +102,32 @@ Rgb unkeyed(Rgb c)
     return c == kMagenta ? Rgb{255, 0, 254} : c;
 }
 
+// A rule set list that looks at the rules folder again each time it opens: a file the
+// operator has just added or renamed is there to choose.
+class RuleSetList : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> beforeOpening;
+    void showPopup() override
+    {
+        if (beforeOpening)
+            beforeOpening();
+        QComboBox::showPopup();
+    }
+};
+
+enum BuoyColumn { Samples, Reading, Cumulative, Tolerance, Verdict, BuoyColumns };
+enum ResultsTab { ReportTab, BuoyTab };
+
+// Pale enough for the figures to stay readable on them.
+QColor verdictColour(const std::optional<bool>& within)
+{
+    if (!within)
+        return QColor();
+    return *within ? QColor(200, 240, 200) : QColor(250, 190, 190);
+}
+
 } // namespace
 
 Results::Results(Navigator& navigator, Platform& platform, const ProgramPlace& place,
@@ -112,14 +148,20 @@ void Results::buildControls()
     setCentralWidget(graph);
     setFixedSize(twipsToPixels(kFormWidth), twipsToPixels(kFormHeight));
 
-    txtResults = named(new QPlainTextEdit(graph), QStringLiteral("txtResults"));
+    // The report and the per-buoy figures share the place beside the graph.
+    tabResults = named(new QTabWidget(graph), QStringLiteral("tabResults"));
+    place(tabResults, 120, 120, 5940, 6480);
+    txtResults = named(new QPlainTextEdit, QStringLiteral("txtResults"));
     txtResults->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont fixed(QStringLiteral("Monospace"));
     fixed.setStyleHint(QFont::TypeWriter);
     fixed.setPointSizeF(txtResults->font().pointSizeF() * 0.9);
     txtResults->setFont(fixed);
-    place(txtResults, 120, 120, 5940, 6480);
+    tabResults->insertTab(ReportTab, txtResults, QStringLiteral("Report"));
     nameForAccess(txtResults, QStringLiteral("Pass Report"));
+    auto* buoyPage = named(new QWidget, QStringLiteral("fmBuoys"));
+    tabResults->insertTab(BuoyTab, buoyPage, QStringLiteral("Buoy Figures"));
+    buildBuoyPanel(buoyPage);
 
     btnDisplay = named(new QPushButton(QStringLiteral("Read and Display Results File"), graph),
                        QStringLiteral("btnDisplay"));
@@ -217,6 +259,175 @@ void Results::buildControls()
     connect(Command2, &QPushButton::clicked, this, &Results::Command2_Click);
 }
 
+void Results::buildBuoyPanel(QWidget* page)
+{
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(6);
+
+    auto* choice = new QHBoxLayout;
+    auto* list = new RuleSetList(page);
+    // Files come and go while the program runs; the list follows when it opens.
+    list->beforeOpening = [this] { listRuleSets(); };
+    cbRuleSet = named<QComboBox>(list, QStringLiteral("cbRuleSet"));
+    auto* listCaption = new QLabel(QStringLiteral("Rule set file:"), page);
+    captionFor(listCaption, cbRuleSet);
+    choice->addWidget(listCaption);
+    choice->addWidget(cbRuleSet, 1);
+    layout->addLayout(choice);
+
+    lblRuleSet = named(new QLabel(page), QStringLiteral("lblRuleSet"));
+    lblRuleSet->setWordWrap(true);
+    layout->addWidget(lblRuleSet);
+    lblBuoySource = named(new QLabel(page), QStringLiteral("lblBuoySource"));
+    lblBuoySource->setWordWrap(true);
+    layout->addWidget(lblBuoySource);
+
+    grdBuoys =
+        named(new QTableWidget(1 + kGuideBuoys, BuoyColumns, page), QStringLiteral("grdBuoys"));
+    grdBuoys->setHorizontalHeaderLabels(
+        {QStringLiteral("Samples"), QStringLiteral("Reading\ncm"), QStringLiteral("Cumulative\ncm"),
+         QStringLiteral("Tolerance\ncm"), QStringLiteral("Within/\nout")});
+    QFont tableFont = grdBuoys->font();
+    tableFont.setPointSizeF(tableFont.pointSizeF() * 0.9);
+    grdBuoys->setFont(tableFont);
+    grdBuoys->horizontalHeader()->setFont(tableFont);
+    grdBuoys->verticalHeader()->setFont(tableFont);
+    grdBuoys->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdBuoys->setSelectionMode(QAbstractItemView::NoSelection);
+    grdBuoys->setFocusPolicy(Qt::NoFocus);
+    grdBuoys->setCornerButtonEnabled(false);
+    // Columns as wide as their figures, the room left to the verdict.
+    grdBuoys->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grdBuoys->horizontalHeader()->setStretchLastSection(true);
+    grdBuoys->horizontalHeader()->setSectionsClickable(false);
+    grdBuoys->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdBuoys->verticalHeader()->setSectionsClickable(false);
+    const int rowHeight = grdBuoys->fontMetrics().height() + 8;
+    grdBuoys->verticalHeader()->setDefaultSectionSize(rowHeight);
+    grdBuoys->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdBuoys->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Every row in sight, no scrolling.
+    grdBuoys->setFixedHeight(grdBuoys->horizontalHeader()->sizeHint().height() +
+                             (1 + kGuideBuoys) * rowHeight + 2 * grdBuoys->frameWidth());
+    nameForAccess(grdBuoys, QStringLiteral("Buoy Figures"));
+    layout->addWidget(grdBuoys);
+
+    lblBuoyNotes = named(new QLabel(page), QStringLiteral("lblBuoyNotes"));
+    lblBuoyNotes->setWordWrap(true);
+    lblBuoyNotes->setTextFormat(Qt::RichText);
+    layout->addWidget(lblBuoyNotes);
+    layout->addStretch(1);
+
+    connect(cbRuleSet, &QComboBox::activated, this, &Results::cbRuleSet_Click);
+}
+
+QString Results::rulesFolder() const
+{
+    return QDir(programPlace.folder).filePath(QLatin1String(kRuleSetFolder));
+}
+
+void Results::listRuleSets()
+{
+    ruleSources = ruleSetSources(rulesFolder());
+    // The set in force stays in the list when its file has gone meanwhile.
+    if (!ruleSet.source.path.isEmpty() &&
+        std::find(ruleSources.begin(), ruleSources.end(), ruleSet.source) == ruleSources.end())
+        ruleSources.insert(ruleSources.begin(), ruleSet.source);
+    const QSignalBlocker quiet(cbRuleSet);
+    cbRuleSet->clear();
+    int inForce = -1;
+    for (const RuleSetSource& source : ruleSources) {
+        if (source == ruleSet.source)
+            inForce = cbRuleSet->count();
+        cbRuleSet->addItem(source.builtIn ? source.fileName + QStringLiteral(" (built in)")
+                                          : source.fileName);
+    }
+    cbRuleSet->setCurrentIndex(inForce);
+}
+
+void Results::cbRuleSet_Click(int index)
+{
+    if (index < 0 || size_t(index) >= ruleSources.size())
+        return;
+    const RuleSetSource chosen = ruleSources[size_t(index)];
+    const RuleSetRead read = readRuleSetFile(chosen.path);
+    if (!read.ruleSet) {
+        platform.messages.warning(
+            read.message + QStringLiteral("\n\nThe figures stay under the rule set \"%1\".")
+                               .arg(ruleSet.rules.name),
+            kErrorTitle);
+        listRuleSets();
+        return;
+    }
+    ruleSet = RuleSetInForce{*read.ruleSet, chosen, QString()};
+    QString error;
+    if (!platform.settings.setValue(kSettingsApplication, kSettingsSection, kSettingsRuleSet,
+                                    chosen.fileName, &error))
+        platform.messages.warning(
+            QStringLiteral("The rule set is in force, but it could not be remembered for the "
+                           "next start: %1.")
+                .arg(error),
+            kErrorTitle);
+    showBuoyFigures();
+    redrawGraph();
+}
+
+void Results::showBuoyFigures()
+{
+    const RuleSet& rules = ruleSet.rules;
+    lblRuleSet->setText(QStringLiteral("Rule set: ") + rules.name);
+    lblRuleSet->setToolTip(ruleSetFigures(rules).join(QLatin1Char('\n')));
+
+    figures = figuresPass ? computeBuoyFigures(figuresPass->deviations, figuresPass->passTenths,
+                                               figuresPass->direction, rules)
+                          : BuoyFigures{};
+    QStringList notes;
+    if (figuresPass) {
+        lblBuoySource->setText(figuresPass->origin);
+        notes << buoyFiguresNotes(figures);
+    } else {
+        lblBuoySource->setText(noFigures);
+    }
+    QString html;
+    for (const QString& note : notes)
+        html += note.toHtmlEscaped() + QStringLiteral("<br>");
+    if (!ruleSet.note.isEmpty())
+        html += QStringLiteral("<span style=\"color: #b00000\">") + ruleSet.note.toHtmlEscaped() +
+                QStringLiteral("</span>");
+    lblBuoyNotes->setText(html);
+
+    const auto rows = buoyTableRows(figures);
+    const bool shown = figuresPass && figures.ok;
+    grdBuoys->setEnabled(shown);
+    for (int r = 0; r < int(rows.size()); ++r) {
+        const BuoyTableRow& row = rows[size_t(r)];
+        auto* header = new QTableWidgetItem(row.window);
+        header->setToolTip(row.span + QStringLiteral(" from the entrance gate"));
+        grdBuoys->setVerticalHeaderItem(r, header);
+        const std::array<std::pair<QString, std::optional<bool>>, BuoyColumns> cells{{
+            {row.samples, std::nullopt},
+            {row.reading, row.readingWithin},
+            {row.cumulative, row.cumulativeWithin},
+            {row.tolerance, std::nullopt},
+            {row.verdict, row.within},
+        }};
+        for (int c = 0; c < BuoyColumns; ++c) {
+            auto* item = new QTableWidgetItem(shown ? cells[size_t(c)].first : QString());
+            item->setTextAlignment(c == Verdict ? Qt::AlignCenter
+                                                : Qt::AlignRight | Qt::AlignVCenter);
+            const QColor colour = shown ? verdictColour(cells[size_t(c)].second) : QColor();
+            if (colour.isValid()) {
+                item->setBackground(colour);
+                item->setForeground(Qt::black);
+            }
+            if (shown && !row.detail.isEmpty())
+                item->setToolTip(row.detail);
+            grdBuoys->setItem(r, c, item);
+        }
+    }
+}
+
 void Results::load()
 {
     const RunInfo run = runParticulars.info();
@@ -224,7 +435,30 @@ void Results::load()
     left = false;
     List1->clear();
     txtComment->clear();
-    showGraphFrame(run.event, run.direction == Direction::Toward);
+    traces.clear();
+    labelsComingToward = run.direction == Direction::Toward;
+
+    ruleSet = ruleSetInForce(
+        rulesFolder(),
+        platform.settings.value(kSettingsApplication, kSettingsSection, kSettingsRuleSet)
+            .value_or(QString()));
+    listRuleSets();
+    figuresPass.reset();
+    if (!pass.measured) {
+        noFigures = QStringLiteral("No pass measured yet.");
+    } else if (run.event != Event::Slalom) {
+        noFigures = QStringLiteral("Jump passes have no per-buoy figures: they are made for "
+                                   "slalom passes.");
+    } else {
+        const std::span<const double> d = passDeviations(pass.samples, pass.tenths);
+        figuresPass = FiguresPass{{d.begin(), d.end()},
+                                  pass.tenths,
+                                  run.direction,
+                                  QStringLiteral("Figures of this pass")};
+    }
+    showBuoyFigures();
+    tabResults->setCurrentIndex(figuresPass ? BuoyTab : ReportTab);
+    showGraphFrame(run.event, labelsComingToward);
 
     if (pass.measured) {
         List1->addItem(QStringLiteral("Black/Red - Measured Data"));
@@ -300,12 +534,18 @@ void Results::reportPass()
         appendText(resultsPath(resultLogName(now)), resultLogRecord(analysis.report));
     if (!log)
         failures << log.message;
+    if (figuresPass) {
+        const WriteResult buoys =
+            appendText(resultsPath(buoyLogName(now)), buoyLogBlock(run, figures, now));
+        if (!buoys)
+            failures << buoys.message;
+    }
     if (!failures.isEmpty())
         platform.messages.warning(
             QStringLiteral("The pass is shown here, but these files were not written:\n\n") +
                 failures.join('\n') +
                 QStringLiteral("\n\nUse \"Save Result File\" to keep the pass in another folder."),
-            kWriteFailureTitle);
+            kErrorTitle);
     Timer1->start();
 }
 
@@ -320,6 +560,15 @@ void Results::showGraphFrame(Event event, bool comingToward)
             QPoint(twipsToPixels(frame.box.left), twipsToPixels(frame.box.top)),
             QPoint(twipsToPixels(frame.box.right) - 1, twipsToPixels(frame.box.bottom) - 1));
         p.fillRect(box, palette().color(QPalette::Button));
+        // A band of a window shorter than a pixel is still a line of one.
+        if (event == Event::Slalom)
+            for (const GraphRect& band : buoyWindowBands(figures)) {
+                const int top = twipsToPixels(band.top);
+                const int bottom = std::max(twipsToPixels(band.bottom), top + 1);
+                p.fillRect(QRect(QPoint(twipsToPixels(band.left), top),
+                                 QPoint(twipsToPixels(band.right) - 1, bottom - 1)),
+                           QColor(kBuoyBandColour.r, kBuoyBandColour.g, kBuoyBandColour.b));
+            }
     }
     graph->setBackgroundPicture(background);
     graph->clearDrawing();
@@ -361,10 +610,20 @@ void Results::Timer1_Timer()
 {
     Timer1->stop();
     const RunInfo run = runParticulars.info();
-    showGraphFrame(run.event, run.direction == Direction::Toward);
-    paint(passGraph(run.event, run.direction, passDeviations(pass.samples, pass.tenths),
-                    pass.statistics));
+    // The tick erases what was drawn before it, traces read back included.
+    labelsComingToward = run.direction == Direction::Toward;
+    traces = passGraph(run.event, run.direction, passDeviations(pass.samples, pass.tenths),
+                       pass.statistics);
+    redrawGraph();
     txtSplit->setFocus();
+}
+
+void Results::redrawGraph()
+{
+    showGraphFrame(runParticulars.info().event, labelsComingToward);
+    paint(traces);
+    if (figuresPass && !traces.empty())
+        paint(readingMarks(figures, figuresPass->deviations));
 }
 
 QString Results::shownText() const
@@ -385,7 +644,7 @@ void Results::btnSaveResults_Click()
     if (const std::optional<QString> path = platform.fileDialog.choose(request)) {
         const WriteResult written = replaceFile(*path, savedResultsText(shownText()));
         if (!written)
-            platform.messages.warning(written.message, kWriteFailureTitle);
+            platform.messages.warning(written.message, kErrorTitle);
     }
     Command1->setFocus();
 }
@@ -431,10 +690,35 @@ void Results::btnDisplay_Click()
         const std::array<QString, 6> numbers = buoyNumbers(read.comingToward);
         for (int i = 0; i < 6; ++i)
             graphLabels.at(buoyNumberCaption(i))->setText(numbers[size_t(i)]);
-        paint(readBackTrace(event, read.comingToward, read.deviations, read.positions,
-                            traceColour(int(choice))));
+        labelsComingToward = read.comingToward;
+        const OverlayShapes trace = readBackTrace(event, read.comingToward, read.deviations,
+                                                  read.positions, traceColour(int(choice)));
+        traces.insert(traces.end(), trace.begin(), trace.end());
+        paint(trace);
+        if (event == Event::Slalom)
+            showFiguresOfFile(*path, *text);
     }
     finish();
+}
+
+void Results::showFiguresOfFile(const QString& path, const QString& text)
+{
+    // The same reader as the command line's: figures only for samples that provably are the
+    // pass the file's report was written for, so that both state the same figures.
+    const QString name = QFileInfo(path).fileName();
+    const SlalomPassRead read = readSlalomPass(text);
+    if (read.ok) {
+        figuresPass = FiguresPass{read.deviations, read.passTenths, read.direction,
+                                  QStringLiteral("Figures of the file \"%1\" read back").arg(name)};
+    } else {
+        figuresPass.reset();
+        noFigures =
+            QStringLiteral("No figures for the file \"%1\" read back: %2%3.")
+                .arg(name, read.line > 0 ? QStringLiteral("line %1: ").arg(read.line) : QString(),
+                     read.reason);
+    }
+    showBuoyFigures();
+    redrawGraph();
 }
 
 void Results::cbDrvCopy_Click()
@@ -520,7 +804,7 @@ void Results::returnSequence()
     if (!written)
         platform.messages.warning(
             written.message + QStringLiteral("\n\nThe database line of this pass was:\n") + line,
-            kWriteFailureTitle);
+            kErrorTitle);
 
     const NextPass next = nextPass(run.event, run.direction, cbSpeedCopy->currentIndex(),
                                    cbNewLineCopy->currentIndex());

@@ -1,12 +1,17 @@
 #pragma once
-// The results screen: the pass report, the graph, the copies of the run particulars, and
-// the two ways back to the next pass.
+// The results screen: the pass report, the graph, the per-buoy figures of a slalom pass
+// under a rule set, the copies of the run particulars, and the two ways back to the next
+// pass.
 
 #include "app/start_up.h"
+#include "results/buoy_figures.h"
 #include "results/results_graph.h"
+#include "results/rule_set_choice.h"
 
 #include <QMainWindow>
 #include <map>
+#include <optional>
+#include <vector>
 
 class DrawingSurface;
 class QComboBox;
@@ -16,6 +21,8 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QTabWidget;
+class QTableWidget;
 class QTimer;
 class Navigator;
 class RunParticulars;
@@ -50,6 +57,7 @@ private Q_SLOTS:
     void cbMdlCopy_Click();
     void txtNumCopy_Change();
     void cbLineCopy_Click();
+    void cbRuleSet_Click(int index);
     void Command1_Click();
     void Command2_Click();
 
@@ -60,6 +68,17 @@ private:
     void returnSequence();
     void showGraphFrame(Event event, bool comingToward);
     void paint(const OverlayShapes& shapes);
+    // The graph again: frame with the figures' bands, the traces drawn since the graph tick,
+    // the figures' reading marks.
+    void redrawGraph();
+    void buildBuoyPanel(QWidget* page);
+    QString rulesFolder() const;
+    // The rule files in the list, the one in force selected.
+    void listRuleSets();
+    // Figures of what the panel is about under the rule set in force, into the table.
+    void showBuoyFigures();
+    // A slalom file read back and traced: the panel follows the report box to it.
+    void showFiguresOfFile(const QString& path, const QString& text);
     QString shownText() const;
     QString resultsPath(const QString& name) const;
     QString resultsFolderPath() const;
@@ -76,9 +95,32 @@ private:
     bool ReturnToMeasure = false;
     bool left = false; // the return sequence has run: the screen is on its way out
 
+    // The samples the per-buoy figures are of: the pass, or a slalom file read back.
+    struct FiguresPass
+    {
+        std::vector<double> deviations;
+        int passTenths = 0;
+        Direction direction = Direction::Toward;
+        QString origin; // what the panel says they are of
+    };
+    std::optional<FiguresPass> figuresPass;
+    QString noFigures; // why the panel has no figures, when figuresPass is empty
+    RuleSetInForce ruleSet;
+    std::vector<RuleSetSource> ruleSources; // the rule set list's entries, in order
+    BuoyFigures figures;
+    // What the graph tick and the traces read back drew, to draw again over new bands.
+    OverlayShapes traces;
+    bool labelsComingToward = false;
+
     DrawingSurface* graph = nullptr;
     std::map<GraphCaption, QLabel*> graphLabels;
+    QTabWidget* tabResults = nullptr;
     QPlainTextEdit* txtResults = nullptr;
+    QComboBox* cbRuleSet = nullptr;
+    QLabel* lblRuleSet = nullptr;
+    QLabel* lblBuoySource = nullptr;
+    QTableWidget* grdBuoys = nullptr;
+    QLabel* lblBuoyNotes = nullptr;
     QListWidget* List1 = nullptr;
     QPushButton* btnDisplay = nullptr;
     QPushButton* btnSaveResults = nullptr;
