@@ -1,5 +1,5 @@
 // The rule set reader on arbitrary bytes: a set it accepts is within its bounds, writes back
-// to the same set and gives figures for a pass.
+// to the same set and gives figures for a pass: a header and the gate and six buoy rows.
 #include "common/text_file.h"
 #include "results/buoy_figures.h"
 #include "results/rule_set.h"
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         __builtin_trap();
     const std::vector<double> pass(162, 0.1);
     const BuoyFigures f = computeBuoyFigures(pass, 161, Direction::Away, r);
-    if (!f.ok || buoyFiguresCsv(f).count(QLatin1String("\r\n")) != 14)
+    if (!f.ok || buoyFiguresCsv(f).count(QLatin1String("\r\n")) != 8)
         __builtin_trap();
     return 0;
 }
