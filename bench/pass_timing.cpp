@@ -26,6 +26,7 @@
 #include "platform/qt/qt_hires_timer.h"
 #include "platform/qt/qt_key_state.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_video_source.h"
 #include "platform/qt/sdl_joystick.h"
 #include "platform/settings_store.h"
 #include "results/ui/results.h"
@@ -273,7 +274,8 @@ int main(int argc, char** argv)
     QtKeyState keys;
     SdlJoystick joystick;
     RecordingFactory timers(sampleTimes);
-    Platform platform{settings, dialog, messages, clock, pictures, keys, joystick, timers};
+    QtVideoSources videos(clock);
+    Platform platform{settings, dialog, messages, clock, pictures, keys, joystick, timers, videos};
     Screens screens(g, platform);
     Form1& form1 = screens.form1();
     form1.startUp();
