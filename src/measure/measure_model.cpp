@@ -209,6 +209,7 @@ void MeasureModel::stopTicks()
         mediaWakeTimer->setEnabled(false);
     schedule.stop();
     heldBack.clear();
+    skippedFrameAsked = false;
     running_ = false;
     mediaPass_ = false;
 }
@@ -409,6 +410,7 @@ void MeasureModel::startMediaPass(const RunInfo& r)
     sampleTimer->setEnabled(false);
     mediaWakeTimer->setEnabled(false);
     heldBack.clear();
+    skippedFrameAsked = false;
     startMs = s.clock.monotonicMs();
     passInputTimer->setPeriod(kInputTickMs);
     passInputTimer->setEnabled(true);
@@ -450,6 +452,7 @@ void MeasureModel::mediaFrameShown(qint64 startUs, qint64 durationUs)
 
 void MeasureModel::mediaPlaying(double rate)
 {
+    videoPlaying = true;
     takeHeldBackSamples();
     takeMediaSamples(schedule.playing(rate, s.clock.monotonicMs()));
     afterMediaEvent();
@@ -457,6 +460,7 @@ void MeasureModel::mediaPlaying(double rate)
 
 void MeasureModel::mediaPaused()
 {
+    videoPlaying = false;
     takeHeldBackSamples();
     takeMediaSamples(schedule.paused(s.clock.monotonicMs()));
     afterMediaEvent();
@@ -464,6 +468,10 @@ void MeasureModel::mediaPaused()
 
 void MeasureModel::mediaSeeked()
 {
+    if (ownSeeks > 0) {
+        --ownSeeks; // to a frame the player skipped: part of the pass
+        return;
+    }
     heldBack.clear();
     schedule.seeked();
     afterMediaEvent();
@@ -471,6 +479,7 @@ void MeasureModel::mediaSeeked()
 
 void MeasureModel::mediaEnded()
 {
+    videoPlaying = false;
     takeHeldBackSamples();
     takeMediaSamples(schedule.endOfMedia(s.clock.monotonicMs()));
     afterMediaEvent();
@@ -536,6 +545,22 @@ void MeasureModel::afterMediaEvent()
     if (mediaPassRunning() && schedule.state() == MediaSampleSchedule::State::Aborted) {
         giveUpMediaPass(schedule.abortMessage());
         return;
+    }
+    if (mediaPassRunning()) {
+        if (const std::optional<qint64> skipped = schedule.skippedInstant()) {
+            // The player fell behind and never showed the frame holding the next instant: it
+            // shows that frame now, so that the sample is taken on it like every other.
+            if (!skippedFrameAsked) {
+                skippedFrameAsked = true;
+                playAfterSkippedFrame = videoPlaying;
+                ++ownSeeks;
+                s.listener.showVideoAt(*skipped);
+            }
+        } else if (skippedFrameAsked) {
+            skippedFrameAsked = false;
+            if (playAfterSkippedFrame)
+                s.listener.playVideo();
+        }
     }
     if (!mediaWakeTimer)
         return;

@@ -92,6 +92,11 @@ public:
     // back, jumped, ended or was replaced): nothing was recorded, and the screen is armed
     // again. The operator's message says why.
     virtual void passNotRecorded(const QString& message) = 0;
+    // The player skipped the frame holding an instant of the pass (it fell behind): pause the
+    // video and show the frame holding mediaUs. The seek is part of the pass.
+    virtual void showVideoAt(qint64 mediaUs) = 0;
+    // That frame was measured: play on.
+    virtual void playVideo() = 0;
 };
 
 // The video file under the screen, whose clock times the passes.
@@ -271,6 +276,12 @@ private:
     bool mediaPass_ = false; // the running pass is on the media clock
     // Samples on the frame just shown, taken once it has reached the screen.
     std::vector<int> heldBack;
+    bool videoPlaying = false;
+    // A skipped frame asked for: the seeks that brings it are no jumps, and playing resumes
+    // once it is measured.
+    bool skippedFrameAsked = false;
+    bool playAfterSkippedFrame = false;
+    int ownSeeks = 0;
 
     // Devices.
     std::int32_t mouseX = 0;

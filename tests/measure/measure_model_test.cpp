@@ -22,6 +22,8 @@ public:
             run->direction = d;
     }
     void passNotRecorded(const QString& message) override { notRecorded.push_back(message); }
+    void showVideoAt(qint64) override {}
+    void playVideo() override {}
 
     RunInfo* run = nullptr;
     int changes = 0;

@@ -11,6 +11,9 @@
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
+#include <ostream>
+#include <set>
 
 namespace {
 
@@ -28,9 +31,14 @@ public:
     void passRecorded() override { ++recorded; }
     void setDirection(Direction) override {}
     void passNotRecorded(const QString& message) override { messages.push_back(message); }
+    // The player does what it is asked later, from its own event loop.
+    void showVideoAt(qint64 mediaUs) override { showAt = mediaUs; }
+    void playVideo() override { playAgain = true; }
 
     int recorded = 0;
     std::vector<QString> messages;
+    std::optional<qint64> showAt;
+    bool playAgain = false;
 };
 
 // The line the operator holds over frame n (whole twips, as the pointer gives them): on a
@@ -59,6 +67,7 @@ public:
     void show(qint64 startUs)
     {
         shownUs = startUs;
+        nextUs = startUs + kFrameUs;
         mediaAtAnchor = startUs;
         wallAtAnchor = clock.ms;
         model.mediaFrameShown(startUs, kFrameUs);
@@ -89,8 +98,13 @@ public:
             ++clock.ms;
             if (clock.ms == stallAtMs && wakeDue >= 0)
                 wakeDue += stallMs;
-            if (playing && mediaNow() >= shownUs + kFrameUs)
-                show(shownUs + kFrameUs);
+            if (requests)
+                requests();
+            // A player that falls behind leaves frames out; the clock runs on.
+            while (playing && mediaNow() >= nextUs && skip.erase(nextUs))
+                nextUs += kFrameUs;
+            if (playing && mediaNow() >= nextUs)
+                show(nextUs);
             if (wakeDue >= 0 && clock.ms >= wakeDue) {
                 wakeDue = -1;
                 wake().fire();
@@ -99,7 +113,10 @@ public:
         }
     }
     qint64 shown() const { return shownUs; }
+    double playbackRate() const { return rate; }
     std::function<bool()> stop = [] { return false; };
+    std::function<void()> requests;
+    std::set<qint64> skip; // frames the player leaves out, once each
 
 private:
     qint64 mediaNow() const
@@ -124,6 +141,7 @@ private:
     FakeHiResTimerFactory& timers;
     std::function<void(qint64)> operatorSees;
     qint64 shownUs = 0;
+    qint64 nextUs = 0;
     qint64 mediaAtAnchor = 0;
     qint64 wallAtAnchor = 0;
     double rate = 1.0;
@@ -141,6 +159,19 @@ protected:
     {
         calibrateSlalom(calibration);
         model.createTimers();
+        // What the engine asks of the player: pause and show a skipped frame (a seek), play on.
+        player.requests = [this] {
+            if (const auto at = listener.showAt) {
+                listener.showAt.reset();
+                player.pause();
+                model.mediaSeeked();
+                player.show(*at / kFrameUs * kFrameUs);
+            }
+            if (listener.playAgain) {
+                listener.playAgain = false;
+                player.play(player.playbackRate());
+            }
+        };
         model.setUseMouse(true);
         fake.clock.ms = 5000;
         model.arm();
@@ -183,10 +214,16 @@ struct Playback
 {
     const char* name;
     double rate;
-    int pauseAfterSamples; // -1: plays through
-    int steps;             // frame steps while paused
-    qint64 stallMs;        // one late wake-up in the middle of the pass
+    int pauseAfterSamples;       // -1: plays through
+    int steps;                   // frame steps while paused
+    qint64 stallMs;              // one late wake-up in the middle of the pass
+    std::set<qint64> skipFrames; // left out by a player falling behind
 };
+
+void PrintTo(const Playback& p, std::ostream* os)
+{
+    *os << p.name;
+}
 
 class MediaClockPlayback : public MediaClockPassTest, public ::testing::WithParamInterface<Playback>
 {
@@ -195,6 +232,7 @@ class MediaClockPlayback : public MediaClockPassTest, public ::testing::WithPara
 TEST_P(MediaClockPlayback, EachSampleIsTheLineOverTheFrameHoldingItsInstant)
 {
     const Playback p = GetParam();
+    player.skip = p.skipFrames;
     startOnFrame25();
     ASSERT_TRUE(model.mediaPassRunning());
     EXPECT_EQ(model.sampleIndex(), 1); // sample 0 on the frame the pass started on
@@ -243,13 +281,21 @@ TEST_P(MediaClockPlayback, EachSampleIsTheLineOverTheFrameHoldingItsInstant)
     EXPECT_EQ(model.view().distance, QStringLiteral("259.0"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, MediaClockPlayback,
-                         ::testing::Values(Playback{"Rate1", 1.0, -1, 0, 0},
-                                           Playback{"Rate2", 2.0, -1, 0, 0},
-                                           Playback{"Quarter", 0.25, -1, 0, 0},
-                                           Playback{"PausedAndStepped", 1.0, 60, 7, 0},
-                                           Playback{"LateWakeUpAtRate2", 2.0, -1, 0, 35}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rates, MediaClockPlayback,
+    ::testing::Values(Playback{"Rate1", 1.0, -1, 0, 0, {}}, Playback{"Rate2", 2.0, -1, 0, 0, {}},
+                      Playback{"Quarter", 0.25, -1, 0, 0, {}},
+                      Playback{"PausedAndStepped", 1.0, 60, 7, 0, {}},
+                      Playback{"LateWakeUpAtRate2", 2.0, -1, 0, 35, {}},
+                      // Single frames holding instants, and five in a row around 8.1 s.
+                      Playback{"SkippedFramesAtRate2",
+                               2.0,
+                               -1,
+                               0,
+                               0,
+                               {1080000, 2000000, 5480000, 8000000, 8040000, 8080000, 8120000,
+                                8160000, 17080000}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // At a quarter of the speed a frame stays 160 ms: the sample halfway through it is the line
 // as it stands 80 ms after the frame came, not where it was when the frame came or where it

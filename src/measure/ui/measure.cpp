@@ -599,6 +599,32 @@ void Measure::passNotRecorded(const QString& message)
     platform.messages.warning(message, kVideoTitle);
 }
 
+void Measure::showVideoAt(qint64 mediaUs)
+{
+    // Asked while a frame is being delivered: the player is told from the event loop (a pause
+    // or seek from inside the delivery broke GStreamer's stream).
+    QMetaObject::invokeMethod(
+        this,
+        [this, mediaUs] {
+            if (VideoFile* file = video.file()) {
+                file->pause();
+                file->seek(mediaUs);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void Measure::playVideo()
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (VideoFile* file = video.file())
+                file->play();
+        },
+        Qt::QueuedConnection);
+}
+
 void Measure::followVideoSource()
 {
     VideoFile* file = video.file();

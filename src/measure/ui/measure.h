@@ -82,6 +82,8 @@ private:
     void passRecorded() override;
     void setDirection(Direction direction) override;
     void passNotRecorded(const QString& message) override;
+    void showVideoAt(qint64 mediaUs) override;
+    void playVideo() override;
 
     // The video's clock for the pass engine.
     void followVideoSource();
