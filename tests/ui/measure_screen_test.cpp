@@ -6,8 +6,10 @@
 #include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
+#include "common/text_file.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
+#include "measure/video_pass_log.h"
 #include "platform/qt/qt_key_state.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
@@ -15,6 +17,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +27,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -62,6 +66,33 @@ protected:
             ++ticks;
         }
         return ticks;
+    }
+
+    // A 40 ms-a-frame video file under the screen, paused on the frame at 1.0 s.
+    FakeVideoFile& openVideo()
+    {
+        screens.courseVideo().choose(VideoChoice::ofFile(QStringLiteral("/videos/pass.webm")));
+        FakeVideoFile& file = *fake.videos.file();
+        file.ready(QImage(1024, 768, QImage::Format_RGB32), 1000000);
+        return file;
+    }
+    // Plays the file from the frame on screen until the pass ends: a frame every 40 ms on the
+    // clock, the engine's wake-ups when they fall due.
+    void playToTheEnd(FakeVideoFile& file)
+    {
+        file.play();
+        file.tell(PlaybackChange::Playing);
+        FakeHiResTimer& wake = timer(5);
+        qint64 arrival = fake.clock.ms;
+        for (int i = 0; i < 1000 && measure.model().running(); ++i) {
+            arrival += 40;
+            fake.clock.ms = arrival;
+            file.showFrame(file.frame().startUs + 40000);
+            while (wake.enabled() && fake.clock.ms + wake.period() < arrival + 40) {
+                fake.clock.ms += wake.period();
+                wake.fire();
+            }
+        }
     }
 
     void finishEditing(QLineEdit* box, const QString& text)
@@ -278,6 +309,47 @@ TEST_F(MeasureScreenTest, ThePictureBehindTheCalibrationShowsHereInTheSamePlace)
     EXPECT_TRUE(surface->mapping().isIdentity()); // the overlay card keys the whole surface
     EXPECT_EQ(surface->composed().pixelColor(350, 250), QColor(255, 0, 255));
     EXPECT_FALSE(grid.surface().hasBackgroundPicture());
+}
+
+// Where a pass lies on its video goes to a day file beside the results. A folder that cannot
+// be written costs one message and nothing else: the pass goes on to the results, and its
+// block waits for the next pass on a video.
+TEST_F(MeasureScreenTest, APassOnAVideoIsKeptInTheVideoPassesFileWhateverTheFolderDoes)
+{
+    const QString folder = programDir.filePath(QStringLiteral("Results"));
+    RunInfo info = state.run.info();
+    info.resultsFolder = folder; // not there yet
+    state.run.set(info, {-1, -1, -1, -1});
+    FakeVideoFile& file = openVideo();
+    ASSERT_TRUE(child<QWidget>("videoTransport")->isVisible());
+    QTest::keyClick(Command1(), Qt::Key_Return);
+    ASSERT_TRUE(measure.model().mediaPassRunning());
+    playToTheEnd(file);
+    ASSERT_TRUE(state.pass.measured);
+    ASSERT_TRUE(screens.hasResults() && screens.results().isVisible());
+    auto aboutVideoPasses = [&] {
+        return std::count_if(fake.messages.shown.begin(), fake.messages.shown.end(),
+                             [](const ShownMessage& m) { return m.text.contains("VideoPasses"); });
+    };
+    EXPECT_EQ(aboutVideoPasses(), 1);
+
+    ASSERT_TRUE(QDir().mkpath(folder));
+    screens.closeResults();
+    screens.openMeasurement();
+    file.pause();
+    file.tell(PlaybackChange::Paused);
+    file.showFrame(1000000);
+    QTest::keyClick(Command1(), Qt::Key_Return);
+    playToTheEnd(file);
+    EXPECT_EQ(aboutVideoPasses(), 1);
+    const auto text = readTextFile(QDir(folder).filePath(videoPassesFileName(fake.clock.nowValue)));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->count(QStringLiteral("Video pass 12-07-2026 14:05:09\r\n"
+                                         "Video file: /videos/pass.webm\r\n"
+                                         "Start (P0): 1.000 s\r\n"
+                                         "Samples: 162\r\n")),
+              2);
+    EXPECT_TRUE(text->contains(QStringLiteral("\r\n161  17.080\r\n\r\n")));
 }
 
 TEST_F(MeasureScreenTest, EveryInputHasAnAccessibleNameFromItsCaption)
