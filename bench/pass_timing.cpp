@@ -8,13 +8,24 @@
 //   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing --stall 250 (the event loop blocked
 //                                                               once, 5 s into each pass)
 //
+//   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing
+//       --video resources/program/videos/slalom_pass_58kmh.webm          (and a pass on it)
+//
 // Options: --load starts one spinning thread per core for the length of the run;
 // --passes N runs each pass N times (default 1); --stall MS blocks the user-interface thread
 // for MS milliseconds once in each pass (samples due meanwhile are late, the rest on time).
 // Per sample: the time it was taken minus start + i x 100 ms (median, p99, max); the pass
 // duration error (last sample against start + PassTenths x 100 ms); the sample count; the
 // CPU time of the user-interface thread per second of pass.
+//
+// --video FILE then measures a slalom pass at 58 km/h on the file under the measurement
+// screen, from the frame at --video-start SECONDS (default 1.0, the sample pass's entrance
+// gate), played at rate 1 (--video-rate R): each sample against the moment the media clock
+// reached its instant (the arrival of the frame holding it plus the media time from that
+// frame's start, at the rate), the same figures, and whether every sample lies on the frame
+// holding its instant.
 
+#include "app/ui/course_video.h"
 #include "app/ui/form1.h"
 #include "app/ui/program_state.h"
 #include "app/ui/screens.h"
@@ -26,6 +37,7 @@
 #include "platform/qt/qt_hires_timer.h"
 #include "platform/qt/qt_key_state.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_video_source.h"
 #include "platform/qt/sdl_joystick.h"
 #include "platform/settings_store.h"
 #include "results/ui/results.h"
@@ -42,6 +54,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <sys/resource.h>
 #include <thread>
 #include <vector>
@@ -208,6 +221,122 @@ Figures referencePass(int passTenths, int stallMs, Qt::TimerType type)
     return f;
 }
 
+// Runs the event loop until done() or for at most ms milliseconds.
+template <class F> bool waitFor(F done, int ms)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(2);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+// A slalom pass at 58 km/h on a video file, on its media clock, with the moments each frame
+// came and each sample was taken.
+struct VideoRun
+{
+    QString file;
+    qint64 startUs = 1000000;
+    double rate = 1.0;
+    std::map<qint64, Steady::time_point> arrivals; // by frame start
+    // By sample index: the recording timers fill it for samples taken on a wake-up, the
+    // frame handler for those taken as a frame comes.
+    std::vector<Steady::time_point>* taken = nullptr;
+    int framesShownAgain = 0;
+    qint64 lastFrameUs = -1;
+    bool measuring = false;
+};
+
+void videoPass(VideoRun& v, Screens& screens, Form1& form1, Measure& measure, ProgramState& g)
+{
+    CourseVideo& video = screens.courseVideo();
+    form1.selectEvent(Event::Slalom);
+    form1.selectSlalomSpeed(0);
+    form1.setDirection(Direction::Toward);
+    video.choose(VideoChoice::ofFile(v.file));
+    if (!waitFor([&] { return video.file() != nullptr; }, 10000)) {
+        std::printf("%-16s the video did not open\n", "video pass");
+        return;
+    }
+    measure.show();
+    VideoFile& file = *video.file();
+    file.seek(v.startUs);
+    if (!waitFor([&] { return file.frame().startUs == v.startUs; }, 5000)) {
+        std::printf("%-16s no frame at %.3f s\n", "video pass", double(v.startUs) / 1e6);
+        return;
+    }
+    video.setRate(v.rate);
+    waitFor([] { return false; }, 300);
+
+    v.arrivals.clear();
+    std::vector<Steady::time_point>& taken = *v.taken;
+    taken.clear();
+    v.framesShownAgain = 0;
+    const double cpu0 = threadCpuSeconds();
+    auto* start = measure.findChild<QPushButton*>(QStringLiteral("Command1"));
+    v.measuring = true;
+    start->click(); // sample 0, on the frame on screen
+    v.arrivals[file.frame().startUs] = Steady::now();
+    while (int(taken.size()) < measure.model().sampleIndex())
+        taken.push_back(Steady::now());
+    if (!measure.model().mediaPassRunning()) {
+        std::printf("%-16s the pass did not start on the video\n", "video pass");
+        return;
+    }
+    file.play();
+    while (measure.model().running())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double cpu = threadCpuSeconds() - cpu0;
+    v.measuring = false;
+    file.pause();
+    if (screens.hasResults())
+        screens.results().hide();
+
+    const int tenths = g.pass.tenths;
+    if (!g.pass.media || int(taken.size()) != tenths + 1) {
+        std::printf("%-16s the pass on the video was not recorded (%d samples)\n", "video pass",
+                    int(taken.size()));
+        return;
+    }
+    // Each sample against the moment the media clock reached its instant.
+    const auto& frames = g.pass.media->sampleFramesUs;
+    std::vector<Steady::time_point> due;
+    int onItsFrame = 0;
+    for (int k = 0; k <= tenths; ++k) {
+        const qint64 instant = g.pass.media->startUs + qint64(k) * 100000;
+        const qint64 f = frames[size_t(k)];
+        onItsFrame += f <= instant && instant < f + file.frameUs();
+        const auto a = v.arrivals.find(f);
+        due.push_back(a == v.arrivals.end()
+                          ? taken[size_t(k)]
+                          : a->second +
+                                std::chrono::microseconds(qint64(double(instant - f) / v.rate)));
+    }
+    Figures f;
+    std::vector<double> late;
+    for (size_t k = 0; k < due.size(); ++k)
+        late.push_back(msBetween(due[k], taken[k]));
+    std::vector<double> sorted = late;
+    std::sort(sorted.begin(), sorted.end());
+    f.samples = int(taken.size());
+    f.median = sorted[sorted.size() / 2];
+    f.p99 = sorted[std::min(sorted.size() - 1, size_t(double(sorted.size()) * 0.99))];
+    f.max = sorted.back();
+    f.durationError = msBetween(taken.front(), taken.back()) - tenths * 100.0 / v.rate;
+    f.cpuPercent = cpu / (tenths / 10.0 / v.rate) * 100.0;
+    print("slalom 58 km/h", "video, media clock", tenths + 1, f);
+    std::printf("%-16s %d of %d samples on the frame holding their instant; %d frames shown, %d "
+                "skipped by the player and shown again\n",
+                "", onItsFrame, tenths + 1, int(v.arrivals.size()), v.framesShownAgain);
+    std::fflush(stdout);
+}
+
 struct PassSpec
 {
     const char* name;
@@ -224,6 +353,7 @@ int main(int argc, char** argv)
     bool load = false;
     int repeats = 1;
     int stallMs = 0;
+    VideoRun video;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--load") == 0)
             load = true;
@@ -231,7 +361,17 @@ int main(int argc, char** argv)
             repeats = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--stall") == 0 && i + 1 < argc)
             stallMs = std::max(0, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--video") == 0 && i + 1 < argc)
+            video.file = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[++i]));
+        else if (std::strcmp(argv[i], "--video-start") == 0 && i + 1 < argc)
+            video.startUs = qint64(std::atof(argv[++i]) * 1e6);
+        else if (std::strcmp(argv[i], "--video-rate") == 0 && i + 1 < argc)
+            video.rate = std::atof(argv[++i]);
     }
+    // As the program: GStreamer, and frames converted on the processor.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    QApplication::setAttribute(Qt::AA_ForceRasterWidgets);
     QApplication app(argc, argv);
 
     // Bounded load: one spinning thread per core, stopped when the run ends (or after ten
@@ -273,11 +413,27 @@ int main(int argc, char** argv)
     QtKeyState keys;
     SdlJoystick joystick;
     RecordingFactory timers(sampleTimes);
-    Platform platform{settings, dialog, messages, clock, pictures, keys, joystick, timers};
+    QtVideoSources videos(clock);
+    Platform platform{settings, dialog, messages, clock, pictures, keys, joystick, timers, videos};
     Screens screens(g, platform);
+    // Each frame's arrival, before the measurement screen sees it; each sample the screen
+    // takes as a frame comes (an instant the frame before held), after it.
+    QObject::connect(&screens.courseVideo(), &CourseVideo::frameShown,
+                     [&video](const VideoFrame& frame) {
+                         video.framesShownAgain += frame.startUs < video.lastFrameUs;
+                         video.lastFrameUs = frame.startUs;
+                         video.arrivals.emplace(frame.startUs, Steady::now());
+                     });
     Form1& form1 = screens.form1();
     form1.startUp();
     Measure& measure = screens.measure();
+    video.taken = &sampleTimes;
+    QObject::connect(&screens.courseVideo(), &CourseVideo::frameShown, [&video, &measure] {
+        if (!video.measuring)
+            return;
+        while (int(video.taken->size()) < measure.model().sampleIndex())
+            video.taken->push_back(Steady::now());
+    });
     timers.samplesTaken = [&measure] { return measure.model().sampleIndex(); };
     auto* start = measure.findChild<QPushButton*>(QStringLiteral("Command1"));
 
@@ -332,6 +488,9 @@ int main(int argc, char** argv)
                   referencePass(tenths, stallMs, Qt::PreciseTimer));
         }
     }
+    if (!video.file.isEmpty())
+        for (int r = 0; r < repeats; ++r)
+            videoPass(video, screens, form1, measure, g);
     stop = true;
     for (std::thread& t : spinners)
         t.join();

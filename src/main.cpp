@@ -1,17 +1,21 @@
 // Wakeline: builds the program's state owners, the platform services and the screens.
 
 #include "app/program_folder.h"
+#include "app/ui/course_video.h"
 #include "app/ui/form1.h"
 #include "app/ui/program_state.h"
 #include "app/ui/screens.h"
+#include "app/video_arguments.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_hires_timer.h"
 #include "platform/qt/qt_key_state.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_video_source.h"
 #include "platform/qt/sdl_joystick.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <cstdio>
@@ -49,16 +53,38 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(WAKELINE_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/wakeline.png")));
 
+    // Taken out first: the camera's name is optional, which the parser cannot express. A
+    // relative video file is found from the folder the program was started in.
+    const VideoArguments videoArguments = takeVideoArguments(app.arguments(), QDir::currentPath());
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Measures a tow boat's path through a slalom or jump course."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption programFolderOption(
         QStringLiteral("program-folder"),
         QStringLiteral("Keep name lists, setup files and pictures in DIR."), QStringLiteral("DIR"));
     parser.addOption(programFolderOption);
-    parser.process(app);
+    // Listed for --help; the options themselves never reach the parser.
+    parser.addOption(QCommandLineOption(QStringLiteral("video"),
+                                        QStringLiteral("Show the video FILE under the screens."),
+                                        QStringLiteral("FILE")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("camera"),
+        QStringLiteral("Show the camera NAME (left out: the default camera) under the screens."),
+        QStringLiteral("[NAME]")));
+    const bool parsed = parser.parse(videoArguments.remaining);
+    const QString argumentError = !videoArguments.error.isEmpty() ? videoArguments.error
+                                  : parsed                        ? QString()
+                                                                  : parser.errorText();
+    if (!argumentError.isEmpty()) {
+        std::fprintf(stderr, "wakeline: %s\n", qPrintable(argumentError));
+        return 2;
+    }
+    if (parser.isSet(helpOption))
+        parser.showHelp();
+    if (parser.isSet(versionOption))
+        parser.showVersion();
 
     ProgramState state;
     state.place.folder =
@@ -74,7 +100,9 @@ int main(int argc, char* argv[])
     QtKeyState keys;
     SdlJoystick joystick;
     QtHiResTimerFactory timers;
-    Platform platform{settings, fileDialog, messages, clock, pictures, keys, joystick, timers};
+    QtVideoSources videos(clock);
+    Platform platform{settings, fileDialog, messages, clock, pictures,
+                      keys,     joystick,   timers,   videos};
 
     Screens screens(state, platform);
     Form1& form1 = screens.form1();
@@ -82,5 +110,8 @@ int main(int argc, char* argv[])
     form1.show();
     if (!failures.isEmpty())
         messages.warning(failures.join('\n'), QStringLiteral("Wakeline"));
+    // The command line's video, else the one chosen last time; a failure is said once and
+    // leaves the overlay card.
+    screens.courseVideo().start(videoArguments.choice);
     return app.exec();
 }

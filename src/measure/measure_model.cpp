@@ -8,6 +8,8 @@
 #include "platform/joystick.h"
 #include "platform/key_state.h"
 
+#include <algorithm>
+
 namespace {
 constexpr double kMarkerHalfLength = 400.0;
 constexpr double kSecondColumn = 15.0;
@@ -48,6 +50,7 @@ void MeasureModel::createTimers()
     clockTimer = make(int(kSamplePeriodMs), &MeasureModel::clockCheck);
     passInputTimer = make(kInputTickMs, &MeasureModel::passInputTick);
     sampleTimer = make(int(kSamplePeriodMs), &MeasureModel::sampleTick);
+    mediaWakeTimer = make(1, &MeasureModel::mediaWake);
     inputTimer->setEnabled(true);
     refreshTimer->setEnabled(true);
 }
@@ -156,6 +159,10 @@ void MeasureModel::startPass()
     // No speed was ever chosen: there is no pass length to time the samples by.
     if (pass.tenths <= 0)
         return;
+    if (mediaFile) {
+        startMediaPass(r);
+        return;
+    }
     // The pass starts now: the schedule first, then the timers (so no tick can come before
     // its sample is due, and none is owed for the time the rest of this takes). No tick can
     // run before this handler returns. Every other input tick falls due with a sample tick;
@@ -198,7 +205,13 @@ void MeasureModel::stopTicks()
         passInputTimer->setEnabled(false);
     if (sampleTimer)
         sampleTimer->setEnabled(false);
+    if (mediaWakeTimer)
+        mediaWakeTimer->setEnabled(false);
+    schedule.stop();
+    heldBack.clear();
+    skippedFrameAsked = false;
     running_ = false;
+    mediaPass_ = false;
 }
 
 void MeasureModel::computeLiveDeviation(bool snapInViewOnly, bool withMarkers)
@@ -248,7 +261,12 @@ void MeasureModel::inputTick()
             s.listener.focusStartButton();
     }
     computeLiveDeviation(true, true);
+    pointLine();
+    changed();
+}
 
+void MeasureModel::pointLine()
+{
     const JoystickReading joy = s.joystick.poll();
     if (joy.status != lastJoyStatus) {
         lastJoyStatus = joy.status;
@@ -261,7 +279,6 @@ void MeasureModel::inputTick()
     }
     if (useMouse)
         putMeasureLine(mouseX, -kSecondColumn);
-    changed();
 }
 
 void MeasureModel::refreshMarks()
@@ -318,13 +335,7 @@ void MeasureModel::takeSample(const RunInfo& r)
     view_.distance = QString::number(roundHalfUp(distance, 1), 'f', 1);
     if (i >= 0 && i < PassSamples::kCapacity)
         pass.samples.deviations[size_t(i)] = deviation_;
-    if (const auto p = courseToScreen(calibration.transform, centreLineX_,
-                                      boatCourseY(distance, r.direction))) {
-        LineRecord& h = lines_.boatMarker;
-        h.x1 = p->x - kMarkerHalfLength;
-        h.x2 = p->x + kMarkerHalfLength;
-        h.y1 = h.y2 = p->y;
-    }
+    placeBoatMarker(distance, r.direction);
     mandatorySide_ = ::mandatorySide(i, pass.tenths, mandatorySide_, r.direction);
     sampleIndex_ = i + 1;
     drawBuoyAndCourseMarks(r);
@@ -333,8 +344,24 @@ void MeasureModel::takeSample(const RunInfo& r)
     view_.markRedraws = QString::number(redrawCounter);
 }
 
+void MeasureModel::placeBoatMarker(double distance, Direction direction)
+{
+    if (const auto p =
+            courseToScreen(calibration.transform, centreLineX_, boatCourseY(distance, direction))) {
+        LineRecord& h = lines_.boatMarker;
+        h.x1 = p->x - kMarkerHalfLength;
+        h.x2 = p->x + kMarkerHalfLength;
+        h.y1 = h.y2 = p->y;
+    }
+}
+
 void MeasureModel::endPass(const RunInfo& r)
 {
+    if (mediaPass_)
+        pass.media = MediaPass{mediaFile ? mediaFile->path : QString(), schedule.passStartUs(),
+                               schedule.sampleFrames()};
+    else
+        pass.media.reset();
     pass.measured = true;
     awaitingStart_ = false;
     view_.endTime = timeOfDay(s.clock);
@@ -354,6 +381,206 @@ void MeasureModel::endPass(const RunInfo& r)
     }
     changed();
     s.listener.passRecorded();
+}
+
+void MeasureModel::setMediaFile(const std::optional<MediaClockFile>& file)
+{
+    if (mediaPassRunning())
+        giveUpMediaPass(
+            QStringLiteral("The video was replaced during the pass, after %1 of %2 samples: the "
+                           "pass was not recorded.")
+                .arg(sampleIndex_)
+                .arg(pass.tenths + 1));
+    mediaFile = file;
+    // A new video has a clock of its own: nothing of the last one's frames carries over.
+    schedule = MediaSampleSchedule();
+    heldBack.clear();
+}
+
+void MeasureModel::startMediaPass(const RunInfo& r)
+{
+    const MediaSampleSchedule::Start start =
+        schedule.start(pass.tenths, mediaFile->durationUs, s.clock.monotonicMs());
+    if (!start.started) {
+        // A pass already running goes on as it was.
+        s.listener.passNotRecorded(start.refusal);
+        return;
+    }
+    passInputTimer->setEnabled(false);
+    sampleTimer->setEnabled(false);
+    mediaWakeTimer->setEnabled(false);
+    heldBack.clear();
+    skippedFrameAsked = false;
+    startMs = s.clock.monotonicMs();
+    passInputTimer->setPeriod(kInputTickMs);
+    passInputTimer->setEnabled(true);
+    count1 = 0;
+    count2 = 0;
+    running_ = true;
+    mediaPass_ = true;
+    aborted_ = false;
+    sampleIndex_ = 0;
+    // The pass's time is the video's: its end is checked when the video gets there.
+    clockTimer->setEnabled(false);
+    view_.timeLabelVisible = false;
+    view_.timeLabel = QStringLiteral("Time");
+    view_.doneVisible = false;
+    view_.startTime = timeOfDay(s.clock);
+    drawBuoyAndCourseMarks(r);
+    takeMediaSamples(start.due); // sample 0, on the frame the operator started on
+    afterMediaEvent();
+    changed();
+}
+
+void MeasureModel::mediaFrameShown(qint64 startUs, qint64 durationUs)
+{
+    // Samples held back for the previous frame belong to it: taken before this one counts.
+    takeHeldBackSamples();
+    const std::vector<int> due = schedule.frameShown(startUs, durationUs, s.clock.monotonicMs());
+    // Instants that this frame passed lay on the previous one: taken now, with the line where
+    // the operator held it over that frame. Instants on this frame are taken once the frame
+    // has reached the screen and the operator has seen it, not in the middle of its delivery.
+    std::vector<int> passed;
+    for (int i : due) {
+        const bool onThisFrame = size_t(i) < schedule.sampleFrames().size() &&
+                                 schedule.sampleFrames()[size_t(i)] == startUs;
+        (onThisFrame ? heldBack : passed).push_back(i);
+    }
+    takeMediaSamples(passed);
+    afterMediaEvent();
+}
+
+void MeasureModel::mediaPlaying(double rate)
+{
+    videoPlaying = true;
+    takeHeldBackSamples();
+    takeMediaSamples(schedule.playing(rate, s.clock.monotonicMs()));
+    afterMediaEvent();
+}
+
+void MeasureModel::mediaPaused()
+{
+    videoPlaying = false;
+    takeHeldBackSamples();
+    takeMediaSamples(schedule.paused(s.clock.monotonicMs()));
+    afterMediaEvent();
+}
+
+void MeasureModel::mediaSeeked()
+{
+    if (ownSeeks > 0) {
+        --ownSeeks; // to a frame the player skipped: part of the pass
+        return;
+    }
+    heldBack.clear();
+    schedule.seeked();
+    afterMediaEvent();
+}
+
+void MeasureModel::mediaEnded()
+{
+    videoPlaying = false;
+    takeHeldBackSamples();
+    takeMediaSamples(schedule.endOfMedia(s.clock.monotonicMs()));
+    afterMediaEvent();
+}
+
+void MeasureModel::mediaWake()
+{
+    mediaWakeTimer->setEnabled(false);
+    takeHeldBackSamples();
+    takeMediaSamples(schedule.advance(s.clock.monotonicMs()));
+    afterMediaEvent();
+}
+
+void MeasureModel::takeHeldBackSamples()
+{
+    std::vector<int> due;
+    due.swap(heldBack);
+    takeMediaSamples(due);
+}
+
+void MeasureModel::takeMediaSamples(const std::vector<int>& due)
+{
+    if (due.empty() || !mediaPassRunning())
+        return;
+    ++count2;
+    view_.sampleTicks = QString::number(count2);
+    const RunInfo r = run();
+    for (int i : due) {
+        if (!mediaPassRunning() || i != sampleIndex_)
+            break;
+        takeMediaSample(r);
+    }
+    changed();
+}
+
+void MeasureModel::takeMediaSample(const RunInfo& r)
+{
+    const int i = sampleIndex_;
+    view_.sample = QString::number(i);
+    const double distance = sampleDistance(i, pass.tenths, courseLength_);
+    view_.distance = QString::number(roundHalfUp(distance, 1), 'f', 1);
+    // The boat is at this sample's place at its instant, and the line is where the operator
+    // holds it now: the deviation is read there, not at the last input tick on the place of
+    // the sample before (which at twice the speed would be a whole frame behind).
+    placeBoatMarker(distance, r.direction);
+    pointLine();
+    computeLiveDeviation(true, true);
+    if (i >= 0 && i < PassSamples::kCapacity)
+        pass.samples.deviations[size_t(i)] = deviation_;
+    mandatorySide_ = ::mandatorySide(i, pass.tenths, mandatorySide_, r.direction);
+    sampleIndex_ = i + 1;
+    drawBuoyAndCourseMarks(r);
+    view_.markRedraws = QString::number(redrawCounter);
+    if (sampleIndex_ > pass.tenths) {
+        endPass(r);
+        // The last sample's instant is the end of the pass's time on the video's clock.
+        clockCheck();
+    }
+}
+
+void MeasureModel::afterMediaEvent()
+{
+    if (mediaPassRunning() && schedule.state() == MediaSampleSchedule::State::Aborted) {
+        giveUpMediaPass(schedule.abortMessage());
+        return;
+    }
+    if (mediaPassRunning()) {
+        if (const std::optional<qint64> skipped = schedule.skippedInstant()) {
+            // The player fell behind and never showed the frame holding the next instant: it
+            // shows that frame now, so that the sample is taken on it like every other.
+            if (!skippedFrameAsked) {
+                skippedFrameAsked = true;
+                playAfterSkippedFrame = videoPlaying;
+                ++ownSeeks;
+                s.listener.showVideoAt(*skipped);
+            }
+        } else if (skippedFrameAsked) {
+            skippedFrameAsked = false;
+            if (playAfterSkippedFrame)
+                s.listener.playVideo();
+        }
+    }
+    if (!mediaWakeTimer)
+        return;
+    std::optional<qint64> wakeInMs;
+    if (mediaPassRunning())
+        wakeInMs = heldBack.empty() ? schedule.msUntilNextDue(s.clock.monotonicMs()) : 1;
+    mediaWakeTimer->setEnabled(false);
+    if (wakeInMs) {
+        mediaWakeTimer->setPeriod(int(std::max<qint64>(*wakeInMs, 1)));
+        mediaWakeTimer->setEnabled(true);
+    }
+}
+
+void MeasureModel::giveUpMediaPass(const QString& why)
+{
+    aborted_ = true;
+    stopTicks();
+    // Armed again at the entrance: the operator starts over on an earlier frame.
+    arm();
+    s.listener.passNotRecorded(why);
 }
 
 void MeasureModel::mouseMoved(double xTwips)

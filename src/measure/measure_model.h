@@ -3,10 +3,17 @@
 // devices and the display options, with every text and line the screen shows. The screen
 // forwards its events here and paints what this holds.
 //
-// Timing: sample i of a pass is due at start + i x 100 ms on the injected monotonic clock.
-// The sample timer only wakes the engine; each wake-up takes every sample that has fallen
-// due, so a late wake-up makes its samples late without moving the later ones, and the pass
-// always has PassTenths + 1 samples spread over PassTenths x 100 ms.
+// Timing: sample i of a pass is due at start + i x 100 ms on the pass clock. With a camera or
+// the overlay card that is the injected monotonic clock: the sample timer only wakes the
+// engine; each wake-up takes every sample that has fallen due, so a late wake-up makes its
+// samples late without moving the later ones, and the pass always has PassTenths + 1 samples
+// spread over PassTenths x 100 ms.
+//
+// With a video file under the screen it is the video's media clock (MediaSampleSchedule):
+// the pass starts on the frame on screen, and sample i is taken when the video reaches
+// start + i x 100 ms, while the frame holding that instant is on screen, at any playback rate,
+// paused, or stepped frame by frame. The screen forwards what the player does (frames, play,
+// pause, seeks, the end) and the engine wakes itself at each sample's own instant.
 
 #include "calibration/calibration.h"
 #include "calibration/display_settings.h"
@@ -16,11 +23,14 @@
 #include "measure/line_record.h"
 #include "measure/marker_geometry.h"
 #include "measure/measure_tables.h"
+#include "measure/media_sample_schedule.h"
 #include "measure/pass_record.h"
 
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class Clock;
 class HiResTimer;
@@ -78,6 +88,22 @@ public:
     virtual void passRecorded() = 0;
     // A view-only pass ended: the direction of the next pass, for the run particulars.
     virtual void setDirection(Direction direction) = 0;
+    // A pass on a video's clock could not start, or was given up on the way (the video went
+    // back, jumped, ended or was replaced): nothing was recorded, and the screen is armed
+    // again. The operator's message says why.
+    virtual void passNotRecorded(const QString& message) = 0;
+    // The player skipped the frame holding an instant of the pass (it fell behind): pause the
+    // video and show the frame holding mediaUs. The seek is part of the pass.
+    virtual void showVideoAt(qint64 mediaUs) = 0;
+    // That frame was measured: play on.
+    virtual void playVideo() = 0;
+};
+
+// The video file under the screen, whose clock times the passes.
+struct MediaClockFile
+{
+    QString path;
+    qint64 durationUs = 0; // 0 when unknown
 };
 
 class MeasureModel
@@ -121,6 +147,24 @@ public:
     // The two high-resolution ticks of a pass.
     void passInputTick();
     void sampleTick();
+
+    // The clock of the passes: a video file's media clock while one lies under the screen,
+    // else (a camera, the overlay card) the wall clock. A pass running on a file's clock is
+    // given up when the file is replaced.
+    void setMediaFile(const std::optional<MediaClockFile>& file);
+    bool onMediaClock() const { return mediaFile.has_value(); }
+    // What the file's player did, followed whether or not a pass runs (media times in
+    // microseconds, on the player's position clock).
+    void mediaFrameShown(qint64 startUs, qint64 durationUs);
+    void mediaPlaying(double rate); // play, resume or a new rate
+    void mediaPaused();
+    void mediaSeeked();
+    void mediaEnded();
+    // The wake-up at a sample's own instant within the frame on screen.
+    void mediaWake();
+    // A pass runs on the video's clock: the video may only go forward, frame by frame.
+    bool mediaPassRunning() const { return running_ && mediaPass_; }
+    const MediaSampleSchedule& mediaSchedule() const { return schedule; }
 
     // Devices.
     void mouseMoved(double xTwips);
@@ -177,6 +221,14 @@ private:
     void fitLineToCourse();
     void takeDueSamples();
     void takeSample(const RunInfo& run);
+    void placeBoatMarker(double distance, Direction direction);
+    void pointLine();
+    void startMediaPass(const RunInfo& run);
+    void takeMediaSamples(const std::vector<int>& due);
+    void takeMediaSample(const RunInfo& run);
+    void takeHeldBackSamples();
+    void afterMediaEvent();
+    void giveUpMediaPass(const QString& why);
     void endPass(const RunInfo& run);
     void computeLiveDeviation(bool snapInViewOnly, bool withMarkers);
     void applyBoundaryWidth(double value);
@@ -201,6 +253,7 @@ private:
     std::unique_ptr<HiResTimer> clockTimer;
     std::unique_ptr<HiResTimer> passInputTimer;
     std::unique_ptr<HiResTimer> sampleTimer;
+    std::unique_ptr<HiResTimer> mediaWakeTimer; // one shot at a time
 
     // Pass state.
     bool running_ = false;
@@ -216,6 +269,19 @@ private:
     int mandatorySide_ = 0;
     double centreLineX_ = kSlalomCentreLineX;
     double courseLength_ = kSlalomCourseLength;
+
+    // The media clock.
+    std::optional<MediaClockFile> mediaFile;
+    MediaSampleSchedule schedule;
+    bool mediaPass_ = false; // the running pass is on the media clock
+    // Samples on the frame just shown, taken once it has reached the screen.
+    std::vector<int> heldBack;
+    bool videoPlaying = false;
+    // A skipped frame asked for: the seeks that brings it are no jumps, and playing resumes
+    // once it is measured.
+    bool skippedFrameAsked = false;
+    bool playAfterSkippedFrame = false;
+    int ownSeeks = 0;
 
     // Devices.
     std::int32_t mouseX = 0;

@@ -32,7 +32,7 @@ qint64 MediaSampleSchedule::mediaNow(qint64 nowMs) const
 
 void MediaSampleSchedule::takeBefore(qint64 limitUs, qint64 frameUs, std::vector<int>& due)
 {
-    while (state_ == State::Running && instant(next) < limitUs) {
+    while (state_ == State::Running && !skipped_ && instant(next) < limitUs) {
         sampleFrames_.push_back(frameUs);
         due.push_back(next);
         if (++next > lastIndex_)
@@ -46,25 +46,46 @@ void MediaSampleSchedule::abort(const QString& why)
     state_ = State::Aborted;
 }
 
+void MediaSampleSchedule::showFrame(qint64 startUs, qint64 endUs, qint64 nowMs)
+{
+    haveFrame = true;
+    frameStartUs = startUs;
+    frameEndUs = endUs;
+    anchorMediaUs = startUs;
+    anchorWallMs = nowMs;
+}
+
 std::vector<int> MediaSampleSchedule::frameShown(qint64 startUs, qint64 durationUs, qint64 nowMs)
 {
     std::vector<int> due;
     if (haveFrame && startUs == frameStartUs)
         return due; // the same frame again (a resume or a repaint): nothing has moved
+    const qint64 endUs = startUs + std::max<qint64>(durationUs, 1);
+    if (running() && skipped_) {
+        // Waiting for the skipped frame: other frames, before or after it, are only shown.
+        showFrame(startUs, endUs, nowMs);
+        if (startUs <= *skipped_ && *skipped_ < endUs) {
+            skipped_.reset();
+            takeBefore(startUs + 1, startUs, due);
+        }
+        return due;
+    }
     if (running() && haveFrame && startUs < frameStartUs) {
         abort(QStringLiteral("The video went back during the pass, after %1 of %2 samples: the "
                              "pass was not recorded.")
                   .arg(next)
                   .arg(lastIndex_ + 1));
     }
-    // The instants up to this frame were passed while the previous one was on screen.
-    if (haveFrame)
-        takeBefore(startUs, frameStartUs, due);
-    haveFrame = true;
-    frameStartUs = startUs;
-    frameEndUs = startUs + std::max<qint64>(durationUs, 1);
-    anchorMediaUs = startUs;
-    anchorWallMs = nowMs;
+    if (haveFrame) {
+        // The instants the previous frame held were passed while it was on screen.
+        takeBefore(std::min(startUs, frameEndUs), frameStartUs, due);
+        // A gap of half a frame or more is a frame the player skipped; an instant in it was
+        // never on screen.
+        const qint64 gap = startUs - frameEndUs;
+        if (running() && gap > 0 && 2 * gap >= frameEndUs - frameStartUs && instant(next) < startUs)
+            skipped_ = instant(next);
+    }
+    showFrame(startUs, endUs, nowMs);
     takeBefore(startUs + 1, startUs, due);
     return due;
 }
@@ -103,7 +124,8 @@ std::vector<int> MediaSampleSchedule::endOfMedia(qint64 nowMs)
     std::vector<int> due;
     if (haveFrame)
         takeBefore(frameEndUs, frameStartUs, due);
-    if (running())
+    // A skipped frame is still to be shown: the video goes back to it.
+    if (running() && !skipped_)
         abort(QStringLiteral("The video ended after %1 of %2 samples: the pass was not recorded.")
                   .arg(next)
                   .arg(lastIndex_ + 1));
@@ -141,6 +163,7 @@ MediaSampleSchedule::Start MediaSampleSchedule::start(int lastIndex, qint64 dura
     passStartUs_ = frameStartUs;
     sampleFrames_.clear();
     abortMessage_.clear();
+    skipped_.reset();
     state_ = State::Running;
     takeBefore(mediaNow(nowMs) + 1, frameStartUs, s.due);
     s.started = true;
@@ -163,7 +186,7 @@ std::optional<QString> MediaSampleSchedule::refuseJump() const
 
 std::optional<qint64> MediaSampleSchedule::msUntilNextDue(qint64 nowMs) const
 {
-    if (!running() || !playing_ || !haveFrame || instant(next) >= frameEndUs)
+    if (!running() || skipped_ || !playing_ || !haveFrame || instant(next) >= frameEndUs)
         return std::nullopt;
     const qint64 ahead = std::max<qint64>(instant(next) - mediaNow(nowMs), 0);
     return qint64(std::ceil(double(ahead) / (1000.0 * rate_)));

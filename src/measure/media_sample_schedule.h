@@ -14,7 +14,12 @@
 // sample falls due at its own instant, not at the arrival of the frame that holds it; a caller
 // that wants that precision wakes itself after msUntilNextDue() and calls advance(). Paused,
 // the media clock stands still. A frame that replaces another passes the instants before it:
-// those samples are taken then, on the frame that was on screen until that moment.
+// those the replaced frame held are taken then, on it.
+//
+// A player that falls behind skips frames. When the frame holding the next instant never
+// reached the screen, nothing more is taken until a frame holding that instant is shown: the
+// caller has the player show it (skippedInstant()), and frames may go back to it without
+// harm, since every instant before it is taken and none after it.
 
 #include <QString>
 #include <QtGlobal>
@@ -59,6 +64,10 @@ public:
     // while paused, or while the next instant lies beyond the frame on screen.
     std::optional<qint64> msUntilNextDue(qint64 nowMs) const;
 
+    // During a pass: the next instant, when the player skipped the frame holding it. Taking
+    // waits until a frame holding it is shown.
+    std::optional<qint64> skippedInstant() const { return skipped_; }
+
     State state() const { return state_; }
     bool running() const { return state_ == State::Running; }
     // Why the last pass was aborted.
@@ -72,6 +81,7 @@ private:
     qint64 mediaNow(qint64 nowMs) const;
     // Takes the pending samples due before `limitUs` (exclusive), recorded on `frameUs`.
     void takeBefore(qint64 limitUs, qint64 frameUs, std::vector<int>& due);
+    void showFrame(qint64 startUs, qint64 endUs, qint64 nowMs);
     void abort(const QString& why);
 
     // The frame on screen and the media clock.
@@ -90,4 +100,5 @@ private:
     qint64 passStartUs_ = 0;
     std::vector<qint64> sampleFrames_;
     QString abortMessage_;
+    std::optional<qint64> skipped_;
 };

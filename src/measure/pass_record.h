@@ -4,7 +4,10 @@
 // it and adds the statistics.
 
 #include <QString>
+#include <QtGlobal>
 #include <array>
+#include <optional>
+#include <vector>
 
 // Deviations of the last pass, one per tenth of a second, metres to two decimals.
 struct PassSamples
@@ -34,6 +37,18 @@ struct PassStatistics
     double rightPercent = 0.0;
 };
 
+// A pass measured on a video file, on the video's own clock: it can be measured again on the
+// same frames.
+struct MediaPass
+{
+    QString videoFile;
+    // P0: media time (microseconds) of the frame on screen at Start Pass; sample k is due at
+    // P0 + k x 100 ms.
+    qint64 startUs = 0;
+    // Media start time of the frame each sample was taken on, by sample index.
+    std::vector<qint64> sampleFramesUs;
+};
+
 struct PassRecord
 {
     PassSamples samples;
@@ -48,4 +63,6 @@ struct PassRecord
     // screen's line copy has chosen one, as that list writes it ("9.75").
     QString speedText;
     QString lineText;
+    // Set when the last pass was measured on a video file; empty for the wall clock.
+    std::optional<MediaPass> media;
 };

@@ -9,6 +9,7 @@ class PictureSource;
 class KeyState;
 class Joystick;
 class HiResTimerFactory;
+class VideoSources;
 
 struct Platform
 {
@@ -20,4 +21,6 @@ struct Platform
     KeyState& keys;
     Joystick& joystick;
     HiResTimerFactory& timers;
+    // Cameras and video files for the picture under the screens.
+    VideoSources& videos;
 };

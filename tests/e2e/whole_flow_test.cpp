@@ -312,7 +312,7 @@ protected:
     FakePlatform fake;
     QtKeyState keys; // the arrow keys from the key events, as the program sees them
     Platform platform{fake.settings, fake.fileDialog, fake.messages, fake.clock, fake.pictures,
-                      keys,          fake.joystick,   fake.timers};
+                      keys,          fake.joystick,   fake.timers,   fake.videos};
     std::unique_ptr<Screens> screens;
     int ticks = 0;
     std::optional<Qt::Key> held;

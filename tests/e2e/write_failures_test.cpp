@@ -622,8 +622,8 @@ protected:
     QString configRoot;
     FakePlatform fake;
     QtSettingsStore store;
-    Platform platform{store,         fake.fileDialog, fake.messages, fake.clock,
-                      fake.pictures, fake.keys,       fake.joystick, fake.timers};
+    Platform platform{store,     fake.fileDialog, fake.messages, fake.clock, fake.pictures,
+                      fake.keys, fake.joystick,   fake.timers,   fake.videos};
     ProgramState g;
     std::unique_ptr<Screens> screens;
 };

@@ -2,6 +2,7 @@
 // Platform fakes: scripted answers for dialogs and boxes, a record of every message, a
 // clock the test sets, an in-memory settings store.
 
+#include "fakes/fake_video.h"
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/hires_timer.h"
@@ -56,7 +57,7 @@ public:
     std::vector<ShownMessage> shown;
     std::vector<QString> questions;
     std::vector<QString> prompts;
-    std::deque<bool> yesNoAnswers;            // default No
+    std::deque<bool> yesNoAnswers;             // default No
     std::deque<std::optional<QString>> inputs; // default cancel
 };
 
@@ -178,5 +179,7 @@ struct FakePlatform
     FakeKeyState keys;
     FakeJoystick joystick;
     FakeHiResTimerFactory timers;
-    Platform platform{settings, fileDialog, messages, clock, pictures, keys, joystick, timers};
+    FakeVideoSources videos;
+    Platform platform{settings, fileDialog, messages, clock, pictures,
+                      keys,     joystick,   timers,   videos};
 };

@@ -21,6 +21,9 @@ public:
         if (run)
             run->direction = d;
     }
+    void passNotRecorded(const QString& message) override { notRecorded.push_back(message); }
+    void showVideoAt(qint64) override {}
+    void playVideo() override {}
 
     RunInfo* run = nullptr;
     int changes = 0;
@@ -29,6 +32,7 @@ public:
     int focusReturns = 0;
     int recorded = 0;
     std::vector<Direction> directions;
+    std::vector<QString> notRecorded;
 };
 
 class MeasureModelTest : public ::testing::Test
@@ -93,7 +97,7 @@ protected:
 
 TEST_F(MeasureModelTest, LoadingStartsTheInputAndRefreshTimersOnly)
 {
-    ASSERT_EQ(fake.timers.timers.size(), 5u);
+    ASSERT_EQ(fake.timers.timers.size(), 6u); // the last wakes a pass on a video's clock
     EXPECT_TRUE(Timer1().enabled());
     EXPECT_EQ(Timer1().period(), 50);
     EXPECT_TRUE(timer(1).enabled());
@@ -101,6 +105,7 @@ TEST_F(MeasureModelTest, LoadingStartsTheInputAndRefreshTimersOnly)
     EXPECT_FALSE(checkTimer().enabled());
     EXPECT_FALSE(tmr1().enabled());
     EXPECT_FALSE(tmr2().enabled());
+    EXPECT_FALSE(timer(5).enabled());
 }
 
 TEST_F(MeasureModelTest, ActivationPutsLineAndMarkerAtTheEntranceAndArms)

@@ -289,6 +289,40 @@ TEST(MediaSchedule, PassEndingOnTheLastFrameIsComplete)
     EXPECT_EQ(p.taken.size(), 19u);
 }
 
+// A player that falls behind leaves frames out. The instant of a frame never shown is not
+// taken on a neighbour: taking waits, the video may go back to that frame, and the pass goes
+// on from there as if nothing had been left out.
+TEST(MediaSchedule, AFrameThePlayerSkippedIsWaitedForAndMayBeShownLate)
+{
+    Player p;
+    p.show(0);
+    p.run("play 1, wait 1, start 40, wait 110"); // frames 0..2 shown, samples 0 and 1 taken
+    ASSERT_EQ(p.taken.size(), 2u);
+    EXPECT_FALSE(p.schedule.skippedInstant());
+    p.nowMs += 49;
+    p.show(4); // frame 3 (120 ms .. 160 ms) never came; it holds no instant
+    EXPECT_FALSE(p.schedule.skippedInstant());
+    p.nowMs += 80;
+    p.show(6); // frame 5 (200 ms .. 240 ms), holding sample 2, never came
+    EXPECT_EQ(p.schedule.skippedInstant(), 200000);
+    p.nowMs += 40;
+    p.show(7);
+    p.wait(0);
+    EXPECT_EQ(p.taken.size(), 2u);
+    EXPECT_FALSE(p.schedule.msUntilNextDue(p.nowMs));
+    // Shown late, and back: no jump in the pass.
+    p.run("pause");
+    p.show(5);
+    EXPECT_EQ(p.schedule.state(), MediaSampleSchedule::State::Running);
+    EXPECT_FALSE(p.schedule.skippedInstant());
+    ASSERT_EQ(p.taken.size(), 3u);
+    EXPECT_EQ(p.schedule.sampleFrames()[2], 200000);
+    p.run("play 1, wait 4000");
+    EXPECT_EQ(p.schedule.state(), MediaSampleSchedule::State::Complete);
+    for (int k = 0; k <= 40; ++k)
+        EXPECT_EQ(p.schedule.sampleFrames()[size_t(k)], p.video.frameHolding(qint64(k) * 100000));
+}
+
 TEST(MediaSchedule, JumpsDuringAPassAreRefusedOrAbortIt)
 {
     Player p;

@@ -65,7 +65,7 @@ protected:
 
 // Everything the screen can show at once: a monitored jump (paths and jump boundary), mouse
 // mode, the red/green legend, a joystick that answered once then failed (its readings and the
-// longest status text), a finished pass with its times.
+// longest status text), a finished pass with its times, the transport of a video file.
 TEST_F(MeasureLayout, EveryControlIsOnScreenAndReadableAtEachDisplaySize)
 {
     ASSERT_TRUE(loadShippedSetup(state.calibration, QStringLiteral("JumpOK.ipt")));
@@ -77,6 +77,10 @@ TEST_F(MeasureLayout, EveryControlIsOnScreenAndReadableAtEachDisplaySize)
     for (const char* name : {"chkViewOnly", "chkUseMouse", "OptRG"})
         child<QAbstractButton>(name)->click();
     runPassToItsEnd();
+    // The pass over, a video file comes under the screen: its transport shows too.
+    screens.courseVideo().choose(VideoChoice::ofFile(QStringLiteral("/videos/jump.webm")));
+    fake.videos.file()->ready(QImage(1024, 768, QImage::Format_RGB32));
+    ASSERT_TRUE(child("videoTransport")->isVisible());
     ASSERT_TRUE(child("frmJumpPath")->isVisible());
     ASSERT_TRUE(child("Label3")->isVisible());
     ASSERT_TRUE(child("Label11")->isVisible());

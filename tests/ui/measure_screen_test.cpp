@@ -6,8 +6,10 @@
 #include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
+#include "common/text_file.h"
 #include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
+#include "measure/video_pass_log.h"
 #include "platform/qt/qt_key_state.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
@@ -15,14 +17,17 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,6 +68,33 @@ protected:
         return ticks;
     }
 
+    // A 40 ms-a-frame video file under the screen, paused on the frame at 1.0 s.
+    FakeVideoFile& openVideo()
+    {
+        screens.courseVideo().choose(VideoChoice::ofFile(QStringLiteral("/videos/pass.webm")));
+        FakeVideoFile& file = *fake.videos.file();
+        file.ready(QImage(1024, 768, QImage::Format_RGB32), 1000000);
+        return file;
+    }
+    // Plays the file from the frame on screen until the pass ends: a frame every 40 ms on the
+    // clock, the engine's wake-ups when they fall due.
+    void playToTheEnd(FakeVideoFile& file)
+    {
+        file.play();
+        file.tell(PlaybackChange::Playing);
+        FakeHiResTimer& wake = timer(5);
+        qint64 arrival = fake.clock.ms;
+        for (int i = 0; i < 1000 && measure.model().running(); ++i) {
+            arrival += 40;
+            fake.clock.ms = arrival;
+            file.showFrame(file.frame().startUs + 40000);
+            while (wake.enabled() && fake.clock.ms + wake.period() < arrival + 40) {
+                fake.clock.ms += wake.period();
+                wake.fire();
+            }
+        }
+    }
+
     void finishEditing(QLineEdit* box, const QString& text)
     {
         box->selectAll();
@@ -76,7 +108,7 @@ protected:
     FakePlatform fake;
     QtKeyState keys;
     Platform platform{fake.settings, fake.fileDialog, fake.messages, fake.clock, fake.pictures,
-                      keys,          fake.joystick,   fake.timers};
+                      keys,          fake.joystick,   fake.timers,   fake.videos};
     Screens screens{state, platform};
     Measure& measure = screens.measure();
 };
@@ -256,28 +288,79 @@ TEST_F(MeasureScreenTest, ThePictureBehindTheCalibrationShowsHereInTheSamePlace)
 {
     QImage picture(400, 300, QImage::Format_RGB32);
     picture.fill(Qt::darkCyan);
-    picture.setPixelColor(350, 250, Qt::yellow);
+    {
+        QPainter p(&picture);
+        p.fillRect(QRect(346, 246, 9, 9), Qt::yellow); // around pixel (350, 250)
+    }
     fake.pictures.clipboard = picture;
     Grid_Setup& grid = screens.gridSetup();
     grid.findChild<QAction*>(QStringLiteral("mnuPaste"))->trigger();
     const auto* surface = measure.findChild<DrawingSurface*>();
     ASSERT_NE(surface, nullptr);
-    // At its own size from the surface's top left, under the marks, as the calibration
-    // screen shows it.
-    EXPECT_EQ(surface->composed().pixelColor(350, 250), QColor(Qt::yellow));
+    // Scaled into the area right of the control column, and the same picture point under
+    // the same twips as on the calibration screen.
+    const PictureMapping& m = surface->mapping();
+    EXPECT_EQ(m.placement(), (PixelRect{270, 0, 754, 566}));
+    const PlanePoint yellow = m.toSurface(350.5 * 15, 250.5 * 15);
+    EXPECT_EQ(surface->composed().pixelColor(int(yellow.x), int(yellow.y)), QColor(Qt::yellow));
     EXPECT_EQ(grid.surface().backgroundPicture(), picture);
-    EXPECT_EQ(surface->composed().pixelColor(450, 250), QColor(255, 0, 255));
+    EXPECT_EQ(surface->composed().pixelColor(269, 250), QColor(255, 0, 255));
     grid.findChild<QAction*>(QStringLiteral("mnuClearPicture"))->trigger();
+    EXPECT_TRUE(surface->mapping().isIdentity()); // the overlay card keys the whole surface
     EXPECT_EQ(surface->composed().pixelColor(350, 250), QColor(255, 0, 255));
     EXPECT_FALSE(grid.surface().hasBackgroundPicture());
+}
+
+// Where a pass lies on its video goes to a day file beside the results. A folder that cannot
+// be written costs one message and nothing else: the pass goes on to the results, and its
+// block waits for the next pass on a video.
+TEST_F(MeasureScreenTest, APassOnAVideoIsKeptInTheVideoPassesFileWhateverTheFolderDoes)
+{
+    const QString folder = programDir.filePath(QStringLiteral("Results"));
+    RunInfo info = state.run.info();
+    info.resultsFolder = folder; // not there yet
+    state.run.set(info, {-1, -1, -1, -1});
+    FakeVideoFile& file = openVideo();
+    ASSERT_TRUE(child<QWidget>("videoTransport")->isVisible());
+    QTest::keyClick(Command1(), Qt::Key_Return);
+    ASSERT_TRUE(measure.model().mediaPassRunning());
+    playToTheEnd(file);
+    ASSERT_TRUE(state.pass.measured);
+    ASSERT_TRUE(screens.hasResults() && screens.results().isVisible());
+    auto aboutVideoPasses = [&] {
+        return std::count_if(fake.messages.shown.begin(), fake.messages.shown.end(),
+                             [](const ShownMessage& m) { return m.text.contains("VideoPasses"); });
+    };
+    EXPECT_EQ(aboutVideoPasses(), 1);
+
+    ASSERT_TRUE(QDir().mkpath(folder));
+    screens.closeResults();
+    screens.openMeasurement();
+    file.pause();
+    file.tell(PlaybackChange::Paused);
+    file.showFrame(1000000);
+    QTest::keyClick(Command1(), Qt::Key_Return);
+    playToTheEnd(file);
+    EXPECT_EQ(aboutVideoPasses(), 1);
+    const auto text = readTextFile(QDir(folder).filePath(videoPassesFileName(fake.clock.nowValue)));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->count(QStringLiteral("Video pass 12-07-2026 14:05:09\r\n"
+                                         "Video file: /videos/pass.webm\r\n"
+                                         "Start (P0): 1.000 s\r\n"
+                                         "Samples: 162\r\n")),
+              2);
+    EXPECT_TRUE(text->contains(QStringLiteral("\r\n161  17.080\r\n\r\n")));
 }
 
 TEST_F(MeasureScreenTest, EveryInputHasAnAccessibleNameFromItsCaption)
 {
     int inputs = 0;
+    const QWidget* transport = child<QWidget>("videoTransport");
     for (QWidget* w : measure.findChildren<QWidget*>()) {
         if (qobject_cast<QMenuBar*>(w->parentWidget()))
             continue; // the menu bar's own overflow button
+        if (transport->isAncestorOf(w))
+            continue; // names its own (its play button's caption flips)
         if (const auto* b = qobject_cast<QAbstractButton*>(w)) {
             EXPECT_EQ(b->accessibleName(), QString(b->text()).remove('&'))
                 << w->objectName().toStdString();

@@ -52,8 +52,8 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
     calibrateSlalom(state.calibration);
     FakePlatform fake;
     QtMessageBoxes messages; // real boxes: each is a window of its own
-    Platform platform{fake.settings, fake.fileDialog, messages,      fake.clock,
-                      fake.pictures, fake.keys,       fake.joystick, fake.timers};
+    Platform platform{fake.settings, fake.fileDialog, messages,    fake.clock, fake.pictures,
+                      fake.keys,     fake.joystick,   fake.timers, fake.videos};
     Screens screens{state, platform};
     Form1& form1 = screens.form1();
     form1.startUp();

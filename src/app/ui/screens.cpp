@@ -5,13 +5,18 @@
 #include "app/ui/program_state.h"
 #include "calibration/ui/grid_setup.h"
 #include "measure/ui/measure.h"
+#include "platform/platform.h"
 #include "results/ui/results.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
-Screens::Screens(ProgramState& state, Platform& platform) : state_(state), platform_(platform) {}
+Screens::Screens(ProgramState& state, Platform& platform)
+    : state_(state), platform_(platform),
+      courseVideo_(coursePicture_, platform.videos, platform.settings, platform.messages)
+{
+}
 
 Screens::~Screens() = default;
 
@@ -35,8 +40,9 @@ Grid_Setup& Screens::gridSetup()
 Measure& Screens::measure()
 {
     if (!measure_)
-        measure_ = std::make_unique<Measure>(*this, platform_, state_.run, state_.calibration,
-                                             state_.display, state_.pass, coursePicture_);
+        measure_ = std::make_unique<Measure>(*this, platform_, state_.place, state_.run,
+                                             state_.calibration, state_.display, state_.pass,
+                                             courseVideo_);
     return *measure_;
 }
 

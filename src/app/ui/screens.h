@@ -1,9 +1,12 @@
 #pragma once
 // The program's screens: each exists at most once and is created on first use. Screens
 // builds each with the state owners and platform services it needs, and is the navigator
-// between them: no screen holds another.
+// between them: no screen holds another. It also holds what lies under the calibration and
+// measurement screens (the still picture and the video), one for both; main() starts the
+// video with the command line's choice.
 
 #include "app/ui/course_picture.h"
+#include "app/ui/course_video.h"
 #include "app/ui/navigator.h"
 
 #include <QObject>
@@ -27,8 +30,10 @@ public:
 
     ProgramState& state() { return state_; }
     Platform& platform() { return platform_; }
-    // The picture behind the calibration and measurement screens.
+    // The still picture behind the calibration and measurement screens.
     CoursePicture& coursePicture() { return coursePicture_; }
+    // The overlay card, camera or video file under both screens (and the still picture).
+    CourseVideo& courseVideo() { return courseVideo_; }
 
     Form1& form1();
     Grid_Setup& gridSetup();
@@ -59,6 +64,8 @@ private:
     ProgramState& state_;
     Platform& platform_;
     CoursePicture coursePicture_;
+    // Before the screens, so that it outlives every screen that follows it.
+    CourseVideo courseVideo_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<Grid_Setup> gridSetup_;
     std::unique_ptr<Measure> measure_;

@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <array>
 #include <cmath>
@@ -30,10 +31,27 @@ int rateIndex(double rate)
     return best;
 }
 
+// A push button as wide as its caption needs. The style's usual minimum of 80 pixels would
+// leave no room for the rate beside the three buttons in the column, and a third row of
+// controls no room for the rest of the measurement screen's column at 768 pixels.
+class CaptionButton : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+    QSize sizeHint() const override
+    {
+        const QSize usual = QPushButton::sizeHint();
+        const int margins = 2 * (style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this) +
+                                 style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this));
+        const int needed = fontMetrics().size(Qt::TextShowMnemonic, text()).width() + margins;
+        return {std::min(usual.width(), needed), usual.height()};
+    }
+};
+
 QPushButton* button(QWidget* parent, const char* name, const QString& caption,
                     const QString& spoken, const QString& tip)
 {
-    auto* b = named(new QPushButton(caption, parent), QString::fromLatin1(name));
+    auto* b = named(new CaptionButton(caption, parent), QString::fromLatin1(name));
     b->setAccessibleName(spoken);
     b->setToolTip(tip);
     // A click leaves the focus where it was, on "Start Pass" during a pass: Enter and Space
@@ -73,32 +91,29 @@ VideoTransport::VideoTransport(CourseVideo& video, QWidget* parent) : QWidget(pa
     lblMediaTime->setToolTip(QStringLiteral("Media time of the frame on screen / length"));
     lblMediaTime->setAccessibleName(QStringLiteral("Media Time"));
 
-    auto* lblRate = named(new QLabel(QStringLiteral("Rate"), this), QStringLiteral("lblRate"));
+    // The rates read "0.25x" to "2x"; the name and the tooltip say what they are.
     cbRate = named(new QComboBox(this), QStringLiteral("cbRate"));
     for (double r : kRates)
         cbRate->addItem(QLocale::c().toString(r) + QLatin1Char('x'), r);
     cbRate->setFocusPolicy(Qt::NoFocus);
     cbRate->setToolTip(QStringLiteral("Playback rate ([ slower, ] faster)"));
-    captionFor(lblRate, cbRate);
     nameForAccess(cbRate, QStringLiteral("Playback Rate"));
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->addWidget(btnPlay);
-    buttons->addWidget(btnFrameBack);
-    buttons->addWidget(btnFrameForward);
-    auto* times = new QHBoxLayout;
-    times->setContentsMargins(0, 0, 0, 0);
-    times->addWidget(lblMediaTime);
-    times->addStretch(1);
-    times->addWidget(lblRate);
-    times->addWidget(cbRate);
+    buttons->addWidget(btnPlay, 1);
+    buttons->addWidget(btnFrameBack, 1);
+    buttons->addWidget(btnFrameForward, 1);
+    buttons->addWidget(cbRate);
+    auto* position = new QHBoxLayout;
+    position->setContentsMargins(0, 0, 0, 0);
+    position->addWidget(sldPosition, 1);
+    position->addWidget(lblMediaTime);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
+    layout->setSpacing(3);
     layout->addLayout(buttons);
-    layout->addWidget(sldPosition);
-    layout->addLayout(times);
+    layout->addLayout(position);
 
     connect(btnPlay, &QPushButton::clicked, this, &VideoTransport::playOrPause);
     connect(btnFrameBack, &QPushButton::clicked, this, &VideoTransport::frameBack);

@@ -1,8 +1,9 @@
 #pragma once
 // The controls for playing a recorded pass, small enough for the screens' left column (at
-// most 270 pixels wide): play/pause, one frame back, one frame forward, the playback rate
-// (0.25, 0.5, 1, 2), a position slider and the media time ("00:12.440 / 00:18.000"). It is
-// shown only while the picture under the screens comes from a video file.
+// most 270 pixels wide, two rows): play/pause, one frame back, one frame forward and the
+// playback rate (0.25, 0.5, 1, 2); a position slider and the media time
+// ("00:12.440 / 00:18.000"). It is shown only while the picture under the screens comes from
+// a video file.
 //
 // During a pass on a file the video may only go forward (the samples follow its clock): with
 // setPassRunning(true) the step back and the slider refuse.

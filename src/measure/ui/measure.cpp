@@ -1,12 +1,19 @@
 #include "measure/ui/measure.h"
 
+#include "app/program_place.h"
 #include "app/run_particulars.h"
-#include "app/ui/course_picture.h"
+#include "app/ui/course_video.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/navigator.h"
 #include "app/ui/screen_layout.h"
+#include "app/ui/video_menu.h"
+#include "app/ui/video_transport.h"
+#include "common/paths.h"
+#include "common/text_file.h"
 #include "common/twips.h"
 #include "measure/ui/line_overlay.h"
+#include "measure/video_pass_log.h"
+#include "platform/clock.h"
 #include "platform/joystick.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
@@ -33,6 +40,8 @@
 namespace {
 
 const QString kHideStatus = QStringLiteral("Hide Status Indicators");
+const QString kVideoTitle = QStringLiteral("Video");
+const QString kWriteFailureTitle = QStringLiteral("Error Message");
 const QString kShowStatus = QStringLiteral("Show Status Indicators");
 
 bool isArrowKey(int key)
@@ -63,7 +72,8 @@ void setShown(QWidget* w, bool shown)
 constexpr int kColumnWidth = 270;
 constexpr int kColumnMargin = 4;
 constexpr int kColumnGap = 6; // between controls side by side
-constexpr int kRowGap = 3;    // between rows
+constexpr int kRowGap = 3;    // between rows of a group
+constexpr int kGroupGap = 2;  // between the groups of the column
 constexpr int kReadoutWidth = 72;
 constexpr int kEntryWidth = 56;
 constexpr int kTimeWidth = 70;
@@ -85,10 +95,10 @@ QString spoken(const QString& caption)
 
 } // namespace
 
-Measure::Measure(Navigator& navigator, Platform& platform, RunParticulars& run,
-                 const Calibration& calibration, const DisplaySettings& display, PassRecord& pass,
-                 CoursePicture& coursePicture)
-    : navigator(navigator), platform(platform), run(run), pass(pass), coursePicture(coursePicture)
+Measure::Measure(Navigator& navigator, Platform& platform, const ProgramPlace& place,
+                 RunParticulars& run, const Calibration& calibration,
+                 const DisplaySettings& display, PassRecord& pass, CourseVideo& video)
+    : navigator(navigator), platform(platform), place(place), run(run), pass(pass), video(video)
 {
     setWindowTitle(QStringLiteral("Measure Boat Path Deviation"));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -100,6 +110,14 @@ Measure::Measure(Navigator& navigator, Platform& platform, RunParticulars& run,
     buildControls();
     swallowArrowKeys();
     model_->createTimers();
+    followVideoSource();
+    connect(&video, &CourseVideo::choiceChanged, this, &Measure::followVideoSource);
+    connect(&video, &CourseVideo::frameShown, this, [this](const VideoFrame& frame) {
+        // A camera's frames carry no clock a pass could follow.
+        if (this->video.file())
+            model_->mediaFrameShown(frame.startUs, frame.durationUs);
+    });
+    connect(&video, &CourseVideo::playbackChanged, this, &Measure::videoPlaybackChanged);
     showModel();
 }
 
@@ -109,9 +127,13 @@ void Measure::buildControls()
 {
     surface = new DrawingSurface(this);
     setCentralWidget(surface);
-    surface->showPictureOf(coursePicture);
+    surface->showVideoOf(video);
+    // A picture fills the area right of the column; the overlay card keys the whole surface.
+    surface->fitPicturesBeside(kColumnWidth);
     // The lines go first so that the control column stands above them.
     lineOverlay = new LineOverlay(surface);
+    lineOverlay->setMapping(surface->mapping());
+    connect(surface, &DrawingSurface::mappingChanged, lineOverlay, &LineOverlay::setMapping);
     surface->installEventFilter(this); // the lines cover the whole surface
 
     // Every control stands in one column at the left edge, where the standard camera's
@@ -120,7 +142,7 @@ void Measure::buildControls()
     column->setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(kColumnMargin, kColumnMargin, kColumnMargin, kColumnMargin);
-    layout->setSpacing(kRowGap);
+    layout->setSpacing(kGroupGap);
 
     auto label = [this](const char* name, const QString& text) {
         return named(new QLabel(text, column), name);
@@ -181,8 +203,8 @@ void Measure::buildControls()
     people->setVerticalSpacing(0);
     people->addWidget(lblSkier, 0, 0);
     people->addWidget(lblDriver, 0, 1);
-    people->addWidget(lblBoat, 1, 0, 1, 2);
-    people->addWidget(lblModel, 2, 0, 1, 2);
+    people->addWidget(lblBoat, 1, 0);
+    people->addWidget(lblModel, 1, 1);
 
     Command1 = button("Command1", QStringLiteral("Start Pass"));
     // Enter on the focused button starts the pass, as Space does.
@@ -194,6 +216,9 @@ void Measure::buildControls()
     passButtons->setStretch(0, 1);
     Label11 = label("Label11", QStringLiteral("Click Mouse to Start Measuring"));
     layout->addWidget(Label11);
+    // Shown only while the picture comes from a video file.
+    transport = new VideoTransport(video, column);
+    layout->addWidget(transport);
 
     QGridLayout* readouts = grid();
     Label1 = label("Label1", QStringLiteral("Deviation from Center:"));
@@ -304,6 +329,8 @@ void Measure::buildControls()
     mnuStart->setObjectName(QStringLiteral("mnuStart"));
     mnuExit = menuBar()->addAction(QStringLiteral("E&xit Program"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    new VideoMenu(menuBar(), video, platform.fileDialog, place.folder);
+    transport->installShortcuts(this);
 
     connect(Command1, &QPushButton::clicked, this, &Measure::Command1_Click);
     connect(btnAbort, &QPushButton::clicked, this, &Measure::btnAbort_Click);
@@ -420,7 +447,8 @@ void Measure::swallowArrowKeys()
 void Measure::nameInputs()
 {
     for (QAbstractButton* b : column->findChildren<QAbstractButton*>())
-        b->setAccessibleName(spoken(b->text()));
+        if (!transport->isAncestorOf(b)) // it names its own: the play caption flips
+            b->setAccessibleName(spoken(b->text()));
     const std::pair<QLineEdit*, QString> boxes[] = {
         {txtDeviation, Label1->text()},    {txtDistance, Label2->text()},
         {txtSample, Label4->text()},       {txtBoatWidth, Label6->text()},
@@ -463,6 +491,8 @@ void Measure::showModel()
     const MeasureModel& m = *model_;
     const MeasureView& v = m.view();
     lineOverlay->setLines(m.lines());
+    if (transport->passRunning() != m.mediaPassRunning())
+        transport->setPassRunning(m.mediaPassRunning());
     setTextIfChanged(txtDeviation, v.deviation);
     setTextIfChanged(txtSample, v.sample);
     setTextIfChanged(txtDistance, v.distance);
@@ -537,8 +567,99 @@ void Measure::focusStartButton()
 
 void Measure::passRecorded()
 {
+    keepVideoPass();
     hide();
     navigator.openResults();
+}
+
+void Measure::keepVideoPass()
+{
+    if (!pass.media)
+        return;
+    const QDateTime now = platform.clock.now();
+    const QString block = unwrittenVideoPasses + videoPassBlock(now, *pass.media);
+    const QString path =
+        resultsFilePath(run.info().resultsFolder, videoPassesFileName(now), place.folder);
+    const WriteResult written = appendText(path, block);
+    if (written) {
+        unwrittenVideoPasses.clear();
+        return;
+    }
+    // The pass itself goes on to the results; only where it lies on the video waits.
+    unwrittenVideoPasses = block;
+    platform.messages.warning(
+        written.message +
+            QStringLiteral("\n\nThe pass goes on to the results as usual. Where it lies on the "
+                           "video is kept and written with the next pass measured on a video."),
+        kWriteFailureTitle);
+}
+
+void Measure::passNotRecorded(const QString& message)
+{
+    platform.messages.warning(message, kVideoTitle);
+}
+
+void Measure::showVideoAt(qint64 mediaUs)
+{
+    // Asked while a frame is being delivered: the player is told from the event loop (a pause
+    // or seek from inside the delivery broke GStreamer's stream).
+    QMetaObject::invokeMethod(
+        this,
+        [this, mediaUs] {
+            if (VideoFile* file = video.file()) {
+                file->pause();
+                file->seek(mediaUs);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void Measure::playVideo()
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (VideoFile* file = video.file())
+                file->play();
+        },
+        Qt::QueuedConnection);
+}
+
+void Measure::followVideoSource()
+{
+    VideoFile* file = video.file();
+    if (!file) {
+        model_->setMediaFile(std::nullopt);
+        return;
+    }
+    model_->setMediaFile(MediaClockFile{video.choice().file, file->durationUs()});
+    // Where the player stands now; from here on it tells each change.
+    if (!file->frame().image.isNull())
+        model_->mediaFrameShown(file->frame().startUs, file->frame().durationUs);
+    if (file->playing())
+        model_->mediaPlaying(file->rate());
+}
+
+void Measure::videoPlaybackChanged(PlaybackChange change)
+{
+    VideoFile* file = video.file();
+    if (!file)
+        return;
+    switch (change) {
+    case PlaybackChange::Playing:
+    case PlaybackChange::RateChanged:
+        model_->mediaPlaying(file->rate());
+        return;
+    case PlaybackChange::Paused:
+        model_->mediaPaused();
+        return;
+    case PlaybackChange::Seeked:
+        model_->mediaSeeked();
+        return;
+    case PlaybackChange::EndOfMedia:
+        model_->mediaEnded();
+        return;
+    }
 }
 
 void Measure::setDirection(Direction direction)

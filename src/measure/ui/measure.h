@@ -1,7 +1,10 @@
 #pragma once
 // The measurement screen: the pass, the markers, the input devices and the display options
-// over the live picture. The rules live in MeasureModel; this class holds the controls,
-// forwards their events and shows what the model decides.
+// over the picture under the screens (the overlay card's, a camera's or a video file's, or a
+// still picture). The rules live in MeasureModel; this class holds the controls, forwards
+// their events and the video's to it, and shows what the model decides. A picture is scaled
+// into the area right of the control column; the lines, marks and mouse follow it through the
+// surface's mapping, in picture twips.
 
 #include "measure/measure_model.h"
 
@@ -20,18 +23,21 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class CoursePicture;
+class CourseVideo;
 class Navigator;
 class RunParticulars;
+class VideoTransport;
 struct Platform;
+struct ProgramPlace;
+enum class PlaybackChange;
 
 class Measure : public QMainWindow, private MeasureListener
 {
     Q_OBJECT
 public:
-    Measure(Navigator& navigator, Platform& platform, RunParticulars& run,
-            const Calibration& calibration, const DisplaySettings& display, PassRecord& pass,
-            CoursePicture& coursePicture);
+    Measure(Navigator& navigator, Platform& platform, const ProgramPlace& place,
+            RunParticulars& run, const Calibration& calibration, const DisplaySettings& display,
+            PassRecord& pass, CourseVideo& video);
     ~Measure() override;
 
     // The speed and line length as shown (the pass record's texts).
@@ -75,6 +81,15 @@ private:
     void focusStartButton() override;
     void passRecorded() override;
     void setDirection(Direction direction) override;
+    void passNotRecorded(const QString& message) override;
+    void showVideoAt(qint64 mediaUs) override;
+    void playVideo() override;
+
+    // The video's clock for the pass engine.
+    void followVideoSource();
+    void videoPlaybackChanged(PlaybackChange change);
+    // The day file of passes measured on a video.
+    void keepVideoPass();
 
     void buildControls();
     void buildOptions(QVBoxLayout* rows);
@@ -86,17 +101,21 @@ private:
 
     Navigator& navigator;
     Platform& platform;
+    const ProgramPlace& place;
     RunParticulars& run;
     const PassRecord& pass;
-    CoursePicture& coursePicture;
+    CourseVideo& video;
     std::unique_ptr<MeasureModel> model_;
     // Marks already on the retained layer since it was last cleared: redrawing the same
     // shapes would change nothing on the screen.
     std::vector<OverlayShapes> marksOnLayer;
+    // Blocks of the video passes file that could not be written yet: they go with the next.
+    QString unwrittenVideoPasses;
 
     DrawingSurface* surface = nullptr;
     LineOverlay* lineOverlay = nullptr;
     QFrame* column = nullptr; // every control, at the left edge
+    VideoTransport* transport = nullptr;
 
     QPushButton* Command1 = nullptr;
     QPushButton* btnAbort = nullptr;

@@ -1,0 +1,25 @@
+#pragma once
+// The day file of the passes measured on a video, "VideoPasses" + MM + DD + ".txt" in the
+// results folder: for each pass the video, where on it the pass started and the frame each
+// sample was taken on, so that a person can find the pass on its recording and measure it
+// again on the same frames. The other result files are unchanged by it.
+
+#include "measure/pass_record.h"
+
+#include <QDateTime>
+#include <QString>
+
+// "VideoPasses" + MM + DD + ".txt"
+QString videoPassesFileName(const QDateTime& now);
+
+// One block for the file, CR LF line ends, an empty line after it:
+//   Video pass 12-07-2026 14:05:09
+//   Video file: /home/judge/videos/slalom_pass_58kmh.webm
+//   Start (P0): 1.000 s
+//   Samples: 162
+//   Sample  Frame (s)
+//   0  1.000
+//   1  1.080
+//   ...
+// Media times in seconds with three decimals, a point whatever the locale.
+QString videoPassBlock(const QDateTime& when, const MediaPass& pass);

@@ -1,0 +1,36 @@
+#include "measure/video_pass_log.h"
+
+#include "support/comma_locale.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class VideoPassLog : public CommaLocaleTest
+{
+};
+
+// The block as a person reads it, with a point whatever the system's number format.
+TEST_F(VideoPassLog, OneBlockNamesTheVideoTheStartAndEverySamplesFrame)
+{
+    const ScopedLocale comma(kCommaLocale);
+    MediaPass pass;
+    pass.videoFile = QStringLiteral("/home/judge/videos/Zürich 2.webm");
+    pass.startUs = 1000000;
+    pass.sampleFramesUs = {1000000, 1080000, 1200000, 12345678901};
+    const QDateTime when(QDate(2026, 12, 7), QTime(14, 5, 9));
+    EXPECT_EQ(videoPassesFileName(when), QStringLiteral("VideoPasses1207.txt"));
+    EXPECT_EQ(videoPassBlock(when, pass),
+              QStringLiteral("Video pass 12-07-2026 14:05:09\r\n"
+                             "Video file: /home/judge/videos/Zürich 2.webm\r\n"
+                             "Start (P0): 1.000 s\r\n"
+                             "Samples: 4\r\n"
+                             "Sample  Frame (s)\r\n"
+                             "0  1.000\r\n"
+                             "1  1.080\r\n"
+                             "2  1.200\r\n"
+                             "3  12345.679\r\n"
+                             "\r\n"));
+}
+
+} // namespace
