@@ -1,6 +1,6 @@
 #include "support/kept_files.h"
 
-#include "fakes/fake_platform.h"
+#include "fakes/fake_services.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -36,7 +36,7 @@ void write(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-void keepTestFiles(const FakePlatform& fake, std::initializer_list<KeptFolder> list)
+void keepTestFiles(const FakeServices& fake, std::initializer_list<KeptFolder> list)
 {
     const QString root = qEnvironmentVariable("WAKELINE_KEEP_TEST_FILES");
     if (root.isEmpty())

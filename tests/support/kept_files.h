@@ -7,7 +7,7 @@
 #include <QString>
 #include <initializer_list>
 
-struct FakePlatform;
+struct FakeServices;
 
 struct KeptFolder
 {
@@ -15,4 +15,4 @@ struct KeptFolder
     QString label;
 };
 
-void keepTestFiles(const FakePlatform& fake, std::initializer_list<KeptFolder> folders);
+void keepTestFiles(const FakeServices& fake, std::initializer_list<KeptFolder> folders);

@@ -18,7 +18,7 @@
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
-#include "platform/picture_source.h"
+#include "platform/ui/picture_source.h"
 #include "platform/platform.h"
 
 #include <QButtonGroup>
