@@ -2,15 +2,11 @@
 // fake timers, clock, joystick and message boxes.
 
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
-#include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
-#include "platform/qt/qt_key_state.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
+#include "support/screen_fixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -21,20 +17,18 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-class MeasureScreenTest : public ::testing::Test
+class MeasureScreenTest : public ::testing::Test, protected StartedProgram
 {
 protected:
-    MeasureScreenTest()
+    // A finished pass writes the day logs into the results folder; with none chosen that is
+    // the (temporary) program folder.
+    MeasureScreenTest() : StartedProgram({.keys = true})
     {
-        // A finished pass writes the day logs into the results folder; with none chosen that
-        // is the program folder, which must not be the build's working folder.
-        state.place.folder = programDir.path();
         calibrateSlalom(state.calibration);
         fake.clock.ms = 1000;
         measure.show();
@@ -71,13 +65,6 @@ protected:
         QTest::keyClick(box, Qt::Key_Return);
     }
 
-    QTemporaryDir programDir;
-    ProgramState state;
-    FakePlatform fake;
-    QtKeyState keys;
-    Platform platform{fake.settings, fake.fileDialog, fake.messages, fake.clock, fake.pictures,
-                      keys,          fake.joystick,   fake.timers};
-    Screens screens{state, platform};
     Measure& measure = screens.measure();
 };
 

@@ -1,64 +1,34 @@
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
 #include "common/text_file.h"
-#include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
 #include "results/pass_report.h"
 #include "results/ui/results.h"
-#include "support/kept_files.h"
+#include "support/screen_fixture.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-class ResultsScreen : public testing::Test
+class ResultsScreen : public testing::Test, protected StartedProgram
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(programDir.isValid() && resultsDir.isValid());
-        state.place.folder = programDir.path();
-        ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("skiers.txt")),
-                                QStringLiteral("Ann\r\nBee\r\n"))
-                        .ok);
-        ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("drivers.txt")),
-                                QStringLiteral("Carl\r\nDee\r\n"))
-                        .ok);
+        ASSERT_TRUE(
+            replaceFile(path(QStringLiteral("skiers.txt")), QStringLiteral("Ann\r\nBee\r\n")).ok);
+        ASSERT_TRUE(
+            replaceFile(path(QStringLiteral("drivers.txt")), QStringLiteral("Carl\r\nDee\r\n")).ok);
         form1 = &screens.form1();
         form1->startUp();
-        setResultsFolder(resultsDir.path());
-    }
-
-    void TearDown() override
-    {
-        keepTestFiles(fake, {{programDir.path(), "program"}, {resultsDir.path(), "results"}});
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    void setResultsFolder(const QString& folder)
-    {
-        form1->findChild<QLineEdit*>(QStringLiteral("txtResults"))->setText(folder);
-    }
-
-    void measurePass(int tenths)
-    {
-        for (int i = 0; i <= tenths; ++i)
-            state.pass.samples.deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
-        summariseSamples(state.pass.samples, tenths + 1);
-        state.pass.tenths = tenths;
-        state.pass.measured = true;
+        chooseResultsFolder();
     }
 
     Results& open()
@@ -76,9 +46,9 @@ protected:
         return w;
     }
 
-    QString results(const QString& name) const
+    QString resultText(const QString& name) const
     {
-        return readTextFile(resultsDir.filePath(name)).value_or(QString());
+        return readTextFile(results.filePath(name)).value_or(QString());
     }
 
     QStringList listItems(Results& r)
@@ -104,11 +74,6 @@ protected:
         return n;
     }
 
-    QTemporaryDir programDir;
-    QTemporaryDir resultsDir;
-    FakePlatform fake;
-    ProgramState state;
-    Screens screens{state, fake.platform};
     Form1* form1 = nullptr;
 };
 
@@ -125,8 +90,8 @@ TEST_F(ResultsScreen, PassIsReportedAndLogged)
     QString text = shown(r);
     text.replace('\n', QStringLiteral("\r\n"));
     EXPECT_EQ(text, report);
-    EXPECT_EQ(results(QStringLiteral("ResultLog1207.txt")), report + QStringLiteral("\r\n"));
-    const QString side = results(QStringLiteral("originalmeasurements.txt"));
+    EXPECT_EQ(resultText(QStringLiteral("ResultLog1207.txt")), report + QStringLiteral("\r\n"));
+    const QString side = resultText(QStringLiteral("originalmeasurements.txt"));
     EXPECT_TRUE(side.startsWith(QStringLiteral("Slalom\r\n12-07-2026\r\n14:05:09\r\n")));
     EXPECT_NE(state.pass.statistics.meanFitDeviation, 0.0);
 }
@@ -139,14 +104,14 @@ TEST_F(ResultsScreen, NoPassSaysSoButStillWritesTheDatabaseLine)
     EXPECT_TRUE(listItems(r).isEmpty());
     EXPECT_EQ(child<QComboBox>(r, "cbSkiCopy")->count(), 2);
     QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
-    const QStringList lines = splitLines(results(QStringLiteral("dbResultLog1207.txt")));
+    const QStringList lines = splitLines(resultText(QStringLiteral("dbResultLog1207.txt")));
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines[0].split('|').size(), 22);
 }
 
 TEST_F(ResultsScreen, UnwritableFolderKeepsThePassAndNamesEveryFile)
 {
-    setResultsFolder(resultsDir.filePath(QStringLiteral("missing/deeper")));
+    chooseResultsFolder(results.filePath(QStringLiteral("missing/deeper")));
     measurePass(161);
     form1->setDirection(Direction::Away);
     Results& r = open();
@@ -158,7 +123,7 @@ TEST_F(ResultsScreen, UnwritableFolderKeepsThePassAndNamesEveryFile)
     EXPECT_TRUE(shown(r).startsWith(QStringLiteral("Slalom Pass Results\n")));
 
     // Saved elsewhere, the pass is safe.
-    const QString elsewhere = resultsDir.filePath(QStringLiteral("kept.txt"));
+    const QString elsewhere = results.filePath(QStringLiteral("kept.txt"));
     fake.fileDialog.answers.push_back(elsewhere);
     QTest::mouseClick(child<QPushButton>(r, "btnSaveResults"), Qt::LeftButton);
     EXPECT_TRUE(readTextFile(elsewhere).value_or(QString()).endsWith(
@@ -197,7 +162,7 @@ TEST_F(ResultsScreen, SavedPassReadBackIsListedShownAndTraced)
 {
     measurePass(161);
     Results& r = open();
-    const QString file = resultsDir.filePath(QStringLiteral("pass1.txt"));
+    const QString file = results.filePath(QStringLiteral("pass1.txt"));
     fake.fileDialog.answers.push_back(file);
     QTest::mouseClick(child<QPushButton>(r, "btnSaveResults"), Qt::LeftButton);
     const QString saved = readTextFile(file).value_or(QString());
@@ -219,7 +184,7 @@ TEST_F(ResultsScreen, JumpFileIsRefusedWhileSlalomIsSelected)
 {
     measurePass(161);
     Results& r = open();
-    const QString file = resultsDir.filePath(QStringLiteral("jump.txt"));
+    const QString file = results.filePath(QStringLiteral("jump.txt"));
     ASSERT_TRUE(replaceFile(file, QStringLiteral("Jump Pass Results\r\nFrame  0   Course "
                                                  "Position: 000.0   Deviation:  0\r\n\r\n"))
                     .ok);
@@ -236,7 +201,7 @@ TEST_F(ResultsScreen, NonNumericOrCancelledColourEndsQuietly)
 {
     measurePass(161);
     Results& r = open();
-    const QString file = resultsDir.filePath(QStringLiteral("p.txt"));
+    const QString file = results.filePath(QStringLiteral("p.txt"));
     fake.fileDialog.answers.push_back(file);
     QTest::mouseClick(child<QPushButton>(r, "btnSaveResults"), Qt::LeftButton);
     for (const std::optional<QString>& answer :
@@ -264,7 +229,8 @@ TEST_F(ResultsScreen, LineCopyWritesBackAndReachesTheDatabaseLine)
     EXPECT_EQ(state.pass.lineText, QStringLiteral("16.00"));
     child<QLineEdit>(r, "txtComment")->setText(QStringLiteral("gusty | wind"));
     QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
-    const QStringList f = splitLines(results(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
+    const QStringList f =
+        splitLines(resultText(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
     ASSERT_EQ(f.size(), 22);
     EXPECT_EQ(f[3], QStringLiteral("S"));
     // The next pass's line comes from cbNewLineCopy, still on "11.25".
@@ -289,7 +255,8 @@ TEST_F(ResultsScreen, JumpSpeedChosenInTheCopyListIsSelectedOnReturn)
     const RunInfo run = form1->runInfo();
     EXPECT_STREQ(run.speed()->caption, "72/45");
     EXPECT_EQ(run.direction, Direction::Toward);
-    const QStringList f = splitLines(results(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
+    const QStringList f =
+        splitLines(resultText(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
     EXPECT_EQ(f[3], QStringLiteral("J"));
 }
 
@@ -303,7 +270,7 @@ TEST_F(ResultsScreen, ReturnToMeasureAfterASlalomPassGoingAway)
     EXPECT_TRUE(screens.measure().isVisible());
     EXPECT_FALSE(form1->isVisible());
     EXPECT_FALSE(screens.hasResults());
-    EXPECT_EQ(splitLines(results(QStringLiteral("dbResultLog1207.txt"))).size(), 1);
+    EXPECT_EQ(splitLines(resultText(QStringLiteral("dbResultLog1207.txt"))).size(), 1);
 }
 
 TEST_F(ResultsScreen, NameCopiesFollowAndWriteBackTheStartScreen)
@@ -324,7 +291,8 @@ TEST_F(ResultsScreen, NameCopiesFollowAndWriteBackTheStartScreen)
     child<QLineEdit>(r, "txtNumCopy")->setText(QStringLiteral("9|x"));
     EXPECT_EQ(form1->runInfo().boatNumber, QStringLiteral("9|x"));
     QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
-    const QStringList f = splitLines(results(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
+    const QStringList f =
+        splitLines(resultText(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
     ASSERT_EQ(f.size(), 22);
     EXPECT_EQ(f[0], QStringLiteral("9 x"));
     EXPECT_EQ(f[5], QStringLiteral("Ann"));
