@@ -676,6 +676,58 @@ TEST_F(GridSetupScreen, ATypedMarkIsWhatCompleteSolvesAndJournals)
     EXPECT_EQ(journal[14], "Lower Right X,Y Pixels:  8400   7950");
 }
 
+// Each of the eighteen boxes sets its own coordinate and no other, and is announced by its
+// own caption: what a box is wired to is written out here by hand, box by box.
+TEST_F(GridSetupScreen, EachCoordinateBoxSetsItsOwnCoordinate)
+{
+    enum Where { Mark, Survey, Jump };
+    struct Case
+    {
+        const char* box;
+        const char* caption;
+        Where where;
+        int buoy; // as the calibration stores them: upper left, upper right, lower left, right
+        bool y;
+    };
+    const Case cases[] = {
+        {"upper_left_x", "upper left buoy screen x", Mark, 0, false},
+        {"upper_left_y", "upper left buoy screen y", Mark, 0, true},
+        {"upper_right_x", "upper right buoy screen x", Mark, 1, false},
+        {"upper_right_y", "upper right buoy screen y", Mark, 1, true},
+        {"lower_left_x", "lower left buoy screen x", Mark, 2, false},
+        {"lower_left_y", "lower left buoy screen y", Mark, 2, true},
+        {"lower_right_x", "lower right buoy screen x", Mark, 3, false},
+        {"lower_right_y", "lower right buoy screen y", Mark, 3, true},
+        {"ul_survey_x", "upper left buoy survey x", Survey, 0, false},
+        {"ul_survey_y", "upper left buoy survey y", Survey, 0, true},
+        {"ur_survey_x", "upper right buoy survey x", Survey, 1, false},
+        {"ur_survey_y", "upper right buoy survey y", Survey, 1, true},
+        {"ll_survey_x", "lower left buoy survey x", Survey, 2, false},
+        {"ll_survey_y", "lower left buoy survey y", Survey, 2, true},
+        {"lr_survey_x", "lower right buoy survey x", Survey, 3, false},
+        {"lr_survey_y", "lower right buoy survey y", Survey, 3, true},
+        {"jump_x", "jump x", Jump, 0, false},
+        {"jump_y", "jump y", Jump, 0, true},
+    };
+    load(QDir(state.place.folder).filePath("SlalomOK.ipt"));
+    double value = 3000;
+    for (const Case& c : cases) {
+        value += 15;
+        Calibration expected = state.calibration;
+        Point2& point = c.where == Mark     ? expected.marks[size_t(c.buoy)]
+                        : c.where == Survey ? expected.survey[size_t(c.buoy)]
+                                            : expected.jumpPoint;
+        (c.y ? point.y : point.x) = value;
+        typeInto(c.box, QString::number(value));
+        pressEnter(c.box);
+        EXPECT_EQ(state.calibration.marks, expected.marks) << c.box;
+        EXPECT_EQ(state.calibration.survey, expected.survey) << c.box;
+        EXPECT_EQ(state.calibration.jumpPoint, expected.jumpPoint) << c.box;
+        EXPECT_FALSE(state.calibration.complete) << c.box;
+        EXPECT_EQ(edit(c.box)->accessibleName(), c.caption);
+    }
+}
+
 TEST_F(GridSetupScreen, TypedTextThatIsNoNumberPutsTheBoxBack)
 {
     typeInto("upper_left_x", "abc");
