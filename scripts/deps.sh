@@ -10,7 +10,9 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsdl2-
           qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
           gstreamer1.0-libav
           # The sample pass video's check decodes it with gst-launch-1.0.
-          gstreamer1.0-tools)
+          gstreamer1.0-tools
+          # scripts/check_format.sh: the formatting the repository keeps.
+          clang-format-14)
 if [ "${WAKELINE_EXTRA_PACKAGES:-}" != "" ]; then
     read -r -a extra <<<"$WAKELINE_EXTRA_PACKAGES"
     packages+=("${extra[@]}")

@@ -1,7 +1,7 @@
 #include "app/program_folder.h"
-#include "app/start_up.h"
 #include "app/settings_keys.h"
-#include "fakes/fake_platform.h"
+#include "app/start_up.h"
+#include "fakes/fake_services.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "app/settings_keys.h"
 #include "app/video_choice.h"
-#include "fakes/fake_platform.h"
+#include "fakes/fake_services.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>

@@ -3,24 +3,17 @@
 // offscreen platform. Dialogs and boxes are answered by the fakes; the pass runs on a clock
 // the test moves, so a 16-second pass takes a fraction of a second.
 
-#include "app/program_folder.h"
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
-#include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
-#include "platform/qt/qt_key_state.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
-#include "support/kept_files.h"
 #include "support/paths.h"
+#include "support/screen_fixture.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,13 +23,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
-#include <memory>
 #include <optional>
 
 namespace {
@@ -107,42 +98,28 @@ QStringList reportBody(const QString& report)
     return body;
 }
 
-class WholeFlow : public testing::Test
+// The arrow keys come from the key events, as the program sees them.
+class WholeFlow : public testing::Test, protected StartedProgram
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        state.place.folder = folder.path();
-        fake.clock.ms = 5000;
-    }
-    void TearDown() override
-    {
-        keepTestFiles(fake, {{folder.path(), "program"}});
-        screens.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    WholeFlow() : StartedProgram({.keys = true}) { fake.clock.ms = 5000; }
 
     // --- the steps of the road ---
 
     // First use, as the program's main() does it: the built-in files, then the start screen.
     Form1& firstStart()
     {
-        EXPECT_TRUE(installBuiltInResources(folder.path()).isEmpty());
-        screens = std::make_unique<Screens>(state, platform);
-        Form1& f = screens->form1();
-        f.startUp();
-        f.show();
-        return f;
+        installResources();
+        return start(false);
     }
-    Form1& form1() { return screens->form1(); }
-    Measure& measure() { return screens->measure(); }
+    Form1& form1() { return screens.form1(); }
+    Measure& measure() { return screens.measure(); }
 
     Grid_Setup& goToSetup()
     {
         click(form1(), "btnSetup");
-        EXPECT_TRUE(screens->gridSetup().isVisible());
-        return screens->gridSetup();
+        EXPECT_TRUE(screens.gridSetup().isVisible());
+        return screens.gridSetup();
     }
     void loadSetupFile(Grid_Setup& grid, const QString& path)
     {
@@ -246,7 +223,7 @@ protected:
         goToMeasure();
         startPassWithEnter();
         runPass(plannedSwing);
-        if (!screens->hasResults())
+        if (!screens.hasResults())
             return {};
         return shownReport();
     }
@@ -255,7 +232,7 @@ protected:
 
     QString shownReport()
     {
-        QString text = control<QPlainTextEdit>(screens->results(), "txtResults")->toPlainText();
+        QString text = control<QPlainTextEdit>(screens.results(), "txtResults")->toPlainText();
         text.replace('\n', QStringLiteral("\r\n"));
         return text;
     }
@@ -307,13 +284,6 @@ protected:
     static constexpr QPoint kLowerLeft{230, 520};
     static constexpr double kKeyHalfStep = 7.5; // twips: half an arrow-key step
 
-    QTemporaryDir folder;
-    ProgramState state;
-    FakePlatform fake;
-    QtKeyState keys; // the arrow keys from the key events, as the program sees them
-    Platform platform{fake.settings, fake.fileDialog, fake.messages, fake.clock, fake.pictures,
-                      keys,          fake.joystick,   fake.timers,   fake.videos};
-    std::unique_ptr<Screens> screens;
     int ticks = 0;
     std::optional<Qt::Key> held;
 };
@@ -335,7 +305,7 @@ TEST_F(WholeFlow, FirstUseMakesTheResultsFolderAndTheStandardFiles)
 TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
 {
     const QString report = measureSlalomPass();
-    ASSERT_TRUE(screens->hasResults());
+    ASSERT_TRUE(screens.hasResults());
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
 
     // The re-marked buoys made the calibration.
@@ -349,7 +319,7 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_NEAR(nearLeft.y, -259.0, 1e-6);
 
     // The results screen took over from the measurement screen.
-    EXPECT_TRUE(screens->results().isVisible());
+    EXPECT_TRUE(screens.results().isVisible());
     EXPECT_FALSE(measure().isVisible());
     EXPECT_EQ(ticks, 2 * 161);
 
@@ -396,8 +366,8 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
         << side.left(200).toStdString();
 
     // Return to Measure: the database line, and the next pass going the other way.
-    click(screens->results(), "Command2");
-    EXPECT_FALSE(screens->hasResults());
+    click(screens.results(), "Command2");
+    EXPECT_FALSE(screens.hasResults());
     const QStringList db = lines(readResults(QStringLiteral("dbResultLog1207.txt")));
     ASSERT_EQ(db.size(), 3); // header, the pass, and the empty rest after the last CR LF
     EXPECT_EQ(db[0], QStringLiteral("Test Session Database Log Setup Starting ") + kToday);
@@ -431,7 +401,7 @@ TEST_F(WholeFlow, ViewOnlySlalomPassReArmsTheOtherWayAndWritesNothing)
     startPassWithEnter();
     runPass(plannedSwing);
 
-    EXPECT_FALSE(screens->hasResults());
+    EXPECT_FALSE(screens.hasResults());
     EXPECT_TRUE(measure().isVisible());
     EXPECT_FALSE(measure().model().running());
     EXPECT_TRUE(measure().model().awaitingStart());
@@ -479,7 +449,7 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
     EXPECT_EQ(measure().model().sampleIndex(), state.pass.tenths + 1);
     EXPECT_EQ(ticks, 2 * state.pass.tenths);
 
-    EXPECT_FALSE(screens->hasResults());
+    EXPECT_FALSE(screens.hasResults());
     EXPECT_TRUE(measure().model().awaitingStart());
     EXPECT_EQ(form1().runInfo().direction, Direction::Toward);
     EXPECT_EQ(measure().model().centreLineX(), 3.0);
@@ -490,8 +460,8 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
 TEST_F(WholeFlow, SavedPassReadsBackAsATraceAndTheCommandLineGivesTheSameReport)
 {
     const QString report = measureSlalomPass();
-    ASSERT_TRUE(screens->hasResults());
-    Results& results = screens->results();
+    ASSERT_TRUE(screens.hasResults());
+    Results& results = screens.results();
     const QString file = resultsFile(QStringLiteral("pass 1.txt"));
     fake.fileDialog.answers.push_back(file);
     click(results, "btnSaveResults");

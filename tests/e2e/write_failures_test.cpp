@@ -3,23 +3,16 @@
 // naming the file and why, the screen goes on working, nothing measured is lost and a file
 // that was being replaced keeps its old bytes.
 
-#include "app/program_folder.h"
 #include "app/settings_keys.h"
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
-#include "fakes/fake_platform.h"
-#include "platform/qt/qt_platform.h"
 #include "results/pass_report.h"
 #include "results/ui/results.h"
-#include "support/kept_files.h"
+#include "support/screen_fixture.h"
 #include "support/write_block.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -27,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
 #include <cstring>
@@ -116,35 +108,18 @@ bool writeBytes(const QString& path, const QByteArray& bytes)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-class WriteFailures : public testing::TestWithParam<Failure>
+class WriteFailures : public testing::TestWithParam<Failure>, protected StartedProgram
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(programDir.isValid() && resultsDir.isValid() && elsewhereDir.isValid());
-        g.place.folder = programDir.path();
-        ASSERT_TRUE(installBuiltInResources(g.place.folder).isEmpty());
-        screens = std::make_unique<Screens>(g, fake.platform);
-        form1 = &screens->form1();
-        form1->startUp();
-        setResultsFolder(resultsDir.path());
-        form1->show();
+        installResources();
+        form1 = &start();
+        chooseResultsFolder();
     }
-    void TearDown() override
-    {
-        mend();
-        keepTestFiles(fake, {{programDir.path(), "program"},
-                             {resultsDir.path(), "results"},
-                             {elsewhereDir.path(), "elsewhere"}});
-        screens.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void TearDown() override { mend(); }
 
-    void setResultsFolder(const QString& folder)
-    {
-        form1->findChild<QLineEdit*>(QStringLiteral("txtResults"))->setText(folder);
-    }
-    QString result(const QString& name) const { return resultsDir.filePath(name); }
+    QString result(const QString& name) const { return results.filePath(name); }
 
     // Breaks the results folder for the files named, the way the test's parameter says: the
     // folder taken away (a memory stick pulled out) or made read-only until mend(), the disk
@@ -153,11 +128,11 @@ protected:
     {
         switch (GetParam()) {
         case Failure::FolderMissing:
-            ASSERT_TRUE(QDir().rename(resultsDir.path(), awayPath()));
+            ASSERT_TRUE(QDir().rename(results.path(), awayPath()));
             movedAway = true;
             break;
         case Failure::FolderReadOnly:
-            block.emplace(resultsDir.path());
+            block.emplace(results.path());
             break;
         case Failure::DiskFull:
             for (const QString& name : names) {
@@ -171,11 +146,11 @@ protected:
     {
         block.reset();
         if (movedAway) {
-            ASSERT_TRUE(QDir().rename(awayPath(), resultsDir.path()));
+            ASSERT_TRUE(QDir().rename(awayPath(), results.path()));
         }
         movedAway = false;
     }
-    QString awayPath() const { return resultsDir.path() + QStringLiteral("-away"); }
+    QString awayPath() const { return results.path() + QStringLiteral("-away"); }
 
     // Exactly one message since `from`, a warning; its text.
     QString oneWarning(size_t from = 0)
@@ -215,11 +190,11 @@ protected:
     Grid_Setup& enterSetup()
     {
         click(*form1, "btnSetup");
-        return screens->gridSetup();
+        return screens.gridSetup();
     }
     void loadSlalom(Grid_Setup& grid)
     {
-        fake.fileDialog.answers.push_back(QDir(g.place.folder).filePath("SlalomOK.ipt"));
+        fake.fileDialog.answers.push_back(QDir(state.place.folder).filePath("SlalomOK.ipt"));
         trigger(grid, "gridLoad");
     }
     int visibleIndicators(Grid_Setup& grid)
@@ -231,17 +206,9 @@ protected:
     }
 
     // ---- results screen ----
-    void measurePass(int tenths)
-    {
-        for (int i = 0; i <= tenths; ++i)
-            g.pass.samples.deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
-        summariseSamples(g.pass.samples, tenths + 1);
-        g.pass.tenths = tenths;
-        g.pass.measured = true;
-    }
     Results& openResults()
     {
-        Results& r = screens->results();
+        Results& r = screens.results();
         r.load();
         r.show();
         return r;
@@ -262,18 +229,13 @@ protected:
         return n;
     }
 
-    QTemporaryDir programDir;
-    QTemporaryDir resultsDir;
-    QTemporaryDir elsewhereDir;
-    FakePlatform fake;
-    ProgramState g;
-    std::unique_ptr<Screens> screens;
+    const QDir elsewhereDir{newFolder(QStringLiteral("elsewhere"))};
     Form1* form1 = nullptr;
     std::optional<WriteBlock> block;
     bool movedAway = false;
 };
 
-// ---- the end of a pass: statistics side file, day result and buoy logs, then the database log -
+// ---- the end of a pass: statistics side file and day result log, then the database log ------
 
 class PassLogs : public WriteFailures
 {
@@ -285,8 +247,7 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
     if (GetParam() != Failure::DiskFull) {
         ASSERT_TRUE(writeBytes(result("ResultLog1207.txt"), earlierPass));
     }
-    breakResultsFolder({"ResultLog1207.txt", "originalmeasurements.txt", "BuoyLog1207.txt",
-                        "dbResultLog1207.txt"});
+    breakResultsFolder({"ResultLog1207.txt", "originalmeasurements.txt", "dbResultLog1207.txt"});
     measurePass(161);
     form1->setDirection(Direction::Away);
     Results& r = openResults();
@@ -294,11 +255,10 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
     const QString message = oneWarning();
     EXPECT_TRUE(names(message, result("originalmeasurements.txt"))) << message.toStdString();
     EXPECT_TRUE(names(message, result("ResultLog1207.txt"))) << message.toStdString();
-    EXPECT_TRUE(names(message, result("BuoyLog1207.txt"))) << message.toStdString();
     EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("Save Result File")));
     const QString report =
-        analysePass(form1->runInfo(), g.pass.samples, 161, fake.clock.nowValue).report;
+        analysePass(form1->runInfo(), state.pass.samples, 161, fake.clock.nowValue).report;
     EXPECT_EQ(shownReport(r), report);
     QTest::qWait(700);
     EXPECT_GT(graphPixels(r), 500) << "the graph is drawn all the same";
@@ -315,7 +275,7 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
 
     // The database line fails too and is shown to the operator; the next pass is set up.
     if (GetParam() == Failure::FolderReadOnly)
-        block.emplace(resultsDir.path());
+        block.emplace(results.path());
     click(r, "Command1");
     const QString dbMessage = oneWarning(1);
     EXPECT_TRUE(names(dbMessage, result("dbResultLog1207.txt"))) << dbMessage.toStdString();
@@ -328,7 +288,7 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
         EXPECT_FALSE(bytesOf(result("dbResultLog1207.txt")).contains('|'));
     }
     EXPECT_EQ(form1->runInfo().direction, Direction::Toward);
-    EXPECT_FALSE(screens->hasResults());
+    EXPECT_FALSE(screens.hasResults());
 }
 
 INSTANTIATE_TEST_SUITE_P(WriteFailures, PassLogs, kAllFailures, failureName);
@@ -352,11 +312,11 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
         click(*form1, "btnSetup");
         ASSERT_EQ(fake.messages.shown.size(), 1u);
         const ShownMessage refused = fake.messages.shown[0];
-        EXPECT_TRUE(names(refused.text, resultsDir.path())) << refused.text.toStdString();
+        EXPECT_TRUE(names(refused.text, results.path())) << refused.text.toStdString();
         EXPECT_TRUE(namesTheReason(GetParam(), refused.text)) << refused.text.toStdString();
         EXPECT_EQ(refused.icon, MessageIcon::Information);
         EXPECT_TRUE(form1->isVisible());
-        EXPECT_FALSE(screens->hasGridSetup());
+        EXPECT_FALSE(screens.hasGridSetup());
         mend();
         gridScreen = &enterSetup();
         ASSERT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();
@@ -372,13 +332,13 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
     Grid_Setup& grid = *gridScreen;
 
     loadSlalom(grid);
-    EXPECT_TRUE(g.calibration.complete) << "the setup is loaded all the same";
+    EXPECT_TRUE(state.calibration.complete) << "the setup is loaded all the same";
     const QString journal = oneWarning(1);
     EXPECT_TRUE(names(journal, result("results_file.txt"))) << journal.toStdString();
     EXPECT_TRUE(namesTheReason(GetParam(), journal)) << journal.toStdString();
 
     click(grid, "Load"); // Complete
-    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_TRUE(state.calibration.complete);
     EXPECT_TRUE(names(oneWarning(2), result("results_file.txt")));
     mend();
     if (GetParam() != Failure::DiskFull) {
@@ -398,7 +358,7 @@ TEST_P(AccuracyReport, IndicatorsStandAndTheNextCheckIsWritten)
 {
     Grid_Setup& grid = enterSetup();
     loadSlalom(grid);
-    ASSERT_TRUE(g.calibration.complete);
+    ASSERT_TRUE(state.calibration.complete);
     ASSERT_TRUE(fake.messages.shown.empty()) << allMessages().toStdString();
     const QByteArray earlierReport = "an earlier check\r\n";
     ASSERT_TRUE(writeBytes(result("acc1207.txt"), earlierReport));
@@ -477,12 +437,13 @@ TEST_P(ReplacedFiles, SetupFileIsNotSavedTheCalibrationStaysAndSavesElsewhere)
 {
     Grid_Setup& grid = enterSetup();
     loadSlalom(grid);
-    ASSERT_TRUE(g.calibration.complete);
+    ASSERT_TRUE(state.calibration.complete);
     auto* description = grid.findChild<QLineEdit*>(QStringLiteral("ipt_file_description"));
     ASSERT_NE(description, nullptr);
     const QString setupShown = description->text();
     Replacement r;
-    prepare(r, QStringLiteral("lake.ipt"), bytesOf(QDir(g.place.folder).filePath("SlalomOK.ipt")));
+    prepare(r, QStringLiteral("lake.ipt"),
+            bytesOf(QDir(state.place.folder).filePath("SlalomOK.ipt")));
     const std::size_t before = fake.messages.shown.size();
 
     breakNow(r, rlim_t(r.oldBytes.isEmpty() ? 600 : r.oldBytes.size()));
@@ -496,10 +457,10 @@ TEST_P(ReplacedFiles, SetupFileIsNotSavedTheCalibrationStaysAndSavesElsewhere)
     EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("The setup has not been saved.")));
     expectOldBytes(r);
-    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_TRUE(state.calibration.complete);
     EXPECT_EQ(description->text(), setupShown) << "the screen does not claim the failed file";
 
-    const QString good = programDir.filePath(QStringLiteral("lake.ipt"));
+    const QString good = folder.filePath(QStringLiteral("lake.ipt"));
     fake.fileDialog.answers.push_back(good);
     fake.messages.inputs.push_back(QStringLiteral("north tower"));
     trigger(grid, "gridSave");
@@ -527,7 +488,7 @@ TEST_P(ReplacedFiles, SavedResultsFileFailsThePassStaysAndSavesElsewhere)
     expectOldBytes(r);
     EXPECT_EQ(shownReport(results), report);
 
-    const QString good = programDir.filePath(QStringLiteral("pass.txt"));
+    const QString good = folder.filePath(QStringLiteral("pass.txt"));
     fake.fileDialog.answers.push_back(good);
     click(results, "btnSaveResults");
     EXPECT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();
@@ -543,7 +504,7 @@ class NameLists : public WriteFailures
 
 TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
 {
-    const QString list = programDir.filePath(QStringLiteral("drivers.txt"));
+    const QString list = folder.filePath(QStringLiteral("drivers.txt"));
     const QByteArray oldList = "Adams\r\nBaker\r\n";
     ASSERT_TRUE(writeBytes(list, oldList));
     click(*form1, "cmdDrivers");
@@ -552,16 +513,16 @@ TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
     editor->setPlainText(QStringLiteral("Adams\nBaker\nCarter\nDuval\n"));
     const QString newText = editor->toPlainText();
 
-    const QString moved = programDir.path() + QStringLiteral("-away");
+    const QString moved = folder.path() + QStringLiteral("-away");
     std::optional<SizeLimit> full;
     std::optional<WriteBlock> readOnly;
     switch (GetParam()) {
     case Failure::FolderMissing:
         // The program folder on a stick that was pulled out.
-        ASSERT_TRUE(QDir().rename(programDir.path(), moved));
+        ASSERT_TRUE(QDir().rename(folder.path(), moved));
         break;
     case Failure::FolderReadOnly:
-        readOnly.emplace(programDir.path());
+        readOnly.emplace(folder.path());
         break;
     case Failure::DiskFull:
         full.emplace(rlim_t(oldList.size() + 4));
@@ -571,7 +532,7 @@ TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
     readOnly.reset();
     full.reset();
     if (GetParam() == Failure::FolderMissing) {
-        ASSERT_TRUE(QDir().rename(moved, programDir.path()));
+        ASSERT_TRUE(QDir().rename(moved, folder.path()));
     }
 
     const QString message = oneWarning();
@@ -580,7 +541,7 @@ TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
     EXPECT_EQ(bytesOf(list), oldList);
     EXPECT_TRUE(editor->isVisible()) << "the editor stays open with the operator's text";
     EXPECT_EQ(editor->toPlainText(), newText);
-    EXPECT_EQ(QDir(programDir.path()).entryList({QStringLiteral("drivers*")}, QDir::Files),
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("drivers*")}, QDir::Files),
               QStringList{QStringLiteral("drivers.txt")});
 
     click(*form1, "cmdCloseSave");
@@ -594,38 +555,24 @@ INSTANTIATE_TEST_SUITE_P(WriteFailures, NameLists, kAllFailures, failureName);
 // ---- settings: the results folder remembered for the next start ------------------------------
 
 // The real settings store behind the start screen, its file in a folder the test controls.
-class SettingsFile : public testing::TestWithParam<Failure>
+class SettingsFile : public testing::TestWithParam<Failure>, protected StartedProgram
 {
 protected:
+    SettingsFile() : StartedProgram({.settings = true}) {}
     void SetUp() override
     {
-        ASSERT_TRUE(programDir.isValid() && configDir.isValid());
-        g.place.folder = programDir.path();
-        QDir(programDir.path()).mkdir(QStringLiteral("Default"));
         configRoot = GetParam() == Failure::FolderMissing
                          ? configDir.filePath(QStringLiteral("gone/deeper"))
                          : configDir.path();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configRoot);
-    }
-    void TearDown() override
-    {
-        screens.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QString settingsFile() const
     {
         return QSettings(kSettingsApplication, kSettingsApplication).fileName();
     }
 
-    QTemporaryDir programDir;
-    QTemporaryDir configDir;
+    const QDir configDir{newFolder(QStringLiteral("config"))};
     QString configRoot;
-    FakePlatform fake;
-    QtSettingsStore store;
-    Platform platform{store,     fake.fileDialog, fake.messages, fake.clock, fake.pictures,
-                      fake.keys, fake.joystick,   fake.timers,   fake.videos};
-    ProgramState g;
-    std::unique_ptr<Screens> screens;
 };
 
 TEST_P(SettingsFile, OneMessageNamesTheSettingsFileAndTheOldOneStays)
@@ -639,10 +586,7 @@ TEST_P(SettingsFile, OneMessageNamesTheSettingsFileAndTheOldOneStays)
                      QStringLiteral("Earlier"));
         old.sync();
     }
-    screens = std::make_unique<Screens>(g, platform);
-    Form1& form1 = screens->form1();
-    form1.startUp();
-    form1.show();
+    Form1& form1 = start();
     if (GetParam() != Failure::FolderMissing) {
         oldBytes = bytesOf(file);
         ASSERT_FALSE(oldBytes.isEmpty());

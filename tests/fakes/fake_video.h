@@ -4,7 +4,7 @@
 // player would from its event loop. Controls on a file (play, steps, seeks, rate) are recorded
 // in `calls` and change only the state a real file changes at once (playing, rate).
 
-#include "platform/video_source.h"
+#include "platform/ui/video_source.h"
 
 #include <QImage>
 #include <QStringList>

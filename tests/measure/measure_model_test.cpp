@@ -1,4 +1,4 @@
-#include "fakes/fake_platform.h"
+#include "fakes/fake_services.h"
 #include "measure/measure_model.h"
 #include "measure/pass_rules.h"
 #include "support/calibrated_course.h"
@@ -89,7 +89,7 @@ protected:
     Calibration calibration;
     DisplaySettings display;
     PassRecord pass;
-    FakePlatform fake;
+    FakeServices fake;
     RunInfo run;
     Listener listener;
     MeasureModel model;

@@ -3,7 +3,7 @@
 // each frame as it is shown. The oracle is the frame that holds each sample's instant and the
 // line the operator held over that frame, read at the boat's row for that sample.
 
-#include "fakes/fake_platform.h"
+#include "fakes/fake_services.h"
 #include "measure/measure_model.h"
 #include "measure/pass_rules.h"
 #include "support/calibrated_course.h"
@@ -201,7 +201,7 @@ protected:
     Calibration calibration;
     DisplaySettings display;
     PassRecord pass;
-    FakePlatform fake;
+    FakeServices fake;
     RunInfo run;
     Listener listener;
     MeasureModel model;

@@ -73,8 +73,9 @@ TEST_P(MalformedRuleFile, NamesTheFileLineAndField)
     EXPECT_EQ(read.field, QString::fromLatin1(c.field));
     EXPECT_TRUE(read.message.startsWith("Rule set file \"club.txt\""))
         << read.message.toStdString();
-    if (c.line > 0)
+    if (c.line > 0) {
         EXPECT_TRUE(read.message.contains(QStringLiteral(", line %1").arg(c.line)));
+    }
     EXPECT_TRUE(read.message.contains(QString::fromLatin1(c.reason))) << read.message.toStdString();
 }
 

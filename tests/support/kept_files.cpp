@@ -1,6 +1,6 @@
 #include "support/kept_files.h"
 
-#include "fakes/fake_platform.h"
+#include "fakes/fake_services.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -36,7 +36,7 @@ void write(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-void keepTestFiles(const FakePlatform& fake, std::initializer_list<KeptFolder> list)
+void keepTestFiles(const FakeServices& fake, const std::vector<KeptFolder>& folders)
 {
     const QString root = qEnvironmentVariable("WAKELINE_KEEP_TEST_FILES");
     if (root.isEmpty())
@@ -47,7 +47,6 @@ void keepTestFiles(const FakePlatform& fake, std::initializer_list<KeptFolder> l
     QString name =
         QString::fromUtf8(test->test_suite_name()) + '.' + QString::fromUtf8(test->name());
     const QDir target(QDir(root).filePath(name.replace('/', '_')));
-    const std::vector<KeptFolder> folders(list);
 
     for (const KeptFolder& f : folders) {
         if (f.path.isEmpty())

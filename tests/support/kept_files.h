@@ -5,9 +5,9 @@
 // any text becomes its label, so two runs differ only where the program does.
 
 #include <QString>
-#include <initializer_list>
+#include <vector>
 
-struct FakePlatform;
+struct FakeServices;
 
 struct KeptFolder
 {
@@ -15,4 +15,4 @@ struct KeptFolder
     QString label;
 };
 
-void keepTestFiles(const FakePlatform& fake, std::initializer_list<KeptFolder> folders);
+void keepTestFiles(const FakeServices& fake, const std::vector<KeptFolder>& folders);

@@ -1,36 +1,77 @@
 #pragma once
-// A started program on the offscreen platform: a temporary program folder, the fakes, the
-// program-wide state and the screens, with the start screen loaded.
+// A started program on the offscreen platform: temporary program and results folders, the
+// fakes (or, where a test asks, the real key state, message boxes or settings store), the
+// program's state owners and its screens. When it goes, its folders are kept for comparing two
+// builds (support/kept_files.h), the screens' deferred deletions run and the working folder is
+// back where the test started. Screen tests build on it, as a member or as a base.
 
 #include "app/ui/form1.h"
 #include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "fakes/fake_platform.h"
+#include "platform/qt/qt_key_state.h"
+#include "platform/qt/qt_platform.h"
 #include "support/kept_files.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// The real services a test takes instead of fakes: the arrow keys from key events, message
+// boxes that are windows of their own, the settings file.
+struct RealServices
+{
+    bool keys = false;
+    bool messages = false;
+    bool settings = false;
+};
 
 struct StartedProgram
 {
-    QTemporaryDir folder;
-    FakePlatform fake;
-    ProgramState state;
-    Screens screens{state, fake.platform};
+    explicit StartedProgram(RealServices real = {});
+    ~StartedProgram();
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
 
-    StartedProgram() { state.place.folder = folder.path(); }
-    ~StartedProgram() { keepTestFiles(fake, {{folder.path(), "program"}}); }
-    // Runs the start-up sequence; a "Default" results folder exists unless told otherwise.
-    Form1& start(bool withDefaultFolder = true)
-    {
-        if (withDefaultFolder)
-            QDir(folder.path()).mkdir(QStringLiteral("Default"));
-        Form1& f = screens.form1();
-        f.startUp();
-        f.show();
-        return f;
-    }
+    // Runs the start-up sequence and shows the start screen; a "Default" results folder
+    // exists unless told otherwise.
+    Form1& start(bool withDefaultFolder = true);
+    // The built-in setup files, pictures and "Default" folder, as the first start copies them.
+    void installResources();
+    // The start screen's "Data Path for Results": the test's own results folder unless told.
+    void chooseResultsFolder(const QString& folder = QString());
+    // A slalom pass of `tenths` tenths as the measurement screen leaves it: deviations of
+    // up to 0.18 m to either side, summarised, measured.
+    void measurePass(int tenths);
     QString path(const QString& name) const { return folder.filePath(name); }
+    // One more temporary folder, kept under `label` with the others.
+    QString newFolder(const QString& label);
+
+    QTemporaryDir folder;  // the program folder
+    QTemporaryDir results; // a results folder, for chooseResultsFolder()
+    FakePlatform fake;
+    std::optional<QtKeyState> realKeys;
+    std::optional<QtMessageBoxes> realMessages;
+    std::optional<QtSettingsStore> realSettings;
+    Platform platform;
+    ProgramState state;
+
+private:
+    std::vector<std::pair<std::unique_ptr<QTemporaryDir>, QString>> moreFolders;
+
+    // Runs once the screens are gone.
+    struct Cleanup
+    {
+        Cleanup();
+        ~Cleanup();
+        QString startFolder;
+    } cleanup;
+
+public:
+    Screens screens{state, platform};
 };
 
 template <typename T> T* child(QWidget& parent, const char* name)

@@ -2,19 +2,14 @@
 // the draggable labels, the accuracy check and the background picture, driven through the
 // real widgets with the platform fakes.
 
-#include "app/program_folder.h"
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/twips.h"
 #include "course_display/accuracy_check.h"
 #include "course_display/background_picture.h"
 #include "course_display/overlay_geometry.h"
-#include "fakes/fake_platform.h"
-#include "support/kept_files.h"
 #include "support/paths.h"
+#include "support/screen_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,30 +22,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-class CourseDisplayScreen : public testing::Test
+class CourseDisplayScreen : public testing::Test, protected StartedProgram
 {
 protected:
     void SetUp() override
     {
-        g.place.folder = programDir.path();
-        ASSERT_TRUE(installBuiltInResources(g.place.folder).isEmpty());
-        screens = std::make_unique<Screens>(g, fake.platform);
-        Form1& form1 = screens->form1();
-        form1.startUp();
-        form1.findChild<QLineEdit*>("txtResults")->setText(resultsDir.path());
-        form1.show();
-        QTest::mouseClick(form1.findChild<QPushButton*>("btnSetup"), Qt::LeftButton);
-        grid = &screens->gridSetup();
-    }
-    void TearDown() override
-    {
-        keepTestFiles(fake, {{programDir.path(), "program"}, {resultsDir.path(), "results"}});
+        installResources();
+        start();
+        chooseResultsFolder();
+        QTest::mouseClick(child<QPushButton>(screens.form1(), "btnSetup"), Qt::LeftButton);
+        grid = &screens.gridSetup();
     }
 
     template <typename T = QWidget> T* control(const char* name)
@@ -66,9 +52,9 @@ protected:
     void trigger(const char* name) { control<QAction>(name)->trigger(); }
     void loadSlalom()
     {
-        fake.fileDialog.answers.push_back(QDir(g.place.folder).filePath("SlalomOK.ipt"));
+        fake.fileDialog.answers.push_back(QDir(state.place.folder).filePath("SlalomOK.ipt"));
         trigger("gridLoad");
-        ASSERT_TRUE(g.calibration.complete);
+        ASSERT_TRUE(state.calibration.complete);
     }
     void loadPicture(const QString& path)
     {
@@ -77,7 +63,7 @@ protected:
     }
     QString slalomPicture() const
     {
-        return QDir(pictureFolder(g.place.folder)).filePath("slalom_course.png");
+        return QDir(pictureFolder(state.place.folder)).filePath("slalom_course.png");
     }
     QLabel* indicator(int index)
     {
@@ -97,7 +83,7 @@ protected:
             texts << m.text;
         return texts;
     }
-    QString reportPath() const { return QDir(resultsDir.path()).filePath("acc1207.txt"); }
+    QString reportPath() const { return QDir(results.path()).filePath("acc1207.txt"); }
     QString reportText() const
     {
         QFile f(reportPath());
@@ -117,11 +103,6 @@ protected:
         QTest::mouseRelease(label, Qt::LeftButton, {}, from);
     }
 
-    QTemporaryDir programDir;
-    QTemporaryDir resultsDir;
-    ProgramState g;
-    FakePlatform fake;
-    std::unique_ptr<Screens> screens;
     Grid_Setup* grid = nullptr;
 };
 
@@ -136,7 +117,7 @@ TEST_P(CrossSizeOnScreen, MarksGetACircleOfTwiceTheCrossSize)
     const int size = GetParam();
     loadSlalom();
     control<QScrollBar>("Setup_Cross_size")->setValue(size);
-    EXPECT_EQ(g.display.crossSize, size);
+    EXPECT_EQ(state.display.crossSize, size);
     click("show_alignment");
     // The circle around the upper left mark (5190, 1815) passes through its left-most point.
     const QPoint mark = pixel({5190, 1815});
@@ -165,7 +146,7 @@ TEST_F(CourseDisplayScreen, ShowCourseDrawsExactlyTheTwelveGuideBuoyCrosses)
     loadSlalom();
     grid->surface().clearDrawing();
     click("btnShowAllBuoys");
-    const CourseCrosses expected = showCourseShapes(g.calibration.transform, 90, kMarkPenWidth);
+    const CourseCrosses expected = showCourseShapes(state.calibration.transform, 90, kMarkPenWidth);
     ASSERT_EQ(expected.screenPoints.size(), 12u);
     const int arm = twipsToPixels(90);
     for (const Point2& centre : expected.screenPoints) {
@@ -208,7 +189,7 @@ TEST_F(CourseDisplayScreen, DrawBuoysAndShowCourseNeedACompleteSetup)
 
     loadSlalom();
     QTest::keyClicks(control<QLineEdit>("jump_x"), "1"); // any edit makes it incomplete
-    ASSERT_FALSE(g.calibration.complete);
+    ASSERT_FALSE(state.calibration.complete);
     grid->surface().clearDrawing();
     click("btnShowAllBuoys");
     EXPECT_EQ(messages().size(), 3);
@@ -255,7 +236,7 @@ TEST_F(CourseDisplayScreen, AccuracyCheckPlacesFortyTwoIndicatorsAndAppendsTheRe
     EXPECT_FALSE(control("btnClearAccuracy")->isVisible());
     click("btnAccuracyCheck");
     EXPECT_EQ(visibleIndicators(), 42);
-    const CourseTransform t = g.calibration.transform;
+    const CourseTransform t = state.calibration.transform;
     for (int a = 0; a < kAccuracyColumns; ++a)
         for (int b = 0; b < kAccuracyRows; ++b) {
             QLabel* l = indicator(b + 6 * a);
@@ -271,7 +252,7 @@ TEST_F(CourseDisplayScreen, AccuracyCheckPlacesFortyTwoIndicatorsAndAppendsTheRe
     const QStringList lines = reportText().split("\r\n");
     ASSERT_GT(lines.size(), 22);
     EXPECT_EQ(lines[0], "12-07-2026  14:05:09 Accuracy Check");
-    EXPECT_EQ(lines[2], QDir(g.place.folder).filePath("SlalomOK.ipt"));
+    EXPECT_EQ(lines[2], QDir(state.place.folder).filePath("SlalomOK.ipt"));
     EXPECT_EQ(lines[4], "Grid Number:  1 ");
     EXPECT_EQ(lines[8], "Upper Left X,Y Pixels:  5190   1815");
     EXPECT_EQ(lines[20], "Jump X,Y Survey:  0   0");
@@ -280,7 +261,7 @@ TEST_F(CourseDisplayScreen, AccuracyCheckPlacesFortyTwoIndicatorsAndAppendsTheRe
     fake.clock.nowValue = fake.clock.nowValue.addSecs(60);
     click("btnAccuracyCheck");
     EXPECT_EQ(reportText().count(" Accuracy Check\r\n"), 2);
-    EXPECT_EQ(QDir(resultsDir.path()).entryList({"acc*"}), QStringList{"acc1207.txt"});
+    EXPECT_EQ(QDir(results.path()).entryList({"acc*"}), QStringList{"acc1207.txt"});
     EXPECT_TRUE(fake.messages.shown.empty()) << messages().join('\n').toStdString();
 }
 
@@ -289,9 +270,9 @@ TEST_F(CourseDisplayScreen, TheScreensReportIsTheOneTheCommandLinePrints)
     loadSlalom();
     click("btnAccuracyCheck");
     QProcess cli;
-    cli.start(cliPath(), {"accuracy", QDir(g.place.folder).filePath("SlalomOK.ipt"), "--now",
+    cli.start(cliPath(), {"accuracy", QDir(state.place.folder).filePath("SlalomOK.ipt"), "--now",
                           "2026-12-07T14:05:09", "--screen-width",
-                          QString::number(g.place.screenWidthPixels)});
+                          QString::number(state.place.screenWidthPixels)});
     ASSERT_TRUE(cli.waitForFinished(10000));
     ASSERT_EQ(cli.exitCode(), 0);
     const QString out = QString::fromUtf8(cli.readAllStandardOutput());
@@ -303,8 +284,8 @@ TEST_F(CourseDisplayScreen, TheScreensReportIsTheOneTheCommandLinePrints)
 TEST_F(CourseDisplayScreen, AnUnwritableReportSaysSoAndStillShowsTheIndicators)
 {
     loadSlalom();
-    const QString missing = QDir(resultsDir.path()).filePath("gone");
-    screens->form1().findChild<QLineEdit*>("txtResults")->setText(missing);
+    const QString missing = QDir(results.path()).filePath("gone");
+    screens.form1().findChild<QLineEdit*>("txtResults")->setText(missing);
     click("btnAccuracyCheck");
     EXPECT_EQ(visibleIndicators(), 42);
     ASSERT_EQ(fake.messages.shown.size(), 1u);
@@ -364,7 +345,7 @@ TEST_F(CourseDisplayScreen, PictureLoadsFromThePictureFolderAndStaysUnderTheMark
     EXPECT_EQ(r.filterIndex, 4);
     EXPECT_TRUE(r.filter.startsWith("All Files (*.*)|*.*|Text Files (*.txt)|*.txt|"));
     EXPECT_TRUE(r.filter.contains("(*.png)|*.png|"));
-    EXPECT_EQ(r.folder, pictureFolder(g.place.folder));
+    EXPECT_EQ(r.folder, pictureFolder(state.place.folder));
     ASSERT_TRUE(grid->surface().hasBackgroundPicture());
     const QImage picture = grid->surface().backgroundPicture();
 
@@ -386,9 +367,9 @@ TEST_F(CourseDisplayScreen, AnUnreadablePictureChangesNothingAndSaysNothing)
     loadPicture(slalomPicture());
     const QImage picture = grid->surface().backgroundPicture();
     ASSERT_FALSE(picture.isNull());
-    const QString notAPicture = QDir(g.place.folder).filePath("SlalomOK.ipt");
+    const QString notAPicture = QDir(state.place.folder).filePath("SlalomOK.ipt");
     loadPicture(notAPicture);
-    loadPicture(QDir(g.place.folder).filePath("no such picture.png"));
+    loadPicture(QDir(state.place.folder).filePath("no such picture.png"));
     fake.fileDialog.answers.push_back(std::nullopt); // cancel
     trigger("mnuLoadPicture");
     EXPECT_EQ(grid->surface().backgroundPicture(), picture);

@@ -1,18 +1,13 @@
 // The calibration screen driven as the operator drives it: clicks on the picture, the
 // buttons and menus, the file dialog answered by the fake.
 
-#include "app/program_folder.h"
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
 #include "calibration/setup_file.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/twips.h"
-#include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
-#include "support/kept_files.h"
 #include "support/paths.h"
+#include "support/screen_fixture.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,7 +20,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -35,30 +29,22 @@ namespace {
 const QString kSetupNotOk =
     QStringLiteral("Setup needs to be OK to do this - look for the smiley face");
 
-class GridSetupScreen : public testing::Test
+class GridSetupScreen : public testing::Test, protected StartedProgram
 {
 protected:
     void SetUp() override
     {
-        g.place.folder = programDir.path();
-        ASSERT_TRUE(installBuiltInResources(g.place.folder).isEmpty());
-        screens = std::make_unique<Screens>(g, fake.platform);
-        Form1& form1 = screens->form1();
-        form1.startUp();
-        form1.findChild<QLineEdit*>("txtResults")->setText(resultsDir.path());
-        form1.show();
+        installResources();
+        start();
+        chooseResultsFolder();
         enterSetup();
-        grid = &screens->gridSetup();
-    }
-    void TearDown() override
-    {
-        keepTestFiles(fake, {{programDir.path(), "program"}, {resultsDir.path(), "results"}});
+        grid = &screens.gridSetup();
     }
 
     void enterSetup() { QTest::mouseClick(formButton("btnSetup"), Qt::LeftButton); }
     QPushButton* formButton(const char* name)
     {
-        return screens->form1().findChild<QPushButton*>(name);
+        return screens.form1().findChild<QPushButton*>(name);
     }
     template <typename T = QWidget> T* control(const char* name)
     {
@@ -86,7 +72,7 @@ protected:
     }
     QStringList journalLines()
     {
-        QFile f(QDir(resultsDir.path()).filePath("results_file.txt"));
+        QFile f(QDir(results.path()).filePath("results_file.txt"));
         if (!f.open(QIODevice::ReadOnly))
             return {};
         QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n");
@@ -100,7 +86,7 @@ protected:
             texts << m.text;
         return texts;
     }
-    std::array<double, 9> coefficients() const { return g.calibration.transform.c; }
+    std::array<double, 9> coefficients() const { return state.calibration.transform.c; }
     // Marks the four buoys of a plausible slalom picture by clicking on it.
     void markFour()
     {
@@ -129,11 +115,6 @@ protected:
     }
     void pressEnter(const char* name) { QTest::keyClick(edit(name), Qt::Key_Return); }
 
-    QTemporaryDir programDir;
-    QTemporaryDir resultsDir;
-    ProgramState g;
-    FakePlatform fake;
-    std::unique_ptr<Screens> screens;
     Grid_Setup* grid = nullptr;
 };
 
@@ -170,7 +151,7 @@ TEST_F(GridSetupScreen, OpensMaximisedOverTheWholeDisplayWithItsControlsPlaced)
     EXPECT_FALSE(control<QLabel>("grid_state_icon")->pixmap().isNull());
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     EXPECT_FALSE(control("gridLockedLabel")->isVisible());
-    EXPECT_FALSE(g.calibration.complete);
+    EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->circleRadius(), 180);
 }
 
@@ -183,9 +164,9 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
     EXPECT_EQ(request.filter,
               "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
     EXPECT_EQ(request.filterIndex, 3);
-    EXPECT_EQ(request.folder, g.place.folder);
+    EXPECT_EQ(request.folder, state.place.folder);
 
-    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_TRUE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
     EXPECT_EQ(text("ipt_file_description"), path);
@@ -194,7 +175,7 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
     EXPECT_EQ(text("lower_left_y"), " 10461");
     EXPECT_EQ(text("ll_survey_y"), "-259");
     EXPECT_EQ(coefficients()[2], 4.11861371949588E-03);
-    EXPECT_EQ(g.calibration.mark(Buoy::LowerLeft).x, 6348);
+    EXPECT_EQ(state.calibration.mark(Buoy::LowerLeft).x, 6348);
     // Its upper gate is 178 twips wide: far below a sixth of the screen.
     EXPECT_TRUE(messages().contains(
         QStringLiteral("Warning - back ratio is  1% where  16% minimum is required")));
@@ -211,13 +192,13 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
     trigger("gridExit");
     EXPECT_FALSE(grid->isVisible());
     QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
-    EXPECT_TRUE(screens->measure().isVisible());
+    EXPECT_TRUE(screens.measure().isVisible());
 }
 
 TEST_F(GridSetupScreen, ShippedStandardFileLoadsWithoutWarning)
 {
-    load(QDir(g.place.folder).filePath("SlalomOK.ipt"));
-    EXPECT_TRUE(g.calibration.complete);
+    load(QDir(state.place.folder).filePath("SlalomOK.ipt"));
+    EXPECT_TRUE(state.calibration.complete);
     EXPECT_TRUE(fake.messages.shown.empty()) << messages().join('\n').toStdString();
 }
 
@@ -227,14 +208,14 @@ TEST_F(GridSetupScreen, CancelChangesNothingButTheLock)
     click("chkboxGridLock");
     ASSERT_TRUE(control<QCheckBox>("chkboxGridLock")->isChecked());
     ASSERT_TRUE(control("gridLockedLabel")->isVisible());
-    const CourseTransform transform = g.calibration.transform;
+    const CourseTransform transform = state.calibration.transform;
     const int journal = int(journalLines().size());
     fake.fileDialog.answers.push_back(std::nullopt);
     trigger("gridLoad");
     EXPECT_FALSE(control<QCheckBox>("chkboxGridLock")->isChecked());
     EXPECT_FALSE(control("gridLockedLabel")->isVisible());
-    EXPECT_EQ(g.calibration.transform, transform);
-    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_EQ(state.calibration.transform, transform);
+    EXPECT_TRUE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_EQ(journalLines().size(), journal);
     EXPECT_TRUE(fake.messages.shown.size() <= 1); // the fixture's own back-ratio warning
@@ -254,22 +235,22 @@ class MalformedFileOnScreen : public GridSetupScreen, public testing::WithParamI
 TEST_P(MalformedFileOnScreen, LeavesThePreviousCalibrationUntouched)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
-    const Calibration before = g.calibration;
-    const GridSlots slotsBefore = g.gridSlots;
+    const Calibration before = state.calibration;
+    const GridSlots slotsBefore = state.gridSlots;
     const QString boxesBefore = text("upper_left_x") + text("ll_survey_y") + text("jump_y");
     const int journal = int(journalLines().size());
     fake.messages.shown.clear();
 
-    const QString path = QDir(resultsDir.path()).filePath(GetParam().name);
+    const QString path = QDir(results.path()).filePath(GetParam().name);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(GetParam().content);
     f.close();
     load(path);
 
-    EXPECT_EQ(g.calibration, before);
-    EXPECT_EQ(g.gridSlots, slotsBefore);
-    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_EQ(state.calibration, before);
+    EXPECT_EQ(state.gridSlots, slotsBefore);
+    EXPECT_TRUE(state.calibration.complete);
     EXPECT_EQ(text("upper_left_x") + text("ll_survey_y") + text("jump_y"), boxesBefore);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_EQ(journalLines().size(), journal);
@@ -304,8 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(GridSetupScreen, SaveThenLoadGivesBackTheSameCalibration)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
-    const Calibration loaded = g.calibration;
-    const QString saved = QDir(resultsDir.path()).filePath("mine.ipt");
+    const Calibration loaded = state.calibration;
+    const QString saved = QDir(results.path()).filePath("mine.ipt");
     fake.fileDialog.answers.push_back(saved);
     fake.messages.inputs.push_back(QStringLiteral("Lake, north tower, zoom 3"));
     trigger("gridSave");
@@ -314,18 +295,18 @@ TEST_F(GridSetupScreen, SaveThenLoadGivesBackTheSameCalibration)
     EXPECT_TRUE(fake.fileDialog.requests.back().forSaving);
     EXPECT_EQ(fake.messages.prompts.back(), "Enter descriptive line about grid");
     EXPECT_EQ(text("ipt_file_description"), saved);
-    EXPECT_EQ(g.gridSlots.slot(1)->description, "Lake, north tower, zoom 3");
+    EXPECT_EQ(state.gridSlots.slot(1)->description, "Lake, north tower, zoom 3");
 
     // Spoil the working calibration, then load the saved file.
     select("upper_left_button");
     clickPicture(100, 300);
-    EXPECT_FALSE(g.calibration.complete);
+    EXPECT_FALSE(state.calibration.complete);
     load(saved);
-    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_TRUE(state.calibration.complete);
     EXPECT_EQ(coefficients(), loaded.transform.c);
-    EXPECT_EQ(g.calibration.marks, loaded.marks);
-    EXPECT_EQ(g.calibration.survey, loaded.survey);
-    EXPECT_EQ(g.calibration.jumpPoint, loaded.jumpPoint);
+    EXPECT_EQ(state.calibration.marks, loaded.marks);
+    EXPECT_EQ(state.calibration.survey, loaded.survey);
+    EXPECT_EQ(state.calibration.jumpPoint, loaded.jumpPoint);
     EXPECT_EQ(text("ipt_file_description_2"), "Lake, north tower, zoom 3");
 }
 
@@ -333,7 +314,7 @@ TEST_F(GridSetupScreen, AFailedSaveSaysSoAndChangesNothing)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
     fake.messages.shown.clear();
-    QFile blocker(QDir(resultsDir.path()).filePath("file"));
+    QFile blocker(QDir(results.path()).filePath("file"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     fake.fileDialog.answers.push_back(blocker.fileName() + "/x.ipt");
@@ -342,7 +323,7 @@ TEST_F(GridSetupScreen, AFailedSaveSaysSoAndChangesNothing)
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("x.ipt"));
     EXPECT_EQ(text("ipt_file_description_2"), QStringLiteral("Lac d'Annecy, tour nord, caméra 2"));
-    EXPECT_EQ(g.gridSlots.slot(1)->savedPath, fixturePath("exponent-form-slalom.ipt"));
+    EXPECT_EQ(state.gridSlots.slot(1)->savedPath, fixturePath("exponent-form-slalom.ipt"));
 }
 
 TEST_F(GridSetupScreen, MarkingFourBuoysAndCompleting)
@@ -351,18 +332,18 @@ TEST_F(GridSetupScreen, MarkingFourBuoysAndCompleting)
     EXPECT_EQ(text("upper_right_x"), " 6300");
     EXPECT_EQ(text("upper_right_y"), " 3750");
     EXPECT_EQ(text("lower_left_x"), " 4500");
-    EXPECT_EQ(g.calibration.mark(Buoy::LowerLeft).y, 7800);
+    EXPECT_EQ(state.calibration.mark(Buoy::LowerLeft).y, 7800);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_TRUE(drawnAt(420, 250)); // the white cross
-    EXPECT_FALSE(g.calibration.complete);
+    EXPECT_FALSE(state.calibration.complete);
 
     click("Load");
     EXPECT_TRUE(fake.messages.shown.empty());
-    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_TRUE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
     EXPECT_FALSE(drawnAt(420, 250)); // Complete clears the drawing
-    const CourseTransform t = g.calibration.transform;
+    const CourseTransform t = state.calibration.transform;
     const auto far = t.toCourse({6300, 3750});
     EXPECT_NEAR(far->point.x, 0.0, 1e-9);
     EXPECT_NEAR(far->point.y, 0.0, 1e-9);
@@ -374,7 +355,7 @@ TEST_F(GridSetupScreen, MarkingFourBuoysAndCompleting)
 
     trigger("gridExit");
     EXPECT_FALSE(grid->isVisible());
-    EXPECT_TRUE(screens->form1().isVisible());
+    EXPECT_TRUE(screens.form1().isVisible());
     EXPECT_TRUE(fake.messages.questions.empty());
     // The crosses and the two course sides are there when the screen comes back.
     enterSetup();
@@ -391,7 +372,7 @@ TEST_F(GridSetupScreen, CompleteWithAnUnmarkedBuoyWarnsAndStillJournals)
     EXPECT_EQ(fake.messages.shown[0].text, "Warning - Not all parameters have been set up on grid");
     EXPECT_EQ(fake.messages.shown[0].title, "Error Message");
     EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
-    EXPECT_FALSE(g.calibration.complete);
+    EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     EXPECT_EQ(journalLines().size(), 19);
@@ -409,7 +390,7 @@ TEST_F(GridSetupScreen, TwoBuoysOnOnePointShowNoSmileyAndKeepTheCoefficients)
     click("Load");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_EQ(fake.messages.shown[0].text, "No Unique Solution - Re-enter data");
-    EXPECT_FALSE(g.calibration.complete);
+    EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     EXPECT_EQ(coefficients(), before);
@@ -425,14 +406,14 @@ TEST_F(GridSetupScreen, LockedClickMovesAllFourMarks)
     click("chkboxGridLock");
     select("upper_right_button");
     clickPicture(7692 / 15 + 10, 5344 / 15 - 4); // 150 twips right, 60 up
-    EXPECT_EQ(g.calibration.mark(Buoy::UpperRight).x, 7692 / 15 * 15 + 150);
-    const double dx = g.calibration.mark(Buoy::UpperRight).x - 7692;
-    const double dy = g.calibration.mark(Buoy::UpperRight).y - 5344;
-    EXPECT_EQ(g.calibration.mark(Buoy::LowerRight).x, 9373 + dx);
-    EXPECT_EQ(g.calibration.mark(Buoy::UpperLeft).y, 5344 + dy);
-    EXPECT_EQ(g.calibration.mark(Buoy::LowerLeft).x, 7929 + dx);
+    EXPECT_EQ(state.calibration.mark(Buoy::UpperRight).x, 7692 / 15 * 15 + 150);
+    const double dx = state.calibration.mark(Buoy::UpperRight).x - 7692;
+    const double dy = state.calibration.mark(Buoy::UpperRight).y - 5344;
+    EXPECT_EQ(state.calibration.mark(Buoy::LowerRight).x, 9373 + dx);
+    EXPECT_EQ(state.calibration.mark(Buoy::UpperLeft).y, 5344 + dy);
+    EXPECT_EQ(state.calibration.mark(Buoy::LowerLeft).x, 7929 + dx);
     EXPECT_EQ(text("lower_right_y"), QStringLiteral(" %1").arg(9734 + dy));
-    EXPECT_FALSE(g.calibration.complete);
+    EXPECT_FALSE(state.calibration.complete);
 }
 
 TEST_F(GridSetupScreen, LockRefusedWhileABoxReadsAuto)
@@ -456,46 +437,46 @@ TEST_F(GridSetupScreen, MicroAdjustNudgesByOnePixel)
     EXPECT_EQ(text("upper_right_y"), " 3750");
 
     click("chkboxGridLock");
-    const Calibration before = g.calibration;
+    const Calibration before = state.calibration;
     const double lowerRightX = before.mark(Buoy::LowerRight).x;
     for (int i = 0; i < 20; ++i)
         click("AdjustRight");
-    EXPECT_EQ(g.calibration.mark(Buoy::LowerRight).x, lowerRightX + 300);
+    EXPECT_EQ(state.calibration.mark(Buoy::LowerRight).x, lowerRightX + 300);
     EXPECT_EQ(text("lower_right_x"), QStringLiteral(" %1").arg(lowerRightX + 300));
     for (int i = 0; i < 20; ++i)
         click("AdjustLeft");
-    EXPECT_EQ(g.calibration.marks, before.marks);
+    EXPECT_EQ(state.calibration.marks, before.marks);
 }
 
 TEST_F(GridSetupScreen, ActivationForJumpSwitchesTheSurveyAndLogsEachEntry)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
     trigger("gridExit");
-    screens->form1().selectEvent(Event::Jump);
+    screens.form1().selectEvent(Event::Jump);
     enterSetup();
     EXPECT_EQ(text("ul_survey_x"), "4");
     EXPECT_EQ(text("ll_survey_x"), "4");
     EXPECT_EQ(text("ll_survey_y"), "-280");
     EXPECT_EQ(text("lr_survey_y"), "-280");
     EXPECT_EQ(text("ur_survey_x"), " 0");
-    EXPECT_EQ(g.calibration.surveyPoint(Buoy::LowerRight).y, -280);
-    EXPECT_FALSE(g.calibration.complete);
+    EXPECT_EQ(state.calibration.surveyPoint(Buoy::LowerRight).y, -280);
+    EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
 
     // Entering again for the same event changes nothing.
     fake.messages.yesNoAnswers.push_back(true);
     trigger("gridExit");
-    g.calibration.complete = true;
+    state.calibration.complete = true;
     enterSetup();
-    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_TRUE(state.calibration.complete);
 
-    const QString day = QDir(resultsDir.path()).filePath("ResultLog1207.txt");
+    const QString day = QDir(results.path()).filePath("ResultLog1207.txt");
     QFile result(day);
     ASSERT_TRUE(result.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(result.readAll()).split("\r\n");
     EXPECT_EQ(lines.size(), 4); // three entries and the final line end
     EXPECT_EQ(lines[0], "Test Session Results Log Setup Starting 12-07-2026 14:05:09");
-    QFile database(QDir(resultsDir.path()).filePath("dbResultLog1207.txt"));
+    QFile database(QDir(results.path()).filePath("dbResultLog1207.txt"));
     ASSERT_TRUE(database.open(QIODevice::ReadOnly));
     EXPECT_EQ(database.readAll().count("Test Session Database Log Setup Starting"), 3);
 }
@@ -504,15 +485,15 @@ TEST_F(GridSetupScreen, AnEmptyGridSlotIsNoCalibrationAndCannotBeSaved)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
     const auto loaded = coefficients();
-    const QString standard = QDir(g.place.folder).filePath("SlalomOK.ipt");
+    const QString standard = QDir(state.place.folder).filePath("SlalomOK.ipt");
     const QByteArray standardBytes = readBytes(standard);
     fake.messages.shown.clear();
 
     click("grid_select");
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 2");
-    EXPECT_EQ(g.gridSlots.current, 2);
+    EXPECT_EQ(state.gridSlots.current, 2);
     EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
-    EXPECT_FALSE(g.calibration.complete);
+    EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     EXPECT_FALSE(control("fmAccuracyDisplay")->isVisible());
@@ -533,11 +514,11 @@ TEST_F(GridSetupScreen, AnEmptyGridSlotIsNoCalibrationAndCannotBeSaved)
 
     click("grid_select");
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
-    EXPECT_EQ(g.gridSlots.current, 1);
+    EXPECT_EQ(state.gridSlots.current, 1);
     EXPECT_EQ(coefficients(), loaded);
     EXPECT_EQ(text("upper_right_x"), " 8136");
     EXPECT_EQ(text("ipt_file_description"), fixturePath("exponent-form-slalom.ipt"));
-    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_TRUE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
     EXPECT_TRUE(control("fmAccuracyDisplay")->isVisible());
@@ -546,10 +527,10 @@ TEST_F(GridSetupScreen, AnEmptyGridSlotIsNoCalibrationAndCannotBeSaved)
 TEST_F(GridSetupScreen, NothingSolvedYetIsNothingToSave)
 {
     markFour();
-    fake.fileDialog.answers.push_back(QDir(resultsDir.path()).filePath("zero.ipt"));
+    fake.fileDialog.answers.push_back(QDir(results.path()).filePath("zero.ipt"));
     trigger("gridSave");
     EXPECT_TRUE(fake.fileDialog.requests.empty());
-    EXPECT_FALSE(QFile::exists(QDir(resultsDir.path()).filePath("zero.ipt")));
+    EXPECT_FALSE(QFile::exists(QDir(results.path()).filePath("zero.ipt")));
     EXPECT_EQ(fake.messages.shown.size(), 1u);
 }
 
@@ -564,11 +545,11 @@ TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
     EXPECT_FALSE(grid->isVisible());
     // What the selector names is what is in use: the empty slot.
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 2");
-    EXPECT_EQ(g.gridSlots.current, 2);
+    EXPECT_EQ(state.gridSlots.current, 2);
     EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
 
     QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
-    EXPECT_FALSE(screens->measure().isVisible());
+    EXPECT_FALSE(screens.measure().isVisible());
     EXPECT_EQ(messages(), QStringList(QStringLiteral(
                               "The setup must be OK to proceed.  Return to the setup screen and "
                               "create a valid setup")));
@@ -578,7 +559,7 @@ TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
     trigger("gridExit");
     EXPECT_EQ(fake.messages.questions.size(), 1u);
     QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
-    EXPECT_TRUE(screens->measure().isVisible());
+    EXPECT_TRUE(screens.measure().isVisible());
 }
 
 TEST_F(GridSetupScreen, CompletingFromGridTwoFillsSlotOneAndSaysSo)
@@ -591,31 +572,31 @@ TEST_F(GridSetupScreen, CompletingFromGridTwoFillsSlotOneAndSaysSo)
         edit(name)->setText(QString::fromLatin1(value));
     markFour();
     click("Load");
-    EXPECT_TRUE(g.calibration.complete);
-    EXPECT_EQ(g.gridSlots.current, 1);
+    EXPECT_TRUE(state.calibration.complete);
+    EXPECT_EQ(state.gridSlots.current, 1);
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
-    EXPECT_EQ(g.gridSlots.slot(1)->points[0].screen.x, 6300);
+    EXPECT_EQ(state.gridSlots.slot(1)->points[0].screen.x, 6300);
 }
 
 TEST_F(GridSetupScreen, LoadAlwaysFillsSlotOne)
 {
     click("grid_select");
-    ASSERT_EQ(g.gridSlots.current, 2);
+    ASSERT_EQ(state.gridSlots.current, 2);
     load(fixturePath("exponent-form-jump.ipt"));
     EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
-    EXPECT_EQ(g.gridSlots.current, 1);
-    ASSERT_TRUE(g.gridSlots.slot(1));
-    EXPECT_FALSE(g.gridSlots.slot(2));
-    EXPECT_EQ(g.gridSlots.slot(1)->points[0].screen.x, 7692);
-    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_EQ(state.gridSlots.current, 1);
+    ASSERT_TRUE(state.gridSlots.slot(1));
+    EXPECT_FALSE(state.gridSlots.slot(2));
+    EXPECT_EQ(state.gridSlots.slot(1)->points[0].screen.x, 7692);
+    EXPECT_TRUE(state.calibration.complete);
 }
 
 TEST_F(GridSetupScreen, JournalFailureIsOneMessageAndTheCalibrationStands)
 {
     markFour();
-    ASSERT_TRUE(QDir(resultsDir.path()).removeRecursively());
+    ASSERT_TRUE(QDir(results.path()).removeRecursively());
     click("Load");
-    EXPECT_TRUE(g.calibration.complete);
+    EXPECT_TRUE(state.calibration.complete);
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("results_file.txt"));
 }
@@ -625,8 +606,8 @@ TEST_F(GridSetupScreen, LogFailureOnEntryIsOneMessage)
     trigger("gridExit");
     fake.messages.yesNoAnswers.push_back(true);
     trigger("gridExit");
-    ASSERT_TRUE(QDir(resultsDir.path()).removeRecursively());
-    screens->gridSetup().show(); // the start screen's folder check would stop a real operator
+    ASSERT_TRUE(QDir(results.path()).removeRecursively());
+    screens.gridSetup().show(); // the start screen's folder check would stop a real operator
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("ResultLog1207.txt"));
     EXPECT_TRUE(fake.messages.shown[0].text.contains("dbResultLog1207.txt"));
@@ -634,12 +615,12 @@ TEST_F(GridSetupScreen, LogFailureOnEntryIsOneMessage)
 
 TEST_F(GridSetupScreen, MissingStatePictureFallsBackToTheBuiltInOne)
 {
-    ASSERT_TRUE(QFile::remove(QDir(g.place.folder).filePath("face02.ico")));
-    QFile damaged(QDir(g.place.folder).filePath("msgbox03.ico"));
+    ASSERT_TRUE(QFile::remove(QDir(state.place.folder).filePath("face02.ico")));
+    QFile damaged(QDir(state.place.folder).filePath("msgbox03.ico"));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
     damaged.write("not an icon");
     damaged.close();
-    load(QDir(g.place.folder).filePath("JumpOK.ipt"));
+    load(QDir(state.place.folder).filePath("JumpOK.ipt"));
     EXPECT_EQ(grid->statePicture(), "face02.ico");
     EXPECT_FALSE(control<QLabel>("grid_state_icon")->pixmap().isNull());
     select("upper_left_button");
@@ -650,28 +631,29 @@ TEST_F(GridSetupScreen, MissingStatePictureFallsBackToTheBuiltInOne)
 
 TEST_F(GridSetupScreen, TypingIntoABoxMakesTheCalibrationIncomplete)
 {
-    load(QDir(g.place.folder).filePath("SlalomOK.ipt"));
-    ASSERT_TRUE(g.calibration.complete);
+    load(QDir(state.place.folder).filePath("SlalomOK.ipt"));
+    ASSERT_TRUE(state.calibration.complete);
     QLineEdit* box = edit("ur_survey_y");
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, "abc");
-    EXPECT_EQ(g.calibration.surveyPoint(Buoy::UpperRight).y, 0.0);
-    EXPECT_FALSE(g.calibration.complete);
+    EXPECT_EQ(state.calibration.surveyPoint(Buoy::UpperRight).y, 0.0);
+    EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     QTest::keyClicks(edit("jump_x"), "7");
-    EXPECT_EQ(g.calibration.jumpPoint.x, 7.0);
+    EXPECT_EQ(state.calibration.jumpPoint.x, 7.0);
 }
 
 TEST_F(GridSetupScreen, ATypedMarkIsWhatCompleteSolvesAndJournals)
 {
     markFour();
     typeInto("upper_left_x", "48");
-    EXPECT_EQ(g.calibration.mark(Buoy::UpperLeft).x, 5400) << "a half-typed value moves nothing";
+    EXPECT_EQ(state.calibration.mark(Buoy::UpperLeft).x, 5400)
+        << "a half-typed value moves nothing";
     QTest::keyClicks(edit("upper_left_x"), "00");
     pressEnter("upper_left_x");
-    EXPECT_EQ(g.calibration.mark(Buoy::UpperLeft).x, 4800);
+    EXPECT_EQ(state.calibration.mark(Buoy::UpperLeft).x, 4800);
     EXPECT_EQ(text("upper_left_x"), " 4800");
     EXPECT_TRUE(drawnAt(320, 250));  // the cross moved with it
     EXPECT_FALSE(drawnAt(360, 250)); // and the old one is gone
@@ -680,8 +662,8 @@ TEST_F(GridSetupScreen, ATypedMarkIsWhatCompleteSolvesAndJournals)
     typeInto("lower_right_y", "7950");
     click("Load");
     EXPECT_TRUE(fake.messages.shown.empty());
-    ASSERT_TRUE(g.calibration.complete);
-    const CourseTransform t = g.calibration.transform;
+    ASSERT_TRUE(state.calibration.complete);
+    const CourseTransform t = state.calibration.transform;
     for (const auto& [screen, survey] :
          {std::pair{Point2{4800, 3750}, Point2{2.5, 0}}, {Point2{8400, 7950}, Point2{0, -259}}}) {
         const auto mapped = t.toCourse(screen);
@@ -692,6 +674,58 @@ TEST_F(GridSetupScreen, ATypedMarkIsWhatCompleteSolvesAndJournals)
     ASSERT_EQ(journal.size(), 19);
     EXPECT_EQ(journal[5], "Upper Left X,Y Pixels:  4800   3750");
     EXPECT_EQ(journal[14], "Lower Right X,Y Pixels:  8400   7950");
+}
+
+// Each of the eighteen boxes sets its own coordinate and no other, and is announced by its
+// own caption: what a box is wired to is written out here by hand, box by box.
+TEST_F(GridSetupScreen, EachCoordinateBoxSetsItsOwnCoordinate)
+{
+    enum Where { Mark, Survey, Jump };
+    struct Case
+    {
+        const char* box;
+        const char* caption;
+        Where where;
+        int buoy; // as the calibration stores them: upper left, upper right, lower left, right
+        bool y;
+    };
+    const Case cases[] = {
+        {"upper_left_x", "upper left buoy screen x", Mark, 0, false},
+        {"upper_left_y", "upper left buoy screen y", Mark, 0, true},
+        {"upper_right_x", "upper right buoy screen x", Mark, 1, false},
+        {"upper_right_y", "upper right buoy screen y", Mark, 1, true},
+        {"lower_left_x", "lower left buoy screen x", Mark, 2, false},
+        {"lower_left_y", "lower left buoy screen y", Mark, 2, true},
+        {"lower_right_x", "lower right buoy screen x", Mark, 3, false},
+        {"lower_right_y", "lower right buoy screen y", Mark, 3, true},
+        {"ul_survey_x", "upper left buoy survey x", Survey, 0, false},
+        {"ul_survey_y", "upper left buoy survey y", Survey, 0, true},
+        {"ur_survey_x", "upper right buoy survey x", Survey, 1, false},
+        {"ur_survey_y", "upper right buoy survey y", Survey, 1, true},
+        {"ll_survey_x", "lower left buoy survey x", Survey, 2, false},
+        {"ll_survey_y", "lower left buoy survey y", Survey, 2, true},
+        {"lr_survey_x", "lower right buoy survey x", Survey, 3, false},
+        {"lr_survey_y", "lower right buoy survey y", Survey, 3, true},
+        {"jump_x", "jump x", Jump, 0, false},
+        {"jump_y", "jump y", Jump, 0, true},
+    };
+    load(QDir(state.place.folder).filePath("SlalomOK.ipt"));
+    double value = 3000;
+    for (const Case& c : cases) {
+        value += 15;
+        Calibration expected = state.calibration;
+        Point2& point = c.where == Mark     ? expected.marks[size_t(c.buoy)]
+                        : c.where == Survey ? expected.survey[size_t(c.buoy)]
+                                            : expected.jumpPoint;
+        (c.y ? point.y : point.x) = value;
+        typeInto(c.box, QString::number(value));
+        pressEnter(c.box);
+        EXPECT_EQ(state.calibration.marks, expected.marks) << c.box;
+        EXPECT_EQ(state.calibration.survey, expected.survey) << c.box;
+        EXPECT_EQ(state.calibration.jumpPoint, expected.jumpPoint) << c.box;
+        EXPECT_FALSE(state.calibration.complete) << c.box;
+        EXPECT_EQ(edit(c.box)->accessibleName(), c.caption);
+    }
 }
 
 TEST_F(GridSetupScreen, TypedTextThatIsNoNumberPutsTheBoxBack)
@@ -705,13 +739,13 @@ TEST_F(GridSetupScreen, TypedTextThatIsNoNumberPutsTheBoxBack)
     // Typing is a way to place an unmarked buoy too.
     typeInto("upper_left_x", "5400");
     pressEnter("upper_left_x");
-    EXPECT_EQ(g.calibration.mark(Buoy::UpperLeft).x, 5400);
+    EXPECT_EQ(state.calibration.mark(Buoy::UpperLeft).x, 5400);
     EXPECT_EQ(text("upper_left_y"), " 0");
 
     typeInto("upper_left_y", "37S0");
     click("Load"); // the focus leaves the box on the way
     EXPECT_EQ(text("upper_left_y"), " 0");
-    EXPECT_EQ(g.calibration.mark(Buoy::UpperLeft).y, 0);
+    EXPECT_EQ(state.calibration.mark(Buoy::UpperLeft).y, 0);
     EXPECT_EQ(fake.messages.shown.size(), 3u); // the refusal, then Complete's own warning
     EXPECT_EQ(journalLines()[5], "Upper Left X,Y Pixels:  5400   0");
 }
@@ -750,8 +784,8 @@ TEST_F(GridSetupScreen, HideAndShowTheDescriptions)
 TEST_F(GridSetupScreen, CrossSizeFollowsTheScrollBar)
 {
     control<QScrollBar>("Setup_Cross_size")->setValue(15);
-    EXPECT_EQ(g.display.crossSize, 15);
-    load(QDir(g.place.folder).filePath("SlalomOK.ipt"));
+    EXPECT_EQ(state.display.crossSize, 15);
+    load(QDir(state.place.folder).filePath("SlalomOK.ipt"));
     EXPECT_EQ(grid->circleRadius(), 30);
 }
 

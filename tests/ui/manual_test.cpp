@@ -1,37 +1,28 @@
 // The manual screen, opened from the start screen's menu.
 
 #include "app/manual_rules.h"
-#include "app/ui/form1.h"
 #include "app/ui/manual.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
-#include "fakes/fake_platform.h"
+#include "support/screen_fixture.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-class ManualScreen : public ::testing::Test
+class ManualScreen : public ::testing::Test, protected StartedProgram
 {
 protected:
     void SetUp() override
     {
-        state.place.folder = dir.path();
-        form = &screens.form1();
-        form->startUp();
-        form->show();
+        form = &start(false);
         readManual = form->findChild<QAction*>("mnuManual");
         ASSERT_NE(readManual, nullptr);
     }
-    void TearDown() override { QDir::setCurrent(startFolder); }
 
     Manual& openManual()
     {
@@ -39,11 +30,6 @@ protected:
         return screens.manual();
     }
 
-    const QString startFolder = QDir::currentPath();
-    QTemporaryDir dir;
-    ProgramState state;
-    FakePlatform fake;
-    Screens screens{state, fake.platform};
     Form1* form = nullptr;
     QAction* readManual = nullptr;
 };

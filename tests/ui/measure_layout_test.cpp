@@ -3,12 +3,9 @@
 // them during a pass with the shipped setups.
 
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
-#include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
 #include "support/calibrated_course.h"
+#include "support/screen_fixture.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -25,7 +22,7 @@
 
 namespace {
 
-class MeasureLayout : public testing::Test
+class MeasureLayout : public testing::Test, protected StartedProgram
 {
 protected:
     MeasureLayout() { fake.clock.ms = 1000; }
@@ -57,9 +54,6 @@ protected:
 
     DrawingSurface* surface() { return measure.findChild<DrawingSurface*>(); }
 
-    ProgramState state;
-    FakePlatform fake;
-    Screens screens{state, fake.platform};
     Measure& measure = screens.measure();
 };
 

@@ -2,17 +2,13 @@
 // fake timers, clock, joystick and message boxes.
 
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
-#include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
 #include "measure/video_pass_log.h"
-#include "platform/qt/qt_key_state.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
+#include "support/screen_fixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -25,21 +21,19 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
 
-class MeasureScreenTest : public ::testing::Test
+class MeasureScreenTest : public ::testing::Test, protected StartedProgram
 {
 protected:
-    MeasureScreenTest()
+    // A finished pass writes the day logs into the results folder; with none chosen that is
+    // the (temporary) program folder.
+    MeasureScreenTest() : StartedProgram({.keys = true})
     {
-        // A finished pass writes the day logs into the results folder; with none chosen that
-        // is the program folder, which must not be the build's working folder.
-        state.place.folder = programDir.path();
         calibrateSlalom(state.calibration);
         fake.clock.ms = 1000;
         measure.show();
@@ -103,13 +97,6 @@ protected:
         QTest::keyClick(box, Qt::Key_Return);
     }
 
-    QTemporaryDir programDir;
-    ProgramState state;
-    FakePlatform fake;
-    QtKeyState keys;
-    Platform platform{fake.settings, fake.fileDialog, fake.messages, fake.clock, fake.pictures,
-                      keys,          fake.joystick,   fake.timers,   fake.videos};
-    Screens screens{state, platform};
     Measure& measure = screens.measure();
 };
 
@@ -316,7 +303,7 @@ TEST_F(MeasureScreenTest, ThePictureBehindTheCalibrationShowsHereInTheSamePlace)
 // block waits for the next pass on a video.
 TEST_F(MeasureScreenTest, APassOnAVideoIsKeptInTheVideoPassesFileWhateverTheFolderDoes)
 {
-    const QString folder = programDir.filePath(QStringLiteral("Results"));
+    const QString folder = path(QStringLiteral("Results"));
     RunInfo info = state.run.info();
     info.resultsFolder = folder; // not there yet
     state.run.set(info, {-1, -1, -1, -1});

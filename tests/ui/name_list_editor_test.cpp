@@ -1,9 +1,6 @@
 // The list editor on the start screen, driven through its buttons.
 
-#include "app/ui/form1.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
-#include "fakes/fake_platform.h"
+#include "support/screen_fixture.h"
 #include "support/write_block.h"
 
 #include <QComboBox>
@@ -11,31 +8,23 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-class NameListEditor : public ::testing::Test
+class NameListEditor : public ::testing::Test, protected StartedProgram
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        state.place.folder = dir.path();
         writeList("drivers.txt", "Adams\r\nBaker\r\n");
         writeList("skiers.txt", "Smith, John\r\n\"Lee, Ann\"\r\n");
-        form = &screens.form1();
-        form->startUp();
-        form->show();
+        form = &start(false);
         Text1 = form->findChild<QPlainTextEdit*>("Text1");
         cmdCloseSave = form->findChild<QPushButton*>("cmdCloseSave");
         ASSERT_TRUE(Text1 && cmdCloseSave);
     }
-    void TearDown() override { QDir::setCurrent(startFolder); }
-
-    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
     void writeList(const QString& name, const QByteArray& content)
     {
         QFile f(path(name));
@@ -55,11 +44,6 @@ protected:
     }
     bool editorOpen() const { return Text1->isVisible() && cmdCloseSave->isVisible(); }
 
-    const QString startFolder = QDir::currentPath();
-    QTemporaryDir dir;
-    ProgramState state;
-    FakePlatform fake;
-    Screens screens{state, fake.platform};
     Form1* form = nullptr;
     QPlainTextEdit* Text1 = nullptr;
     QPushButton* cmdCloseSave = nullptr;
@@ -143,7 +127,7 @@ TEST_F(NameListEditor, FailedWriteKeepsTheOldFileAndTheEditorText)
     click("cmdDrivers");
     Text1->setPlainText("Adams\nBaker\nCarter\nDuval\n");
     {
-        WriteBlock block(dir.path());
+        WriteBlock block(folder.path());
         click("cmdCloseSave");
     }
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\n");
@@ -178,7 +162,7 @@ TEST_F(NameListEditor, UnreadableListIsRefusedAndTheOpenEditorKept)
     click("cmdDrivers");
     Text1->setPlainText("Adams\nZeller\n");
     ASSERT_TRUE(QFile::remove(path("boats.txt")));
-    ASSERT_TRUE(QDir(dir.path()).mkdir("boats.txt"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir("boats.txt"));
     click("cmdBoats");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("boats.txt"));

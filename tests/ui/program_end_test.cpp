@@ -2,22 +2,16 @@
 // recorded: checked in the running event loop, where Qt ends a program whose last window
 // closes.
 
-#include "app/ui/form1.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
 #include "common/text_file.h"
-#include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
-#include "platform/qt/qt_platform.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
+#include "support/screen_fixture.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -45,21 +39,13 @@ bool programEndsDuring(const std::function<void()>& steps)
 // leaves as "Return to Main" does.
 TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
 {
-    const QString startFolder = QDir::currentPath();
-    QTemporaryDir folder;
-    ProgramState state;
-    state.place.folder = folder.path();
-    calibrateSlalom(state.calibration);
-    FakePlatform fake;
-    QtMessageBoxes messages; // real boxes: each is a window of its own
-    Platform platform{fake.settings, fake.fileDialog, messages,    fake.clock, fake.pictures,
-                      fake.keys,     fake.joystick,   fake.timers, fake.videos};
-    Screens screens{state, platform};
-    Form1& form1 = screens.form1();
+    StartedProgram p({.messages = true}); // real boxes: each is a window of its own
+    calibrateSlalom(p.state.calibration);
+    Form1& form1 = p.screens.form1();
     form1.startUp();
-    const QString results = folder.filePath(QStringLiteral("stick"));
-    form1.findChild<QLineEdit*>(QStringLiteral("txtResults"))->setText(results);
-    Measure& measure = screens.measure();
+    const QString results = p.folder.filePath(QStringLiteral("stick"));
+    p.chooseResultsFolder(results);
+    Measure& measure = p.screens.measure();
     measure.show();
 
     QTimer answer; // the operator's OK on every box that comes up
@@ -78,28 +64,26 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
         // warning has no window of this program to belong to.
         QApplication::setActiveWindow(nullptr);
         for (int i = 0; i < 1000 && measure.model().running(); ++i) {
-            fake.clock.ms += 100;
-            fake.timers.timers.at(4)->fire(); // the sample tick
+            p.fake.clock.ms += 100;
+            p.fake.timers.timers.at(4)->fire(); // the sample tick
         }
-        if (!screens.hasResults() || !screens.results().isVisible())
+        if (!p.screens.hasResults() || !p.screens.results().isVisible())
             return;
         QDir().mkpath(results);
-        Results& shown = screens.results();
+        Results& shown = p.screens.results();
         shown.close();
         shown.close(); // again before the screen is gone: nothing more is written
     });
     EXPECT_FALSE(ended);
     EXPECT_EQ(answered, 1); // the day logs' warning
-    EXPECT_TRUE(state.pass.measured);
-    EXPECT_FALSE(screens.hasResults());
+    EXPECT_TRUE(p.state.pass.measured);
+    EXPECT_FALSE(p.screens.hasResults());
     EXPECT_TRUE(form1.isVisible());
     EXPECT_EQ(form1.runInfo().direction, Direction::Away); // set up for the next pass
     const QStringList db =
         splitLines(readTextFile(QDir(results).filePath(QStringLiteral("dbResultLog1207.txt")))
                        .value_or(QString()));
     EXPECT_EQ(db.size(), 1);
-    QDir::setCurrent(startFolder);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace

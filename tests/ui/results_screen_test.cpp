@@ -1,20 +1,15 @@
 #include "app/settings_keys.h"
 #include "app/ui/drawing_surface.h"
-#include "app/ui/form1.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
 #include "common/text_file.h"
-#include "fakes/fake_platform.h"
 #include "measure/ui/measure.h"
 #include "results/buoy_figures.h"
 #include "results/pass_report.h"
 #include "results/results_file.h"
 #include "results/ui/results.h"
-#include "support/kept_files.h"
+#include "support/screen_fixture.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,57 +18,32 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-class ResultsScreen : public testing::Test
+class ResultsScreen : public testing::Test, protected StartedProgram
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(programDir.isValid() && resultsDir.isValid());
-        state.place.folder = programDir.path();
-        ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("skiers.txt")),
-                                QStringLiteral("Ann\r\nBee\r\n"))
-                        .ok);
-        ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("drivers.txt")),
-                                QStringLiteral("Carl\r\nDee\r\n"))
-                        .ok);
+        ASSERT_TRUE(
+            replaceFile(path(QStringLiteral("skiers.txt")), QStringLiteral("Ann\r\nBee\r\n")).ok);
+        ASSERT_TRUE(
+            replaceFile(path(QStringLiteral("drivers.txt")), QStringLiteral("Carl\r\nDee\r\n")).ok);
         form1 = &screens.form1();
         form1->startUp();
-        setResultsFolder(resultsDir.path());
-    }
-
-    void TearDown() override
-    {
-        keepTestFiles(fake, {{programDir.path(), "program"}, {resultsDir.path(), "results"}});
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    void setResultsFolder(const QString& folder)
-    {
-        form1->findChild<QLineEdit*>(QStringLiteral("txtResults"))->setText(folder);
-    }
-
-    void measurePass(int tenths)
-    {
-        for (int i = 0; i <= tenths; ++i)
-            state.pass.samples.deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
-        summariseSamples(state.pass.samples, tenths + 1);
-        state.pass.tenths = tenths;
-        state.pass.measured = true;
+        chooseResultsFolder();
     }
 
     // The shipped rule sets in the program folder's "rules" folder, as on first use.
     void installRules()
     {
-        QDir(programDir.path()).mkpath(QStringLiteral("rules"));
+        QDir(folder.path()).mkpath(QStringLiteral("rules"));
         for (const char* name : kBuiltInRuleSetFiles)
             ASSERT_TRUE(QFile::copy(QStringLiteral(":/program/") + name,
-                                    programDir.filePath(QString::fromLatin1(name))));
+                                    path(QString::fromLatin1(name))));
     }
 
     // Picks a rule set file in the list as the operator does: open it, click the entry.
@@ -112,9 +82,9 @@ protected:
         return w;
     }
 
-    QString results(const QString& name) const
+    QString resultText(const QString& name) const
     {
-        return readTextFile(resultsDir.filePath(name)).value_or(QString());
+        return readTextFile(results.filePath(name)).value_or(QString());
     }
 
     QStringList listItems(Results& r)
@@ -140,11 +110,6 @@ protected:
         return n;
     }
 
-    QTemporaryDir programDir;
-    QTemporaryDir resultsDir;
-    FakePlatform fake;
-    ProgramState state;
-    Screens screens{state, fake.platform};
     Form1* form1 = nullptr;
 };
 
@@ -161,8 +126,8 @@ TEST_F(ResultsScreen, PassIsReportedAndLogged)
     QString text = shown(r);
     text.replace('\n', QStringLiteral("\r\n"));
     EXPECT_EQ(text, report);
-    EXPECT_EQ(results(QStringLiteral("ResultLog1207.txt")), report + QStringLiteral("\r\n"));
-    const QString side = results(QStringLiteral("originalmeasurements.txt"));
+    EXPECT_EQ(resultText(QStringLiteral("ResultLog1207.txt")), report + QStringLiteral("\r\n"));
+    const QString side = resultText(QStringLiteral("originalmeasurements.txt"));
     EXPECT_TRUE(side.startsWith(QStringLiteral("Slalom\r\n12-07-2026\r\n14:05:09\r\n")));
     EXPECT_NE(state.pass.statistics.meanFitDeviation, 0.0);
 }
@@ -175,14 +140,14 @@ TEST_F(ResultsScreen, NoPassSaysSoButStillWritesTheDatabaseLine)
     EXPECT_TRUE(listItems(r).isEmpty());
     EXPECT_EQ(child<QComboBox>(r, "cbSkiCopy")->count(), 2);
     QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
-    const QStringList lines = splitLines(results(QStringLiteral("dbResultLog1207.txt")));
+    const QStringList lines = splitLines(resultText(QStringLiteral("dbResultLog1207.txt")));
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines[0].split('|').size(), 22);
 }
 
 TEST_F(ResultsScreen, UnwritableFolderKeepsThePassAndNamesEveryFile)
 {
-    setResultsFolder(resultsDir.filePath(QStringLiteral("missing/deeper")));
+    chooseResultsFolder(results.filePath(QStringLiteral("missing/deeper")));
     measurePass(161);
     form1->setDirection(Direction::Away);
     Results& r = open();
@@ -196,7 +161,7 @@ TEST_F(ResultsScreen, UnwritableFolderKeepsThePassAndNamesEveryFile)
     EXPECT_TRUE(shown(r).startsWith(QStringLiteral("Slalom Pass Results\n")));
 
     // Saved elsewhere, the pass is safe.
-    const QString elsewhere = resultsDir.filePath(QStringLiteral("kept.txt"));
+    const QString elsewhere = results.filePath(QStringLiteral("kept.txt"));
     fake.fileDialog.answers.push_back(elsewhere);
     QTest::mouseClick(child<QPushButton>(r, "btnSaveResults"), Qt::LeftButton);
     EXPECT_TRUE(readTextFile(elsewhere).value_or(QString()).endsWith(
@@ -235,7 +200,7 @@ TEST_F(ResultsScreen, SavedPassReadBackIsListedShownAndTraced)
 {
     measurePass(161);
     Results& r = open();
-    const QString file = resultsDir.filePath(QStringLiteral("pass1.txt"));
+    const QString file = results.filePath(QStringLiteral("pass1.txt"));
     fake.fileDialog.answers.push_back(file);
     QTest::mouseClick(child<QPushButton>(r, "btnSaveResults"), Qt::LeftButton);
     const QString saved = readTextFile(file).value_or(QString());
@@ -257,7 +222,7 @@ TEST_F(ResultsScreen, JumpFileIsRefusedWhileSlalomIsSelected)
 {
     measurePass(161);
     Results& r = open();
-    const QString file = resultsDir.filePath(QStringLiteral("jump.txt"));
+    const QString file = results.filePath(QStringLiteral("jump.txt"));
     ASSERT_TRUE(replaceFile(file, QStringLiteral("Jump Pass Results\r\nFrame  0   Course "
                                                  "Position: 000.0   Deviation:  0\r\n\r\n"))
                     .ok);
@@ -274,7 +239,7 @@ TEST_F(ResultsScreen, NonNumericOrCancelledColourEndsQuietly)
 {
     measurePass(161);
     Results& r = open();
-    const QString file = resultsDir.filePath(QStringLiteral("p.txt"));
+    const QString file = results.filePath(QStringLiteral("p.txt"));
     fake.fileDialog.answers.push_back(file);
     QTest::mouseClick(child<QPushButton>(r, "btnSaveResults"), Qt::LeftButton);
     for (const std::optional<QString>& answer :
@@ -302,7 +267,8 @@ TEST_F(ResultsScreen, LineCopyWritesBackAndReachesTheDatabaseLine)
     EXPECT_EQ(state.pass.lineText, QStringLiteral("16.00"));
     child<QLineEdit>(r, "txtComment")->setText(QStringLiteral("gusty | wind"));
     QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
-    const QStringList f = splitLines(results(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
+    const QStringList f =
+        splitLines(resultText(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
     ASSERT_EQ(f.size(), 22);
     EXPECT_EQ(f[3], QStringLiteral("S"));
     // The next pass's line comes from cbNewLineCopy, still on "11.25".
@@ -324,13 +290,14 @@ TEST_F(ResultsScreen, JumpSpeedChosenInTheCopyListIsSelectedOnReturn)
     EXPECT_FALSE(child<QComboBox>(r, "cbNewLineCopy")->isEnabled());
     EXPECT_TRUE(label(r, "lblBuoySource").startsWith("Jump passes have no per-buoy figures"));
     EXPECT_EQ(child<QTabWidget>(r, "tabResults")->currentWidget()->objectName(), "txtResults");
-    EXPECT_FALSE(QFile::exists(resultsDir.filePath(QStringLiteral("BuoyLog1207.txt"))));
+    EXPECT_FALSE(QFile::exists(results.filePath(QStringLiteral("BuoyLog1207.txt"))));
     speed->setCurrentIndex(speed->findText(QStringLiteral("72/45")));
     QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
     const RunInfo run = form1->runInfo();
     EXPECT_STREQ(run.speed()->caption, "72/45");
     EXPECT_EQ(run.direction, Direction::Toward);
-    const QStringList f = splitLines(results(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
+    const QStringList f =
+        splitLines(resultText(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
     EXPECT_EQ(f[3], QStringLiteral("J"));
 }
 
@@ -344,7 +311,7 @@ TEST_F(ResultsScreen, ReturnToMeasureAfterASlalomPassGoingAway)
     EXPECT_TRUE(screens.measure().isVisible());
     EXPECT_FALSE(form1->isVisible());
     EXPECT_FALSE(screens.hasResults());
-    EXPECT_EQ(splitLines(results(QStringLiteral("dbResultLog1207.txt"))).size(), 1);
+    EXPECT_EQ(splitLines(resultText(QStringLiteral("dbResultLog1207.txt"))).size(), 1);
 }
 
 TEST_F(ResultsScreen, NameCopiesFollowAndWriteBackTheStartScreen)
@@ -365,7 +332,8 @@ TEST_F(ResultsScreen, NameCopiesFollowAndWriteBackTheStartScreen)
     child<QLineEdit>(r, "txtNumCopy")->setText(QStringLiteral("9|x"));
     EXPECT_EQ(form1->runInfo().boatNumber, QStringLiteral("9|x"));
     QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
-    const QStringList f = splitLines(results(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
+    const QStringList f =
+        splitLines(resultText(QStringLiteral("dbResultLog1207.txt")))[0].split('|');
     ASSERT_EQ(f.size(), 22);
     EXPECT_EQ(f[0], QStringLiteral("9 x"));
     EXPECT_EQ(f[5], QStringLiteral("Ann"));
@@ -421,11 +389,11 @@ TEST_F(ResultsScreen, BuoyTableShowsThePassFiguresColouredAndTheDayFileHasThemOn
 
     // One block for the pass in the day file, whatever is chosen afterwards.
     const QString block = buoyLogBlock(form1->runInfo(), f, fake.clock.nowValue);
-    EXPECT_EQ(results(QStringLiteral("BuoyLog1207.txt")), block);
+    EXPECT_EQ(resultText(QStringLiteral("BuoyLog1207.txt")), block);
     chooseRuleSet(r, QStringLiteral("2021-largest-20cm.txt"));
     EXPECT_EQ(cell(r, 1, 4), "OUT");
     QTest::mouseClick(child<QPushButton>(r, "Command1"), Qt::LeftButton);
-    EXPECT_EQ(results(QStringLiteral("BuoyLog1207.txt")), block);
+    EXPECT_EQ(resultText(QStringLiteral("BuoyLog1207.txt")), block);
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
@@ -434,7 +402,7 @@ TEST_F(ResultsScreen, RuleSetChoiceIsRememberedAndABrokenFileKeepsTheOneInForce)
     installRules();
     fake.settings
         .values[kSettingsApplication + "/" + kSettingsSection + "/" + kSettingsResultsPath] =
-        resultsDir.path();
+        results.path();
     const auto before = fake.settings.values;
     measurePass(161);
     Results& r = open();
@@ -447,7 +415,7 @@ TEST_F(ResultsScreen, RuleSetChoiceIsRememberedAndABrokenFileKeepsTheOneInForce)
     EXPECT_EQ(fake.settings.values, remembered); // and "resultspath" untouched
 
     // A file the operator adds while the screen is open is in the list when it opens.
-    ASSERT_TRUE(replaceFile(programDir.filePath(QStringLiteral("rules/mine.txt")),
+    ASSERT_TRUE(replaceFile(path(QStringLiteral("rules/mine.txt")),
                             QStringLiteral("name = Mine\r\nbuoy window = 5, 0\r\n"))
                     .ok);
     chooseRuleSet(r, QStringLiteral("mine.txt"));
@@ -464,7 +432,7 @@ TEST_F(ResultsScreen, RuleSetChoiceIsRememberedAndABrokenFileKeepsTheOneInForce)
     Results& next = open();
     EXPECT_EQ(child<QComboBox>(next, "cbRuleSet")->currentText(), "2021-largest-20cm.txt");
     EXPECT_EQ(label(next, "lblRuleSet"), "Rule set: 2021 windows, largest reading, 20 cm");
-    EXPECT_EQ(results(QStringLiteral("BuoyLog1207.txt")).count("Rule set: 2021 windows"), 1);
+    EXPECT_EQ(resultText(QStringLiteral("BuoyLog1207.txt")).count("Rule set: 2021 windows"), 1);
 
     // A store that cannot keep the choice: the operator hears of it; the set is in force.
     fake.settings.failWrites = true;
@@ -487,9 +455,9 @@ TEST_F(ResultsScreen, ShortPassReadBackGivesTheWindowsItReached)
     QStringList lines =
         analysePass(form1->runInfo(), shortPass, 161, fake.clock.nowValue).report.split("\r\n");
     lines.remove(lines.indexOf(QRegularExpression("Frame +80 .*")), 82);
-    const QString file = resultsDir.filePath(QStringLiteral("short.txt"));
+    const QString file = results.filePath(QStringLiteral("short.txt"));
     ASSERT_TRUE(replaceFile(file, savedResultsText(lines.join("\r\n"))).ok);
-    const QString dayFile = results(QStringLiteral("BuoyLog1207.txt"));
+    const QString dayFile = resultText(QStringLiteral("BuoyLog1207.txt"));
 
     fake.fileDialog.answers.push_back(file);
     fake.messages.inputs.push_back(QStringLiteral("3"));
@@ -502,7 +470,7 @@ TEST_F(ResultsScreen, ShortPassReadBackGivesTheWindowsItReached)
         EXPECT_EQ(cell(r, row, 4), "not reached") << row;
     EXPECT_TRUE(label(r, "lblBuoyNotes").contains("The pass stops at 127.1 m"))
         << label(r, "lblBuoyNotes").toStdString();
-    EXPECT_EQ(results(QStringLiteral("BuoyLog1207.txt")), dayFile); // not a recorded pass
+    EXPECT_EQ(resultText(QStringLiteral("BuoyLog1207.txt")), dayFile); // not a recorded pass
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // (The offscreen platform's own display is 800 x 800.)
 
 #include "support/paths.h"
+#include "support/run_tests.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -18,5 +19,5 @@ int main(int argc, char** argv)
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return runTestsLeavingNoFiles();
 }

@@ -20,7 +20,7 @@
 // The "Video" menu (VideoMenu) and the transport (VideoTransport) act on it.
 
 #include "app/video_choice.h"
-#include "platform/video_source.h"
+#include "platform/ui/video_source.h"
 
 #include <QImage>
 #include <QObject>

@@ -5,8 +5,8 @@
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
-#include "platform/picture_source.h"
 #include "platform/settings_store.h"
+#include "platform/ui/picture_source.h"
 
 #include <QElapsedTimer>
 

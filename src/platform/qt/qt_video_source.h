@@ -3,7 +3,7 @@
 // QVideoSink, never a QVideoWidget (a native window that hides whatever is drawn over it), so
 // the screens paint them under their own drawing.
 
-#include "platform/video_source.h"
+#include "platform/ui/video_source.h"
 
 class Clock;
 

@@ -1,0 +1,129 @@
+#pragma once
+// The course display on the calibration screen: "Draw Buoys" and "Show Course" over the
+// picture, the cross size of the marks, the accuracy check with its indicators, the labels the
+// operator drags out of the way and the background picture menu. The calibration screen builds
+// it on its drawing surface and forwards to it: when the calibration becomes complete or not,
+// when marking draws, when the marks are to be redrawn.
+
+#include "calibration/buoy_marking.h"
+#include "course_display/accuracy_check.h"
+#include "course_display/overlay_geometry.h"
+
+#include <QObject>
+#include <array>
+#include <functional>
+#include <vector>
+
+class CoursePicture;
+class DrawingSurface;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QWidget;
+class RunParticulars;
+struct DisplaySettings;
+struct GridSlots;
+struct Platform;
+struct ProgramPlace;
+
+// What the accuracy report copies from the calibration screen, as shown there: the eighteen
+// coordinate boxes and the setup file's two description lines.
+struct ShownSetup
+{
+    CoordinateTexts boxes;
+    QString file;
+    QString description;
+};
+
+class CourseOverlay : public QObject
+{
+    Q_OBJECT
+public:
+    // Adds its controls to the surface and its entries to the picture menu.
+    CourseOverlay(DrawingSurface& surface, QMenu& pictureMenu, Platform& platform,
+                  const ProgramPlace& place, const RunParticulars& run,
+                  const Calibration& calibration, const GridSlots& slots, DisplaySettings& display,
+                  CoursePicture& coursePicture, std::function<ShownSetup()> shownSetup,
+                  QObject* parent);
+
+    // Places the controls on a screen this many twips wide and high.
+    void placeControls(double width, double height);
+    // While dragged with the mouse the label keeps the grabbed point under the pointer, and
+    // `companion` travels with it.
+    void makeDraggable(QWidget* label, QWidget* companion = nullptr);
+
+    // The cross size as marking reads it.
+    CrossSize crossSize() const;
+    // cross_radius: the radius of the circles now drawn around the marks, which moving a
+    // mark erases.
+    double circleRadius() const { return circleRadius_; }
+    // Marking draws with the mark pen; "Show Course" draws with whatever pen was used last.
+    void useMarkPen() { drawWidth = kMarkPenWidth; }
+    // Redraws the four buoy marks (clears the drawing first).
+    void showGrid();
+    // The accuracy check is offered once the calibration is complete; when it is not, the
+    // check and its indicators go.
+    void offerAccuracyCheck();
+    void withdrawAccuracyCheck();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private Q_SLOTS:
+    void show_alignment_Click();
+    void btnShowAllBuoys_Click();
+    void Setup_Cross_size_Change();
+    void btnAccuracyCheck_Click();
+    void btnClearAccuracy_Click();
+    void optAdvancedAccuracy_Click();
+    void mnuLoadPicture_Click();
+    void mnuClearPicture_Click();
+    void mnuPaste_Click();
+
+private:
+    void buildControls(QWidget* surface, QMenu& pictureMenu);
+    AccuracyDisplay accuracyDisplay() const;
+    void showAccuracyIndicators(const AccuracyCheckResult& result);
+    void clearAccuracyIndicators();
+
+    struct Draggable
+    {
+        QWidget* label = nullptr;
+        QWidget* companion = nullptr;
+        LabelDrag drag;
+    };
+
+    DrawingSurface& surface;
+    Platform& platform;
+    const ProgramPlace& programPlace;
+    const RunParticulars& run;
+    const Calibration& calibration;
+    const GridSlots& slots;
+    DisplaySettings& display;
+    CoursePicture& coursePicture;
+    std::function<ShownSetup()> shownSetup;
+
+    double circleRadius_ = 0.0;
+    // The surface's current pen width: showGrid, "Draw Buoys" and marking set it to 2,
+    // "Show Course" draws with whatever it is.
+    int drawWidth = 1;
+    std::vector<Draggable> draggables;
+
+    QLabel* CrossSizeLabel = nullptr;
+    QScrollBar* Setup_Cross_size = nullptr;
+    QPushButton* show_alignment = nullptr;
+    QPushButton* btnShowAllBuoys = nullptr;
+    // The accuracy check's controls; the calibration hides and shows them by its rules.
+    QPushButton* btnAccuracyCheck = nullptr;
+    QPushButton* btnClearAccuracy = nullptr;
+    QGroupBox* fmAccuracyConfig = nullptr;
+    QGroupBox* fmAccuracyDisplay = nullptr;
+    QRadioButton* optAdvancedAccuracy = nullptr;
+    QRadioButton* optDisplayDistance = nullptr;
+    QRadioButton* optDetailMeasurement = nullptr;
+    QRadioButton* optHomolgationLevel = nullptr;
+    std::array<QLabel*, kAccuracyIndicatorCount> AccuracyIndicator{};
+};

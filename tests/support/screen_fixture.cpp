@@ -1,0 +1,76 @@
+#include "support/screen_fixture.h"
+
+#include "app/program_folder.h"
+#include "results/pass_report.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+StartedProgram::StartedProgram(RealServices real)
+    : platform{real.settings ? static_cast<SettingsStore&>(realSettings.emplace()) : fake.settings,
+               fake.fileDialog,
+               real.messages ? static_cast<MessageBoxes&>(realMessages.emplace()) : fake.messages,
+               fake.clock,
+               fake.pictures,
+               real.keys ? static_cast<KeyState&>(realKeys.emplace()) : fake.keys,
+               fake.joystick,
+               fake.timers,
+               fake.videos}
+{
+    state.place.folder = folder.path();
+}
+
+StartedProgram::~StartedProgram()
+{
+    std::vector<KeptFolder> kept{{folder.path(), "program"}, {results.path(), "results"}};
+    for (const auto& [dir, label] : moreFolders)
+        kept.push_back({dir->path(), label});
+    keepTestFiles(fake, kept);
+}
+
+StartedProgram::Cleanup::Cleanup() : startFolder(QDir::currentPath()) {}
+
+StartedProgram::Cleanup::~Cleanup()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Start-up moves into the program folder, which goes with the test.
+    QDir::setCurrent(startFolder);
+}
+
+QString StartedProgram::newFolder(const QString& label)
+{
+    moreFolders.emplace_back(std::make_unique<QTemporaryDir>(), label);
+    return moreFolders.back().first->path();
+}
+
+Form1& StartedProgram::start(bool withDefaultFolder)
+{
+    if (withDefaultFolder)
+        QDir(folder.path()).mkdir(QStringLiteral("Default"));
+    Form1& f = screens.form1();
+    f.startUp();
+    f.show();
+    return f;
+}
+
+void StartedProgram::installResources()
+{
+    EXPECT_EQ(installBuiltInResources(folder.path()), QStringList());
+}
+
+void StartedProgram::chooseResultsFolder(const QString& chosen)
+{
+    auto* txtResults = screens.form1().findChild<QLineEdit*>(QStringLiteral("txtResults"));
+    ASSERT_NE(txtResults, nullptr);
+    txtResults->setText(chosen.isEmpty() ? results.path() : chosen);
+}
+
+void StartedProgram::measurePass(int tenths)
+{
+    for (int i = 0; i <= tenths; ++i)
+        state.pass.samples.deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
+    summariseSamples(state.pass.samples, tenths + 1);
+    state.pass.tenths = tenths;
+    state.pass.measured = true;
+}
