@@ -46,8 +46,7 @@ int main(int argc, char* argv[])
         const auto camera = description->cameras.find(course);
         if (camera == description->cameras.end())
             return fail(QStringLiteral("no camera \"%1\"").arg(course));
-        const CourseScene scene =
-            course == QLatin1String("slalom") ? slalomScene() : jumpScene();
+        const CourseScene scene = course == QLatin1String("slalom") ? slalomScene() : jumpScene();
         const QImage picture =
             renderCourse(camera->second, scene, description->widthPx, description->heightPx);
         const QString path = QDir(args[1]).filePath(fileName);

@@ -62,8 +62,8 @@ QStringList installBuiltInResources(const QString& folder, const QString& resour
             continue;
         }
         QFile out(target);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
-            out.write(in.readAll()) < 0 || !out.flush()) {
+        if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly) || out.write(in.readAll()) < 0 ||
+            !out.flush()) {
             failures << writeFailureMessage(target, out.errorString());
             out.remove();
             continue;

@@ -37,8 +37,14 @@ const NameListNames& namesOf(NameList list)
 
 } // namespace
 
-QString nameListKey(NameList list) { return QString::fromLatin1(namesOf(list).key); }
-QString nameListFile(NameList list) { return QString::fromLatin1(namesOf(list).file); }
+QString nameListKey(NameList list)
+{
+    return QString::fromLatin1(namesOf(list).key);
+}
+QString nameListFile(NameList list)
+{
+    return QString::fromLatin1(namesOf(list).file);
+}
 QString nameListPlaceholder(NameList list)
 {
     return QString::fromLatin1(namesOf(list).placeholder);

@@ -10,8 +10,8 @@ class SettingsStore;
 
 // The four name lists, in the order the start screen reads them at start.
 enum class NameList { Drivers, Skiers, Boats, Models };
-inline constexpr std::array<NameList, 4> kNameListsInLoadOrder{
-    NameList::Drivers, NameList::Skiers, NameList::Boats, NameList::Models};
+inline constexpr std::array<NameList, 4> kNameListsInLoadOrder{NameList::Drivers, NameList::Skiers,
+                                                               NameList::Boats, NameList::Models};
 
 // "Drivers", "Skiers", "Boats", "Models": the list's key in the editor.
 QString nameListKey(NameList list);
@@ -34,9 +34,9 @@ QString initialResultsFolder(const SettingsStore& settings, const QString& progr
 struct FolderCheck
 {
     bool ok = false;
-    QString folder;      // the folder text after the trailing-separator rule
+    QString folder;       // the folder text after the trailing-separator rule
     bool trimmed = false; // one trailing "\" or "/" was removed
-    QString error;       // names the folder and gives the platform's description of the failure
+    QString error;        // names the folder and gives the platform's description of the failure
 };
 // Removes one trailing separator, then opens folder/"test.txt" for appending (creating an
 // empty file if there is none). A relative folder is taken inside the program folder.

@@ -1,8 +1,14 @@
 #include "common/date_forms.h"
 
-QString dateText(const QDateTime& t) { return t.toString(QStringLiteral("MM-dd-yyyy")); }
+QString dateText(const QDateTime& t)
+{
+    return t.toString(QStringLiteral("MM-dd-yyyy"));
+}
 
-QString timeText(const QDateTime& t) { return t.toString(QStringLiteral("HH:mm:ss")); }
+QString timeText(const QDateTime& t)
+{
+    return t.toString(QStringLiteral("HH:mm:ss"));
+}
 
 QString dayFileName(const QString& prefix, const QDateTime& t)
 {

@@ -6,5 +6,11 @@
 
 inline constexpr double kTwipsPerPixel = 15.0;
 
-inline int twipsToPixels(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
-inline double pixelsToTwips(double pixels) { return pixels * kTwipsPerPixel; }
+inline int twipsToPixels(double twips)
+{
+    return int(std::lround(twips / kTwipsPerPixel));
+}
+inline double pixelsToTwips(double pixels)
+{
+    return pixels * kTwipsPerPixel;
+}

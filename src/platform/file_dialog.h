@@ -8,9 +8,9 @@
 struct FileDialogRequest
 {
     QString title;
-    QString filter;      // "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|"
-    int filterIndex = 1; // 1-based, as the filter list counts its entries
-    QString folder;      // starting folder
+    QString filter;         // "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|"
+    int filterIndex = 1;    // 1-based, as the filter list counts its entries
+    QString folder;         // starting folder
     bool forSaving = false; // a new name may be typed
 };
 

@@ -42,8 +42,8 @@ protected:
     {
         QDir(folder.path()).mkpath(QStringLiteral("rules"));
         for (const char* name : kBuiltInRuleSetFiles)
-            ASSERT_TRUE(QFile::copy(QStringLiteral(":/program/") + name,
-                                    path(QString::fromLatin1(name))));
+            ASSERT_TRUE(
+                QFile::copy(QStringLiteral(":/program/") + name, path(QString::fromLatin1(name))));
     }
 
     // Picks a rule set file in the list as the operator does: open it, click the entry.
