@@ -102,6 +102,26 @@ public:
     }
 };
 
+// A source's side of the interface that only hands out its core.
+template <class Interface> class CoreSource : public QObject, public Interface
+{
+public:
+    VideoState state() const override { return core.state; }
+    QString message() const override { return core.message; }
+    const VideoFrame& frame() const override { return core.frame; }
+    void setFrameHandler(std::function<void(const VideoFrame&)> handler) override
+    {
+        core.frameHandler = std::move(handler);
+    }
+    void setStateHandler(std::function<void()> handler) override
+    {
+        core.stateHandler = std::move(handler);
+    }
+
+protected:
+    SourceCore core;
+};
+
 // Qt objects that may be mid-signal when their owner is destroyed (a handler may destroy its
 // source) are cut off from it and deleted by the event loop.
 void release(QObject* owner, std::initializer_list<QObject*> objects)
@@ -115,23 +135,11 @@ void release(QObject* owner, std::initializer_list<QObject*> objects)
     }
 }
 
-class QtVideoFile final : public QObject, public VideoFile
+class QtVideoFile final : public CoreSource<VideoFile>
 {
 public:
     QtVideoFile(const QString& path, const Clock& clock);
     ~QtVideoFile() override;
-
-    VideoState state() const override { return core.state; }
-    QString message() const override { return core.message; }
-    const VideoFrame& frame() const override { return core.frame; }
-    void setFrameHandler(std::function<void(const VideoFrame&)> handler) override
-    {
-        core.frameHandler = std::move(handler);
-    }
-    void setStateHandler(std::function<void()> handler) override
-    {
-        core.stateHandler = std::move(handler);
-    }
 
     void play() override;
     void pause() override;
@@ -168,7 +176,6 @@ private:
     // Start of the frame holding media time us.
     qint64 frameStartAt(qint64 us) const;
 
-    SourceCore core;
     const Clock& clock;
     QString path;
     QMediaPlayer* player = nullptr;
@@ -505,30 +512,17 @@ void QtVideoFile::setRate(double rate)
     }
 }
 
-class QtCameraSource final : public QObject, public VideoSource
+class QtCameraSource final : public CoreSource<VideoSource>
 {
 public:
     QtCameraSource(const QString& description, const Clock& clock);
     ~QtCameraSource() override;
-
-    VideoState state() const override { return core.state; }
-    QString message() const override { return core.message; }
-    const VideoFrame& frame() const override { return core.frame; }
-    void setFrameHandler(std::function<void(const VideoFrame&)> handler) override
-    {
-        core.frameHandler = std::move(handler);
-    }
-    void setStateHandler(std::function<void()> handler) override
-    {
-        core.stateHandler = std::move(handler);
-    }
 
 private:
     void begin();
     void fail(const QString& message);
     void frameArrived(const QVideoFrame& f);
 
-    SourceCore core;
     const Clock& clock;
     QString description;
     QCamera* camera = nullptr;
