@@ -81,6 +81,29 @@ static QString buoyCaption(Buoy b)
     return {};
 }
 
+QStringList coordinateLines(const CoordinateTexts& t, const QString& screenUnit)
+{
+    const QString gap = QStringLiteral("  ");
+    const QString blank = QStringLiteral(" ");
+    struct Row
+    {
+        const char* name;
+        Buoy buoy;
+    };
+    QStringList lines;
+    for (const Row& r :
+         {Row{"Upper Left", Buoy::UpperLeft}, Row{"Lower Left", Buoy::LowerLeft},
+          Row{"Upper Right", Buoy::UpperRight}, Row{"Lower Right", Buoy::LowerRight}}) {
+        const BuoyTexts& b = t[r.buoy];
+        const QString name = QString::fromLatin1(r.name);
+        lines << name + QStringLiteral(" X,Y ") + screenUnit + QStringLiteral(": ") + b.screenX +
+                     gap + b.screenY
+              << name + QStringLiteral(" X,Y Survey: ") + b.surveyX + gap + b.surveyY << blank;
+    }
+    lines << QStringLiteral("Jump X,Y Survey: ") + t.jumpX + gap + t.jumpY << blank;
+    return lines;
+}
+
 QString boxCaption(CoordinateBox b)
 {
     switch (b.kind) {

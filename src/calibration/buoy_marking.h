@@ -7,6 +7,7 @@
 #include "common/overlay.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 #include <vector>
@@ -38,6 +39,11 @@ struct CoordinateTexts
     BuoyTexts& operator[](Buoy b) { return buoys[size_t(b)]; }
     const BuoyTexts& operator[](Buoy b) const { return buoys[size_t(b)]; }
 };
+
+// The coordinate lines both the journal and the accuracy report write: each buoy's screen
+// and survey pair (upper left, lower left, upper right, lower right) with a line of one space
+// after it, then the jump point and one more. `screenUnit` names the unit of the screen pair.
+QStringList coordinateLines(const CoordinateTexts& t, const QString& screenUnit);
 
 // The text a screen box shows before its buoy is marked.
 inline const QString kUnmarkedText = QStringLiteral("auto");

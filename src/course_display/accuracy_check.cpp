@@ -167,7 +167,6 @@ QString accuracyIndicatorText(AccuracyDisplay display, double D, double hinc)
 
 QStringList accuracyReportHeader(const AccuracyCheckInput& in)
 {
-    const CoordinateTexts& t = in.boxes;
     const QString gap = QStringLiteral("  ");
     const QString blank = QStringLiteral(" ");
     QStringList lines{dateText(in.clock) + gap + timeText(in.clock) +
@@ -179,21 +178,7 @@ QStringList accuracyReportHeader(const AccuracyCheckInput& in)
                       blank,
                       QStringLiteral("Front Ratio: ") + strForm(std::floor(in.frontRatio)),
                       QStringLiteral("Back Ratio: ") + strForm(std::floor(in.backRatio))};
-    struct Row
-    {
-        const char* name;
-        Buoy buoy;
-    };
-    for (const Row& r :
-         {Row{"Upper Left", Buoy::UpperLeft}, Row{"Lower Left", Buoy::LowerLeft},
-          Row{"Upper Right", Buoy::UpperRight}, Row{"Lower Right", Buoy::LowerRight}}) {
-        const BuoyTexts& b = t[r.buoy];
-        const QString name = QString::fromLatin1(r.name);
-        lines << name + QStringLiteral(" X,Y Pixels: ") + b.screenX + gap + b.screenY
-              << name + QStringLiteral(" X,Y Survey: ") + b.surveyX + gap + b.surveyY << blank;
-    }
-    lines << QStringLiteral("Jump X,Y Survey: ") + t.jumpX + gap + t.jumpY << blank;
-    return lines;
+    return lines << coordinateLines(in.boxes, QStringLiteral("Pixels"));
 }
 
 AccuracyCheckInput accuracyInputFrom(const Calibration& calibration, int gridNumber,
