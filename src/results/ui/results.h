@@ -9,8 +9,6 @@
 
 #include <QMainWindow>
 #include <map>
-#include <optional>
-#include <vector>
 
 class BuoyPanel;
 class DrawingSurface;
