@@ -26,9 +26,9 @@ struct LineRecord
 
 struct MeasureLines
 {
-    LineRecord measureLine;        // lnMeasure
-    LineRecord measureLineColumn2; // lnMeasure1: the second pixel column of the measurement line
-    LineRecord boatMarker;         // lnHorizPos: across the boat's course position, 800 twips long
+    LineRecord measureLine;
+    LineRecord measureLineColumn2; // the second pixel column of the measurement line
+    LineRecord boatMarker;         // across the boat's course position, 800 twips long
     LineRecord leftEdge;
     LineRecord rightEdge;
     LineRecord leftBoundary;

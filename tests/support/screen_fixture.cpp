@@ -11,12 +11,13 @@ StartedProgram::StartedProgram(RealServices real)
     : platform{real.settings ? static_cast<SettingsStore&>(realSettings.emplace()) : fake.settings,
                fake.fileDialog,
                real.messages ? static_cast<MessageBoxes&>(realMessages.emplace()) : fake.messages,
-               fake.clock,
+               real.media ? static_cast<Clock&>(realClock.emplace()) : fake.clock,
                fake.pictures,
                real.keys ? static_cast<KeyState&>(realKeys.emplace()) : fake.keys,
                fake.joystick,
-               fake.timers,
-               fake.videos}
+               real.media ? static_cast<HiResTimerFactory&>(realTimers.emplace()) : fake.timers,
+               real.media ? static_cast<VideoSources&>(realVideos.emplace(*realClock))
+                          : fake.videos}
 {
     state.place.folder = folder.path();
 }

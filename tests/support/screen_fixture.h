@@ -1,16 +1,19 @@
 #pragma once
 // A started program on the offscreen platform: temporary program and results folders, the
-// fakes (or, where a test asks, the real key state, message boxes or settings store), the
-// program's state owners and its screens. When it goes, its folders are kept for comparing two
-// builds (support/kept_files.h), the screens' deferred deletions run and the working folder is
-// back where the test started. Screen tests build on it, as a member or as a base.
+// fakes (or, where a test asks, the real key state, message boxes, settings store, or clock,
+// timers and video player), the program's state owners and its screens. When it goes, its folders
+// are kept for comparing two builds (support/kept_files.h), the screens' deferred deletions run and
+// the working folder is back where the test started. Screen tests build on it, as a member or as a
+// base.
 
 #include "app/ui/form1.h"
 #include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "fakes/fake_platform.h"
+#include "platform/qt/qt_hires_timer.h"
 #include "platform/qt/qt_key_state.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_video_source.h"
 #include "support/kept_files.h"
 
 #include <QDir>
@@ -21,12 +24,14 @@
 #include <vector>
 
 // The real services a test takes instead of fakes: the arrow keys from key events, message
-// boxes that are windows of their own, the settings file.
+// boxes that are windows of their own, the settings file, and the wall clock with its timers
+// and the video player (a video file plays in real time).
 struct RealServices
 {
     bool keys = false;
     bool messages = false;
     bool settings = false;
+    bool media = false;
 };
 
 struct StartedProgram
@@ -56,6 +61,9 @@ struct StartedProgram
     std::optional<QtKeyState> realKeys;
     std::optional<QtMessageBoxes> realMessages;
     std::optional<QtSettingsStore> realSettings;
+    std::optional<SystemClock> realClock;
+    std::optional<QtHiResTimerFactory> realTimers;
+    std::optional<QtVideoSources> realVideos;
     Platform platform;
     ProgramState state;
 

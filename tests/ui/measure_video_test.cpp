@@ -6,24 +6,18 @@
 
 #include "app/ui/course_video.h"
 #include "app/ui/drawing_surface.h"
-#include "app/ui/program_state.h"
-#include "app/ui/screens.h"
 #include "common/text_file.h"
-#include "fakes/fake_platform.h"
 #include "measure/input_positioning.h"
 #include "measure/pass_rules.h"
 #include "measure/ui/measure.h"
 #include "measure/video_pass_log.h"
-#include "platform/qt/qt_hires_timer.h"
-#include "platform/qt/qt_platform.h"
-#include "platform/qt/qt_video_source.h"
 #include "support/calibrated_course.h"
 #include "support/paths.h"
+#include "support/screen_fixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMouseEvent>
@@ -79,7 +73,7 @@ template <class F> bool waitUntil(F done, int ms)
     return done();
 }
 
-class MeasureVideoTest : public ::testing::Test
+class MeasureVideoTest : public ::testing::Test, protected StartedProgram
 {
 protected:
     static void SetUpTestSuite()
@@ -88,9 +82,8 @@ protected:
             qputenv("QT_MEDIA_BACKEND", "gstreamer");
     }
 
-    MeasureVideoTest()
+    MeasureVideoTest() : StartedProgram(RealServices{.media = true})
     {
-        state.place.folder = programDir.path();
         loadShippedSetup(state.calibration, QStringLiteral("SlalomOK.ipt"));
         measure.show();
         measure.findChild<QCheckBox*>(QStringLiteral("chkUseMouse"))->click();
@@ -213,15 +206,6 @@ protected:
                     largest, largestPixels, largestOnFrame);
     }
 
-    QTemporaryDir programDir;
-    ProgramState state;
-    FakePlatform fake;
-    SystemClock clock;
-    QtHiResTimerFactory timers;
-    QtVideoSources videos{clock};
-    Platform platform{fake.settings, fake.fileDialog, fake.messages, clock, fake.pictures,
-                      fake.keys,     fake.joystick,   timers,        videos};
-    Screens screens{state, platform};
     CourseVideo& video = screens.courseVideo();
     Measure& measure = screens.measure();
     DrawingSurface* surface = measure.findChild<DrawingSurface*>();
@@ -241,8 +225,7 @@ TEST_F(MeasureVideoTest, APassTrackedFrameByFrameRecordsWhereTheBoatWas)
     EXPECT_TRUE(screens.hasResults());
 
     // Where the pass lies on its video, in the day file beside the results.
-    const auto file =
-        readTextFile(QDir(programDir.path()).filePath(videoPassesFileName(clock.now())));
+    const auto file = readTextFile(path(videoPassesFileName(realClock->now())));
     ASSERT_TRUE(file);
     const QStringList lines = splitLines(*file);
     ASSERT_EQ(lines.size(), 6 + kSamples);

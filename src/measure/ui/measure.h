@@ -4,7 +4,8 @@
 // still picture). The rules live in MeasureModel; this class holds the controls, forwards
 // their events and the video's to it, and shows what the model decides. A picture is scaled
 // into the area right of the control column; the lines, marks and mouse follow it through the
-// surface's mapping, in picture twips.
+// surface's mapping, in picture twips. The controls are built, placed and connected in
+// measure_controls.cpp.
 
 #include "measure/measure_model.h"
 
@@ -91,12 +92,17 @@ private:
     // The day file of passes measured on a video.
     void keepVideoPass();
 
+    void showModel();
+    // What the status button offers: to show the indicators when they are hidden.
+    static QString statusCaption(bool statusHidden);
+
+    // measure_controls.cpp: the control column, its names and connections, and the arrow
+    // keys kept from the controls.
     void buildControls();
     void buildOptions(QVBoxLayout* rows);
     // Every input gets an accessible name from its caption.
     void nameInputs();
     void swallowArrowKeys();
-    void showModel();
     QList<QWidget*> statusControls() const;
 
     Navigator& navigator;

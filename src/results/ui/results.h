@@ -1,18 +1,16 @@
 #pragma once
 // The results screen: the pass report, the graph, the per-buoy figures of a slalom pass
 // under a rule set, the copies of the run particulars, and the two ways back to the next
-// pass.
+// pass. The per-buoy figures are its BuoyPanel; its controls are built, placed and connected
+// in results_controls.cpp.
 
 #include "app/start_up.h"
-#include "results/buoy_figures.h"
 #include "results/results_graph.h"
-#include "results/rule_set_choice.h"
 
 #include <QMainWindow>
 #include <map>
-#include <optional>
-#include <vector>
 
+class BuoyPanel;
 class DrawingSurface;
 class QComboBox;
 class QGroupBox;
@@ -22,7 +20,6 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
-class QTableWidget;
 class QTimer;
 class Navigator;
 class RunParticulars;
@@ -57,11 +54,13 @@ private Q_SLOTS:
     void cbMdlCopy_Click();
     void txtNumCopy_Change();
     void cbLineCopy_Click();
-    void cbRuleSet_Click(int index);
     void Command1_Click();
     void Command2_Click();
 
 private:
+    enum ResultsTab { ReportTab, BuoyTab };
+
+    // results_controls.cpp: the controls, their places and their connections.
     void buildControls();
     // Statistics, report, and the report into the day's logs.
     void reportPass();
@@ -71,14 +70,6 @@ private:
     // The graph again: frame with the figures' bands, the traces drawn since the graph tick,
     // the figures' reading marks.
     void redrawGraph();
-    void buildBuoyPanel(QWidget* page);
-    QString rulesFolder() const;
-    // The rule files in the list, the one in force selected.
-    void listRuleSets();
-    // Figures of what the panel is about under the rule set in force, into the table.
-    void showBuoyFigures();
-    // A slalom file read back and traced: the panel follows the report box to it.
-    void showFiguresOfFile(const QString& path, const QString& text);
     QString shownText() const;
     QString resultsPath(const QString& name) const;
     QString resultsFolderPath() const;
@@ -95,19 +86,6 @@ private:
     bool ReturnToMeasure = false;
     bool left = false; // the return sequence has run: the screen is on its way out
 
-    // The samples the per-buoy figures are of: the pass, or a slalom file read back.
-    struct FiguresPass
-    {
-        std::vector<double> deviations;
-        int passTenths = 0;
-        Direction direction = Direction::Toward;
-        QString origin; // what the panel says they are of
-    };
-    std::optional<FiguresPass> figuresPass;
-    QString noFigures; // why the panel has no figures, when figuresPass is empty
-    RuleSetInForce ruleSet;
-    std::vector<RuleSetSource> ruleSources; // the rule set list's entries, in order
-    BuoyFigures figures;
     // What the graph tick and the traces read back drew, to draw again over new bands.
     OverlayShapes traces;
     bool labelsComingToward = false;
@@ -116,11 +94,7 @@ private:
     std::map<GraphCaption, QLabel*> graphLabels;
     QTabWidget* tabResults = nullptr;
     QPlainTextEdit* txtResults = nullptr;
-    QComboBox* cbRuleSet = nullptr;
-    QLabel* lblRuleSet = nullptr;
-    QLabel* lblBuoySource = nullptr;
-    QTableWidget* grdBuoys = nullptr;
-    QLabel* lblBuoyNotes = nullptr;
+    BuoyPanel* buoyPanel = nullptr;
     QListWidget* List1 = nullptr;
     QPushButton* btnDisplay = nullptr;
     QPushButton* btnSaveResults = nullptr;
