@@ -128,6 +128,19 @@ TEST_F(GridSetupOnPicture, EveryControlIsInTheColumnAndReadableAtEachDisplaySize
     }
 }
 
+// The overlay card's picture is the whole surface, so a buoy may lie under the column: a click
+// between two of its controls must not mark it.
+TEST_F(GridSetupOnPicture, AClickOnTheColumnBetweenControlsMarksNothing)
+{
+    click("upper_left_button");
+    auto* column = control("controlColumn");
+    QTest::mouseClick(column, Qt::LeftButton, {},
+                      QPoint(column->width() - 3, column->height() / 2));
+    EXPECT_EQ(control<QLineEdit>("upper_left_x")->text(), "auto");
+    QTest::mouseClick(&grid->surface(), Qt::LeftButton, {}, QPoint(400, 300));
+    EXPECT_EQ(control<QLineEdit>("upper_left_x")->text(), " 6000");
+}
+
 struct PerspectiveCase
 {
     int pictureWidth; // 0: the overlay card
