@@ -141,6 +141,24 @@ TEST_F(GridSetupOnPicture, AClickOnTheColumnBetweenControlsMarksNothing)
     EXPECT_EQ(control<QLineEdit>("upper_left_x")->text(), " 6000");
 }
 
+// The transport's keys act on this screen too, but a survey value typed with its point stays
+// in its box and never steps the video.
+TEST_F(GridSetupOnPicture, TransportKeysReachTheVideoButNotWhileTypingASurveyValue)
+{
+    showVideoFrame(QImage(1024, 768, QImage::Format_RGB32));
+    QApplication::setActiveWindow(grid);
+    auto* button = control("upper_left_button");
+    button->setFocus();
+    QTest::keyClick(button, 'p');
+    QTest::keyClick(button, '.');
+    auto* survey = control<QLineEdit>("ul_survey_x");
+    survey->setFocus();
+    survey->selectAll();
+    QTest::keyClicks(survey, "2.75,");
+    EXPECT_EQ(survey->text(), "2.75,");
+    EXPECT_EQ(fake.videos.file()->calls, (QStringList{"play", "stepForward"}));
+}
+
 struct PerspectiveCase
 {
     int pictureWidth; // 0: the overlay card
