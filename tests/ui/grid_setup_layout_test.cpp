@@ -22,6 +22,8 @@
 #include <QTest>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <ostream>
+#include <string>
 
 namespace {
 
@@ -165,6 +167,12 @@ struct PerspectiveCase
     int screenWidth;
     const char* warning; // null: none
 };
+
+void PrintTo(const PerspectiveCase& c, std::ostream* os)
+{
+    *os << (c.pictureWidth > 0 ? std::to_string(c.pictureWidth) + " px picture" : "overlay card")
+        << " on a " << c.screenWidth << " px screen";
+}
 
 class PerspectiveOnPicture : public GridSetupOnPicture,
                              public testing::WithParamInterface<PerspectiveCase>
