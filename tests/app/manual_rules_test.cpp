@@ -11,7 +11,7 @@ TEST(ManualText, IsBuiltInWithCrLfBetweenLines)
     const QString text = manualText();
     ASSERT_FALSE(text.isEmpty());
     EXPECT_GT(text.size(), 8700);
-    EXPECT_LT(text.size(), 10500);
+    EXPECT_LT(text.size(), 12000);
     const QString withoutCrLf = QString(text).remove("\r\n");
     EXPECT_FALSE(withoutCrLf.contains('\r'));
     EXPECT_FALSE(withoutCrLf.contains('\n'));

@@ -351,14 +351,22 @@ TEST_F(CourseDisplayScreen, PictureLoadsFromThePictureFolderAndStaysUnderTheMark
 
     click("show_alignment");
     EXPECT_EQ(grid->surface().backgroundPicture(), picture);
+    // The picture is scaled beside the control column; the marks follow it.
     const QImage seen = grid->surface().composed();
-    const QPoint far(20, 400); // open water, far from any mark
-    EXPECT_EQ(seen.pixel(far), picture.pixel(far));
-    EXPECT_EQ(seen.pixelColor(pixel({5190, 1815})), QColor(Qt::white));
+    const PictureMapping m = grid->surface().mapping();
+    auto shown = [&m](Point2 twips) {
+        const PlanePoint p = m.toSurface(twips.x, twips.y);
+        return QPoint(int(p.x), int(p.y));
+    };
+    const QPoint far = shown({20 * 15, 400 * 15}); // open water, far from any mark
+    const QColor water = picture.pixelColor(20, 400);
+    EXPECT_NEAR(seen.pixelColor(far).red(), water.red(), 24);
+    EXPECT_NEAR(seen.pixelColor(far).blue(), water.blue(), 24);
+    EXPECT_EQ(seen.pixelColor(shown({5190, 1815})), QColor(Qt::white));
 
     trigger("mnuClearPicture");
     EXPECT_FALSE(grid->surface().hasBackgroundPicture());
-    EXPECT_EQ(grid->surface().composed().pixelColor(far), QColor(255, 0, 255));
+    EXPECT_EQ(grid->surface().composed().pixelColor(QPoint(600, 400)), QColor(255, 0, 255));
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 

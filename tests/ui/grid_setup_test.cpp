@@ -118,30 +118,13 @@ protected:
     Grid_Setup* grid = nullptr;
 };
 
-TEST_F(GridSetupScreen, OpensMaximisedOverTheWholeDisplayWithItsControlsPlaced)
+TEST_F(GridSetupScreen, OpensMaximisedOverTheWholeDisplayWithItsFirstTexts)
 {
     ASSERT_TRUE(grid->isVisible());
     const QRect available = grid->screen()->availableGeometry();
     EXPECT_EQ(grid->geometry().size(), available.size());
     EXPECT_EQ(grid->windowTitle(), "Grid Setup");
-    const double W = pixelsToTwips(available.width());
-    const double H = pixelsToTwips(available.height());
-    EXPECT_EQ(control("Label1")->x(), twipsToPixels(W - 3360));
-    EXPECT_EQ(control("upper_right_x")->x(), twipsToPixels(W - 2400));
-    EXPECT_EQ(control("lr_survey_y")->x(), twipsToPixels(W - 1440));
-    EXPECT_EQ(control("ipt_file_description")->y(), twipsToPixels(H - 1400));
-    EXPECT_EQ(control("ipt_file_description_2")->y(), twipsToPixels(H - 1000));
-    EXPECT_EQ(control("Setup_Cross_size")->pos(),
-              QPoint(twipsToPixels(W - 2160), twipsToPixels(H - 1160)));
-    EXPECT_EQ(control("CrossSizeLabel")->pos(),
-              QPoint(twipsToPixels(W - 1950), twipsToPixels(H - 1400)));
-    EXPECT_EQ(control("AdjustRight")->x(), twipsToPixels(W - 960));
-    EXPECT_EQ(control("Load")->x(), twipsToPixels(W - 2000));
-    EXPECT_EQ(control("chkboxGridLock")->x(), twipsToPixels(W - 2400));
-    EXPECT_EQ(control("cmdHide")->x(), twipsToPixels(W - 3200));
-    QWidget* frame = control("fmGateBuoySelection");
-    EXPECT_NEAR(frame->x() + frame->width() / 2.0, available.width() / 2.0, 1.0);
-
+    // Where the controls stand: grid_setup_layout_test.cpp.
     EXPECT_EQ(text("upper_left_x"), "auto");
     EXPECT_EQ(text("ll_survey_y"), "-259");
     EXPECT_EQ(text("jump_x"), "jump x");

@@ -5,6 +5,7 @@
 #include "app/ui/drawing_surface.h"
 #include "measure/ui/measure.h"
 #include "support/calibrated_course.h"
+#include "support/control_column.h"
 #include "support/screen_fixture.h"
 
 #include <QAbstractButton>
@@ -99,46 +100,8 @@ TEST_F(MeasureLayout, EveryControlIsOnScreenAndReadableAtEachDisplaySize)
         EXPECT_EQ(surface()->geometry().top(), measure.menuBar()->geometry().bottom() + 1) << at;
         EXPECT_EQ(surface()->geometry().bottom(), measure.height() - 1) << at;
 
-        // Every control shown lies on the surface and shows its whole caption.
-        QList<QWidget*> shown; // the controls, not the plain frame that holds them
-        for (QWidget* w : surface()->findChildren<QWidget*>())
-            if (w->isVisibleTo(&measure) && w->metaObject() != &QFrame::staticMetaObject &&
-                w->objectName() != "LineOverlay")
-                shown.append(w);
-        for (QWidget* w : shown) {
-            const QRect r(w->mapTo(surface(), QPoint(0, 0)), w->size());
-            const std::string what = at + w->objectName().toStdString();
-            EXPECT_TRUE(surface()->rect().contains(r)) << what << " lies off the screen";
-            const auto* label = qobject_cast<QLabel*>(w);
-            if (label && label->wordWrap()) {
-                EXPECT_LE(label->heightForWidth(w->width()), w->height()) << what;
-            } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
-                EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()) + 8, w->width())
-                    << what;
-                EXPECT_LE(box->minimumSizeHint().height(), w->height()) << what;
-            } else if (qobject_cast<QGroupBox*>(w)) {
-                EXPECT_LE(w->minimumSizeHint().width(), w->width()) << what;
-                EXPECT_LE(w->minimumSizeHint().height(), w->height()) << what;
-            } else {
-                EXPECT_LE(w->sizeHint().width(), w->width()) << what << " clips its caption";
-                EXPECT_LE(w->sizeHint().height(), w->height()) << what << " clips its caption";
-            }
-            for (QWidget* other : shown) {
-                if (other == w || w->isAncestorOf(other) || other->isAncestorOf(w))
-                    continue;
-                const QRect o(other->mapTo(surface(), QPoint(0, 0)), other->size());
-                EXPECT_FALSE(r.intersects(o))
-                    << what << " overlaps " << other->objectName().toStdString();
-            }
-        }
-
-        // All of them in one column at the left edge, full height under the menu bar.
-        const auto* column = measure.findChild<QFrame*>(QStringLiteral("controlColumn"));
-        ASSERT_NE(column, nullptr) << at << "no control column";
-        EXPECT_EQ(column->geometry(), QRect(0, 0, 270, surface()->height())) << at;
-        EXPECT_LE(column->minimumSizeHint().height(), column->height()) << at;
-        for (QWidget* w : shown)
-            EXPECT_TRUE(column->isAncestorOf(w)) << at << w->objectName().toStdString();
+        // Every control shown in the column, on the surface and showing its whole caption.
+        expectReadableControlColumn(measure, *surface(), at);
     }
 }
 

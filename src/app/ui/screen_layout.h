@@ -7,6 +7,11 @@
 #include <QString>
 #include <QWidget>
 
+// The control column at the left edge of the calibration and measurement screens, in pixels:
+// the picture fills the rest of the surface, the same rectangle on both. With the standard
+// camera the course starts 293 pixels from the picture's left edge, so it stays in view.
+inline constexpr int kControlColumnWidth = 270;
+
 // Places a widget by its position and size in twips.
 inline void place(QWidget* w, double left, double top, double width, double height)
 {

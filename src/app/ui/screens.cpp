@@ -33,7 +33,7 @@ Grid_Setup& Screens::gridSetup()
     if (!gridSetup_)
         gridSetup_ = std::make_unique<Grid_Setup>(*this, platform_, state_.place, state_.run,
                                                   state_.calibration, state_.gridSlots,
-                                                  state_.display, coursePicture_);
+                                                  state_.display, courseVideo_);
     return *gridSetup_;
 }
 

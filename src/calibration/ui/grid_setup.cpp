@@ -2,6 +2,7 @@
 
 #include "app/run_particulars.h"
 #include "app/ui/course_picture.h"
+#include "app/ui/course_video.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/navigator.h"
 #include "calibration/geometry_checks.h"
@@ -25,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cmath>
 
 namespace {
 
@@ -45,15 +47,14 @@ const QString kScreenTitle = QStringLiteral("Grid Setup");
 
 Grid_Setup::Grid_Setup(Navigator& navigator, Platform& platform, const ProgramPlace& place,
                        const RunParticulars& run, Calibration& calibration, GridSlots& slots,
-                       DisplaySettings& display, CoursePicture& coursePicture)
+                       DisplaySettings& display, CourseVideo& courseVideo)
     : navigator(navigator), platform(platform), programPlace(place), run(run),
-      calibration(calibration), slots(slots), display(display), coursePicture(coursePicture)
+      calibration(calibration), slots(slots), display(display), courseVideo(courseVideo)
 {
     setObjectName(QStringLiteral("Grid_Setup"));
     setWindowTitle(kScreenTitle);
     buildControls();
     load();
-    drawingSurface->showPictureOf(coursePicture);
 }
 
 void Grid_Setup::load()
@@ -99,6 +100,14 @@ void Grid_Setup::activate()
         appendSessionHeaders(r.resultsFolder, programPlace.folder, platform.clock.now()));
 }
 
+bool Grid_Setup::eventFilter(QObject* watched, QEvent* event)
+{
+    // The column keeps the surface's full height whatever the window does.
+    if (watched == drawingSurface && event->type() == QEvent::Resize)
+        placeColumn();
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void Grid_Setup::closeEvent(QCloseEvent* event)
 {
     event->accept();
@@ -140,8 +149,12 @@ void Grid_Setup::showComplete()
 
 void Grid_Setup::checkPerspective()
 {
-    if (const auto warning =
-            ::checkPerspective(calibration, programPlace.screenWidthPixels, coordinateTexts()))
+    // The marks are picture pixels: the gates are measured against the picture they were made
+    // on. The overlay card's picture is the screen.
+    const int pictureWidth = drawingSurface->hasBackgroundPicture()
+                                 ? drawingSurface->backgroundPicture().width()
+                                 : programPlace.screenWidthPixels;
+    if (const auto warning = ::checkPerspective(calibration, pictureWidth, coordinateTexts()))
         platform.messages.plain(*warning);
 }
 
@@ -280,7 +293,10 @@ void Grid_Setup::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x
 {
     if (selectedBuoy())
         overlay->useMarkPen();
-    showMarks(markBuoy(calibration, selectedBuoy(), chkboxGridLock->isChecked(), {x, y},
+    // On a scaled picture a click falls between twips; a whole twip (a fifteenth of a picture
+    // pixel) keeps the boxes and the setup file readable and loses nothing a click can aim at.
+    const Point2 at{std::round(x), std::round(y)};
+    showMarks(markBuoy(calibration, selectedBuoy(), chkboxGridLock->isChecked(), at,
                        overlay->crossSize()));
 }
 

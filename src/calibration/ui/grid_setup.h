@@ -3,6 +3,11 @@
 // enters their survey positions, completes the setup, and loads or saves setup files. The
 // course display over the picture is its CourseOverlay; its controls are built and placed in
 // grid_setup_controls.cpp.
+//
+// Every control stands in one column at the left edge, as wide as the measurement screen's,
+// so that the picture under the screens (still picture, camera or video frame) fills the same
+// rectangle on both and a calibration made here holds there. Marks, clicks and the accuracy
+// indicators go through the surface's mapping, in picture twips.
 
 #include "app/program_place.h"
 #include "calibration/buoy_marking.h"
@@ -16,12 +21,13 @@
 #include <optional>
 
 class CourseOverlay;
-class CoursePicture;
+class CourseVideo;
 class DrawingSurface;
 class Navigator;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
+class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -30,6 +36,7 @@ class QPushButton;
 class QRadioButton;
 class QToolButton;
 class RunParticulars;
+class VideoTransport;
 struct Platform;
 
 class Grid_Setup : public QMainWindow
@@ -38,7 +45,7 @@ class Grid_Setup : public QMainWindow
 public:
     Grid_Setup(Navigator& navigator, Platform& platform, const ProgramPlace& place,
                const RunParticulars& run, Calibration& calibration, GridSlots& slots,
-               DisplaySettings& display, CoursePicture& coursePicture);
+               DisplaySettings& display, CourseVideo& courseVideo);
 
     DrawingSurface& surface() { return *drawingSurface; }
     // The file name of the state picture shown in grid_state_icon.
@@ -51,6 +58,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private Q_SLOTS:
     void gridLoad_Click();
@@ -66,6 +74,8 @@ private:
     // grid_setup_controls.cpp: the controls, their places and their connections.
     void buildControls();
     void placeControls();
+    void layOutColumn();
+    void placeColumn();
     void connectControls();
     QLineEdit* box(CoordinateBox box) const;
 
@@ -107,7 +117,7 @@ private:
     Calibration& calibration;
     GridSlots& slots;
     DisplaySettings& display;
-    CoursePicture& coursePicture;
+    CourseVideo& courseVideo;
     bool loaded = false;
     bool descriptionsVisible = true;
     QString statePictureName;
@@ -119,6 +129,8 @@ private:
     bool applyingTypedMark = false;
 
     DrawingSurface* drawingSurface = nullptr;
+    QFrame* column = nullptr; // every control, at the left edge
+    VideoTransport* transport = nullptr;
     // Draw Buoys, Show Course, the cross size, the accuracy check, the picture menu.
     CourseOverlay* overlay = nullptr;
     QAction* gridLoad = nullptr;
@@ -138,6 +150,8 @@ private:
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
     std::array<QLabel*, 4> leftCaptions{};
+    // Which buoy each pair of coordinate rows belongs to.
+    std::array<QLabel*, 4> buoyHeadings{};
     QLabel* jumpCaption = nullptr;
     // The eighteen coordinate boxes (upper_left_x ... jump_y), found through box().
     std::array<QLineEdit*, 18> coordinateBoxes{};

@@ -1,16 +1,22 @@
 // The calibration screen's controls: made in the order the keyboard visits them, placed in
 // twips from the screen's edges, and connected to their handlers.
 
+#include "app/ui/course_video.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/screen_layout.h"
+#include "app/ui/video_menu.h"
+#include "app/ui/video_transport.h"
 #include "calibration/grid_slots.h"
 #include "calibration/ui/grid_setup.h"
-#include "common/twips.h"
 #include "course_display/ui/course_overlay.h"
+#include "platform/platform.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -18,13 +24,18 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
-// Sizes and fixed positions of the controls, in twips.
-constexpr double kBoxWidth = 900;
-constexpr double kBoxHeight = 300;
-constexpr double kRowTop[] = {120, 480, 960, 1320, 1800}; // screen, survey, screen, survey, jump
+// The column's spacing, in pixels, as on the measurement screen.
+constexpr int kColumnMargin = 4;
+constexpr int kColumnGap = 6; // between controls side by side
+constexpr int kRowGap = 2;    // between the coordinate rows
+constexpr int kGroupGap = 3;  // between the groups of the column
+constexpr int kStateIconSize = 32;
+// Wide enough for a mark such as "-12345.67".
+constexpr int kCoordinateBoxWidth = 72;
 
 // The eighteen coordinate boxes in the order they are made, with their names and, for the
 // survey and jump boxes, their first texts (a screen box starts unmarked).
@@ -76,6 +87,14 @@ template <typename T> T* spoken(T* widget, const QString& name)
     return widget;
 }
 
+// Captions in smaller type, so that the whole column fits a 768-pixel screen.
+void smallType(QWidget* w)
+{
+    QFont f = w->font();
+    f.setPointSizeF(f.pointSizeF() * 0.85);
+    w->setFont(f);
+}
+
 void blackLabel(QLabel* label)
 {
     label->setAutoFillBackground(true);
@@ -102,11 +121,18 @@ void Grid_Setup::buildControls()
 
     drawingSurface = new DrawingSurface(this);
     setCentralWidget(drawingSurface);
-    QWidget* s = drawingSurface;
+    drawingSurface->showVideoOf(courseVideo);
+    // A picture fills the area right of the column, as on the measurement screen; the overlay
+    // card keys the whole surface.
+    drawingSurface->fitPicturesBeside(kControlColumnWidth);
+    column = named(new QFrame(drawingSurface), "controlColumn");
+    column->setAutoFillBackground(true);
+    // A click between two controls must not mark a buoy hidden under the column.
+    column->setAttribute(Qt::WA_NoMousePropagation);
+    QWidget* s = column;
 
     fmGateBuoySelection =
         named(new QGroupBox(QStringLiteral("Gate Buoy Selection"), s), "fmGateBuoySelection");
-    fmGateBuoySelection->setAutoFillBackground(true);
     upper_left_button = named(new QRadioButton(QStringLiteral("upper left"), fmGateBuoySelection),
                               "upper_left_button");
     upper_right_button = named(new QRadioButton(QStringLiteral("upper right"), fmGateBuoySelection),
@@ -115,10 +141,6 @@ void Grid_Setup::buildControls()
                               "lower_left_button");
     lower_right_button = named(new QRadioButton(QStringLiteral("lower right"), fmGateBuoySelection),
                                "lower_right_button");
-    place(upper_left_button, 120, 300, 1600, 300);
-    place(upper_right_button, 1860, 300, 1600, 300);
-    place(lower_left_button, 120, 660, 1600, 300);
-    place(lower_right_button, 1860, 660, 1600, 300);
     buoyButtons = new QButtonGroup(this);
     for (QRadioButton* b :
          {upper_left_button, upper_right_button, lower_left_button, lower_right_button}) {
@@ -128,10 +150,7 @@ void Grid_Setup::buildControls()
 
     auto caption = [s](const QString& text, const char* name) {
         auto* l = new QLabel(text, s);
-        // The right-hand captions have 64 pixels between the display's edge rules.
-        QFont small = l->font();
-        small.setPointSizeF(small.pointSizeF() * 0.85);
-        l->setFont(small);
+        smallType(l);
         if (name)
             l->setObjectName(QString::fromLatin1(name));
         blackLabel(l);
@@ -144,11 +163,21 @@ void Grid_Setup::buildControls()
     Label2 = caption(QStringLiteral("survey x,y"), "Label2");
     Label3 = caption(QStringLiteral("screen x,y"), "Label3");
     Label4 = caption(QStringLiteral("survey x,y"), "Label4");
-    leftCaptions = {caption(QStringLiteral("screen x,y"), nullptr),
-                    caption(QStringLiteral("survey x,y"), nullptr),
-                    caption(QStringLiteral("screen x,y"), nullptr),
-                    caption(QStringLiteral("survey x,y"), nullptr)};
-    jumpCaption = caption(QStringLiteral("jump x,y"), nullptr);
+    leftCaptions = {caption(QStringLiteral("screen x,y"), "leftScreenCaption1"),
+                    caption(QStringLiteral("survey x,y"), "leftSurveyCaption1"),
+                    caption(QStringLiteral("screen x,y"), "leftScreenCaption2"),
+                    caption(QStringLiteral("survey x,y"), "leftSurveyCaption2")};
+    jumpCaption = caption(QStringLiteral("jump x,y"), "jumpCaption");
+    const std::array<std::pair<const char*, const char*>, 4> headings{
+        {{"upper\nleft", "upperLeftHeading"},
+         {"upper\nright", "upperRightHeading"},
+         {"lower\nleft", "lowerLeftHeading"},
+         {"lower\nright", "lowerRightHeading"}}};
+    for (size_t i = 0; i < headings.size(); ++i) {
+        buoyHeadings[i] =
+            named(new QLabel(QString::fromLatin1(headings[i].first), s), headings[i].second);
+        smallType(buoyHeadings[i]);
+    }
 
     for (const BoxControl& c : kBoxControls) {
         const QString text = c.text ? QString::fromLatin1(c.text) : kUnmarkedText;
@@ -199,8 +228,8 @@ void Grid_Setup::buildControls()
                      QStringLiteral("Hide descriptions"));
 
     overlay = new CourseOverlay(
-        *drawingSurface, *mnuSetupPicture, platform, programPlace, run, calibration, slots, display,
-        coursePicture,
+        *drawingSurface, *column, *mnuSetupPicture, platform, programPlace, run, calibration, slots,
+        display, courseVideo.stillPicture(),
         [this] {
             return ShownSetup{coordinateTexts(), ipt_file_description->text(),
                               ipt_file_description_2->text()};
@@ -208,6 +237,11 @@ void Grid_Setup::buildControls()
         this);
     overlay->makeDraggable(gridLockedLabel);
     blackLabel(AdjustmentLabel);
+    smallType(AdjustmentLabel);
+    transport = new VideoTransport(courseVideo, column);
+    new VideoMenu(menuBar(), courseVideo, platform.fileDialog, programPlace.folder);
+    transport->installShortcuts(this);
+    layOutColumn();
     connectControls();
 }
 
@@ -245,52 +279,101 @@ void Grid_Setup::placeControls()
     const QRect available = display ? display->availableGeometry() : QRect(0, 0, 1024, 768);
     setGeometry(available);
     setWindowState(windowState() | Qt::WindowMaximized);
-    const double W = pixelsToTwips(available.width());
-    const double H = pixelsToTwips(available.height());
+}
 
-    // Left buoys at the left edge, right buoys at the right edge, each a screen row over a
-    // survey row, upper buoy first.
-    auto boxes = [this](BoxKind x, BoxKind y, Buoy b) {
-        return std::array<QLineEdit*, 2>{box({x, b}), box({y, b})};
+void Grid_Setup::layOutColumn()
+{
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(kColumnMargin, kColumnMargin, kColumnMargin, kColumnMargin);
+    layout->setSpacing(kGroupGap);
+    auto row = [layout](std::initializer_list<QWidget*> widgets) {
+        auto* r = new QHBoxLayout;
+        r->setSpacing(kColumnGap);
+        for (QWidget* w : widgets)
+            r->addWidget(w);
+        layout->addLayout(r);
+        return r;
     };
-    auto screenRow = [&](Buoy b) { return boxes(BoxKind::ScreenX, BoxKind::ScreenY, b); };
-    auto surveyRow = [&](Buoy b) { return boxes(BoxKind::SurveyX, BoxKind::SurveyY, b); };
-    for (size_t r = 0; r < 4; ++r)
-        place(leftCaptions[r], 120, kRowTop[r], kBoxWidth, kBoxHeight);
-    place(jumpCaption, 120, kRowTop[4], kBoxWidth, kBoxHeight);
-    const std::array<std::array<QLineEdit*, 2>, 5> leftRows{
-        screenRow(Buoy::UpperLeft), surveyRow(Buoy::UpperLeft), screenRow(Buoy::LowerLeft),
-        surveyRow(Buoy::LowerLeft), boxes(BoxKind::JumpX, BoxKind::JumpY, Buoy::UpperLeft)};
-    for (size_t r = 0; r < leftRows.size(); ++r) {
-        place(leftRows[r][0], 1080, kRowTop[r], kBoxWidth, kBoxHeight);
-        place(leftRows[r][1], 2040, kRowTop[r], kBoxWidth, kBoxHeight);
+
+    auto* buoys = new QGridLayout(fmGateBuoySelection);
+    buoys->setContentsMargins(kColumnMargin, 0, kColumnMargin, kColumnMargin);
+    buoys->setVerticalSpacing(0);
+    buoys->addWidget(upper_left_button, 0, 0);
+    buoys->addWidget(upper_right_button, 0, 1);
+    buoys->addWidget(lower_left_button, 1, 0);
+    buoys->addWidget(lower_right_button, 1, 1);
+    layout->addWidget(fmGateBuoySelection);
+
+    grid_state_icon->setFixedSize(kStateIconSize, kStateIconSize);
+    grid_state_icon->setScaledContents(true);
+    row({grid_select, grid_state_icon, Load})->setStretch(0, 1);
+    row({chkboxGridLock, gridLockedLabel});
+
+    // Each buoy's screen row over its survey row, the buoy named at their left; the jump
+    // point last.
+    auto* boxes = new QGridLayout;
+    boxes->setHorizontalSpacing(kColumnGap);
+    boxes->setVerticalSpacing(kRowGap);
+    const std::array<std::pair<Buoy, std::array<QLabel*, 2>>, 4> buoyRows{
+        {{Buoy::UpperLeft, {leftCaptions[0], leftCaptions[1]}},
+         {Buoy::UpperRight, {Label1, Label2}},
+         {Buoy::LowerLeft, {leftCaptions[2], leftCaptions[3]}},
+         {Buoy::LowerRight, {Label3, Label4}}}};
+    int r = 0;
+    for (size_t i = 0; i < buoyRows.size(); ++i) {
+        const auto& [buoy, captions] = buoyRows[i];
+        boxes->addWidget(buoyHeadings[i], r, 0, 2, 1);
+        boxes->addWidget(captions[0], r, 1);
+        boxes->addWidget(box({BoxKind::ScreenX, buoy}), r, 2);
+        boxes->addWidget(box({BoxKind::ScreenY, buoy}), r, 3);
+        boxes->addWidget(captions[1], r + 1, 1);
+        boxes->addWidget(box({BoxKind::SurveyX, buoy}), r + 1, 2);
+        boxes->addWidget(box({BoxKind::SurveyY, buoy}), r + 1, 3);
+        r += 2;
     }
-    const std::array<QLabel*, 4> rightCaptions{Label1, Label2, Label3, Label4};
-    const std::array<std::array<QLineEdit*, 2>, 4> rightRows{
-        screenRow(Buoy::UpperRight), surveyRow(Buoy::UpperRight), screenRow(Buoy::LowerRight),
-        surveyRow(Buoy::LowerRight)};
-    for (size_t r = 0; r < 4; ++r) {
-        place(rightCaptions[r], W - 3360, kRowTop[r], kBoxWidth, kBoxHeight);
-        place(rightRows[r][0], W - 2400, kRowTop[r], kBoxWidth, kBoxHeight);
-        place(rightRows[r][1], W - 1440, kRowTop[r], kBoxWidth, kBoxHeight);
+    boxes->addWidget(jumpCaption, r, 1);
+    boxes->addWidget(box({BoxKind::JumpX}), r, 2);
+    boxes->addWidget(box({BoxKind::JumpY}), r, 3);
+    boxes->setColumnStretch(2, 1);
+    boxes->setColumnStretch(3, 1);
+    for (QLineEdit* b : coordinateBoxes)
+        b->setMinimumWidth(kCoordinateBoxWidth);
+    layout->addLayout(boxes);
+
+    auto* arrows = new QGridLayout;
+    arrows->setSpacing(0);
+    arrows->addWidget(AdjustmentLabel, 0, 0, 1, 3);
+    arrows->addWidget(AdjustUp, 1, 1);
+    arrows->addWidget(AdjustLeft, 2, 0);
+    arrows->addWidget(AdjustRight, 2, 2);
+    arrows->addWidget(AdjustDown, 3, 1);
+    for (QToolButton* b : {AdjustUp, AdjustLeft, AdjustRight, AdjustDown})
+        b->setFixedSize(b->sizeHint());
+    auto* adjustRow = new QHBoxLayout;
+    adjustRow->addLayout(arrows);
+    adjustRow->addStretch(1);
+    overlay->layOutCrossSize(adjustRow);
+    layout->addLayout(adjustRow);
+
+    overlay->layOutButtons(layout);
+
+    // The setup file's lines keep to the bottom, the transport of a video file above them.
+    layout->addStretch(1);
+    layout->addWidget(transport);
+    row({ipt_file_description, cmdHide})->setStretch(0, 1);
+    layout->addWidget(ipt_file_description_2);
+
+    for (QWidget* w : column->findChildren<QWidget*>()) {
+        // Shown and hidden as the calibration goes; nothing else moves when they do.
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
     }
+    placeColumn();
+    drawingSurface->installEventFilter(this);
+}
 
-    place(grid_state_icon, W - 3360, 1740, 480, 480);
-    place(chkboxGridLock, W - 2400, 1800, 1860, kBoxHeight);
-    overlay->placeControls(W, H);
-
-    constexpr double kFrameWidth = 3600;
-    place(fmGateBuoySelection, (W - kFrameWidth) / 2, 120, kFrameWidth, 1020);
-    place(grid_select, (W - 1200) / 2, 1260, 1200, 360);
-    place(gridLockedLabel, (W - 2400) / 2, 1740, 2400, 360);
-
-    place(Load, W - 2000, H - 3240, 1440, 480);
-    place(AdjustmentLabel, W - 1440, H - 2520, 1200, 240);
-    place(AdjustUp, W - 1200, H - 2280, 240, 240);
-    place(AdjustLeft, W - 1440, H - 2040, 240, 240);
-    place(AdjustRight, W - 960, H - 2040, 240, 240);
-    place(AdjustDown, W - 1200, H - 1800, 240, 240);
-    place(ipt_file_description, 120, H - 1400, 6000, 330);
-    place(ipt_file_description_2, 120, H - 1000, 6000, 330);
-    place(cmdHide, W - 3200, H - 1400, 900, 360);
+void Grid_Setup::placeColumn()
+{
+    column->setGeometry(0, 0, kControlColumnWidth, drawingSurface->height());
 }

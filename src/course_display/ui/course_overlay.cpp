@@ -15,7 +15,9 @@
 #include "platform/platform.h"
 #include "platform/ui/picture_source.h"
 
+#include <QBoxLayout>
 #include <QButtonGroup>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -24,24 +26,28 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 // The calibration screen's title, which its messages carry.
 const QString kScreenTitle = QStringLiteral("Grid Setup");
+constexpr int kGap = 6;
+constexpr int kCrossSizeWidth = 108;
 
 } // namespace
 
-CourseOverlay::CourseOverlay(DrawingSurface& surface, QMenu& pictureMenu, Platform& platform,
-                             const ProgramPlace& place, const RunParticulars& run,
-                             const Calibration& calibration, const GridSlots& slots,
-                             DisplaySettings& display, CoursePicture& coursePicture,
-                             std::function<ShownSetup()> shownSetup, QObject* parent)
-    : QObject(parent), surface(surface), platform(platform), programPlace(place), run(run),
-      calibration(calibration), slots(slots), display(display), coursePicture(coursePicture),
-      shownSetup(std::move(shownSetup))
+CourseOverlay::CourseOverlay(DrawingSurface& surface, QWidget& controls, QMenu& pictureMenu,
+                             Platform& platform, const ProgramPlace& place,
+                             const RunParticulars& run, const Calibration& calibration,
+                             const GridSlots& slots, DisplaySettings& display,
+                             CoursePicture& coursePicture, std::function<ShownSetup()> shownSetup,
+                             QObject* parent)
+    : QObject(parent), surface(surface), controls(controls), platform(platform),
+      programPlace(place), run(run), calibration(calibration), slots(slots), display(display),
+      coursePicture(coursePicture), shownSetup(std::move(shownSetup))
 {
-    buildControls(&surface, pictureMenu);
+    buildControls(pictureMenu);
     display.crossSize = Setup_Cross_size->value();
     circleRadius_ = crossRadiusFor(Setup_Cross_size->value());
     withdrawAccuracyCheck();
@@ -49,8 +55,9 @@ CourseOverlay::CourseOverlay(DrawingSurface& surface, QMenu& pictureMenu, Platfo
     CrossSizeLabel->setStyleSheet(QStringLiteral("background-color: black; color: white;"));
 }
 
-void CourseOverlay::buildControls(QWidget* s, QMenu& pictureMenu)
+void CourseOverlay::buildControls(QMenu& pictureMenu)
 {
+    QWidget* s = &controls;
     auto* mnuLoadPicture = named(pictureMenu.addAction(QStringLiteral("Load &Picture")),
                                  QStringLiteral("mnuLoadPicture"));
     auto* mnuClearPicture = named(pictureMenu.addAction(QStringLiteral("&Clear Picture")),
@@ -77,7 +84,6 @@ void CourseOverlay::buildControls(QWidget* s, QMenu& pictureMenu)
         b->setAccessibleName(b->text());
     btnClearAccuracy->hide();
     fmAccuracyDisplay = named(new QGroupBox(QStringLiteral("Accuracy "), s), "fmAccuracyDisplay");
-    fmAccuracyDisplay->setAutoFillBackground(true);
     optAdvancedAccuracy = named(new QRadioButton(QStringLiteral("Advanced"), fmAccuracyDisplay),
                                 "optAdvancedAccuracy");
     optAdvancedAccuracy->setChecked(true);
@@ -85,7 +91,6 @@ void CourseOverlay::buildControls(QWidget* s, QMenu& pictureMenu)
     auto* advancedGroup = new QButtonGroup(this);
     advancedGroup->addButton(optAdvancedAccuracy);
     fmAccuracyConfig = named(new QGroupBox(QStringLiteral("Display"), s), "fmAccuracyConfig");
-    fmAccuracyConfig->setAutoFillBackground(true);
     optDisplayDistance =
         named(new QRadioButton(QStringLiteral("Distance"), fmAccuracyConfig), "optDisplayDistance");
     optDetailMeasurement = named(new QRadioButton(QStringLiteral("Detail "), fmAccuracyConfig),
@@ -97,12 +102,8 @@ void CourseOverlay::buildControls(QWidget* s, QMenu& pictureMenu)
     optDisplayDistance->setAccessibleName(QStringLiteral("Display distance"));
     optDetailMeasurement->setAccessibleName(QStringLiteral("Display detail"));
     optHomolgationLevel->setAccessibleName(QStringLiteral("Display homologation level"));
-    place(optAdvancedAccuracy, 120, 240, 1600, 300);
-    place(optDisplayDistance, 120, 240, 1600, 300);
-    place(optDetailMeasurement, 120, 540, 1600, 300);
-    place(optHomolgationLevel, 120, 840, 1600, 300);
     for (size_t i = 0; i < AccuracyIndicator.size(); ++i) {
-        QLabel* l = new QLabel(s);
+        QLabel* l = new QLabel(&surface);
         l->setObjectName(QStringLiteral("AccuracyIndicator_%1").arg(i));
         // Black text straight on the picture; clicks go through to the picture beneath,
         // so a buoy under an indicator can still be marked.
@@ -125,23 +126,47 @@ void CourseOverlay::buildControls(QWidget* s, QMenu& pictureMenu)
     connect(mnuPaste, &QAction::triggered, this, &CourseOverlay::mnuPaste_Click);
     connect(Setup_Cross_size, &QScrollBar::valueChanged, this,
             &CourseOverlay::Setup_Cross_size_Change);
+    connect(&surface, &DrawingSurface::mappingChanged, this,
+            &CourseOverlay::placeAccuracyIndicators);
 }
 
-void CourseOverlay::placeControls(double W, double H)
+void CourseOverlay::layOutCrossSize(QBoxLayout* row)
 {
-    place(btnAccuracyCheck, W - 2400, 2220, 1440, 360);
-    place(fmAccuracyDisplay, W - 2400, 2700, 1860, 600);
-    place(fmAccuracyConfig, W - 2400, 3360, 1860, 1200);
-    // The three buttons share the right edge of the column and are as wide as the longest
-    // caption needs.
-    const std::array<QPushButton*, 3> column{show_alignment, btnShowAllBuoys, btnClearAccuracy};
-    double columnWidth = 1860;
-    for (QPushButton* b : column)
-        columnWidth = std::max(columnWidth, pixelsToTwips(b->sizeHint().width()));
-    for (size_t i = 0; i < column.size(); ++i)
-        place(column[i], W - 540 - columnWidth, 4680 + 420 * double(i), columnWidth, 360);
-    place(CrossSizeLabel, W - 1950, H - 1400, 1200, 240);
-    place(Setup_Cross_size, W - 2160, H - 1160, 1620, 240);
+    auto* crossSize = new QVBoxLayout;
+    crossSize->setSpacing(0);
+    crossSize->addStretch(1);
+    crossSize->addWidget(CrossSizeLabel);
+    crossSize->addWidget(Setup_Cross_size);
+    Setup_Cross_size->setMinimumWidth(kCrossSizeWidth);
+    row->addLayout(crossSize);
+}
+
+void CourseOverlay::layOutButtons(QBoxLayout* column)
+{
+    auto row = [column](std::initializer_list<QWidget*> widgets) {
+        auto* r = new QHBoxLayout;
+        r->setSpacing(kGap);
+        for (QWidget* w : widgets)
+            r->addWidget(w, 1);
+        column->addLayout(r);
+    };
+    row({show_alignment, btnShowAllBuoys});
+    row({btnAccuracyCheck, btnClearAccuracy});
+
+    auto* advanced = new QVBoxLayout(fmAccuracyDisplay);
+    advanced->setContentsMargins(kGap, 0, kGap, kGap / 2);
+    advanced->addWidget(optAdvancedAccuracy);
+    auto* options = new QGridLayout(fmAccuracyConfig);
+    options->setContentsMargins(kGap, 0, kGap, kGap / 2);
+    options->setVerticalSpacing(0);
+    options->addWidget(optDisplayDistance, 0, 0);
+    options->addWidget(optDetailMeasurement, 0, 1);
+    options->addWidget(optHomolgationLevel, 1, 0, 1, 2);
+    auto* groups = new QHBoxLayout;
+    groups->setSpacing(kGap);
+    groups->addWidget(fmAccuracyDisplay, 0, Qt::AlignTop);
+    groups->addWidget(fmAccuracyConfig, 1);
+    column->addLayout(groups);
 }
 
 // ---- marks, course, cross size -----------------------------------------------------------
@@ -271,9 +296,20 @@ void CourseOverlay::showAccuracyIndicators(const AccuracyCheckResult& result)
             continue;
         label->setText(p.text);
         label->adjustSize();
-        label->move(twipsToPixels(p.left), twipsToPixels(p.top));
-        label->raise();
+        indicatorAt[size_t(p.index)] = {p.left, p.top};
+        // On the picture, under the control column.
+        label->stackUnder(&controls);
         label->show();
+    }
+    placeAccuracyIndicators();
+}
+
+void CourseOverlay::placeAccuracyIndicators()
+{
+    const PictureMapping& m = surface.mapping();
+    for (size_t i = 0; i < AccuracyIndicator.size(); ++i) {
+        const PlanePoint at = m.toSurface(indicatorAt[i].x, indicatorAt[i].y);
+        AccuracyIndicator[i]->move(int(std::lround(at.x)), int(std::lround(at.y)));
     }
 }
 

@@ -2,8 +2,10 @@
 // The course display on the calibration screen: "Draw Buoys" and "Show Course" over the
 // picture, the cross size of the marks, the accuracy check with its indicators, the labels the
 // operator drags out of the way and the background picture menu. The calibration screen builds
-// it on its drawing surface and forwards to it: when the calibration becomes complete or not,
-// when marking draws, when the marks are to be redrawn.
+// it on its drawing surface, with the controls in its control column, and forwards to it: when
+// the calibration becomes complete or not, when marking draws, when the marks are to be
+// redrawn. The indicators stand on the picture at their points, through the surface's mapping,
+// and follow it when the picture is scaled or moved.
 
 #include "calibration/buoy_marking.h"
 #include "course_display/accuracy_check.h"
@@ -16,6 +18,7 @@
 
 class CoursePicture;
 class DrawingSurface;
+class QBoxLayout;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -42,15 +45,18 @@ class CourseOverlay : public QObject
 {
     Q_OBJECT
 public:
-    // Adds its controls to the surface and its entries to the picture menu.
-    CourseOverlay(DrawingSurface& surface, QMenu& pictureMenu, Platform& platform,
-                  const ProgramPlace& place, const RunParticulars& run,
+    // Adds its controls to `controls` (a child of the surface), its indicators to the surface
+    // and its entries to the picture menu.
+    CourseOverlay(DrawingSurface& surface, QWidget& controls, QMenu& pictureMenu,
+                  Platform& platform, const ProgramPlace& place, const RunParticulars& run,
                   const Calibration& calibration, const GridSlots& slots, DisplaySettings& display,
                   CoursePicture& coursePicture, std::function<ShownSetup()> shownSetup,
                   QObject* parent);
 
-    // Places the controls on a screen this many twips wide and high.
-    void placeControls(double width, double height);
+    // Adds the cross size (label over scroll bar) to a row of the column.
+    void layOutCrossSize(QBoxLayout* row);
+    // Adds the course and accuracy buttons and the accuracy options to the column.
+    void layOutButtons(QBoxLayout* column);
     // While dragged with the mouse the label keeps the grabbed point under the pointer, and
     // `companion` travels with it.
     void makeDraggable(QWidget* label, QWidget* companion = nullptr);
@@ -84,7 +90,8 @@ private Q_SLOTS:
     void mnuPaste_Click();
 
 private:
-    void buildControls(QWidget* surface, QMenu& pictureMenu);
+    void buildControls(QMenu& pictureMenu);
+    void placeAccuracyIndicators();
     AccuracyDisplay accuracyDisplay() const;
     void showAccuracyIndicators(const AccuracyCheckResult& result);
     void clearAccuracyIndicators();
@@ -97,6 +104,7 @@ private:
     };
 
     DrawingSurface& surface;
+    QWidget& controls;
     Platform& platform;
     const ProgramPlace& programPlace;
     const RunParticulars& run;
@@ -126,4 +134,6 @@ private:
     QRadioButton* optDetailMeasurement = nullptr;
     QRadioButton* optHomolgationLevel = nullptr;
     std::array<QLabel*, kAccuracyIndicatorCount> AccuracyIndicator{};
+    // Where each indicator's top-left corner lies on the picture, in picture twips.
+    std::array<Point2, kAccuracyIndicatorCount> indicatorAt{};
 };
