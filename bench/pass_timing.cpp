@@ -41,6 +41,7 @@
 #include "platform/qt/sdl_joystick.h"
 #include "platform/settings_store.h"
 #include "results/ui/results.h"
+#include "support/wait_until.h"
 
 #include <QApplication>
 #include <QDir>
@@ -221,22 +222,6 @@ Figures referencePass(int passTenths, int stallMs, Qt::TimerType type)
     return f;
 }
 
-// Runs the event loop until done() or for at most ms milliseconds.
-template <class F> bool waitFor(F done, int ms)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(2);
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    if (!done())
-        loop.exec();
-    return done();
-}
-
 // A slalom pass at 58 km/h on a video file, on its media clock, with the moments each frame
 // came and each sample was taken.
 struct VideoRun
@@ -260,19 +245,19 @@ void videoPass(VideoRun& v, Screens& screens, Form1& form1, Measure& measure, Pr
     form1.selectSlalomSpeed(0);
     form1.setDirection(Direction::Toward);
     video.choose(VideoChoice::ofFile(v.file));
-    if (!waitFor([&] { return video.file() != nullptr; }, 10000)) {
+    if (!waitUntil([&] { return video.file() != nullptr; }, 10000)) {
         std::printf("%-16s the video did not open\n", "video pass");
         return;
     }
     measure.show();
     VideoFile& file = *video.file();
     file.seek(v.startUs);
-    if (!waitFor([&] { return file.frame().startUs == v.startUs; }, 5000)) {
+    if (!waitUntil([&] { return file.frame().startUs == v.startUs; }, 5000)) {
         std::printf("%-16s no frame at %.3f s\n", "video pass", double(v.startUs) / 1e6);
         return;
     }
     video.setRate(v.rate);
-    waitFor([] { return false; }, 300);
+    waitUntil([] { return false; }, 300);
 
     v.arrivals.clear();
     std::vector<Steady::time_point>& taken = *v.taken;

@@ -25,6 +25,7 @@
 #include "platform/qt/qt_video_source.h"
 #include "platform/qt/sdl_joystick.h"
 #include "platform/settings_store.h"
+#include "support/wait_until.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -86,21 +87,6 @@ public:
     }
 };
 
-template <class F> bool waitFor(F done, int ms)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(2);
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    if (!done())
-        loop.exec();
-    return done();
-}
-
 // The test file, made once: gst-launch-1.0 (package gstreamer1.0-tools) encodes a moving test
 // pattern to VP8 in WebM, about 25 seconds on two cores.
 QString testFile()
@@ -158,7 +144,7 @@ Figures decodeOnly(QtVideoSources& videos, const QString& path)
 {
     Figures f;
     std::unique_ptr<VideoFile> file = videos.openFile(path);
-    if (!waitFor([&] { return file->state() != VideoState::Opening; }, 10000) ||
+    if (!waitUntil([&] { return file->state() != VideoState::Opening; }, 10000) ||
         file->state() != VideoState::Ready) {
         std::printf("decode only: the file did not open (%s)\n", qPrintable(file->message()));
         return f;
@@ -170,7 +156,7 @@ Figures decodeOnly(QtVideoSources& videos, const QString& path)
     const double cpu0 = processCpuSeconds();
     const Steady::time_point t0 = Steady::now();
     file->play();
-    waitFor([&] { return ended; }, 60000);
+    waitUntil([&] { return ended; }, 60000);
     f.seconds = msBetween(t0, Steady::now()) / 1000.0;
     f.cpuShare = (processCpuSeconds() - cpu0) / f.seconds;
     ++f.arrived;         // the first frame came with Ready
@@ -236,7 +222,7 @@ Figures underTheScreen(Screens& screens, const QString& path)
         if (auto* box = measure.findChild<QAbstractButton*>(QString::fromLatin1(name)))
             box->setChecked(true);
     video.choose(VideoChoice::ofFile(path));
-    if (!waitFor([&] { return video.file() != nullptr; }, 10000)) {
+    if (!waitUntil([&] { return video.file() != nullptr; }, 10000)) {
         std::printf("under the screen: the file did not open\n");
         return f;
     }
@@ -255,14 +241,14 @@ Figures underTheScreen(Screens& screens, const QString& path)
     bool ended = false;
     QObject::connect(&video, &CourseVideo::playbackChanged, &watch,
                      [&ended](PlaybackChange c) { ended |= c == PlaybackChange::EndOfMedia; });
-    waitFor([] { return false; }, 500);
+    waitUntil([] { return false; }, 500);
 
     const double cpu0 = processCpuSeconds();
     const Steady::time_point t0 = Steady::now();
     watch.shown = 0;
     watch.arrivals = 0;
     video.file()->play();
-    waitFor([&] { return ended; }, 60000);
+    waitUntil([&] { return ended; }, 60000);
     f.seconds = msBetween(t0, Steady::now()) / 1000.0;
     f.cpuShare = (processCpuSeconds() - cpu0) / f.seconds;
     // The first frame was on screen before play.

@@ -2,6 +2,7 @@
 #include "platform/qt/qt_video_source.h"
 #include "support/paths.h"
 #include "support/qt_printers.h"
+#include "support/wait_until.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -70,22 +71,6 @@ Fit fitArrivals(const std::vector<Seen>& seen, size_t first)
         sq += off * off;
     }
     return {speed, std::sqrt(sq / n)};
-}
-
-// Runs the event loop until done() or for at most ms milliseconds. A real event loop: the
-// player's bus messages wait for one (QTest's waits delayed loading by half a second).
-template <class F> bool waitUntil(F done, int ms)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(2);
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-    return done();
 }
 
 // Runs the event loop for ms milliseconds.

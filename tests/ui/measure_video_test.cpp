@@ -14,6 +14,7 @@
 #include "support/calibrated_course.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
+#include "support/wait_until.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,23 +55,6 @@ std::vector<TruthFrame> readTruth()
             frames.push_back({f[2].toDouble(), f[3].toDouble(), f[4].toDouble(), f[5].toDouble()});
     }
     return frames;
-}
-
-// Runs a real event loop until done() or for at most ms milliseconds (the player's messages
-// need one; QTest's waits delayed the loading by half a second).
-template <class F> bool waitUntil(F done, int ms)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(2);
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    if (!done())
-        loop.exec();
-    return done();
 }
 
 class MeasureVideoTest : public ::testing::Test, protected StartedProgram
