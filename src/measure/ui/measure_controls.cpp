@@ -34,9 +34,7 @@ bool isArrowKey(int key)
     return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
 }
 
-// The control column, in pixels. With the standard camera the course starts 293 pixels
-// from the picture's left edge, so a column no wider than 270 leaves it in view.
-constexpr int kColumnWidth = 270;
+// The control column's spacing, in pixels (its width is the calibration screen's).
 constexpr int kColumnMargin = 4;
 constexpr int kColumnGap = 6; // between controls side by side
 constexpr int kRowGap = 3;    // between rows of a group
@@ -68,7 +66,7 @@ void Measure::buildControls()
     setCentralWidget(surface);
     surface->showVideoOf(video);
     // A picture fills the area right of the column; the overlay card keys the whole surface.
-    surface->fitPicturesBeside(kColumnWidth);
+    surface->fitPicturesBeside(kControlColumnWidth);
     // The lines go first so that the control column stands above them.
     lineOverlay = new LineOverlay(surface);
     lineOverlay->setMapping(surface->mapping());
@@ -409,7 +407,8 @@ bool Measure::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == surface && event->type() == QEvent::Resize) {
         lineOverlay->setGeometry(surface->rect());
-        column->setGeometry(0, 0, std::min(kColumnWidth, surface->width()), surface->height());
+        column->setGeometry(0, 0, std::min(kControlColumnWidth, surface->width()),
+                            surface->height());
     }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         if (isArrowKey(static_cast<QKeyEvent*>(event)->key()))
