@@ -13,9 +13,10 @@
 // How a screen uses it:
 //   surface->showVideoOf(courseVideo);          // instead of showPictureOf: the still
 //                                               // picture is part of what it shows
-//   surface->fitPicturesBeside(kControlColumnWidth);   // pictures fill the area right of the
-//   column connect(surface, &DrawingSurface::mappingChanged, lineOverlay,
-//   &LineOverlay::setMapping); lineOverlay->setMapping(surface->mapping());
+//   // pictures fill the area right of the column
+//   surface->fitPicturesBeside(kControlColumnWidth);
+//   connect(surface, &DrawingSurface::mappingChanged, lineOverlay, &LineOverlay::setMapping);
+//   lineOverlay->setMapping(surface->mapping());
 // Until fitPicturesBeside or setMapping is called, a picture is shown at its own size from
 // the surface's top-left corner (the identity), as before.
 
