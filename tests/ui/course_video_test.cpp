@@ -1,6 +1,7 @@
 #include "app/settings_keys.h"
 #include "app/ui/course_picture.h"
 #include "app/ui/course_video.h"
+#include "app/ui/drawing_surface.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_video.h"
 #include "support/qt_printers.h"
@@ -128,6 +129,30 @@ TEST_F(CourseVideoTest, ACameraThatFailsOrBreaksDownGivesOneMessageAndTheKeyColo
     EXPECT_TRUE(sources.liveCameras.empty());
     ASSERT_EQ(pictures.count(), 1);
     EXPECT_TRUE(pictures[0][0].value<QImage>().isNull());
+}
+
+// Magenta around the picture is for the overlay card to key its video into; around a camera
+// or a file it would only look like the card's colour with no card there.
+TEST_F(CourseVideoTest, OnlyTheOverlayCardHasTheKeyColourAroundThePicture)
+{
+    DrawingSurface surface;
+    surface.resize(1024, 768);
+    surface.fitPicturesBeside(270);
+    surface.showVideoOf(*video);
+    const QColor key(255, 0, 255);
+    const QPoint below(600, 700); // a 16:9 frame 754 px wide ends 424 px down
+    EXPECT_EQ(surface.composed().pixelColor(below), key);
+
+    playFile(QStringLiteral("/v/pass.webm"), Qt::blue);
+    EXPECT_EQ(surface.composed().pixelColor(600, 200), QColor(Qt::blue));
+    const QColor border = surface.composed().pixelColor(below);
+    EXPECT_NE(border, key);
+    EXPECT_EQ(surface.composed().pixelColor(100, 200), border); // under the column too
+
+    video->choose(VideoChoice::ofCamera(QString()));
+    sources.camera()->ready(filled(640, 480, Qt::green));
+    sources.camera()->fail(QStringLiteral("The camera \"USB\" failed: unplugged"));
+    EXPECT_EQ(surface.composed().pixelColor(below), key);
 }
 
 TEST_F(CourseVideoTest, AStillPictureHidesTheFramesWhileTheirClockRunsOn)

@@ -105,8 +105,14 @@ void DrawingSurface::showPictureOf(const CoursePicture& shared)
 
 void DrawingSurface::showVideoOf(const CourseVideo& video)
 {
+    const auto follow = [this](const VideoChoice& choice) {
+        keyAroundPicture = choice.kind == VideoChoice::Kind::OverlayCard;
+        update();
+    };
+    follow(video.choice());
     setBackgroundPicture(video.picture());
     connect(&video, &CourseVideo::pictureChanged, this, &DrawingSurface::setBackgroundPicture);
+    connect(&video, &CourseVideo::choiceChanged, this, follow);
 }
 
 void DrawingSurface::fitPicturesBeside(int width)
@@ -229,13 +235,14 @@ QRect DrawingSurface::pictureRect() const
 void DrawingSurface::paintPicture(QPainter& p, const QRect& dirty) const
 {
     const QRect placed = pictureRect();
-    // The key colour wherever the picture does not cover (all of it behind a picture with
-    // transparency).
-    QRegion key(dirty);
+    // The key colour (or the border) wherever the picture does not cover (all of it behind a
+    // picture with transparency).
+    QRegion around(dirty);
     if (!picture.hasAlphaChannel())
-        key -= placed;
-    for (const QRect& r : key)
-        p.fillRect(r, toColor(kMagenta));
+        around -= placed;
+    const QColor fill = keyAroundPicture ? toColor(kMagenta) : QColor(40, 40, 40);
+    for (const QRect& r : around)
+        p.fillRect(r, fill);
     if (!placed.isEmpty() && placed.intersects(dirty)) {
         // Smooth scaling keeps thin buoys and lines from breaking up; it cost about 0.5 ms
         // for a 1920 x 1080 frame here.

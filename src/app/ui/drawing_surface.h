@@ -87,6 +87,9 @@ private:
     void paintPicture(QPainter& p, const QRect& dirty) const;
 
     QImage picture;
+    // Around the picture: the key colour, through which the overlay card shows its video;
+    // with a camera or a file nothing shows there, so it is a plain dark border.
+    bool keyAroundPicture = true;
     Placement placement = Placement::OwnSize;
     int columnWidth = 0;
     PictureMapping mapping_;
