@@ -11,12 +11,19 @@
 //   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing
 //       --video resources/program/videos/slalom_pass_58kmh.webm          (and a pass on it)
 //
+//   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing
+//       --live resources/program/videos/slalom_pass_58kmh.webm  (the slalom pass again over
+//                                                                a live picture)
+//
 // Options: --load starts one spinning thread per core for the length of the run;
 // --passes N runs each pass N times (default 1); --stall MS blocks the user-interface thread
 // for MS milliseconds once in each pass (samples due meanwhile are late, the rest on time).
 // Per sample: the time it was taken minus start + i x 100 ms (median, p99, max); the pass
 // duration error (last sample against start + PassTenths x 100 ms); the sample count; the
 // CPU time of the user-interface thread per second of pass.
+//
+// --live FILE then runs the slalom pass again on the wall clock with the file (at least 17 s
+// long) playing under the measurement screen, each frame painted as it comes, as a camera's.
 //
 // --video FILE then measures a slalom pass at 58 km/h on the file under the measurement
 // screen, from the frame at --video-start SECONDS (default 1.0, the sample pass's entrance
@@ -26,6 +33,7 @@
 // holding its instant.
 
 #include "app/ui/course_video.h"
+#include "app/ui/drawing_surface.h"
 #include "app/ui/form1.h"
 #include "app/ui/program_state.h"
 #include "app/ui/screens.h"
@@ -339,6 +347,7 @@ int main(int argc, char** argv)
     int repeats = 1;
     int stallMs = 0;
     VideoRun video;
+    QString liveFile;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--load") == 0)
             load = true;
@@ -352,6 +361,8 @@ int main(int argc, char** argv)
             video.startUs = qint64(std::atof(argv[++i]) * 1e6);
         else if (std::strcmp(argv[i], "--video-rate") == 0 && i + 1 < argc)
             video.rate = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--live") == 0 && i + 1 < argc)
+            liveFile = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[++i]));
     }
     // As the program: GStreamer, and frames converted on the processor.
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
@@ -433,44 +444,85 @@ int main(int argc, char** argv)
                 "of core");
     const PassSpec passes[] = {{"slalom 58 km/h", Event::Slalom, 0},
                                {"jump 48 km/h", Event::Jump, 0}};
-    for (int r = 0; r < repeats; ++r) {
-        for (const PassSpec& p : passes) {
-            form1.selectEvent(p.event);
-            if (p.event == Event::Slalom)
-                form1.selectSlalomSpeed(p.speedIndex);
-            else
-                form1.selectJumpSpeed(p.speedIndex);
-            form1.setDirection(Direction::Toward);
-            measure.show();
-            QCoreApplication::processEvents();
-            // Settle: let the screen paint before the pass starts.
-            QEventLoop settle;
-            QTimer::singleShot(300, &settle, &QEventLoop::quit);
-            settle.exec();
+    // One pass on the wall clock; the two reference timers after it unless `alone`.
+    const auto runPass = [&](const PassSpec& p, const char* label, bool alone) {
+        form1.selectEvent(p.event);
+        if (p.event == Event::Slalom)
+            form1.selectSlalomSpeed(p.speedIndex);
+        else
+            form1.selectJumpSpeed(p.speedIndex);
+        form1.setDirection(Direction::Toward);
+        measure.show();
+        QCoreApplication::processEvents();
+        // Settle: let the screen paint before the pass starts.
+        QEventLoop settle;
+        QTimer::singleShot(300, &settle, &QEventLoop::quit);
+        settle.exec();
 
-            sampleTimes.clear();
-            const double cpu0 = threadCpuSeconds();
-            const Steady::time_point t0 = Steady::now();
-            if (stallMs > 0)
-                QTimer::singleShot(5050, [stallMs] {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(stallMs));
-                });
-            start->click(); // sample 0 is taken inside, no timer can tick meanwhile
-            sampleTimes.push_back(Steady::now());
-            while (measure.model().running())
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            const double cpu = threadCpuSeconds() - cpu0;
-            const int tenths = g.pass.tenths;
-            const int expected = tenths + 1;
-            print(p.name, "engine (HiResTimer)", expected, figuresOf(t0, sampleTimes, tenths, cpu));
-            if (screens.hasResults())
-                screens.results().hide();
+        sampleTimes.clear();
+        const double cpu0 = threadCpuSeconds();
+        const Steady::time_point t0 = Steady::now();
+        if (stallMs > 0)
+            QTimer::singleShot(5050, [stallMs] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(stallMs));
+            });
+        start->click(); // sample 0 is taken inside, no timer can tick meanwhile
+        sampleTimes.push_back(Steady::now());
+        while (measure.model().running())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        const double cpu = threadCpuSeconds() - cpu0;
+        const int tenths = g.pass.tenths;
+        const int expected = tenths + 1;
+        print(p.name, label, expected, figuresOf(t0, sampleTimes, tenths, cpu));
+        if (screens.hasResults())
+            screens.results().hide();
+        if (alone)
+            return;
+        print(p.name, "plain 100 ms QTimer", expected,
+              referencePass(tenths, stallMs, Qt::CoarseTimer));
+        // The operating system's own wake-up latency, for comparison.
+        print(p.name, "precise 100 ms QTimer", expected,
+              referencePass(tenths, stallMs, Qt::PreciseTimer));
+    };
+    for (int r = 0; r < repeats; ++r)
+        for (const PassSpec& p : passes)
+            runPass(p, "engine (HiResTimer)", false);
 
-            print(p.name, "plain 100 ms QTimer", expected,
-                  referencePass(tenths, stallMs, Qt::CoarseTimer));
-            // The operating system's own wake-up latency, for comparison.
-            print(p.name, "precise 100 ms QTimer", expected,
-                  referencePass(tenths, stallMs, Qt::PreciseTimer));
+    // The slalom pass again with a live picture under the screen, as a camera gives one: the
+    // file's frames painted as they come, the samples on the wall clock. Each pass plays the
+    // file from its start, so that no rewind falls inside a pass: bringing a file back from
+    // its end holds the user-interface thread for a moment, which a camera never does.
+    if (!liveFile.isEmpty()) {
+        std::unique_ptr<VideoFile> live = videos.openFile(liveFile);
+        if (!waitUntil([&] { return live->state() != VideoState::Opening; }, 10000) ||
+            live->state() != VideoState::Ready) {
+            std::printf("%-16s %s\n", "live video", qPrintable(live->message()));
+        } else if (live->durationUs() < 17000000) {
+            std::printf("%-16s shorter than a slalom pass: 17 s are needed\n", "live video");
+        } else {
+            auto* surface = measure.findChild<DrawingSurface*>();
+            int frames = 0;
+            live->setFrameHandler([&](const VideoFrame& f) {
+                surface->setBackgroundPicture(f.image);
+                ++frames;
+            });
+            double seconds = 0.0;
+            int framesInPasses = 0;
+            for (int r = 0; r < repeats; ++r) {
+                live->seek(0);
+                waitUntil([&] { return live->positionUs() == 0; }, 3000);
+                live->play();
+                waitUntil([] { return false; }, 300);
+                const Steady::time_point from = Steady::now();
+                const int before = frames;
+                runPass(passes[0], "engine, live video", true);
+                seconds += msBetween(from, Steady::now()) / 1e3;
+                framesInPasses += frames - before;
+                live->pause();
+            }
+            std::printf("%-16s %d frames painted in %.1f s of passes\n", "", framesInPasses,
+                        seconds);
+            surface->setBackgroundPicture(QImage());
         }
     }
     if (!video.file.isEmpty())
