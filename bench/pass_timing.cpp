@@ -37,6 +37,7 @@
 #include "app/ui/form1.h"
 #include "app/ui/program_state.h"
 #include "app/ui/screens.h"
+#include "bench_services.h"
 #include "calibration/course_transform.h"
 #include "measure/ui/measure.h"
 #include "platform/file_dialog.h"
@@ -84,35 +85,6 @@ double threadCpuSeconds()
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
            double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
-
-// Nothing here may block: the run has no operator.
-class QuietMessages : public MessageBoxes
-{
-public:
-    void show(const QString&, const QString&, MessageIcon) override {}
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-};
-class NoDialog : public FileDialog
-{
-public:
-    std::optional<QString> choose(const FileDialogRequest&) override { return std::nullopt; }
-};
-class MemorySettings : public SettingsStore
-{
-public:
-    std::optional<QString> value(const QString&, const QString&, const QString&) const override
-    {
-        return std::nullopt;
-    }
-    bool setValue(const QString&, const QString&, const QString&, const QString&, QString*) override
-    {
-        return true;
-    }
-};
 
 // Real timers, with the moment of every sample the sample timer's ticks take.
 class RecordingTimer : public HiResTimer

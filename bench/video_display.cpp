@@ -13,6 +13,7 @@
 #include "app/ui/drawing_surface.h"
 #include "app/ui/program_state.h"
 #include "app/ui/screens.h"
+#include "bench_services.h"
 #include "calibration/grid_slots.h"
 #include "calibration/setup_file.h"
 #include "measure/ui/measure.h"
@@ -57,35 +58,6 @@ double processCpuSeconds()
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
-
-// Nothing here may block: the run has no operator.
-class QuietMessages : public MessageBoxes
-{
-public:
-    void show(const QString&, const QString&, MessageIcon) override {}
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-};
-class NoDialog : public FileDialog
-{
-public:
-    std::optional<QString> choose(const FileDialogRequest&) override { return std::nullopt; }
-};
-class MemorySettings : public SettingsStore
-{
-public:
-    std::optional<QString> value(const QString&, const QString&, const QString&) const override
-    {
-        return std::nullopt;
-    }
-    bool setValue(const QString&, const QString&, const QString&, const QString&, QString*) override
-    {
-        return true;
-    }
-};
 
 // The test file, made once: gst-launch-1.0 (package gstreamer1.0-tools) encodes a moving test
 // pattern to VP8 in WebM, about 25 seconds on two cores.
