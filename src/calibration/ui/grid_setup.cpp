@@ -358,15 +358,16 @@ void Grid_Setup::gridLoad_Click()
                                   kErrorMessageTitle);
         return;
     }
-    if (checked.replaced)
-        platform.messages.warning(coefficientsSolvedAgainMessage(*path, *checked.replaced),
-                                  kErrorMessageTitle);
     showDescriptions(*path, checked.data->description);
     showTexts(boxTextsFor(*checked.data));
     // After the box writes, so the values are the file's own to the last bit.
     applyLoadedSetup(calibration, slots, *checked.data, *path);
     appendJournal(JournalForm::Twips);
     drawingSurface->clearDrawing();
+    // Said over the loaded boxes, before the perspective check's own warning.
+    if (checked.replaced)
+        platform.messages.warning(coefficientsSolvedAgainMessage(*path, *checked.replaced),
+                                  kErrorMessageTitle);
     checkPerspective();
     showComplete();
     showGridCaption(gridCaption(slots.current));
