@@ -1,4 +1,5 @@
 // The setup file reader on arbitrary bytes, decoded as a file on disk would be.
+#include "calibration/calibration_checks.h"
 #include "calibration/setup_file.h"
 #include "common/text_file.h"
 
@@ -19,6 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const double b = again.data->transform.c[k];
             if (!(a == b || (std::isnan(a) && std::isnan(b))))
                 __builtin_trap();
+        }
+        // The load's checks take any file that reads: a refusal says why, and what is loaded
+        // maps every mark to within a centimetre of its survey point.
+        const SetupCheck checked = checkSetup(*read.data);
+        if (!checked.data) {
+            if (checked.problem.reason.isEmpty())
+                __builtin_trap();
+        } else if (!(largestMarkMiss(checked.data->points, checked.data->transform).metres <=
+                     kMarkOnSurveyMetres)) {
+            __builtin_trap();
         }
     } else if (read.problem.reason.isEmpty()) {
         __builtin_trap(); // a refusal always says why

@@ -66,7 +66,7 @@ MarkResult markBuoy(Calibration& calibration, std::optional<Buoy> selected, bool
     });
 }
 
-static QString buoyCaption(Buoy b)
+QString buoyCaption(Buoy b)
 {
     switch (b) {
     case Buoy::UpperLeft:

@@ -50,6 +50,8 @@ inline const QString kUnmarkedText = QStringLiteral("auto");
 // The text a survey box shows when nothing is entered.
 inline const QString kNoSurveyText = QStringLiteral("input");
 
+// The buoy as the operator reads it: "upper left".
+QString buoyCaption(Buoy buoy);
 // The box as the operator reads it: "upper left buoy screen x", "jump y".
 QString boxCaption(CoordinateBox box);
 

@@ -17,11 +17,10 @@ CompletionResult completeSetup(Calibration& calibration, GridSlots& slots,
     for (Buoy b : kBuoyVisitOrder)
         calibration.surveyPoint(b) = {leadingNumber(texts[b].surveyX),
                                       leadingNumber(texts[b].surveyY)};
-    const std::optional<CourseTransform> solved =
-        solveCourseTransform(calibration.referencePoints());
-    if (!solved)
-        return {false, kNoUniqueSolutionMessage};
-    calibration.transform = *solved;
+    const CheckedSolve solved = solveChecked(calibration.referencePoints());
+    if (!solved.transform)
+        return {false, completionProblemMessage(*solved.problem)};
+    calibration.transform = *solved.transform;
 
     slots.current = 1;
     SetupFileData slot = workingData(calibration, slots.current);
@@ -32,4 +31,25 @@ CompletionResult completeSetup(Calibration& calibration, GridSlots& slots,
     if (slots.count == 1)
         calibration.complete = true;
     return {true, QString()};
+}
+
+QString completionProblemMessage(const CalibrationProblem& problem)
+{
+    switch (problem.fault) {
+    case CalibrationFault::MarksCoincide:
+    case CalibrationFault::MarksInLine:
+    case CalibrationFault::NoUniqueSolution:
+        // What the screen has always said when marks on one point or one line left the
+        // solve without a pivot; marks a click cannot tell from those are the same fault.
+        return kNoUniqueSolutionMessage;
+    case CalibrationFault::MarkOutOfReach:
+    case CalibrationFault::SurveyOutOfReach:
+    case CalibrationFault::TransformUnusable:
+        break;
+    }
+    QString reason = problem.reason;
+    if (!reason.isEmpty())
+        reason[0] = reason[0].toUpper();
+    return QStringLiteral("Warning - ") + reason +
+           QStringLiteral(". Re-enter data: the calibration in use has not been changed.");
 }

@@ -4,6 +4,7 @@
 
 #include "calibration/buoy_marking.h"
 #include "calibration/calibration.h"
+#include "calibration/calibration_checks.h"
 #include "calibration/grid_slots.h"
 
 #include <QString>
@@ -21,9 +22,14 @@ struct CompletionResult
 };
 
 // Solves from the marks and the survey boxes (read by their leading number, and kept even
-// when the solve fails). A solved calibration goes into slot 1, which becomes the current
-// one, and is complete when one slot is all there is. A failed completion leaves the
-// coefficients in use, the slots and completeness as they were.
+// when the solve fails). A calibration the checks of calibration_checks.h refuse is not
+// taken. A solved calibration goes into slot 1, which becomes the current one, and is
+// complete when one slot is all there is. A failed completion leaves the coefficients in
+// use, the slots and completeness as they were.
 CompletionResult completeSetup(Calibration& calibration, GridSlots& slots,
                                const CoordinateTexts& texts, const QString& description1,
                                const QString& description2);
+
+// The operator's warning for a refused "Complete": marks on one point or one line keep the
+// screen's own "No Unique Solution" message; the other faults say what is wrong.
+QString completionProblemMessage(const CalibrationProblem& problem);

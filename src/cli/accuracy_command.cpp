@@ -68,7 +68,7 @@ int runAccuracy(const QStringList& args, CliStreams& io)
         io.err << *problem << "\n";
         return 2;
     }
-    const auto data = readSetupOrReport(a.path, io);
+    const auto data = loadSetupOrReport(a.path, io);
     if (!data)
         return 2;
     // The state a load leaves: the file is slot 1 and the working calibration, the boxes
@@ -101,5 +101,5 @@ const CliCommand kAccuracyCommand{
     "      loading it: prints the 42 indicators in index order (index, course x, course y,\n"
     "      screen x, screen y, text; tab-separated), then the lines the day's accuracy\n"
     "      report would get. The ratios need the screen width (0 without it). Exit 2 on a\n"
-    "      malformed file (file, line and reason on stderr).",
+    "      file the calibration screen refuses (file, line and reason on stderr).",
     runAccuracy};

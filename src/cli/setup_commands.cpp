@@ -1,5 +1,6 @@
 #include "cli/setup_commands.h"
 
+#include "calibration/calibration_checks.h"
 #include "calibration/setup_file.h"
 #include "common/number_forms.h"
 
@@ -9,6 +10,14 @@
 namespace {
 
 const char* const kPointNames[] = {"upper right", "lower right", "upper left", "lower left"};
+
+void reportProblem(const QString& path, const SetupFileProblem& problem, CliStreams& io)
+{
+    io.err << QDir::toNativeSeparators(path);
+    if (problem.line > 0)
+        io.err << ": line " << problem.line;
+    io.err << ": " << problem.reason << "\n";
+}
 
 std::optional<double> number(const QString& text)
 {
@@ -90,11 +99,24 @@ int runCheck(const QStringList& args, CliStreams& io)
         io.out << "c" << k << ": " << shortestRoundTrip(data->transform.c[k]) << "\n";
     io.out << "jump: " << shortestRoundTrip(data->jump.x) << " " << shortestRoundTrip(data->jump.y)
            << "\n";
-    if (unmapped) {
+    if (unmapped)
         io.out << "largest distance: a mark lies on the picture's horizon (zero denominator)\n";
+    else
+        io.out << "largest distance: " << shortestRoundTrip(largest) << " m (point " << worst
+               << ")\n";
+    // The calibration screen's verdict on the same file.
+    const SetupCheck checked = checkSetup(*data);
+    if (!checked.data) {
+        reportProblem(args[0], checked.problem, io);
+        return 2;
+    }
+    if (checked.replaced) {
+        io.out << "the calibration screen solves the coefficients again from the marks:\n";
+        for (size_t k = 1; k <= 8; ++k)
+            io.out << "solved c" << k << ": " << shortestRoundTrip(checked.data->transform.c[k])
+                   << "\n";
         return 1;
     }
-    io.out << "largest distance: " << shortestRoundTrip(largest) << " m (point " << worst << ")\n";
     return 0;
 }
 
@@ -114,7 +136,12 @@ const CliCommand kCheckCommand{
     "check", "FILE.ipt",
     "      Reads a setup file; prints its four points, coefficients and jump point, and the\n"
     "      largest distance in metres between a survey point and its mark mapped through\n"
-    "      the coefficients. Exit 2 on a malformed file (file, line and reason on stderr).",
+    "      the coefficients. Exit 0 when the calibration screen loads the file as it is;\n"
+    "      1 when it loads it only after solving the coefficients again from the marks\n"
+    "      (a mark more than 1 cm off; the solved ones are printed); 2 when it refuses the\n"
+    "      file: malformed, or a calibration that cannot be (marks beyond any picture or on\n"
+    "      one point or line, survey values beyond any course, no usable transform). The\n"
+    "      file, line and reason of a refusal go to stderr.",
     runCheck};
 
 std::optional<SetupFileData> readSetupOrReport(const QString& path, CliStreams& io)
@@ -122,9 +149,20 @@ std::optional<SetupFileData> readSetupOrReport(const QString& path, CliStreams& 
     const SetupFileRead read = readSetupFile(path);
     if (read.data)
         return read.data;
-    io.err << QDir::toNativeSeparators(path);
-    if (read.problem.line > 0)
-        io.err << ": line " << read.problem.line;
-    io.err << ": " << read.problem.reason << "\n";
+    reportProblem(path, read.problem, io);
     return std::nullopt;
+}
+
+std::optional<SetupFileData> loadSetupOrReport(const QString& path, CliStreams& io)
+{
+    const auto data = readSetupOrReport(path, io);
+    if (!data)
+        return std::nullopt;
+    const SetupCheck checked = checkSetup(*data);
+    if (!checked.data)
+        reportProblem(path, checked.problem, io);
+    else if (checked.replaced)
+        io.err << QDir::toNativeSeparators(path)
+               << ": note: " << coefficientsSolvedAgainMessage(path, *checked.replaced) << "\n";
+    return checked.data;
 }

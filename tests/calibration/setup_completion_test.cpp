@@ -1,6 +1,7 @@
 #include "calibration/grid_slots.h"
 #include "calibration/setup_completion.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -113,6 +114,64 @@ TEST(Complete, TwoBuoysOnOnePointKeepThePreviousCoefficients)
     EXPECT_EQ(m.slots, slotsBefore);
     EXPECT_FALSE(m.calibration.complete);
 }
+
+struct Spoiled
+{
+    const char* name;
+    std::function<void(Marked&)> spoil;
+    const char* messagePart;
+};
+
+void PrintTo(const Spoiled& s, std::ostream* os)
+{
+    *os << s.name;
+}
+
+class CompleteImpossible : public testing::TestWithParam<Spoiled>
+{
+};
+
+TEST_P(CompleteImpossible, IsRefusedAndKeepsTheCalibrationInUse)
+{
+    Marked m;
+    ASSERT_TRUE(m.complete().ok);
+    const CourseTransform before = m.calibration.transform;
+    const GridSlots slotsBefore = m.slots;
+    GetParam().spoil(m);
+    m.calibration.complete = false;
+    const CompletionResult r = m.complete("x", "y");
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.message.contains(QString::fromLatin1(GetParam().messagePart)))
+        << r.message.toStdString();
+    EXPECT_EQ(m.calibration.transform, before);
+    EXPECT_EQ(m.slots, slotsBefore);
+    EXPECT_FALSE(m.calibration.complete);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calibrations, CompleteImpossible,
+    testing::Values(
+        Spoiled{"MarkBeyondAnyPicture",
+                [](Marked& m) {
+                    markBuoy(m.calibration, Buoy::LowerLeft, false, {300000, 9780}, {});
+                },
+                "Warning - The lower left buoy's mark (300000, 9780) lies beyond the reach"},
+        // A tenth of a twip off the upper gate's line: no click can tell it from on it.
+        Spoiled{"MarksNearlyInLine",
+                [](Marked& m) {
+                    markBuoy(m.calibration, Buoy::LowerLeft, false, {6945, 1815.1}, {});
+                },
+                "No Unique Solution - Re-enter data"},
+        Spoiled{"SurveyBeyondAnyCourse",
+                [](Marked& m) { m.texts[Buoy::UpperLeft].surveyX = "1" + QString(300, '0'); },
+                "Warning - The upper left buoy's survey position"},
+        Spoiled{"LowerGateSurveySwapped",
+                [](Marked& m) {
+                    m.texts[Buoy::LowerLeft].surveyX = QStringLiteral("0");
+                    m.texts[Buoy::LowerRight].surveyX = QStringLiteral("2.5");
+                },
+                "Warning - The transform puts the picture's horizon between the marks"}),
+    [](const testing::TestParamInfo<Spoiled>& info) { return std::string(info.param.name); });
 
 TEST(Complete, SurveyBoxesAreReadByTheirLeadingNumber)
 {

@@ -1,6 +1,8 @@
 // wakeline-cli's setup file commands, run as a script would run them.
 
+#include "calibration/setup_file.h"
 #include "support/cli_run.h"
+#include "support/impossible_setups.h"
 #include "support/paths.h"
 
 #include <QDir>
@@ -83,5 +85,92 @@ TEST(CliSetupCommands, APointOnTheHorizonExitsOne)
     EXPECT_TRUE(r.err.contains("horizon"));
     EXPECT_EQ(runCli({"to-course", f.fileName(), "5", "512"}).out, "10 1024\n");
 }
+
+QString written(const QTemporaryDir& dir, const AlteredSetup& setup)
+{
+    QFile f(dir.filePath(QString::fromLatin1(setup.name) + ".ipt"));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(alteredSetupBytes(setup));
+    return f.fileName();
+}
+
+class CliImpossibleSetup : public testing::TestWithParam<AlteredSetup>
+{
+};
+
+// Every file the calibration screen refuses: check lists it and then refuses it, and the
+// accuracy check, which runs on a file as the screen loads it, does not run.
+TEST_P(CliImpossibleSetup, CheckAndAccuracyExitTwoNamingFileLineAndReason)
+{
+    QTemporaryDir dir;
+    const QString path = written(dir, GetParam());
+    const QString expected =
+        QDir::toNativeSeparators(path) + (GetParam().where > 0
+                                              ? QStringLiteral(": line %1: ").arg(GetParam().where)
+                                              : QStringLiteral(": "));
+    for (const QString& command : {QStringLiteral("check"), QStringLiteral("accuracy")}) {
+        const CliRun r = runCli({command, path});
+        EXPECT_EQ(r.code, 2) << command.toStdString() << "\n" << r.out.toStdString();
+        EXPECT_TRUE(r.err.startsWith(expected)) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(GetParam().reasonPart)))
+            << r.err.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CliImpossibleSetup, testing::ValuesIn(impossibleSetups()),
+                         alteredName);
+
+class CliMisfitCoefficients : public testing::TestWithParam<AlteredSetup>
+{
+};
+
+TEST_P(CliMisfitCoefficients, CheckExitsOneWithTheCoefficientsTheScreenSolves)
+{
+    QTemporaryDir dir;
+    const QString path = written(dir, GetParam());
+    const CliRun r = runCli({"check", path});
+    EXPECT_EQ(r.code, 1) << r.err.toStdString();
+    const QString solved = r.out.section(
+        QStringLiteral("the calibration screen solves the coefficients again from the marks:\n"),
+        1);
+    ASSERT_FALSE(solved.isEmpty()) << r.out.toStdString();
+    // The printed coefficients take each mark onto its survey point.
+    CourseTransform t;
+    const QStringList lines = solved.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 8);
+    for (size_t k = 1; k <= 8; ++k)
+        t.c[k] = lines[int(k) - 1].section(": ", 1).toDouble();
+    const SetupFileRead file = readSetupFile(path);
+    ASSERT_TRUE(file.data);
+    for (const ReferencePoint& p : file.data->points) {
+        const auto mapped = t.toCourse(p.screen);
+        ASSERT_TRUE(mapped);
+        EXPECT_NEAR(mapped->point.x, p.survey.x, 1e-9);
+        EXPECT_NEAR(mapped->point.y, p.survey.y, 1e-9);
+    }
+    // The accuracy check runs on them, as on the screen after such a load, and says so.
+    const CliRun accuracy = runCli({"accuracy", path});
+    EXPECT_NE(accuracy.code, 2);
+    EXPECT_TRUE(accuracy.err.contains("solved again")) << accuracy.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CliMisfitCoefficients, testing::ValuesIn(misfitCoefficientSetups()),
+                         alteredName);
+
+class CliGoodSetup : public testing::TestWithParam<QString>
+{
+};
+
+TEST_P(CliGoodSetup, CheckExitsZero)
+{
+    const CliRun r = runCli({"check", GetParam()});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CliGoodSetup,
+                         testing::Values(sourcePath("resources/program/SlalomOK.ipt"),
+                                         sourcePath("resources/program/JumpOK.ipt"), kSlalom,
+                                         fixturePath("exponent-form-jump.ipt")));
 
 } // namespace

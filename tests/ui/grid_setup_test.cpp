@@ -6,6 +6,7 @@
 #include "calibration/ui/grid_setup.h"
 #include "common/twips.h"
 #include "measure/ui/measure.h"
+#include "support/impossible_setups.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
 
@@ -115,6 +116,42 @@ protected:
     }
     void pressEnter(const char* name) { QTest::keyClick(edit(name), Qt::Key_Return); }
 
+    // Loads a good file, then the bad one: one warning naming the bad file (and its line, when
+    // the fault is on one), and nothing else changes: the calibration, the slots, the boxes,
+    // the smiley, the journal.
+    void expectRefusedLoad(const QString& name, const QByteArray& content, int line)
+    {
+        load(fixturePath("exponent-form-slalom.ipt"));
+        const Calibration before = state.calibration;
+        const GridSlots slotsBefore = state.gridSlots;
+        const QString boxesBefore = text("upper_left_x") + text("ll_survey_y") + text("jump_y");
+        const int journal = int(journalLines().size());
+        fake.messages.shown.clear();
+
+        const QString path = QDir(results.path()).filePath(name);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        load(path);
+
+        EXPECT_EQ(state.calibration, before);
+        EXPECT_EQ(state.gridSlots, slotsBefore);
+        EXPECT_TRUE(state.calibration.complete);
+        EXPECT_EQ(text("upper_left_x") + text("ll_survey_y") + text("jump_y"), boxesBefore);
+        EXPECT_EQ(grid->statePicture(), "face02.ico");
+        EXPECT_EQ(journalLines().size(), journal);
+        ASSERT_EQ(fake.messages.shown.size(), 1u);
+        const ShownMessage& m = fake.messages.shown[0];
+        EXPECT_TRUE(m.text.contains(QDir::toNativeSeparators(path))) << m.text.toStdString();
+        if (line > 0) {
+            EXPECT_TRUE(m.text.contains(QStringLiteral("line %1").arg(line)))
+                << m.text.toStdString();
+        }
+        EXPECT_EQ(m.title, "Error Message");
+        EXPECT_EQ(m.icon, MessageIcon::Warning);
+    }
+
     Grid_Setup* grid = nullptr;
 };
 
@@ -217,34 +254,7 @@ class MalformedFileOnScreen : public GridSetupScreen, public testing::WithParamI
 
 TEST_P(MalformedFileOnScreen, LeavesThePreviousCalibrationUntouched)
 {
-    load(fixturePath("exponent-form-slalom.ipt"));
-    const Calibration before = state.calibration;
-    const GridSlots slotsBefore = state.gridSlots;
-    const QString boxesBefore = text("upper_left_x") + text("ll_survey_y") + text("jump_y");
-    const int journal = int(journalLines().size());
-    fake.messages.shown.clear();
-
-    const QString path = QDir(results.path()).filePath(GetParam().name);
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(GetParam().content);
-    f.close();
-    load(path);
-
-    EXPECT_EQ(state.calibration, before);
-    EXPECT_EQ(state.gridSlots, slotsBefore);
-    EXPECT_TRUE(state.calibration.complete);
-    EXPECT_EQ(text("upper_left_x") + text("ll_survey_y") + text("jump_y"), boxesBefore);
-    EXPECT_EQ(grid->statePicture(), "face02.ico");
-    EXPECT_EQ(journalLines().size(), journal);
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    const ShownMessage& m = fake.messages.shown[0];
-    EXPECT_TRUE(m.text.contains(QDir::toNativeSeparators(path))) << m.text.toStdString();
-    if (GetParam().line > 0) {
-        EXPECT_TRUE(m.text.contains(QStringLiteral("line %1").arg(GetParam().line)))
-            << m.text.toStdString();
-    }
-    EXPECT_EQ(m.icon, MessageIcon::Warning);
+    expectRefusedLoad(QString::fromLatin1(GetParam().name), GetParam().content, GetParam().line);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -264,6 +274,84 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<BadFile>& info) {
         return QString::fromLatin1(info.param.name).section('.', 0, 0).toStdString();
     });
+
+class ImpossibleFileOnScreen : public GridSetupScreen,
+                               public testing::WithParamInterface<AlteredSetup>
+{
+};
+
+TEST_P(ImpossibleFileOnScreen, LeavesThePreviousCalibrationUntouched)
+{
+    expectRefusedLoad(QString::fromLatin1(GetParam().name) + ".ipt", alteredSetupBytes(GetParam()),
+                      GetParam().where);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(QString::fromLatin1(GetParam().reasonPart)))
+        << fake.messages.shown[0].text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ImpossibleFileOnScreen, testing::ValuesIn(impossibleSetups()),
+                         alteredName);
+
+TEST_F(GridSetupScreen, CoefficientsThatMissTheMarksAreSolvedAgainAndSaidOnce)
+{
+    const AlteredSetup& setup = misfitCoefficientSetups()[0];
+    const QString path = QDir(results.path()).filePath("misfit.ipt");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(alteredSetupBytes(setup));
+    f.close();
+    load(path);
+
+    ASSERT_EQ(fake.messages.shown.size(), 1u) << messages().join('\n').toStdString();
+    const ShownMessage& m = fake.messages.shown[0];
+    EXPECT_TRUE(m.text.contains(QDir::toNativeSeparators(path))) << m.text.toStdString();
+    EXPECT_TRUE(m.text.contains("solved again")) << m.text.toStdString();
+    EXPECT_EQ(m.title, "Error Message");
+    EXPECT_EQ(m.icon, MessageIcon::Warning);
+    EXPECT_TRUE(state.calibration.complete);
+    EXPECT_EQ(grid->statePicture(), "face02.ico");
+    // The working calibration and slot 1 hold the solved coefficients: each mark lands on
+    // its buoy.
+    ASSERT_TRUE(state.gridSlots.slot(1));
+    EXPECT_EQ(state.gridSlots.slot(1)->transform, state.calibration.transform);
+    for (const ReferencePoint& p : state.gridSlots.slot(1)->points) {
+        const auto c = state.calibration.transform.toCourse(p.screen);
+        ASSERT_TRUE(c);
+        EXPECT_NEAR(c->point.x, p.survey.x, 1e-9);
+        EXPECT_NEAR(c->point.y, p.survey.y, 1e-9);
+    }
+    EXPECT_EQ(journalLines().size(), 19);
+    EXPECT_EQ(text("upper_right_x"), " 8850");
+}
+
+TEST_F(GridSetupScreen, CompleteWithAMarkBeyondAnyPictureChangesNothing)
+{
+    markFour();
+    click("Load");
+    ASSERT_TRUE(state.calibration.complete);
+    const CourseTransform transform = state.calibration.transform;
+    const GridSlots slotsBefore = state.gridSlots;
+    typeInto("lower_left_x", "300000");
+    pressEnter("lower_left_x");
+    ASSERT_EQ(state.calibration.mark(Buoy::LowerLeft).x, 300000);
+    ASSERT_EQ(grid->statePicture(), "msgbox03.ico");
+    fake.messages.shown.clear();
+
+    click("Load");
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].text.startsWith(
+        "Warning - The lower left buoy's mark (300000, 7800) lies beyond the reach of any "
+        "picture"))
+        << fake.messages.shown[0].text.toStdString();
+    EXPECT_EQ(fake.messages.shown[0].title, "Error Message");
+    EXPECT_FALSE(state.calibration.complete);
+    EXPECT_EQ(state.calibration.transform, transform);
+    EXPECT_EQ(state.gridSlots, slotsBefore);
+    EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
+    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_EQ(journalLines().size(), 2 * 19); // every press is journalled
+    QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
+    EXPECT_FALSE(screens.measure().isVisible());
+}
 
 TEST_F(GridSetupScreen, SaveThenLoadGivesBackTheSameCalibration)
 {

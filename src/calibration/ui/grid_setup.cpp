@@ -5,6 +5,7 @@
 #include "app/ui/course_video.h"
 #include "app/ui/drawing_surface.h"
 #include "app/ui/navigator.h"
+#include "calibration/calibration_checks.h"
 #include "calibration/geometry_checks.h"
 #include "calibration/grid_slots.h"
 #include "calibration/screen_activation.h"
@@ -351,12 +352,22 @@ void Grid_Setup::gridLoad_Click()
         platform.messages.warning(setupFileProblemMessage(*path, read.problem), kErrorMessageTitle);
         return;
     }
-    showDescriptions(*path, read.data->description);
-    showTexts(boxTextsFor(*read.data));
+    const SetupCheck checked = checkSetup(*read.data);
+    if (!checked.data) {
+        platform.messages.warning(setupFileProblemMessage(*path, checked.problem),
+                                  kErrorMessageTitle);
+        return;
+    }
+    showDescriptions(*path, checked.data->description);
+    showTexts(boxTextsFor(*checked.data));
     // After the box writes, so the values are the file's own to the last bit.
-    applyLoadedSetup(calibration, slots, *read.data, *path);
+    applyLoadedSetup(calibration, slots, *checked.data, *path);
     appendJournal(JournalForm::Twips);
     drawingSurface->clearDrawing();
+    // Said over the loaded boxes, before the perspective check's own warning.
+    if (checked.replaced)
+        platform.messages.warning(coefficientsSolvedAgainMessage(*path, *checked.replaced),
+                                  kErrorMessageTitle);
     checkPerspective();
     showComplete();
     showGridCaption(gridCaption(slots.current));
