@@ -46,14 +46,14 @@ QString lostPassNotice(const QString& path, const QDateTime& now)
     return notice;
 }
 
-QString describe(const PendingLine& p, const QDateTime& now)
+QString which(const PendingLine& p, const QDateTime& now)
 {
     const QStringList f = p.line.split('|');
     QString event = f[3] == QStringLiteral("J") ? QStringLiteral("Jump") : QStringLiteral("Slalom");
     if (!f[6].trimmed().isEmpty())
         event += ' ' + f[6].trimmed() + QStringLiteral(" km/h");
-    return QStringLiteral("%1 (%2, %3, boat %4) for %5")
-        .arg(when(p.measured, now), f[5], event, f[0], p.logName);
+    return QStringLiteral("the pass that ended at %1 (%2, %3, boat %4)")
+        .arg(when(p.measured, now), f[5], event, f[0]);
 }
 
 } // namespace
@@ -83,7 +83,7 @@ InterruptedPasses findInterruptedPasses(const QString& folder, const QDateTime& 
             found.notices << notice;
             continue;
         }
-        found.pending.push_back({path, *read.pending, describe(*read.pending, now)});
+        found.pending.push_back({path, *read.pending, which(*read.pending, now)});
     }
     return found;
 }
@@ -93,23 +93,23 @@ QString interruptedPassesMessage(const InterruptedPasses& found)
     QStringList parts;
     if (!found.notices.isEmpty())
         parts << found.notices.join(QStringLiteral("\n\n"));
-    if (!found.pending.empty()) {
-        const bool one = found.pending.size() == 1;
+    if (found.pending.size() == 1) {
+        const PendingPass& p = found.pending[0];
+        parts << QStringLiteral("The database line of %1 was not written, because Wakeline "
+                                "stopped while the pass was on the results screen.")
+                     .arg(p.which);
+        parts << QStringLiteral("Write it to %1 now?\nYes: write it now. No: keep it; it is "
+                                "offered again at the next start.")
+                     .arg(p.pending.logName);
+    } else if (!found.pending.empty()) {
         QStringList passes;
         for (const PendingPass& p : found.pending)
-            passes << QStringLiteral("    ") + p.description;
-        parts << (one ? QStringLiteral("The database line of this pass was not written, because "
-                                       "Wakeline stopped while the pass was on the results "
-                                       "screen:")
-                      : QStringLiteral("The database lines of these passes were not written, "
-                                       "because Wakeline stopped while each pass was on the "
-                                       "results screen:")) +
-                     '\n' + passes.join('\n');
-        parts << (one ? QStringLiteral("Write it to its day's database log now?\nYes: write it "
-                                       "now. No: keep it; it is offered again at the next start.")
-                      : QStringLiteral("Write them to their days' database logs now?\nYes: write "
-                                       "them now. No: keep them; they are offered again at the "
-                                       "next start."));
+            passes << QStringLiteral("    %1, for %2").arg(p.which, p.pending.logName);
+        parts << QStringLiteral("The database lines of these passes were not written, because "
+                                "Wakeline stopped while each was on the results screen:\n") +
+                     passes.join('\n');
+        parts << QStringLiteral("Write them to their days' database logs now?\nYes: write them "
+                                "now. No: keep them; they are offered again at the next start.");
     }
     return parts.join(QStringLiteral("\n\n"));
 }

@@ -15,7 +15,8 @@ struct PendingPass
 {
     QString path; // the pending file
     PendingLine pending;
-    QString description; // for the operator: when, who, what, and the log it belongs to
+    // For the operator: "the pass that ended at 17:32:42 (Ann, Slalom 58 km/h, boat 1)".
+    QString which;
 };
 
 struct InterruptedPasses

@@ -90,7 +90,8 @@ TEST_P(StoppedOnTheResultsScreen, TheNextStartOffersTheLineAndWritesItAsTheRetur
     next.start();
     ASSERT_EQ(next.fake.messages.questions.size(), 1u);
     EXPECT_TRUE(next.fake.messages.questions[0].contains(
-        QStringLiteral("14:05:09 (Skiers, Slalom 58 km/h, boat 1) for dbResultLog1207.txt")))
+        QStringLiteral("the pass that ended at 14:05:09 (Skiers, Slalom 58 km/h, boat 1) was "
+                       "not written")))
         << next.fake.messages.questions[0].toStdString();
     EXPECT_TRUE(next.fake.messages.shown.empty());
 

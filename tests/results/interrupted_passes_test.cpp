@@ -88,12 +88,12 @@ TEST_F(InterruptedPassesTest, APendingLineIsOfferedUntilWrittenToItsOwnDay)
     InterruptedPasses found = findInterruptedPasses(folder.path(), kNow);
     EXPECT_TRUE(found.notices.isEmpty());
     ASSERT_EQ(found.pending.size(), 1u);
-    EXPECT_EQ(found.pending[0].description,
-              QStringLiteral("12-06-2026 17:40:11 (Zoë, Jump 57 km/h, boat 3) for "
-                             "dbResultLog1206.txt"));
-    const QString message = interruptedPassesMessage(found);
-    EXPECT_TRUE(message.contains(found.pending[0].description));
-    EXPECT_TRUE(message.contains(QStringLiteral("Write it to its day's database log now?")));
+    EXPECT_EQ(interruptedPassesMessage(found),
+              QStringLiteral("The database line of the pass that ended at 12-06-2026 17:40:11 "
+                             "(Zoë, Jump 57 km/h, boat 3) was not written, because Wakeline "
+                             "stopped while the pass was on the results screen.\n\n"
+                             "Write it to dbResultLog1206.txt now?\nYes: write it now. No: keep "
+                             "it; it is offered again at the next start."));
 
     // "No": nothing is written, the file stays and is offered again.
     EXPECT_TRUE(QFile::exists(file));
@@ -114,8 +114,11 @@ TEST_F(InterruptedPassesTest, TwoPendingPassesAreOfferedTogetherOldestFirst)
     leavePending(kNow.addSecs(-600), lineFor(QStringLiteral("First")));
     const InterruptedPasses found = findInterruptedPasses(folder.path(), kNow);
     ASSERT_EQ(found.pending.size(), 2u);
-    EXPECT_TRUE(found.pending[0].description.contains(QStringLiteral("First")));
-    EXPECT_TRUE(interruptedPassesMessage(found).contains(QStringLiteral("Write them")));
+    EXPECT_TRUE(found.pending[0].which.contains(QStringLiteral("First")));
+    const QString message = interruptedPassesMessage(found);
+    EXPECT_TRUE(message.contains(QStringLiteral("(First, Jump 57 km/h, boat 3), for "
+                                                "dbResultLog1207.txt\n")));
+    EXPECT_TRUE(message.contains(QStringLiteral("Write them")));
     EXPECT_EQ(writePendingPasses(found.pending), QString());
     EXPECT_EQ(logLines(QStringLiteral("dbResultLog1207.txt")),
               QStringList({lineFor(QStringLiteral("First")), lineFor(QStringLiteral("Second"))}));
