@@ -66,8 +66,10 @@ InterruptedPasses findInterruptedPasses(const QString& folder, const QDateTime& 
     for (const QString& path : pendingLineFiles(folder)) {
         const PendingLineRead read = readPendingLine(path);
         if (!read.pending) {
-            found.notices << QStringLiteral("The file %1 should hold the database line of a "
-                                            "pass, but %2. It is left as it is.")
+            found.notices << QStringLiteral(
+                                 "The file %1 should hold the database line of a pass, but %2. "
+                                 "It is left where it is and named again at each start until "
+                                 "you remove it.")
                                  .arg(nativePath(path), read.problem);
             continue;
         }
@@ -75,8 +77,8 @@ InterruptedPasses findInterruptedPasses(const QString& folder, const QDateTime& 
         if (logHoldsLine(logPath, read.pending->line)) {
             // Wakeline stopped between appending the line and removing its pending file.
             const Recovery r = recoverPendingLine(path, *read.pending);
-            QString notice = QStringLiteral("The database line of the pass measured at %1 was "
-                                            "already in %2.")
+            QString notice = QStringLiteral("The database line of the pass that ended at %1 "
+                                            "was already in %2: it was not written again.")
                                  .arg(when(read.pending->measured, now), read.pending->logName);
             if (!r.written)
                 notice += ' ' + r.written.message;
