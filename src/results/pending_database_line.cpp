@@ -40,7 +40,12 @@ PendingLineRead readPendingLine(const QString& path)
         return problem(QStringLiteral("it cannot be opened"));
     if (text->size() > kMaxBytes)
         return problem(QStringLiteral("it is far too long for one pass's line"));
-    const QStringList lines = splitLines(*text);
+    return parsePendingLine(*text);
+}
+
+PendingLineRead parsePendingLine(const QString& text)
+{
+    const QStringList lines = splitLines(text);
     if (lines.isEmpty())
         return problem(QStringLiteral("it is empty"));
     if (lines[0] != kFirstLine)

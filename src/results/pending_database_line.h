@@ -36,6 +36,8 @@ struct PendingLineRead
     QString problem; // for the operator, when pending is empty
 };
 PendingLineRead readPendingLine(const QString& path);
+// The same for a file's text.
+PendingLineRead parsePendingLine(const QString& text);
 
 // The pending files lying in the folder, oldest first.
 QStringList pendingLineFiles(const QString& folder);
