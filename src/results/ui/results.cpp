@@ -428,12 +428,13 @@ void Results::returnSequence()
     const WriteResult written = pendingLine.append(resultsPath(databaseLogName(now)), line);
     if (!written)
         platform.messages.warning(
-            written.message + QStringLiteral("\n\nThe database line of this pass was:\n") + line +
+            written.message +
                 (pendingLine.kept()
-                     ? QStringLiteral("\n\nIt is kept in %1 and offered again when Wakeline "
-                                      "starts.")
+                     ? QStringLiteral("\n\nThe line is kept in %1 and offered again when "
+                                      "Wakeline starts.")
                            .arg(QDir::toNativeSeparators(pendingLine.path()))
-                     : QString()),
+                     : QString()) +
+                QStringLiteral("\n\nThe database line of this pass was:\n") + line,
             kErrorTitle);
 
     const NextPass next = nextPass(run.event, run.direction, cbSpeedCopy->currentIndex(),
