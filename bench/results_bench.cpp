@@ -1,10 +1,16 @@
-// Results work per pass: statistics and report, reading a saved file back, graph geometry.
+// Results work per pass: statistics and report, reading a saved file back, graph geometry,
+// and the pending database line replaced on disk at each keystroke on the results screen (in
+// a folder beside the one it runs in: the disk counts, not the code).
 // Run: ./build/bench/results_bench
 
 #include "results/pass_report.h"
+#include "results/pending_database_line.h"
 #include "results/results_file.h"
 #include "results/results_graph.h"
 
+#include <QDir>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -47,5 +53,25 @@ int main()
     std::printf("pass of %d tenths: statistics + report %.1f us, read back %.1f us, "
                 "graph geometry %.1f us (%zu)\n",
                 tenths, analyse, read, graph, sink % 10);
+
+    const QTemporaryDir folder(QDir::current().filePath(QStringLiteral("results_bench-XXXXXX")));
+    PendingDatabaseLine pending;
+    pending.begin(folder.path(), now);
+    QString line = QStringLiteral("1|Malibu|TXi|S|Carl|Ann|58|11.25| .013| .099| .046| .17|||"
+                                  " 25| 25| 50|-0.12|0.01|0.00|0.10|");
+    const int keystrokes = 200;
+    double slowest = 0;
+    const double kept = microsecondsPerRun(keystrokes, [&] {
+        line += 'x';
+        const auto start = std::chrono::steady_clock::now();
+        if (pending.keep(line))
+            std::printf("the pending file could not be written\n");
+        slowest = std::max(slowest, std::chrono::duration<double, std::micro>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count());
+    });
+    std::printf("pending database line replaced on a keystroke: %.0f us on average, %.0f us at "
+                "most (%d keystrokes in %s)\n",
+                kept, slowest, keystrokes, qPrintable(QDir::current().path()));
     return 0;
 }

@@ -110,6 +110,7 @@ int main(int argc, char* argv[])
     form1.show();
     if (!failures.isEmpty())
         messages.warning(failures.join('\n'), QStringLiteral("Wakeline"));
+    form1.checkInterruptedPasses();
     // The command line's video, else the one chosen last time; a failure is said once and
     // leaves the overlay card.
     screens.courseVideo().start(videoArguments.choice);

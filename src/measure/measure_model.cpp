@@ -1,6 +1,7 @@
 #include "measure/measure_model.h"
 
 #include "common/number_forms.h"
+#include "common/paths.h"
 #include "measure/input_positioning.h"
 #include "measure/pass_rules.h"
 #include "platform/clock.h"
@@ -35,7 +36,59 @@ MeasureModel::MeasureModel(Services services)
     view_.joystickStatus = joystickStatusText(kJoyErrParms);
 }
 
-MeasureModel::~MeasureModel() = default;
+MeasureModel::~MeasureModel()
+{
+    // The program ends with a pass running: the operator ended it, it was not lost.
+    marker.passOver();
+}
+
+void MeasureModel::keepPassMarkers(const QString& programFolder)
+{
+    markerBase = programFolder;
+}
+
+void MeasureModel::markPassStarted(const RunInfo& r)
+{
+    if (!markerBase)
+        return;
+    // A view-only pass records nothing that a stop could lose.
+    if (viewOnly_) {
+        markPassOver();
+        return;
+    }
+    const SpeedChoice* speed = r.speed();
+    const PassMarkerInfo info{s.clock.now(), r.skier,
+                              r.event == Event::Slalom ? QStringLiteral("Slalom")
+                                                       : QStringLiteral("Jump"),
+                              speed ? QString::fromLatin1(speed->caption) : QString()};
+    const WriteResult written =
+        marker.passStarted(absoluteResultsFolder(r.resultsFolder, *markerBase), info);
+    if (written)
+        markerFailureTold = false;
+    else
+        markerFailed(written.message);
+}
+
+void MeasureModel::markPassOver()
+{
+    if (const WriteResult removed = marker.passOver(); !removed)
+        markerFailed(removed.message);
+    if (!untoldMarkerFailure.isEmpty()) {
+        const QString message = untoldMarkerFailure;
+        untoldMarkerFailure.clear();
+        markerFailureTold = true;
+        s.listener.passMarkerNotWritten(
+            message + QStringLiteral("\n\nPasses are measured as usual. Without this file, a "
+                                     "pass lost because Wakeline stopped during it is not "
+                                     "reported at the next start."));
+    }
+}
+
+void MeasureModel::markerFailed(const QString& message)
+{
+    if (!markerFailureTold && untoldMarkerFailure.isEmpty())
+        untoldMarkerFailure = message;
+}
 
 void MeasureModel::createTimers()
 {
@@ -190,6 +243,8 @@ void MeasureModel::startPass()
     view_.startTime = timeOfDay(s.clock);
     drawBuoyAndCourseMarks(r);
     takeDueSamples(); // sample 0 is due at the start itself
+    // After the start's own timing: the file costs the pass nothing but a later first tick.
+    markPassStarted(r);
     changed();
 }
 
@@ -197,6 +252,7 @@ void MeasureModel::stopPass()
 {
     aborted_ = true;
     stopTicks();
+    markPassOver();
 }
 
 void MeasureModel::stopTicks()
@@ -368,6 +424,7 @@ void MeasureModel::endPass(const RunInfo& r)
     if (!statusHidden_)
         view_.doneVisible = true;
     stopTicks();
+    markPassOver();
     summarisePass(pass.samples, sampleIndex_);
     view_.sampleCount = QString::number(sampleIndex_);
     if (viewOnly_) {
@@ -429,6 +486,8 @@ void MeasureModel::startMediaPass(const RunInfo& r)
     drawBuoyAndCourseMarks(r);
     takeMediaSamples(start.due); // sample 0, on the frame the operator started on
     afterMediaEvent();
+    if (mediaPassRunning())
+        markPassStarted(r);
     changed();
 }
 
@@ -578,6 +637,7 @@ void MeasureModel::giveUpMediaPass(const QString& why)
 {
     aborted_ = true;
     stopTicks();
+    markPassOver();
     // Armed again at the entrance: the operator starts over on an earlier frame.
     arm();
     s.listener.passNotRecorded(why);

@@ -24,6 +24,7 @@
 #include "measure/marker_geometry.h"
 #include "measure/measure_tables.h"
 #include "measure/media_sample_schedule.h"
+#include "measure/pass_marker.h"
 #include "measure/pass_record.h"
 
 #include <QString>
@@ -97,6 +98,9 @@ public:
     virtual void showVideoAt(qint64 mediaUs) = 0;
     // That frame was measured: play on.
     virtual void playVideo() = 0;
+    // The file that marks a pass in progress could not be written or removed. Said once the
+    // pass is over, never during it; the pass itself is measured as usual.
+    virtual void passMarkerNotWritten(const QString& message) = 0;
 };
 
 // The video file under the screen, whose clock times the passes.
@@ -126,6 +130,11 @@ public:
     ~MeasureModel();
     MeasureModel(const MeasureModel&) = delete;
     MeasureModel& operator=(const MeasureModel&) = delete;
+
+    // From now on each recorded pass keeps a marker in the run's results folder while it runs
+    // (a relative folder taken inside the program folder), so that the next start can tell a
+    // pass lost to a stopped program.
+    void keepPassMarkers(const QString& programFolder);
 
     // Loading: creates the timers and starts the two ordinary ones (input 50 ms, refresh 1 s).
     void createTimers();
@@ -230,6 +239,9 @@ private:
     void afterMediaEvent();
     void giveUpMediaPass(const QString& why);
     void endPass(const RunInfo& run);
+    void markPassStarted(const RunInfo& run);
+    void markPassOver();
+    void markerFailed(const QString& message);
     void computeLiveDeviation(bool snapInViewOnly, bool withMarkers);
     void applyBoundaryWidth(double value);
     void applyJumpBoundary(double value);
@@ -282,6 +294,12 @@ private:
     bool skippedFrameAsked = false;
     bool playAfterSkippedFrame = false;
     int ownSeeks = 0;
+
+    // The marker of the running pass; none without a program folder.
+    std::optional<QString> markerBase;
+    PassMarker marker;
+    QString untoldMarkerFailure; // said when the pass is over
+    bool markerFailureTold = false;
 
     // Devices.
     std::int32_t mouseX = 0;

@@ -24,6 +24,10 @@ public:
     void passNotRecorded(const QString& message) override { notRecorded.push_back(message); }
     void showVideoAt(qint64) override {}
     void playVideo() override {}
+    void passMarkerNotWritten(const QString& message) override
+    {
+        markerFailures.push_back(message);
+    }
 
     RunInfo* run = nullptr;
     int changes = 0;
@@ -33,6 +37,7 @@ public:
     int recorded = 0;
     std::vector<Direction> directions;
     std::vector<QString> notRecorded;
+    std::vector<QString> markerFailures;
 };
 
 class MeasureModelTest : public ::testing::Test

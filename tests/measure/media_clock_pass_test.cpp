@@ -34,6 +34,7 @@ public:
     // The player does what it is asked later, from its own event loop.
     void showVideoAt(qint64 mediaUs) override { showAt = mediaUs; }
     void playVideo() override { playAgain = true; }
+    void passMarkerNotWritten(const QString&) override {}
 
     int recorded = 0;
     std::vector<QString> messages;

@@ -52,6 +52,7 @@ Form1& StartedProgram::start(bool withDefaultFolder)
     Form1& f = screens.form1();
     f.startUp();
     f.show();
+    f.checkInterruptedPasses();
     return f;
 }
 

@@ -41,8 +41,8 @@ struct StartedProgram
     StartedProgram(const StartedProgram&) = delete;
     StartedProgram& operator=(const StartedProgram&) = delete;
 
-    // Runs the start-up sequence and shows the start screen; a "Default" results folder
-    // exists unless told otherwise.
+    // Runs the start-up sequence, shows the start screen and looks for interrupted passes, as
+    // main() does; a "Default" results folder exists unless told otherwise.
     Form1& start(bool withDefaultFolder = true);
     // The built-in setup files, pictures and "Default" folder, as the first start copies them.
     void installResources();

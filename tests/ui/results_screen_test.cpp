@@ -156,6 +156,7 @@ TEST_F(ResultsScreen, UnwritableFolderKeepsThePassAndNamesEveryFile)
     EXPECT_TRUE(message.contains(QStringLiteral("originalmeasurements.txt")));
     EXPECT_TRUE(message.contains(QStringLiteral("ResultLog1207.txt")));
     EXPECT_TRUE(message.contains(QStringLiteral("BuoyLog1207.txt")));
+    EXPECT_TRUE(message.contains(QStringLiteral("PendingDatabaseLine1207-140509.txt")));
     EXPECT_EQ(cell(r, 1, 4), "within"); // the figures stay on the screen
     EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
     EXPECT_TRUE(shown(r).startsWith(QStringLiteral("Slalom Pass Results\n")));

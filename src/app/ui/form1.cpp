@@ -9,11 +9,14 @@
 #include "app/ui/navigator.h"
 #include "app/ui/screen_layout.h"
 #include "calibration/calibration.h"
+#include "common/paths.h"
 #include "common/twips.h"
 #include "measure/pass_record.h"
+#include "platform/clock.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
 #include "platform/settings_store.h"
+#include "results/interrupted_passes.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -243,6 +246,23 @@ void Form1::startUp()
 
     txtResults->setText(initialResultsFolder(platform.settings, programPlace.folder));
     txtResults_Change(); // written back at once, also when the text did not change
+}
+
+void Form1::checkInterruptedPasses()
+{
+    const InterruptedPasses found = findInterruptedPasses(
+        absoluteResultsFolder(txtResults->text(), programPlace.folder), platform.clock.now());
+    if (!found.any())
+        return;
+    const QString message = interruptedPassesMessage(found);
+    if (found.pending.empty()) {
+        platform.messages.information(message, kProductTitle);
+        return;
+    }
+    if (!platform.messages.askYesNo(message, kProductTitle))
+        return;
+    if (const QString failure = writePendingPasses(found.pending); !failure.isEmpty())
+        platform.messages.warning(failure, kProductTitle);
 }
 
 QComboBox* Form1::nameCombo(NameList list) const

@@ -35,6 +35,10 @@ public:
     // The start-up sequence: caption, screen width, measurement screen, flags, list files,
     // drop-downs, results folder. Run once, before the screen is first shown.
     void startUp();
+    // After the start-up, with the start screen shown: what a program stopped during a pass
+    // or on the results screen left in the results folder. Lost passes are told, pending
+    // database lines offered: written now, or kept for the next start.
+    void checkInterruptedPasses();
 
     // The run particulars as the controls show them.
     RunInfo runInfo() const;

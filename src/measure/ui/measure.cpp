@@ -60,6 +60,7 @@ Measure::Measure(Navigator& navigator, Platform& platform, const ProgramPlace& p
     model_ = std::make_unique<MeasureModel>(
         MeasureModel::Services{calibration, display, pass, platform.clock, platform.keys,
                                platform.joystick, platform.timers, run.info(), *this});
+    model_->keepPassMarkers(place.folder);
     buildControls();
     swallowArrowKeys();
     model_->createTimers();
@@ -187,6 +188,11 @@ void Measure::keepVideoPass()
 void Measure::passNotRecorded(const QString& message)
 {
     platform.messages.warning(message, kVideoTitle);
+}
+
+void Measure::passMarkerNotWritten(const QString& message)
+{
+    platform.messages.warning(message, kWriteFailureTitle);
 }
 
 void Measure::showVideoAt(qint64 mediaUs)

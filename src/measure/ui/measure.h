@@ -85,6 +85,7 @@ private:
     void passNotRecorded(const QString& message) override;
     void showVideoAt(qint64 mediaUs) override;
     void playVideo() override;
+    void passMarkerNotWritten(const QString& message) override;
 
     // The video's clock for the pass engine.
     void followVideoSource();

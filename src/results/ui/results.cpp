@@ -24,6 +24,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
@@ -71,14 +72,18 @@ void Results::load()
     traces.clear();
     labelsComingToward = run.direction == Direction::Toward;
 
+    pendingLine = PendingDatabaseLine();
+
     buoyPanel->load(run, pass);
     tabResults->setCurrentIndex(buoyPanel->hasFigures() ? BuoyTab : ReportTab);
     showGraphFrame(run.event, labelsComingToward);
 
+    const QDateTime now = platform.clock.now();
+    QStringList failures;
     if (pass.measured) {
         List1->addItem(QStringLiteral("Black/Red - Measured Data"));
         List1->addItem(QStringLiteral("Blue - Best Fit Path Line"));
-        reportPass();
+        failures = reportPass(now);
     } else {
         platform.messages.plain(QStringLiteral("No Results loaded yet"), kTitle);
     }
@@ -103,6 +108,26 @@ void Results::load()
         cbSpeedCopy->setCurrentIndex(speedCopyPosition(Event::Jump, run.jumpSpeed));
     }
     txtNumCopy->setText(run.boatNumber);
+
+    // From here until the return sequence, the pass's database line survives the program.
+    bool pendingFailed = false;
+    if (pass.measured) {
+        pendingLine.begin(resultsFolderPath(), now);
+        if (const std::optional<QString> failure = pendingLine.keep(databaseLineNow())) {
+            failures << *failure;
+            pendingFailed = true;
+        }
+    }
+    // The pass stays on this screen whatever happens to the files; the operator learns in
+    // one message what was not written and can still save the pass elsewhere.
+    if (!failures.isEmpty())
+        platform.messages.warning(
+            QStringLiteral("The pass is shown here, but these files were not written:\n\n") +
+                failures.join('\n') +
+                QStringLiteral("\n\nUse \"Save Result File\" to keep the pass in another folder.") +
+                (pendingFailed ? QStringLiteral("\n\n") + QString::fromLatin1(kPendingLineNote)
+                               : QString()),
+            kErrorTitle);
 }
 
 void Results::copyNameList(QComboBox* copy, int list)
@@ -130,16 +155,13 @@ QString Results::resultsPath(const QString& name) const
     return resultsFilePath(runParticulars.info().resultsFolder, name, programPlace.folder);
 }
 
-void Results::reportPass()
+QStringList Results::reportPass(const QDateTime& now)
 {
     const RunInfo run = runParticulars.info();
-    const QDateTime now = platform.clock.now();
     const PassAnalysis analysis = analysePass(run, pass.samples, pass.tenths, now);
     pass.statistics = analysis.statistics;
     txtResults->setPlainText(analysis.report);
 
-    // The pass stays on this screen whatever happens to the files; the operator learns in
-    // one message what was not written and can still save the pass elsewhere.
     QStringList failures;
     const WriteResult side = appendText(resultsPath(QString::fromLatin1(kOriginalMeasurementsFile)),
                                         analysis.sideFileBlock);
@@ -152,13 +174,8 @@ void Results::reportPass()
     if (const std::optional<WriteResult> buoys = buoyPanel->writeDayFile(run, now);
         buoys && !*buoys)
         failures << buoys->message;
-    if (!failures.isEmpty())
-        platform.messages.warning(
-            QStringLiteral("The pass is shown here, but these files were not written:\n\n") +
-                failures.join('\n') +
-                QStringLiteral("\n\nUse \"Save Result File\" to keep the pass in another folder."),
-            kErrorTitle);
     Timer1->start();
+    return failures;
 }
 
 void Results::showGraphFrame(Event event, bool comingToward)
@@ -340,11 +357,13 @@ void Results::pickName(const QComboBox* copy, NameList list)
     const int position = copy->currentIndex();
     if (position >= 0)
         runParticulars.pickName(list, position, copy->itemText(position));
+    keepPendingLine();
 }
 
 void Results::txtNumCopy_Change()
 {
     runParticulars.setBoatNumber(txtNumCopy->text());
+    keepPendingLine();
 }
 
 void Results::cbLineCopy_Click()
@@ -355,6 +374,14 @@ void Results::cbLineCopy_Click()
     runParticulars.setLineLength(k);
     // The list's own text, without the blank the measurement screen puts before "9.75".
     pass.lineText = QString::fromLatin1(kLineLengths[size_t(k)]);
+    keepPendingLine();
+}
+
+void Results::keepPendingLine()
+{
+    if (const std::optional<QString> failure = pendingLine.keep(databaseLineNow()))
+        platform.messages.warning(
+            *failure + QStringLiteral("\n\n") + QString::fromLatin1(kPendingLineNote), kErrorTitle);
 }
 
 void Results::Command1_Click()
@@ -377,14 +404,10 @@ void Results::closeEvent(QCloseEvent* event)
         Command1_Click();
 }
 
-void Results::returnSequence()
+QString Results::databaseLineNow() const
 {
-    left = true;
-    const RunInfo run = runParticulars.info();
-    const QDateTime now = platform.clock.now();
-
     DatabaseLineInputs in;
-    in.run = run;
+    in.run = runParticulars.info();
     in.speedText = pass.speedText;
     in.lineText = pass.lineText;
     in.samples = pass.samples;
@@ -392,12 +415,26 @@ void Results::returnSequence()
     in.split = txtSplit->text();
     in.full = txtFull->text();
     in.comment = txtComment->text();
-    const QString line = databaseLine(in);
-    const WriteResult written =
-        appendText(resultsPath(databaseLogName(now)), line + QString::fromLatin1(kCrLf));
+    return databaseLine(in);
+}
+
+void Results::returnSequence()
+{
+    left = true;
+    const RunInfo run = runParticulars.info();
+    const QDateTime now = platform.clock.now();
+
+    const QString line = databaseLineNow();
+    const WriteResult written = pendingLine.append(resultsPath(databaseLogName(now)), line);
     if (!written)
         platform.messages.warning(
-            written.message + QStringLiteral("\n\nThe database line of this pass was:\n") + line,
+            written.message +
+                (pendingLine.kept()
+                     ? QStringLiteral("\n\nThe line is kept in %1 and offered again when "
+                                      "Wakeline starts.")
+                           .arg(QDir::toNativeSeparators(pendingLine.path()))
+                     : QString()) +
+                QStringLiteral("\n\nThe database line of this pass was:\n") + line,
             kErrorTitle);
 
     const NextPass next = nextPass(run.event, run.direction, cbSpeedCopy->currentIndex(),

@@ -5,6 +5,7 @@
 // in results_controls.cpp.
 
 #include "app/start_up.h"
+#include "results/pending_database_line.h"
 #include "results/results_graph.h"
 
 #include <QMainWindow>
@@ -56,14 +57,18 @@ private Q_SLOTS:
     void cbLineCopy_Click();
     void Command1_Click();
     void Command2_Click();
+    // Any change that reaches the database line: the pending file follows.
+    void keepPendingLine();
 
 private:
     enum ResultsTab { ReportTab, BuoyTab };
 
     // results_controls.cpp: the controls, their places and their connections.
     void buildControls();
-    // Statistics, report, and the report into the day's logs.
-    void reportPass();
+    // Statistics, report, and the report into the day's logs; the files not written.
+    QStringList reportPass(const QDateTime& now);
+    // The database line as the return sequence would write it now.
+    QString databaseLineNow() const;
     void returnSequence();
     void showGraphFrame(Event event, bool comingToward);
     void paint(const OverlayShapes& shapes);
@@ -85,6 +90,7 @@ private:
     PassRecord& pass;
     bool ReturnToMeasure = false;
     bool left = false; // the return sequence has run: the screen is on its way out
+    PendingDatabaseLine pendingLine;
 
     // What the graph tick and the traces read back drew, to draw again over new bands.
     OverlayShapes traces;

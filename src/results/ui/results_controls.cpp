@@ -180,6 +180,8 @@ void Results::buildControls()
     connect(cbMnfCopy, &QComboBox::currentIndexChanged, this, &Results::cbMnfCopy_Click);
     connect(cbMdlCopy, &QComboBox::currentIndexChanged, this, &Results::cbMdlCopy_Click);
     connect(txtNumCopy, &QLineEdit::textChanged, this, &Results::txtNumCopy_Change);
+    for (QLineEdit* field : {txtSplit, txtFull, txtComment})
+        connect(field, &QLineEdit::textChanged, this, &Results::keepPendingLine);
     connect(cbLineCopy, &QComboBox::currentIndexChanged, this, &Results::cbLineCopy_Click);
     connect(Command1, &QPushButton::clicked, this, &Results::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Results::Command2_Click);
