@@ -1,0 +1,12 @@
+#pragma once
+// The frames of a video file decoded by GStreamer (uridecodebin ! videoconvert ! GRAY8 !
+// appsink, not synchronised to a clock), timed as the screens' Qt player times them.
+
+#include "platform/video_frames.h"
+
+// Opens `path`; none, with the reason naming the file in *error, when it holds no video
+// GStreamer can decode.
+std::unique_ptr<FrameReader> openGstFrameReader(const QString& path, QString* error);
+
+// The opener of one file's readers, for the tracking engine.
+FrameReaderOpener gstFrameReaderOpener(const QString& path);
