@@ -1,0 +1,72 @@
+#pragma once
+// The tracking engine: follows the operator's point forward frame by frame from one frame to
+// the frame holding the pass's last sample, and stops on the first frame it cannot vouch for
+// (a wrong track is never silent): where the picture around the point no longer looks like
+// it (confidence below the threshold), where the point moves across the course faster than
+// a boat can, or where it reaches the picture's edge. It runs on whatever thread calls it,
+// reports progress and stops within one frame of being cancelled; it changes nothing it was
+// given, so a cancelled or failed run leaves the caller's track as it was.
+
+#include "calibration/course_transform.h"
+#include "platform/video_frames.h"
+#include "tracking/point_matcher.h"
+#include "tracking/track.h"
+
+#include <atomic>
+#include <functional>
+
+// A point the operator set: on the frame holding the instant atUs.
+struct OperatorPoint
+{
+    qint64 atUs = 0;
+    double u = 0.0;
+    double v = 0.0;
+};
+
+struct TrackingSettings
+{
+    TrackingMethod method = TrackingMethod::TemplateNcc;
+    // Below this the engine stops and asks. A clean pass matches at 0.97 and more frame after
+    // frame; spray over the point or another object in its place brings it under 0.8.
+    double minConfidence = 0.85;
+    // Across the course, metres a second, on the calibration: no tow boat turns faster.
+    double maxSidewaysMps = 3.0;
+};
+
+struct TrackingRequest
+{
+    // The track so far: its video, setup and pass (for a new track the pass's startUs is set
+    // from the first frame tracked). Its frames before the first frame tracked are kept.
+    Track base;
+    // The first frame tracked is the one holding this instant; an operator point must hold it.
+    qint64 fromUs = 0;
+    // The operator's points; a frame that holds one takes it instead of a match.
+    std::vector<OperatorPoint> points;
+    CourseTransform transform;
+    TrackingSettings settings;
+};
+
+struct TrackingProgress
+{
+    int done = 0;  // frames tracked in this run
+    int total = 0; // frames to track, from the first frame's length
+};
+
+struct TrackingOutcome
+{
+    enum class End {
+        Complete,   // a frame holds the pass's last sample
+        Stopped,    // the engine stopped on a frame and asks for the point there
+        VideoEnded, // the video ended before the pass's last sample
+        Failed,     // the video could not be read, or the request was not possible
+        Cancelled,
+    };
+    End end = End::Failed;
+    Track track;              // Complete, Stopped, VideoEnded: the track with this run's frames
+    QString message;          // Failed: why
+    int stopFrameNumber = -1; // Stopped: the frame's number in the video, the first being 0
+};
+
+TrackingOutcome trackPoint(const TrackingRequest& request, FrameReader& frames,
+                           const std::atomic<bool>& cancel,
+                           const std::function<void(TrackingProgress)>& progress = {});
