@@ -36,6 +36,24 @@ const CliCommand kCommands[] = {
                "      taken when its \"Frames Measured:\" line counts its samples; the windows\n"
                "      it did not reach have no reading. A jump pass has no buoy figures.",
                runAnalyse},
+    CliCommand{"track",
+               "VIDEO --setup FILE.ipt --start SECONDS --at U,V [--speed KMH]\n"
+               "        [--direction toward|away] [--event slalom|jump] [--csv] [--results FILE]\n"
+               "        [--track FILE] [--fix TIME=U,V ...]",
+               "      Measures a pass on a video file by tracking: the point given with --at on\n"
+               "      the frame at --start (media seconds: the pass's first frame; U,V picture\n"
+               "      pixels from the top-left corner, fractions allowed) is followed frame by\n"
+               "      frame to the pass's last sample, and each sample is read on its frame as\n"
+               "      a hand-held pass would read it. Prints the pass report, or with --csv per\n"
+               "      sample sample,media_time_s,u,v,course_x_m,course_y_m,deviation_m,\n"
+               "      confidence,set_by (media_time_s: the frame the sample is read on).\n"
+               "      --results FILE writes the results file; --track FILE the track file.\n"
+               "      Defaults: slalom, toward the camera, the event's first speed. Where the\n"
+               "      engine cannot vouch for a frame (confidence below 0.85, the point moving\n"
+               "      across the course faster than 3 m/s, or at the picture's edge) it exits 3\n"
+               "      naming the frame and its media time: --fix TIME=U,V gives the point on\n"
+               "      the frame holding TIME (repeatable). Bad video, setup or arguments: exit 2.",
+               runTrack},
 };
 
 void printHelp(QTextStream& out)
