@@ -46,6 +46,7 @@ class TemplateKeeper
 public:
     explicit TemplateKeeper(int r) : r(r) {}
     void take(const GreyFrame& f, double u, double v) { tmpl = patch(f, u, v, r); }
+    void set(const cv::Mat& t) { tmpl = t.clone(); }
     void adapt(const GreyFrame& f, double u, double v)
     {
         cv::addWeighted(tmpl, 1.0 - kTemplateAdaptRate, patch(f, u, v, r), kTemplateAdaptRate, 0.0,
@@ -71,15 +72,37 @@ class NccMatcher : public PointMatcher
 public:
     explicit NccMatcher(int r) : keeper(r) {}
 
+    // An operator's point may lie on a frame where spray hides the point: the template from
+    // before it is kept beside the new one, and the next frame goes on with the better.
     bool start(const GreyFrame& f, double u, double v) override
     {
         if (!fits(f, u, v, keeper.radius()))
             return false;
+        if (!keeper.get().empty() && fallback.empty())
+            fallback = keeper.get().clone();
         keeper.take(f, u, v);
         return true;
     }
 
     PointMatch find(const GreyFrame& f, double pu, double pv, double radius) override
+    {
+        PointMatch m = match(keeper.get(), f, pu, pv, radius);
+        if (!fallback.empty()) {
+            const PointMatch before = match(fallback, f, pu, pv, radius);
+            if (before.confidence > m.confidence) {
+                keeper.set(fallback);
+                m = before;
+            }
+            fallback.release();
+        }
+        return m;
+    }
+
+    void accept(const GreyFrame& f, const PointMatch& m) override { keeper.adapt(f, m.u, m.v); }
+
+private:
+    PointMatch match(const cv::Mat& tmpl, const GreyFrame& f, double pu, double pv,
+                     double radius) const
     {
         const int r = keeper.radius();
         const int reach = int(std::ceil(radius)) + r + 1;
@@ -92,28 +115,34 @@ public:
         cv::Mat region;
         view(f)(window).convertTo(region, CV_32F);
         cv::Mat score;
-        cv::matchTemplate(region, keeper.get(), score, cv::TM_CCOEFF_NORMED);
+        cv::matchTemplate(region, tmpl, score, cv::TM_CCOEFF_NORMED);
         double best = 0.0;
         cv::Point at;
         cv::minMaxLoc(score, nullptr, &best, nullptr, &at);
-        double dx = 0.0, dy = 0.0;
-        if (at.x > 0 && at.x < score.cols - 1)
-            dx = parabolaPeak(score.at<float>(at.y, at.x - 1), score.at<float>(at.y, at.x),
-                              score.at<float>(at.y, at.x + 1));
-        if (at.y > 0 && at.y < score.rows - 1)
-            dy = parabolaPeak(score.at<float>(at.y - 1, at.x), score.at<float>(at.y, at.x),
-                              score.at<float>(at.y + 1, at.x));
-        m.u = window.x + at.x + r + dx;
-        m.v = window.y + at.y + r + dy;
+        m.u = window.x + at.x + r;
+        m.v = window.y + at.y + r;
+        const bool left = at.x == 0, right = at.x == score.cols - 1;
+        const bool top = at.y == 0, bottom = at.y == score.rows - 1;
+        // A peak on the window's rim may be the slope of one beyond it: where the picture
+        // cut the window, the point is leaving it; elsewhere it moved farther than any boat
+        // can, or it is not there at all.
+        if ((left && window.x > wanted.x) || (right && window.br().x < wanted.br().x) ||
+            (top && window.y > wanted.y) || (bottom && window.br().y < wanted.br().y))
+            return m;
+        m.inPicture = fits(f, m.u, m.v, r);
+        if (left || right || top || bottom)
+            return m;
+        m.u += parabolaPeak(score.at<float>(at.y, at.x - 1), score.at<float>(at.y, at.x),
+                            score.at<float>(at.y, at.x + 1));
+        m.v += parabolaPeak(score.at<float>(at.y - 1, at.x), score.at<float>(at.y, at.x),
+                            score.at<float>(at.y + 1, at.x));
         m.confidence = std::clamp(best, 0.0, 1.0);
         m.inPicture = fits(f, m.u, m.v, r);
         return m;
     }
 
-    void accept(const GreyFrame& f, const PointMatch& m) override { keeper.adapt(f, m.u, m.v); }
-
-private:
     TemplateKeeper keeper;
+    cv::Mat fallback;
 };
 
 class FlowMatcher : public PointMatcher
