@@ -9,8 +9,9 @@
 //   build/bench/track_methods [VIDEO TRUTH.csv SETUP.ipt START_S U,V]
 // Without arguments: the sample pass (the boat coming toward the camera at 58 km/h, its
 // first frame at 1.000 s, the pylon just above the windshield). A 1920x1080 render of the
-// same pass (tools/render_pass_video --size 1920x1080) is measured with its own truth and
-// the point scaled by 1.875 about the picture's centre offset (see resources/camera).
+// same pass (tools/render_pass_video --size 1920x1080) is measured with its own truth, the
+// point given in its own pixels; the setup's marks are scaled to it as the renderer scales
+// the camera (resources/camera/README.md).
 
 #include "calibration/setup_file.h"
 #include "measure/measure_tables.h"
@@ -142,6 +143,17 @@ int main(int argc, char* argv[])
     request.fromUs = std::llround(args[3].toDouble() * 1e6);
     request.points = {{request.fromUs, at[0].toDouble(), at[1].toDouble()}};
     request.transform = setup.data->transform;
+    // A setup marked on the standard 1024 x 768 picture, for a render of another size: its
+    // marks scaled about the centre as the renderer scales the camera.
+    if (frames[0].width != 1024 || frames[0].height != 768) {
+        const double scale = std::min(frames[0].width / 1024.0, frames[0].height / 768.0);
+        std::array<ReferencePoint, 4> marks = setup.data->points;
+        for (ReferencePoint& m : marks)
+            m.screen = {15.0 * (frames[0].width / 2.0 + scale * (m.screen.x / 15.0 - 512.0)),
+                        15.0 * (frames[0].height / 2.0 + scale * (m.screen.y / 15.0 - 384.0))};
+        request.transform = *solveCourseTransform(marks);
+        std::printf("setup marks scaled by %.5f about the picture's centre\n", scale);
+    }
 
     std::printf("%-12s %-9s %6s %7s %7s %7s %9s %9s\n", "method", "end", "frames", "median", "p95",
                 "max", "lowest-c", "ms/frame");

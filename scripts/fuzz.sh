@@ -9,7 +9,8 @@ root="$here/.."
 seconds="${1:-30}"; [ $# -gt 0 ] && shift
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(fuzz_setup_file fuzz_results_file fuzz_list_items
-                                     fuzz_leading_number fuzz_solve_input fuzz_rule_set)
+                                     fuzz_leading_number fuzz_solve_input fuzz_rule_set
+                                     fuzz_track_file)
 WAKELINE_EXTRA_PACKAGES="clang libclang-rt-14-dev" "$here/deps.sh"
 build="$root/build-fuzz"
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -33,6 +34,7 @@ seed fuzz_list_items
 seed fuzz_leading_number
 seed fuzz_solve_input
 seed fuzz_rule_set "$root"/resources/program/rules/*.txt
+seed fuzz_track_file
 
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
