@@ -50,3 +50,12 @@ std::optional<double> PassGeometry::pixelsPerMetreAcross(qint64 us) const
         return std::nullopt;
     return 10.0 / std::fabs(*b - *a);
 }
+
+std::optional<double> PassGeometry::distanceOf(double u, double v) const
+{
+    const auto c = transform.toCourse({pixelsToTwips(u), pixelsToTwips(v)});
+    if (!c || !std::isfinite(c->point.y))
+        return std::nullopt;
+    // The inverse of boatCourseY.
+    return pass.direction == Direction::Toward ? -c->point.y : c->point.y + 259.0;
+}

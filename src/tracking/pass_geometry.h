@@ -28,6 +28,11 @@ public:
     std::optional<double> courseX(double u, qint64 us) const;
     // Picture pixels a metre across the course measures on the boat's row at us.
     std::optional<double> pixelsPerMetreAcross(qint64 us) const;
+    // How far along the course from the entrance the picture point (pixels) maps to, in the
+    // pass's direction. A point on the boat h metres above the water, seen from a camera H
+    // metres up, maps on the water's plane to a point that runs H / (H - h) times as fast
+    // as the boat: for a pylon or a windshield under a camera on a tower, 1 to 1.7 times.
+    std::optional<double> distanceOf(double u, double v) const;
 
     double centreLineX() const { return centreLineX_; }
     double courseLength() const { return courseLength_; }

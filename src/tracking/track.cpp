@@ -42,6 +42,8 @@ QString trackStopCode(TrackStop stop)
         return QStringLiteral("sideways");
     case TrackStop::LeftPicture:
         return QStringLiteral("outside");
+    case TrackStop::AlongCourse:
+        return QStringLiteral("pace");
     }
     return {};
 }
@@ -66,6 +68,8 @@ QString trackStopReason(TrackStop stop)
         return QStringLiteral("the point moved across the course faster than 3 m/s");
     case TrackStop::LeftPicture:
         return QStringLiteral("the point reached the edge of the picture");
+    case TrackStop::AlongCourse:
+        return QStringLiteral("the point does not keep pace with the boat along the course");
     }
     return {};
 }

@@ -17,6 +17,7 @@ enum class TrackStop {
     LowConfidence, // the picture around the point no longer looks like it
     Sideways,      // it moved across the course faster than a boat can
     LeftPicture,   // it reached the edge of the picture
+    AlongCourse,   // it does not keep pace with the boat along the course
 };
 
 struct TrackPoint

@@ -204,9 +204,9 @@ TrackFileRead Parser::run()
             return bad(5, QStringLiteral("\"%1\" is not operator or track").arg(f[5]));
         const auto stop = trackStopFromCode(f[6]);
         if (!stop)
-            return bad(
-                6,
-                QStringLiteral("\"%1\" is not confidence, sideways, outside or empty").arg(f[6]));
+            return bad(6,
+                       QStringLiteral("\"%1\" is not confidence, sideways, outside, pace or empty")
+                           .arg(f[6]));
         if (!t.frames.empty() && t.frames.back().stop != TrackStop::None)
             return fail(n - 1, kFieldNames[6],
                         QStringLiteral("only the last frame can be where tracking stopped"));

@@ -20,7 +20,7 @@
 // One line per frame from the pass's first: the frame's media time and length in whole
 // microseconds (the player's), the point in picture pixels, the confidence from 0 to 1,
 // who set the point ("operator" or "track") and, on the frame where the engine stopped, why
-// ("confidence", "sideways", "outside"). Values are written in the fewest digits that read
+// ("confidence", "sideways", "outside", "pace"). Values are written in the fewest digits that read
 // back to the same number. A later version of the program reads version 1 as it is; a file
 // of a later version is refused, not misread.
 

@@ -62,6 +62,7 @@ private:
     Point2 predict(qint64 us) const;
     double searchRadius(qint64 us, qint64 dtUs) const;
     bool movedTooFast(const TrackPoint& from, double u, qint64 us) const;
+    bool offPace(double u, double v, qint64 us) const;
     void take(const GreyFrame& f, double u, double v, double confidence, bool byOperator,
               TrackStop stop = TrackStop::None);
 
@@ -90,8 +91,7 @@ void Run::take(const GreyFrame& f, double u, double v, double confidence, bool b
     p.stop = stop;
     out.track.frames.push_back(p);
     sinceOperator = byOperator ? 1 : sinceOperator + 1;
-    if (stop == TrackStop::LowConfidence || stop == TrackStop::Sideways ||
-        stop == TrackStop::LeftPicture)
+    if (stop != TrackStop::None)
         out.stopFrameNumber = frameNumber;
 }
 
@@ -132,6 +132,23 @@ bool Run::movedTooFast(const TrackPoint& from, double u, qint64 us) const
         return true; // off the course's plane: nothing a boat does
     const double limit = request.settings.maxSidewaysMps * double(us - from.startUs) / 1e6;
     return std::fabs(*x1 - *x0) > limit;
+}
+
+bool Run::offPace(double u, double v, qint64 us) const
+{
+    // The frame a window's length before this one, if the track reaches back that far.
+    const std::vector<TrackPoint>& t = out.track.frames;
+    const auto from = std::find_if(
+        t.rbegin(), t.rend(), [&](const TrackPoint& p) { return p.startUs <= us - kPaceWindowUs; });
+    if (from == t.rend())
+        return false;
+    const auto d0 = geometry->distanceOf(from->u, from->v);
+    const auto d1 = geometry->distanceOf(u, v);
+    if (!d0 || !d1)
+        return true;
+    const double expected = geometry->distanceAt(us) - geometry->distanceAt(from->startUs);
+    const double pace = (*d1 - *d0) / expected;
+    return !(pace >= request.settings.minPace && pace <= request.settings.maxPace);
 }
 
 TrackingOutcome Run::go()
@@ -192,6 +209,8 @@ TrackingOutcome Run::go()
                 stop = TrackStop::LowConfidence;
             else if (movedTooFast(last, m.u, f->startUs))
                 stop = TrackStop::Sideways;
+            else if (offPace(m.u, m.v, f->startUs))
+                stop = TrackStop::AlongCourse;
             take(*f, m.u, m.v, m.confidence, false, stop);
             if (stop != TrackStop::None)
                 return ended(TrackingOutcome::End::Stopped);

@@ -3,7 +3,9 @@
 // the frame holding the pass's last sample, and stops on the first frame it cannot vouch for
 // (a wrong track is never silent): where the picture around the point no longer looks like
 // it (confidence below the threshold), where the point moves across the course faster than
-// a boat can, or where it reaches the picture's edge. It runs on whatever thread calls it,
+// a boat can, where it does not keep pace with the boat along the course (a template that
+// slid onto a buoy or the water stays confident and still), or where it reaches the
+// picture's edge. It runs on whatever thread calls it,
 // reports progress and stops within one frame of being cancelled; it changes nothing it was
 // given, so a cancelled or failed run leaves the caller's track as it was.
 
@@ -31,7 +33,16 @@ struct TrackingSettings
     double minConfidence = 0.85;
     // Across the course, metres a second, on the calibration: no tow boat turns faster.
     double maxSidewaysMps = 3.0;
+    // Along the course, over the last kPaceWindowUs, the point's place on the water's plane
+    // moves at least this share and at most this many times the pass speed (a point on the
+    // boat: 1 to 1.7 times, see PassGeometry::distanceOf).
+    double minPace = 0.5;
+    double maxPace = 2.5;
 };
+
+// The stretch of the track the pace along the course is judged over: long enough that a
+// fraction of a pixel at the far end is a small share of the way the boat went.
+inline constexpr qint64 kPaceWindowUs = 400000;
 
 struct TrackingRequest
 {

@@ -73,9 +73,14 @@ PostPoint SyntheticPass::post(int k) const
     const double t = double(startUs(k)) / 1e6;
     const double run = spec.speedMps * t;
     const double y = spec.direction == Direction::Toward ? -run : run - 259.0;
-    const Point2 water = calibration.transform.toScreen({spec.courseX(t), y})->point;
-    // The post's middle stands 18 pixels above the water line under it.
-    return {water.x / kTwipsPerPixel, water.y / kTwipsPerPixel - 18.0};
+    // The post's middle stands 1 m above the water, seen from a camera 8 m up on the centre
+    // line 300 m behind the near gate: it shows where the ray through it meets the water,
+    // 8 / 7 times as far from the camera's foot.
+    const double x = spec.courseX(t), scale = 8.0 / 7.0;
+    const Point2 seen =
+        calibration.transform.toScreen({1.25 + (x - 1.25) * scale, -559.0 + (y + 559.0) * scale})
+            ->point;
+    return {seen.x / kTwipsPerPixel, seen.y / kTwipsPerPixel};
 }
 
 GreyFrame SyntheticPass::frame(int k) const

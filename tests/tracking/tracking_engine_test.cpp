@@ -161,6 +161,24 @@ TEST_F(TrackingEngineTest, APointCrossingTheCourseFasterThanABoatStops)
     EXPECT_EQ(track(slower).end, TrackingOutcome::End::VideoEnded);
 }
 
+TEST_F(TrackingEngineTest, APointThatDoesNotKeepPaceWithTheBoatStops)
+{
+    // What a template that slid onto a buoy would follow: a point standing still on the
+    // course, however well it matches. Judged once the track reaches 0.4 s back.
+    PassSpec spec;
+    spec.speedMps = 0.0;
+    SyntheticPass still(calibration, spec);
+    const TrackingOutcome out = track(still);
+    ASSERT_EQ(out.end, TrackingOutcome::End::Stopped);
+    EXPECT_EQ(out.track.frames.back().stop, TrackStop::AlongCourse);
+    EXPECT_EQ(out.track.frames.back().startUs, still.startUs(10));
+    EXPECT_GE(out.track.frames.back().confidence, 0.85);
+    // Three times the pass speed is no boat of this pass either.
+    spec.speedMps = 3.0 * 58.0 / 3.6;
+    SyntheticPass fast(calibration, spec);
+    EXPECT_EQ(track(fast).track.frames.back().stop, TrackStop::AlongCourse);
+}
+
 TEST_F(TrackingEngineTest, APointReachingThePicturesEdgeStops)
 {
     // A picture cut off just right of the course: the boat drifts out of it at 2 m/s.
