@@ -39,7 +39,8 @@ const CliCommand kCommands[] = {
     CliCommand{"track",
                "VIDEO --setup FILE.ipt --start SECONDS --at U,V [--speed KMH]\n"
                "        [--direction toward|away] [--event slalom|jump] [--csv] [--results FILE]\n"
-               "        [--track FILE] [--fix TIME=U,V ...]",
+               "        [--track FILE] [--fix TIME=U,V ...] [--now YYYY-MM-DDTHH:MM:SS]\n"
+               "  track VIDEO --setup FILE.ipt --load TRACK [--fix TIME=U,V ...] [...]",
                "      Measures a pass on a video file by tracking: the point given with --at on\n"
                "      the frame at --start (media seconds: the pass's first frame; U,V picture\n"
                "      pixels from the top-left corner, fractions allowed) is followed frame by\n"
@@ -52,7 +53,11 @@ const CliCommand kCommands[] = {
                "      engine cannot vouch for a frame (confidence below 0.85, the point moving\n"
                "      across the course faster than 3 m/s, or at the picture's edge) it exits 3\n"
                "      naming the frame and its media time: --fix TIME=U,V gives the point on\n"
-               "      the frame holding TIME (repeatable). Bad video, setup or arguments: exit 2.",
+               "      the frame holding TIME (repeatable). The engine also stops where the\n"
+               "      point does not keep pace with the boat along the course. --load TRACK\n"
+               "      measures a saved track with its video; with --fix it tracks again from\n"
+               "      the earliest point given, keeping the frames before it. Bad video, setup\n"
+               "      or arguments: exit 2.",
                runTrack},
 };
 

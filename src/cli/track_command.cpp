@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -31,7 +32,10 @@ struct TrackArgs
     bool csv = false;
     QString resultsPath;
     QString trackPath;
+    QString loadPath;
+    QDateTime now = QDateTime::currentDateTime();
     std::vector<OperatorPoint> fixes;
+    bool passGiven = false; // --event, --speed or --direction
 };
 
 std::optional<double> number(const QString& text)
@@ -70,6 +74,9 @@ std::optional<QString> parse(const QStringList& args, TrackArgs& out)
                                 a == QLatin1String("--track") || a == QLatin1String("--fix");
         if (takesValue && (i + 1 >= args.size() || args[i + 1].isEmpty()))
             return QStringLiteral("track: %1 needs a value").arg(a);
+        if (a == QLatin1String("--speed") || a == QLatin1String("--direction") ||
+            a == QLatin1String("--event"))
+            out.passGiven = true;
         if (a == QLatin1String("--setup")) {
             out.setup = args[++i];
         } else if (a == QLatin1String("--start")) {
@@ -102,6 +109,14 @@ std::optional<QString> parse(const QStringList& args, TrackArgs& out)
                 out.event = Event::Jump;
             else
                 return QStringLiteral("track: --event \"%1\" is not slalom or jump").arg(e);
+        } else if (a == QLatin1String("--load")) {
+            out.loadPath = args[++i];
+        } else if (a == QLatin1String("--now")) {
+            out.now = QDateTime::fromString(args[++i], Qt::ISODate);
+            if (!out.now.isValid())
+                return QStringLiteral("track: --now \"%1\" is not a date and time "
+                                      "YYYY-MM-DDTHH:MM:SS")
+                    .arg(args[i]);
         } else if (a == QLatin1String("--csv")) {
             out.csv = true;
         } else if (a == QLatin1String("--results")) {
@@ -128,6 +143,12 @@ std::optional<QString> parse(const QStringList& args, TrackArgs& out)
         return QStringLiteral("track: no video given");
     if (out.setup.isEmpty())
         return QStringLiteral("track: --setup FILE.ipt is needed (the calibration)");
+    if (!out.loadPath.isEmpty()) {
+        if (out.startS || out.at || out.passGiven)
+            return QStringLiteral("track: with --load the pass and its first point come from the "
+                                  "track file (no --start, --at, --event, --speed, --direction)");
+        return std::nullopt;
+    }
     if (!out.startS)
         return QStringLiteral("track: --start SECONDS is needed (the pass's first frame)");
     if (!out.at)
@@ -181,15 +202,10 @@ void printCsv(const TrackSamples& samples, QTextStream& out)
     }
 }
 
-} // namespace
-
-int runTrack(const QStringList& args, CliStreams& io)
+// The request for a new track from the arguments; none, with the message written, when the
+// speed is not one of the event's.
+std::optional<TrackingRequest> newTrack(const TrackArgs& a, CliStreams& io)
 {
-    TrackArgs a;
-    if (const auto problem = parse(args, a)) {
-        io.err << *problem << "\n";
-        return 2;
-    }
     const int kmh =
         a.speedKmh.value_or(a.event == Event::Slalom ? kSlalomSpeeds[kDefaultSlalomSpeed].kmh
                                                      : kJumpSpeeds[kDefaultJumpSpeed].kmh);
@@ -198,12 +214,8 @@ int runTrack(const QStringList& args, CliStreams& io)
         io.err << "track: --speed " << kmh << " is not a "
                << (a.event == Event::Slalom ? "slalom" : "jump") << " speed (" << speedList(a.event)
                << ")\n";
-        return 2;
+        return std::nullopt;
     }
-    const auto setup = readSetupOrReport(a.setup, io);
-    if (!setup)
-        return 2;
-
     TrackingRequest request;
     request.base.videoFile = QFileInfo(a.video).fileName();
     request.base.setupFile = QFileInfo(a.setup).fileName();
@@ -214,7 +226,63 @@ int runTrack(const QStringList& args, CliStreams& io)
     request.fromUs = microseconds(*a.startS);
     request.points.push_back({request.fromUs, a.at->x, a.at->y});
     request.points.insert(request.points.end(), a.fixes.begin(), a.fixes.end());
-    request.transform = setup->transform;
+    return request;
+}
+
+// A saved track: measured as it is, or, with --fix, tracked again from the earliest point
+// given (the frames before it kept). None, with the message written, when it cannot be used.
+std::optional<TrackingRequest> loadedTrack(const TrackArgs& a, CliStreams& io)
+{
+    const TrackFileRead read = readTrackFile(a.loadPath);
+    const QString shown = QDir::toNativeSeparators(a.loadPath);
+    if (!read.track) {
+        io.err << "track: " << shown << ", " << read.problem() << "\n";
+        return std::nullopt;
+    }
+    if (read.track->videoFile != QFileInfo(a.video).fileName()) {
+        io.err << "track: " << shown << " was made on the video \"" << read.track->videoFile
+               << "\", not on \"" << QFileInfo(a.video).fileName() << "\"\n";
+        return std::nullopt;
+    }
+    const TrackedPass& pass = read.track->pass;
+    const auto speed = speedIndex(pass.event, pass.speedKmh);
+    if (!speed || passTenthsFor(pass.event, *speed) != pass.passTenths) {
+        io.err << "track: " << shown << ": " << pass.speedKmh << " km/h and " << pass.passTenths
+               << " tenths are no pass of the event\n";
+        return std::nullopt;
+    }
+    TrackingRequest request;
+    request.base = *read.track;
+    request.points = a.fixes;
+    std::sort(request.points.begin(), request.points.end(),
+              [](const OperatorPoint& x, const OperatorPoint& y) { return x.atUs < y.atUs; });
+    if (!request.points.empty())
+        request.fromUs = request.points.front().atUs;
+    return request;
+}
+
+int speedIndexOf(const TrackedPass& pass)
+{
+    return speedIndex(pass.event, pass.speedKmh).value_or(0);
+}
+
+} // namespace
+
+int runTrack(const QStringList& args, CliStreams& io)
+{
+    TrackArgs a;
+    if (const auto problem = parse(args, a)) {
+        io.err << *problem << "\n";
+        return 2;
+    }
+    const bool loading = !a.loadPath.isEmpty();
+    std::optional<TrackingRequest> request = loading ? loadedTrack(a, io) : newTrack(a, io);
+    if (!request)
+        return 2;
+    const auto setup = readSetupOrReport(a.setup, io);
+    if (!setup)
+        return 2;
+    request->transform = setup->transform;
 
     QString error;
     const std::unique_ptr<FrameReader> frames = openGstFrameReader(a.video, &error);
@@ -222,9 +290,18 @@ int runTrack(const QStringList& args, CliStreams& io)
         io.err << "track: " << error << "\n";
         return 2;
     }
-    const std::atomic<bool> never{false};
-    const TrackingOutcome outcome = trackPoint(request, *frames, never);
     using End = TrackingOutcome::End;
+    TrackingOutcome outcome;
+    if (loading && request->points.empty()) {
+        // Measured as saved: a track that stops or falls short is reported as tracking would.
+        outcome.track = request->base;
+        outcome.end = outcome.track.stopFrame()  ? End::Stopped
+                      : outcome.track.complete() ? End::Complete
+                                                 : End::VideoEnded;
+    } else {
+        const std::atomic<bool> never{false};
+        outcome = trackPoint(*request, *frames, never);
+    }
     if (outcome.end == End::Failed) {
         io.err << "track: " << outcome.message << "\n";
         return 2;
@@ -235,32 +312,39 @@ int runTrack(const QStringList& args, CliStreams& io)
             return 1;
         }
     }
+    const Track& track = outcome.track;
     if (outcome.end == End::VideoEnded) {
-        io.err << "track: the video ends at "
-               << seconds(outcome.track.frames.back().startUs +
-                          outcome.track.frames.back().durationUs)
-               << " s, before the pass's last sample at "
-               << seconds(outcome.track.pass.lastInstantUs()) << " s: start on an earlier frame\n";
-        return 2;
+        const qint64 endUs =
+            track.frames.empty() ? 0 : track.frames.back().startUs + track.frames.back().durationUs;
+        if (loading && request->points.empty())
+            io.err << "track: the track ends at " << seconds(endUs)
+                   << " s, before the pass's last sample at " << seconds(track.pass.lastInstantUs())
+                   << " s\n";
+        else
+            io.err << "track: the video ends at " << seconds(endUs)
+                   << " s, before the pass's last sample at " << seconds(track.pass.lastInstantUs())
+                   << " s: start on an earlier frame\n";
+        return loading ? 3 : 2;
     }
     if (outcome.end == End::Stopped) {
-        const TrackPoint& f = outcome.track.frames.back();
-        io.err << "track: stopped on frame " << outcome.stopFrameNumber << " at media time "
-               << QString::number(double(f.startUs) / 1e6, 'f', 6)
-               << " s: " << trackStopReason(f.stop) << " (confidence "
+        const TrackPoint& f = track.frames.back();
+        const QString at = QString::number(double(f.startUs) / 1e6, 'f', 6);
+        io.err << "track: stopped on ";
+        if (outcome.stopFrameNumber >= 0)
+            io.err << "frame " << outcome.stopFrameNumber << " at ";
+        io.err << "media time " << at << " s: " << trackStopReason(f.stop) << " (confidence "
                << QString::number(f.confidence, 'f', 3) << "); give the point there with --fix "
-               << QString::number(double(f.startUs) / 1e6, 'f', 6) << "=U,V\n";
+               << at << "=U,V\n";
         return 3;
     }
 
-    const TrackSamples samples = samplesFromTrack(outcome.track, setup->transform);
+    const TrackSamples samples = samplesFromTrack(track, setup->transform);
     RunInfo run;
-    run.event = a.event;
-    run.direction = a.direction;
-    (a.event == Event::Slalom ? run.slalomSpeed : run.jumpSpeed) = *speed;
-    const PassSamples pass = samples.passSamples();
-    const int tenths = outcome.track.pass.passTenths;
-    const PassAnalysis analysis = analysePass(run, pass, tenths, QDateTime::currentDateTime());
+    run.event = track.pass.event;
+    run.direction = track.pass.direction;
+    (run.event == Event::Slalom ? run.slalomSpeed : run.jumpSpeed) = speedIndexOf(track.pass);
+    const PassAnalysis analysis =
+        analysePass(run, samples.passSamples(), track.pass.passTenths, a.now);
     if (!a.resultsPath.isEmpty()) {
         if (const WriteResult w = replaceFile(a.resultsPath, savedResultsText(analysis.report));
             !w) {

@@ -50,8 +50,8 @@ QString trackStopCode(TrackStop stop)
 
 std::optional<TrackStop> trackStopFromCode(const QString& code)
 {
-    for (TrackStop s :
-         {TrackStop::None, TrackStop::LowConfidence, TrackStop::Sideways, TrackStop::LeftPicture})
+    for (TrackStop s : {TrackStop::None, TrackStop::LowConfidence, TrackStop::Sideways,
+                        TrackStop::LeftPicture, TrackStop::AlongCourse})
         if (trackStopCode(s) == code)
             return s;
     return std::nullopt;

@@ -136,11 +136,16 @@ bool Run::movedTooFast(const TrackPoint& from, double u, qint64 us) const
 
 bool Run::offPace(double u, double v, qint64 us) const
 {
-    // The frame a window's length before this one, if the track reaches back that far.
+    // The frame a window's length before this one, if the track reaches back that far since
+    // the operator's last point: what came before a correction is no measure of the boat.
     const std::vector<TrackPoint>& t = out.track.frames;
+    auto end =
+        std::find_if(t.rbegin(), t.rend(), [](const TrackPoint& p) { return p.operatorSet; });
+    if (end != t.rend())
+        ++end;
     const auto from = std::find_if(
-        t.rbegin(), t.rend(), [&](const TrackPoint& p) { return p.startUs <= us - kPaceWindowUs; });
-    if (from == t.rend())
+        t.rbegin(), end, [&](const TrackPoint& p) { return p.startUs <= us - kPaceWindowUs; });
+    if (from == end)
         return false;
     const auto d0 = geometry->distanceOf(from->u, from->v);
     const auto d1 = geometry->distanceOf(u, v);

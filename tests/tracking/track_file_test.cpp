@@ -49,6 +49,19 @@ TEST_F(TrackFileTest, ReadsBackExactlyWhatWasWrittenWhateverTheLocale)
     EXPECT_EQ(text.count(QStringLiteral("\r\n")), text.count(QLatin1Char('\n')));
 }
 
+TEST(TrackFile, EveryStopReadsBackAsItself)
+{
+    for (TrackStop stop : {TrackStop::None, TrackStop::LowConfidence, TrackStop::Sideways,
+                           TrackStop::LeftPicture, TrackStop::AlongCourse}) {
+        Track t = sampleTrack();
+        t.frames.back().stop = stop;
+        const TrackFileRead r = parseTrackFile(trackFileText(t));
+        ASSERT_TRUE(r.track) << r.problem().toStdString();
+        EXPECT_EQ(*r.track, t) << trackStopCode(stop).toStdString();
+        EXPECT_FALSE(trackStopReason(stop).isEmpty() && stop != TrackStop::None);
+    }
+}
+
 TEST_F(TrackFileTest, AFailedWriteKeepsTheFileThatWasThere)
 {
     QTemporaryDir dir;
