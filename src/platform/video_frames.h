@@ -30,6 +30,8 @@ public:
     // error() then names (empty at a normal end).
     virtual std::optional<GreyFrame> next() = 0;
     virtual QString error() const = 0;
+    // The video's length on the same clock as the frames' times; 0 when not known.
+    virtual qint64 durationUs() const { return 0; }
 };
 
 // Opens the frames of one video from its first frame; none, with the reason in *error

@@ -191,6 +191,12 @@ TrackingOutcome Run::go()
                           .arg(double(f->startUs) / 1e6, 0, 'f', 3));
     geometry.emplace(request.transform, out.track.pass);
     const qint64 lastInstant = out.track.pass.lastInstantUs();
+    // Known before a frame is tracked, as the player knows it before a pass starts.
+    if (frames.durationUs() > 0 && lastInstant >= frames.durationUs())
+        return failed(QStringLiteral("the video ends at %1 s, before the pass's last sample at "
+                                     "%2 s: start on an earlier frame")
+                          .arg(double(frames.durationUs()) / 1e6, 0, 'f', 3)
+                          .arg(double(lastInstant) / 1e6, 0, 'f', 3));
     TrackingProgress done{0, int((lastInstant - f->startUs) / f->durationUs) + 1};
 
     bool byOperator = true;

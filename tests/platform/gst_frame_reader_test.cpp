@@ -126,6 +126,7 @@ TEST(GstFrameReader, TheSamplePassHasTheTimesOfItsTruth)
     const auto reader =
         openGstFrameReader(videos + QStringLiteral("slalom_pass_58kmh.webm"), &error);
     ASSERT_TRUE(reader) << error.toStdString();
+    EXPECT_EQ(reader->durationUs(), 18000000); // as the player gives it
     int frames = 0;
     while (const auto f = reader->next()) {
         const QList<QByteArray> line = truth.readLine().trimmed().split(',');

@@ -56,6 +56,8 @@ public:
 
     std::optional<GreyFrame> next() override;
     QString error() const override { return error_; }
+    qint64 durationUs() const override { return duration; }
+    void setDuration(qint64 us) { duration = us; }
 
 private:
     std::optional<GreyFrame> fail(const QString& why)
@@ -73,6 +75,7 @@ private:
     bool haveFirst = false;
     qint64 firstStartUs = 0;
     qint64 lastStartUs = 0;
+    qint64 duration = 0;
 };
 
 std::optional<GreyFrame> GstFrameReader::next()
@@ -183,6 +186,10 @@ std::unique_ptr<FrameReader> openGstFrameReader(const QString& path, QString* er
         const QString why = busError(pipeline);
         return failed(why.isEmpty() ? QStringLiteral("it holds no video picture") : why);
     }
+    // The player's duration: the container's, on the clock that starts at the first frame.
+    gint64 ns = 0;
+    if (gst_element_query_duration(pipeline, GST_FORMAT_TIME, &ns) && ns > 0)
+        reader->setDuration(qint64(ns / 1000));
     if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         const QString why = busError(pipeline);
         return failed(why.isEmpty() ? QStringLiteral("it cannot be played") : why);
