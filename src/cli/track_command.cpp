@@ -295,9 +295,13 @@ int runTrack(const QStringList& args, CliStreams& io)
     if (loading && request->points.empty()) {
         // Measured as saved: a track that stops or falls short is reported as tracking would.
         outcome.track = request->base;
-        outcome.end = outcome.track.stopFrame()  ? End::Stopped
-                      : outcome.track.complete() ? End::Complete
-                                                 : End::VideoEnded;
+        const std::vector<TrackPoint>& f = outcome.track.frames;
+        const qint64 lastInstant = outcome.track.pass.lastInstantUs();
+        const bool reaches =
+            !f.empty() && (f.back().holds(lastInstant) || f.back().startUs > lastInstant);
+        outcome.end = outcome.track.stopFrame() ? End::Stopped
+                      : reaches                 ? End::Complete
+                                                : End::VideoEnded;
     } else {
         const std::atomic<bool> never{false};
         outcome = trackPoint(*request, *frames, never);
@@ -339,6 +343,13 @@ int runTrack(const QStringList& args, CliStreams& io)
     }
 
     const TrackSamples samples = samplesFromTrack(track, setup->transform);
+    if (!samples.complete()) {
+        // A saved track with a gap: the frames holding some samples were never tracked.
+        io.err << "track: no tracked frame holds sample " << samples.firstMissing << " at "
+               << seconds(track.pass.startUs + qint64(samples.firstMissing) * 100000)
+               << " s; give the point there with --fix\n";
+        return 3;
+    }
     RunInfo run;
     run.event = track.pass.event;
     run.direction = track.pass.direction;

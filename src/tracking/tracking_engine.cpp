@@ -51,12 +51,28 @@ private:
         out.track = request.base;
         return ended(TrackingOutcome::End::Failed);
     }
+    // The next frame; none at the end, or, with `lengthless` set, where a frame has no length
+    // (no sample could be placed on it).
     std::optional<GreyFrame> nextFrame()
     {
         std::optional<GreyFrame> f = frames.next();
         if (f)
             ++frameNumber;
+        if (f && f->durationUs <= 0) {
+            lengthless = f->startUs;
+            return std::nullopt;
+        }
         return f;
+    }
+    // Why nextFrame() gave none, when it was not the video's end.
+    std::optional<QString> readFailure() const
+    {
+        if (lengthless)
+            return QStringLiteral("the video gives its frame at %1 s no length")
+                .arg(double(*lengthless) / 1e6, 0, 'f', 3);
+        if (!frames.error().isEmpty())
+            return frames.error();
+        return std::nullopt;
     }
     // Where the point should be on a frame starting at us.
     Point2 predict(qint64 us) const;
@@ -74,6 +90,7 @@ private:
     std::optional<PassGeometry> geometry;
     TrackingOutcome out;
     int frameNumber = -1;
+    std::optional<qint64> lengthless;
     // Frames since the operator's last point, that one included: the motion to predict from.
     size_t sinceOperator = 0;
 };
@@ -167,8 +184,8 @@ TrackingOutcome Run::go()
             return ended(TrackingOutcome::End::Cancelled);
         f = nextFrame();
         if (!f) {
-            if (!frames.error().isEmpty())
-                return failed(frames.error());
+            if (const auto why = readFailure())
+                return failed(*why);
             return failed(QStringLiteral("the video ends before %1 s")
                               .arg(double(request.fromUs) / 1e6, 0, 'f', 3));
         }
@@ -176,7 +193,7 @@ TrackingOutcome Run::go()
             break;
     }
     const OperatorPoint* seed = pointOn(request.points, *f);
-    if (!seed || !f->durationUs)
+    if (!seed)
         return failed(QStringLiteral("no operator's point on the frame at %1 s")
                           .arg(double(f->startUs) / 1e6, 0, 'f', 3));
 
@@ -237,8 +254,8 @@ TrackingOutcome Run::go()
             return ended(TrackingOutcome::End::Cancelled);
         f = nextFrame();
         if (!f) {
-            if (!frames.error().isEmpty())
-                return failed(frames.error());
+            if (const auto why = readFailure())
+                return failed(*why);
             return ended(TrackingOutcome::End::VideoEnded);
         }
         const OperatorPoint* given = pointOn(request.points, *f);

@@ -4,6 +4,7 @@
 #include "common/text_file.h"
 #include "support/cli_run.h"
 #include "support/paths.h"
+#include "support/qt_printers.h"
 #include "tracking/track_file.h"
 
 #include <QFile>
@@ -160,6 +161,24 @@ TEST_F(TrackCommand, StopsWhereItCannotVouchAndTakesTheOperatorsPointThere)
     EXPECT_TRUE(lines[5].endsWith(QStringLiteral(",operator"))) << lines[5].toStdString();
     const QStringList last = lines.back().split(QLatin1Char(','));
     EXPECT_NEAR(last[2].toDouble(), columns.at(17080000), 1.0);
+}
+
+TEST_F(TrackCommand, ASavedTrackWithAGapIsNotMeasured)
+{
+    // The truth's own columns as a saved track, with the frame at 8.000 s left out.
+    Track t;
+    t.videoFile = QStringLiteral("slalom_pass_58kmh.webm");
+    t.pass = {Event::Slalom, Direction::Toward, 58, 161, 1000000};
+    for (const auto& [startUs, u] : truthColumns())
+        if (startUs >= 1000000 && startUs <= 17080000 && startUs != 8000000)
+            t.frames.push_back({startUs, 40000, u, 100.0, 1.0, false, TrackStop::None});
+    const QString path = dir.filePath(QStringLiteral("gap.track.txt"));
+    ASSERT_TRUE(writeTrackFile(path, t));
+    const CliRun r = runCli(trackArgs({QStringLiteral("--load"), path, QStringLiteral("--csv")}));
+    EXPECT_EQ(r.code, 3);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err, QStringLiteral("track: no tracked frame holds sample 70 at 8.000 s; give the "
+                                    "point there with --fix\n"));
 }
 
 struct BadCall

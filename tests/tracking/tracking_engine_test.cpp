@@ -211,3 +211,47 @@ TEST_F(TrackingEngineTest, AStartWithoutTheOperatorsPointOnItsFrameIsRefused)
 }
 
 } // namespace
+
+namespace {
+
+// Frames of a reader that gives one of them no length.
+class LengthlessFrame : public FrameReader
+{
+public:
+    LengthlessFrame(SyntheticPass& clip, int at) : clip(clip), at(at) {}
+    std::optional<GreyFrame> next() override
+    {
+        std::optional<GreyFrame> f = clip.next();
+        if (f && n++ == at)
+            f->durationUs = 0;
+        return f;
+    }
+    QString error() const override { return {}; }
+
+private:
+    SyntheticPass& clip;
+    int at;
+    int n = 0;
+};
+
+TEST(TrackingEngine, AFrameWithoutLengthFailsTheRunNamingIt)
+{
+    Calibration calibration;
+    calibrateSlalom(calibration);
+    for (int at : {0, 6}) {
+        SyntheticPass clip(calibration, PassSpec{});
+        LengthlessFrame frames(clip, at);
+        TrackingRequest r;
+        r.base.pass = clip.pass();
+        r.points = {{0, clip.post(0).u, clip.post(0).v}};
+        r.transform = calibration.transform;
+        const std::atomic<bool> never{false};
+        const TrackingOutcome out = trackPoint(r, frames, never);
+        EXPECT_EQ(out.end, TrackingOutcome::End::Failed);
+        EXPECT_EQ(out.message, QStringLiteral("the video gives its frame at %1 s no length")
+                                   .arg(at * 0.04, 0, 'f', 3));
+        EXPECT_TRUE(out.track.frames.empty());
+    }
+}
+
+} // namespace
