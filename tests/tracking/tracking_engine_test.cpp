@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -121,6 +122,13 @@ TEST_F(TrackingEngineTest, SprayOverThePointStopsTheEngineOnItsFirstFrame)
     EXPECT_EQ(out.track.frames.back().startUs, clip.startUs(12));
     EXPECT_EQ(out.track.frames.back().stop, TrackStop::LowConfidence);
     EXPECT_LT(out.track.frames.back().confidence, 0.85);
+    std::printf("[ measured ] confidence under spray %.3f, before it at least %.3f\n",
+                out.track.frames.back().confidence,
+                std::min_element(out.track.frames.begin(), out.track.frames.end() - 1,
+                                 [](const TrackPoint& a, const TrackPoint& b) {
+                                     return a.confidence < b.confidence;
+                                 })
+                    ->confidence);
     EXPECT_EQ(out.stopFrameNumber, 12);
     EXPECT_FALSE(out.track.complete());
     // Nothing drifted before it.
