@@ -275,6 +275,11 @@ int runTrack(const QStringList& args, CliStreams& io)
         io.err << *problem << "\n";
         return 2;
     }
+    // The track goes beside the results (pass.txt: pass.track.txt) unless told otherwise.
+    if (a.trackPath.isEmpty() && !a.resultsPath.isEmpty()) {
+        const QFileInfo results(a.resultsPath);
+        a.trackPath = results.dir().filePath(results.completeBaseName() + kTrackFileSuffix);
+    }
     const bool loading = !a.loadPath.isEmpty();
     std::optional<TrackingRequest> request = loading ? loadedTrack(a, io) : newTrack(a, io);
     if (!request)
