@@ -290,7 +290,8 @@ int runTrack(const QStringList& args, CliStreams& io)
     request->transform = setup->transform;
 
     QString error;
-    const std::unique_ptr<FrameReader> frames = openGstFrameReader(a.video, &error);
+    const std::unique_ptr<FrameReader> frames =
+        openGstFrameReader(a.video, &error, request->fromUs);
     if (!frames) {
         io.err << "track: " << error << "\n";
         return 2;

@@ -34,7 +34,10 @@ public:
     virtual qint64 durationUs() const { return 0; }
 };
 
-// Opens the frames of one video from its first frame; none, with the reason in *error
-// (naming the file), when the file cannot be decoded. Each call gives a reader of its own,
-// which may be used on another thread than the one that opened it.
-using FrameReaderOpener = std::function<std::unique_ptr<FrameReader>(QString* error)>;
+// Opens the frames of one video, the first one handed out being the frame that holds fromUs
+// or one before it (a reader may start early, never late: the caller passes over what it does
+// not need); none, with the reason in *error (naming the file), when the file cannot be
+// decoded. Each call gives a reader of its own, which may be used on another thread than the
+// one that opened it.
+using FrameReaderOpener =
+    std::function<std::unique_ptr<FrameReader>(qint64 fromUs, QString* error)>;

@@ -56,8 +56,6 @@ private:
     std::optional<GreyFrame> nextFrame()
     {
         std::optional<GreyFrame> f = frames.next();
-        if (f)
-            ++frameNumber;
         if (f && f->durationUs <= 0) {
             lengthless = f->startUs;
             return std::nullopt;
@@ -89,7 +87,6 @@ private:
     std::unique_ptr<PointMatcher> matcher;
     std::optional<PassGeometry> geometry;
     TrackingOutcome out;
-    int frameNumber = -1;
     std::optional<qint64> lengthless;
     // Frames since the operator's last point, that one included: the motion to predict from.
     size_t sinceOperator = 0;
@@ -108,8 +105,9 @@ void Run::take(const GreyFrame& f, double u, double v, double confidence, bool b
     p.stop = stop;
     out.track.frames.push_back(p);
     sinceOperator = byOperator ? 1 : sinceOperator + 1;
+    // The reader may have started part way (a seek): the number comes from the time.
     if (stop != TrackStop::None)
-        out.stopFrameNumber = frameNumber;
+        out.stopFrameNumber = int(std::llround(double(f.startUs) / double(f.durationUs)));
 }
 
 Point2 Run::predict(qint64 us) const

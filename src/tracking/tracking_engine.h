@@ -75,9 +75,10 @@ struct TrackingOutcome
         Cancelled,
     };
     End end = End::Failed;
-    Track track;              // Complete, Stopped, VideoEnded: the track with this run's frames
-    QString message;          // Failed: why
-    int stopFrameNumber = -1; // Stopped: the frame's number in the video, the first being 0
+    Track track;     // Complete, Stopped, VideoEnded: the track with this run's frames
+    QString message; // Failed: why
+    // Stopped: the frame's number in the video at its frame rate, the first being 0.
+    int stopFrameNumber = -1;
 };
 
 TrackingOutcome trackPoint(const TrackingRequest& request, FrameReader& frames,

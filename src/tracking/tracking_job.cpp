@@ -18,7 +18,7 @@ TrackingJob::~TrackingJob()
 void TrackingJob::work(const TrackingRequest& request, const FrameReaderOpener& open)
 {
     QString error;
-    std::unique_ptr<FrameReader> reader = open ? open(&error) : nullptr;
+    std::unique_ptr<FrameReader> reader = open ? open(request.fromUs, &error) : nullptr;
     if (!reader) {
         result.end = TrackingOutcome::End::Failed;
         result.message = error.isEmpty() ? QStringLiteral("the video cannot be opened") : error;

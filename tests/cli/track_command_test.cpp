@@ -126,6 +126,30 @@ TEST_F(TrackCommand, MeasuresTheSamplePassWithinTheGoal)
                           QStringLiteral("2026-12-07T08:00:01")}));
     ASSERT_EQ(loaded.code, 0) << loaded.err.toStdString();
     EXPECT_EQ(loaded.out, analysed.out);
+
+    // A correction late in the pass (the video is read from a second before it): the frames
+    // before it kept as they were, the ones after it tracked again where they were.
+    const TrackPoint& at15 = saved.track->frames[350];
+    ASSERT_EQ(at15.startUs, 15000000);
+    const QString again = dir.filePath(QStringLiteral("again.track.txt"));
+    const CliRun corrected = runCli(
+        trackArgs({QStringLiteral("--load"), track, QStringLiteral("--fix"),
+                   QStringLiteral("15.0=%1,%2").arg(at15.u, 0, 'f', 3).arg(at15.v, 0, 'f', 3),
+                   QStringLiteral("--track"), again}));
+    ASSERT_EQ(corrected.code, 0) << corrected.err.toStdString();
+    const TrackFileRead redone = readTrackFile(again);
+    ASSERT_TRUE(redone.track) << redone.problem().toStdString();
+    ASSERT_EQ(redone.track->frames.size(), 403u);
+    for (size_t k = 0; k < 403; ++k) {
+        const TrackPoint& a = saved.track->frames[k];
+        const TrackPoint& b = redone.track->frames[k];
+        EXPECT_EQ(b.startUs, a.startUs) << "frame " << k;
+        if (k < 350)
+            EXPECT_EQ(b, a) << "frame " << k;
+        else
+            EXPECT_NEAR(b.u, a.u, 0.3) << "frame " << k;
+    }
+    EXPECT_TRUE(redone.track->frames[350].operatorSet);
 }
 
 TEST_F(TrackCommand, StopsWhereItCannotVouchAndTakesTheOperatorsPointThere)

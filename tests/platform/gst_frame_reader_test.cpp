@@ -43,11 +43,11 @@ int barOf(const QImage& image)
     return -1;
 }
 
-std::map<qint64, Picture> decodeAll(const QString& path)
+std::map<qint64, Picture> decodeAll(const QString& path, qint64 fromUs = 0)
 {
     std::map<qint64, Picture> frames;
     QString error;
-    const auto reader = openGstFrameReader(path, &error);
+    const auto reader = openGstFrameReader(path, &error, fromUs);
     EXPECT_TRUE(reader) << error.toStdString();
     if (!reader)
         return frames;
@@ -114,6 +114,53 @@ INSTANTIATE_TEST_SUITE_P(Files, FramesAgreeWithThePlayer,
                              return QString::fromLatin1(info.param)
                                  .replace(QLatin1Char('.'), QLatin1Char('_'))
                                  .toStdString();
+                         });
+
+struct PartWay
+{
+    const char* file;
+    qint64 fromUs;
+};
+
+void PrintTo(const PartWay& p, std::ostream* os)
+{
+    *os << p.file << " from " << p.fromUs << " us";
+}
+
+class ReaderOpenedPartWay : public ::testing::TestWithParam<PartWay>
+{
+};
+
+TEST_P(ReaderOpenedPartWay, StartsAtMostASecondEarlyWithTheSameFrames)
+{
+    const QString path =
+        fixturePath(QStringLiteral("video/") + QString::fromLatin1(GetParam().file));
+    const qint64 from = GetParam().fromUs;
+    const std::map<qint64, Picture> whole = decodeAll(path);
+    const std::map<qint64, Picture> part = decodeAll(path, from);
+    ASSERT_FALSE(part.empty());
+    // The frame holding `from` is there, and not much before it: the reader sought.
+    EXPECT_LE(part.begin()->first, from);
+    EXPECT_GE(part.begin()->first, from - 1040000);
+    EXPECT_EQ(part.rbegin()->first, whole.rbegin()->first);
+    for (const auto& [startUs, picture] : part) {
+        const auto w = whole.find(startUs);
+        ASSERT_NE(w, whole.end()) << "a frame at " << startUs << " us";
+        EXPECT_EQ(w->second.bar, picture.bar) << "at " << startUs << " us";
+        EXPECT_EQ(w->second.durationUs, picture.durationUs) << "at " << startUs << " us";
+    }
+    EXPECT_EQ(part.size(), size_t(std::distance(whole.find(part.begin()->first), whole.end())));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ReaderOpenedPartWay,
+                         ::testing::Values(PartWay{"moving_bar_25fps.webm", 3000000},
+                                           PartWay{"moving_bar_25fps_h264.mp4", 3020000},
+                                           PartWay{"moving_bar_25fps_h264.mp4", 2500001}),
+                         [](const auto& info) {
+                             return QString::fromLatin1(info.param.file)
+                                        .replace(QLatin1Char('.'), QLatin1Char('_'))
+                                        .toStdString() +
+                                    "_" + std::to_string(info.param.fromUs);
                          });
 
 TEST(GstFrameReader, TheSamplePassHasTheTimesOfItsTruth)

@@ -60,7 +60,7 @@ protected:
     TrackSession session()
     {
         return TrackSession(
-            [this](QString*) -> std::unique_ptr<FrameReader> {
+            [this](qint64, QString*) -> std::unique_ptr<FrameReader> {
                 return std::make_unique<GatedFrames>(
                     std::make_shared<SyntheticPass>(calibration, spec), gate);
             },
@@ -178,7 +178,7 @@ TEST_F(TrackSessionTest, ACancelledRunLeavesTheTrackAsItWas)
 TEST_F(TrackSessionTest, AVideoThatCannotBeOpenedChangesNothing)
 {
     TrackSession s(
-        [](QString* error) -> std::unique_ptr<FrameReader> {
+        [](qint64, QString* error) -> std::unique_ptr<FrameReader> {
             *error = QStringLiteral("pass.webm: no such file");
             return nullptr;
         },

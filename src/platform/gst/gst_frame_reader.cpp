@@ -2,17 +2,22 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstring>
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 #include <gst/video/video.h>
 #include <mutex>
+#include <optional>
 
 namespace {
 
 // How long a frame may take to come before the file counts as broken: a 1080p H.264 frame
 // decodes in milliseconds, a stalled pipeline never.
 constexpr GstClockTime kPullTimeout = 10 * GST_SECOND;
+// A seek lands this far before the frame wanted: whether the container's clock starts at the
+// first frame or at its start delay (under a second), it lands before that frame.
+constexpr qint64 kSeekMarginUs = 1000000;
 
 void initialiseGstreamer()
 {
@@ -58,6 +63,12 @@ public:
     QString error() const override { return error_; }
     qint64 durationUs() const override { return duration; }
     void setDuration(qint64 us) { duration = us; }
+    // Times are counted from this buffer time: the file's first frame's.
+    void setFirstFrame(qint64 ptsUs)
+    {
+        haveFirst = true;
+        firstStartUs = ptsUs;
+    }
 
 private:
     std::optional<GreyFrame> fail(const QString& why)
@@ -74,7 +85,7 @@ private:
     bool ended = false;
     bool haveFirst = false;
     qint64 firstStartUs = 0;
-    qint64 lastStartUs = 0;
+    qint64 lastStartUs = -1;
     qint64 duration = 0;
 };
 
@@ -116,17 +127,25 @@ std::optional<GreyFrame> GstFrameReader::next()
 
     // The Qt player gives a frame the buffer's time in whole microseconds, less the first
     // frame's (the file's start delay: its position clock starts at the first frame).
-    const qint64 ptsUs = qint64(GST_BUFFER_PTS(buffer) / 1000);
+    qint64 ptsUs = qint64(GST_BUFFER_PTS(buffer) / 1000);
+    // The player's frame length: a whole frame period rounded down.
+    const qint64 periodUs =
+        GST_VIDEO_INFO_FPS_N(&info) > 0
+            ? qint64(1000000) * GST_VIDEO_INFO_FPS_D(&info) / GST_VIDEO_INFO_FPS_N(&info)
+            : 0;
     qint64 endUs = -1;
     if (GST_BUFFER_DURATION_IS_VALID(buffer))
         endUs = qint64((GST_BUFFER_PTS(buffer) + GST_BUFFER_DURATION(buffer)) / 1000);
-    else if (GST_VIDEO_INFO_FPS_N(&info) > 0)
-        endUs = ptsUs + qint64(1000000) * GST_VIDEO_INFO_FPS_D(&info) / GST_VIDEO_INFO_FPS_N(&info);
+    else if (periodUs > 0)
+        endUs = ptsUs + periodUs;
     gst_sample_unref(sample);
-    if (!haveFirst) {
-        haveFirst = true;
-        firstStartUs = ptsUs;
-    } else if (ptsUs - firstStartUs <= lastStartUs) {
+    // The first frame after a seek starts where the seek landed, not where the frame does; its
+    // end is true. The player takes its start back from the end, and so does this.
+    if (haveFirst && periodUs > 0 && endUs >= 0 && endUs - ptsUs < periodUs - 1)
+        ptsUs = std::max(endUs - periodUs, firstStartUs);
+    if (!haveFirst)
+        setFirstFrame(ptsUs);
+    if (ptsUs - firstStartUs <= lastStartUs) {
         return fail(QStringLiteral("its frame times do not increase (%1 us after %2 us)")
                         .arg(ptsUs - firstStartUs)
                         .arg(lastStartUs));
@@ -137,9 +156,33 @@ std::optional<GreyFrame> GstFrameReader::next()
     return f;
 }
 
+// Buffer time (microseconds) of the sample the sink holds paused; none when it holds none.
+std::optional<qint64> prerolledPts(GstElement* sink)
+{
+    GstSample* sample = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), kPullTimeout);
+    if (!sample)
+        return std::nullopt;
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    std::optional<qint64> pts;
+    if (buffer && GST_BUFFER_PTS_IS_VALID(buffer))
+        pts = qint64(GST_BUFFER_PTS(buffer) / 1000);
+    gst_sample_unref(sample);
+    return pts;
+}
+
+// Paused, a flushing seek to the frame holding the stream time atUs; true once it has landed.
+bool seekPaused(GstElement* pipeline, qint64 atUs)
+{
+    const auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    if (!gst_element_seek_simple(pipeline, GST_FORMAT_TIME, flags, gint64(atUs) * 1000))
+        return false;
+    return gst_element_get_state(pipeline, nullptr, nullptr, kPullTimeout) ==
+           GST_STATE_CHANGE_SUCCESS;
+}
+
 } // namespace
 
-std::unique_ptr<FrameReader> openGstFrameReader(const QString& path, QString* error)
+std::unique_ptr<FrameReader> openGstFrameReader(const QString& path, QString* error, qint64 fromUs)
 {
     const QString shown = QDir::toNativeSeparators(path);
     const auto failed = [&](const QString& why) {
@@ -190,6 +233,20 @@ std::unique_ptr<FrameReader> openGstFrameReader(const QString& path, QString* er
     gint64 ns = 0;
     if (gst_element_query_duration(pipeline, GST_FORMAT_TIME, &ns) && ns > 0)
         reader->setDuration(qint64(ns / 1000));
+    if (fromUs > 2 * kSeekMarginUs) {
+        // Times count from the first frame, known only before the seek.
+        const std::optional<qint64> first = prerolledPts(sink);
+        if (!first)
+            return failed(QStringLiteral("it holds no video picture"));
+        reader->setFirstFrame(*first);
+        const std::optional<qint64> landed =
+            seekPaused(pipeline, fromUs - kSeekMarginUs) ? prerolledPts(sink) : std::nullopt;
+        // Past the frame wanted, or nowhere: from the start, as without a seek.
+        if (!landed || *landed - *first > fromUs) {
+            if (!seekPaused(pipeline, 0))
+                return failed(QStringLiteral("it cannot be read from its start again"));
+        }
+    }
     if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         const QString why = busError(pipeline);
         return failed(why.isEmpty() ? QStringLiteral("it cannot be played") : why);
@@ -199,5 +256,6 @@ std::unique_ptr<FrameReader> openGstFrameReader(const QString& path, QString* er
 
 FrameReaderOpener gstFrameReaderOpener(const QString& path)
 {
-    return [path](QString* error) { return openGstFrameReader(path, error); };
+    return
+        [path](qint64 fromUs, QString* error) { return openGstFrameReader(path, error, fromUs); };
 }
