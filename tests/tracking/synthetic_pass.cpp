@@ -45,10 +45,10 @@ struct Canvas
 
 } // namespace
 
-SyntheticPass::SyntheticPass(const Calibration& calibration, PassSpec spec)
-    : calibration(calibration), spec(std::move(spec))
+SyntheticPass::SyntheticPass(const Calibration& calibration, PassPlan plan)
+    : calibration(calibration), plan(std::move(plan))
 {
-    const int w = this->spec.width, h = this->spec.height;
+    const int w = this->plan.width, h = this->plan.height;
     water.resize(size_t(w) * size_t(h));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -61,7 +61,7 @@ TrackedPass SyntheticPass::pass() const
 {
     TrackedPass p;
     p.event = Event::Slalom;
-    p.direction = spec.direction;
+    p.direction = plan.direction;
     p.speedKmh = 58;
     p.passTenths = 161;
     p.startUs = 0;
@@ -71,12 +71,12 @@ TrackedPass SyntheticPass::pass() const
 PostPoint SyntheticPass::post(int k) const
 {
     const double t = double(startUs(k)) / 1e6;
-    const double run = spec.speedMps * t;
-    const double y = spec.direction == Direction::Toward ? -run : run - 259.0;
+    const double run = plan.speedMps * t;
+    const double y = plan.direction == Direction::Toward ? -run : run - 259.0;
     // The post's middle stands 1 m above the water, seen from a camera 8 m up on the centre
     // line 300 m behind the near gate: it shows where the ray through it meets the water,
     // 8 / 7 times as far from the camera's foot.
-    const double x = spec.courseX(t), scale = 8.0 / 7.0;
+    const double x = plan.courseX(t), scale = 8.0 / 7.0;
     const Point2 seen =
         calibration.transform.toScreen({1.25 + (x - 1.25) * scale, -559.0 + (y + 559.0) * scale})
             ->point;
@@ -85,25 +85,25 @@ PostPoint SyntheticPass::post(int k) const
 
 GreyFrame SyntheticPass::frame(int k) const
 {
-    Canvas c{water, spec.width, spec.height};
-    for (int y = 0; y < spec.height; ++y)
-        for (int x = 0; x < spec.width; ++x)
-            c.value[size_t(y) * size_t(spec.width) + size_t(x)] += 4.0 * hash01(x, y, 1000 + k);
+    Canvas c{water, plan.width, plan.height};
+    for (int y = 0; y < plan.height; ++y)
+        for (int x = 0; x < plan.width; ++x)
+            c.value[size_t(y) * size_t(plan.width) + size_t(x)] += 4.0 * hash01(x, y, 1000 + k);
     const PostPoint p = post(k);
     const double water = p.v + 18.0;
     c.box(p.u - 16.0, water - 10.0, p.u + 16.0, water, 205.0);       // hull
     c.box(p.u - 13.0, water - 14.0, p.u + 11.0, water - 10.0, 55.0); // windshield
     c.box(p.u - 2.0, water - 34.0, p.u + 2.0, water - 14.0, 25.0);   // post
-    if (spec.sprayed.count(k))
+    if (plan.sprayed.count(k))
         for (int j = 0; j < 6; ++j)
             c.box(p.u - 14.0 + 4.0 * j - 3.0 * hash01(j, k, 7), p.v - 16.0,
                   p.u - 8.0 + 4.0 * j + 3.0 * hash01(j, k, 9), p.v + 12.0, 240.0);
 
     GreyFrame f;
     f.startUs = startUs(k);
-    f.durationUs = spec.frameUs;
-    f.width = spec.width;
-    f.height = spec.height;
+    f.durationUs = plan.frameUs;
+    f.width = plan.width;
+    f.height = plan.height;
     f.pixels.resize(c.value.size());
     for (size_t i = 0; i < c.value.size(); ++i)
         f.pixels[i] = std::uint8_t(std::clamp(std::lround(c.value[i]), 0L, 255L));
@@ -112,7 +112,7 @@ GreyFrame SyntheticPass::frame(int k) const
 
 std::optional<GreyFrame> SyntheticPass::next()
 {
-    if (at >= spec.frames)
+    if (at >= plan.frames)
         return std::nullopt;
     return frame(at++);
 }

@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-struct PassSpec
+struct PassPlan
 {
     int width = 640;
     int height = 480;
@@ -36,19 +36,19 @@ struct PostPoint
 class SyntheticPass : public FrameReader
 {
 public:
-    SyntheticPass(const Calibration& calibration, PassSpec spec);
+    SyntheticPass(const Calibration& calibration, PassPlan plan);
     std::optional<GreyFrame> next() override;
     QString error() const override { return {}; }
 
     PostPoint post(int k) const;
     GreyFrame frame(int k) const;
-    qint64 startUs(int k) const { return qint64(k) * spec.frameUs; }
+    qint64 startUs(int k) const { return qint64(k) * plan.frameUs; }
     // The pass this clip is (58 km/h slalom from frame 0).
     TrackedPass pass() const;
 
 private:
     const Calibration& calibration;
-    PassSpec spec;
+    PassPlan plan;
     std::vector<double> water; // the still water, drawn once
     int at = 0;
 };

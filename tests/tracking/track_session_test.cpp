@@ -54,7 +54,7 @@ protected:
     TrackSessionTest()
     {
         calibrateSlalom(calibration);
-        spec.frames = 24;
+        plan.frames = 24;
     }
 
     TrackSession session()
@@ -62,11 +62,11 @@ protected:
         return TrackSession(
             [this](qint64, QString*) -> std::unique_ptr<FrameReader> {
                 return std::make_unique<GatedFrames>(
-                    std::make_shared<SyntheticPass>(calibration, spec), gate);
+                    std::make_shared<SyntheticPass>(calibration, plan), gate);
             },
             calibration.transform);
     }
-    SyntheticPass clip() const { return SyntheticPass(calibration, spec); }
+    SyntheticPass clip() const { return SyntheticPass(calibration, plan); }
 
     // Sets the point and waits for the worker's outcome.
     TrackingOutcome run(TrackSession& s, OperatorPoint p)
@@ -87,7 +87,7 @@ protected:
     }
 
     Calibration calibration;
-    PassSpec spec;
+    PassPlan plan;
     std::shared_ptr<Gate> gate = std::make_shared<Gate>();
 };
 

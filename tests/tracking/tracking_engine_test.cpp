@@ -69,17 +69,17 @@ class FollowsPoint : public TrackingEngineTest, public ::testing::WithParamInter
 
 TEST_P(FollowsPoint, WithinAThirdOfAPixel)
 {
-    PassSpec spec;
-    spec.direction = GetParam().direction;
-    spec.frameUs = GetParam().frameUs;
-    SyntheticPass clip(calibration, spec);
+    PassPlan plan;
+    plan.direction = GetParam().direction;
+    plan.frameUs = GetParam().frameUs;
+    SyntheticPass clip(calibration, plan);
     const TrackingOutcome out = track(clip);
     // The clip is shorter than the pass: every frame of it tracked, none stopped.
     EXPECT_EQ(out.end, TrackingOutcome::End::VideoEnded);
-    ASSERT_EQ(out.track.frames.size(), size_t(spec.frames));
-    for (int k = 0; k < spec.frames; ++k) {
+    ASSERT_EQ(out.track.frames.size(), size_t(plan.frames));
+    for (int k = 0; k < plan.frames; ++k) {
         EXPECT_EQ(out.track.frames[size_t(k)].startUs, clip.startUs(k));
-        EXPECT_EQ(out.track.frames[size_t(k)].durationUs, spec.frameUs);
+        EXPECT_EQ(out.track.frames[size_t(k)].durationUs, plan.frameUs);
         EXPECT_EQ(out.track.frames[size_t(k)].operatorSet, k == 0);
         EXPECT_GE(out.track.frames[size_t(k)].confidence, 0.85);
     }
@@ -96,10 +96,10 @@ INSTANTIATE_TEST_SUITE_P(Passes, FollowsPoint,
 
 TEST_F(TrackingEngineTest, AWholePassEndsOnTheFrameHoldingItsLastSample)
 {
-    PassSpec spec;
-    spec.frames = 420;
-    spec.width = 560;
-    SyntheticPass clip(calibration, spec);
+    PassPlan plan;
+    plan.frames = 420;
+    plan.width = 560;
+    SyntheticPass clip(calibration, plan);
     const TrackingOutcome out = track(clip);
     ASSERT_EQ(out.end, TrackingOutcome::End::Complete);
     // Sample 161 is due at 16.1 s, on frame 402 (16.08 s to 16.12 s).
@@ -113,9 +113,9 @@ TEST_F(TrackingEngineTest, AWholePassEndsOnTheFrameHoldingItsLastSample)
 
 TEST_F(TrackingEngineTest, SprayOverThePointStopsTheEngineOnItsFirstFrame)
 {
-    PassSpec spec;
-    spec.sprayed = {12, 13, 14, 15};
-    SyntheticPass clip(calibration, spec);
+    PassPlan plan;
+    plan.sprayed = {12, 13, 14, 15};
+    SyntheticPass clip(calibration, plan);
     const TrackingOutcome out = track(clip);
     ASSERT_EQ(out.end, TrackingOutcome::End::Stopped);
     ASSERT_EQ(out.track.frames.size(), 13u);
@@ -137,16 +137,16 @@ TEST_F(TrackingEngineTest, SprayOverThePointStopsTheEngineOnItsFirstFrame)
 
 TEST_F(TrackingEngineTest, OperatorPointsCarryItThroughTheSpray)
 {
-    PassSpec spec;
-    spec.sprayed = {12, 13, 14, 15};
-    SyntheticPass clip(calibration, spec);
+    PassPlan plan;
+    plan.sprayed = {12, 13, 14, 15};
+    SyntheticPass clip(calibration, plan);
     std::vector<OperatorPoint> given;
-    for (int k : spec.sprayed)
+    for (int k : plan.sprayed)
         given.push_back({clip.startUs(k) + 1000, clip.post(k).u, clip.post(k).v});
     const TrackingOutcome out = track(clip, given);
     EXPECT_EQ(out.end, TrackingOutcome::End::VideoEnded);
     ASSERT_EQ(out.track.frames.size(), 30u);
-    for (int k : spec.sprayed) {
+    for (int k : plan.sprayed) {
         EXPECT_TRUE(out.track.frames[size_t(k)].operatorSet);
         EXPECT_NEAR(out.track.frames[size_t(k)].u, clip.post(k).u, 0.001);
     }
@@ -156,16 +156,16 @@ TEST_F(TrackingEngineTest, OperatorPointsCarryItThroughTheSpray)
 TEST_F(TrackingEngineTest, APointCrossingTheCourseFasterThanABoatStops)
 {
     // From 0.4 s on, 5 m/s across the course: found by the match, refused by the rule.
-    PassSpec spec;
-    spec.courseX = [](double t) { return 1.25 + 5.0 * std::max(0.0, t - 0.4); };
-    SyntheticPass clip(calibration, spec);
+    PassPlan plan;
+    plan.courseX = [](double t) { return 1.25 + 5.0 * std::max(0.0, t - 0.4); };
+    SyntheticPass clip(calibration, plan);
     const TrackingOutcome out = track(clip);
     ASSERT_EQ(out.end, TrackingOutcome::End::Stopped);
     EXPECT_EQ(out.track.frames.back().stop, TrackStop::Sideways);
     EXPECT_EQ(out.track.frames.back().startUs, clip.startUs(11));
     // Within the rule, 2.5 m/s is followed.
-    spec.courseX = [](double t) { return 1.25 + 2.5 * std::max(0.0, t - 0.4); };
-    SyntheticPass slower(calibration, spec);
+    plan.courseX = [](double t) { return 1.25 + 2.5 * std::max(0.0, t - 0.4); };
+    SyntheticPass slower(calibration, plan);
     EXPECT_EQ(track(slower).end, TrackingOutcome::End::VideoEnded);
 }
 
@@ -173,27 +173,27 @@ TEST_F(TrackingEngineTest, APointThatDoesNotKeepPaceWithTheBoatStops)
 {
     // What a template that slid onto a buoy would follow: a point standing still on the
     // course, however well it matches. Judged once the track reaches 0.4 s back.
-    PassSpec spec;
-    spec.speedMps = 0.0;
-    SyntheticPass still(calibration, spec);
+    PassPlan plan;
+    plan.speedMps = 0.0;
+    SyntheticPass still(calibration, plan);
     const TrackingOutcome out = track(still);
     ASSERT_EQ(out.end, TrackingOutcome::End::Stopped);
     EXPECT_EQ(out.track.frames.back().stop, TrackStop::AlongCourse);
     EXPECT_EQ(out.track.frames.back().startUs, still.startUs(10));
     EXPECT_GE(out.track.frames.back().confidence, 0.85);
     // Three times the pass speed is no boat of this pass either.
-    spec.speedMps = 3.0 * 58.0 / 3.6;
-    SyntheticPass fast(calibration, spec);
+    plan.speedMps = 3.0 * 58.0 / 3.6;
+    SyntheticPass fast(calibration, plan);
     EXPECT_EQ(track(fast).track.frames.back().stop, TrackStop::AlongCourse);
 }
 
 TEST_F(TrackingEngineTest, APointReachingThePicturesEdgeStops)
 {
     // A picture cut off just right of the course: the boat drifts out of it at 2 m/s.
-    PassSpec spec;
-    spec.width = 360;
-    spec.courseX = [](double t) { return 1.25 - 2.0 * t; };
-    SyntheticPass clip(calibration, spec);
+    PassPlan plan;
+    plan.width = 360;
+    plan.courseX = [](double t) { return 1.25 - 2.0 * t; };
+    SyntheticPass clip(calibration, plan);
     const TrackingOutcome out = track(clip);
     ASSERT_EQ(out.end, TrackingOutcome::End::Stopped);
     EXPECT_EQ(out.track.frames.back().stop, TrackStop::LeftPicture);
@@ -204,8 +204,8 @@ TEST_F(TrackingEngineTest, APointReachingThePicturesEdgeStops)
 
 TEST_F(TrackingEngineTest, AStartWithoutTheOperatorsPointOnItsFrameIsRefused)
 {
-    PassSpec spec;
-    SyntheticPass clip(calibration, spec);
+    PassPlan plan;
+    SyntheticPass clip(calibration, plan);
     TrackingRequest r;
     r.base.pass = clip.pass();
     r.fromUs = clip.startUs(3);
@@ -247,7 +247,7 @@ TEST(TrackingEngine, AFrameWithoutLengthFailsTheRunNamingIt)
     Calibration calibration;
     calibrateSlalom(calibration);
     for (int at : {0, 6}) {
-        SyntheticPass clip(calibration, PassSpec{});
+        SyntheticPass clip(calibration, PassPlan{});
         LengthlessFrame frames(clip, at);
         TrackingRequest r;
         r.base.pass = clip.pass();
