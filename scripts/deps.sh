@@ -9,6 +9,10 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsdl2-
           libgtest-dev libgmock-dev libbenchmark-dev locales
           qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
           gstreamer1.0-libav
+          # Tracking: OpenCV's image work (the program links core, imgproc and video only;
+          # the CMake package file comes with libopencv-dev), and GStreamer's own headers for
+          # decoding frames as fast as they come.
+          libopencv-dev libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
           # The sample pass video's check decodes it with gst-launch-1.0.
           gstreamer1.0-tools
           # scripts/check_format.sh: the formatting the repository keeps.

@@ -10,7 +10,8 @@ seconds="${1:-30}"; [ $# -gt 0 ] && shift
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(fuzz_setup_file fuzz_results_file fuzz_list_items
                                      fuzz_leading_number fuzz_solve_input fuzz_rule_set
-                                     fuzz_interrupted_pass_files)
+                                     fuzz_interrupted_pass_files
+                                     fuzz_track_file)
 WAKELINE_EXTRA_PACKAGES="clang libclang-rt-14-dev" "$here/deps.sh"
 build="$root/build-fuzz"
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -35,6 +36,7 @@ seed fuzz_leading_number
 seed fuzz_solve_input
 seed fuzz_rule_set "$root"/resources/program/rules/*.txt
 seed fuzz_interrupted_pass_files
+seed fuzz_track_file
 
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"

@@ -28,6 +28,7 @@ int runSolve(const QStringList& args, CliStreams& io);
 // The commands, one file each.
 int runAnalyse(const QStringList& args, CliStreams& io); // analyse_command.cpp
 extern const CliCommand kAccuracyCommand;                // accuracy_command.cpp
+int runTrack(const QStringList& args, CliStreams& io);   // track_command.cpp
 
 // analyse --buoys (analyse_buoys.cpp): the per-buoy figures of a saved pass's text, as a table
 // or as CSV; exit code as above.

@@ -36,6 +36,30 @@ const CliCommand kCommands[] = {
                "      taken when its \"Frames Measured:\" line counts its samples; the windows\n"
                "      it did not reach have no reading. A jump pass has no buoy figures.",
                runAnalyse},
+    CliCommand{"track",
+               "VIDEO --setup FILE.ipt --start SECONDS --at U,V [--speed KMH]\n"
+               "        [--direction toward|away] [--event slalom|jump] [--csv] [--results FILE]\n"
+               "        [--track FILE] [--fix TIME=U,V ...] [--now YYYY-MM-DDTHH:MM:SS]\n"
+               "  track VIDEO --setup FILE.ipt --load TRACK [--fix TIME=U,V ...] [...]",
+               "      Measures a pass on a video file by tracking: the point given with --at on\n"
+               "      the frame at --start (media seconds: the pass's first frame; U,V picture\n"
+               "      pixels from the top-left corner, fractions allowed) is followed frame by\n"
+               "      frame to the pass's last sample, and each sample is read on its frame as\n"
+               "      a hand-held pass would read it. Prints the pass report, or with --csv per\n"
+               "      sample sample,media_time_s,u,v,course_x_m,course_y_m,deviation_m,\n"
+               "      confidence,set_by (media_time_s: the frame the sample is read on).\n"
+               "      --results FILE writes the results file and the track beside it (FILE less\n"
+               "      its suffix, plus .track.txt); --track FILE writes the track there.\n"
+               "      Defaults: slalom, toward the camera, the event's first speed. Where the\n"
+               "      engine cannot vouch for a frame (confidence below 0.85, the point moving\n"
+               "      across the course faster than 3 m/s, or at the picture's edge) it exits 3\n"
+               "      naming the frame and its media time: --fix TIME=U,V gives the point on\n"
+               "      the frame holding TIME (repeatable). The engine also stops where the\n"
+               "      point does not keep pace with the boat along the course. --load TRACK\n"
+               "      measures a saved track with its video; with --fix it tracks again from\n"
+               "      the earliest point given, keeping the frames before it. Bad video, setup\n"
+               "      or arguments: exit 2.",
+               runTrack},
 };
 
 void printHelp(QTextStream& out)

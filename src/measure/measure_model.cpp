@@ -4,6 +4,7 @@
 #include "common/paths.h"
 #include "measure/input_positioning.h"
 #include "measure/pass_rules.h"
+#include "measure/sample_reading.h"
 #include "platform/clock.h"
 #include "platform/hires_timer.h"
 #include "platform/joystick.h"
@@ -274,14 +275,14 @@ void MeasureModel::computeLiveDeviation(bool snapInViewOnly, bool withMarkers)
 {
     if (snapInViewOnly && viewOnly_)
         putMeasureLine(lines_.boatMarker.x1 + kMarkerHalfLength, kSecondColumn);
-    const auto c =
-        screenToCourse(calibration.transform, lines_.measureLine.x1, lines_.boatMarker.y1);
-    if (!c)
+    const auto r =
+        readLine(calibration.transform, lines_.measureLine.x1, lines_.boatMarker.y1, centreLineX_);
+    if (!r)
         return; // on the picture's horizon: the last deviation stands
-    deviation_ = liveDeviation(c->x, centreLineX_);
+    deviation_ = r->deviation;
     setText(view_.deviation, format0_00(deviation_));
     if (withMarkers && calibration.complete)
-        placeAllMarkers(c->x, c->y, pathLimit_);
+        placeAllMarkers(r->course.x, r->course.y, pathLimit_);
 }
 
 void MeasureModel::placeAllMarkers(double courseX, double courseY, double pathLimit)
@@ -402,8 +403,7 @@ void MeasureModel::takeSample(const RunInfo& r)
 
 void MeasureModel::placeBoatMarker(double distance, Direction direction)
 {
-    if (const auto p =
-            courseToScreen(calibration.transform, centreLineX_, boatCourseY(distance, direction))) {
+    if (const auto p = boatMarkerPoint(calibration.transform, centreLineX_, distance, direction)) {
         LineRecord& h = lines_.boatMarker;
         h.x1 = p->x - kMarkerHalfLength;
         h.x2 = p->x + kMarkerHalfLength;
