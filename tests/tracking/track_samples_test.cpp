@@ -25,6 +25,7 @@ public:
     void passNotRecorded(const QString&) override {}
     void showVideoAt(qint64) override {}
     void playVideo() override {}
+    void passMarkerNotWritten(const QString&) override {}
     int recorded = 0;
 };
 
