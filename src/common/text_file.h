@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <optional>
 
+class QFileDevice;
+
 inline constexpr const char* kCrLf = "\r\n";
 
 struct WriteResult
@@ -29,5 +31,8 @@ QStringList splitLines(const QString& text);
 WriteResult appendText(const QString& path, const QString& text);
 // Replaces the file atomically: a failed write leaves the old file intact.
 WriteResult replaceFile(const QString& path, const QString& text);
+// Writes every byte to an open file; a short write is retried so that the call that fails
+// carries the system's reason (disk full, file too large) instead of "Unknown error".
+bool writeAllBytes(QFileDevice& f, const QByteArray& bytes);
 // The operator's message for a file that could not be written.
 QString writeFailureMessage(const QString& path, const QString& reason);
