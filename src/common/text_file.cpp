@@ -114,13 +114,22 @@ WriteResult appendText(const QString& path, const QString& text)
     const QByteArray bytes = holdsUtf8(path) ? text.toUtf8() : latin1Bytes(text);
     QFile f(path);
     // Unbuffered, so a failure shows at the write, not at a close that cannot report it.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    // Opened as a new file first, to know whether this append made the file.
+    const QIODevice::OpenMode mode =
+        QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered;
+    const bool created = f.open(mode | QIODevice::NewOnly);
+    if (!created && !f.open(mode))
         return {false, writeFailureMessage(path, f.errorString())};
     const qint64 before = f.size();
     if (!writeAllBytes(f, bytes)) {
         const QString reason = f.errorString();
-        // A log holds whole records only: take back the part of this one that got in.
+        // A log holds whole records only: take back the part of this one that got in. A file
+        // this append made and that holds nothing goes too (a full disk made empty day logs);
+        // a file that was there is never removed.
         f.resize(before);
+        f.close();
+        if (created && QFileInfo(path).size() == 0)
+            f.remove();
         return {false, writeFailureMessage(path, reason)};
     }
     return {};
