@@ -264,7 +264,7 @@ TEST_F(MeasureModelTest, NoJoystickOnlyChangesTheStatusText)
     EXPECT_NE(model.connectJoystick(), 0);
     const MeasureLines before = model.lines();
     model.inputTick();
-    EXPECT_EQ(model.view().joystickStatus, QStringLiteral("Status: joyGetPosEx error, rc = 165"));
+    EXPECT_EQ(model.view().joystickStatus, QStringLiteral("Status: No joystick connected (165)"));
     EXPECT_EQ(model.lines().measureLine, before.measureLine);
 }
 

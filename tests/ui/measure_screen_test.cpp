@@ -245,7 +245,7 @@ TEST_F(MeasureScreenTest, NoJoystickIsReportedOnceAndPollingOnlyUpdatesTheStatus
     EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("Couldn't Detect the Joystick."));
     Timer1().fire();
     EXPECT_EQ(child<QLabel>("status")->text(),
-              QStringLiteral("Status: joyGetPosEx error, rc = 165"));
+              QStringLiteral("Status: No joystick connected (165)"));
 }
 
 TEST_F(MeasureScreenTest, InMouseModeAClickStartsAPassButNeverRestartsIt)
