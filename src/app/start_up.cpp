@@ -12,7 +12,7 @@
 
 namespace {
 
-// Per list: the editor's key, the file in the program folder, the field's text before a pick.
+// Per list: the editor's key, the file in the program folder, the field's placeholder.
 struct NameListNames
 {
     NameList list;

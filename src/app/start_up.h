@@ -17,7 +17,8 @@ inline constexpr std::array<NameList, 4> kNameListsInLoadOrder{NameList::Drivers
 QString nameListKey(NameList list);
 // "drivers.txt", "skiers.txt", "boats.txt", "models.txt"
 QString nameListFile(NameList list);
-// "Drivers", "Skiers", "Boat Manufacturer", "Boat Model": the field's text before a pick.
+// "Drivers", "Skiers", "Boat Manufacturer", "Boat Model": the field's placeholder, shown
+// while it holds no name.
 QString nameListPlaceholder(NameList list);
 
 // Creates each missing list file empty in the folder; an existing one is left unchanged.

@@ -120,7 +120,7 @@ TEST_F(MeasureModelTest, ActivationPutsLineAndMarkerAtTheEntranceAndArms)
     EXPECT_EQ(pass.speedText, QStringLiteral("58"));
     EXPECT_EQ(pass.lineText, QStringLiteral("11.25"));
     EXPECT_EQ(model.view().eventTitle, QStringLiteral("Slalom"));
-    EXPECT_EQ(model.view().skier, QStringLiteral("Skier: Skiers"));
+    EXPECT_EQ(model.view().skier, QStringLiteral("Skier: "));
 
     run.direction = Direction::Away;
     model.arm();

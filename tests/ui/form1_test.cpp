@@ -62,10 +62,19 @@ TEST(StartScreen, StartsWithTheDefaultRunParticulars)
     StartedProgram p;
     Form1& f = p.start();
     const RunInfo r = f.runInfo();
-    EXPECT_EQ(r.skier, "Skiers");
-    EXPECT_EQ(r.driver, "Drivers");
-    EXPECT_EQ(r.boatMaker, "Boat Manufacturer");
-    EXPECT_EQ(r.boatModel, "Boat Model");
+    // The name fields show the lists' titles as placeholders and hold no name.
+    for (const auto& [name, title] : {std::pair{"cbSkiers", "Skiers"},
+                                      {"cbDrivers", "Drivers"},
+                                      {"cbBoats", "Boat Manufacturer"},
+                                      {"cbModels", "Boat Model"}}) {
+        auto* combo = child<QComboBox>(f, name);
+        EXPECT_EQ(combo->currentText(), QString()) << name;
+        EXPECT_EQ(combo->lineEdit()->placeholderText(), title) << name;
+    }
+    EXPECT_EQ(r.skier, QString());
+    EXPECT_EQ(r.driver, QString());
+    EXPECT_EQ(r.boatMaker, QString());
+    EXPECT_EQ(r.boatModel, QString());
     EXPECT_EQ(r.boatNumber, "1");
     EXPECT_EQ(r.event, Event::Slalom);
     EXPECT_STREQ(kSlalomSpeeds[size_t(r.slalomSpeed)].caption, "58/36");
@@ -160,7 +169,7 @@ TEST(StartScreen, OperationsOfferedToOtherScreensActLikeClicks)
 
     EXPECT_EQ(f.nameItems(NameList::Skiers), (QStringList{"Smith", "John", "Doe, Jane", "Lee"}));
     EXPECT_EQ(f.namePosition(NameList::Skiers), -1);
-    EXPECT_EQ(f.runInfo().skier, "Skiers");
+    EXPECT_EQ(f.runInfo().skier, QString());
     f.selectNamePosition(NameList::Skiers, 2);
     EXPECT_EQ(f.runInfo().skier, "Doe, Jane");
     f.selectNamePosition(NameList::Skiers, 9); // out of range: nothing happens

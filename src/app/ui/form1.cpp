@@ -85,8 +85,8 @@ void Form1::buildControls()
         // listed "Anne Smith" when the field is left, and turn "bob" into a listed "Bob".
         // Without it, only a name typed exactly as listed selects that item.
         combo->setCompleter(nullptr);
-        combo->setEditText(text);
-        // The field's caption is the name it shows until one is picked or typed.
+        // The list's title shows until a name is picked or typed; it is never the value.
+        combo->lineEdit()->setPlaceholderText(text);
         nameForAccess(combo, text);
         place(combo, 240, top, 4200, 360);
         button = named(new QPushButton(buttonCaption, central), buttonName);
@@ -326,9 +326,10 @@ void Form1::cmdCloseSave_Click()
     }
     Text1->hide();
     cmdCloseSave->hide();
+    // The field goes back to no name (its placeholder shows), whatever was picked before.
     QComboBox* combo = nameCombo(*list);
     combo->clear();
-    combo->setEditText(nameListPlaceholder(*list));
+    combo->clearEditText();
     loadNameList(*list);
 }
 
