@@ -272,11 +272,55 @@ TEST(StartScreen, MeasureNeedsAValidCalibration)
               "The setup must be OK to proceed.  Return to the setup screen and create a valid "
               "setup");
     EXPECT_FALSE(p.screens.measure().isVisible());
+    EXPECT_TRUE(p.fake.messages.questions.empty()) << "nothing asked before the setup is OK";
 
     p.state.calibration.complete = true;
+    p.fake.messages.yesNoAnswers.push_back(true); // no skier: measured without one
     click(f, "Command1");
     EXPECT_TRUE(p.screens.measure().isVisible());
     EXPECT_FALSE(f.isVisible());
+}
+
+// A boat test measures pass after pass with no skier: "Measure" asks once, and again only
+// after the skier has changed. "No" keeps the start screen for a name to be picked.
+TEST(StartScreen, MeasureWithNoSkierAsksOnceUntilTheSkierChanges)
+{
+    StartedProgram p;
+    Form1& f = p.start();
+    p.state.calibration.complete = true;
+    auto* skier = child<QComboBox>(f, "cbSkiers");
+    std::deque<bool>& answers = p.fake.messages.yesNoAnswers;
+    const auto measureAndBack = [&] {
+        click(f, "Command1");
+        const bool measuring = p.screens.measure().isVisible();
+        if (measuring) {
+            p.screens.measure().hide();
+            p.screens.showStart();
+        }
+        return measuring;
+    };
+
+    answers = {false};
+    EXPECT_FALSE(measureAndBack());
+    EXPECT_TRUE(f.isVisible());
+    ASSERT_EQ(p.fake.messages.questions.size(), 1u);
+    EXPECT_EQ(p.fake.messages.questions[0],
+              QStringLiteral("No skier is picked. Measure without a skier name?"));
+    answers = {true};
+    EXPECT_TRUE(measureAndBack());
+    EXPECT_EQ(p.fake.messages.questions.size(), 2u);
+    EXPECT_TRUE(measureAndBack()) << "the same run: not asked again";
+    EXPECT_EQ(p.fake.messages.questions.size(), 2u);
+
+    // A name picked, then taken away again: the skier changed, so it is asked again.
+    typeName(skier, "Ann");
+    EXPECT_TRUE(measureAndBack());
+    EXPECT_EQ(p.fake.messages.questions.size(), 2u);
+    typeName(skier, "   ");
+    answers = {true};
+    EXPECT_TRUE(measureAndBack());
+    EXPECT_EQ(p.fake.messages.questions.size(), 3u);
+    EXPECT_TRUE(p.fake.messages.shown.empty());
 }
 
 TEST(StartScreen, ExitAndClosingEndTheProgram)

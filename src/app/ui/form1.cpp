@@ -47,6 +47,10 @@ Form1::Form1(Navigator& navigator, Platform& platform, ProgramPlace& place, RunP
     buildControls();
     publishRun();
     connect(&run, &RunParticulars::changed, this, &Form1::followRun);
+    // Every change of the skier, whoever makes it, counts for the question on "Measure".
+    missingSkier.follow(run.info().skier);
+    connect(&run, &RunParticulars::changed, this,
+            [this] { missingSkier.follow(this->run.info().skier); });
 }
 
 void Form1::buildControls()
@@ -540,6 +544,14 @@ void Form1::Command1_Click()
             QStringLiteral("The setup must be OK to proceed.  Return to the setup screen and "
                            "create a valid setup"));
         return;
+    }
+    if (missingSkier.mustAsk()) {
+        const bool goOn = platform.messages.askYesNo(MissingSkierQuestion::text(), kProductTitle);
+        missingSkier.answer(goOn);
+        if (!goOn) {
+            cbSkiers->setFocus();
+            return;
+        }
     }
     navigator.openMeasurement();
     hide();
