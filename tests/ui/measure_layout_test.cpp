@@ -165,8 +165,11 @@ TEST_P(EachMode, EachFigureShowsWithItsCaption)
     click("cmdStatus"); // hide
     for (const Figure& f : figures)
         EXPECT_FALSE(child<QLineEdit>(f.box)->isVisibleTo(&measure)) << f.box;
-    for (const char* caption : {"lblStartTime", "lblEndTime", "lblSamples", "lblTicks"})
-        EXPECT_FALSE(child(caption)->isVisibleTo(&measure)) << caption;
+    for (const char* name : {"lblStartTime", "lblEndTime", "lblSamples", "lblTicks"}) {
+        QWidget* caption = child(name);
+        ASSERT_NE(caption, nullptr);
+        EXPECT_FALSE(caption->isVisibleTo(&measure)) << name;
+    }
     click("cmdStatus"); // show
     check("shown again: ");
 }
