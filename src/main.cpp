@@ -65,6 +65,10 @@ int main(int argc, char* argv[])
         QStringLiteral("program-folder"),
         QStringLiteral("Keep name lists, setup files and pictures in DIR."), QStringLiteral("DIR"));
     parser.addOption(programFolderOption);
+    const QCommandLineOption diagnosticsOption(
+        QStringLiteral("diagnostics"),
+        QStringLiteral("Show the measurement screen's tick and redraw counters."));
+    parser.addOption(diagnosticsOption);
     // Listed for --help; the options themselves never reach the parser.
     parser.addOption(QCommandLineOption(QStringLiteral("video"),
                                         QStringLiteral("Show the video FILE under the screens."),
@@ -91,6 +95,7 @@ int main(int argc, char* argv[])
         resolveProgramFolder(parser.value(programFolderOption), QApplication::applicationDirPath(),
                              QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     const QStringList failures = installBuiltInResources(state.place.folder);
+    state.options.diagnostics = parser.isSet(diagnosticsOption);
 
     QtSettingsStore settings;
     QtFileDialog fileDialog;

@@ -12,7 +12,7 @@
 
 namespace {
 
-// Per list: the editor's key, the file in the program folder, the field's text before a pick.
+// Per list: the editor's key, the file in the program folder, the field's placeholder.
 struct NameListNames
 {
     NameList list;
@@ -34,6 +34,10 @@ const NameListNames& namesOf(NameList list)
             return n;
     return kNameLists[0];
 }
+
+// Enough bytes to need room on the disk, and more than a file size limit of a few bytes lets
+// through.
+constexpr const char* kFolderProbeBytes = "Wakeline folder check\r\n";
 
 } // namespace
 
@@ -86,16 +90,32 @@ FolderCheck checkResultsFolder(const QString& folder, const QString& programFold
 {
     FolderCheck check;
     check.folder = withoutTrailingSeparator(folder, &check.trimmed);
-    QFile probe(resultsFilePath(check.folder, QStringLiteral("test.txt"), programFolder));
-    if (!probe.open(QIODevice::Append)) {
-        // The system's text alone ("No such file or directory") leaves the operator guessing
-        // which folder is meant: a relative name is taken inside the program folder.
-        check.error = QStringLiteral("The results folder %1 cannot be used: %2.")
-                          .arg(QDir::toNativeSeparators(QFileInfo(probe.fileName()).absolutePath()),
-                               probe.errorString());
+    QFile probe(
+        resultsFilePath(check.folder, QString::fromLatin1(kFolderProbeFile), programFolder));
+    // The system's text alone ("No such file or directory") leaves the operator guessing
+    // which folder is meant: a relative name is taken inside the program folder.
+    const auto refuse = [&](const QString& reason) {
+        check.error =
+            QStringLiteral("The results folder %1 cannot be used: %2.")
+                .arg(QDir::toNativeSeparators(QFileInfo(probe.fileName()).absolutePath()), reason);
         return check;
-    }
+    };
+    // Opening alone passes a full disk: a file of no bytes needs no room. The probe writes a
+    // few bytes, unbuffered so that the write itself fails, and takes them back.
+    const bool created =
+        probe.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+    if (!created && !probe.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return refuse(probe.errorString());
+    const qint64 before = probe.size();
+    const bool written = writeAllBytes(probe, QByteArray(kFolderProbeBytes));
+    const QString reason = probe.errorString();
+    // An existing probe file is left as it was; one made here goes again.
+    probe.resize(before);
     probe.close();
+    if (created)
+        probe.remove();
+    if (!written)
+        return refuse(reason);
     check.ok = true;
     return check;
 }

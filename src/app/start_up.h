@@ -17,7 +17,8 @@ inline constexpr std::array<NameList, 4> kNameListsInLoadOrder{NameList::Drivers
 QString nameListKey(NameList list);
 // "drivers.txt", "skiers.txt", "boats.txt", "models.txt"
 QString nameListFile(NameList list);
-// "Drivers", "Skiers", "Boat Manufacturer", "Boat Model": the field's text before a pick.
+// "Drivers", "Skiers", "Boat Manufacturer", "Boat Model": the field's placeholder, shown
+// while it holds no name.
 QString nameListPlaceholder(NameList list);
 
 // Creates each missing list file empty in the folder; an existing one is left unchanged.
@@ -38,6 +39,9 @@ struct FolderCheck
     bool trimmed = false; // one trailing "\" or "/" was removed
     QString error;        // names the folder and gives the platform's description of the failure
 };
-// Removes one trailing separator, then opens folder/"test.txt" for appending (creating an
-// empty file if there is none). A relative folder is taken inside the program folder.
+inline constexpr const char* kFolderProbeFile = "test.txt";
+// Removes one trailing separator, then writes a few bytes to folder/"test.txt" and takes them
+// back: an existing file is left as it was, a new one removed. A folder that takes no bytes
+// (missing, read-only, a full disk) fails. A relative folder is taken inside the program
+// folder.
 FolderCheck checkResultsFolder(const QString& folder, const QString& programFolder);

@@ -43,10 +43,12 @@ struct RunInfo
     QString location;
     QString date;
     QString boatNumber = QStringLiteral("1");
-    QString skier = QStringLiteral("Skiers");
-    QString driver = QStringLiteral("Drivers");
-    QString boatMaker = QStringLiteral("Boat Manufacturer");
-    QString boatModel = QStringLiteral("Boat Model");
+    // Empty until one is picked or typed: the start screen shows the list's title as a
+    // placeholder, and an empty name is recorded empty.
+    QString skier;
+    QString driver;
+    QString boatMaker;
+    QString boatModel;
     Event event = Event::Slalom;
     int slalomSpeed = kDefaultSlalomSpeed; // index into kSlalomSpeeds, -1 when none is selected
     int jumpSpeed = kDefaultJumpSpeed;     // index into kJumpSpeeds, -1 when none is selected

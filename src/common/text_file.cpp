@@ -48,13 +48,7 @@ QString writeFailureMessage(const QString& path, const QString& reason)
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
-namespace {
-
-constexpr qint64 kScanPiece = 64 * 1024;
-
-// Writes every byte; a short write is retried so that the call that fails carries the
-// system's reason (disk full, file too large) instead of "Unknown error".
-bool writeAll(QFileDevice& f, const QByteArray& bytes)
+bool writeAllBytes(QFileDevice& f, const QByteArray& bytes)
 {
     qint64 written = 0;
     while (written < bytes.size()) {
@@ -65,6 +59,10 @@ bool writeAll(QFileDevice& f, const QByteArray& bytes)
     }
     return true;
 }
+
+namespace {
+
+constexpr qint64 kScanPiece = 64 * 1024;
 
 // Whether every byte of the file is UTF-8, as decodeText would judge it; a missing or empty
 // file counts as UTF-8. Read in pieces so that a long day log is never held whole. Only a
@@ -116,13 +114,22 @@ WriteResult appendText(const QString& path, const QString& text)
     const QByteArray bytes = holdsUtf8(path) ? text.toUtf8() : latin1Bytes(text);
     QFile f(path);
     // Unbuffered, so a failure shows at the write, not at a close that cannot report it.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    // Opened as a new file first, to know whether this append made the file.
+    const QIODevice::OpenMode mode =
+        QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered;
+    const bool created = f.open(mode | QIODevice::NewOnly);
+    if (!created && !f.open(mode))
         return {false, writeFailureMessage(path, f.errorString())};
     const qint64 before = f.size();
-    if (!writeAll(f, bytes)) {
+    if (!writeAllBytes(f, bytes)) {
         const QString reason = f.errorString();
-        // A log holds whole records only: take back the part of this one that got in.
+        // A log holds whole records only: take back the part of this one that got in. A file
+        // this append made and that holds nothing goes too (a full disk made empty day logs);
+        // a file that was there is never removed.
         f.resize(before);
+        f.close();
+        if (created && QFileInfo(path).size() == 0)
+            f.remove();
         return {false, writeFailureMessage(path, reason)};
     }
     return {};
@@ -135,7 +142,7 @@ WriteResult replaceFile(const QString& path, const QString& text)
     // size limit) goes unnoticed there, and the short file would replace the old one.
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, writeFailureMessage(path, f.errorString())};
-    if (!writeAll(f, text.toUtf8()))
+    if (!writeAllBytes(f, text.toUtf8()))
         return {false, writeFailureMessage(path, f.errorString())};
     if (!f.commit())
         return {false, writeFailureMessage(path, f.errorString())};

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <optional>
 
+class QFileDevice;
+
 inline constexpr const char* kCrLf = "\r\n";
 
 struct WriteResult
@@ -25,9 +27,13 @@ QString decodeText(const QByteArray& bytes);
 QStringList splitLines(const QString& text);
 // Appends one whole record in one write and flushes it (logs and journals). The record takes
 // the file's encoding: Latin-1 when the file holds bytes that are not UTF-8 ('?' for a
-// character with no Latin-1 form), else UTF-8.
+// character with no Latin-1 form), else UTF-8. A failed append leaves the file as it was, and
+// no empty file where there was none.
 WriteResult appendText(const QString& path, const QString& text);
 // Replaces the file atomically: a failed write leaves the old file intact.
 WriteResult replaceFile(const QString& path, const QString& text);
+// Writes every byte to an open file; a short write is retried so that the call that fails
+// carries the system's reason (disk full, file too large) instead of "Unknown error".
+bool writeAllBytes(QFileDevice& f, const QByteArray& bytes);
 // The operator's message for a file that could not be written.
 QString writeFailureMessage(const QString& path, const QString& reason);

@@ -46,7 +46,23 @@ QString joystickStatusText(int code)
         return QStringLiteral("Status: Joystick Connected");
     if (code == kJoyErrUnplugged)
         return QStringLiteral("Status: Joystick Unplugged");
-    return QStringLiteral("Status: joyGetPosEx error, rc = ") + QString::number(code);
+    QString what;
+    switch (code) {
+    case kJoyErrParms:
+        what = QStringLiteral("No joystick connected");
+        break;
+    case kJoyErrNoCanDo:
+        what = QStringLiteral("Joystick found but could not be opened");
+        break;
+    case kJoyErrNoDriver:
+        what = QStringLiteral("Joystick support could not start");
+        break;
+    default:
+        what = QStringLiteral("Joystick could not be read");
+        break;
+    }
+    return QStringLiteral("Status: ") + what + QStringLiteral(" (") + QString::number(code) +
+           QStringLiteral(")");
 }
 
 std::int32_t mouseTwips(double xTwips)

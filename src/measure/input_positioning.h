@@ -23,7 +23,8 @@ void keyboardStep(MeasureLines& lines, ArrowKey key, const LineSpan& span);
 // centre; 65356 above it, 1250 twips to the right. Halves round to even.
 std::int32_t joystickLineX(std::int32_t readingX, std::int32_t centreX, double markerLeftX);
 
-// The status line for a joystick call's code.
+// The status line for a joystick call's code: what failed in plain words, the code in
+// brackets.
 QString joystickStatusText(int code);
 
 // The pointer's x in whole twips (halves to even).

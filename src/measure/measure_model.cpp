@@ -254,6 +254,15 @@ void MeasureModel::stopPass()
     aborted_ = true;
     stopTicks();
     markPassOver();
+    changed();
+}
+
+void MeasureModel::changed()
+{
+    // The hint tells the operator what starts the pass: shown during a pass, or after one
+    // until the screen is armed again, it would say to click where a click does nothing.
+    view_.mouseStartHintVisible = useMouse && awaitingStart_ && !running_;
+    s.listener.measureChanged();
 }
 
 void MeasureModel::stopTicks()
@@ -752,7 +761,6 @@ void MeasureModel::setViewOnly(bool viewOnly)
 void MeasureModel::setUseMouse(bool on)
 {
     useMouse = on;
-    view_.mouseStartHintVisible = on;
     keepStartReady();
     changed();
 }

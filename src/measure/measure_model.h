@@ -55,19 +55,20 @@ struct MeasureView
     // Label3: "Time" until the pass time runs out, then the samples taken by then.
     QString timeLabel = QStringLiteral("Time");
     bool timeLabelVisible = false;
-    bool doneVisible = false;              // Label7, "Done"
-    QString joystickStatus;                // status
-    QString joystickX;                     // Labelx
-    QString joystickY;                     // Labely
-    QString driver;                        // lblDriver
-    QString boatMaker;                     // lblBoat
-    QString skier;                         // lblSkier
-    QString boatModel;                     // lblModel
-    QString eventTitle;                    // Label9: "Slalom" or "Jump"
-    bool lineLengthVisible = true;         // lblLine
-    bool jumpBoundaryVisible = false;      // Label10 and txtJumpBoundry
-    bool jumpPathsVisible = false;         // frmJumpPath
-    bool mouseStartHintVisible = false;    // Label11: "Click Mouse to Start Measuring"
+    bool doneVisible = false;         // Label7, "Done"
+    QString joystickStatus;           // status
+    QString joystickX;                // Labelx
+    QString joystickY;                // Labely
+    QString driver;                   // lblDriver
+    QString boatMaker;                // lblBoat
+    QString skier;                    // lblSkier
+    QString boatModel;                // lblModel
+    QString eventTitle;               // Label9: "Slalom" or "Jump"
+    bool lineLengthVisible = true;    // lblLine
+    bool jumpBoundaryVisible = false; // Label10 and txtJumpBoundry
+    bool jumpPathsVisible = false;    // frmJumpPath
+    // Label11: "Click Mouse to Start Measuring", only while a pass waits for that click.
+    bool mouseStartHintVisible = false;
     bool redGreenLegendVisible = false;    // Label12
     bool blackYellowLegendVisible = false; // Label13
     bool styleLegendVisible = true;        // Label14: "Solid-Mandatory, dashed-Optional"
@@ -250,7 +251,7 @@ private:
     double jumpCentre() const;
     double boatWidth() const;
     void putMeasureLine(double x, double secondColumnOffset);
-    void changed() { s.listener.measureChanged(); }
+    void changed();
     void keepStartReady();
 
     Services s;

@@ -422,11 +422,15 @@ QString buoyLogName(const QDateTime& now)
 QString buoyLogBlock(const RunInfo& run, const BuoyFigures& figures, const QDateTime& now)
 {
     const SpeedChoice* speed = run.speed();
-    QString boat = run.boatMaker;
-    if (!run.boatModel.isEmpty())
-        boat += QLatin1Char(' ') + run.boatModel;
+    // A maker or model left empty leaves no stray blank or comma.
+    QStringList boatParts;
+    for (const QString& part : {run.boatMaker, run.boatModel})
+        if (!part.isEmpty())
+            boatParts << part;
+    QString boat = boatParts.join(QLatin1Char(' '));
     if (!run.boatNumber.isEmpty())
-        boat += QStringLiteral(", number ") + run.boatNumber;
+        boat += (boat.isEmpty() ? QString() : QStringLiteral(", ")) + QStringLiteral("number ") +
+                run.boatNumber;
     QStringList lines{
         QStringLiteral("Buoy Figures"),
         QStringLiteral("Date of Measurement: ") + dateText(now),

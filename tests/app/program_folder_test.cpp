@@ -2,6 +2,7 @@
 #include "app/settings_keys.h"
 #include "app/start_up.h"
 #include "fakes/fake_services.h"
+#include "support/write_block.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,17 +96,47 @@ TEST(StartUp, ResultsFolderComesFromTheSettingWithItsTwoDefaults)
     EXPECT_EQ(initialResultsFolder(settings, "/prog"), "/data/r");
 }
 
-TEST(FolderCheck, ProbeFileIsCreatedEmptyAndAnExistingOneLeftAlone)
+// The probe leaves the folder as it found it: no new file, an existing test.txt unchanged.
+TEST(FolderCheck, ProbeLeavesNoFileAndAnExistingOneAsItWas)
 {
     QTemporaryDir program;
     QDir(program.path()).mkdir("Default");
     const FolderCheck relative = checkResultsFolder("Default", program.path());
     EXPECT_TRUE(relative.ok);
-    EXPECT_EQ(readFile(program.filePath("Default/test.txt")), "");
+    EXPECT_TRUE(QDir(program.filePath("Default")).isEmpty());
 
     writeFile(program.filePath("Default/test.txt"), "kept");
     EXPECT_TRUE(checkResultsFolder(program.filePath("Default"), program.path()).ok);
     EXPECT_EQ(readFile(program.filePath("Default/test.txt")), "kept");
+}
+
+// A folder that can create a file but not hold its bytes (a full disk; here a file size limit
+// of a few bytes, or a read-only folder for a user that respects it) is refused, and neither a
+// new probe file nor the probe's bytes stay behind.
+TEST(FolderCheck, FolderThatTakesNoBytesIsRefused)
+{
+    QTemporaryDir program;
+    const QString results = program.filePath("Default");
+    QDir(program.path()).mkdir("Default");
+    FolderCheck fresh;
+    {
+        WriteBlock block(results);
+        fresh = checkResultsFolder("Default", program.path());
+    }
+    EXPECT_FALSE(fresh.ok);
+    EXPECT_TRUE(fresh.error.startsWith(QStringLiteral("The results folder %1 cannot be used: ")
+                                           .arg(QDir::toNativeSeparators(results))))
+        << fresh.error.toStdString();
+    EXPECT_FALSE(fresh.error.endsWith(": .")) << fresh.error.toStdString();
+    EXPECT_TRUE(QDir(results).isEmpty());
+
+    // Under the size limit one byte of the probe gets in before the write fails: taken back.
+    writeFile(program.filePath("Default/test.txt"), "kep");
+    {
+        WriteBlock block(results);
+        (void)checkResultsFolder(results, program.path());
+    }
+    EXPECT_EQ(readFile(program.filePath("Default/test.txt")), "kep");
 }
 
 TEST(FolderCheck, OneTrailingSeparatorIsRemoved)

@@ -55,4 +55,28 @@ TEST(AppendText, FailedWriteLeavesNoPartOfTheRecordInTheLog)
     EXPECT_EQ(bytesOf(path), "ab\r\ncd\r\n");
 }
 
+// A full disk lets a new log be made but takes none of its bytes: no empty day log may stay
+// behind, while a log that was already there, even an empty one, is never removed.
+TEST(AppendText, FailedAppendLeavesNoEmptyLogItMadeAndKeepsOneThatWasThere)
+{
+    QTemporaryDir dir;
+    const QString fresh = QDir(dir.path()).filePath("ResultLog1207.txt");
+    const QString emptyBefore = QDir(dir.path()).filePath("dbResultLog1207.txt");
+    QFile(emptyBefore).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::exists(emptyBefore));
+
+    WriteResult first;
+    WriteResult second;
+    {
+        WriteBlock block(dir.path());
+        first = appendText(fresh, "Test Session Results Log Setup Starting\r\n");
+        second = appendText(emptyBefore, "Test Session Database Log Setup Starting\r\n");
+    }
+    EXPECT_FALSE(first.ok);
+    EXPECT_FALSE(second.ok);
+    EXPECT_FALSE(QFile::exists(fresh));
+    EXPECT_EQ(bytesOf(emptyBefore), "");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"dbResultLog1207.txt"});
+}
+
 } // namespace

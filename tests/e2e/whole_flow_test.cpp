@@ -3,6 +3,7 @@
 // offscreen platform. Dialogs and boxes are answered by the fakes; the pass runs on a clock
 // the test moves, so a 16-second pass takes a fraction of a second.
 
+#include "app/missing_skier.h"
 #include "app/ui/drawing_surface.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
@@ -143,9 +144,14 @@ protected:
         exitSetup(grid);
     }
 
+    // No skier is picked on these roads: asked, the operator goes on without one.
     Measure& goToMeasure()
     {
+        const size_t asked = fake.messages.questions.size();
+        fake.messages.yesNoAnswers.push_back(true);
         click(form1(), "Command1");
+        if (fake.messages.questions.size() == asked)
+            fake.messages.yesNoAnswers.pop_back();
         EXPECT_TRUE(measure().isVisible());
         return measure();
     }
@@ -376,6 +382,10 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_EQ(fields[3], QStringLiteral("S"));
     EXPECT_EQ(fields[6], QStringLiteral("58"));
     EXPECT_EQ(fields[7], QStringLiteral("11.25"));
+    // No name was picked: recorded empty, asked about once.
+    EXPECT_EQ(fields[5], QString());
+    EXPECT_TRUE(text.contains(QStringLiteral("Skier Name: ")));
+    EXPECT_EQ(fake.messages.questions, std::vector<QString>{MissingSkierQuestion::text()});
 
     auto* away = control<QRadioButton>(form1(), "optAway");
     EXPECT_EQ(away->text(), QStringLiteral("Going away from Camera"));

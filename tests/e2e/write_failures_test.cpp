@@ -306,8 +306,9 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
         ASSERT_TRUE(writeBytes(result("results_file.txt"), earlierJournal));
     }
     Grid_Setup* gridScreen = nullptr;
-    if (GetParam() == Failure::FolderMissing) {
-        // A missing folder is caught by the start screen's check, before anything is written.
+    if (GetParam() != Failure::DiskFull) {
+        // A folder missing or taking no bytes is caught by the start screen's check, before
+        // anything is written.
         breakResultsFolder({});
         click(*form1, "btnSetup");
         ASSERT_EQ(fake.messages.shown.size(), 1u);
@@ -317,6 +318,7 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
         EXPECT_EQ(refused.icon, MessageIcon::Information);
         EXPECT_TRUE(form1->isVisible());
         EXPECT_FALSE(screens.hasGridSetup());
+        EXPECT_FALSE(QFile::exists(result("test.txt"))) << "the refused probe leaves no file";
         mend();
         gridScreen = &enterSetup();
         ASSERT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();

@@ -111,12 +111,37 @@ INSTANTIATE_TEST_SUITE_P(
                       // A display wider than 2184 pixels: positions past 32767 twips.
                       JoyCase{65535, 0, 40000, 41653}));
 
-TEST(JoystickStatus, TextsForTheCodes)
+struct JoyStatusCase
 {
-    EXPECT_EQ(joystickStatusText(0), QStringLiteral("Status: Joystick Connected"));
-    EXPECT_EQ(joystickStatusText(167), QStringLiteral("Status: Joystick Unplugged"));
-    EXPECT_EQ(joystickStatusText(165), QStringLiteral("Status: joyGetPosEx error, rc = 165"));
+    int code;
+    const char* text;
+};
+
+void PrintTo(const JoyStatusCase& c, std::ostream* os)
+{
+    *os << c.code;
 }
+
+class JoystickStatusTest : public ::testing::TestWithParam<JoyStatusCase>
+{
+};
+
+// The operator reads what went wrong, never a system call's name; the code stays in brackets
+// for whoever looks further.
+TEST_P(JoystickStatusTest, SaysWhatFailedInPlainWords)
+{
+    EXPECT_EQ(joystickStatusText(GetParam().code), QString::fromLatin1(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, JoystickStatusTest,
+    ::testing::Values(JoyStatusCase{0, "Status: Joystick Connected"},
+                      JoyStatusCase{167, "Status: Joystick Unplugged"},
+                      JoyStatusCase{165, "Status: No joystick connected (165)"},
+                      JoyStatusCase{166, "Status: Joystick found but could not be opened (166)"},
+                      JoyStatusCase{6, "Status: Joystick support could not start (6)"},
+                      JoyStatusCase{2, "Status: Joystick could not be read (2)"},
+                      JoyStatusCase{-1, "Status: Joystick could not be read (-1)"}));
 
 TEST(MouseTwips, KeepsPositionsPastSixteenBits)
 {

@@ -63,6 +63,30 @@ TEST(AnalyseFile, DatabaseLineTakesSpeedFromTheTenthsAndLineFromTheHeader)
     EXPECT_EQ(f[12] + f[13] + f[21], QString());
 }
 
+// A file written with the names left empty analyses like any other, and one written when the
+// list titles were recorded as names still reads, its titles carried as the names they were.
+TEST(AnalyseFile, EmptyNamesAndOldTitleNamesBothRead)
+{
+    PassSamples samples;
+    summariseSamples(samples, 162);
+    RunInfo titled;
+    titled.skier = QStringLiteral("Skiers");
+    titled.driver = QStringLiteral("Drivers");
+    titled.boatMaker = QStringLiteral("Boat Manufacturer");
+    for (const RunInfo& run : {RunInfo(), titled}) {
+        const QString report = analysePass(run, samples, 161, kNow).report;
+        const FileAnalysis a =
+            analyseResultsFile(savedResultsText(report), kNow, AnalysisOutput::DatabaseLine);
+        ASSERT_TRUE(a.ok) << a.reason.toStdString();
+        const QStringList f = a.databaseLine.split('|');
+        ASSERT_EQ(f.size(), 22);
+        EXPECT_EQ(f[1], run.boatMaker);
+        EXPECT_EQ(f[4], run.driver);
+        EXPECT_EQ(f[5], run.skier);
+        EXPECT_EQ(f[3], QStringLiteral("S"));
+    }
+}
+
 TEST(AnalyseFile, UnknownPassLengthLeavesTheSpeedEmpty)
 {
     RunInfo run = jumpRun();

@@ -330,6 +330,11 @@ TEST(BuoyFigures, TextsAreTheSameInEveryLocale)
                                "Boat is going away from camera\r\nRule set: 2024"));
     EXPECT_TRUE(block.endsWith("\r\n\r\n"));
     EXPECT_EQ(block.count("\r\n"), block.count('\n'));
+    // Names never picked stay empty, with no stray blank or comma around the boat.
+    EXPECT_TRUE(block.contains("\r\nSkier Name: \r\nDriver: \r\nBoat: number 1\r\n"))
+        << block.toStdString();
+    run.boatModel = QStringLiteral("X-Star");
+    EXPECT_TRUE(buoyLogBlock(run, f, kNow).contains("\r\nBoat: X-Star, number 1\r\n"));
     QLocale::setDefault(QLocale::c());
 }
 

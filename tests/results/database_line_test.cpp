@@ -45,6 +45,22 @@ TEST(DatabaseLine, TwentyTwoFieldsInOrder)
     EXPECT_FALSE(line.contains('\n'));
 }
 
+// Names never picked are empty fields, and every other field stays in its place.
+TEST(DatabaseLine, EmptyNamesKeepEveryFieldInPlace)
+{
+    DatabaseLineInputs in = sampleInputs();
+    const QString number = in.run.boatNumber;
+    in.run = RunInfo();
+    in.run.boatNumber = number;
+    const QStringList f = databaseLine(in).split('|');
+    ASSERT_EQ(f.size(), 22);
+    EXPECT_EQ(f[0], QStringLiteral("3"));
+    EXPECT_EQ(QStringList({f[1], f[2], f[4], f[5]}), QStringList({"", "", "", ""}));
+    EXPECT_EQ(f[3], QStringLiteral("S"));
+    EXPECT_EQ(f[6], QStringLiteral("58"));
+    EXPECT_EQ(f[21], QString());
+}
+
 TEST(DatabaseLine, JumpIsJ)
 {
     DatabaseLineInputs in = sampleInputs();

@@ -1,4 +1,5 @@
 #include "common/text_file.h"
+#include "results/day_logs.h"
 #include "results/pass_report.h"
 
 #include <QRegularExpression>
@@ -66,6 +67,23 @@ TEST(PassReport, HeaderAndStatisticsLinesAreExact)
     // Every line, the last one included, ends in CR LF.
     EXPECT_TRUE(a.report.endsWith(QStringLiteral("\r\n")));
     EXPECT_EQ(a.report.count(QStringLiteral("\r\n")), a.report.count('\n'));
+}
+
+// A run whose names were never picked records them empty: the report, and so the result log
+// that takes the report whole, carries no list title as a name.
+TEST(PassReport, NamesNotPickedAreRecordedEmpty)
+{
+    PassSamples samples;
+    summariseSamples(samples, 162);
+    const QString report = analysePass(RunInfo(), samples, 161, kNow).report;
+    const QStringList lines = splitLines(report);
+    ASSERT_GE(lines.size(), 7);
+    EXPECT_EQ(lines[1], QStringLiteral("Skier Name: "));
+    EXPECT_EQ(lines[5], QStringLiteral("Driver: "));
+    EXPECT_EQ(lines[6], QStringLiteral("Boat: "));
+    const QString logged = resultLogRecord(report);
+    for (const char* title : {"Skiers", "Drivers", "Boat Manufacturer", "Boat Model"})
+        EXPECT_FALSE(logged.contains(QLatin1String(title))) << title;
 }
 
 TEST(PassReport, OneFrameLinePerSampleEndingAtTheCourseLength)

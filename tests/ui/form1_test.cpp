@@ -62,10 +62,19 @@ TEST(StartScreen, StartsWithTheDefaultRunParticulars)
     StartedProgram p;
     Form1& f = p.start();
     const RunInfo r = f.runInfo();
-    EXPECT_EQ(r.skier, "Skiers");
-    EXPECT_EQ(r.driver, "Drivers");
-    EXPECT_EQ(r.boatMaker, "Boat Manufacturer");
-    EXPECT_EQ(r.boatModel, "Boat Model");
+    // The name fields show the lists' titles as placeholders and hold no name.
+    for (const auto& [name, title] : {std::pair{"cbSkiers", "Skiers"},
+                                      {"cbDrivers", "Drivers"},
+                                      {"cbBoats", "Boat Manufacturer"},
+                                      {"cbModels", "Boat Model"}}) {
+        auto* combo = child<QComboBox>(f, name);
+        EXPECT_EQ(combo->currentText(), QString()) << name;
+        EXPECT_EQ(combo->lineEdit()->placeholderText(), title) << name;
+    }
+    EXPECT_EQ(r.skier, QString());
+    EXPECT_EQ(r.driver, QString());
+    EXPECT_EQ(r.boatMaker, QString());
+    EXPECT_EQ(r.boatModel, QString());
     EXPECT_EQ(r.boatNumber, "1");
     EXPECT_EQ(r.event, Event::Slalom);
     EXPECT_STREQ(kSlalomSpeeds[size_t(r.slalomSpeed)].caption, "58/36");
@@ -160,7 +169,7 @@ TEST(StartScreen, OperationsOfferedToOtherScreensActLikeClicks)
 
     EXPECT_EQ(f.nameItems(NameList::Skiers), (QStringList{"Smith", "John", "Doe, Jane", "Lee"}));
     EXPECT_EQ(f.namePosition(NameList::Skiers), -1);
-    EXPECT_EQ(f.runInfo().skier, "Skiers");
+    EXPECT_EQ(f.runInfo().skier, QString());
     f.selectNamePosition(NameList::Skiers, 2);
     EXPECT_EQ(f.runInfo().skier, "Doe, Jane");
     f.selectNamePosition(NameList::Skiers, 9); // out of range: nothing happens
@@ -248,7 +257,7 @@ TEST(StartScreen, GoToSetupChecksTheFolderFirst)
     click(f, "btnSetup");
     EXPECT_EQ(f.runInfo().resultsFolder, "Default");
     EXPECT_EQ(storedResultsPath(p), "Default");
-    EXPECT_TRUE(QFile::exists(p.path("Default/test.txt")));
+    EXPECT_FALSE(QFile::exists(p.path("Default/test.txt"))); // the probe takes itself back
     EXPECT_TRUE(p.screens.gridSetup().isVisible());
     EXPECT_FALSE(f.isVisible());
 }
@@ -262,13 +271,56 @@ TEST(StartScreen, MeasureNeedsAValidCalibration)
     EXPECT_EQ(p.fake.messages.shown[0].text,
               "The setup must be OK to proceed.  Return to the setup screen and create a valid "
               "setup");
-    EXPECT_TRUE(QFile::exists(p.path("Default/test.txt"))); // the probe ran first
     EXPECT_FALSE(p.screens.measure().isVisible());
+    EXPECT_TRUE(p.fake.messages.questions.empty()) << "nothing asked before the setup is OK";
 
     p.state.calibration.complete = true;
+    p.fake.messages.yesNoAnswers.push_back(true); // no skier: measured without one
     click(f, "Command1");
     EXPECT_TRUE(p.screens.measure().isVisible());
     EXPECT_FALSE(f.isVisible());
+}
+
+// A boat test measures pass after pass with no skier: "Measure" asks once, and again only
+// after the skier has changed. "No" keeps the start screen for a name to be picked.
+TEST(StartScreen, MeasureWithNoSkierAsksOnceUntilTheSkierChanges)
+{
+    StartedProgram p;
+    Form1& f = p.start();
+    p.state.calibration.complete = true;
+    auto* skier = child<QComboBox>(f, "cbSkiers");
+    std::deque<bool>& answers = p.fake.messages.yesNoAnswers;
+    const auto measureAndBack = [&] {
+        click(f, "Command1");
+        const bool measuring = p.screens.measure().isVisible();
+        if (measuring) {
+            p.screens.measure().hide();
+            p.screens.showStart();
+        }
+        return measuring;
+    };
+
+    answers = {false};
+    EXPECT_FALSE(measureAndBack());
+    EXPECT_TRUE(f.isVisible());
+    ASSERT_EQ(p.fake.messages.questions.size(), 1u);
+    EXPECT_EQ(p.fake.messages.questions[0],
+              QStringLiteral("No skier is picked. Measure without a skier name?"));
+    answers = {true};
+    EXPECT_TRUE(measureAndBack());
+    EXPECT_EQ(p.fake.messages.questions.size(), 2u);
+    EXPECT_TRUE(measureAndBack()) << "the same run: not asked again";
+    EXPECT_EQ(p.fake.messages.questions.size(), 2u);
+
+    // A name picked, then taken away again: the skier changed, so it is asked again.
+    typeName(skier, "Ann");
+    EXPECT_TRUE(measureAndBack());
+    EXPECT_EQ(p.fake.messages.questions.size(), 2u);
+    typeName(skier, "   ");
+    answers = {true};
+    EXPECT_TRUE(measureAndBack());
+    EXPECT_EQ(p.fake.messages.questions.size(), 3u);
+    EXPECT_TRUE(p.fake.messages.shown.empty());
 }
 
 TEST(StartScreen, ExitAndClosingEndTheProgram)

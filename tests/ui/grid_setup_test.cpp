@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -38,6 +39,8 @@ protected:
         installResources();
         start();
         chooseResultsFolder();
+        // A skier is named, so that "Measure" asks nothing of its own.
+        screens.form1().findChild<QComboBox*>("cbSkiers")->setEditText(QStringLiteral("Ann"));
         enterSetup();
         grid = &screens.gridSetup();
     }

@@ -26,7 +26,11 @@ namespace {
 class MeasureLayout : public testing::Test, protected StartedProgram
 {
 protected:
-    MeasureLayout() { fake.clock.ms = 1000; }
+    // diagnostics: started with --diagnostics, the engine's counters show too.
+    explicit MeasureLayout(bool diagnostics = false) : diagnostics(diagnostics)
+    {
+        fake.clock.ms = 1000;
+    }
 
     template <typename W = QWidget> W* child(const char* name)
     {
@@ -55,13 +59,20 @@ protected:
 
     DrawingSurface* surface() { return measure.findChild<DrawingSurface*>(); }
 
-    Measure& measure = screens.measure();
+    const bool diagnostics;
+    Measure& measure = (state.options.diagnostics = diagnostics, screens.measure());
+};
+
+class EachMode : public MeasureLayout, public testing::WithParamInterface<bool>
+{
+protected:
+    EachMode() : MeasureLayout(GetParam()) {}
 };
 
 // Everything the screen can show at once: a monitored jump (paths and jump boundary), mouse
 // mode, the red/green legend, a joystick that answered once then failed (its readings and the
 // longest status text), a finished pass with its times, the transport of a video file.
-TEST_F(MeasureLayout, EveryControlIsOnScreenAndReadableAtEachDisplaySize)
+TEST_P(EachMode, EveryControlIsOnScreenAndReadableAtEachDisplaySize)
 {
     ASSERT_TRUE(loadShippedSetup(state.calibration, QStringLiteral("JumpOK.ipt")));
     screens.form1().selectEvent(Event::Jump);
@@ -88,7 +99,8 @@ TEST_F(MeasureLayout, EveryControlIsOnScreenAndReadableAtEachDisplaySize)
     for (const auto& [name, text] : widest)
         child<QLineEdit>(name)->setText(QString::fromLatin1(text));
 
-    for (const QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(1920, 1080)}) {
+    for (const QSize size :
+         {QSize(1024, 768), QSize(1366, 768), QSize(1280, 1024), QSize(1920, 1080)}) {
         if (size == QSize(1024, 768)) {
             ASSERT_EQ(measure.size(), size) << "the display is not the camera's 1024 x 768";
         }
@@ -104,6 +116,67 @@ TEST_F(MeasureLayout, EveryControlIsOnScreenAndReadableAtEachDisplaySize)
         expectReadableControlColumn(measure, *surface(), at);
     }
 }
+
+// The figures under the pass say what they are: each box has its caption just left of it on
+// its row. The engine's counters mean nothing to an official: they show only with
+// --diagnostics, captioned too, and "Show Status Indicators" does not bring them back.
+TEST_P(EachMode, EachFigureShowsWithItsCaption)
+{
+    measure.show();
+    struct Figure
+    {
+        const char* box;
+        const char* caption;
+        bool shown;
+    };
+    const bool d = diagnostics;
+    const Figure figures[] = {{"Text2", "Start", true},     {"Text3", "End", true},
+                              {"txtStep", "Samples", true}, {"txtCount1", "Ticks", d},
+                              {"txtCount2", "Ticks", d},    {"txtTest", "Redraws", d},
+                              {"txtCount", nullptr, false}};
+    const auto captionOf = [this](QWidget* box) -> QLabel* {
+        const QRect b(box->mapTo(&measure, QPoint(0, 0)), box->size());
+        QLabel* nearest = nullptr;
+        int gap = 1000;
+        for (QLabel* l : measure.findChildren<QLabel*>()) {
+            const QRect r(l->mapTo(&measure, QPoint(0, 0)), l->size());
+            if (!l->isVisibleTo(&measure) || r.right() >= b.left() ||
+                std::abs(r.center().y() - b.center().y()) > 3)
+                continue;
+            if (b.left() - r.right() < gap) {
+                gap = b.left() - r.right();
+                nearest = l;
+            }
+        }
+        return nearest;
+    };
+    const auto check = [&](const std::string& when) {
+        for (const Figure& f : figures) {
+            auto* box = child<QLineEdit>(f.box);
+            ASSERT_EQ(box->isVisibleTo(&measure), f.shown) << when << f.box;
+            if (!f.shown)
+                continue;
+            QLabel* caption = captionOf(box);
+            ASSERT_NE(caption, nullptr) << when << f.box << " has no caption";
+            EXPECT_EQ(caption->text(), QString::fromLatin1(f.caption)) << when << f.box;
+        }
+    };
+    check("at first: ");
+    click("cmdStatus"); // hide
+    for (const Figure& f : figures)
+        EXPECT_FALSE(child<QLineEdit>(f.box)->isVisibleTo(&measure)) << f.box;
+    for (const char* name : {"lblStartTime", "lblEndTime", "lblSamples", "lblTicks"}) {
+        QWidget* caption = child(name);
+        ASSERT_NE(caption, nullptr);
+        EXPECT_FALSE(caption->isVisibleTo(&measure)) << name;
+    }
+    click("cmdStatus"); // show
+    check("shown again: ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, EachMode, testing::Values(false, true), [](const auto& info) {
+    return std::string(info.param ? "Diagnostics" : "Official");
+});
 
 struct ShippedCourse
 {

@@ -245,7 +245,7 @@ TEST_F(MeasureScreenTest, NoJoystickIsReportedOnceAndPollingOnlyUpdatesTheStatus
     EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("Couldn't Detect the Joystick."));
     Timer1().fire();
     EXPECT_EQ(child<QLabel>("status")->text(),
-              QStringLiteral("Status: joyGetPosEx error, rc = 165"));
+              QStringLiteral("Status: No joystick connected (165)"));
 }
 
 TEST_F(MeasureScreenTest, InMouseModeAClickStartsAPassButNeverRestartsIt)
@@ -259,6 +259,43 @@ TEST_F(MeasureScreenTest, InMouseModeAClickStartsAPassButNeverRestartsIt)
     runPass(10);
     QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(210, 200));
     EXPECT_EQ(measure.model().sampleIndex(), 11);
+}
+
+// "Click Mouse to Start Measuring" says what starts the pass: shown while an armed pass waits
+// for the click, never during a pass or after one (a click there does nothing).
+TEST_F(MeasureScreenTest, MouseHintShowsOnlyWhileAPassWaitsForTheClick)
+{
+    auto* hint = child<QLabel>("Label11");
+    auto* surface = measure.findChild<DrawingSurface*>();
+    ASSERT_NE(surface, nullptr);
+    EXPECT_FALSE(hint->isVisibleTo(&measure)) << "the keys start the pass";
+    child<QCheckBox>("chkUseMouse")->click();
+    EXPECT_TRUE(hint->isVisibleTo(&measure)) << "armed";
+
+    // Watching only: the screen arms itself for the way back and waits for a click again.
+    child<QCheckBox>("chkViewOnly")->click();
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(200, 200));
+    ASSERT_TRUE(measure.model().running());
+    EXPECT_FALSE(hint->isVisibleTo(&measure)) << "during a monitored pass";
+    runPass();
+    ASSERT_FALSE(measure.model().running());
+    EXPECT_TRUE(hint->isVisibleTo(&measure)) << "re-armed for the way back";
+
+    // Recorded: the pass is over and nothing waits for a click.
+    child<QCheckBox>("chkViewOnly")->click();
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(200, 200));
+    ASSERT_TRUE(measure.model().running());
+    EXPECT_FALSE(hint->isVisibleTo(&measure)) << "during a recorded pass";
+    runPass();
+    ASSERT_TRUE(state.pass.measured);
+    EXPECT_FALSE(hint->isVisibleTo(&measure)) << "after the pass";
+
+    // Shown again for the next pass, armed at the entrance.
+    measure.hide();
+    measure.show();
+    EXPECT_TRUE(hint->isVisibleTo(&measure));
+    child<QCheckBox>("chkUseMouse")->click();
+    EXPECT_FALSE(hint->isVisibleTo(&measure)) << "mouse mode off";
 }
 
 TEST_F(MeasureScreenTest, TheLinesArePaintedOverTheMagentaBackground)

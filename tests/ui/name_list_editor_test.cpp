@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -189,7 +190,7 @@ class EachList : public NameListEditor, public ::testing::WithParamInterface<Lis
 {
 };
 
-TEST_P(EachList, SavingShowsThePlaceholderEvenAfterAPick)
+TEST_P(EachList, SavingEmptiesTheFieldToItsPlaceholderEvenAfterAPick)
 {
     const ListCase& c = GetParam();
     writeList(c.file, "First\r\nSecond\r\n");
@@ -203,7 +204,8 @@ TEST_P(EachList, SavingShowsThePlaceholderEvenAfterAPick)
     click(c.button);
     EXPECT_EQ(Text1->toPlainText(), "First\nSecond\n");
     click("cmdCloseSave");
-    EXPECT_EQ(combo->currentText(), c.placeholder);
+    EXPECT_EQ(combo->currentText(), QString());
+    EXPECT_EQ(combo->lineEdit()->placeholderText(), c.placeholder);
     EXPECT_EQ(form->namePosition(c.list), -1);
     EXPECT_EQ(form->nameItems(c.list), (QStringList{"First", "Second"}));
     EXPECT_EQ(bytes(c.file), "First\r\nSecond\r\n\r\n");

@@ -127,6 +127,8 @@ TEST_F(ResultsScreen, PassIsReportedAndLogged)
     text.replace('\n', QStringLiteral("\r\n"));
     EXPECT_EQ(text, report);
     EXPECT_EQ(resultText(QStringLiteral("ResultLog1207.txt")), report + QStringLiteral("\r\n"));
+    // No name was picked: the log records none, not the lists' titles.
+    EXPECT_TRUE(report.contains(QStringLiteral("\r\nSkier Name: \r\n")));
     const QString side = resultText(QStringLiteral("originalmeasurements.txt"));
     EXPECT_TRUE(side.startsWith(QStringLiteral("Slalom\r\n12-07-2026\r\n14:05:09\r\n")));
     EXPECT_NE(state.pass.statistics.meanFitDeviation, 0.0);
@@ -326,7 +328,9 @@ TEST_F(ResultsScreen, NameCopiesFollowAndWriteBackTheStartScreen)
     EXPECT_EQ(child<QComboBox>(r, "cbDrvCopy")->currentIndex(), -1);
     EXPECT_EQ(child<QComboBox>(r, "cbDrvCopy")->count(), 2);
     EXPECT_EQ(form1->namePosition(NameList::Drivers), -1);
-    EXPECT_EQ(form1->runInfo().driver, QStringLiteral("Drivers"));
+    EXPECT_EQ(form1->runInfo().driver, QString());
+    // The copy list shows its title while nothing is picked; the title is never a name.
+    EXPECT_EQ(child<QComboBox>(r, "cbDrvCopy")->placeholderText(), QStringLiteral("Drivers"));
     EXPECT_EQ(child<QLineEdit>(r, "txtNumCopy")->text(), QStringLiteral("4"));
     skiers->setCurrentIndex(0);
     EXPECT_EQ(form1->runInfo().skier, QStringLiteral("Ann"));
@@ -338,6 +342,7 @@ TEST_F(ResultsScreen, NameCopiesFollowAndWriteBackTheStartScreen)
     ASSERT_EQ(f.size(), 22);
     EXPECT_EQ(f[0], QStringLiteral("9 x"));
     EXPECT_EQ(f[5], QStringLiteral("Ann"));
+    EXPECT_EQ(QStringList({f[1], f[2], f[4]}), QStringList({"", "", ""})); // never picked
 }
 
 // 58 km/h, coming toward the camera: 22 cm toward buoy 1's skier, 10 cm away from buoy 2's

@@ -50,6 +50,10 @@ Form1::Form1(Navigator& navigator, Platform& platform, ProgramPlace& place, RunP
     buildControls();
     publishRun();
     connect(&run, &RunParticulars::changed, this, &Form1::followRun);
+    // Every change of the skier, whoever makes it, counts for the question on "Measure".
+    missingSkier.follow(run.info().skier);
+    connect(&run, &RunParticulars::changed, this,
+            [this] { missingSkier.follow(this->run.info().skier); });
 }
 
 void Form1::buildControls()
@@ -88,8 +92,8 @@ void Form1::buildControls()
         // listed "Anne Smith" when the field is left, and turn "bob" into a listed "Bob".
         // Without it, only a name typed exactly as listed selects that item.
         combo->setCompleter(nullptr);
-        combo->setEditText(text);
-        // The field's caption is the name it shows until one is picked or typed.
+        // The list's title shows until a name is picked or typed; it is never the value.
+        combo->lineEdit()->setPlaceholderText(text);
         nameForAccess(combo, text);
         place(combo, 240, top, 4200, 360);
         button = named(new QPushButton(buttonCaption, central), buttonName);
@@ -346,9 +350,10 @@ void Form1::cmdCloseSave_Click()
     }
     Text1->hide();
     cmdCloseSave->hide();
+    // The field goes back to no name (its placeholder shows), whatever was picked before.
     QComboBox* combo = nameCombo(*list);
     combo->clear();
-    combo->setEditText(nameListPlaceholder(*list));
+    combo->clearEditText();
     loadNameList(*list);
 }
 
@@ -559,6 +564,14 @@ void Form1::Command1_Click()
             QStringLiteral("The setup must be OK to proceed.  Return to the setup screen and "
                            "create a valid setup"));
         return;
+    }
+    if (missingSkier.mustAsk()) {
+        const bool goOn = platform.messages.askYesNo(MissingSkierQuestion::text(), kProductTitle);
+        missingSkier.answer(goOn);
+        if (!goOn) {
+            cbSkiers->setFocus();
+            return;
+        }
     }
     navigator.openMeasurement();
     hide();

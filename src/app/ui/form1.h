@@ -3,6 +3,7 @@
 // screens. Every change of its controls goes into the run particulars, which the other
 // screens read; when they write some back, the controls follow.
 
+#include "app/missing_skier.h"
 #include "app/start_up.h"
 #include "common/run_info.h"
 
@@ -100,6 +101,7 @@ private:
     // The key of the list last opened in the editor ("Skiers", "Drivers", "Boats",
     // "Models"); empty until the first edit button. "Close/Save" does not clear it.
     QString editingList;
+    MissingSkierQuestion missingSkier;
 
     QLabel* Label1 = nullptr;
     QLineEdit* txtTournament = nullptr;

@@ -3,6 +3,7 @@
 // owners they need from it.
 
 #include "app/name_list_items.h"
+#include "app/program_options.h"
 #include "app/program_place.h"
 #include "app/run_particulars.h"
 #include "calibration/calibration.h"
@@ -13,6 +14,7 @@
 struct ProgramState
 {
     ProgramPlace place;
+    ProgramOptions options;
     RunParticulars run;
     NameListItems names;
     Calibration calibration;

@@ -40,9 +40,9 @@ Grid_Setup& Screens::gridSetup()
 Measure& Screens::measure()
 {
     if (!measure_)
-        measure_ = std::make_unique<Measure>(*this, platform_, state_.place, state_.run,
-                                             state_.calibration, state_.display, state_.pass,
-                                             courseVideo_);
+        measure_ = std::make_unique<Measure>(*this, platform_, state_.place, state_.options,
+                                             state_.run, state_.calibration, state_.display,
+                                             state_.pass, courseVideo_);
     return *measure_;
 }
 

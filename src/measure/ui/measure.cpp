@@ -1,5 +1,6 @@
 #include "measure/ui/measure.h"
 
+#include "app/program_options.h"
 #include "app/program_place.h"
 #include "app/run_particulars.h"
 #include "app/ui/course_video.h"
@@ -49,9 +50,10 @@ void setShown(QWidget* w, bool shown)
 } // namespace
 
 Measure::Measure(Navigator& navigator, Platform& platform, const ProgramPlace& place,
-                 RunParticulars& run, const Calibration& calibration,
+                 const ProgramOptions& options, RunParticulars& run, const Calibration& calibration,
                  const DisplaySettings& display, PassRecord& pass, CourseVideo& video)
-    : navigator(navigator), platform(platform), place(place), run(run), pass(pass), video(video)
+    : navigator(navigator), platform(platform), place(place), diagnostics(options.diagnostics),
+      run(run), pass(pass), video(video)
 {
     setWindowTitle(QStringLiteral("Measure Boat Path Deviation"));
     if (const QScreen* screen = QGuiApplication::primaryScreen())

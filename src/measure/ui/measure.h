@@ -29,6 +29,7 @@ class Navigator;
 class RunParticulars;
 class VideoTransport;
 struct Platform;
+struct ProgramOptions;
 struct ProgramPlace;
 enum class PlaybackChange;
 
@@ -37,8 +38,8 @@ class Measure : public QMainWindow, private MeasureListener
     Q_OBJECT
 public:
     Measure(Navigator& navigator, Platform& platform, const ProgramPlace& place,
-            RunParticulars& run, const Calibration& calibration, const DisplaySettings& display,
-            PassRecord& pass, CourseVideo& video);
+            const ProgramOptions& options, RunParticulars& run, const Calibration& calibration,
+            const DisplaySettings& display, PassRecord& pass, CourseVideo& video);
     ~Measure() override;
 
     // The speed and line length as shown (the pass record's texts).
@@ -109,6 +110,7 @@ private:
     Navigator& navigator;
     Platform& platform;
     const ProgramPlace& place;
+    const bool diagnostics; // the engine's counters are shown
     RunParticulars& run;
     const PassRecord& pass;
     CourseVideo& video;
@@ -155,6 +157,13 @@ private:
     QLabel* Label12 = nullptr;
     QLabel* Label13 = nullptr;
     QLabel* Label14 = nullptr;
+    // Captions of the pass's figures (Text2, Text3, txtStep) and, with --diagnostics, of the
+    // engine's counters (txtCount1 and txtCount2, txtTest).
+    QLabel* lblStartTime = nullptr;
+    QLabel* lblEndTime = nullptr;
+    QLabel* lblSamples = nullptr;
+    QLabel* lblTicks = nullptr;
+    QLabel* lblRedraws = nullptr;
     QLabel* lblSpeed = nullptr;
     QLabel* lblLine = nullptr;
     QLabel* lblDriver = nullptr;

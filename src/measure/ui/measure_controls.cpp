@@ -41,8 +41,7 @@ constexpr int kRowGap = 3;    // between rows of a group
 constexpr int kGroupGap = 2;  // between the groups of the column
 constexpr int kReadoutWidth = 72;
 constexpr int kEntryWidth = 56;
-constexpr int kTimeWidth = 70;
-constexpr int kCountWidth = 46;
+constexpr int kBoxPadding = 10; // a read-only box's frame and margins around its text
 
 void smallType(QWidget* w)
 {
@@ -227,24 +226,52 @@ void Measure::buildControls()
     Labelx = label("Labelx", QString());
     Labely = label("Labely", QString());
     row({status, Labelx, Labely});
+    // The pass's figures, each with a caption saying what it is, as an official reads them
+    // (their boxes are fitted to their text below).
+    Text2 = readOnly("Text2", kReadoutWidth);
+    Text3 = readOnly("Text3", kReadoutWidth);
+    txtStep = readOnly("txtStep", kReadoutWidth);
+    lblStartTime = label("lblStartTime", QStringLiteral("Start"));
+    lblEndTime = label("lblEndTime", QStringLiteral("End"));
+    lblSamples = label("lblSamples", QStringLiteral("Samples"));
+    row({lblStartTime, Text2, lblEndTime, Text3, lblSamples, txtStep});
     Label3 = label("Label3", QStringLiteral("Time"));
     Label7 = label("Label7", QStringLiteral("Done"));
-    Text2 = readOnly("Text2", kTimeWidth);
-    Text3 = readOnly("Text3", kTimeWidth);
-    row({Text2, Text3, Label3, Label7});
-    txtStep = readOnly("txtStep", kCountWidth);
-    txtCount = readOnly("txtCount", kCountWidth);
-    txtCount1 = readOnly("txtCount1", kCountWidth);
-    txtCount2 = readOnly("txtCount2", kCountWidth);
-    txtTest = readOnly("txtTest", kCountWidth);
-    row({txtStep, txtCount, txtCount1, txtCount2, txtTest});
+    // The engine's counters tell a technician how the timers kept time; to an official they
+    // are unexplained numbers over the picture, so they show only with --diagnostics. No
+    // count ever goes into txtCount: it never shows.
+    txtCount1 = readOnly("txtCount1", kReadoutWidth);
+    txtCount2 = readOnly("txtCount2", kReadoutWidth);
+    txtTest = readOnly("txtTest", kReadoutWidth);
+    txtCount = readOnly("txtCount", kReadoutWidth);
+    lblTicks = label("lblTicks", QStringLiteral("Ticks"));
+    lblRedraws = label("lblRedraws", QStringLiteral("Redraws"));
+    const std::initializer_list<QWidget*> counters{lblTicks, txtCount1, txtCount2, lblRedraws,
+                                                   txtTest};
+    if (diagnostics) {
+        row({Label3, Label7, lblTicks, txtCount1, txtCount2, lblRedraws, txtTest});
+    } else {
+        row({Label3, Label7});
+        for (QWidget* w : counters)
+            w->hide();
+    }
+    txtCount->hide();
 
     // Secondary texts in smaller type, so that the whole column fits a 768-pixel screen.
     for (QWidget* w : std::initializer_list<QWidget*>{
-             lblSkier, lblDriver, lblBoat, lblModel, Label11,   Label12,   Label13,
-             Label14,  Label5,    Labelx,  Labely,   status,    Label3,    Label7,
-             Text2,    Text3,     txtStep, txtCount, txtCount1, txtCount2, txtTest})
+             lblSkier,     lblDriver,  lblBoat,    lblModel, Label11,   Label12,   Label13,
+             Label14,      Label5,     Labelx,     Labely,   status,    Label3,    Label7,
+             Text2,        Text3,      txtStep,    txtCount, txtCount1, txtCount2, txtTest,
+             lblStartTime, lblEndTime, lblSamples, lblTicks, lblRedraws})
         smallType(w);
+    // The figures' boxes as wide as their widest text in that type, so that a row of captions
+    // and boxes fits the column.
+    for (QLineEdit* time : {Text2, Text3})
+        time->setFixedWidth(time->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) +
+                            kBoxPadding);
+    for (QLineEdit* count : {txtStep, txtCount, txtCount1, txtCount2, txtTest})
+        count->setFixedWidth(count->fontMetrics().horizontalAdvance(QStringLiteral("0000")) +
+                             kBoxPadding);
 
     // Shown and hidden as the pass and the options go; nothing else moves when they do.
     for (QWidget* w : column->findChildren<QWidget*>()) {
@@ -258,7 +285,7 @@ void Measure::buildControls()
     txtStep->setToolTip(QStringLiteral("Samples of the finished pass"));
     txtCount1->setToolTip(QStringLiteral("Input ticks of the pass"));
     txtCount2->setToolTip(QStringLiteral("Sample ticks of the pass"));
-    txtTest->setToolTip(QStringLiteral("Mark redraws"));
+    txtTest->setToolTip(QStringLiteral("Redraws of the buoy and course marks"));
     Label3->setToolTip(QStringLiteral("Samples taken when the pass time ran out"));
     nameInputs();
 
@@ -419,7 +446,11 @@ bool Measure::eventFilter(QObject* watched, QEvent* event)
 
 QList<QWidget*> Measure::statusControls() const
 {
-    return {Label5, Frame1,      Frame2,      Frame3,    Label3,    Label7, Text2,
-            Text3,  txtStep,     txtCount,    txtCount1, txtCount2, status, txtTest,
-            Labelx, chkViewOnly, chkThinLine, chkEdgeOn, cbPath};
+    QList<QWidget*> controls{Label5,      Frame1,    Frame2,  Frame3,       Label3,     Label7,
+                             Text2,       Text3,     txtStep, status,       Labelx,     chkViewOnly,
+                             chkThinLine, chkEdgeOn, cbPath,  lblStartTime, lblEndTime, lblSamples};
+    // The counters come and go with the rest only where they show at all; txtCount never does.
+    if (diagnostics)
+        controls << lblTicks << txtCount1 << txtCount2 << lblRedraws << txtTest;
+    return controls;
 }

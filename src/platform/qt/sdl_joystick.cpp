@@ -34,13 +34,19 @@ void SdlJoystick::close()
 
 int SdlJoystick::detect()
 {
+    detectStatus = openJoystick();
+    return detectStatus;
+}
+
+int SdlJoystick::openJoystick()
+{
 #ifdef WAKELINE_HAVE_SDL2
     close();
     if (!sdlStarted) {
         // The program has no SDL window, so it never has SDL's focus: read the stick anyway.
         SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
         if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
-            return kJoyErrParms;
+            return kJoyErrNoDriver;
         sdlStarted = true;
     }
     // A stick plugged in after start-up is seen only after a fresh device scan.
@@ -48,15 +54,17 @@ int SdlJoystick::detect()
     if (SDL_NumJoysticks() < 1)
         return kJoyErrParms;
     handle = SDL_JoystickOpen(0);
-    return handle ? kJoyNoError : kJoyErrParms;
+    return handle ? kJoyNoError : kJoyErrNoCanDo;
 #else
-    return kJoyErrParms;
+    return kJoyErrNoDriver;
 #endif
 }
 
 JoystickReading SdlJoystick::poll()
 {
     JoystickReading r;
+    // Until a joystick is open, each poll says why the last detection found none.
+    r.status = detectStatus == kJoyNoError ? kJoyErrParms : detectStatus;
 #ifdef WAKELINE_HAVE_SDL2
     if (!handle)
         return r;

@@ -17,7 +17,11 @@ public:
 
 private:
     void close();
+    // SDL's failures as the status codes: support that does not start kJoyErrNoDriver, no
+    // stick kJoyErrParms, a stick that does not open kJoyErrNoCanDo.
+    int openJoystick();
 
     void* handle = nullptr; // SDL_Joystick*
     bool sdlStarted = false;
+    int detectStatus = kJoyErrParms; // of the last detect()
 };
