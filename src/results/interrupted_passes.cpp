@@ -26,9 +26,12 @@ QString lostPassNotice(const QString& path, const QDateTime& now)
     const std::optional<PassMarkerInfo> info = text ? readPassMarker(*text) : std::nullopt;
     QString notice;
     if (info) {
-        QString which = info->skier + QStringLiteral(", ") + info->event;
+        // A pass measured with no skier picked names none.
+        QString which = info->event;
         if (!info->speed.isEmpty())
             which += ' ' + info->speed;
+        if (!info->skier.trimmed().isEmpty())
+            which = info->skier + QStringLiteral(", ") + which;
         notice = QStringLiteral("The pass started at %1 (%2) was lost because Wakeline stopped "
                                 "during it.")
                      .arg(when(info->started, now), which);
@@ -52,8 +55,13 @@ QString which(const PendingLine& p, const QDateTime& now)
     QString event = f[3] == QStringLiteral("J") ? QStringLiteral("Jump") : QStringLiteral("Slalom");
     if (!f[6].trimmed().isEmpty())
         event += ' ' + f[6].trimmed() + QStringLiteral(" km/h");
-    return QStringLiteral("the pass that ended at %1 (%2, %3, boat %4)")
-        .arg(when(p.measured, now), f[5], event, f[0]);
+    QStringList parts{event};
+    if (!f[5].trimmed().isEmpty())
+        parts.prepend(f[5]);
+    if (!f[0].trimmed().isEmpty())
+        parts << QStringLiteral("boat ") + f[0];
+    return QStringLiteral("the pass that ended at %1 (%2)")
+        .arg(when(p.measured, now), parts.join(QStringLiteral(", ")));
 }
 
 } // namespace

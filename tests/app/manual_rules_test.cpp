@@ -11,8 +11,9 @@ TEST(ManualText, IsBuiltInWithCrLfBetweenLines)
     const QString text = manualText();
     ASSERT_FALSE(text.isEmpty());
     EXPECT_GT(text.size(), 8700);
-    // Raised for the section on measuring by tracking.
-    EXPECT_LT(text.size(), 13000);
+    // A bound that catches a manual pasted twice, with room for the sections on tracking and
+    // recording.
+    EXPECT_LT(text.size(), 18000);
     const QString withoutCrLf = QString(text).remove("\r\n");
     EXPECT_FALSE(withoutCrLf.contains('\r'));
     EXPECT_FALSE(withoutCrLf.contains('\n'));

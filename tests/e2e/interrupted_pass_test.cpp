@@ -90,7 +90,7 @@ TEST_P(StoppedOnTheResultsScreen, TheNextStartOffersTheLineAndWritesItAsTheRetur
     next.start();
     ASSERT_EQ(next.fake.messages.questions.size(), 1u);
     EXPECT_TRUE(next.fake.messages.questions[0].contains(
-        QStringLiteral("the pass that ended at 14:05:09 (Skiers, Slalom 58 km/h, boat 1) was "
+        QStringLiteral("the pass that ended at 14:05:09 (Slalom 58 km/h, boat 1) was "
                        "not written")))
         << next.fake.messages.questions[0].toStdString();
     EXPECT_TRUE(next.fake.messages.shown.empty());
@@ -137,7 +137,7 @@ TEST(StoppedDuringAPass, TheNextStartSaysInOneLineWhichPassWasLost)
     EXPECT_TRUE(next.fake.messages.questions.empty());
     ASSERT_EQ(next.fake.messages.shown.size(), 1u);
     EXPECT_EQ(next.fake.messages.shown[0].text,
-              QStringLiteral("The pass started at 14:05:09 (Skiers, Slalom 58/36) was lost "
+              QStringLiteral("The pass started at 14:05:09 (Slalom 58/36) was lost "
                              "because Wakeline stopped during it."));
     EXPECT_EQ(next.fake.messages.shown[0].icon, MessageIcon::Information);
     EXPECT_TRUE(filesIn(stopped.path(), QStringLiteral("PassInProgress*")).isEmpty());
