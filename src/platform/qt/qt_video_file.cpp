@@ -1,0 +1,361 @@
+#include "platform/qt/qt_video_file.h"
+
+#include "platform/clock.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QUrl>
+#include <QVideoFrame>
+#include <QVideoFrameFormat>
+#include <QVideoSink>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// How long a seek near the end may take to show a frame before the file counts as cut short.
+constexpr int kProbeTimeoutMs = 2000;
+// The end probe looks this far before the stated end: a container's length often runs a
+// little past its last picture (a longer sound track), which is not damage.
+constexpr qint64 kProbeBeforeEndUs = 1000000;
+constexpr int kErrorBurstMs = 100;
+
+// GStreamer often reports a failure twice, a specific reason and a generic one; the operator
+// gets the specific one.
+QString reasonFrom(const QStringList& errors)
+{
+    static const QStringList generic{
+        QStringLiteral("Internal data stream error."),
+        QStringLiteral("GStreamer encountered a general stream error.")};
+    QStringList specific;
+    for (const QString& e : errors)
+        if (!e.isEmpty() && !generic.contains(e) && !specific.contains(e))
+            specific << e;
+    if (!specific.isEmpty())
+        return specific.join(QLatin1Char(' '));
+    if (!errors.isEmpty() && !errors.first().isEmpty())
+        return errors.first();
+    return QStringLiteral("Its format is not recognised.");
+}
+
+QString seconds(qint64 us)
+{
+    return QLocale::c().toString(double(us) / 1e6, 'f', 1);
+}
+
+} // namespace
+
+QtVideoFile::QtVideoFile(const QString& path, const Clock& clock)
+    : clock(clock), path(path), player(new QMediaPlayer(this)), sink(new QVideoSink(this)),
+      timeout(new QTimer(this))
+{
+    player->setVideoSink(sink);
+    timeout->setSingleShot(true);
+    connect(timeout, &QTimer::timeout, this, [this] { fail(timeoutReason); });
+    connect(player, &QMediaPlayer::mediaStatusChanged, this,
+            [this](QMediaPlayer::MediaStatus s) { status(s); });
+    connect(player, &QMediaPlayer::errorOccurred, this,
+            [this](QMediaPlayer::Error, const QString& text) {
+                errors << text;
+                failSoon();
+            });
+    connect(sink, &QVideoSink::videoFrameChanged, this,
+            [this](const QVideoFrame& f) { frameArrived(f); });
+    later(this, [](QtVideoFile* self) { self->begin(); });
+}
+
+QtVideoFile::~QtVideoFile()
+{
+    release(this, {player, sink});
+}
+
+void QtVideoFile::arm(int ms, const QString& reason)
+{
+    timeoutReason = reason;
+    timeout->start(ms);
+}
+
+void QtVideoFile::begin()
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile()) {
+        fail(QStringLiteral("The file does not exist."));
+        return;
+    }
+    if (!info.isReadable()) {
+        fail(QStringLiteral("The file cannot be read."));
+        return;
+    }
+    arm(kVideoOpenTimeoutMs,
+        QStringLiteral("It did not load within %1 s.").arg(kVideoOpenTimeoutMs / 1000));
+    player->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
+}
+
+void QtVideoFile::failSoon()
+{
+    // Collect the whole burst of errors first (GStreamer may follow a generic one with the
+    // telling one), so the operator gets one message with the reason.
+    if (failureQueued)
+        return;
+    failureQueued = true;
+    QTimer::singleShot(kErrorBurstMs, this, [this] { fail(reasonFrom(errors)); });
+}
+
+void QtVideoFile::fail(const QString& reason)
+{
+    if (phase == Phase::Failed)
+        return;
+    phase = Phase::Failed;
+    playing_ = false;
+    timeout->stop();
+    core.state = VideoState::Failed;
+    core.message =
+        QStringLiteral("%1 cannot be played: %2").arg(QFileInfo(path).fileName(), reason);
+    later(this, [](QtVideoFile* self) {
+        self->player->stop();
+        self->core.tellState();
+    });
+}
+
+void QtVideoFile::status(QMediaPlayer::MediaStatus s)
+{
+    switch (s) {
+    case QMediaPlayer::LoadedMedia:
+        if (phase != Phase::Loading)
+            return;
+        if (!player->hasVideo()) {
+            fail(QStringLiteral("It holds no video picture."));
+            return;
+        }
+        durationUs_ = player->duration() * 1000;
+        phase = Phase::FirstFrame;
+        arm(kVideoOpenTimeoutMs,
+            QStringLiteral("No picture came within %1 s.").arg(kVideoOpenTimeoutMs / 1000));
+        player->pause(); // shows the first frame
+        return;
+    case QMediaPlayer::InvalidMedia:
+        failSoon();
+        return;
+    case QMediaPlayer::EndOfMedia:
+        if (phase == Phase::ProbeEnd) {
+            fail(QStringLiteral("It is cut short (no picture at %1 s of its %2 s).")
+                     .arg(seconds(probeUs), seconds(durationUs_)));
+        } else if (phase == Phase::Ready) {
+            playing_ = false;
+            atEnd = true;
+            tell(PlaybackChange::EndOfMedia);
+        }
+        return;
+    default:
+        return;
+    }
+}
+
+void QtVideoFile::frameArrived(const QVideoFrame& f)
+{
+    // A stopped player hands over an empty frame: the last picture stays on screen.
+    if (!f.isValid() || phase == Phase::Failed || phase == Phase::Loading)
+        return;
+    if (phase == Phase::FirstFrame) {
+        if (f.startTime() >= 0)
+            offsetUs = f.startTime() - player->position() * 1000;
+        fps = f.surfaceFormat().frameRate();
+        // Rounded down, so a frame start taken back from the frame's end stays inside it.
+        if (fps > 0.0)
+            frameUs_ = qint64(std::floor(1e6 / fps));
+        else if (f.endTime() > f.startTime() && f.startTime() >= 0)
+            frameUs_ = f.endTime() - f.startTime();
+    }
+
+    VideoFrame v;
+    v.arrivalMs = clock.monotonicMs();
+    v.startUs = f.startTime() >= 0 ? f.startTime() - offsetUs : player->position() * 1000;
+    const qint64 endUs = f.endTime() >= 0 ? f.endTime() - offsetUs : v.startUs + frameUs_;
+    // The first frame after a seek (and its repeats on resuming) starts where the seek landed,
+    // not where the frame does; its end is true.
+    if (endUs - v.startUs < frameUs_ - 1)
+        v.startUs = std::max<qint64>(endUs - frameUs_, 0);
+    v.durationUs = std::max<qint64>(endUs - v.startUs, 0);
+
+    switch (phase) {
+    case Phase::FirstFrame:
+        if (durationUs_ > kProbeBeforeEndUs + frameUs_) {
+            phase = Phase::ProbeEnd;
+            probeUs = durationUs_ - kProbeBeforeEndUs;
+            arm(kProbeTimeoutMs, QStringLiteral("It is cut short (no picture at %1 s of its %2 s).")
+                                     .arg(seconds(probeUs), seconds(durationUs_)));
+            seekTo(probeUs);
+        } else {
+            v.image = paintableImage(f);
+            becomeReady(std::move(v));
+        }
+        return;
+    case Phase::ProbeEnd:
+        if (endUs <= probeUs)
+            return;
+        phase = Phase::Rewind;
+        arm(kVideoOpenTimeoutMs,
+            QStringLiteral("No picture came within %1 s.").arg(kVideoOpenTimeoutMs / 1000));
+        holdAt(0);
+        return;
+    case Phase::Rewind:
+        if (holdUs && std::abs(v.startUs - *holdUs) >= frameUs_ / 2)
+            return;
+        holdUs.reset();
+        v.image = paintableImage(f);
+        becomeReady(std::move(v));
+        return;
+    default:
+        break;
+    }
+
+    // Paused, only the frame asked for may show: pausing GStreamer shows the frame after the
+    // one on screen, which is taken back at once.
+    if (holdUs) {
+        if (std::abs(v.startUs - *holdUs) >= frameUs_ / 2)
+            return;
+        holdUs.reset();
+    }
+    if (rateDue && playing_) {
+        // A rate set as play() starts the pipeline was sometimes lost; once frames flow, it
+        // holds, and every later seek keeps it.
+        rateDue = false;
+        later(this, [](QtVideoFile* self) {
+            if (self->playing_ && self->player->playbackRate() != self->rate_)
+                self->player->setPlaybackRate(self->rate_);
+        });
+    }
+    if (v.startUs == core.frame.startUs && !core.frame.image.isNull())
+        return; // the same frame again (a resume, a pause)
+    v.image = paintableImage(f);
+    core.show(std::move(v));
+}
+
+void QtVideoFile::becomeReady(VideoFrame first)
+{
+    timeout->stop();
+    phase = Phase::Ready;
+    core.state = VideoState::Ready;
+    core.frame = std::move(first);
+    later(this, [](QtVideoFile* self) { self->core.tellState(); });
+}
+
+void QtVideoFile::tell(PlaybackChange change)
+{
+    later(this, [change](QtVideoFile* self) {
+        if (const auto handler = self->changeHandler)
+            handler(change);
+    });
+}
+
+qint64 QtVideoFile::frameStartAt(qint64 us) const
+{
+    if (fps <= 0.0)
+        return (us / frameUs_) * frameUs_;
+    // Frame n starts at n / fps, cut to whole microseconds as the player reports it; a grid
+    // of whole-microsecond frame lengths would drift off it at 29.97 frames a second.
+    auto start = [this](qint64 n) { return qint64(std::floor(double(n) * 1e6 / fps)); };
+    qint64 n = qint64(std::floor(double(us) * fps / 1e6));
+    while (n > 0 && start(n) > us)
+        --n;
+    while (start(n + 1) <= us)
+        ++n;
+    return start(n);
+}
+
+void QtVideoFile::holdAt(qint64 startUs)
+{
+    // A player stopped at the end shows nothing until it is paused again.
+    if (player->playbackState() == QMediaPlayer::StoppedState)
+        player->pause();
+    holdUs = startUs;
+    seekTo(startUs + frameUs_ / 2);
+}
+
+void QtVideoFile::seekTo(qint64 us)
+{
+    // Not from inside a frame's delivery: a seek made there broke the stream a second later
+    // ("Internal data stream error.").
+    later(this, [us](QtVideoFile* self) { self->player->setPosition(us / 1000); });
+}
+
+void QtVideoFile::play()
+{
+    if (phase != Phase::Ready || playing_)
+        return;
+    holdUs.reset();
+    if (atEnd) {
+        // From the end, play starts again at the beginning.
+        atEnd = false;
+        player->setPosition(0);
+        tell(PlaybackChange::Seeked);
+    }
+    player->play();
+    rateDue = player->playbackRate() != rate_;
+    playing_ = true;
+    tell(PlaybackChange::Playing);
+}
+
+void QtVideoFile::pause()
+{
+    if (phase != Phase::Ready || !playing_)
+        return;
+    player->pause();
+    playing_ = false;
+    holdAt(core.frame.startUs);
+    tell(PlaybackChange::Paused);
+}
+
+void QtVideoFile::stepForward()
+{
+    if (phase != Phase::Ready)
+        return;
+    pause();
+    const qint64 next = holdUs.value_or(core.frame.startUs) + frameUs_;
+    if (atEnd || (durationUs_ > 0 && next >= durationUs_)) {
+        tell(PlaybackChange::EndOfMedia);
+        return;
+    }
+    holdAt(next);
+}
+
+void QtVideoFile::stepBack()
+{
+    if (phase != Phase::Ready)
+        return;
+    pause();
+    const qint64 previous = holdUs.value_or(core.frame.startUs) - frameUs_;
+    if (previous < 0)
+        return;
+    atEnd = false;
+    holdAt(previous);
+}
+
+void QtVideoFile::seek(qint64 positionUs)
+{
+    if (phase != Phase::Ready)
+        return;
+    qint64 target = frameStartAt(std::max<qint64>(positionUs, 0));
+    if (durationUs_ > 0)
+        target = std::min(target, frameStartAt(durationUs_ - 1));
+    atEnd = false;
+    if (playing_) {
+        seekTo(target + frameUs_ / 2);
+    } else {
+        holdAt(target);
+    }
+    tell(PlaybackChange::Seeked);
+}
+
+void QtVideoFile::setRate(double rate)
+{
+    if (!(rate > 0.0) || rate == rate_)
+        return;
+    rate_ = rate;
+    if (playing_) {
+        if (!rateDue)
+            player->setPlaybackRate(rate_);
+        tell(PlaybackChange::RateChanged);
+    }
+}

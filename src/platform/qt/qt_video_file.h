@@ -1,0 +1,80 @@
+#pragma once
+// A video file through Qt Multimedia's player: opened on its first frame after a check that
+// its end can be shown, played, paused, stepped and sought with frame-exact positions.
+
+#include "platform/qt/qt_video_core.h"
+
+#include <QMediaPlayer>
+#include <QStringList>
+#include <optional>
+
+class Clock;
+class QTimer;
+class QVideoSink;
+
+class QtVideoFile final : public CoreSource<VideoFile>
+{
+public:
+    QtVideoFile(const QString& path, const Clock& clock);
+    ~QtVideoFile() override;
+
+    void play() override;
+    void pause() override;
+    void stepForward() override;
+    void stepBack() override;
+    void setRate(double rate) override;
+    double rate() const override { return rate_; }
+    void seek(qint64 positionUs) override;
+    bool playing() const override { return playing_; }
+    qint64 positionUs() const override { return core.frame.startUs; }
+    qint64 durationUs() const override { return durationUs_; }
+    qint64 frameUs() const override { return frameUs_; }
+    void setChangeHandler(std::function<void(PlaybackChange)> handler) override
+    {
+        changeHandler = std::move(handler);
+    }
+
+private:
+    // Opening: load, show the first frame (which gives the start offset and the frame
+    // length), show a frame near the end (a file cut short has none), back to the first.
+    enum class Phase { Loading, FirstFrame, ProbeEnd, Rewind, Ready, Failed };
+
+    void begin();
+    void status(QMediaPlayer::MediaStatus s);
+    void frameArrived(const QVideoFrame& f);
+    void arm(int ms, const QString& reason);
+    void fail(const QString& reason);
+    void failSoon();
+    void becomeReady(VideoFrame first);
+    void tell(PlaybackChange change);
+    // Paused: shows the frame starting at startUs, and no other frame until it comes.
+    void holdAt(qint64 startUs);
+    void seekTo(qint64 us);
+    // Start of the frame holding media time us.
+    qint64 frameStartAt(qint64 us) const;
+
+    // The frame length until the first frame tells.
+    static constexpr qint64 kFallbackFrameUs = 40000;
+
+    const Clock& clock;
+    QString path;
+    QMediaPlayer* player = nullptr;
+    QVideoSink* sink = nullptr;
+    QTimer* timeout = nullptr;
+    QString timeoutReason;
+    Phase phase = Phase::Loading;
+    QStringList errors;
+    bool failureQueued = false;
+    std::function<void(PlaybackChange)> changeHandler;
+
+    qint64 offsetUs = 0; // frame time minus position: the file's start delay
+    double fps = 0.0;
+    qint64 frameUs_ = kFallbackFrameUs;
+    qint64 durationUs_ = 0;
+    qint64 probeUs = 0;
+    bool playing_ = false;
+    bool atEnd = false;
+    bool rateDue = false; // the rate goes to the pipeline once it plays
+    double rate_ = 1.0;
+    std::optional<qint64> holdUs;
+};
