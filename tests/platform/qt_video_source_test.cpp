@@ -342,6 +342,30 @@ TEST_F(QtVideoSourceTest, NoCameraGivesItsMessageAndNoPicture)
     }
 }
 
+// Steps asked for faster than the player lands them (a held key, clicks while the machine is
+// busy) reach the frame of the last one without holding up the event loop: a seek sent while
+// another is under way held it up for some 300 ms each.
+TEST_F(QtVideoSourceTest, QuickStepsKeepTheEventLoopRunning)
+{
+    openTestVideo();
+    QElapsedTimer sinceTick;
+    qint64 longestGapMs = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout,
+                     [&] { longestGapMs = std::max(longestGapMs, sinceTick.restart()); });
+    ticks.start(5);
+    sinceTick.start();
+    for (int i = 0; i < 10; ++i)
+        file->stepForward();
+    ASSERT_TRUE(waitForFrame(10 * kFrameUs, 5000));
+    pump(100);
+    ticks.stop();
+    EXPECT_EQ(file->frame().startUs, 10 * kFrameUs);
+    EXPECT_EQ(barFrame(file->frame().image), 10);
+    std::printf("[ measured ] ten quick steps: longest event-loop gap %lld ms\n", longestGapMs);
+    EXPECT_LT(longestGapMs, 200);
+}
+
 // A handler may drop its source: the caller replaces a failed file from inside the message.
 TEST_F(QtVideoSourceTest, AHandlerMayDestroyItsSource)
 {

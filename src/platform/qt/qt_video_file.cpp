@@ -19,6 +19,9 @@ constexpr int kProbeTimeoutMs = 2000;
 // The end probe looks this far before the stated end: a container's length often runs a
 // little past its last picture (a longer sound track), which is not damage.
 constexpr qint64 kProbeBeforeEndUs = 1000000;
+// A seek still under way after this long gives way to a newer one. Sent while another is under
+// way, a seek held up the caller (the user-interface thread) by 300 to 500 ms each here.
+constexpr int kSeekPatienceMs = 1500;
 constexpr int kErrorBurstMs = 100;
 
 // GStreamer often reports a failure twice, a specific reason and a generic one; the operator
@@ -48,11 +51,13 @@ QString seconds(qint64 us)
 
 QtVideoFile::QtVideoFile(const QString& path, const Clock& clock)
     : clock(clock), path(path), player(new QMediaPlayer(this)), sink(new QVideoSink(this)),
-      timeout(new QTimer(this))
+      timeout(new QTimer(this)), seekPatience(new QTimer(this))
 {
     player->setVideoSink(sink);
     timeout->setSingleShot(true);
     connect(timeout, &QTimer::timeout, this, [this] { fail(timeoutReason); });
+    seekPatience->setSingleShot(true);
+    connect(seekPatience, &QTimer::timeout, this, [this] { seekLanded(); });
     connect(player, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus s) { status(s); });
     connect(player, &QMediaPlayer::errorOccurred, this,
@@ -138,10 +143,14 @@ void QtVideoFile::status(QMediaPlayer::MediaStatus s)
         failSoon();
         return;
     case QMediaPlayer::EndOfMedia:
+        if (seekUnderWay)
+            seekLanded();
         if (phase == Phase::ProbeEnd) {
             fail(QStringLiteral("It is cut short (no picture at %1 s of its %2 s).")
                      .arg(seconds(probeUs), seconds(durationUs_)));
-        } else if (phase == Phase::Ready) {
+        } else if (phase == Phase::Ready && playing_) {
+            // Only while playing: paused, the player runs on until the seek back to the
+            // frame on screen goes out, and its end is not the video's.
             playing_ = false;
             atEnd = true;
             tell(PlaybackChange::EndOfMedia);
@@ -177,6 +186,9 @@ void QtVideoFile::frameArrived(const QVideoFrame& f)
     if (endUs - v.startUs < frameUs_ - 1)
         v.startUs = std::max<qint64>(endUs - frameUs_, 0);
     v.durationUs = std::max<qint64>(endUs - v.startUs, 0);
+
+    if (seekUnderWay && v.startUs <= *seekUnderWay && *seekUnderWay < endUs)
+        seekLanded();
 
     switch (phase) {
     case Phase::FirstFrame:
@@ -266,18 +278,42 @@ qint64 QtVideoFile::frameStartAt(qint64 us) const
 
 void QtVideoFile::holdAt(qint64 startUs)
 {
-    // A player stopped at the end shows nothing until it is paused again.
-    if (player->playbackState() == QMediaPlayer::StoppedState)
-        player->pause();
     holdUs = startUs;
     seekTo(startUs + frameUs_ / 2);
 }
 
 void QtVideoFile::seekTo(qint64 us)
 {
+    seekWanted = us;
+    if (!seekUnderWay)
+        sendSeek();
+}
+
+void QtVideoFile::sendSeek()
+{
+    if (!seekWanted)
+        return;
+    const qint64 us = *seekWanted;
+    seekWanted.reset();
+    seekUnderWay = us;
+    seekPatience->start(kSeekPatienceMs);
     // Not from inside a frame's delivery: a seek made there broke the stream a second later
     // ("Internal data stream error.").
-    later(this, [us](QtVideoFile* self) { self->player->setPosition(us / 1000); });
+    later(this, [us](QtVideoFile* self) {
+        self->player->setPosition(us / 1000);
+        // Paused after the seek, not before: a seek sent while a pause settled waited for it,
+        // 300 ms when nothing followed (at the end). A player stopped at the end shows nothing
+        // until it is paused again.
+        if (!self->playing_ && self->player->playbackState() != QMediaPlayer::PausedState)
+            self->player->pause();
+    });
+}
+
+void QtVideoFile::seekLanded()
+{
+    seekUnderWay.reset();
+    seekPatience->stop();
+    sendSeek();
 }
 
 void QtVideoFile::play()
@@ -301,8 +337,11 @@ void QtVideoFile::pause()
 {
     if (phase != Phase::Ready || !playing_)
         return;
-    player->pause();
+    // The player pauses with the seek back to the frame on screen, unless that seek has to
+    // wait.
     playing_ = false;
+    if (seekUnderWay)
+        player->pause();
     holdAt(core.frame.startUs);
     tell(PlaybackChange::Paused);
 }

@@ -49,7 +49,12 @@ private:
     void tell(PlaybackChange change);
     // Paused: shows the frame starting at startUs, and no other frame until it comes.
     void holdAt(qint64 startUs);
+    // One seek at a time: a seek asked for while another is under way replaces any that
+    // waits, and goes to the player once that one has landed. Sent earlier, it held up the
+    // user-interface thread for up to 300 ms.
     void seekTo(qint64 us);
+    void sendSeek();
+    void seekLanded();
     // Start of the frame holding media time us.
     qint64 frameStartAt(qint64 us) const;
 
@@ -61,6 +66,7 @@ private:
     QMediaPlayer* player = nullptr;
     QVideoSink* sink = nullptr;
     QTimer* timeout = nullptr;
+    QTimer* seekPatience = nullptr;
     QString timeoutReason;
     Phase phase = Phase::Loading;
     QStringList errors;
@@ -72,6 +78,8 @@ private:
     qint64 frameUs_ = kFallbackFrameUs;
     qint64 durationUs_ = 0;
     qint64 probeUs = 0;
+    std::optional<qint64> seekWanted;   // waits for the seek under way
+    std::optional<qint64> seekUnderWay; // sent to the player, not yet landed
     bool playing_ = false;
     bool atEnd = false;
     bool rateDue = false; // the rate goes to the pipeline once it plays
