@@ -18,6 +18,8 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 // The real player and camera on this machine, through the GStreamer backend. The test video
@@ -284,13 +286,11 @@ TEST_F(QtVideoSourceTest, FilesThatCannotPlayGiveOneMessageNamingTheFile)
     } cases[] = {
         {write("slalom.mp4", "Lap times of the morning, not a video.\n"),
          {"slalom.mp4 cannot be played: Could not determine type of stream."}},
-        {write("empty.mp4", ""), {"empty.mp4 cannot be played: Stream contains no data."}},
         {write("half.webm", bytes.left(bytes.size() / 2)),
          {"half.webm cannot be played: It is cut short (no picture at 3.0 s of its 4.0 s)."}},
         {write("header.webm", bytes.left(100)),
          {"header.webm cannot be played: Could not demultiplex stream.",
           "header.webm cannot be played: It did not load within 5 s."}},
-        {dir.filePath("gone.webm"), {"gone.webm cannot be played: The file does not exist."}},
     };
     for (const auto& c : cases) {
         seen.clear();
@@ -339,6 +339,55 @@ TEST_F(QtVideoSourceTest, NoCameraGivesItsMessageAndNoPicture)
                                          ? QStringLiteral("No camera was found.")
                                          : QStringLiteral("The camera \"Boat camera\" is not "
                                                           "connected."));
+    }
+}
+
+// What is at the path, said before anything opens it: a named pipe opened for reading would
+// wait for a writer, /dev/zero never ends.
+TEST_F(QtVideoSourceTest, APathThatIsNoVideoFileSaysWhatItIs)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("videos"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString pipe = dir.filePath(QStringLiteral("camera.webm"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    const QString empty = dir.filePath(QStringLiteral("empty.mp4"));
+    QFile(empty).open(QIODevice::WriteOnly);
+    const QString link = dir.filePath(QStringLiteral("zero.webm"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), link));
+    const struct
+    {
+        QString path;
+        QString message;
+    } cases[] = {
+        {folder, "videos cannot be played: It is a folder, not a video file."},
+        {pipe, "camera.webm cannot be played: It is not a regular file (a named pipe)."},
+        {QStringLiteral("/dev/zero"),
+         "zero cannot be played: It is not a regular file (a device)."},
+        {link, "zero.webm cannot be played: It is not a regular file (a device)."},
+        {empty, "empty.mp4 cannot be played: The file is empty (0 bytes)."},
+        {dir.filePath("gone.webm"), "gone.webm cannot be played: The file does not exist."},
+    };
+    for (const auto& c : cases) {
+        stateCalls = 0;
+        open(c.path);
+        pump(200);
+        EXPECT_EQ(file->state(), VideoState::Failed) << c.path.toStdString();
+        EXPECT_EQ(stateCalls, 1) << c.path.toStdString();
+        EXPECT_EQ(file->message(), c.message);
+    }
+
+    // Without the permission to read: root reads it all the same, anyone else is told.
+    const QString locked = dir.filePath(QStringLiteral("locked.webm"));
+    ASSERT_TRUE(QFile::copy(sourcePath("tests/data/video/moving_bar_25fps.webm"), locked));
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0), 0);
+    open(locked);
+    if (::geteuid() == 0) {
+        EXPECT_EQ(file->state(), VideoState::Ready) << file->message().toStdString();
+    } else {
+        EXPECT_EQ(file->message(),
+                  QStringLiteral("locked.webm cannot be played: The file cannot be read "
+                                 "(permission denied)."));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_video_file.h"
 
 #include "platform/clock.h"
+#include "platform/qt/video_path_check.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -83,15 +84,11 @@ void QtVideoFile::arm(int ms, const QString& reason)
 
 void QtVideoFile::begin()
 {
+    if (const std::optional<QString> problem = videoPathProblem(path)) {
+        fail(*problem);
+        return;
+    }
     const QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) {
-        fail(QStringLiteral("The file does not exist."));
-        return;
-    }
-    if (!info.isReadable()) {
-        fail(QStringLiteral("The file cannot be read."));
-        return;
-    }
     arm(kVideoOpenTimeoutMs,
         QStringLiteral("It did not load within %1 s.").arg(kVideoOpenTimeoutMs / 1000));
     player->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
@@ -115,8 +112,9 @@ void QtVideoFile::fail(const QString& reason)
     playing_ = false;
     timeout->stop();
     core.state = VideoState::Failed;
+    const QString name = QFileInfo(path).fileName();
     core.message =
-        QStringLiteral("%1 cannot be played: %2").arg(QFileInfo(path).fileName(), reason);
+        QStringLiteral("%1 cannot be played: %2").arg(name.isEmpty() ? path : name, reason);
     later(this, [](QtVideoFile* self) {
         self->player->stop();
         self->core.tellState();
