@@ -391,6 +391,22 @@ TEST_F(QtVideoSourceTest, APathThatIsNoVideoFileSaysWhatItIs)
     }
 }
 
+// While a file opens, a frame is asked for near its stated end. A decoder that does not
+// answer in time (a 3840 x 2160 H.264 file whose key frames lie 10 s apart took 3.3 to 5.5 s
+// here) has stalled or is too slow: that is said, with the picture size, and the file is not
+// called cut short.
+TEST_F(QtVideoSourceTest, AnEndThatComesTooSlowlyIsAStallNotACut)
+{
+    sources.setEndProbeLimitMs(1);
+    open(sourcePath("tests/data/video/moving_bar_25fps.webm"));
+    EXPECT_EQ(file->state(), VideoState::Failed);
+    EXPECT_EQ(file->message(),
+              QStringLiteral("moving_bar_25fps.webm cannot be played: Its picture at 3.0 s did "
+                             "not come within 0.001 s: this computer decodes its 320 x 240 "
+                             "pictures too slowly, or the decoder stalled."));
+    EXPECT_EQ(stateCalls, 1);
+}
+
 // Steps asked for faster than the player lands them (a held key, clicks while the machine is
 // busy) reach the frame of the last one without holding up the event loop: a seek sent while
 // another is under way held it up for some 300 ms each.

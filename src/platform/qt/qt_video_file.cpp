@@ -15,8 +15,6 @@
 
 namespace {
 
-// How long a seek near the end may take to show a frame before the file counts as cut short.
-constexpr int kProbeTimeoutMs = 2000;
 // The end probe looks this far before the stated end: a container's length often runs a
 // little past its last picture (a longer sound track), which is not damage.
 constexpr qint64 kProbeBeforeEndUs = 1000000;
@@ -43,16 +41,16 @@ QString reasonFrom(const QStringList& errors)
     return QStringLiteral("Its format is not recognised.");
 }
 
-QString seconds(qint64 us)
+QString seconds(qint64 us, int decimals = 1)
 {
-    return QLocale::c().toString(double(us) / 1e6, 'f', 1);
+    return QLocale::c().toString(double(us) / 1e6, 'f', decimals);
 }
 
 } // namespace
 
-QtVideoFile::QtVideoFile(const QString& path, const Clock& clock)
-    : clock(clock), path(path), player(new QMediaPlayer(this)), sink(new QVideoSink(this)),
-      timeout(new QTimer(this)), seekPatience(new QTimer(this))
+QtVideoFile::QtVideoFile(const QString& path, const Clock& clock, int probeLimitMs)
+    : clock(clock), path(path), probeLimitMs(probeLimitMs), player(new QMediaPlayer(this)),
+      sink(new QVideoSink(this)), timeout(new QTimer(this)), seekPatience(new QTimer(this))
 {
     player->setVideoSink(sink);
     timeout->setSingleShot(true);
@@ -168,6 +166,7 @@ void QtVideoFile::frameArrived(const QVideoFrame& f)
         if (f.startTime() >= 0)
             offsetUs = f.startTime() - player->position() * 1000;
         fps = f.surfaceFormat().frameRate();
+        frameSize = f.size();
         // Rounded down, so a frame start taken back from the frame's end stays inside it.
         if (fps > 0.0)
             frameUs_ = qint64(std::floor(1e6 / fps));
@@ -192,22 +191,16 @@ void QtVideoFile::frameArrived(const QVideoFrame& f)
     case Phase::FirstFrame:
         if (durationUs_ > kProbeBeforeEndUs + frameUs_) {
             phase = Phase::ProbeEnd;
-            probeUs = durationUs_ - kProbeBeforeEndUs;
-            arm(kProbeTimeoutMs, QStringLiteral("It is cut short (no picture at %1 s of its %2 s).")
-                                     .arg(seconds(probeUs), seconds(durationUs_)));
-            seekTo(probeUs);
+            probe(durationUs_ - kProbeBeforeEndUs);
         } else {
             v.image = paintableImage(f);
             becomeReady(std::move(v));
         }
         return;
     case Phase::ProbeEnd:
-        if (endUs <= probeUs)
-            return;
-        phase = Phase::Rewind;
-        arm(kVideoOpenTimeoutMs,
-            QStringLiteral("No picture came within %1 s.").arg(kVideoOpenTimeoutMs / 1000));
-        holdAt(0);
+        // A frame before the instant asked for: one the player showed before the seek.
+        if (endUs > probeUs)
+            probeAnswered();
         return;
     case Phase::Rewind:
         if (holdUs && std::abs(v.startUs - *holdUs) >= frameUs_ / 2)
@@ -240,6 +233,38 @@ void QtVideoFile::frameArrived(const QVideoFrame& f)
         return; // the same frame again (a resume, a pause)
     v.image = paintableImage(f);
     core.show(std::move(v));
+}
+
+QString QtVideoFile::stallReason(qint64 us) const
+{
+    return QStringLiteral("Its picture at %1 s did not come within %2 s: this computer decodes "
+                          "its %3 x %4 pictures too slowly, or the decoder stalled.")
+        .arg(seconds(us), QLocale::c().toString(double(probeLimitMs) / 1000.0))
+        .arg(frameSize.width())
+        .arg(frameSize.height());
+}
+
+void QtVideoFile::probe(qint64 us)
+{
+    probeUs = us;
+    arm(probeLimitMs, stallReason(us));
+    later(this, [us](QtVideoFile* self) {
+        if (self->phase != Phase::ProbeEnd)
+            return;
+        // Not paused first: at the end, where the last probe may have left it, a pause never
+        // settles, and the seek waited 300 ms for it.
+        self->player->setPosition(us / 1000);
+        self->player->play();
+    });
+}
+
+void QtVideoFile::probeAnswered()
+{
+    // Pictures at the stated end: the file is whole.
+    phase = Phase::Rewind;
+    arm(kVideoOpenTimeoutMs,
+        QStringLiteral("No picture came within %1 s.").arg(kVideoOpenTimeoutMs / 1000));
+    holdAt(0);
 }
 
 void QtVideoFile::becomeReady(VideoFrame first)

@@ -15,7 +15,8 @@ class QVideoSink;
 class QtVideoFile final : public CoreSource<VideoFile>
 {
 public:
-    QtVideoFile(const QString& path, const Clock& clock);
+    // probeLimitMs: how long a frame near the end may take to come while the file opens.
+    QtVideoFile(const QString& path, const Clock& clock, int probeLimitMs);
     ~QtVideoFile() override;
 
     void play() override;
@@ -36,7 +37,8 @@ public:
 
 private:
     // Opening: load, show the first frame (which gives the start offset and the frame
-    // length), show a frame near the end (a file cut short has none), back to the first.
+    // length), ask for a frame near the stated end (a file cut short has none), back to the
+    // first.
     enum class Phase { Loading, FirstFrame, ProbeEnd, Rewind, Ready, Failed };
 
     void begin();
@@ -55,6 +57,11 @@ private:
     void seekTo(qint64 us);
     void sendSeek();
     void seekLanded();
+    // Opening: whether a frame holds media time us. Played, not paused: a paused player
+    // asked for an instant past the last frame never answers; a playing one meets the end.
+    void probe(qint64 us);
+    void probeAnswered();
+    QString stallReason(qint64 us) const;
     // Start of the frame holding media time us.
     qint64 frameStartAt(qint64 us) const;
 
@@ -63,6 +70,7 @@ private:
 
     const Clock& clock;
     QString path;
+    int probeLimitMs;
     QMediaPlayer* player = nullptr;
     QVideoSink* sink = nullptr;
     QTimer* timeout = nullptr;
@@ -77,6 +85,7 @@ private:
     double fps = 0.0;
     qint64 frameUs_ = kFallbackFrameUs;
     qint64 durationUs_ = 0;
+    QSize frameSize;
     qint64 probeUs = 0;
     std::optional<qint64> seekWanted;   // waits for the seek under way
     std::optional<qint64> seekUnderWay; // sent to the player, not yet landed

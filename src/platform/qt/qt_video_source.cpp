@@ -25,5 +25,5 @@ std::unique_ptr<VideoSource> QtVideoSources::openCamera(const QString& descripti
 
 std::unique_ptr<VideoFile> QtVideoSources::openFile(const QString& path)
 {
-    return std::make_unique<QtVideoFile>(path, clock);
+    return std::make_unique<QtVideoFile>(path, clock, endProbeLimitMs);
 }
