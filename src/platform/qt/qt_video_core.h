@@ -42,6 +42,7 @@ class SourceCore
 public:
     VideoState state = VideoState::Opening;
     QString message;
+    QString notice;
     VideoFrame frame;
     std::function<void(const VideoFrame&)> frameHandler;
     std::function<void()> stateHandler;
@@ -68,6 +69,7 @@ template <class Interface> class CoreSource : public QObject, public Interface
 public:
     VideoState state() const override { return core.state; }
     QString message() const override { return core.message; }
+    QString notice() const override { return core.notice; }
     const VideoFrame& frame() const override { return core.frame; }
     void setFrameHandler(std::function<void(const VideoFrame&)> handler) override
     {

@@ -129,7 +129,7 @@ void QtVideoFile::status(QMediaPlayer::MediaStatus s)
             fail(QStringLiteral("It holds no video picture."));
             return;
         }
-        durationUs_ = player->duration() * 1000;
+        durationUs_ = statedDurationUs = player->duration() * 1000;
         phase = Phase::FirstFrame;
         arm(kVideoOpenTimeoutMs,
             QStringLiteral("No picture came within %1 s.").arg(kVideoOpenTimeoutMs / 1000));
@@ -141,9 +141,8 @@ void QtVideoFile::status(QMediaPlayer::MediaStatus s)
     case QMediaPlayer::EndOfMedia:
         if (seekUnderWay)
             seekLanded();
-        if (phase == Phase::ProbeEnd) {
-            fail(QStringLiteral("It is cut short (no picture at %1 s of its %2 s).")
-                     .arg(seconds(probeUs), seconds(durationUs_)));
+        if (phase == Phase::ProbeEnd || phase == Phase::SearchEnd) {
+            endMet();
         } else if (phase == Phase::Ready && playing_) {
             // Only while playing: paused, the player runs on until the seek back to the
             // frame on screen goes out, and its end is not the video's.
@@ -198,7 +197,10 @@ void QtVideoFile::frameArrived(const QVideoFrame& f)
         }
         return;
     case Phase::ProbeEnd:
-        // A frame before the instant asked for: one the player showed before the seek.
+    case Phase::SearchEnd:
+        if (endSearch)
+            endSearch->shown(frameIndexAt(v.startUs));
+        // A frame before the instant asked for: the run-on of an earlier probe.
         if (endUs > probeUs)
             probeAnswered();
         return;
@@ -249,7 +251,7 @@ void QtVideoFile::probe(qint64 us)
     probeUs = us;
     arm(probeLimitMs, stallReason(us));
     later(this, [us](QtVideoFile* self) {
-        if (self->phase != Phase::ProbeEnd)
+        if (self->phase != Phase::ProbeEnd && self->phase != Phase::SearchEnd)
             return;
         // Not paused first: at the end, where the last probe may have left it, a pause never
         // settles, and the seek waited 300 ms for it.
@@ -260,7 +262,42 @@ void QtVideoFile::probe(qint64 us)
 
 void QtVideoFile::probeAnswered()
 {
-    // Pictures at the stated end: the file is whole.
+    if (phase == Phase::ProbeEnd) {
+        // Pictures at the stated end: the file is whole.
+        phase = Phase::Rewind;
+        arm(kVideoOpenTimeoutMs,
+            QStringLiteral("No picture came within %1 s.").arg(kVideoOpenTimeoutMs / 1000));
+        holdAt(0);
+        return;
+    }
+    // Not paused between probes: the next probe's seek would wait for the pause to settle.
+    nextProbeOrRewind();
+}
+
+void QtVideoFile::endMet()
+{
+    if (phase == Phase::ProbeEnd) {
+        // No picture near the stated end: the file is cut short. Its last frame lies between
+        // the first and the one asked for.
+        phase = Phase::SearchEnd;
+        endSearch.emplace(0, frameIndexAt(probeUs), frameIndexAt(statedDurationUs - 1) + 1);
+    } else if (endSearch) {
+        endSearch->endMet(frameIndexAt(probeUs));
+    }
+    nextProbeOrRewind();
+}
+
+void QtVideoFile::nextProbeOrRewind()
+{
+    if (const std::optional<qint64> frame = endSearch->nextProbe()) {
+        probe(frameStart(*frame) + frameUs_ / 2);
+        return;
+    }
+    durationUs_ = frameStart(endSearch->lastFrame() + 1);
+    const QString name = QFileInfo(path).fileName();
+    core.notice = QStringLiteral("%1 ends early: its pictures stop at %2 s of the %3 s it should "
+                                 "last. What is there can be played and measured.")
+                      .arg(name, seconds(durationUs_, 2), seconds(statedDurationUs));
     phase = Phase::Rewind;
     arm(kVideoOpenTimeoutMs,
         QStringLiteral("No picture came within %1 s.").arg(kVideoOpenTimeoutMs / 1000));
@@ -284,19 +321,26 @@ void QtVideoFile::tell(PlaybackChange change)
     });
 }
 
-qint64 QtVideoFile::frameStartAt(qint64 us) const
+qint64 QtVideoFile::frameStart(qint64 n) const
 {
     if (fps <= 0.0)
-        return (us / frameUs_) * frameUs_;
+        return n * frameUs_;
     // Frame n starts at n / fps, cut to whole microseconds as the player reports it; a grid
     // of whole-microsecond frame lengths would drift off it at 29.97 frames a second.
-    auto start = [this](qint64 n) { return qint64(std::floor(double(n) * 1e6 / fps)); };
+    return qint64(std::floor(double(n) * 1e6 / fps));
+}
+
+qint64 QtVideoFile::frameIndexAt(qint64 us) const
+{
+    us = std::max<qint64>(us, 0);
+    if (fps <= 0.0)
+        return us / frameUs_;
     qint64 n = qint64(std::floor(double(us) * fps / 1e6));
-    while (n > 0 && start(n) > us)
+    while (n > 0 && frameStart(n) > us)
         --n;
-    while (start(n + 1) <= us)
+    while (frameStart(n + 1) <= us)
         ++n;
-    return start(n);
+    return n;
 }
 
 void QtVideoFile::holdAt(qint64 startUs)

@@ -1,8 +1,11 @@
 #pragma once
 // A video file through Qt Multimedia's player: opened on its first frame after a check that
-// its end can be shown, played, paused, stepped and sought with frame-exact positions.
+// its end can be shown, played, paused, stepped and sought with frame-exact positions. A file
+// whose pictures stop before its stated length (cut short) opens with the length it really
+// holds and a notice saying so.
 
 #include "platform/qt/qt_video_core.h"
+#include "platform/qt/video_end_search.h"
 
 #include <QMediaPlayer>
 #include <QStringList>
@@ -37,9 +40,9 @@ public:
 
 private:
     // Opening: load, show the first frame (which gives the start offset and the frame
-    // length), ask for a frame near the stated end (a file cut short has none), back to the
-    // first.
-    enum class Phase { Loading, FirstFrame, ProbeEnd, Rewind, Ready, Failed };
+    // length), ask for a frame near the stated end; where there is none (a file cut short),
+    // search for the last frame; then back to the first.
+    enum class Phase { Loading, FirstFrame, ProbeEnd, SearchEnd, Rewind, Ready, Failed };
 
     void begin();
     void status(QMediaPlayer::MediaStatus s);
@@ -61,9 +64,13 @@ private:
     // asked for an instant past the last frame never answers; a playing one meets the end.
     void probe(qint64 us);
     void probeAnswered();
+    void endMet();
+    void nextProbeOrRewind();
     QString stallReason(qint64 us) const;
-    // Start of the frame holding media time us.
-    qint64 frameStartAt(qint64 us) const;
+    // Start of the frame holding media time us; frame n's start; the n of the frame at us.
+    qint64 frameStartAt(qint64 us) const { return frameStart(frameIndexAt(us)); }
+    qint64 frameStart(qint64 n) const;
+    qint64 frameIndexAt(qint64 us) const;
 
     // The frame length until the first frame tells.
     static constexpr qint64 kFallbackFrameUs = 40000;
@@ -85,8 +92,10 @@ private:
     double fps = 0.0;
     qint64 frameUs_ = kFallbackFrameUs;
     qint64 durationUs_ = 0;
+    qint64 statedDurationUs = 0; // the container's
     QSize frameSize;
     qint64 probeUs = 0;
+    std::optional<VideoEndSearch> endSearch;
     std::optional<qint64> seekWanted;   // waits for the seek under way
     std::optional<qint64> seekUnderWay; // sent to the player, not yet landed
     bool playing_ = false;
