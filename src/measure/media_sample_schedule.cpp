@@ -152,6 +152,14 @@ MediaSampleSchedule::Start MediaSampleSchedule::start(int lastIndex, qint64 dura
         return s;
     }
     const qint64 needed = qint64(std::max(lastIndex, 0)) * kSamplePeriodUs;
+    // Media time starts at 0: a video no longer than the pass cannot hold it from any frame
+    // (a recording cut short often cannot).
+    if (durationUs > 0 && needed >= durationUs) {
+        s.refusal = QStringLiteral("The video holds only %1 s, and this pass needs %2 s: it "
+                                   "cannot be measured on this video.")
+                        .arg(seconds(durationUs), seconds(needed));
+        return s;
+    }
     if (durationUs > 0 && frameStartUs + needed >= durationUs) {
         s.refusal = QStringLiteral("The video ends %1 s after this frame, and this pass needs "
                                    "%2 s: start it on an earlier frame.")

@@ -45,7 +45,8 @@ public:
 
     // Starts a pass of lastIndex + 1 samples on the frame on screen; sample 0 is due at once.
     // Refused, with the operator's message, when there is no frame yet, or when the video
-    // (durationUs, 0 when unknown) ends before the last sample's instant.
+    // (durationUs, 0 when unknown; for a file cut short, the end of its last frame) ends
+    // before the last sample's instant.
     struct Start
     {
         bool started = false;

@@ -18,6 +18,7 @@ template <class Interface> class FakeSourceBase : public Interface
 public:
     VideoState state() const override { return state_; }
     QString message() const override { return message_; }
+    QString notice() const override { return notice_; }
     const VideoFrame& frame() const override { return frame_; }
     void setFrameHandler(std::function<void(const VideoFrame&)> handler) override
     {
@@ -29,9 +30,10 @@ public:
     }
 
     // The first picture is there. The handler may destroy the source: nothing follows it.
-    void ready(const QImage& first, qint64 startUs = 0)
+    void ready(const QImage& first, qint64 startUs = 0, const QString& notice = QString())
     {
         frame_ = {first, startUs, kFrameUs, 0};
+        notice_ = notice;
         state_ = VideoState::Ready;
         tellState();
     }
@@ -64,6 +66,7 @@ protected:
 
     VideoState state_ = VideoState::Opening;
     QString message_;
+    QString notice_;
     VideoFrame frame_;
     std::function<void(const VideoFrame&)> frameHandler;
     std::function<void()> stateHandler;

@@ -266,15 +266,26 @@ TEST(MediaSchedule, VideoEndingEarlyAbortsWithTheCount)
     EXPECT_EQ(p.schedule.abortMessage(),
               "The video ended after 15 of 31 samples: the pass was not recorded.");
 
-    // Known beforehand, the same pass is refused at its start.
+    // Known beforehand, the same pass is refused at its start: no frame of this video could
+    // start it. A shorter one that would fit from an earlier frame is sent there.
     Player q;
     q.video = p.video;
     q.show(13);
     const MediaSampleSchedule::Start refused = q.schedule.start(30, q.video.endUs(), q.nowMs);
     EXPECT_FALSE(refused.started);
-    EXPECT_EQ(refused.refusal, "The video ends 1.5 s after this frame, and this pass needs 3.0 "
-                               "s: start it on an earlier frame.");
+    EXPECT_EQ(refused.refusal, "The video holds only 2.0 s, and this pass needs 3.0 s: it cannot "
+                               "be measured on this video.");
     EXPECT_TRUE(refused.due.empty());
+    const MediaSampleSchedule::Start later = q.schedule.start(15, q.video.endUs(), q.nowMs);
+    EXPECT_FALSE(later.started);
+    EXPECT_EQ(later.refusal, "The video ends 1.5 s after this frame, and this pass needs 1.5 s: "
+                             "start it on an earlier frame.");
+    // On the first frame, a pass whose last instant opens the last frame still starts.
+    Player r;
+    r.video = p.video;
+    r.show(0);
+    EXPECT_FALSE(r.schedule.start(20, r.video.endUs(), r.nowMs).started);
+    EXPECT_TRUE(r.schedule.start(19, r.video.endUs(), r.nowMs).started);
 }
 
 TEST(MediaSchedule, PassEndingOnTheLastFrameIsComplete)

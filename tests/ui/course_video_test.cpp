@@ -193,6 +193,31 @@ TEST_F(CourseVideoTest, OnlyTheSourceInUseSpeaks)
     EXPECT_EQ(frames[1][0].value<VideoFrame>().startUs, 80000);
 }
 
+TEST_F(CourseVideoTest, AFileThatEndsEarlyIsUsedAndSaysSoOnceItIsOnScreen)
+{
+    playFile(QStringLiteral("/v/a.webm"), Qt::blue);
+    const QString notice = QStringLiteral("cut.webm ends early: its pictures stop at 9.48 s of "
+                                          "the 18.0 s it should last.");
+    QColor underTheMessage;
+    QObject::connect(video.get(), &CourseVideo::pictureChanged, [&](const QImage& picture) {
+        if (fake.messages.shown.empty())
+            underTheMessage = picture.pixelColor(0, 0);
+    });
+    video->choose(VideoChoice::ofFile(QStringLiteral("/v/cut.webm")));
+    FakeVideoFile* cut = sources.file();
+    cut->ready(filled(1024, 768, Qt::red), 0, notice);
+
+    EXPECT_EQ(video->file(), cut);
+    EXPECT_EQ(underTheMessage, QColor(Qt::red)) << "its picture is there before the message";
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].text, notice);
+    EXPECT_EQ(fake.messages.shown[0].title, QStringLiteral("Video"));
+    EXPECT_EQ(kept(kSettingsVideoFile), QStringLiteral("/v/cut.webm"));
+    cut->showFrame(40000);
+    cut->tell(PlaybackChange::EndOfMedia);
+    EXPECT_EQ(fake.messages.shown.size(), 1u);
+}
+
 TEST_F(CourseVideoTest, ASettingsStoreThatRefusesIsReportedAndTheSourceIsUsedAnyway)
 {
     fake.settings.failWrites = true;

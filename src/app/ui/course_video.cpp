@@ -143,6 +143,10 @@ void CourseVideo::adopt()
     Q_EMIT choiceChanged(inUse);
     Q_EMIT pictureChanged(picture());
     Q_EMIT frameShown(current->frame());
+    // Said once, after the source is in use: a handler of the signals above may have
+    // replaced it.
+    if (current && !current->notice().isEmpty())
+        report(current->notice());
 }
 
 void CourseVideo::dropPending()

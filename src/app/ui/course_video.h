@@ -7,7 +7,8 @@
 // Switching keeps the source in use on screen until the new one has its first picture. A new
 // source that fails is reported once ("Video" message) and dropped: after a file that fails
 // the source in use stays; after a camera that fails the overlay card takes over (the live
-// picture can then only come through the card, which keys the magenta). A source in use that
+// picture can then only come through the card, which keys the magenta). A source that opens
+// with a notice (a file that ends early) is used, and the notice said once. A source in use that
 // breaks down later is reported once and the overlay card takes over. The choice in use is
 // kept in the settings store and restored by start().
 //

@@ -33,6 +33,9 @@ public:
     virtual VideoState state() const = 0;
     // The operator's message when the source failed; empty otherwise.
     virtual QString message() const = 0;
+    // What the operator should know about a source that opened and can be used, said once
+    // when it is Ready (a file whose pictures stop before its stated length); empty otherwise.
+    virtual QString notice() const = 0;
     bool hasPicture() const { return state() == VideoState::Ready; }
     // The frame on screen (a null image before the first).
     virtual const VideoFrame& frame() const = 0;
@@ -68,6 +71,8 @@ public:
     virtual bool playing() const = 0;
     // Media time of the frame on screen.
     virtual qint64 positionUs() const = 0;
+    // The length that can be shown: the container's, or where the pictures of a file cut
+    // short stop (the end of its last frame).
     virtual qint64 durationUs() const = 0;
     // Media time from one frame to the next.
     virtual qint64 frameUs() const = 0;
