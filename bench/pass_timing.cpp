@@ -32,14 +32,14 @@
 // frame's start, at the rate), the same figures, and whether every sample lies on the frame
 // holding its instant.
 
-#include "app/ui/course_video.h"
-#include "app/ui/drawing_surface.h"
+#include "app/program_state.h"
 #include "app/ui/form1.h"
-#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "bench_services.h"
 #include "calibration/course_transform.h"
 #include "measure/ui/measure.h"
+#include "picture/ui/course_video.h"
+#include "picture/ui/drawing_surface.h"
 #include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"

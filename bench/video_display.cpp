@@ -11,14 +11,14 @@
 // Run: QT_QPA_PLATFORM=offscreen build/bench/video_display [FILE] [--rate R]
 //      (or under xvfb-run -a)
 
-#include "app/ui/course_video.h"
-#include "app/ui/drawing_surface.h"
-#include "app/ui/program_state.h"
+#include "app/program_state.h"
 #include "app/ui/screens.h"
 #include "bench_services.h"
 #include "calibration/grid_slots.h"
 #include "calibration/setup_file.h"
 #include "measure/ui/measure.h"
+#include "picture/ui/course_video.h"
+#include "picture/ui/drawing_surface.h"
 #include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"

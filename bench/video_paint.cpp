@@ -3,7 +3,7 @@
 // twelve course crosses on top. Frames come up to 30 times a second.
 // Run: QT_QPA_PLATFORM=offscreen ./build/bench/video_paint
 
-#include "app/ui/drawing_surface.h"
+#include "picture/ui/drawing_surface.h"
 
 #include <QApplication>
 #include <QPainter>

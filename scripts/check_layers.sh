@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Fails when logic could see the screens' world. Outside src/*/ui/, src/platform/qt/ and
 # src/main.cpp no file may include a header of Qt's picture and widget modules (QtGui,
-# QtWidgets, QtMultimedia and their kin) or a header from a ui/ folder; and only
-# src/platform/qt/ and src/main.cpp include the real platform implementations. The link line
+# QtWidgets, QtMultimedia and their kin) or a header from a ui/ folder; only
+# src/platform/qt/ and src/main.cpp include the real platform implementations; only the
+# composition root (src/app/ui/) and src/main.cpp include a header of src/app/ui/, so that the
+# screens stand on the shared picture widgets (src/picture/ui/) and never on the top; and
+# those shared widgets include no screen. The link line
 # catches most of this too, but only once something uses what it included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -49,6 +52,10 @@ problems="$(awk -v modules="${modules[*]}" '
             name = substr($0, RSTART + 1, RLENGTH - 2)
             if (name ~ /^platform\/qt\//)
                 printf "%s:%s: includes \"%s\": only src/platform/qt/ and src/main.cpp see the real platform implementations\n", file, line, name
+            else if (name ~ /^app\/ui\// && file !~ /^src\/app\/ui\//)
+                printf "%s:%s: includes \"%s\": only src/app/ui/ and src/main.cpp see the composition root and the start screen\n", file, line, name
+            else if (file ~ /^src\/picture\/ui\// && name ~ /\/ui\// && name !~ /^(picture|platform)\/ui\//)
+                printf "%s:%s: includes \"%s\": the shared picture widgets stand below every screen\n", file, line, name
             else if (!screen && (name ~ /^ui\// || name ~ /\/ui\//))
                 printf "%s:%s: includes \"%s\", a screen header: only src/*/ui/, src/platform/qt/ and src/main.cpp may\n", file, line, name
         }
@@ -56,7 +63,7 @@ problems="$(awk -v modules="${modules[*]}" '
 
 if [ -n "$problems" ]; then
     echo "$problems" >&2
-    echo "check_layers: the includes above break the layers (logic sees QtCore only)" >&2
+    echo "check_layers: the includes above break the layers" >&2
     exit 1
 fi
 echo "check_layers: logic includes no picture, widget or screen header"

@@ -1,11 +1,11 @@
 // Wakeline: builds the program's state owners, the platform services and the screens.
 
 #include "app/program_folder.h"
-#include "app/ui/course_video.h"
+#include "app/program_state.h"
 #include "app/ui/form1.h"
-#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "app/video_arguments.h"
+#include "picture/ui/course_video.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_hires_timer.h"
 #include "platform/qt/qt_key_state.h"

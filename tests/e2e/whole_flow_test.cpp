@@ -4,10 +4,10 @@
 // the test moves, so a 16-second pass takes a fraction of a second.
 
 #include "app/missing_skier.h"
-#include "app/ui/drawing_surface.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
+#include "picture/ui/drawing_surface.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
 #include "support/paths.h"

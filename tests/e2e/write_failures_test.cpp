@@ -4,9 +4,9 @@
 // that was being replaced keeps its old bytes.
 
 #include "app/settings_keys.h"
-#include "app/ui/drawing_surface.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
+#include "picture/ui/drawing_surface.h"
 #include "results/pass_report.h"
 #include "results/ui/results.h"
 #include "support/screen_fixture.h"

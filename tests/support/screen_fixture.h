@@ -6,8 +6,8 @@
 // the working folder is back where the test started. Screen tests build on it, as a member or as a
 // base.
 
+#include "app/program_state.h"
 #include "app/ui/form1.h"
-#include "app/ui/program_state.h"
 #include "app/ui/screens.h"
 #include "fakes/fake_platform.h"
 #include "platform/qt/qt_hires_timer.h"

@@ -2,12 +2,12 @@
 // the draggable labels, the accuracy check and the background picture, driven through the
 // real widgets with the platform fakes.
 
-#include "app/ui/drawing_surface.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/twips.h"
 #include "course_display/accuracy_check.h"
 #include "course_display/background_picture.h"
 #include "course_display/overlay_geometry.h"
+#include "picture/ui/drawing_surface.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
 

@@ -1,9 +1,9 @@
 #include "app/settings_keys.h"
-#include "app/ui/course_picture.h"
-#include "app/ui/course_video.h"
-#include "app/ui/drawing_surface.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_video.h"
+#include "picture/ui/course_picture.h"
+#include "picture/ui/course_video.h"
+#include "picture/ui/drawing_surface.h"
 #include "support/qt_printers.h"
 
 #include <QSignalSpy>

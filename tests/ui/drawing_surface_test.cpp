@@ -1,5 +1,5 @@
-#include "app/ui/drawing_surface.h"
 #include "measure/ui/line_overlay.h"
+#include "picture/ui/drawing_surface.h"
 
 #include <QSignalSpy>
 #include <QTest>

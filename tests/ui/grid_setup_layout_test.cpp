@@ -3,10 +3,10 @@
 // picture the marks were made on; and a calibration made on a scaled-down camera picture that
 // holds where the camera model puts the course, here and on the measurement screen.
 
-#include "app/ui/drawing_surface.h"
 #include "calibration/ui/grid_setup.h"
 #include "course_display/accuracy_check.h"
 #include "measure/ui/measure.h"
+#include "picture/ui/drawing_surface.h"
 #include "scaled_camera.h"
 #include "support/control_column.h"
 #include "support/paths.h"

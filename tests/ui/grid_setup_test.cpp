@@ -1,11 +1,11 @@
 // The calibration screen driven as the operator drives it: clicks on the picture, the
 // buttons and menus, the file dialog answered by the fake.
 
-#include "app/ui/drawing_surface.h"
 #include "calibration/setup_file.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/twips.h"
 #include "measure/ui/measure.h"
+#include "picture/ui/drawing_surface.h"
 #include "support/impossible_setups.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"

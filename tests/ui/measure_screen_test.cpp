@@ -1,11 +1,11 @@
 // The measurement screen on the offscreen platform: real widgets and the real Qt key state,
 // fake timers, clock, joystick and message boxes.
 
-#include "app/ui/drawing_surface.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
 #include "measure/video_pass_log.h"
+#include "picture/ui/drawing_surface.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
 #include "support/screen_fixture.h"

@@ -4,13 +4,13 @@
 // under the pylon appears in the picture, and the mouse goes there through the surface's
 // mapping. What the pass records is then checked against where the boat really was.
 
-#include "app/ui/course_video.h"
-#include "app/ui/drawing_surface.h"
 #include "common/text_file.h"
 #include "measure/input_positioning.h"
 #include "measure/pass_rules.h"
 #include "measure/ui/measure.h"
 #include "measure/video_pass_log.h"
+#include "picture/ui/course_video.h"
+#include "picture/ui/drawing_surface.h"
 #include "support/calibrated_course.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"

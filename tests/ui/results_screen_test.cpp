@@ -1,7 +1,7 @@
 #include "app/settings_keys.h"
-#include "app/ui/drawing_surface.h"
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
+#include "picture/ui/drawing_surface.h"
 #include "results/buoy_figures.h"
 #include "results/pass_report.h"
 #include "results/results_file.h"

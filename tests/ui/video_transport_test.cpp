@@ -1,8 +1,8 @@
-#include "app/ui/course_picture.h"
-#include "app/ui/course_video.h"
-#include "app/ui/video_transport.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_video.h"
+#include "picture/ui/course_picture.h"
+#include "picture/ui/course_video.h"
+#include "picture/ui/video_transport.h"
 #include "support/qt_printers.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "app/ui/manual.h"
 
 #include "app/manual_rules.h"
-#include "app/ui/accessible_names.h"
 #include "common/twips.h"
+#include "picture/ui/accessible_names.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>

@@ -1,8 +1,8 @@
 #include "app/ui/screens.h"
 
+#include "app/program_state.h"
 #include "app/ui/form1.h"
 #include "app/ui/manual.h"
-#include "app/ui/program_state.h"
 #include "calibration/ui/grid_setup.h"
 #include "measure/ui/measure.h"
 #include "platform/platform.h"

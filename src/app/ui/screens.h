@@ -5,9 +5,9 @@
 // measurement screens (the still picture and the video), one for both; main() starts the
 // video with the command line's choice.
 
-#include "app/ui/course_picture.h"
-#include "app/ui/course_video.h"
-#include "app/ui/navigator.h"
+#include "picture/ui/course_picture.h"
+#include "picture/ui/course_video.h"
+#include "picture/ui/navigator.h"
 
 #include <QObject>
 #include <QWidget>

@@ -1,14 +1,14 @@
 // The calibration screen's controls: made in the order the keyboard visits them, placed in
 // twips from the screen's edges, and connected to their handlers.
 
-#include "app/ui/course_video.h"
-#include "app/ui/drawing_surface.h"
-#include "app/ui/screen_layout.h"
-#include "app/ui/video_menu.h"
-#include "app/ui/video_transport.h"
 #include "calibration/grid_slots.h"
 #include "calibration/ui/grid_setup.h"
 #include "course_display/ui/course_overlay.h"
+#include "picture/ui/course_video.h"
+#include "picture/ui/drawing_surface.h"
+#include "picture/ui/screen_layout.h"
+#include "picture/ui/video_menu.h"
+#include "picture/ui/video_transport.h"
 #include "platform/platform.h"
 
 #include <QButtonGroup>

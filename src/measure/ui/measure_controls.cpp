@@ -3,13 +3,13 @@
 // handlers.
 
 #include "app/program_place.h"
-#include "app/ui/course_video.h"
-#include "app/ui/drawing_surface.h"
-#include "app/ui/screen_layout.h"
-#include "app/ui/video_menu.h"
-#include "app/ui/video_transport.h"
 #include "measure/ui/line_overlay.h"
 #include "measure/ui/measure.h"
+#include "picture/ui/course_video.h"
+#include "picture/ui/drawing_surface.h"
+#include "picture/ui/screen_layout.h"
+#include "picture/ui/video_menu.h"
+#include "picture/ui/video_transport.h"
 #include "platform/platform.h"
 
 #include <QAbstractButton>

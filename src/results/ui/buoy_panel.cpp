@@ -2,11 +2,11 @@
 
 #include "app/program_place.h"
 #include "app/settings_keys.h"
-#include "app/ui/accessible_names.h"
-#include "app/ui/screen_layout.h"
 #include "common/paths.h"
 #include "common/text_file.h"
 #include "measure/pass_record.h"
+#include "picture/ui/accessible_names.h"
+#include "picture/ui/screen_layout.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
 #include "platform/settings_store.h"

@@ -1,10 +1,10 @@
 // The results screen's controls: the graph surface as the whole form, the report and buoy
 // figures tabs, the copies of the run particulars, placed in twips, and their connections.
 
-#include "app/ui/accessible_names.h"
-#include "app/ui/drawing_surface.h"
-#include "app/ui/screen_layout.h"
 #include "common/twips.h"
+#include "picture/ui/accessible_names.h"
+#include "picture/ui/drawing_surface.h"
+#include "picture/ui/screen_layout.h"
 #include "results/next_pass.h"
 #include "results/ui/buoy_panel.h"
 #include "results/ui/results.h"

@@ -1,4 +1,4 @@
-#include "app/ui/accessible_names.h"
+#include "picture/ui/accessible_names.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

@@ -1,6 +1,6 @@
-#include "app/ui/video_menu.h"
+#include "picture/ui/video_menu.h"
 
-#include "app/ui/course_video.h"
+#include "picture/ui/course_video.h"
 #include "platform/file_dialog.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "app/ui/course_video.h"
+#include "picture/ui/course_video.h"
 
-#include "app/ui/course_picture.h"
+#include "picture/ui/course_picture.h"
 #include "platform/message_boxes.h"
 
 namespace {

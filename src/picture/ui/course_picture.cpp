@@ -1,4 +1,4 @@
-#include "app/ui/course_picture.h"
+#include "picture/ui/course_picture.h"
 
 void CoursePicture::setImage(const QImage& image)
 {

@@ -1,8 +1,8 @@
-#include "app/ui/video_transport.h"
+#include "picture/ui/video_transport.h"
 
-#include "app/ui/accessible_names.h"
-#include "app/ui/course_video.h"
-#include "app/ui/screen_layout.h"
+#include "picture/ui/accessible_names.h"
+#include "picture/ui/course_video.h"
+#include "picture/ui/screen_layout.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

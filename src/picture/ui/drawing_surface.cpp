@@ -1,7 +1,7 @@
-#include "app/ui/drawing_surface.h"
+#include "picture/ui/drawing_surface.h"
 
-#include "app/ui/course_picture.h"
-#include "app/ui/course_video.h"
+#include "picture/ui/course_picture.h"
+#include "picture/ui/course_video.h"
 
 #include <QMouseEvent>
 #include <QPainter>
