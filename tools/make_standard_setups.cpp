@@ -58,6 +58,9 @@ int main(int argc, char* argv[])
                             QString::fromLatin1(f.fileName), QString::fromLatin1(f.description));
         if (!setup.data)
             return fail(QLatin1String(f.fileName) + QStringLiteral(": ") + setup.problem);
+        if (setup.perspective.warning)
+            return fail(QLatin1String(f.fileName) + QStringLiteral(": ") +
+                        *setup.perspective.warning);
         const SetupFileData& data = *setup.data;
 
         const QString path = QDir(args[1]).filePath(QString::fromLatin1(f.fileName));

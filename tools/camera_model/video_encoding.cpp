@@ -62,10 +62,13 @@ qint64 containerFrameStartUs(VideoCodec codec, FrameRate rate, int frame)
 {
     const qint64 num = rate.numerator, den = rate.denominator;
     if (containerSuffix(codec) == QLatin1String("webm")) {
-        // Nearest millisecond, halves up: k den 1000 / num + 1/2 = (2 k den 1000 + num) / 2 num.
-        const qint64 ms = (2 * qint64(frame) * den * 1000 + num) / (2 * num);
-        return ms * 1000;
+        // The raw frames are stamped k times the frame's duration in whole nanoseconds (at
+        // 29.97 frame 15 is at 500.49999 ms, not 500.5), and WebM keeps the nearest millisecond.
+        const qint64 durationNs = den * 1000000000 / num;
+        return (qint64(frame) * durationNs + 500000) / 1000000 * 1000;
     }
+    // MP4 keeps the times in units of the frame rate's own time scale, exact; the decoder
+    // truncates them to nanoseconds.
     constexpr int kReorderDelayFrames = 2;
     return (qint64(frame) + kReorderDelayFrames) * den * 1000000 / num;
 }
@@ -80,8 +83,9 @@ QStringList gstArguments(const QString& pipeline, const QString& path)
 }
 
 QStringList encoderArguments(VideoCodec codec, int width, int height, FrameRate rate,
-                             const QString& videoPath)
+                             const QString& videoPath, EncoderEffort effort)
 {
+    const bool thorough = effort == EncoderEffort::Thorough;
     // A key frame every 2 s keeps seeking cheap.
     const int keyDistance = int(std::lround(2 * rate.perSecond()));
     const QString source =
@@ -94,21 +98,26 @@ QStringList encoderArguments(VideoCodec codec, int width, int height, FrameRate 
     QString encoder;
     switch (codec) {
     case VideoCodec::Vp8Light:
-        encoder = QStringLiteral("vp8enc deadline=0 end-usage=cq cq-level=8 min-quantizer=4 "
-                                 "max-quantizer=20 target-bitrate=8000000 keyframe-max-dist=%1 "
+        encoder = QStringLiteral("vp8enc %1 end-usage=cq cq-level=8 min-quantizer=4 "
+                                 "max-quantizer=20 target-bitrate=8000000 keyframe-max-dist=%2 "
                                  "! webmmux")
+                      .arg(thorough ? QStringLiteral("deadline=0")
+                                    : QStringLiteral("deadline=1 cpu-used=4"))
                       .arg(keyDistance);
         break;
     case VideoCodec::Vp8Strong:
-        encoder = QStringLiteral("vp8enc deadline=1 cpu-used=4 end-usage=cbr target-bitrate=%1 "
-                                 "max-quantizer=63 keyframe-max-dist=%2 ! webmmux")
+        encoder = QStringLiteral("vp8enc %1 end-usage=cbr target-bitrate=%2 max-quantizer=63 "
+                                 "keyframe-max-dist=%3 ! webmmux")
+                      .arg(thorough ? QStringLiteral("deadline=0")
+                                    : QStringLiteral("deadline=1 cpu-used=4"))
                       .arg(1000 * kilobitsPerSecond(kStrongBitsPerPixel, width, height, rate))
                       .arg(keyDistance);
         break;
     case VideoCodec::H264Light:
     case VideoCodec::H264Strong:
-        encoder = QStringLiteral("x264enc speed-preset=faster bitrate=%1 key-int-max=%2 ! "
+        encoder = QStringLiteral("x264enc speed-preset=%1 bitrate=%2 key-int-max=%3 ! "
                                  "video/x-h264,profile=high ! mp4mux")
+                      .arg(thorough ? QStringLiteral("medium") : QStringLiteral("veryfast"))
                       .arg(kilobitsPerSecond(codec == VideoCodec::H264Light ? kCamcorderBitsPerPixel
                                                                             : kStrongBitsPerPixel,
                                              width, height, rate))
@@ -137,9 +146,9 @@ QString gstFailure(QProcess& gst)
 }
 
 FrameEncoder::FrameEncoder(VideoCodec codec, int width, int height, FrameRate rate,
-                           QString videoPath)
-    : codec_(codec), width_(width), height_(height), rate_(rate), videoPath_(std::move(videoPath)),
-      partialPath_(videoPath_ + QStringLiteral(".partial"))
+                           QString videoPath, EncoderEffort effort)
+    : codec_(codec), width_(width), height_(height), rate_(rate), effort_(effort),
+      videoPath_(std::move(videoPath)), partialPath_(videoPath_ + QStringLiteral(".partial"))
 {
 }
 
@@ -152,7 +161,8 @@ FrameEncoder::~FrameEncoder()
 bool FrameEncoder::start()
 {
     QFile::remove(partialPath_);
-    process_.start(kGstLaunch, encoderArguments(codec_, width_, height_, rate_, partialPath_));
+    process_.start(kGstLaunch,
+                   encoderArguments(codec_, width_, height_, rate_, partialPath_, effort_));
     if (process_.waitForStarted())
         return true;
     error_ = QStringLiteral("%1 cannot be started (install %2): %3")

@@ -36,6 +36,11 @@ enum class VideoCodec {
     H264Strong // MP4, H.264 at a low bit rate
 };
 
+// How long the encoder may search for each frame. The quality settings are the same; the VP8
+// encoder's thorough search takes ten to twenty times as long at 1080p and gave the same
+// pylon position to a hundredth of a pixel.
+enum class EncoderEffort { Thorough, Quick };
+
 QString codecName(VideoCodec codec);
 std::optional<VideoCodec> codecFromName(const QString& name);
 // "webm" or "mp4".
@@ -45,9 +50,8 @@ QString encoderPackages(VideoCodec codec);
 
 // The media time in microseconds that a player gives frame `frame` of a file written by the
 // encoder: QVideoFrame::startTime and GStreamer's decoded timestamps (truncated to whole
-// microseconds) agree on it. WebM stores whole milliseconds (the exact time rounded half up);
-// an H.264 MP4 starts its first frame two frame durations late (the B-frames' reordering
-// delay written into the file), the decoder's nanoseconds truncated.
+// microseconds) agree on it. WebM stores whole milliseconds; an H.264 MP4 starts its first
+// frame two frame durations late (the B-frames' reordering delay written into the file).
 qint64 containerFrameStartUs(VideoCodec codec, FrameRate rate, int frame);
 
 // gst-launch-1.0 takes a pipeline as one argument per word and escapes the blanks inside an
@@ -57,7 +61,7 @@ QStringList gstArguments(const QString& pipeline, const QString& path);
 
 // Raw frames (QImage::Format_RGB32 bytes) on standard input, the file written to `videoPath`.
 QStringList encoderArguments(VideoCodec codec, int width, int height, FrameRate rate,
-                             const QString& videoPath);
+                             const QString& videoPath, EncoderEffort effort = EncoderEffort::Quick);
 // Grey frames on standard output, rows padded to 4 bytes; any codec the encoders write.
 QStringList decoderArguments(int width, int height, const QString& videoPath);
 
@@ -69,7 +73,8 @@ QString gstFailure(QProcess& gst);
 class FrameEncoder
 {
 public:
-    FrameEncoder(VideoCodec codec, int width, int height, FrameRate rate, QString videoPath);
+    FrameEncoder(VideoCodec codec, int width, int height, FrameRate rate, QString videoPath,
+                 EncoderEffort effort = EncoderEffort::Quick);
     ~FrameEncoder();
     FrameEncoder(const FrameEncoder&) = delete;
     FrameEncoder& operator=(const FrameEncoder&) = delete;
@@ -88,6 +93,7 @@ private:
     VideoCodec codec_;
     int width_, height_;
     FrameRate rate_;
+    EncoderEffort effort_;
     QString videoPath_, partialPath_;
     QProcess process_;
     QString error_;

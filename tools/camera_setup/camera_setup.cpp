@@ -34,10 +34,6 @@ CameraSetup setupFromCamera(const PinholeCamera& camera, int width, int height, 
     data.jump = event == Event::Jump ? Point2{2.0, -180.0} : Point2{0.0, 0.0};
     data.trailer = {10.0, 2.0, 1.0};
     setup.perspective = perspectiveCheck(width, boxTextsFor(data));
-    if (setup.perspective.warning) {
-        setup.problem = *setup.perspective.warning;
-        return setup;
-    }
     setup.data = data;
     return setup;
 }

@@ -15,11 +15,10 @@ struct CameraSetup
 {
     std::optional<SetupFileData> data; // none when the camera cannot give a usable setup
     QString problem;                   // why not
-    PerspectiveCheck perspective;
+    PerspectiveCheck perspective;      // with the program's warning about the gates, if any
 };
 
 // `fileName` goes on the file's first line, `description` on its second. A camera that does
-// not show all four gate buoys, or whose picture makes the program warn about the
-// perspective, gives no setup.
+// not show all four gate buoys gives no setup.
 CameraSetup setupFromCamera(const PinholeCamera& camera, int width, int height, Event event,
                             const QString& fileName, const QString& description);
