@@ -9,8 +9,9 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsdl2-
           libgtest-dev libgmock-dev libbenchmark-dev locales
           qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
           gstreamer1.0-libav
-          # The sample pass video's check decodes it with gst-launch-1.0.
-          gstreamer1.0-tools
+          # The sample pass video's check decodes it with gst-launch-1.0; the test passes
+          # of the tracking benchmark are also encoded as H.264 with x264enc.
+          gstreamer1.0-tools gstreamer1.0-plugins-ugly
           # scripts/check_format.sh: the formatting the repository keeps.
           clang-format-14)
 if [ "${WAKELINE_EXTRA_PACKAGES:-}" != "" ]; then
