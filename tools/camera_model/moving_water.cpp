@@ -144,6 +144,8 @@ MovingWater::MovingWater(const PinholeCamera& camera, const StillLayer& still, W
                           2 * kPi * unitRandom(effects_.seed, k, 2), amplitudes[k]});
     }
     waveParts_.assign(2 * kWaves * pixels, 0.0f);
+    // Wave by wave, sines then cosines, each as long as the picture: a row of one is a
+    // contiguous run the compiler can add up in vector registers.
     for (int j = 0; j < height_; ++j)
         for (int i = 0; i < width_; ++i) {
             const size_t at = size_t(j) * size_t(width_) + size_t(i);
@@ -154,7 +156,6 @@ MovingWater::MovingWater(const PinholeCamera& camera, const StillLayer& still, W
             const auto up = ground(i, j - 0.5), down = ground(i, j + 0.5);
             if (!centre || !left || !right || !up || !down)
                 continue;
-            float* parts = waveParts_.data() + 2 * kWaves * at;
             for (int k = 0; k < kWaves; ++k) {
                 const Wave& w = waves_[size_t(k)];
                 const double across = w.kx * (right->x - left->x) + w.ky * (right->y - left->y);
@@ -162,8 +163,8 @@ MovingWater::MovingWater(const PinholeCamera& camera, const StillLayer& still, W
                 const double gain =
                     w.amplitude * pixelAverage(across / 2) * pixelAverage(along / 2);
                 const double phase = w.kx * centre->x + w.ky * centre->y + w.phase;
-                parts[k] = float(gain * std::sin(phase));
-                parts[kWaves + k] = float(gain * std::cos(phase));
+                waveParts_[size_t(k) * pixels + at] = float(gain * std::sin(phase));
+                waveParts_[size_t(kWaves + k) * pixels + at] = float(gain * std::cos(phase));
             }
         }
 }
@@ -191,19 +192,25 @@ void MovingWater::paintWaves(QImage& frame, double seconds) const
         cosines[k] = float(std::cos(waves_[size_t(k)].omega * seconds));
         sines[k] = -float(std::sin(waves_[size_t(k)].omega * seconds));
     }
+    const size_t pixels = size_t(width_) * size_t(height_);
+    std::vector<float> height(static_cast<size_t>(width_));
     for (int j = 0; j < height_; ++j) {
+        const size_t row = size_t(j) * size_t(width_);
+        std::fill(height.begin(), height.end(), 0.0f);
+        for (int k = 0; k < kWaves; ++k) {
+            const float* sine = waveParts_.data() + size_t(k) * pixels + row;
+            const float* cosine = waveParts_.data() + size_t(kWaves + k) * pixels + row;
+            const float c = cosines[k], s = sines[k];
+            for (size_t i = 0; i < size_t(width_); ++i)
+                height[i] += sine[i] * c + cosine[i] * s;
+        }
         auto* line = reinterpret_cast<QRgb*>(frame.scanLine(j));
+        const std::uint8_t* ninths = waterNinths_.data() + row;
         for (int i = 0; i < width_; ++i) {
-            const size_t at = size_t(j) * size_t(width_) + size_t(i);
-            const int ninths = waterNinths_[at];
-            if (ninths == 0)
+            if (ninths[i] == 0)
                 continue;
-            const float* parts = waveParts_.data() + 2 * kWaves * at;
-            float height = 0.0f;
-            for (int k = 0; k < kWaves; ++k)
-                height += parts[k] * cosines[k] + parts[kWaves + k] * sines[k];
             // Crests catch the sky's light: brighter, and bluer than they are red.
-            const float w = height * float(ninths) / 9.0f;
+            const float w = height[size_t(i)] * float(ninths[i]) / 9.0f;
             const QRgb c = line[i];
             line[i] = qRgb(std::clamp(int(float(qRed(c)) + 0.75f * w + 0.5f), 0, 255),
                            std::clamp(int(float(qGreen(c)) + 0.95f * w + 0.5f), 0, 255),

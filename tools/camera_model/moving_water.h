@@ -68,7 +68,7 @@ private:
     };
     std::vector<Wave> waves_;
     static constexpr int kWaves = 4;
-    std::vector<float> waveParts_; // per pixel: the sine parts of the waves, then the cosines
+    std::vector<float> waveParts_; // the sine part of each wave, then the cosines, per pixel
     // For the wake, per pixel: the water point at its centre (course metres; NaN for the sky)
     // and the foam's texture there.
     std::vector<float> groundX_, groundY_, foamTexture_;
