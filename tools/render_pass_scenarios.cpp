@@ -364,8 +364,8 @@ int checkTimes()
                     return fail(path + QStringLiteral(": ") + encoder.error());
                 }
                 // Without x264enc the H.264 checks cannot run; the VP8 ones have.
-                std::printf("skipped %s: %s (install %s)\n", qPrintable(codecName(codec)),
-                            qPrintable(encoder.error()), qPrintable(encoderPackages(codec)));
+                std::printf("skipped %s: %s\n", qPrintable(codecName(codec)),
+                            qPrintable(encoder.error()));
                 break;
             }
             QString error;

@@ -191,6 +191,8 @@ bool FrameEncoder::finish()
     finished_ = true;
     if (process_.exitStatus() != QProcess::NormalExit || process_.exitCode() != 0) {
         error_ = gstFailure(process_);
+        if (error_.contains(QLatin1String("no element")))
+            error_ += QStringLiteral(" (install %1)").arg(encoderPackages(codec_));
         QFile::remove(partialPath_);
         return false;
     }
