@@ -13,8 +13,9 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsdl2-
           # the CMake package file comes with libopencv-dev), and GStreamer's own headers for
           # decoding frames as fast as they come.
           libopencv-dev libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
-          # The sample pass video's check decodes it with gst-launch-1.0.
-          gstreamer1.0-tools
+          # The sample pass video's check decodes it with gst-launch-1.0; the test passes
+          # of the tracking benchmark are also encoded as H.264 with x264enc.
+          gstreamer1.0-tools gstreamer1.0-plugins-ugly
           # scripts/check_format.sh: the formatting the repository keeps.
           clang-format-14)
 if [ "${WAKELINE_EXTRA_PACKAGES:-}" != "" ]; then

@@ -18,14 +18,15 @@
 
 #include "camera_model/camera_model.h"
 #include "camera_model/course_scene.h"
+#include "camera_model/pylon_in_picture.h"
 #include "camera_model/slalom_pass.h"
+#include "camera_model/video_encoding.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <algorithm>
@@ -36,63 +37,10 @@
 
 namespace {
 
-const QString kGstLaunch = QStringLiteral("gst-launch-1.0");
-const QString kGstPackages = QStringLiteral("gstreamer1.0-tools and gstreamer1.0-plugins-good");
-constexpr int kSkipped = 77;
-
 int fail(const QString& message)
 {
     std::fprintf(stderr, "wakeline-render-pass-video: %s\n", qPrintable(message));
     return 1;
-}
-
-QString gstFailure(QProcess& gst)
-{
-    if (gst.exitStatus() != QProcess::NormalExit)
-        return QStringLiteral("gst-launch-1.0 crashed");
-    return QStringLiteral("gst-launch-1.0 failed (exit code %1): %2")
-        .arg(gst.exitCode())
-        .arg(QString::fromLocal8Bit(gst.readAllStandardError()).trimmed());
-}
-
-// gst-launch-1.0 takes a pipeline as one argument per word and escapes the blanks inside an
-// argument itself, so the file's path goes in as one argument, unquoted.
-QStringList gstArguments(const QString& pipeline, const QString& path)
-{
-    QStringList arguments{QStringLiteral("-q")};
-    for (const QString& word : pipeline.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        arguments << (word == QLatin1String("location=FILE") ? QStringLiteral("location=") + path
-                                                             : word);
-    return arguments;
-}
-
-// Raw frames on the encoder's standard input, each the bytes of a QImage::Format_RGB32. VP8
-// at a constant quality high enough that the pylon's edges survive to within a fraction of a
-// pixel; a key frame every 2 s keeps seeking cheap.
-QStringList encoderArguments(int width, int height, const QString& videoPath)
-{
-    return gstArguments(
-        QStringLiteral("fdsrc fd=0 ! rawvideoparse width=%1 height=%2 format=bgrx framerate=%3/1 "
-                       "! videoconvert ! video/x-raw,format=I420 ! vp8enc deadline=0 "
-                       "end-usage=cq cq-level=8 min-quantizer=4 max-quantizer=20 "
-                       "target-bitrate=8000000 keyframe-max-dist=%4 ! webmmux ! filesink "
-                       "location=FILE")
-            .arg(width)
-            .arg(height)
-            .arg(kPassFramesPerSecond)
-            .arg(2 * kPassFramesPerSecond),
-        videoPath);
-}
-
-// Grey frames on the decoder's standard output, rows padded to 4 bytes.
-QStringList decoderArguments(int width, int height, const QString& videoPath)
-{
-    return gstArguments(QStringLiteral("filesrc location=FILE ! matroskademux ! vp8dec ! "
-                                       "videoconvert ! video/x-raw,format=GRAY8,width=%1,height=%2 "
-                                       "! fdsink fd=1")
-                            .arg(width)
-                            .arg(height),
-                        videoPath);
 }
 
 struct RenderOptions
@@ -112,15 +60,11 @@ int render(const RenderOptions& options, const PinholeCamera& camera)
     if (!options.pngFolder.isEmpty() && !QDir().mkpath(options.pngFolder))
         return fail(options.pngFolder + QStringLiteral(": cannot create the folder"));
 
-    // The encoder writes beside the video and the video is replaced only when it succeeded.
     const QString videoPath = out.filePath(kPassVideoName);
-    const QString partialPath = videoPath + QStringLiteral(".partial");
-    QFile::remove(partialPath);
-    QProcess encoder;
-    encoder.start(kGstLaunch, encoderArguments(options.width, options.height, partialPath));
-    if (!encoder.waitForStarted())
-        return fail(QStringLiteral("%1 cannot be started (install %2): %3")
-                        .arg(kGstLaunch, kGstPackages, encoder.errorString()));
+    FrameEncoder encoder(VideoCodec::Vp8Light, options.width, options.height,
+                         FrameRate{kPassFramesPerSecond, 1}, videoPath, EncoderEffort::Thorough);
+    if (!encoder.start())
+        return fail(encoder.error());
 
     QElapsedTimer wall, tracing;
     wall.start();
@@ -129,7 +73,6 @@ int render(const RenderOptions& options, const PinholeCamera& camera)
     CourseScene scene = slalomScene();
     const QImage still = renderCourse(camera, scene, options.width, options.height);
     tracingMs += tracing.elapsed();
-    int sent = 0;
     for (int k = 0; k < options.frames; ++k) {
         tracing.restart();
         QImage frame = still;
@@ -141,30 +84,15 @@ int render(const RenderOptions& options, const PinholeCamera& camera)
                 QDir(options.pngFolder)
                     .filePath(QStringLiteral("frame_%1.png").arg(k, 5, 10, QLatin1Char('0')));
             if (!frame.save(png, "PNG")) {
-                encoder.kill();
-                encoder.waitForFinished();
-                QFile::remove(partialPath);
+                encoder.abandon();
                 return fail(png + QStringLiteral(": cannot be written"));
             }
         }
-        encoder.write(reinterpret_cast<const char*>(frame.constBits()), frame.sizeInBytes());
-        while (encoder.bytesToWrite() > 0 && encoder.state() == QProcess::Running)
-            encoder.waitForBytesWritten(-1);
-        if (encoder.state() != QProcess::Running)
+        if (!encoder.write(frame))
             break;
-        ++sent;
     }
-    encoder.closeWriteChannel();
-    encoder.waitForFinished(-1);
-    if (sent != options.frames || encoder.exitStatus() != QProcess::NormalExit ||
-        encoder.exitCode() != 0) {
-        QFile::remove(partialPath);
-        return fail(gstFailure(encoder));
-    }
-    if (QFile::exists(videoPath) && !QFile::remove(videoPath))
-        return fail(videoPath + QStringLiteral(": cannot be replaced"));
-    if (!QFile::rename(partialPath, videoPath))
-        return fail(videoPath + QStringLiteral(": cannot be written"));
+    if (!encoder.finish())
+        return fail(encoder.error());
 
     const QString truthPath = out.filePath(kPassTruthName);
     QSaveFile truth(truthPath);
@@ -215,114 +143,45 @@ int checkTruth(const QString& folder, const PinholeCamera& camera, int width, in
     return 0;
 }
 
-// How far the pylon in a grey picture stands from where the camera puts its axis, in pixels
-// (positive: to the right), measured on the rows where it stands out against the water
-// behind it: between the windshield and its top. None when those rows are out of the picture
-// or show no dark post.
-std::optional<double> pylonOffset(const uchar* grey, int stride, int width, int height,
-                                  const PinholeCamera& camera, const BoatPose& boat)
-{
-    const auto low = camera.project({boat.x, boat.y, kWindshieldTopM + 0.1});
-    const auto high = camera.project({boat.x, boat.y, kPylonTopM - 0.1});
-    const auto beside = camera.project({boat.x + kPylonRadiusM, boat.y, kPylonTopM - 0.1});
-    if (!low || !high || !beside)
-        return std::nullopt;
-    const int halfWindow = int(std::ceil(3 * std::fabs(beside->u - high->u))) + 3;
-    double sum = 0.0;
-    int rows = 0;
-    for (int j = int(std::ceil(high->v)); j <= int(std::floor(low->v)); ++j) {
-        // A vertical post is a straight line in the picture.
-        const double expected = low->u + (high->u - low->u) * (j - low->v) / (high->v - low->v);
-        const int first = int(std::floor(expected)) - halfWindow;
-        const int last = int(std::ceil(expected)) + halfWindow;
-        if (j < 0 || j >= height || first < 0 || last >= width)
-            continue;
-        const uchar* row = grey + qsizetype(j) * stride;
-        std::vector<uchar> window(row + first, row + last + 1);
-        std::nth_element(window.begin(), window.begin() + window.size() / 2, window.end());
-        const double water = window[window.size() / 2];
-        const int darkest = int(std::min_element(row + first, row + last + 1) - row);
-        if (water - row[darkest] < 30)
-            continue;
-        // The centroid of the darkness below a level a quarter of the way down from the water,
-        // over the dark run around the darkest pixel only: symmetric edges pull it neither way,
-        // and neither the water's ripple nor a buoy beside the post reaches it.
-        const double level = water - 0.25 * (water - row[darkest]);
-        int left = darkest, right = darkest;
-        while (left > first && row[left - 1] < level)
-            --left;
-        while (right < last && row[right + 1] < level)
-            ++right;
-        double mass = 0.0, moment = 0.0;
-        for (int i = left; i <= right; ++i) {
-            mass += level - row[i];
-            moment += (level - row[i]) * i;
-        }
-        sum += moment / mass - expected;
-        ++rows;
-    }
-    if (rows < 5)
-        return std::nullopt;
-    return sum / rows;
-}
-
 int checkVideo(const QString& folder, const PinholeCamera& camera, int width, int height)
 {
     const QString path = QDir(folder).filePath(kPassVideoName);
-    if (!QFileInfo::exists(path))
-        return fail(path + QStringLiteral(": no such file"));
-    QProcess decoder;
-    decoder.start(kGstLaunch, decoderArguments(width, height, path));
-    if (!decoder.waitForStarted()) {
-        std::printf("skipped: %s cannot be started (install %s)\n", qPrintable(kGstLaunch),
-                    qPrintable(kGstPackages));
-        return kSkipped;
-    }
-
-    const int stride = (width + 3) & ~3; // GStreamer's rows of GRAY8 start on 4-byte boundaries
-    const qsizetype frameBytes = qsizetype(stride) * height;
-    QByteArray pending;
-    int frames = 0, found = 0, worstFrame = -1;
+    int found = 0, worstFrame = -1;
     double worst = 0.0, total = 0.0;
     QStringList missing;
-    const auto takeFrames = [&] {
-        pending += decoder.readAllStandardOutput();
-        qsizetype used = 0;
-        for (; pending.size() - used >= frameBytes; used += frameBytes, ++frames) {
-            if (frames >= kPassFrameCount)
-                continue;
-            const auto offset =
-                pylonOffset(reinterpret_cast<const uchar*>(pending.constData() + used), stride,
-                            width, height, camera, passBoatPose(frames));
-            if (!offset) {
-                missing << QString::number(frames);
-                continue;
-            }
-            ++found;
-            total += std::fabs(*offset);
-            if (std::fabs(*offset) > std::fabs(worst) || worstFrame < 0) {
-                worst = *offset;
-                worstFrame = frames;
-            }
+    const auto take = [&](int frame, const uchar* grey, int stride) {
+        if (frame >= kPassFrameCount)
+            return;
+        const auto offset = pylonOffset(grey, stride, width, height, camera, passBoatPose(frame));
+        if (!offset) {
+            missing << QString::number(frame);
+            return;
         }
-        pending.remove(0, used);
+        ++found;
+        total += std::fabs(*offset);
+        if (std::fabs(*offset) > std::fabs(worst) || worstFrame < 0) {
+            worst = *offset;
+            worstFrame = frame;
+        }
     };
-    while (decoder.waitForReadyRead(-1))
-        takeFrames();
-    decoder.waitForFinished(-1);
-    takeFrames();
-    if (decoder.exitStatus() != QProcess::NormalExit || decoder.exitCode() != 0)
-        return fail(path + QStringLiteral(": ") + gstFailure(decoder));
+    QString error;
+    bool skipped = false;
+    const auto frames = decodeGreyFrames(path, width, height, take, &error, &skipped);
+    if (skipped) {
+        std::printf("skipped: %s\n", qPrintable(error));
+        return kSkippedExitCode;
+    }
+    if (!frames)
+        return fail(error);
 
     std::printf(
         "%s: %d frames; pylon found on %d, %.2f px from its place on average, at most %.2f px "
         "(frame %d)\n",
-        qPrintable(path), frames, found, found ? total / found : 0.0, worst, worstFrame);
-    if (frames != kPassFrameCount || !pending.isEmpty())
-        return fail(QStringLiteral("%1: %2 frames and %3 bytes over; the pass has %4 frames")
+        qPrintable(path), *frames, found, found ? total / found : 0.0, worst, worstFrame);
+    if (*frames != kPassFrameCount)
+        return fail(QStringLiteral("%1: %2 frames; the pass has %3 frames")
                         .arg(path)
-                        .arg(frames)
-                        .arg(pending.size())
+                        .arg(*frames)
                         .arg(kPassFrameCount));
     if (!missing.isEmpty())
         return fail(QStringLiteral("%1: no pylon where the camera puts it on frames %2")

@@ -1,7 +1,9 @@
 #include "camera_model/course_scene.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -33,7 +35,7 @@ QColor waterAt(CourseVector p, double distance)
     return QColor(int(r), int(g), int(b));
 }
 
-std::optional<SurfaceHit> hitBuoy(CourseVector origin, CourseVector ray, const Buoy& b)
+std::optional<SurfaceHit> hitBuoy(CourseVector origin, CourseVector ray, const FloatingBuoy& b)
 {
     // A sphere floating half out of the water: only its upper half can be hit.
     const CourseVector oc = sub(origin, b.waterLine);
@@ -95,6 +97,43 @@ private:
     CourseVector f_, r_, d_;
 };
 
+// What a ray that meets no object shows: the water, or the sky should the horizon be in view.
+QColor backdrop(const PinholeCamera& camera, const CourseVector& ray)
+{
+    if (ray.z < 0) {
+        const double t = -camera.position.z / ray.z;
+        const CourseVector p = along(camera.position, ray, t);
+        return waterAt(p, std::sqrt(dot(sub(p, camera.position), sub(p, camera.position))));
+    }
+    return QColor(190, 205, 220);
+}
+
+// The buoys and ramps a ray may meet: the scene's, or only those that can be in a pixel.
+struct Obstacles
+{
+    std::vector<const FloatingBuoy*> buoys;
+    std::vector<const Ramp*> ramps;
+};
+
+// The nearest surface a ray meets, in the scene's order (buoys, ramps, the boat), so that it
+// agrees with traceRay to the last bit.
+std::optional<SurfaceHit> nearestHit(const CourseVector& origin, const Obstacles& obstacles,
+                                     const std::optional<BoatPose>& boat, const CourseVector& ray)
+{
+    std::optional<SurfaceHit> best;
+    const auto keep = [&best](std::optional<SurfaceHit> h) {
+        if (h && (!best || h->t < best->t))
+            best = h;
+    };
+    for (const FloatingBuoy* buoy : obstacles.buoys)
+        keep(hitBuoy(origin, ray, *buoy));
+    for (const Ramp* ramp : obstacles.ramps)
+        keep(hitRamp(origin, ray, *ramp));
+    if (boat)
+        keep(hitTowBoat(origin, ray, *boat));
+    return best;
+}
+
 QColor traceRay(const PinholeCamera& camera, const CourseScene& scene, const CourseVector& ray)
 {
     std::optional<SurfaceHit> best;
@@ -102,7 +141,7 @@ QColor traceRay(const PinholeCamera& camera, const CourseScene& scene, const Cou
         if (h && (!best || h->t < best->t))
             best = h;
     };
-    for (const Buoy& buoy : scene.buoys)
+    for (const FloatingBuoy& buoy : scene.buoys)
         keep(hitBuoy(camera.position, ray, buoy));
     for (const Ramp& ramp : scene.ramps)
         keep(hitRamp(camera.position, ray, ramp));
@@ -110,12 +149,7 @@ QColor traceRay(const PinholeCamera& camera, const CourseScene& scene, const Cou
         keep(hitTowBoat(camera.position, ray, *scene.boat));
     if (best)
         return best->colour;
-    if (ray.z < 0) {
-        const double t = -camera.position.z / ray.z;
-        const CourseVector p = along(camera.position, ray, t);
-        return waterAt(p, std::sqrt(dot(sub(p, camera.position), sub(p, camera.position))));
-    }
-    return QColor(190, 205, 220); // sky, should the horizon be in view
+    return backdrop(camera, ray);
 }
 
 QRgb tracePixel(const PinholeCamera& camera, const PixelRays& rays, const CourseScene& scene, int i,
@@ -193,6 +227,185 @@ void renderBoatOver(const PinholeCamera& camera, const CourseScene& scene, QImag
                         .has_value();
             if (touched)
                 line[i] = tracePixel(camera, rays, scene, i, j);
+        }
+    }
+}
+
+namespace {
+
+// Pixels of a width x height picture that can show a box of the course (clipped; the whole
+// picture when a corner is beside or behind the lens).
+QRect boxPictureBounds(const PinholeCamera& camera, CourseVector low, CourseVector high, int width,
+                       int height)
+{
+    const QRect picture(0, 0, width, height);
+    double uMin = std::numeric_limits<double>::infinity(), vMin = uMin;
+    double uMax = -uMin, vMax = -uMin;
+    for (double x : {low.x, high.x})
+        for (double y : {low.y, high.y})
+            for (double z : {low.z, high.z}) {
+                const auto seen = camera.project({x, y, z});
+                if (!seen)
+                    return picture;
+                uMin = std::min(uMin, seen->u);
+                uMax = std::max(uMax, seen->u);
+                vMin = std::min(vMin, seen->v);
+                vMax = std::max(vMax, seen->v);
+            }
+    // Pixel (i, j) covers the rays through (i +- 0.5, j +- 0.5); one pixel more for safety.
+    const double limit = 1e6;
+    const auto pixel = [&](double x) { return int(std::clamp(x, -limit, limit)); };
+    return QRect(QPoint(pixel(std::floor(uMin - 0.5)) - 1, pixel(std::floor(vMin - 0.5)) - 1),
+                 QPoint(pixel(std::ceil(uMax + 0.5)) + 1, pixel(std::ceil(vMax + 0.5)) + 1))
+        .intersected(picture);
+}
+
+} // namespace
+
+StillLayer renderStillLayer(const PinholeCamera& camera, const CourseScene& scene, int width,
+                            int height)
+{
+    StillLayer layer{QImage(width, height, QImage::Format_RGB32),
+                     std::vector<std::uint8_t>(size_t(width) * size_t(height))};
+    std::vector<QRect> buoyBounds, rampBounds;
+    for (const FloatingBuoy& b : scene.buoys)
+        buoyBounds.push_back(boxPictureBounds(
+            camera, {b.waterLine.x - b.radius, b.waterLine.y - b.radius, 0.0},
+            {b.waterLine.x + b.radius, b.waterLine.y + b.radius, b.radius}, width, height));
+    for (const Ramp& r : scene.ramps)
+        rampBounds.push_back(boxPictureBounds(camera, {r.xMin, r.yMin, 0.0},
+                                              {r.xMax, r.yMax, r.height}, width, height));
+    const PixelRays rays(camera);
+    const std::optional<BoatPose> noBoat;
+    Obstacles inPixel;
+    for (int j = 0; j < height; ++j) {
+        auto* line = reinterpret_cast<QRgb*>(layer.image.scanLine(j));
+        for (int i = 0; i < width; ++i) {
+            inPixel.buoys.clear();
+            inPixel.ramps.clear();
+            for (size_t k = 0; k < scene.buoys.size(); ++k)
+                if (buoyBounds[k].contains(i, j))
+                    inPixel.buoys.push_back(&scene.buoys[k]);
+            for (size_t k = 0; k < scene.ramps.size(); ++k)
+                if (rampBounds[k].contains(i, j))
+                    inPixel.ramps.push_back(&scene.ramps[k]);
+            int r = 0, g = 0, b = 0, water = 0;
+            for (int sj = 0; sj < kSamples; ++sj)
+                for (int si = 0; si < kSamples; ++si) {
+                    const CourseVector ray = rays(i, j, si, sj);
+                    const auto hit = inPixel.buoys.empty() && inPixel.ramps.empty()
+                                         ? std::nullopt
+                                         : nearestHit(camera.position, inPixel, noBoat, ray);
+                    const QColor c = hit ? hit->colour : backdrop(camera, ray);
+                    water += !hit && ray.z < 0;
+                    r += c.red();
+                    g += c.green();
+                    b += c.blue();
+                }
+            constexpr int n = kSamples * kSamples;
+            line[i] = qRgb(r / n, g / n, b / n);
+            layer.waterNinths[size_t(j) * size_t(width) + size_t(i)] = std::uint8_t(water);
+        }
+    }
+    return layer;
+}
+
+void renderBoatOverWater(const PinholeCamera& camera, const CourseScene& scene, QImage& frame)
+{
+    if (!scene.boat)
+        return;
+    const QRect box = towBoatPictureBounds(camera, *scene.boat, frame.width(), frame.height());
+    if (box.isEmpty())
+        return;
+    const TowBoatOutline outline(camera, *scene.boat);
+    std::vector<QRect> obstacleBounds;
+    for (const FloatingBuoy& b : scene.buoys)
+        obstacleBounds.push_back(
+            boxPictureBounds(camera, {b.waterLine.x - b.radius, b.waterLine.y - b.radius, 0.0},
+                             {b.waterLine.x + b.radius, b.waterLine.y + b.radius, b.radius},
+                             frame.width(), frame.height()));
+    for (const Ramp& r : scene.ramps)
+        obstacleBounds.push_back(boxPictureBounds(camera, {r.xMin, r.yMin, 0.0},
+                                                  {r.xMax, r.yMax, r.height}, frame.width(),
+                                                  frame.height()));
+    const PixelRays rays(camera);
+
+    // First the ray through each pixel's centre: which part of the boat it meets, if any.
+    const int w = box.width(), h = box.height();
+    std::vector<std::optional<SurfaceHit>> centre(size_t(w) * size_t(h));
+    const PinholeCamera& c = camera;
+    const CourseVector f = c.forward(), r = c.right(), d = c.down();
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i)
+            if (outline.mayShow(box.left() + i, box.top() + j))
+                centre[size_t(j) * size_t(w) + size_t(i)] = hitTowBoat(
+                    c.position,
+                    c.rayThrough({double(box.left() + i), double(box.top() + j)}, f, r, d),
+                    *scene.boat);
+    const auto partAt = [&](int i, int j) {
+        if (i < 0 || j < 0 || i >= w || j >= h)
+            return 0;
+        const auto& hit = centre[size_t(j) * size_t(w) + size_t(i)];
+        return hit ? hit->part : 0;
+    };
+
+    // A pixel whose centre and eight neighbours show the same part (or none) shows it whole,
+    // as the boat's parts are flat colours many pixels across; the others are traced in full.
+    constexpr int n = kSamples * kSamples;
+    Obstacles inPixel;
+    const std::optional<BoatPose> noBoat;
+    for (int j = 0; j < h; ++j) {
+        auto* line = reinterpret_cast<QRgb*>(frame.scanLine(box.top() + j));
+        for (int i = 0; i < w; ++i) {
+            const int part = partAt(i, j);
+            bool uniform = true;
+            for (int dj = -1; dj <= 1 && uniform; ++dj)
+                for (int di = -1; di <= 1 && uniform; ++di)
+                    uniform = partAt(i + di, j + dj) == part;
+            const int pi = box.left() + i, pj = box.top() + j;
+            inPixel.buoys.clear();
+            inPixel.ramps.clear();
+            for (size_t k = 0; k < obstacleBounds.size(); ++k) {
+                if (!obstacleBounds[k].contains(pi, pj))
+                    continue;
+                if (k < scene.buoys.size())
+                    inPixel.buoys.push_back(&scene.buoys[k]);
+                else
+                    inPixel.ramps.push_back(&scene.ramps[k - scene.buoys.size()]);
+            }
+            const bool clear = inPixel.buoys.empty() && inPixel.ramps.empty();
+            if (uniform && part == 0)
+                continue;
+            if (uniform && clear) {
+                line[pi] = centre[size_t(j) * size_t(w) + size_t(i)]->colour.rgb();
+                continue;
+            }
+            const QRgb water = line[pi];
+            int red = 0, green = 0, blue = 0;
+            bool touched = false;
+            std::array<QRgb, n> colours;
+            for (int s = 0; s < n; ++s) {
+                const CourseVector ray = rays(pi, pj, s % kSamples, s / kSamples);
+                std::optional<SurfaceHit> hit =
+                    clear ? std::nullopt : nearestHit(camera.position, inPixel, noBoat, ray);
+                const auto boatHit = hitTowBoat(camera.position, ray, *scene.boat);
+                touched = touched || boatHit.has_value();
+                if (boatHit && (!hit || boatHit->t < hit->t))
+                    hit = boatHit;
+                // Where a buoy shares the pixel, the pixel's colour holds some of the buoy:
+                // its water is traced (without what moves on it, over a few pixels a frame).
+                colours[size_t(s)] = hit     ? hit->colour.rgb()
+                                     : clear ? water
+                                             : backdrop(camera, ray).rgb();
+            }
+            if (!touched)
+                continue;
+            for (QRgb colour : colours) {
+                red += qRed(colour);
+                green += qGreen(colour);
+                blue += qBlue(colour);
+            }
+            line[pi] = qRgb(red / n, green / n, blue / n);
         }
     }
 }

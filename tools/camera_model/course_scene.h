@@ -8,10 +8,11 @@
 
 #include <QColor>
 #include <QImage>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
-struct Buoy
+struct FloatingBuoy
 {
     CourseVector waterLine; // the buoy's centre at the water line (z = 0)
     double radius = 0.15;   // metres
@@ -29,7 +30,7 @@ struct Ramp
 
 struct CourseScene
 {
-    std::vector<Buoy> buoys;
+    std::vector<FloatingBuoy> buoys;
     std::vector<Ramp> ramps;
     std::optional<BoatPose> boat;
 };
@@ -54,3 +55,23 @@ QImage renderCourse(const PinholeCamera& camera, const CourseScene& scene, int w
 // renderCourse would give, at a small part of the cost (a pass is one still picture and a
 // boat drawn over it on every frame).
 void renderBoatOver(const PinholeCamera& camera, const CourseScene& scene, QImage& image);
+
+// The still picture of a scene without its boat, and how much of each pixel is open water, in
+// ninths (the samples that met neither a buoy nor a ramp nor the sky): effects that move the
+// water change only that share of a pixel.
+struct StillLayer
+{
+    QImage image;
+    std::vector<std::uint8_t> waterNinths; // row by row
+};
+// The same picture as renderCourse for a scene without a boat, faster: a ray is tested only
+// against the buoys and ramps whose picture bounds hold its pixel.
+StillLayer renderStillLayer(const PinholeCamera& camera, const CourseScene& scene, int width,
+                            int height);
+// Draws the scene's boat into `frame`, which shows everything but the boat (the still picture
+// with the moving water drawn on it): only pixels that some ray of the boat touches are traced,
+// and a sample of such a pixel that meets nothing takes the pixel's colour in `frame` (or, in
+// a pixel that also shows a buoy, the still water's). A pixel whose centre and neighbours'
+// centres meet the same flat-coloured part of the boat takes that colour whole: the boat's
+// parts are many pixels across in the pictures of a pass.
+void renderBoatOverWater(const PinholeCamera& camera, const CourseScene& scene, QImage& frame);

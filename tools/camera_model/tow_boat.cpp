@@ -42,7 +42,8 @@ constexpr std::array kHull{
     Face{{1, 0, -0.3125}, kHalfLength - 0.3125 * kDeckHeightM},
 };
 
-// A windshield raked back, across the boat just ahead of the pylon.
+// A windshield raked back, across the boat just ahead of the pylon; its face toward the bow is
+// where a + 0.75 z = 1.7 (kWindshieldCentreAheadM).
 constexpr std::array kWindshield{
     Face{{0, 0, -1}, -kDeckHeightM}, Face{{0, 0, 1}, kWindshieldTopM}, Face{{0, 1, 0}, 1.0},
     Face{{0, -1, 0}, 1.0},           Face{{1, 0, 0.75}, 1.7},          Face{{-1, 0, -0.75}, -1.66},
@@ -113,9 +114,9 @@ std::optional<SurfaceHit> hitTowBoat(const CourseVector& origin, const CourseVec
     };
 
     std::optional<SurfaceHit> best;
-    const auto keep = [&](double t, const QColor& colour) {
+    const auto keep = [&](double t, const QColor& colour, int part) {
         if (!best || t < best->t)
-            best = SurfaceHit{t, colour};
+            best = SurfaceHit{t, colour, part};
     };
 
     if (const auto h = enterConvex(o, d, kHull)) {
@@ -126,11 +127,13 @@ std::optional<SurfaceHit> hitTowBoat(const CourseVector& origin, const CourseVec
             const QColor base = deck     ? QColor(178, 180, 184)
                                 : stripe ? QColor(25, 45, 105)
                                          : QColor(240, 240, 235);
-            keep(h->t, shaded(base, toCourse(kHull[h->face].normal)));
+            keep(h->t, shaded(base, toCourse(kHull[h->face].normal)),
+                 int(h->face) + (stripe ? 20 : 1));
         }
     }
     if (const auto h = enterConvex(o, d, kWindshield))
-        keep(h->t, shaded(QColor(55, 70, 82), toCourse(kWindshield[h->face].normal)));
+        keep(h->t, shaded(QColor(55, 70, 82), toCourse(kWindshield[h->face].normal)),
+             int(h->face) + 40);
 
     // The pylon: a vertical cylinder on the centre line, standing on the deck; one flat colour.
     const double qa = d.a * d.a + d.b * d.b;
@@ -141,13 +144,13 @@ std::optional<SurfaceHit> hitTowBoat(const CourseVector& origin, const CourseVec
         const double t = (-qb - std::sqrt(disc)) / qa;
         const double z = o.z + t * d.z;
         if (t > 0 && z >= kDeckHeightM && z <= kPylonTopM)
-            keep(t, kPylonColour);
+            keep(t, kPylonColour, 60);
     }
     if (d.z != 0) {
         const double t = (kPylonTopM - o.z) / d.z;
         const double a = o.a + t * d.a, b = o.b + t * d.b;
         if (t > 0 && a * a + b * b <= kPylonRadiusM * kPylonRadiusM)
-            keep(t, kPylonColour);
+            keep(t, kPylonColour, 60);
     }
     return best;
 }
@@ -177,4 +180,84 @@ QRect towBoatPictureBounds(const PinholeCamera& camera, const BoatPose& boat, in
     const QRect box(QPoint(pixel(std::floor(uMin - 0.5)) - 1, pixel(std::floor(vMin - 0.5)) - 1),
                     QPoint(pixel(std::ceil(uMax + 0.5)) + 1, pixel(std::ceil(vMax + 0.5)) + 1));
     return box.intersected(picture);
+}
+
+TowBoatOutline::TowBoatOutline(const PinholeCamera& camera, const BoatPose& boat)
+{
+    struct Box
+    {
+        double a0, a1, b0, b1, z0, z1;
+    };
+    // The solids above the water, with 2 cm to spare: the hull from the water line to the deck
+    // (its sides flare out to the deck's width), the windshield, the pylon.
+    constexpr double m = 0.02;
+    const Box boxes[] = {
+        {-kHalfLength - m, kHalfLength + m, -kHullBeamM / 2 - m, kHullBeamM / 2 + m, 0.0,
+         kDeckHeightM + m},
+        {1.66 - 0.75 * kWindshieldTopM - m, 1.7 - 0.75 * kDeckHeightM + m, -1.0 - m, 1.0 + m,
+         kDeckHeightM - m, kWindshieldTopM + m},
+        {-kPylonRadiusM - m, kPylonRadiusM + m, -kPylonRadiusM - m, kPylonRadiusM + m,
+         kDeckHeightM - m, kPylonTopM + m},
+    };
+    for (const Box& box : boxes) {
+        std::vector<PicturePoint> corners;
+        for (double a : {box.a0, box.a1})
+            for (double b : {box.b0, box.b1})
+                for (double z : {box.z0, box.z1}) {
+                    const auto seen = camera.project({boat.x + a * boat.bowX - b * boat.bowY,
+                                                      boat.y + a * boat.bowY + b * boat.bowX, z});
+                    if (!seen) {
+                        everywhere_ = true;
+                        return;
+                    }
+                    corners.push_back(*seen);
+                }
+        // The convex hull, counter-clockwise in (u, v) (Andrew's monotone chain).
+        std::sort(corners.begin(), corners.end(), [](const PicturePoint& p, const PicturePoint& q) {
+            return p.u < q.u || (p.u == q.u && p.v < q.v);
+        });
+        const auto turn = [](const PicturePoint& o, const PicturePoint& a, const PicturePoint& b) {
+            return (a.u - o.u) * (b.v - o.v) - (a.v - o.v) * (b.u - o.u);
+        };
+        std::vector<PicturePoint> hull(2 * corners.size());
+        size_t k = 0;
+        for (size_t n = 0; n < corners.size(); ++n) {
+            while (k >= 2 && turn(hull[k - 2], hull[k - 1], corners[n]) <= 0)
+                --k;
+            hull[k++] = corners[n];
+        }
+        for (size_t n = corners.size() - 1, lower = k + 1; n-- > 0;) {
+            while (k >= lower && turn(hull[k - 2], hull[k - 1], corners[n]) <= 0)
+                --k;
+            hull[k++] = corners[n];
+        }
+        hull.resize(k - 1);
+        std::vector<Edge> edges;
+        for (size_t n = 0; n < hull.size(); ++n) {
+            const PicturePoint& p = hull[n];
+            const PicturePoint& q = hull[(n + 1) % hull.size()];
+            edges.push_back({p.u, p.v, q.u - p.u, q.v - p.v, std::hypot(q.u - p.u, q.v - p.v)});
+        }
+        outlines_.push_back(edges);
+    }
+}
+
+bool TowBoatOutline::mayShow(int i, int j) const
+{
+    if (everywhere_)
+        return true;
+    for (const std::vector<Edge>& edges : outlines_) {
+        bool inside = !edges.empty();
+        for (const Edge& e : edges) {
+            // Left of every edge (counter-clockwise), with a pixel to spare: a pixel's samples
+            // lie within 0.71 of its centre.
+            if (e.du * (j - e.v) - e.dv * (i - e.u) < -1.0 * e.length) {
+                inside = false;
+                break;
+            }
+        }
+        if (inside)
+            return true;
+    }
+    return false;
 }
