@@ -13,7 +13,7 @@ int main(int argc, char** argv)
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (platform == "offscreen" || (platform.isEmpty() && qEnvironmentVariableIsEmpty("DISPLAY"))) {
-        const QString config = sourcePath(QStringLiteral("tests/ui/offscreen_1024x768.json"));
+        const QString config = sourcePath(QStringLiteral("tests/support/offscreen_1024x768.json"));
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
     }
     QStandardPaths::setTestModeEnabled(true);
