@@ -15,6 +15,7 @@
 #include "calibration/calibration_journal.h"
 #include "calibration/display_settings.h"
 #include "calibration/grid_slots.h"
+#include "picture/ui/control_column.h"
 
 #include <QMainWindow>
 #include <array>
@@ -129,6 +130,7 @@ private:
     bool applyingTypedMark = false;
 
     DrawingSurface* drawingSurface = nullptr;
+    std::optional<ControlColumn> controlColumn;
     QFrame* column = nullptr; // every control, at the left edge
     VideoTransport* transport = nullptr;
     // Draw Buoys, Show Course, the cross size, the accuracy check, the picture menu.

@@ -4,6 +4,8 @@
 #include "calibration/grid_slots.h"
 #include "calibration/ui/grid_setup.h"
 #include "course_display/ui/course_overlay.h"
+#include "picture/ui/accessible_names.h"
+#include "picture/ui/control_column.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "picture/ui/screen_layout.h"
@@ -28,11 +30,6 @@
 
 namespace {
 
-// The column's spacing, in pixels, as on the measurement screen.
-constexpr int kColumnMargin = 4;
-constexpr int kColumnGap = 6; // between controls side by side
-constexpr int kRowGap = 2;    // between the coordinate rows
-constexpr int kGroupGap = 3;  // between the groups of the column
 constexpr int kStateIconSize = 32;
 // Wide enough for a mark such as "-12345.67".
 constexpr int kCoordinateBoxWidth = 72;
@@ -79,22 +76,6 @@ size_t boxIndex(CoordinateBox b)
     }
 }
 
-// Screen readers announce a control by its accessible name; each input gets one from the
-// caption the operator sees beside it.
-template <typename T> T* spoken(T* widget, const QString& name)
-{
-    widget->setAccessibleName(name);
-    return widget;
-}
-
-// Captions in smaller type, so that the whole column fits a 768-pixel screen.
-void smallType(QWidget* w)
-{
-    QFont f = w->font();
-    f.setPointSizeF(f.pointSizeF() * 0.85);
-    w->setFont(f);
-}
-
 void blackLabel(QLabel* label)
 {
     label->setAutoFillBackground(true);
@@ -125,8 +106,8 @@ void Grid_Setup::buildControls()
     // A picture fills the area right of the column, as on the measurement screen; the overlay
     // card keys the whole surface.
     drawingSurface->fitPicturesBeside(kControlColumnWidth);
-    column = named(new QFrame(drawingSurface), "controlColumn");
-    column->setAutoFillBackground(true);
+    controlColumn.emplace(drawingSurface);
+    column = controlColumn->frame();
     // A click between two controls must not mark a buoy hidden under the column.
     column->setAttribute(Qt::WA_NoMousePropagation);
     QWidget* s = column;
@@ -145,7 +126,7 @@ void Grid_Setup::buildControls()
     for (QRadioButton* b :
          {upper_left_button, upper_right_button, lower_left_button, lower_right_button}) {
         buoyButtons->addButton(b);
-        spoken(b, b->text());
+        spokenAs(b, b->text());
     }
 
     auto caption = [s](const QString& text, const char* name) {
@@ -181,7 +162,7 @@ void Grid_Setup::buildControls()
 
     for (const BoxControl& c : kBoxControls) {
         const QString text = c.text ? QString::fromLatin1(c.text) : kUnmarkedText;
-        coordinateBoxes[boxIndex(c.box)] = spoken(field(text, c.name), boxCaption(c.box));
+        coordinateBoxes[boxIndex(c.box)] = spokenAs(field(text, c.name), boxCaption(c.box));
     }
     const std::array<std::pair<Buoy, const char*>, 4> tips{
         {{Buoy::UpperLeft, "upper left buoy"},
@@ -194,7 +175,7 @@ void Grid_Setup::buildControls()
         row = {kUnmarkedText, kUnmarkedText};
 
     chkboxGridLock = named(new QCheckBox(QStringLiteral("Lock Grid Buoys"), s), "chkboxGridLock");
-    spoken(chkboxGridLock, chkboxGridLock->text());
+    spokenAs(chkboxGridLock, chkboxGridLock->text());
     chkboxGridLock->setAutoFillBackground(true);
     gridLockedLabel = named(new QLabel(QStringLiteral("GRID LOCKED!"), s), "gridLockedLabel");
     gridLockedLabel->setAlignment(Qt::AlignCenter);
@@ -202,8 +183,8 @@ void Grid_Setup::buildControls()
         QStringLiteral("background-color: white; color: red; font-weight: bold;"));
     grid_state_icon = named(new QLabel(s), "grid_state_icon");
     grid_state_icon->setAlignment(Qt::AlignCenter);
-    Load = spoken(named(new QPushButton(QStringLiteral("Complete"), s), "Load"),
-                  QStringLiteral("Complete"));
+    Load = spokenAs(named(new QPushButton(QStringLiteral("Complete"), s), "Load"),
+                    QStringLiteral("Complete"));
     grid_select = named(new QPushButton(s), "grid_select");
     showGridCaption(gridCaption(1));
 
@@ -214,18 +195,18 @@ void Grid_Setup::buildControls()
         b->setArrowType(type);
         return b;
     };
-    AdjustUp = spoken(arrow(Qt::UpArrow, "AdjustUp"), QStringLiteral("Micro-Adjust up"));
-    AdjustDown = spoken(arrow(Qt::DownArrow, "AdjustDown"), QStringLiteral("Micro-Adjust down"));
-    AdjustLeft = spoken(arrow(Qt::LeftArrow, "AdjustLeft"), QStringLiteral("Micro-Adjust left"));
+    AdjustUp = spokenAs(arrow(Qt::UpArrow, "AdjustUp"), QStringLiteral("Micro-Adjust up"));
+    AdjustDown = spokenAs(arrow(Qt::DownArrow, "AdjustDown"), QStringLiteral("Micro-Adjust down"));
+    AdjustLeft = spokenAs(arrow(Qt::LeftArrow, "AdjustLeft"), QStringLiteral("Micro-Adjust left"));
     AdjustRight =
-        spoken(arrow(Qt::RightArrow, "AdjustRight"), QStringLiteral("Micro-Adjust right"));
+        spokenAs(arrow(Qt::RightArrow, "AdjustRight"), QStringLiteral("Micro-Adjust right"));
 
-    ipt_file_description = spoken(field(QStringLiteral("No File"), "ipt_file_description"),
-                                  QStringLiteral("setup file"));
+    ipt_file_description = spokenAs(field(QStringLiteral("No File"), "ipt_file_description"),
+                                    QStringLiteral("setup file"));
     ipt_file_description_2 =
-        spoken(field(QString(), "ipt_file_description_2"), QStringLiteral("setup description"));
-    cmdHide = spoken(named(new QPushButton(QStringLiteral("Hide"), s), "cmdHide"),
-                     QStringLiteral("Hide descriptions"));
+        spokenAs(field(QString(), "ipt_file_description_2"), QStringLiteral("setup description"));
+    cmdHide = spokenAs(named(new QPushButton(QStringLiteral("Hide"), s), "cmdHide"),
+                       QStringLiteral("Hide descriptions"));
 
     overlay = new CourseOverlay(
         *drawingSurface, *column, *mnuSetupPicture, platform, programPlace, run, calibration, slots,
@@ -283,20 +264,14 @@ void Grid_Setup::placeControls()
 
 void Grid_Setup::layOutColumn()
 {
-    auto* layout = new QVBoxLayout(column);
-    layout->setContentsMargins(kColumnMargin, kColumnMargin, kColumnMargin, kColumnMargin);
-    layout->setSpacing(kGroupGap);
-    auto row = [layout](std::initializer_list<QWidget*> widgets) {
-        auto* r = new QHBoxLayout;
-        r->setSpacing(kColumnGap);
-        for (QWidget* w : widgets)
-            r->addWidget(w);
-        layout->addLayout(r);
-        return r;
+    QVBoxLayout* layout = controlColumn->layout();
+    auto row = [this](std::initializer_list<QWidget*> widgets) {
+        return controlColumn->row(widgets, false);
     };
 
     auto* buoys = new QGridLayout(fmGateBuoySelection);
-    buoys->setContentsMargins(kColumnMargin, 0, kColumnMargin, kColumnMargin);
+    buoys->setContentsMargins(ControlColumn::kMargin, 0, ControlColumn::kMargin,
+                              ControlColumn::kMargin);
     buoys->setVerticalSpacing(0);
     buoys->addWidget(upper_left_button, 0, 0);
     buoys->addWidget(upper_right_button, 0, 1);
@@ -311,9 +286,7 @@ void Grid_Setup::layOutColumn()
 
     // Each buoy's screen row over its survey row, the buoy named at their left; the jump
     // point last.
-    auto* boxes = new QGridLayout;
-    boxes->setHorizontalSpacing(kColumnGap);
-    boxes->setVerticalSpacing(kRowGap);
+    QGridLayout* boxes = controlColumn->grid();
     const std::array<std::pair<Buoy, std::array<QLabel*, 2>>, 4> buoyRows{
         {{Buoy::UpperLeft, {leftCaptions[0], leftCaptions[1]}},
          {Buoy::UpperRight, {Label1, Label2}},
@@ -338,7 +311,6 @@ void Grid_Setup::layOutColumn()
     boxes->setColumnStretch(3, 1);
     for (QLineEdit* b : coordinateBoxes)
         b->setMinimumWidth(kCoordinateBoxWidth);
-    layout->addLayout(boxes);
 
     auto* arrows = new QGridLayout;
     arrows->setSpacing(0);
@@ -363,12 +335,7 @@ void Grid_Setup::layOutColumn()
     row({ipt_file_description, cmdHide})->setStretch(0, 1);
     layout->addWidget(ipt_file_description_2);
 
-    for (QWidget* w : column->findChildren<QWidget*>()) {
-        // Shown and hidden as the calibration goes; nothing else moves when they do.
-        QSizePolicy policy = w->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        w->setSizePolicy(policy);
-    }
+    controlColumn->keepPlacesWhenHidden();
     placeColumn();
     drawingSurface->installEventFilter(this);
 }

@@ -8,9 +8,11 @@
 // measure_controls.cpp.
 
 #include "measure/measure_model.h"
+#include "picture/ui/control_column.h"
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 class DrawingSurface;
 class LineOverlay;
@@ -123,6 +125,7 @@ private:
 
     DrawingSurface* surface = nullptr;
     LineOverlay* lineOverlay = nullptr;
+    std::optional<ControlColumn> controlColumn;
     QFrame* column = nullptr; // every control, at the left edge
     VideoTransport* transport = nullptr;
 

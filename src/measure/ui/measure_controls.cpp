@@ -5,6 +5,7 @@
 #include "app/program_place.h"
 #include "measure/ui/line_overlay.h"
 #include "measure/ui/measure.h"
+#include "picture/ui/accessible_names.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "picture/ui/screen_layout.h"
@@ -34,28 +35,9 @@ bool isArrowKey(int key)
     return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
 }
 
-// The control column's spacing, in pixels (its width is the calibration screen's).
-constexpr int kColumnMargin = 4;
-constexpr int kColumnGap = 6; // between controls side by side
-constexpr int kRowGap = 3;    // between rows of a group
-constexpr int kGroupGap = 2;  // between the groups of the column
 constexpr int kReadoutWidth = 72;
 constexpr int kEntryWidth = 56;
 constexpr int kBoxPadding = 10; // a read-only box's frame and margins around its text
-
-void smallType(QWidget* w)
-{
-    QFont f = w->font();
-    f.setPointSizeF(f.pointSizeF() * 0.85);
-    w->setFont(f);
-}
-
-// The caption without its mnemonic marker, as a screen reader should say it.
-QString spoken(const QString& caption)
-{
-    QString s = caption;
-    return s.remove(QLatin1Char('&'));
-}
 
 } // namespace
 
@@ -74,11 +56,9 @@ void Measure::buildControls()
 
     // Every control stands in one column at the left edge, where the standard camera's
     // picture shows no course; the course itself stays clear to the right of it.
-    column = named(new QFrame(surface), "controlColumn");
-    column->setAutoFillBackground(true);
-    auto* layout = new QVBoxLayout(column);
-    layout->setContentsMargins(kColumnMargin, kColumnMargin, kColumnMargin, kColumnMargin);
-    layout->setSpacing(kGroupGap);
+    controlColumn.emplace(surface);
+    column = controlColumn->frame();
+    QVBoxLayout* layout = controlColumn->layout();
 
     auto label = [this](const char* name, const QString& text) {
         return named(new QLabel(text, column), name);
@@ -100,23 +80,10 @@ void Measure::buildControls()
     auto button = [this](const char* name, const QString& text) {
         return named(new QPushButton(text, column), name);
     };
-    auto row = [layout](std::initializer_list<QWidget*> widgets, bool stretchAtEnd = true) {
-        auto* r = new QHBoxLayout;
-        r->setSpacing(kColumnGap);
-        for (QWidget* w : widgets)
-            r->addWidget(w);
-        if (stretchAtEnd)
-            r->addStretch(1);
-        layout->addLayout(r);
-        return r;
+    auto row = [this](std::initializer_list<QWidget*> widgets, bool stretchAtEnd = true) {
+        return controlColumn->row(widgets, stretchAtEnd);
     };
-    auto grid = [layout] {
-        auto* g = new QGridLayout;
-        g->setHorizontalSpacing(kColumnGap);
-        g->setVerticalSpacing(kRowGap);
-        layout->addLayout(g);
-        return g;
-    };
+    auto grid = [this] { return controlColumn->grid(); };
 
     // The run: event, speed and line length, then the people and the boat.
     Label9 = label("Label9", QStringLiteral("Slalom"));
@@ -273,12 +240,7 @@ void Measure::buildControls()
         count->setFixedWidth(count->fontMetrics().horizontalAdvance(QStringLiteral("0000")) +
                              kBoxPadding);
 
-    // Shown and hidden as the pass and the options go; nothing else moves when they do.
-    for (QWidget* w : column->findChildren<QWidget*>()) {
-        QSizePolicy policy = w->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        w->setSizePolicy(policy);
-    }
+    controlColumn->keepPlacesWhenHidden();
 
     Text2->setToolTip(QStringLiteral("Start of the pass"));
     Text3->setToolTip(QStringLiteral("End of the pass"));
@@ -321,8 +283,9 @@ void Measure::buildOptions(QVBoxLayout* rows)
     auto frame = [this](const char* name, const QString& title) {
         QGroupBox* f = named(new QGroupBox(title, column), name);
         auto* l = new QGridLayout(f);
-        l->setContentsMargins(kColumnMargin, 0, kColumnMargin, kColumnMargin);
-        l->setHorizontalSpacing(kColumnGap);
+        l->setContentsMargins(ControlColumn::kMargin, 0, ControlColumn::kMargin,
+                              ControlColumn::kMargin);
+        l->setHorizontalSpacing(ControlColumn::kColumnGap);
         l->setVerticalSpacing(0);
         return f;
     };
@@ -368,12 +331,12 @@ void Measure::buildOptions(QVBoxLayout* rows)
     // The line's colour and style side by side; under them the boundary colours in two
     // columns beside the jump paths (shown only when monitoring a jump).
     auto* lineOptions = new QHBoxLayout;
-    lineOptions->setSpacing(kColumnGap);
+    lineOptions->setSpacing(ControlColumn::kColumnGap);
     lineOptions->addWidget(Frame1, 1);
     lineOptions->addWidget(Frame2, 1);
     rows->addLayout(lineOptions);
     auto* boundaryOptions = new QHBoxLayout;
-    boundaryOptions->setSpacing(kColumnGap);
+    boundaryOptions->setSpacing(ControlColumn::kColumnGap);
     boundaryOptions->addWidget(Frame3, 0, Qt::AlignTop);
     boundaryOptions->addWidget(frmJumpPath, 1, Qt::AlignTop);
     rows->addLayout(boundaryOptions);
@@ -412,7 +375,7 @@ void Measure::nameInputs()
 {
     for (QAbstractButton* b : column->findChildren<QAbstractButton*>())
         if (!transport->isAncestorOf(b)) // it names its own: the play caption flips
-            b->setAccessibleName(spoken(b->text()));
+            nameForAccess(b, b->text());
     const std::pair<QLineEdit*, QString> boxes[] = {
         {txtDeviation, Label1->text()},    {txtDistance, Label2->text()},
         {txtSample, Label4->text()},       {txtBoatWidth, Label6->text()},
@@ -426,7 +389,7 @@ void Measure::nameInputs()
         QString name = caption;
         if (name.endsWith(QLatin1Char(':')))
             name.chop(1);
-        box->setAccessibleName(name);
+        nameForAccess(box, name);
     }
 }
 
