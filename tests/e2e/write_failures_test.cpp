@@ -4,7 +4,7 @@
 // that was being replaced keeps its old bytes.
 
 #include "app/settings_keys.h"
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "picture/ui/drawing_surface.h"
 #include "results/pass_report.h"
@@ -187,21 +187,22 @@ protected:
     }
 
     // ---- calibration screen ----
-    Grid_Setup& enterSetup()
+    CalibrationScreen& enterSetup()
     {
         click(*form1, "btnSetup");
-        return screens.gridSetup();
+        return screens.calibrationScreen();
     }
-    void loadSlalom(Grid_Setup& grid)
+    void loadSlalom(CalibrationScreen& grid)
     {
         fake.fileDialog.answers.push_back(QDir(state.place.folder).filePath("SlalomOK.ipt"));
-        trigger(grid, "gridLoad");
+        trigger(grid, "loadSetupAction");
     }
-    int visibleIndicators(Grid_Setup& grid)
+    int visibleIndicators(CalibrationScreen& grid)
     {
         int n = 0;
         for (QLabel* l : grid.findChildren<QLabel*>())
-            n += l->objectName().startsWith(QStringLiteral("AccuracyIndicator_")) && l->isVisible();
+            n += l->objectName().startsWith(QStringLiteral("accuracyIndicatorLabel")) &&
+                 l->isVisible();
         return n;
     }
 
@@ -305,7 +306,7 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
     if (GetParam() != Failure::DiskFull) {
         ASSERT_TRUE(writeBytes(result("results_file.txt"), earlierJournal));
     }
-    Grid_Setup* gridScreen = nullptr;
+    CalibrationScreen* gridScreen = nullptr;
     if (GetParam() != Failure::DiskFull) {
         // A folder missing or taking no bytes is caught by the start screen's check, before
         // anything is written.
@@ -317,7 +318,7 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
         EXPECT_TRUE(namesTheReason(GetParam(), refused.text)) << refused.text.toStdString();
         EXPECT_EQ(refused.icon, MessageIcon::Information);
         EXPECT_TRUE(form1->isVisible());
-        EXPECT_FALSE(screens.hasGridSetup());
+        EXPECT_FALSE(screens.hasCalibrationScreen());
         EXPECT_FALSE(QFile::exists(result("test.txt"))) << "the refused probe leaves no file";
         mend();
         gridScreen = &enterSetup();
@@ -331,7 +332,7 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
         EXPECT_TRUE(names(headers, result("dbResultLog1207.txt"))) << headers.toStdString();
         EXPECT_TRUE(namesTheReason(GetParam(), headers)) << headers.toStdString();
     }
-    Grid_Setup& grid = *gridScreen;
+    CalibrationScreen& grid = *gridScreen;
 
     loadSlalom(grid);
     EXPECT_TRUE(state.calibration.complete) << "the setup is loaded all the same";
@@ -339,7 +340,7 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
     EXPECT_TRUE(names(journal, result("results_file.txt"))) << journal.toStdString();
     EXPECT_TRUE(namesTheReason(GetParam(), journal)) << journal.toStdString();
 
-    click(grid, "Load"); // Complete
+    click(grid, "completeButton"); // Complete
     EXPECT_TRUE(state.calibration.complete);
     EXPECT_TRUE(names(oneWarning(2), result("results_file.txt")));
     mend();
@@ -358,7 +359,7 @@ class AccuracyReport : public WriteFailures
 
 TEST_P(AccuracyReport, IndicatorsStandAndTheNextCheckIsWritten)
 {
-    Grid_Setup& grid = enterSetup();
+    CalibrationScreen& grid = enterSetup();
     loadSlalom(grid);
     ASSERT_TRUE(state.calibration.complete);
     ASSERT_TRUE(fake.messages.shown.empty()) << allMessages().toStdString();
@@ -366,7 +367,7 @@ TEST_P(AccuracyReport, IndicatorsStandAndTheNextCheckIsWritten)
     ASSERT_TRUE(writeBytes(result("acc1207.txt"), earlierReport));
     breakResultsFolder({"acc1207.txt"});
 
-    click(grid, "btnAccuracyCheck");
+    click(grid, "accuracyButton");
     EXPECT_EQ(visibleIndicators(grid), 42);
     const QString message = oneWarning();
     EXPECT_TRUE(names(message, result("acc1207.txt"))) << message.toStdString();
@@ -378,7 +379,7 @@ TEST_P(AccuracyReport, IndicatorsStandAndTheNextCheckIsWritten)
 
     // The cause gone, the next check is reported.
     QFile::remove(result("acc1207.txt"));
-    click(grid, "btnAccuracyCheck");
+    click(grid, "accuracyButton");
     EXPECT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();
     EXPECT_TRUE(bytesOf(result("acc1207.txt")).contains(" Accuracy Check\r\n"));
 }
@@ -437,10 +438,10 @@ protected:
 
 TEST_P(ReplacedFiles, SetupFileIsNotSavedTheCalibrationStaysAndSavesElsewhere)
 {
-    Grid_Setup& grid = enterSetup();
+    CalibrationScreen& grid = enterSetup();
     loadSlalom(grid);
     ASSERT_TRUE(state.calibration.complete);
-    auto* description = grid.findChild<QLineEdit*>(QStringLiteral("ipt_file_description"));
+    auto* description = grid.findChild<QLineEdit*>(QStringLiteral("setupFileEdit"));
     ASSERT_NE(description, nullptr);
     const QString setupShown = description->text();
     Replacement r;
@@ -451,7 +452,7 @@ TEST_P(ReplacedFiles, SetupFileIsNotSavedTheCalibrationStaysAndSavesElsewhere)
     breakNow(r, rlim_t(r.oldBytes.isEmpty() ? 600 : r.oldBytes.size()));
     fake.fileDialog.answers.push_back(r.path);
     fake.messages.inputs.push_back(QStringLiteral("north tower"));
-    trigger(grid, "gridSave");
+    trigger(grid, "saveSetupAction");
     mendNow(r);
 
     const QString message = oneWarning(before);
@@ -465,7 +466,7 @@ TEST_P(ReplacedFiles, SetupFileIsNotSavedTheCalibrationStaysAndSavesElsewhere)
     const QString good = folder.filePath(QStringLiteral("lake.ipt"));
     fake.fileDialog.answers.push_back(good);
     fake.messages.inputs.push_back(QStringLiteral("north tower"));
-    trigger(grid, "gridSave");
+    trigger(grid, "saveSetupAction");
     EXPECT_EQ(fake.messages.shown.size(), before + 1) << allMessages().toStdString();
     EXPECT_TRUE(bytesOf(good).contains("north tower"));
 }

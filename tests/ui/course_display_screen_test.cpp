@@ -2,7 +2,7 @@
 // the draggable labels, the accuracy check and the background picture, driven through the
 // real widgets with the platform fakes.
 
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "common/twips.h"
 #include "course_display/accuracy_check.h"
 #include "course_display/background_picture.h"
@@ -36,7 +36,7 @@ protected:
         start();
         chooseResultsFolder();
         QTest::mouseClick(child<QPushButton>(screens.form1(), "btnSetup"), Qt::LeftButton);
-        grid = &screens.gridSetup();
+        grid = &screens.calibrationScreen();
     }
 
     template <typename T = QWidget> T* control(const char* name)
@@ -53,13 +53,13 @@ protected:
     void loadSlalom()
     {
         fake.fileDialog.answers.push_back(QDir(state.place.folder).filePath("SlalomOK.ipt"));
-        trigger("gridLoad");
+        trigger("loadSetupAction");
         ASSERT_TRUE(state.calibration.complete);
     }
     void loadPicture(const QString& path)
     {
         fake.fileDialog.answers.push_back(path);
-        trigger("mnuLoadPicture");
+        trigger("loadPictureAction");
     }
     QString slalomPicture() const
     {
@@ -67,7 +67,7 @@ protected:
     }
     QLabel* indicator(int index)
     {
-        return grid->findChild<QLabel*>(QStringLiteral("AccuracyIndicator_%1").arg(index));
+        return grid->findChild<QLabel*>(QStringLiteral("accuracyIndicatorLabel%1").arg(index));
     }
     int visibleIndicators()
     {
@@ -103,7 +103,7 @@ protected:
         QTest::mouseRelease(label, Qt::LeftButton, {}, from);
     }
 
-    Grid_Setup* grid = nullptr;
+    CalibrationScreen* grid = nullptr;
 };
 
 // ---- cross size -----------------------------------------------------------------------------
@@ -116,9 +116,9 @@ TEST_P(CrossSizeOnScreen, MarksGetACircleOfTwiceTheCrossSize)
 {
     const int size = GetParam();
     loadSlalom();
-    control<QScrollBar>("Setup_Cross_size")->setValue(size);
+    control<QScrollBar>("crossSizeSlider")->setValue(size);
     EXPECT_EQ(state.display.crossSize, size);
-    click("show_alignment");
+    click("drawBuoysButton");
     // The circle around the upper left mark (5190, 1815) passes through its left-most point.
     const QPoint mark = pixel({5190, 1815});
     EXPECT_TRUE(drawnAt(mark - QPoint(twipsToPixels(2.0 * size), 0)));
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(ScrollValues, CrossSizeOnScreen, testing::Values(15, 90
 
 TEST_F(CourseDisplayScreen, CrossSizeScrollBarStepsByFifteenFromFifteenToOneHundredFive)
 {
-    auto* bar = control<QScrollBar>("Setup_Cross_size");
+    auto* bar = control<QScrollBar>("crossSizeSlider");
     EXPECT_EQ(bar->value(), 90);
     EXPECT_EQ(bar->minimum(), 15);
     EXPECT_EQ(bar->maximum(), 105);
@@ -145,7 +145,7 @@ TEST_F(CourseDisplayScreen, ShowCourseDrawsExactlyTheTwelveGuideBuoyCrosses)
 {
     loadSlalom();
     grid->surface().clearDrawing();
-    click("btnShowAllBuoys");
+    click("showCourseButton");
     const CourseCrosses expected = showCourseShapes(state.calibration.transform, 90, kMarkPenWidth);
     ASSERT_EQ(expected.screenPoints.size(), 12u);
     const int arm = twipsToPixels(90);
@@ -171,9 +171,9 @@ TEST_F(CourseDisplayScreen, ShowCourseDrawsExactlyTheTwelveGuideBuoyCrosses)
     EXPECT_EQ(stray, 0);
 
     const QImage once = layer();
-    click("btnShowAllBuoys");
+    click("showCourseButton");
     EXPECT_EQ(layer(), once);
-    click("show_alignment");
+    click("drawBuoysButton");
     EXPECT_FALSE(drawnAt(pixel(expected.screenPoints[0]))); // only the marks remain
     EXPECT_TRUE(drawnAt(pixel({5190, 1815})));
 }
@@ -181,17 +181,17 @@ TEST_F(CourseDisplayScreen, ShowCourseDrawsExactlyTheTwelveGuideBuoyCrosses)
 TEST_F(CourseDisplayScreen, DrawBuoysAndShowCourseNeedACompleteSetup)
 {
     const QImage before = layer();
-    click("show_alignment");
-    click("btnShowAllBuoys");
+    click("drawBuoysButton");
+    click("showCourseButton");
     const QString refusal = QString::fromLatin1(kSetupNotOkMessage);
     EXPECT_EQ(messages(), QStringList({refusal, refusal}));
     EXPECT_EQ(layer(), before);
 
     loadSlalom();
-    QTest::keyClicks(control<QLineEdit>("jump_x"), "1"); // any edit makes it incomplete
+    QTest::keyClicks(control<QLineEdit>("jumpXEdit"), "1"); // any edit makes it incomplete
     ASSERT_FALSE(state.calibration.complete);
     grid->surface().clearDrawing();
-    click("btnShowAllBuoys");
+    click("showCourseButton");
     EXPECT_EQ(messages().size(), 3);
     EXPECT_EQ(layer().pixelColor(0, 0).alpha(), 0);
 }
@@ -200,8 +200,8 @@ TEST_F(CourseDisplayScreen, DrawBuoysAndShowCourseNeedACompleteSetup)
 
 TEST_F(CourseDisplayScreen, DraggingTheCrossSizeLabelTakesTheScrollBarAlong)
 {
-    QWidget* label = control("CrossSizeLabel");
-    QWidget* bar = control("Setup_Cross_size");
+    QWidget* label = control("crossSizeLabel");
+    QWidget* bar = control("crossSizeSlider");
     const QPoint labelAt = label->pos();
     const QPoint barAt = bar->pos();
     drag(label, {5, 5}, {-20, -3}); // 300 twips to the left, 45 up
@@ -217,14 +217,14 @@ TEST_F(CourseDisplayScreen, DraggingTheCrossSizeLabelTakesTheScrollBarAlong)
 TEST_F(CourseDisplayScreen, DraggingGridLockedMovesOnlyThatLabel)
 {
     loadSlalom();
-    click("chkboxGridLock");
+    click("gridLockCheck");
     QWidget* label = control("gridLockedLabel");
     ASSERT_TRUE(label->isVisible());
     const QPoint at = label->pos();
-    const QPoint barAt = control("Setup_Cross_size")->pos();
+    const QPoint barAt = control("crossSizeSlider")->pos();
     drag(label, {10, 10}, {30, 40});
     EXPECT_EQ(label->pos(), at + QPoint(30, 40));
-    EXPECT_EQ(control("Setup_Cross_size")->pos(), barAt);
+    EXPECT_EQ(control("crossSizeSlider")->pos(), barAt);
 }
 
 // ---- accuracy check ---------------------------------------------------------------------------
@@ -232,9 +232,9 @@ TEST_F(CourseDisplayScreen, DraggingGridLockedMovesOnlyThatLabel)
 TEST_F(CourseDisplayScreen, AccuracyCheckPlacesFortyTwoIndicatorsAndAppendsTheReport)
 {
     loadSlalom();
-    ASSERT_TRUE(control("btnAccuracyCheck")->isVisible());
-    EXPECT_FALSE(control("btnClearAccuracy")->isVisible());
-    click("btnAccuracyCheck");
+    ASSERT_TRUE(control("accuracyButton")->isVisible());
+    EXPECT_FALSE(control("clearAccuracyButton")->isVisible());
+    click("accuracyButton");
     EXPECT_EQ(visibleIndicators(), 42);
     const CourseTransform t = state.calibration.transform;
     for (int a = 0; a < kAccuracyColumns; ++a)
@@ -246,7 +246,7 @@ TEST_F(CourseDisplayScreen, AccuracyCheckPlacesFortyTwoIndicatorsAndAppendsTheRe
             EXPECT_EQ(l->palette().color(QPalette::WindowText), QColor(Qt::black));
             EXPECT_FALSE(l->autoFillBackground());
         }
-    EXPECT_TRUE(control("btnClearAccuracy")->isVisible());
+    EXPECT_TRUE(control("clearAccuracyButton")->isVisible());
     EXPECT_TRUE(drawnAt(pixel({5190, 1815}))); // Show_grid redrew the marks
 
     const QStringList lines = reportText().split("\r\n");
@@ -259,7 +259,7 @@ TEST_F(CourseDisplayScreen, AccuracyCheckPlacesFortyTwoIndicatorsAndAppendsTheRe
     EXPECT_EQ(lines.filter("new method").size(), 42);
 
     fake.clock.nowValue = fake.clock.nowValue.addSecs(60);
-    click("btnAccuracyCheck");
+    click("accuracyButton");
     EXPECT_EQ(reportText().count(" Accuracy Check\r\n"), 2);
     EXPECT_EQ(QDir(results.path()).entryList({"acc*"}), QStringList{"acc1207.txt"});
     EXPECT_TRUE(fake.messages.shown.empty()) << messages().join('\n').toStdString();
@@ -268,7 +268,7 @@ TEST_F(CourseDisplayScreen, AccuracyCheckPlacesFortyTwoIndicatorsAndAppendsTheRe
 TEST_F(CourseDisplayScreen, TheScreensReportIsTheOneTheCommandLinePrints)
 {
     loadSlalom();
-    click("btnAccuracyCheck");
+    click("accuracyButton");
     QProcess cli;
     cli.start(cliPath(), {"accuracy", QDir(state.place.folder).filePath("SlalomOK.ipt"), "--now",
                           "2026-12-07T14:05:09", "--screen-width",
@@ -286,7 +286,7 @@ TEST_F(CourseDisplayScreen, AnUnwritableReportSaysSoAndStillShowsTheIndicators)
     loadSlalom();
     const QString missing = QDir(results.path()).filePath("gone");
     screens.form1().findChild<QLineEdit*>("txtResults")->setText(missing);
-    click("btnAccuracyCheck");
+    click("accuracyButton");
     EXPECT_EQ(visibleIndicators(), 42);
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("acc1207.txt"))
@@ -297,16 +297,16 @@ TEST_F(CourseDisplayScreen, AnUnwritableReportSaysSoAndStillShowsTheIndicators)
 TEST_F(CourseDisplayScreen, DisplayOptionsChangeTheIndicatorTexts)
 {
     loadSlalom();
-    EXPECT_FALSE(control("fmAccuracyConfig")->isVisible());
-    click("optAdvancedAccuracy");
-    EXPECT_TRUE(control("fmAccuracyConfig")->isVisible());
-    EXPECT_TRUE(control<QRadioButton>("optAdvancedAccuracy")->isChecked());
-    EXPECT_TRUE(control<QRadioButton>("optDetailMeasurement")->isChecked());
-    click("optHomolgationLevel");
-    click("btnAccuracyCheck");
+    EXPECT_FALSE(control("accuracyDisplayGroup")->isVisible());
+    click("advancedAccuracyOption");
+    EXPECT_TRUE(control("accuracyDisplayGroup")->isVisible());
+    EXPECT_TRUE(control<QRadioButton>("advancedAccuracyOption")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>("detailOption")->isChecked());
+    click("homologationLevelOption");
+    click("accuracyButton");
     EXPECT_EQ(indicator(0)->text(), "R");
-    click("optDisplayDistance");
-    click("btnAccuracyCheck");
+    click("distanceOption");
+    click("accuracyButton");
     // Jump point (0, 0): the upper right grid point lies 27 m down the course.
     const double d = indicator(0)->text().toDouble();
     EXPECT_GT(d, 29.0);
@@ -316,20 +316,20 @@ TEST_F(CourseDisplayScreen, DisplayOptionsChangeTheIndicatorTexts)
 TEST_F(CourseDisplayScreen, IndicatorsGoWithClearAndWithEveryInvalidation)
 {
     loadSlalom();
-    click("btnAccuracyCheck");
-    click("btnClearAccuracy");
+    click("accuracyButton");
+    click("clearAccuracyButton");
     EXPECT_EQ(visibleIndicators(), 0);
-    EXPECT_FALSE(control("btnClearAccuracy")->isVisible());
+    EXPECT_FALSE(control("clearAccuracyButton")->isVisible());
 
-    click("btnAccuracyCheck");
-    QTest::keyClicks(control<QLineEdit>("ul_survey_y"), "5");
+    click("accuracyButton");
+    QTest::keyClicks(control<QLineEdit>("upperLeftSurveyYEdit"), "5");
     EXPECT_EQ(visibleIndicators(), 0);
-    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
-    EXPECT_FALSE(control("btnClearAccuracy")->isVisible());
+    EXPECT_FALSE(control("accuracyButton")->isVisible());
+    EXPECT_FALSE(control("clearAccuracyButton")->isVisible());
 
     loadSlalom();
-    click("btnAccuracyCheck");
-    control<QRadioButton>("upper_left_button")->click();
+    click("accuracyButton");
+    control<QRadioButton>("upperLeftOption")->click();
     QTest::mouseClick(&grid->surface(), Qt::LeftButton, {}, QPoint(300, 300));
     EXPECT_EQ(visibleIndicators(), 0);
 }
@@ -349,7 +349,7 @@ TEST_F(CourseDisplayScreen, PictureLoadsFromThePictureFolderAndStaysUnderTheMark
     ASSERT_TRUE(grid->surface().hasBackgroundPicture());
     const QImage picture = grid->surface().backgroundPicture();
 
-    click("show_alignment");
+    click("drawBuoysButton");
     EXPECT_EQ(grid->surface().backgroundPicture(), picture);
     // The picture is scaled beside the control column; the marks follow it.
     const QImage seen = grid->surface().composed();
@@ -364,7 +364,7 @@ TEST_F(CourseDisplayScreen, PictureLoadsFromThePictureFolderAndStaysUnderTheMark
     EXPECT_NEAR(seen.pixelColor(far).blue(), water.blue(), 24);
     EXPECT_EQ(seen.pixelColor(shown({5190, 1815})), QColor(Qt::white));
 
-    trigger("mnuClearPicture");
+    trigger("clearPictureAction");
     EXPECT_FALSE(grid->surface().hasBackgroundPicture());
     EXPECT_EQ(grid->surface().composed().pixelColor(QPoint(600, 400)), QColor(255, 0, 255));
     EXPECT_TRUE(fake.messages.shown.empty());
@@ -379,7 +379,7 @@ TEST_F(CourseDisplayScreen, AnUnreadablePictureChangesNothingAndSaysNothing)
     loadPicture(notAPicture);
     loadPicture(QDir(state.place.folder).filePath("no such picture.png"));
     fake.fileDialog.answers.push_back(std::nullopt); // cancel
-    trigger("mnuLoadPicture");
+    trigger("loadPictureAction");
     EXPECT_EQ(grid->surface().backgroundPicture(), picture);
     EXPECT_TRUE(fake.messages.shown.empty());
 }
@@ -388,14 +388,14 @@ TEST_F(CourseDisplayScreen, PasteTakesTheClipboardPictureOrSaysThereIsNone)
 {
     loadPicture(slalomPicture());
     const QImage picture = grid->surface().backgroundPicture();
-    trigger("mnuPaste");
+    trigger("pastePictureAction");
     EXPECT_EQ(grid->surface().backgroundPicture(), picture);
     ASSERT_EQ(messages(), QStringList{QString::fromLatin1(kNoClipboardPictureMessage)});
 
     QImage pasted(64, 48, QImage::Format_RGB32);
     pasted.fill(Qt::darkGreen);
     fake.pictures.clipboard = pasted;
-    trigger("mnuPaste");
+    trigger("pastePictureAction");
     EXPECT_EQ(grid->surface().backgroundPicture(), pasted);
     EXPECT_EQ(fake.messages.shown.size(), 1u);
 }

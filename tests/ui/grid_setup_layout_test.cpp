@@ -3,7 +3,7 @@
 // picture the marks were made on; and a calibration made on a scaled-down camera picture that
 // holds where the camera model puts the course, here and on the measurement screen.
 
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "course_display/accuracy_check.h"
 #include "measure/ui/measure.h"
 #include "picture/ui/drawing_surface.h"
@@ -36,7 +36,7 @@ protected:
         start();
         chooseResultsFolder();
         QTest::mouseClick(screens.form1().findChild<QPushButton*>("btnSetup"), Qt::LeftButton);
-        grid = &screens.gridSetup();
+        grid = &screens.calibrationScreen();
         ASSERT_TRUE(grid->isVisible());
     }
 
@@ -53,7 +53,7 @@ protected:
     void loadSetup(const QString& name)
     {
         fake.fileDialog.answers.push_back(QDir(state.place.folder).filePath(name));
-        control<QAction>("gridLoad")->trigger();
+        control<QAction>("loadSetupAction")->trigger();
     }
     // A video file under the screens, showing `frame`.
     void showVideoFrame(const QImage& frame)
@@ -85,7 +85,7 @@ protected:
         return texts;
     }
 
-    Grid_Setup* grid = nullptr;
+    CalibrationScreen* grid = nullptr;
 };
 
 // Everything the screen can show at once: a completed setup with the accuracy options, the
@@ -93,20 +93,21 @@ protected:
 TEST_F(GridSetupOnPicture, EveryControlIsInTheColumnAndReadableAtEachDisplaySize)
 {
     loadSetup(QStringLiteral("SlalomOK.ipt"));
-    click("optAdvancedAccuracy");
-    click("btnAccuracyCheck");
-    click("chkboxGridLock");
+    click("advancedAccuracyOption");
+    click("accuracyButton");
+    click("gridLockCheck");
     showVideoFrame(QImage(1920, 1080, QImage::Format_RGB32));
-    for (const char* name : {"fmAccuracyConfig", "btnClearAccuracy", "gridLockedLabel",
-                             "videoTransport", "AccuracyIndicator_0"})
+    for (const char* name : {"accuracyDisplayGroup", "clearAccuracyButton", "gridLockedLabel",
+                             "videoTransport", "accuracyIndicatorLabel0"})
         ASSERT_TRUE(control(name)->isVisible()) << name;
-    for (const char* name : {"upper_left_x", "upper_right_x", "lower_left_x", "lower_right_x"})
+    for (const char* name : {"upperLeftScreenXEdit", "upperRightScreenXEdit",
+                             "lowerLeftScreenXEdit", "lowerRightScreenXEdit"})
         control<QLineEdit>(name)->setText(QStringLiteral(" 28785"));
-    control<QLineEdit>("ll_survey_y")->setText(QStringLiteral("-259.25"));
-    control<QLineEdit>("jump_y")->setText(QStringLiteral("-123.45"));
+    control<QLineEdit>("lowerLeftSurveyYEdit")->setText(QStringLiteral("-259.25"));
+    control<QLineEdit>("jumpYEdit")->setText(QStringLiteral("-123.45"));
     // A long path is read from its beginning; a setup file's name must show whole.
-    control<QLineEdit>("ipt_file_description")->setText(QStringLiteral("/home/ski/SlalomOK.ipt"));
-    control<QLineEdit>("ipt_file_description_2")
+    control<QLineEdit>("setupFileEdit")->setText(QStringLiteral("/home/ski/SlalomOK.ipt"));
+    control<QLineEdit>("setupDescriptionEdit")
         ->setText(QStringLiteral("Standard slalom course, 8 m tower"));
 
     for (const QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(1920, 1080)}) {
@@ -123,8 +124,8 @@ TEST_F(GridSetupOnPicture, EveryControlIsInTheColumnAndReadableAtEachDisplaySize
         EXPECT_EQ(surface.mapping().placement().x, 270) << at;
         // The indicators stay on their points as the picture scales.
         const PlanePoint first =
-            surface.mapping().toPicture(QPointF(control("AccuracyIndicator_0")->pos()).x(),
-                                        QPointF(control("AccuracyIndicator_0")->pos()).y());
+            surface.mapping().toPicture(QPointF(control("accuracyIndicatorLabel0")->pos()).x(),
+                                        QPointF(control("accuracyIndicatorLabel0")->pos()).y());
         const Point2 point = state.calibration.transform.toScreen(accuracyGridPoint(0, 0))->point;
         EXPECT_NEAR(first.x, point.x, 15 / surface.mapping().scaleX()) << at;
     }
@@ -134,13 +135,13 @@ TEST_F(GridSetupOnPicture, EveryControlIsInTheColumnAndReadableAtEachDisplaySize
 // between two of its controls must not mark it.
 TEST_F(GridSetupOnPicture, AClickOnTheColumnBetweenControlsMarksNothing)
 {
-    click("upper_left_button");
+    click("upperLeftOption");
     auto* column = control("controlColumn");
     QTest::mouseClick(column, Qt::LeftButton, {},
                       QPoint(column->width() - 3, column->height() / 2));
-    EXPECT_EQ(control<QLineEdit>("upper_left_x")->text(), "auto");
+    EXPECT_EQ(control<QLineEdit>("upperLeftScreenXEdit")->text(), "auto");
     QTest::mouseClick(&grid->surface(), Qt::LeftButton, {}, QPoint(400, 300));
-    EXPECT_EQ(control<QLineEdit>("upper_left_x")->text(), " 6000");
+    EXPECT_EQ(control<QLineEdit>("upperLeftScreenXEdit")->text(), " 6000");
 }
 
 // The transport's keys act on this screen too, but a survey value typed with its point stays
@@ -149,11 +150,11 @@ TEST_F(GridSetupOnPicture, TransportKeysReachTheVideoButNotWhileTypingASurveyVal
 {
     showVideoFrame(QImage(1024, 768, QImage::Format_RGB32));
     QApplication::setActiveWindow(grid);
-    auto* button = control("upper_left_button");
+    auto* button = control("upperLeftOption");
     button->setFocus();
     QTest::keyClick(button, 'p');
     QTest::keyClick(button, '.');
-    auto* survey = control<QLineEdit>("ul_survey_x");
+    auto* survey = control<QLineEdit>("upperLeftSurveyXEdit");
     survey->setFocus();
     survey->selectAll();
     QTest::keyClicks(survey, "2.75,");
@@ -212,13 +213,13 @@ TEST_F(GridSetupOnPicture, CalibrationOnAScaledPictureHoldsWhereTheCameraSeesThe
     DrawingSurface& surface = grid->surface();
     ASSERT_LT(surface.mapping().scaleX(), 0.5);
 
-    const char* buttons[] = {"upper_right_button", "lower_right_button", "upper_left_button",
-                             "lower_left_button"};
+    const char* buttons[] = {"upperRightOption", "lowerRightOption", "upperLeftOption",
+                             "lowerLeftOption"};
     for (size_t i = 0; i < 4; ++i) {
         click(buttons[i]);
         clickSurface(onSurface(surface, camera.gates[i]));
     }
-    click("Load");
+    click("completeButton");
     ASSERT_TRUE(state.calibration.complete);
 
     const QImage seen = surface.composed();

@@ -2,7 +2,7 @@
 // buttons and menus, the file dialog answered by the fake.
 
 #include "calibration/setup_file.h"
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "common/twips.h"
 #include "measure/ui/measure.h"
 #include "picture/ui/drawing_surface.h"
@@ -42,7 +42,7 @@ protected:
         // A skier is named, so that "Measure" asks nothing of its own.
         screens.form1().findChild<QComboBox*>("cbSkiers")->setEditText(QStringLiteral("Ann"));
         enterSetup();
-        grid = &screens.gridSetup();
+        grid = &screens.calibrationScreen();
     }
 
     void enterSetup() { QTest::mouseClick(formButton("btnSetup"), Qt::LeftButton); }
@@ -72,7 +72,7 @@ protected:
     void load(const QString& path)
     {
         fake.fileDialog.answers.push_back(path);
-        trigger("gridLoad");
+        trigger("loadSetupAction");
     }
     QStringList journalLines()
     {
@@ -94,13 +94,13 @@ protected:
     // Marks the four buoys of a plausible slalom picture by clicking on it.
     void markFour()
     {
-        select("upper_right_button");
+        select("upperRightOption");
         clickPicture(420, 250);
-        select("lower_right_button");
+        select("lowerRightOption");
         clickPicture(560, 520);
-        select("upper_left_button");
+        select("upperLeftOption");
         clickPicture(360, 250);
-        select("lower_left_button");
+        select("lowerLeftOption");
         clickPicture(300, 520);
     }
     bool drawnAt(int x, int y) { return qAlpha(grid->surface().drawingLayer().pixel(x, y)) != 0; }
@@ -127,7 +127,8 @@ protected:
         load(fixturePath("exponent-form-slalom.ipt"));
         const Calibration before = state.calibration;
         const GridSlots slotsBefore = state.gridSlots;
-        const QString boxesBefore = text("upper_left_x") + text("ll_survey_y") + text("jump_y");
+        const QString boxesBefore =
+            text("upperLeftScreenXEdit") + text("lowerLeftSurveyYEdit") + text("jumpYEdit");
         const int journal = int(journalLines().size());
         fake.messages.shown.clear();
 
@@ -141,7 +142,8 @@ protected:
         EXPECT_EQ(state.calibration, before);
         EXPECT_EQ(state.gridSlots, slotsBefore);
         EXPECT_TRUE(state.calibration.complete);
-        EXPECT_EQ(text("upper_left_x") + text("ll_survey_y") + text("jump_y"), boxesBefore);
+        EXPECT_EQ(text("upperLeftScreenXEdit") + text("lowerLeftSurveyYEdit") + text("jumpYEdit"),
+                  boxesBefore);
         EXPECT_EQ(grid->statePicture(), "face02.ico");
         EXPECT_EQ(journalLines().size(), journal);
         ASSERT_EQ(fake.messages.shown.size(), 1u);
@@ -155,7 +157,7 @@ protected:
         EXPECT_EQ(m.icon, MessageIcon::Warning);
     }
 
-    Grid_Setup* grid = nullptr;
+    CalibrationScreen* grid = nullptr;
 };
 
 TEST_F(GridSetupScreen, OpensMaximisedOverTheWholeDisplayWithItsFirstTexts)
@@ -165,14 +167,14 @@ TEST_F(GridSetupScreen, OpensMaximisedOverTheWholeDisplayWithItsFirstTexts)
     EXPECT_EQ(grid->geometry().size(), available.size());
     EXPECT_EQ(grid->windowTitle(), "Grid Setup");
     // Where the controls stand: grid_setup_layout_test.cpp.
-    EXPECT_EQ(text("upper_left_x"), "auto");
-    EXPECT_EQ(text("ll_survey_y"), "-259");
-    EXPECT_EQ(text("jump_x"), "jump x");
-    EXPECT_EQ(text("ipt_file_description"), "No File");
-    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
+    EXPECT_EQ(text("upperLeftScreenXEdit"), "auto");
+    EXPECT_EQ(text("lowerLeftSurveyYEdit"), "-259");
+    EXPECT_EQ(text("jumpXEdit"), "jump x");
+    EXPECT_EQ(text("setupFileEdit"), "No File");
+    EXPECT_EQ(control<QPushButton>("selectGridButton")->text(), "Grid 1");
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
-    EXPECT_FALSE(control<QLabel>("grid_state_icon")->pixmap().isNull());
-    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_FALSE(control<QLabel>("setupStateLabel")->pixmap().isNull());
+    EXPECT_FALSE(control("accuracyButton")->isVisible());
     EXPECT_FALSE(control("gridLockedLabel")->isVisible());
     EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->circleRadius(), 180);
@@ -191,12 +193,12 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
 
     EXPECT_TRUE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
-    EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
-    EXPECT_EQ(text("ipt_file_description"), path);
-    EXPECT_EQ(text("ipt_file_description_2"), QStringLiteral("Lac d'Annecy, tour nord, caméra 2"));
-    EXPECT_EQ(text("upper_right_x"), " 8136");
-    EXPECT_EQ(text("lower_left_y"), " 10461");
-    EXPECT_EQ(text("ll_survey_y"), "-259");
+    EXPECT_TRUE(control("accuracyButton")->isVisible());
+    EXPECT_EQ(text("setupFileEdit"), path);
+    EXPECT_EQ(text("setupDescriptionEdit"), QStringLiteral("Lac d'Annecy, tour nord, caméra 2"));
+    EXPECT_EQ(text("upperRightScreenXEdit"), " 8136");
+    EXPECT_EQ(text("lowerLeftScreenYEdit"), " 10461");
+    EXPECT_EQ(text("lowerLeftSurveyYEdit"), "-259");
     EXPECT_EQ(coefficients()[2], 4.11861371949588E-03);
     EXPECT_EQ(state.calibration.mark(Buoy::LowerLeft).x, 6348);
     // Its upper gate is 178 twips wide: far below a sixth of the screen.
@@ -212,7 +214,7 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
     // The marks are drawn (Show_grid): a circle 180 twips (12 px) around the upper right mark.
     EXPECT_TRUE(drawnAt(8136 / 15, 4527 / 15));
 
-    trigger("gridExit");
+    trigger("exitAction");
     EXPECT_FALSE(grid->isVisible());
     QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
     EXPECT_TRUE(screens.measure().isVisible());
@@ -228,14 +230,14 @@ TEST_F(GridSetupScreen, ShippedStandardFileLoadsWithoutWarning)
 TEST_F(GridSetupScreen, CancelChangesNothingButTheLock)
 {
     load(fixturePath("exponent-form-jump.ipt"));
-    click("chkboxGridLock");
-    ASSERT_TRUE(control<QCheckBox>("chkboxGridLock")->isChecked());
+    click("gridLockCheck");
+    ASSERT_TRUE(control<QCheckBox>("gridLockCheck")->isChecked());
     ASSERT_TRUE(control("gridLockedLabel")->isVisible());
     const CourseTransform transform = state.calibration.transform;
     const int journal = int(journalLines().size());
     fake.fileDialog.answers.push_back(std::nullopt);
-    trigger("gridLoad");
-    EXPECT_FALSE(control<QCheckBox>("chkboxGridLock")->isChecked());
+    trigger("loadSetupAction");
+    EXPECT_FALSE(control<QCheckBox>("gridLockCheck")->isChecked());
     EXPECT_FALSE(control("gridLockedLabel")->isVisible());
     EXPECT_EQ(state.calibration.transform, transform);
     EXPECT_TRUE(state.calibration.complete);
@@ -323,23 +325,23 @@ TEST_F(GridSetupScreen, CoefficientsThatMissTheMarksAreSolvedAgainAndSaidOnce)
         EXPECT_NEAR(c->point.y, p.survey.y, 1e-9);
     }
     EXPECT_EQ(journalLines().size(), 19);
-    EXPECT_EQ(text("upper_right_x"), " 8850");
+    EXPECT_EQ(text("upperRightScreenXEdit"), " 8850");
 }
 
 TEST_F(GridSetupScreen, CompleteWithAMarkBeyondAnyPictureChangesNothing)
 {
     markFour();
-    click("Load");
+    click("completeButton");
     ASSERT_TRUE(state.calibration.complete);
     const CourseTransform transform = state.calibration.transform;
     const GridSlots slotsBefore = state.gridSlots;
-    typeInto("lower_left_x", "300000");
-    pressEnter("lower_left_x");
+    typeInto("lowerLeftScreenXEdit", "300000");
+    pressEnter("lowerLeftScreenXEdit");
     ASSERT_EQ(state.calibration.mark(Buoy::LowerLeft).x, 300000);
     ASSERT_EQ(grid->statePicture(), "msgbox03.ico");
     fake.messages.shown.clear();
 
-    click("Load");
+    click("completeButton");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.startsWith(
         "Warning - The lower left buoy's mark (300000, 7800) lies beyond the reach of any "
@@ -350,7 +352,7 @@ TEST_F(GridSetupScreen, CompleteWithAMarkBeyondAnyPictureChangesNothing)
     EXPECT_EQ(state.calibration.transform, transform);
     EXPECT_EQ(state.gridSlots, slotsBefore);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
-    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_FALSE(control("accuracyButton")->isVisible());
     EXPECT_EQ(journalLines().size(), 2 * 19); // every press is journalled
     QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
     EXPECT_FALSE(screens.measure().isVisible());
@@ -363,16 +365,16 @@ TEST_F(GridSetupScreen, SaveThenLoadGivesBackTheSameCalibration)
     const QString saved = QDir(results.path()).filePath("mine.ipt");
     fake.fileDialog.answers.push_back(saved);
     fake.messages.inputs.push_back(QStringLiteral("Lake, north tower, zoom 3"));
-    trigger("gridSave");
+    trigger("saveSetupAction");
     ASSERT_EQ(fake.fileDialog.requests.back().filter,
               "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.IPT)|*.IPT|");
     EXPECT_TRUE(fake.fileDialog.requests.back().forSaving);
     EXPECT_EQ(fake.messages.prompts.back(), "Enter descriptive line about grid");
-    EXPECT_EQ(text("ipt_file_description"), saved);
+    EXPECT_EQ(text("setupFileEdit"), saved);
     EXPECT_EQ(state.gridSlots.slot(1)->description, "Lake, north tower, zoom 3");
 
     // Spoil the working calibration, then load the saved file.
-    select("upper_left_button");
+    select("upperLeftOption");
     clickPicture(100, 300);
     EXPECT_FALSE(state.calibration.complete);
     load(saved);
@@ -381,7 +383,7 @@ TEST_F(GridSetupScreen, SaveThenLoadGivesBackTheSameCalibration)
     EXPECT_EQ(state.calibration.marks, loaded.marks);
     EXPECT_EQ(state.calibration.survey, loaded.survey);
     EXPECT_EQ(state.calibration.jumpPoint, loaded.jumpPoint);
-    EXPECT_EQ(text("ipt_file_description_2"), "Lake, north tower, zoom 3");
+    EXPECT_EQ(text("setupDescriptionEdit"), "Lake, north tower, zoom 3");
 }
 
 TEST_F(GridSetupScreen, AFailedSaveSaysSoAndChangesNothing)
@@ -393,29 +395,29 @@ TEST_F(GridSetupScreen, AFailedSaveSaysSoAndChangesNothing)
     blocker.close();
     fake.fileDialog.answers.push_back(blocker.fileName() + "/x.ipt");
     fake.messages.inputs.push_back(QStringLiteral("new"));
-    trigger("gridSave");
+    trigger("saveSetupAction");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("x.ipt"));
-    EXPECT_EQ(text("ipt_file_description_2"), QStringLiteral("Lac d'Annecy, tour nord, caméra 2"));
+    EXPECT_EQ(text("setupDescriptionEdit"), QStringLiteral("Lac d'Annecy, tour nord, caméra 2"));
     EXPECT_EQ(state.gridSlots.slot(1)->savedPath, fixturePath("exponent-form-slalom.ipt"));
 }
 
 TEST_F(GridSetupScreen, MarkingFourBuoysAndCompleting)
 {
     markFour();
-    EXPECT_EQ(text("upper_right_x"), " 6300");
-    EXPECT_EQ(text("upper_right_y"), " 3750");
-    EXPECT_EQ(text("lower_left_x"), " 4500");
+    EXPECT_EQ(text("upperRightScreenXEdit"), " 6300");
+    EXPECT_EQ(text("upperRightScreenYEdit"), " 3750");
+    EXPECT_EQ(text("lowerLeftScreenXEdit"), " 4500");
     EXPECT_EQ(state.calibration.mark(Buoy::LowerLeft).y, 7800);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_TRUE(drawnAt(420, 250)); // the white cross
     EXPECT_FALSE(state.calibration.complete);
 
-    click("Load");
+    click("completeButton");
     EXPECT_TRUE(fake.messages.shown.empty());
     EXPECT_TRUE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
-    EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_TRUE(control("accuracyButton")->isVisible());
     EXPECT_FALSE(drawnAt(420, 250)); // Complete clears the drawing
     const CourseTransform t = state.calibration.transform;
     const auto far = t.toCourse({6300, 3750});
@@ -427,7 +429,7 @@ TEST_F(GridSetupScreen, MarkingFourBuoysAndCompleting)
     EXPECT_EQ(journal[6], "Upper Left X,Y Survey: 2.5  0");
     EXPECT_EQ(journal[1], "No File");
 
-    trigger("gridExit");
+    trigger("exitAction");
     EXPECT_FALSE(grid->isVisible());
     EXPECT_TRUE(screens.form1().isVisible());
     EXPECT_TRUE(fake.messages.questions.empty());
@@ -439,16 +441,16 @@ TEST_F(GridSetupScreen, MarkingFourBuoysAndCompleting)
 
 TEST_F(GridSetupScreen, CompleteWithAnUnmarkedBuoyWarnsAndStillJournals)
 {
-    select("upper_right_button");
+    select("upperRightOption");
     clickPicture(420, 250);
-    click("Load");
+    click("completeButton");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_EQ(fake.messages.shown[0].text, "Warning - Not all parameters have been set up on grid");
     EXPECT_EQ(fake.messages.shown[0].title, "Error Message");
     EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
     EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
-    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_FALSE(control("accuracyButton")->isVisible());
     EXPECT_EQ(journalLines().size(), 19);
 }
 
@@ -457,19 +459,19 @@ TEST_F(GridSetupScreen, TwoBuoysOnOnePointShowNoSmileyAndKeepTheCoefficients)
     load(fixturePath("exponent-form-slalom.ipt"));
     const auto before = coefficients();
     fake.messages.shown.clear();
-    select("lower_left_button");
+    select("lowerLeftOption");
     clickPicture(8136 / 15, 4527 / 15 + 100);
-    select("upper_right_button");
+    select("upperRightOption");
     clickPicture(8136 / 15, 4527 / 15 + 100);
-    click("Load");
+    click("completeButton");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_EQ(fake.messages.shown[0].text, "No Unique Solution - Re-enter data");
     EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
-    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
+    EXPECT_FALSE(control("accuracyButton")->isVisible());
     EXPECT_EQ(coefficients(), before);
     EXPECT_EQ(journalLines().size(), 2 * 19);
-    trigger("gridExit");
+    trigger("exitAction");
     EXPECT_EQ(fake.messages.questions.size(), 1u);
     EXPECT_TRUE(grid->isVisible()); // answered No
 }
@@ -477,8 +479,8 @@ TEST_F(GridSetupScreen, TwoBuoysOnOnePointShowNoSmileyAndKeepTheCoefficients)
 TEST_F(GridSetupScreen, LockedClickMovesAllFourMarks)
 {
     load(fixturePath("exponent-form-jump.ipt"));
-    click("chkboxGridLock");
-    select("upper_right_button");
+    click("gridLockCheck");
+    select("upperRightOption");
     clickPicture(7692 / 15 + 10, 5344 / 15 - 4); // 150 twips right, 60 up
     EXPECT_EQ(state.calibration.mark(Buoy::UpperRight).x, 7692 / 15 * 15 + 150);
     const double dx = state.calibration.mark(Buoy::UpperRight).x - 7692;
@@ -486,60 +488,60 @@ TEST_F(GridSetupScreen, LockedClickMovesAllFourMarks)
     EXPECT_EQ(state.calibration.mark(Buoy::LowerRight).x, 9373 + dx);
     EXPECT_EQ(state.calibration.mark(Buoy::UpperLeft).y, 5344 + dy);
     EXPECT_EQ(state.calibration.mark(Buoy::LowerLeft).x, 7929 + dx);
-    EXPECT_EQ(text("lower_right_y"), QStringLiteral(" %1").arg(9734 + dy));
+    EXPECT_EQ(text("lowerRightScreenYEdit"), QStringLiteral(" %1").arg(9734 + dy));
     EXPECT_FALSE(state.calibration.complete);
 }
 
 TEST_F(GridSetupScreen, LockRefusedWhileABoxReadsAuto)
 {
-    select("upper_left_button");
+    select("upperLeftOption");
     clickPicture(300, 300);
-    click("chkboxGridLock");
+    click("gridLockCheck");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_EQ(fake.messages.shown[0].text,
               "Cannot Lock Grid Until buoy positions have been entered for all four buoys");
-    EXPECT_FALSE(control<QCheckBox>("chkboxGridLock")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("gridLockCheck")->isChecked());
     EXPECT_FALSE(control("gridLockedLabel")->isVisible());
 }
 
 TEST_F(GridSetupScreen, MicroAdjustNudgesByOnePixel)
 {
     markFour();
-    select("upper_left_button");
-    click("AdjustDown");
-    EXPECT_EQ(text("upper_left_y"), " 3765");
-    EXPECT_EQ(text("upper_right_y"), " 3750");
+    select("upperLeftOption");
+    click("adjustDownButton");
+    EXPECT_EQ(text("upperLeftScreenYEdit"), " 3765");
+    EXPECT_EQ(text("upperRightScreenYEdit"), " 3750");
 
-    click("chkboxGridLock");
+    click("gridLockCheck");
     const Calibration before = state.calibration;
     const double lowerRightX = before.mark(Buoy::LowerRight).x;
     for (int i = 0; i < 20; ++i)
-        click("AdjustRight");
+        click("adjustRightButton");
     EXPECT_EQ(state.calibration.mark(Buoy::LowerRight).x, lowerRightX + 300);
-    EXPECT_EQ(text("lower_right_x"), QStringLiteral(" %1").arg(lowerRightX + 300));
+    EXPECT_EQ(text("lowerRightScreenXEdit"), QStringLiteral(" %1").arg(lowerRightX + 300));
     for (int i = 0; i < 20; ++i)
-        click("AdjustLeft");
+        click("adjustLeftButton");
     EXPECT_EQ(state.calibration.marks, before.marks);
 }
 
 TEST_F(GridSetupScreen, ActivationForJumpSwitchesTheSurveyAndLogsEachEntry)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
-    trigger("gridExit");
+    trigger("exitAction");
     screens.form1().selectEvent(Event::Jump);
     enterSetup();
-    EXPECT_EQ(text("ul_survey_x"), "4");
-    EXPECT_EQ(text("ll_survey_x"), "4");
-    EXPECT_EQ(text("ll_survey_y"), "-280");
-    EXPECT_EQ(text("lr_survey_y"), "-280");
-    EXPECT_EQ(text("ur_survey_x"), " 0");
+    EXPECT_EQ(text("upperLeftSurveyXEdit"), "4");
+    EXPECT_EQ(text("lowerLeftSurveyXEdit"), "4");
+    EXPECT_EQ(text("lowerLeftSurveyYEdit"), "-280");
+    EXPECT_EQ(text("lowerRightSurveyYEdit"), "-280");
+    EXPECT_EQ(text("upperRightSurveyXEdit"), " 0");
     EXPECT_EQ(state.calibration.surveyPoint(Buoy::LowerRight).y, -280);
     EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
 
     // Entering again for the same event changes nothing.
     fake.messages.yesNoAnswers.push_back(true);
-    trigger("gridExit");
+    trigger("exitAction");
     state.calibration.complete = true;
     enterSetup();
     EXPECT_TRUE(state.calibration.complete);
@@ -563,46 +565,46 @@ TEST_F(GridSetupScreen, AnEmptyGridSlotIsNoCalibrationAndCannotBeSaved)
     const QByteArray standardBytes = readBytes(standard);
     fake.messages.shown.clear();
 
-    click("grid_select");
-    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 2");
+    click("selectGridButton");
+    EXPECT_EQ(control<QPushButton>("selectGridButton")->text(), "Grid 2");
     EXPECT_EQ(state.gridSlots.current, 2);
     EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
     EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
-    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
-    EXPECT_FALSE(control("fmAccuracyDisplay")->isVisible());
-    EXPECT_EQ(text("upper_right_x"), "auto");
-    click("show_alignment");
-    click("btnShowAllBuoys");
+    EXPECT_FALSE(control("accuracyButton")->isVisible());
+    EXPECT_FALSE(control("advancedAccuracyGroup")->isVisible());
+    EXPECT_EQ(text("upperRightScreenXEdit"), "auto");
+    click("drawBuoysButton");
+    click("showCourseButton");
     EXPECT_EQ(messages(), QStringList(2, kSetupNotOk));
     EXPECT_FALSE(drawnAt(8136 / 15, 4527 / 15));
 
     // Saving is refused before any dialog: the standard file keeps its calibration.
     fake.messages.shown.clear();
     fake.fileDialog.answers.push_back(standard);
-    trigger("gridSave");
+    trigger("saveSetupAction");
     EXPECT_EQ(fake.fileDialog.requests.size(), 1u); // only the load's
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.startsWith("Grid 2 holds no calibration"));
     EXPECT_EQ(readBytes(standard), standardBytes);
 
-    click("grid_select");
-    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
+    click("selectGridButton");
+    EXPECT_EQ(control<QPushButton>("selectGridButton")->text(), "Grid 1");
     EXPECT_EQ(state.gridSlots.current, 1);
     EXPECT_EQ(coefficients(), loaded);
-    EXPECT_EQ(text("upper_right_x"), " 8136");
-    EXPECT_EQ(text("ipt_file_description"), fixturePath("exponent-form-slalom.ipt"));
+    EXPECT_EQ(text("upperRightScreenXEdit"), " 8136");
+    EXPECT_EQ(text("setupFileEdit"), fixturePath("exponent-form-slalom.ipt"));
     EXPECT_TRUE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "face02.ico");
-    EXPECT_TRUE(control("btnAccuracyCheck")->isVisible());
-    EXPECT_TRUE(control("fmAccuracyDisplay")->isVisible());
+    EXPECT_TRUE(control("accuracyButton")->isVisible());
+    EXPECT_TRUE(control("advancedAccuracyGroup")->isVisible());
 }
 
 TEST_F(GridSetupScreen, NothingSolvedYetIsNothingToSave)
 {
     markFour();
     fake.fileDialog.answers.push_back(QDir(results.path()).filePath("zero.ipt"));
-    trigger("gridSave");
+    trigger("saveSetupAction");
     EXPECT_TRUE(fake.fileDialog.requests.empty());
     EXPECT_FALSE(QFile::exists(QDir(results.path()).filePath("zero.ipt")));
     EXPECT_EQ(fake.messages.shown.size(), 1u);
@@ -611,14 +613,14 @@ TEST_F(GridSetupScreen, NothingSolvedYetIsNothingToSave)
 TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
-    click("grid_select");
+    click("selectGridButton");
     fake.messages.shown.clear();
     fake.messages.yesNoAnswers.push_back(true);
-    trigger("gridExit");
+    trigger("exitAction");
     EXPECT_EQ(fake.messages.questions.size(), 1u);
     EXPECT_FALSE(grid->isVisible());
     // What the selector names is what is in use: the empty slot.
-    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 2");
+    EXPECT_EQ(control<QPushButton>("selectGridButton")->text(), "Grid 2");
     EXPECT_EQ(state.gridSlots.current, 2);
     EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
 
@@ -629,8 +631,8 @@ TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
                               "create a valid setup")));
 
     enterSetup();
-    click("grid_select");
-    trigger("gridExit");
+    click("selectGridButton");
+    trigger("exitAction");
     EXPECT_EQ(fake.messages.questions.size(), 1u);
     QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
     EXPECT_TRUE(screens.measure().isVisible());
@@ -638,26 +640,26 @@ TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
 
 TEST_F(GridSetupScreen, CompletingFromGridTwoFillsSlotOneAndSaysSo)
 {
-    click("grid_select");
-    for (const auto& [name, value] : {std::pair{"ul_survey_x", "2.5"},
-                                      {"ll_survey_x", "2.5"},
-                                      {"ll_survey_y", "-259"},
-                                      {"lr_survey_y", "-259"}})
+    click("selectGridButton");
+    for (const auto& [name, value] : {std::pair{"upperLeftSurveyXEdit", "2.5"},
+                                      {"lowerLeftSurveyXEdit", "2.5"},
+                                      {"lowerLeftSurveyYEdit", "-259"},
+                                      {"lowerRightSurveyYEdit", "-259"}})
         edit(name)->setText(QString::fromLatin1(value));
     markFour();
-    click("Load");
+    click("completeButton");
     EXPECT_TRUE(state.calibration.complete);
     EXPECT_EQ(state.gridSlots.current, 1);
-    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
+    EXPECT_EQ(control<QPushButton>("selectGridButton")->text(), "Grid 1");
     EXPECT_EQ(state.gridSlots.slot(1)->points[0].screen.x, 6300);
 }
 
 TEST_F(GridSetupScreen, LoadAlwaysFillsSlotOne)
 {
-    click("grid_select");
+    click("selectGridButton");
     ASSERT_EQ(state.gridSlots.current, 2);
     load(fixturePath("exponent-form-jump.ipt"));
-    EXPECT_EQ(control<QPushButton>("grid_select")->text(), "Grid 1");
+    EXPECT_EQ(control<QPushButton>("selectGridButton")->text(), "Grid 1");
     EXPECT_EQ(state.gridSlots.current, 1);
     ASSERT_TRUE(state.gridSlots.slot(1));
     EXPECT_FALSE(state.gridSlots.slot(2));
@@ -669,7 +671,7 @@ TEST_F(GridSetupScreen, JournalFailureIsOneMessageAndTheCalibrationStands)
 {
     markFour();
     ASSERT_TRUE(QDir(results.path()).removeRecursively());
-    click("Load");
+    click("completeButton");
     EXPECT_TRUE(state.calibration.complete);
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("results_file.txt"));
@@ -677,11 +679,12 @@ TEST_F(GridSetupScreen, JournalFailureIsOneMessageAndTheCalibrationStands)
 
 TEST_F(GridSetupScreen, LogFailureOnEntryIsOneMessage)
 {
-    trigger("gridExit");
+    trigger("exitAction");
     fake.messages.yesNoAnswers.push_back(true);
-    trigger("gridExit");
+    trigger("exitAction");
     ASSERT_TRUE(QDir(results.path()).removeRecursively());
-    screens.gridSetup().show(); // the start screen's folder check would stop a real operator
+    screens.calibrationScreen()
+        .show(); // the start screen's folder check would stop a real operator
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("ResultLog1207.txt"));
     EXPECT_TRUE(fake.messages.shown[0].text.contains("dbResultLog1207.txt"));
@@ -696,45 +699,45 @@ TEST_F(GridSetupScreen, MissingStatePictureFallsBackToTheBuiltInOne)
     damaged.close();
     load(QDir(state.place.folder).filePath("JumpOK.ipt"));
     EXPECT_EQ(grid->statePicture(), "face02.ico");
-    EXPECT_FALSE(control<QLabel>("grid_state_icon")->pixmap().isNull());
-    select("upper_left_button");
+    EXPECT_FALSE(control<QLabel>("setupStateLabel")->pixmap().isNull());
+    select("upperLeftOption");
     clickPicture(300, 300);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
-    EXPECT_FALSE(control<QLabel>("grid_state_icon")->pixmap().isNull());
+    EXPECT_FALSE(control<QLabel>("setupStateLabel")->pixmap().isNull());
 }
 
 TEST_F(GridSetupScreen, TypingIntoABoxMakesTheCalibrationIncomplete)
 {
     load(QDir(state.place.folder).filePath("SlalomOK.ipt"));
     ASSERT_TRUE(state.calibration.complete);
-    QLineEdit* box = edit("ur_survey_y");
+    QLineEdit* box = edit("upperRightSurveyYEdit");
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, "abc");
     EXPECT_EQ(state.calibration.surveyPoint(Buoy::UpperRight).y, 0.0);
     EXPECT_FALSE(state.calibration.complete);
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
-    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
-    QTest::keyClicks(edit("jump_x"), "7");
+    EXPECT_FALSE(control("accuracyButton")->isVisible());
+    QTest::keyClicks(edit("jumpXEdit"), "7");
     EXPECT_EQ(state.calibration.jumpPoint.x, 7.0);
 }
 
 TEST_F(GridSetupScreen, ATypedMarkIsWhatCompleteSolvesAndJournals)
 {
     markFour();
-    typeInto("upper_left_x", "48");
+    typeInto("upperLeftScreenXEdit", "48");
     EXPECT_EQ(state.calibration.mark(Buoy::UpperLeft).x, 5400)
         << "a half-typed value moves nothing";
-    QTest::keyClicks(edit("upper_left_x"), "00");
-    pressEnter("upper_left_x");
+    QTest::keyClicks(edit("upperLeftScreenXEdit"), "00");
+    pressEnter("upperLeftScreenXEdit");
     EXPECT_EQ(state.calibration.mark(Buoy::UpperLeft).x, 4800);
-    EXPECT_EQ(text("upper_left_x"), " 4800");
+    EXPECT_EQ(text("upperLeftScreenXEdit"), " 4800");
     EXPECT_TRUE(drawnAt(320, 250));  // the cross moved with it
     EXPECT_FALSE(drawnAt(360, 250)); // and the old one is gone
 
     // Still being typed when Complete is pressed.
-    typeInto("lower_right_y", "7950");
-    click("Load");
+    typeInto("lowerRightScreenYEdit", "7950");
+    click("completeButton");
     EXPECT_TRUE(fake.messages.shown.empty());
     ASSERT_TRUE(state.calibration.complete);
     const CourseTransform t = state.calibration.transform;
@@ -764,24 +767,24 @@ TEST_F(GridSetupScreen, EachCoordinateBoxSetsItsOwnCoordinate)
         bool y;
     };
     const Case cases[] = {
-        {"upper_left_x", "upper left buoy screen x", Mark, 0, false},
-        {"upper_left_y", "upper left buoy screen y", Mark, 0, true},
-        {"upper_right_x", "upper right buoy screen x", Mark, 1, false},
-        {"upper_right_y", "upper right buoy screen y", Mark, 1, true},
-        {"lower_left_x", "lower left buoy screen x", Mark, 2, false},
-        {"lower_left_y", "lower left buoy screen y", Mark, 2, true},
-        {"lower_right_x", "lower right buoy screen x", Mark, 3, false},
-        {"lower_right_y", "lower right buoy screen y", Mark, 3, true},
-        {"ul_survey_x", "upper left buoy survey x", Survey, 0, false},
-        {"ul_survey_y", "upper left buoy survey y", Survey, 0, true},
-        {"ur_survey_x", "upper right buoy survey x", Survey, 1, false},
-        {"ur_survey_y", "upper right buoy survey y", Survey, 1, true},
-        {"ll_survey_x", "lower left buoy survey x", Survey, 2, false},
-        {"ll_survey_y", "lower left buoy survey y", Survey, 2, true},
-        {"lr_survey_x", "lower right buoy survey x", Survey, 3, false},
-        {"lr_survey_y", "lower right buoy survey y", Survey, 3, true},
-        {"jump_x", "jump x", Jump, 0, false},
-        {"jump_y", "jump y", Jump, 0, true},
+        {"upperLeftScreenXEdit", "upper left buoy screen x", Mark, 0, false},
+        {"upperLeftScreenYEdit", "upper left buoy screen y", Mark, 0, true},
+        {"upperRightScreenXEdit", "upper right buoy screen x", Mark, 1, false},
+        {"upperRightScreenYEdit", "upper right buoy screen y", Mark, 1, true},
+        {"lowerLeftScreenXEdit", "lower left buoy screen x", Mark, 2, false},
+        {"lowerLeftScreenYEdit", "lower left buoy screen y", Mark, 2, true},
+        {"lowerRightScreenXEdit", "lower right buoy screen x", Mark, 3, false},
+        {"lowerRightScreenYEdit", "lower right buoy screen y", Mark, 3, true},
+        {"upperLeftSurveyXEdit", "upper left buoy survey x", Survey, 0, false},
+        {"upperLeftSurveyYEdit", "upper left buoy survey y", Survey, 0, true},
+        {"upperRightSurveyXEdit", "upper right buoy survey x", Survey, 1, false},
+        {"upperRightSurveyYEdit", "upper right buoy survey y", Survey, 1, true},
+        {"lowerLeftSurveyXEdit", "lower left buoy survey x", Survey, 2, false},
+        {"lowerLeftSurveyYEdit", "lower left buoy survey y", Survey, 2, true},
+        {"lowerRightSurveyXEdit", "lower right buoy survey x", Survey, 3, false},
+        {"lowerRightSurveyYEdit", "lower right buoy survey y", Survey, 3, true},
+        {"jumpXEdit", "jump x", Jump, 0, false},
+        {"jumpYEdit", "jump y", Jump, 0, true},
     };
     load(QDir(state.place.folder).filePath("SlalomOK.ipt"));
     double value = 3000;
@@ -804,21 +807,21 @@ TEST_F(GridSetupScreen, EachCoordinateBoxSetsItsOwnCoordinate)
 
 TEST_F(GridSetupScreen, TypedTextThatIsNoNumberPutsTheBoxBack)
 {
-    typeInto("upper_left_x", "abc");
-    pressEnter("upper_left_x");
-    EXPECT_EQ(text("upper_left_x"), "auto");
+    typeInto("upperLeftScreenXEdit", "abc");
+    pressEnter("upperLeftScreenXEdit");
+    EXPECT_EQ(text("upperLeftScreenXEdit"), "auto");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("upper left buoy screen x"));
 
     // Typing is a way to place an unmarked buoy too.
-    typeInto("upper_left_x", "5400");
-    pressEnter("upper_left_x");
+    typeInto("upperLeftScreenXEdit", "5400");
+    pressEnter("upperLeftScreenXEdit");
     EXPECT_EQ(state.calibration.mark(Buoy::UpperLeft).x, 5400);
-    EXPECT_EQ(text("upper_left_y"), " 0");
+    EXPECT_EQ(text("upperLeftScreenYEdit"), " 0");
 
-    typeInto("upper_left_y", "37S0");
-    click("Load"); // the focus leaves the box on the way
-    EXPECT_EQ(text("upper_left_y"), " 0");
+    typeInto("upperLeftScreenYEdit", "37S0");
+    click("completeButton"); // the focus leaves the box on the way
+    EXPECT_EQ(text("upperLeftScreenYEdit"), " 0");
     EXPECT_EQ(state.calibration.mark(Buoy::UpperLeft).y, 0);
     EXPECT_EQ(fake.messages.shown.size(), 3u); // the refusal, then Complete's own warning
     EXPECT_EQ(journalLines()[5], "Upper Left X,Y Pixels:  5400   0");
@@ -838,26 +841,26 @@ TEST_F(GridSetupScreen, EveryInputHasAnAccessibleName)
     }
     EXPECT_GE(names.size(), 18 + 4 + 4 + 13);
     EXPECT_EQ(names.removeDuplicates(), 0) << names.join(", ").toStdString();
-    EXPECT_EQ(edit("upper_left_x")->accessibleName(), "upper left buoy screen x");
-    EXPECT_EQ(edit("ll_survey_y")->accessibleName(), "lower left buoy survey y");
-    EXPECT_EQ(edit("jump_x")->accessibleName(), "jump x");
-    click("grid_select");
-    EXPECT_EQ(control("grid_select")->accessibleName(), "Grid 2");
+    EXPECT_EQ(edit("upperLeftScreenXEdit")->accessibleName(), "upper left buoy screen x");
+    EXPECT_EQ(edit("lowerLeftSurveyYEdit")->accessibleName(), "lower left buoy survey y");
+    EXPECT_EQ(edit("jumpXEdit")->accessibleName(), "jump x");
+    click("selectGridButton");
+    EXPECT_EQ(control("selectGridButton")->accessibleName(), "Grid 2");
 }
 
 TEST_F(GridSetupScreen, HideAndShowTheDescriptions)
 {
-    click("cmdHide");
-    EXPECT_FALSE(control("ipt_file_description")->isVisible());
-    EXPECT_EQ(control<QPushButton>("cmdHide")->text(), "Show");
-    click("cmdHide");
-    EXPECT_TRUE(control("ipt_file_description_2")->isVisible());
-    EXPECT_EQ(control<QPushButton>("cmdHide")->text(), "Hide");
+    click("hideDescriptionsButton");
+    EXPECT_FALSE(control("setupFileEdit")->isVisible());
+    EXPECT_EQ(control<QPushButton>("hideDescriptionsButton")->text(), "Show");
+    click("hideDescriptionsButton");
+    EXPECT_TRUE(control("setupDescriptionEdit")->isVisible());
+    EXPECT_EQ(control<QPushButton>("hideDescriptionsButton")->text(), "Hide");
 }
 
 TEST_F(GridSetupScreen, CrossSizeFollowsTheScrollBar)
 {
-    control<QScrollBar>("Setup_Cross_size")->setValue(15);
+    control<QScrollBar>("crossSizeSlider")->setValue(15);
     EXPECT_EQ(state.display.crossSize, 15);
     load(QDir(state.place.folder).filePath("SlalomOK.ipt"));
     EXPECT_EQ(grid->circleRadius(), 30);

@@ -1,7 +1,7 @@
 // The measurement screen on the offscreen platform: real widgets and the real Qt key state,
 // fake timers, clock, joystick and message boxes.
 
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
 #include "measure/video_pass_log.h"
@@ -317,8 +317,8 @@ TEST_F(MeasureScreenTest, ThePictureBehindTheCalibrationShowsHereInTheSamePlace)
         p.fillRect(QRect(346, 246, 9, 9), Qt::yellow); // around pixel (350, 250)
     }
     fake.pictures.clipboard = picture;
-    Grid_Setup& grid = screens.gridSetup();
-    grid.findChild<QAction*>(QStringLiteral("mnuPaste"))->trigger();
+    CalibrationScreen& grid = screens.calibrationScreen();
+    grid.findChild<QAction*>(QStringLiteral("pastePictureAction"))->trigger();
     const auto* surface = measure.findChild<DrawingSurface*>();
     ASSERT_NE(surface, nullptr);
     // Scaled into the area right of the control column, and the same picture point under
@@ -329,7 +329,7 @@ TEST_F(MeasureScreenTest, ThePictureBehindTheCalibrationShowsHereInTheSamePlace)
     EXPECT_EQ(surface->composed().pixelColor(int(yellow.x), int(yellow.y)), QColor(Qt::yellow));
     EXPECT_EQ(grid.surface().backgroundPicture(), picture);
     EXPECT_EQ(surface->composed().pixelColor(269, 250), QColor(255, 0, 255));
-    grid.findChild<QAction*>(QStringLiteral("mnuClearPicture"))->trigger();
+    grid.findChild<QAction*>(QStringLiteral("clearPictureAction"))->trigger();
     EXPECT_TRUE(surface->mapping().isIdentity()); // the overlay card keys the whole surface
     EXPECT_EQ(surface->composed().pixelColor(350, 250), QColor(255, 0, 255));
     EXPECT_FALSE(grid.surface().hasBackgroundPicture());

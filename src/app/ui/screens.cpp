@@ -3,7 +3,7 @@
 #include "app/program_state.h"
 #include "app/ui/form1.h"
 #include "app/ui/manual.h"
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "measure/ui/measure.h"
 #include "platform/platform.h"
 #include "results/ui/results.h"
@@ -28,13 +28,13 @@ Form1& Screens::form1()
     return *form1_;
 }
 
-Grid_Setup& Screens::gridSetup()
+CalibrationScreen& Screens::calibrationScreen()
 {
-    if (!gridSetup_)
-        gridSetup_ = std::make_unique<Grid_Setup>(*this, platform_, state_.place, state_.run,
-                                                  state_.calibration, state_.gridSlots,
-                                                  state_.display, courseVideo_);
-    return *gridSetup_;
+    if (!calibrationScreen_)
+        calibrationScreen_ = std::make_unique<CalibrationScreen>(
+            *this, platform_, state_.place, state_.run, state_.calibration, state_.gridSlots,
+            state_.display, courseVideo_);
+    return *calibrationScreen_;
 }
 
 Measure& Screens::measure()
@@ -89,7 +89,7 @@ void Screens::showStart()
 
 void Screens::openCalibration()
 {
-    bringUp(gridSetup());
+    bringUp(calibrationScreen());
 }
 
 void Screens::openMeasurement()
@@ -120,7 +120,7 @@ void Screens::endProgram()
         return;
     ending_ = true;
     for (QWidget* w : std::initializer_list<QWidget*>{manual_.get(), results_.get(), measure_.get(),
-                                                      gridSetup_.get(), form1_.get()})
+                                                      calibrationScreen_.get(), form1_.get()})
         if (w)
             w->hide();
     Q_EMIT programEnded();

@@ -48,63 +48,68 @@ CourseOverlay::CourseOverlay(DrawingSurface& surface, QWidget& controls, QMenu& 
       coursePicture(coursePicture), shownSetup(std::move(shownSetup))
 {
     buildControls(pictureMenu);
-    display.crossSize = Setup_Cross_size->value();
-    circleRadius_ = crossRadiusFor(Setup_Cross_size->value());
+    display.crossSize = crossSizeSlider->value();
+    circleRadius_ = crossRadiusFor(crossSizeSlider->value());
     withdrawAccuracyCheck();
-    CrossSizeLabel->setAutoFillBackground(true);
-    CrossSizeLabel->setStyleSheet(QStringLiteral("background-color: black; color: white;"));
+    crossSizeLabel->setAutoFillBackground(true);
+    crossSizeLabel->setStyleSheet(QStringLiteral("background-color: black; color: white;"));
 }
 
 void CourseOverlay::buildControls(QMenu& pictureMenu)
 {
     QWidget* s = &controls;
-    auto* mnuLoadPicture = named(pictureMenu.addAction(QStringLiteral("Load &Picture")),
-                                 QStringLiteral("mnuLoadPicture"));
-    auto* mnuClearPicture = named(pictureMenu.addAction(QStringLiteral("&Clear Picture")),
-                                  QStringLiteral("mnuClearPicture"));
-    auto* mnuPaste = named(pictureMenu.addAction(QStringLiteral("P&aste Picture from Clipboard")),
-                           QStringLiteral("mnuPaste"));
+    auto* loadPictureAction = named(pictureMenu.addAction(QStringLiteral("Load &Picture")),
+                                    QStringLiteral("loadPictureAction"));
+    auto* clearPictureAction = named(pictureMenu.addAction(QStringLiteral("&Clear Picture")),
+                                     QStringLiteral("clearPictureAction"));
+    auto* pastePictureAction =
+        named(pictureMenu.addAction(QStringLiteral("P&aste Picture from Clipboard")),
+              QStringLiteral("pastePictureAction"));
 
-    CrossSizeLabel = named(new QLabel(QStringLiteral("Cross Size"), s), "CrossSizeLabel");
-    CrossSizeLabel->setAlignment(Qt::AlignCenter);
-    Setup_Cross_size = named(new QScrollBar(Qt::Horizontal, s), "Setup_Cross_size");
-    Setup_Cross_size->setAccessibleName(QStringLiteral("Cross Size"));
-    Setup_Cross_size->setRange(CrossSizeScroll::Min, CrossSizeScroll::Max);
-    Setup_Cross_size->setSingleStep(CrossSizeScroll::SmallChange);
-    Setup_Cross_size->setPageStep(CrossSizeScroll::LargeChange);
-    Setup_Cross_size->setValue(CrossSizeScroll::Initial);
-    makeDraggable(CrossSizeLabel, Setup_Cross_size);
+    crossSizeLabel = named(new QLabel(QStringLiteral("Cross Size"), s), "crossSizeLabel");
+    crossSizeLabel->setAlignment(Qt::AlignCenter);
+    crossSizeSlider = named(new QScrollBar(Qt::Horizontal, s), "crossSizeSlider");
+    crossSizeSlider->setAccessibleName(QStringLiteral("Cross Size"));
+    crossSizeSlider->setRange(CrossSizeScroll::Min, CrossSizeScroll::Max);
+    crossSizeSlider->setSingleStep(CrossSizeScroll::SmallChange);
+    crossSizeSlider->setPageStep(CrossSizeScroll::LargeChange);
+    crossSizeSlider->setValue(CrossSizeScroll::Initial);
+    makeDraggable(crossSizeLabel, crossSizeSlider);
 
-    show_alignment = named(new QPushButton(QStringLiteral("Draw Buoys"), s), "show_alignment");
-    btnShowAllBuoys = named(new QPushButton(QStringLiteral("Show Course"), s), "btnShowAllBuoys");
-    btnAccuracyCheck = named(new QPushButton(QStringLiteral("Accuracy"), s), "btnAccuracyCheck");
-    btnClearAccuracy =
-        named(new QPushButton(QStringLiteral("Clear Accuracy Values"), s), "btnClearAccuracy");
-    for (QPushButton* b : {show_alignment, btnShowAllBuoys, btnAccuracyCheck, btnClearAccuracy})
+    drawBuoysButton = named(new QPushButton(QStringLiteral("Draw Buoys"), s), "drawBuoysButton");
+    showCourseButton = named(new QPushButton(QStringLiteral("Show Course"), s), "showCourseButton");
+    accuracyButton = named(new QPushButton(QStringLiteral("Accuracy"), s), "accuracyButton");
+    clearAccuracyButton =
+        named(new QPushButton(QStringLiteral("Clear Accuracy Values"), s), "clearAccuracyButton");
+    for (QPushButton* b : {drawBuoysButton, showCourseButton, accuracyButton, clearAccuracyButton})
         b->setAccessibleName(b->text());
-    btnClearAccuracy->hide();
-    fmAccuracyDisplay = named(new QGroupBox(QStringLiteral("Accuracy "), s), "fmAccuracyDisplay");
-    optAdvancedAccuracy = named(new QRadioButton(QStringLiteral("Advanced"), fmAccuracyDisplay),
-                                "optAdvancedAccuracy");
-    optAdvancedAccuracy->setChecked(true);
+    clearAccuracyButton->hide();
+    advancedAccuracyGroup =
+        named(new QGroupBox(QStringLiteral("Accuracy "), s), "advancedAccuracyGroup");
+    advancedAccuracyOption =
+        named(new QRadioButton(QStringLiteral("Advanced"), advancedAccuracyGroup),
+              "advancedAccuracyOption");
+    advancedAccuracyOption->setChecked(true);
     // Alone in its frame: an exclusive group keeps a second click from clearing it.
     auto* advancedGroup = new QButtonGroup(this);
-    advancedGroup->addButton(optAdvancedAccuracy);
-    fmAccuracyConfig = named(new QGroupBox(QStringLiteral("Display"), s), "fmAccuracyConfig");
-    optDisplayDistance =
-        named(new QRadioButton(QStringLiteral("Distance"), fmAccuracyConfig), "optDisplayDistance");
-    optDetailMeasurement = named(new QRadioButton(QStringLiteral("Detail "), fmAccuracyConfig),
-                                 "optDetailMeasurement");
-    optHomolgationLevel =
-        named(new QRadioButton(QStringLiteral("Hom.Lvl"), fmAccuracyConfig), "optHomolgationLevel");
-    optDetailMeasurement->setChecked(true);
-    optAdvancedAccuracy->setAccessibleName(QStringLiteral("Advanced accuracy"));
-    optDisplayDistance->setAccessibleName(QStringLiteral("Display distance"));
-    optDetailMeasurement->setAccessibleName(QStringLiteral("Display detail"));
-    optHomolgationLevel->setAccessibleName(QStringLiteral("Display homologation level"));
-    for (size_t i = 0; i < AccuracyIndicator.size(); ++i) {
+    advancedGroup->addButton(advancedAccuracyOption);
+    accuracyDisplayGroup =
+        named(new QGroupBox(QStringLiteral("Display"), s), "accuracyDisplayGroup");
+    distanceOption =
+        named(new QRadioButton(QStringLiteral("Distance"), accuracyDisplayGroup), "distanceOption");
+    detailOption =
+        named(new QRadioButton(QStringLiteral("Detail "), accuracyDisplayGroup), "detailOption");
+    homologationLevelOption =
+        named(new QRadioButton(QStringLiteral("Hom.Lvl"), accuracyDisplayGroup),
+              "homologationLevelOption");
+    detailOption->setChecked(true);
+    advancedAccuracyOption->setAccessibleName(QStringLiteral("Advanced accuracy"));
+    distanceOption->setAccessibleName(QStringLiteral("Display distance"));
+    detailOption->setAccessibleName(QStringLiteral("Display detail"));
+    homologationLevelOption->setAccessibleName(QStringLiteral("Display homologation level"));
+    for (size_t i = 0; i < accuracyIndicatorLabels.size(); ++i) {
         QLabel* l = new QLabel(&surface);
-        l->setObjectName(QStringLiteral("AccuracyIndicator_%1").arg(i));
+        l->setObjectName(QStringLiteral("accuracyIndicatorLabel%1").arg(i));
         // Black text straight on the picture; clicks go through to the picture beneath,
         // so a buoy under an indicator can still be marked.
         l->setAutoFillBackground(false);
@@ -112,20 +117,19 @@ void CourseOverlay::buildControls(QMenu& pictureMenu)
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
         l->setStyleSheet(QStringLiteral("background: transparent; color: black;"));
         l->hide();
-        AccuracyIndicator[i] = l;
+        accuracyIndicatorLabels[i] = l;
     }
 
-    connect(show_alignment, &QPushButton::clicked, this, &CourseOverlay::show_alignment_Click);
-    connect(btnShowAllBuoys, &QPushButton::clicked, this, &CourseOverlay::btnShowAllBuoys_Click);
-    connect(btnAccuracyCheck, &QPushButton::clicked, this, &CourseOverlay::btnAccuracyCheck_Click);
-    connect(btnClearAccuracy, &QPushButton::clicked, this, &CourseOverlay::btnClearAccuracy_Click);
-    connect(optAdvancedAccuracy, &QRadioButton::clicked, this,
-            &CourseOverlay::optAdvancedAccuracy_Click);
-    connect(mnuLoadPicture, &QAction::triggered, this, &CourseOverlay::mnuLoadPicture_Click);
-    connect(mnuClearPicture, &QAction::triggered, this, &CourseOverlay::mnuClearPicture_Click);
-    connect(mnuPaste, &QAction::triggered, this, &CourseOverlay::mnuPaste_Click);
-    connect(Setup_Cross_size, &QScrollBar::valueChanged, this,
-            &CourseOverlay::Setup_Cross_size_Change);
+    connect(drawBuoysButton, &QPushButton::clicked, this, &CourseOverlay::drawBuoys);
+    connect(showCourseButton, &QPushButton::clicked, this, &CourseOverlay::showCourse);
+    connect(accuracyButton, &QPushButton::clicked, this, &CourseOverlay::checkAccuracy);
+    connect(clearAccuracyButton, &QPushButton::clicked, this, &CourseOverlay::clearAccuracyValues);
+    connect(advancedAccuracyOption, &QRadioButton::clicked, this,
+            &CourseOverlay::showDisplayOptions);
+    connect(loadPictureAction, &QAction::triggered, this, &CourseOverlay::loadPicture);
+    connect(clearPictureAction, &QAction::triggered, this, &CourseOverlay::clearPicture);
+    connect(pastePictureAction, &QAction::triggered, this, &CourseOverlay::pastePicture);
+    connect(crossSizeSlider, &QScrollBar::valueChanged, this, &CourseOverlay::crossSizeChanged);
     connect(&surface, &DrawingSurface::mappingChanged, this,
             &CourseOverlay::placeAccuracyIndicators);
 }
@@ -135,9 +139,9 @@ void CourseOverlay::layOutCrossSize(QBoxLayout* row)
     auto* crossSize = new QVBoxLayout;
     crossSize->setSpacing(0);
     crossSize->addStretch(1);
-    crossSize->addWidget(CrossSizeLabel);
-    crossSize->addWidget(Setup_Cross_size);
-    Setup_Cross_size->setMinimumWidth(kCrossSizeWidth);
+    crossSize->addWidget(crossSizeLabel);
+    crossSize->addWidget(crossSizeSlider);
+    crossSizeSlider->setMinimumWidth(kCrossSizeWidth);
     row->addLayout(crossSize);
 }
 
@@ -150,22 +154,22 @@ void CourseOverlay::layOutButtons(QBoxLayout* column)
             r->addWidget(w, 1);
         column->addLayout(r);
     };
-    row({show_alignment, btnShowAllBuoys});
-    row({btnAccuracyCheck, btnClearAccuracy});
+    row({drawBuoysButton, showCourseButton});
+    row({accuracyButton, clearAccuracyButton});
 
-    auto* advanced = new QVBoxLayout(fmAccuracyDisplay);
+    auto* advanced = new QVBoxLayout(advancedAccuracyGroup);
     advanced->setContentsMargins(kGap, 0, kGap, kGap / 2);
-    advanced->addWidget(optAdvancedAccuracy);
-    auto* options = new QGridLayout(fmAccuracyConfig);
+    advanced->addWidget(advancedAccuracyOption);
+    auto* options = new QGridLayout(accuracyDisplayGroup);
     options->setContentsMargins(kGap, 0, kGap, kGap / 2);
     options->setVerticalSpacing(0);
-    options->addWidget(optDisplayDistance, 0, 0);
-    options->addWidget(optDetailMeasurement, 0, 1);
-    options->addWidget(optHomolgationLevel, 1, 0, 1, 2);
+    options->addWidget(distanceOption, 0, 0);
+    options->addWidget(detailOption, 0, 1);
+    options->addWidget(homologationLevelOption, 1, 0, 1, 2);
     auto* groups = new QHBoxLayout;
     groups->setSpacing(kGap);
-    groups->addWidget(fmAccuracyDisplay, 0, Qt::AlignTop);
-    groups->addWidget(fmAccuracyConfig, 1);
+    groups->addWidget(advancedAccuracyGroup, 0, Qt::AlignTop);
+    groups->addWidget(accuracyDisplayGroup, 1);
     column->addLayout(groups);
 }
 
@@ -173,19 +177,19 @@ void CourseOverlay::layOutButtons(QBoxLayout* column)
 
 CrossSize CourseOverlay::crossSize() const
 {
-    return {Setup_Cross_size->value(), Setup_Cross_size->maximum(), circleRadius_};
+    return {crossSizeSlider->value(), crossSizeSlider->maximum(), circleRadius_};
 }
 
 void CourseOverlay::showGrid()
 {
     surface.clearDrawing();
     drawWidth = kMarkPenWidth;
-    const ShowGridDrawing drawing = showGridShapes(calibration, Setup_Cross_size->value());
+    const ShowGridDrawing drawing = showGridShapes(calibration, crossSizeSlider->value());
     circleRadius_ = drawing.crossRadius;
     surface.draw(drawing.shapes);
 }
 
-void CourseOverlay::show_alignment_Click()
+void CourseOverlay::drawBuoys()
 {
     if (!calibration.complete) {
         platform.messages.plain(QString::fromLatin1(kSetupNotOkMessage));
@@ -194,22 +198,22 @@ void CourseOverlay::show_alignment_Click()
     showGrid();
 }
 
-void CourseOverlay::btnShowAllBuoys_Click()
+void CourseOverlay::showCourse()
 {
     if (!calibration.complete) {
         platform.messages.plain(QString::fromLatin1(kSetupNotOkMessage));
         return;
     }
     surface.draw(
-        showCourseShapes(calibration.transform, Setup_Cross_size->value(), drawWidth).shapes);
+        showCourseShapes(calibration.transform, crossSizeSlider->value(), drawWidth).shapes);
 }
 
-void CourseOverlay::Setup_Cross_size_Change()
+void CourseOverlay::crossSizeChanged()
 {
     // The measurement screen draws its marks with the same cross size. The circle radius
     // follows at the next redraw of the marks: until then it must stay the radius of the
     // circles on the surface, which marking erases with it.
-    display.crossSize = Setup_Cross_size->value();
+    display.crossSize = crossSizeSlider->value();
 }
 
 // ---- label drag ----------------------------------------------------------------------------
@@ -256,33 +260,33 @@ bool CourseOverlay::eventFilter(QObject* watched, QEvent* event)
 
 void CourseOverlay::offerAccuracyCheck()
 {
-    btnAccuracyCheck->show();
+    accuracyButton->show();
     // The display options must be reachable after a load or Complete too, not only after a
     // grid selection.
-    fmAccuracyDisplay->show();
+    advancedAccuracyGroup->show();
 }
 
 void CourseOverlay::withdrawAccuracyCheck()
 {
-    btnAccuracyCheck->hide();
-    fmAccuracyConfig->hide();
-    fmAccuracyDisplay->hide();
+    accuracyButton->hide();
+    accuracyDisplayGroup->hide();
+    advancedAccuracyGroup->hide();
     // Nothing is left to clear once the indicators are gone.
-    btnClearAccuracy->hide();
+    clearAccuracyButton->hide();
     clearAccuracyIndicators();
 }
 
 void CourseOverlay::clearAccuracyIndicators()
 {
-    for (QLabel* l : AccuracyIndicator)
+    for (QLabel* l : accuracyIndicatorLabels)
         l->hide();
 }
 
 AccuracyDisplay CourseOverlay::accuracyDisplay() const
 {
-    if (optHomolgationLevel->isChecked())
+    if (homologationLevelOption->isChecked())
         return AccuracyDisplay::HomologationLevel;
-    if (optDisplayDistance->isChecked())
+    if (distanceOption->isChecked())
         return AccuracyDisplay::Distance;
     return AccuracyDisplay::Detail;
 }
@@ -290,7 +294,7 @@ AccuracyDisplay CourseOverlay::accuracyDisplay() const
 void CourseOverlay::showAccuracyIndicators(const AccuracyCheckResult& result)
 {
     for (const AccuracyPoint& p : result.points) {
-        QLabel* label = AccuracyIndicator[size_t(p.index)];
+        QLabel* label = accuracyIndicatorLabels[size_t(p.index)];
         label->hide();
         if (!p.placed)
             continue;
@@ -307,13 +311,13 @@ void CourseOverlay::showAccuracyIndicators(const AccuracyCheckResult& result)
 void CourseOverlay::placeAccuracyIndicators()
 {
     const PictureMapping& m = surface.mapping();
-    for (size_t i = 0; i < AccuracyIndicator.size(); ++i) {
+    for (size_t i = 0; i < accuracyIndicatorLabels.size(); ++i) {
         const PlanePoint at = m.toSurface(indicatorAt[i].x, indicatorAt[i].y);
-        AccuracyIndicator[i]->move(int(std::lround(at.x)), int(std::lround(at.y)));
+        accuracyIndicatorLabels[i]->move(int(std::lround(at.x)), int(std::lround(at.y)));
     }
 }
 
-void CourseOverlay::btnAccuracyCheck_Click()
+void CourseOverlay::checkAccuracy()
 {
     const QDateTime now = platform.clock.now();
     const ShownSetup shown = shownSetup();
@@ -321,7 +325,7 @@ void CourseOverlay::btnAccuracyCheck_Click()
         runAccuracyCheck(accuracyInputFrom(calibration, slots.current, shown.boxes, shown.file,
                                            shown.description, accuracyDisplay(), now));
     showAccuracyIndicators(result);
-    btnClearAccuracy->show();
+    clearAccuracyButton->show();
     showGrid();
     // The indicators stand whatever happens to the report: they are the check's answer.
     const QString path = accuracyReportPath(run.info().resultsFolder, now, programPlace.folder);
@@ -332,21 +336,21 @@ void CourseOverlay::btnAccuracyCheck_Click()
         platform.messages.warning(unplacedPointsMessage(result.unplaced), kScreenTitle);
 }
 
-void CourseOverlay::btnClearAccuracy_Click()
+void CourseOverlay::clearAccuracyValues()
 {
-    btnClearAccuracy->hide();
+    clearAccuracyButton->hide();
     for (int i = 0; i <= kClearAccuracyLastIndex; ++i)
-        AccuracyIndicator[size_t(i)]->hide();
+        accuracyIndicatorLabels[size_t(i)]->hide();
 }
 
-void CourseOverlay::optAdvancedAccuracy_Click()
+void CourseOverlay::showDisplayOptions()
 {
-    fmAccuracyConfig->show();
+    accuracyDisplayGroup->show();
 }
 
 // ---- background picture --------------------------------------------------------------------
 
-void CourseOverlay::mnuLoadPicture_Click()
+void CourseOverlay::loadPicture()
 {
     const PictureLoadStart start = startPictureLoad(programPlace.folder);
     if (const QString* warning = std::get_if<QString>(&start)) {
@@ -363,12 +367,12 @@ void CourseOverlay::mnuLoadPicture_Click()
     coursePicture.setImage(picture);
 }
 
-void CourseOverlay::mnuClearPicture_Click()
+void CourseOverlay::clearPicture()
 {
     coursePicture.setImage(QImage());
 }
 
-void CourseOverlay::mnuPaste_Click()
+void CourseOverlay::pastePicture()
 {
     const QImage picture = platform.pictures.clipboardImage();
     if (picture.isNull()) {

@@ -79,15 +79,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private Q_SLOTS:
-    void show_alignment_Click();
-    void btnShowAllBuoys_Click();
-    void Setup_Cross_size_Change();
-    void btnAccuracyCheck_Click();
-    void btnClearAccuracy_Click();
-    void optAdvancedAccuracy_Click();
-    void mnuLoadPicture_Click();
-    void mnuClearPicture_Click();
-    void mnuPaste_Click();
+    void drawBuoys();
+    void showCourse();
+    void crossSizeChanged();
+    void checkAccuracy();
+    void clearAccuracyValues();
+    void showDisplayOptions();
+    void loadPicture();
+    void clearPicture();
+    void pastePicture();
 
 private:
     void buildControls(QMenu& pictureMenu);
@@ -120,20 +120,20 @@ private:
     int drawWidth = 1;
     std::vector<Draggable> draggables;
 
-    QLabel* CrossSizeLabel = nullptr;
-    QScrollBar* Setup_Cross_size = nullptr;
-    QPushButton* show_alignment = nullptr;
-    QPushButton* btnShowAllBuoys = nullptr;
+    QLabel* crossSizeLabel = nullptr;
+    QScrollBar* crossSizeSlider = nullptr;
+    QPushButton* drawBuoysButton = nullptr;
+    QPushButton* showCourseButton = nullptr;
     // The accuracy check's controls; the calibration hides and shows them by its rules.
-    QPushButton* btnAccuracyCheck = nullptr;
-    QPushButton* btnClearAccuracy = nullptr;
-    QGroupBox* fmAccuracyConfig = nullptr;
-    QGroupBox* fmAccuracyDisplay = nullptr;
-    QRadioButton* optAdvancedAccuracy = nullptr;
-    QRadioButton* optDisplayDistance = nullptr;
-    QRadioButton* optDetailMeasurement = nullptr;
-    QRadioButton* optHomolgationLevel = nullptr;
-    std::array<QLabel*, kAccuracyIndicatorCount> AccuracyIndicator{};
+    QPushButton* accuracyButton = nullptr;
+    QPushButton* clearAccuracyButton = nullptr;
+    QGroupBox* accuracyDisplayGroup = nullptr;
+    QGroupBox* advancedAccuracyGroup = nullptr;
+    QRadioButton* advancedAccuracyOption = nullptr;
+    QRadioButton* distanceOption = nullptr;
+    QRadioButton* detailOption = nullptr;
+    QRadioButton* homologationLevelOption = nullptr;
+    std::array<QLabel*, kAccuracyIndicatorCount> accuracyIndicatorLabels{};
     // Where each indicator's top-left corner lies on the picture, in picture twips.
     std::array<Point2, kAccuracyIndicatorCount> indicatorAt{};
 };

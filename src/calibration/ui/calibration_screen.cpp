@@ -1,4 +1,4 @@
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 
 #include "app/run_particulars.h"
 #include "calibration/calibration_checks.h"
@@ -46,19 +46,20 @@ const QString kScreenTitle = QStringLiteral("Grid Setup");
 
 } // namespace
 
-Grid_Setup::Grid_Setup(Navigator& navigator, Platform& platform, const ProgramPlace& place,
-                       const RunParticulars& run, Calibration& calibration, GridSlots& slots,
-                       DisplaySettings& display, CourseVideo& courseVideo)
+CalibrationScreen::CalibrationScreen(Navigator& navigator, Platform& platform,
+                                     const ProgramPlace& place, const RunParticulars& run,
+                                     Calibration& calibration, GridSlots& slots,
+                                     DisplaySettings& display, CourseVideo& courseVideo)
     : navigator(navigator), platform(platform), programPlace(place), run(run),
       calibration(calibration), slots(slots), display(display), courseVideo(courseVideo)
 {
-    setObjectName(QStringLiteral("Grid_Setup"));
+    setObjectName(QStringLiteral("CalibrationScreen"));
     setWindowTitle(kScreenTitle);
     buildControls();
     load();
 }
 
-void Grid_Setup::load()
+void CalibrationScreen::load()
 {
     slots.current = 1;
     slots.count = 1;
@@ -72,7 +73,7 @@ void Grid_Setup::load()
     placeControls();
 }
 
-void Grid_Setup::setVisible(bool visible)
+void CalibrationScreen::setVisible(bool visible)
 {
     if (visible && !loaded) {
         loaded = true;
@@ -81,7 +82,7 @@ void Grid_Setup::setVisible(bool visible)
     QMainWindow::setVisible(visible);
 }
 
-void Grid_Setup::showEvent(QShowEvent* event)
+void CalibrationScreen::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     // Shown by the program (from the start screen), not restored by the window system.
@@ -89,7 +90,7 @@ void Grid_Setup::showEvent(QShowEvent* event)
         activate();
 }
 
-void Grid_Setup::activate()
+void CalibrationScreen::activate()
 {
     const RunInfo r = run.info();
     for (const BoxWrite& w :
@@ -101,7 +102,7 @@ void Grid_Setup::activate()
         appendSessionHeaders(r.resultsFolder, programPlace.folder, platform.clock.now()));
 }
 
-bool Grid_Setup::eventFilter(QObject* watched, QEvent* event)
+bool CalibrationScreen::eventFilter(QObject* watched, QEvent* event)
 {
     // The column keeps the surface's full height whatever the window does.
     if (watched == drawingSurface && event->type() == QEvent::Resize)
@@ -109,20 +110,20 @@ bool Grid_Setup::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Grid_Setup::closeEvent(QCloseEvent* event)
+void CalibrationScreen::closeEvent(QCloseEvent* event)
 {
     event->accept();
     navigator.endProgram();
 }
 
-double Grid_Setup::circleRadius() const
+double CalibrationScreen::circleRadius() const
 {
     return overlay->circleRadius();
 }
 
 // ---- state pictures, perspective, journal --------------------------------------------------
 
-void Grid_Setup::showStatePicture(const QString& name)
+void CalibrationScreen::showStatePicture(const QString& name)
 {
     if (name == statePictureName)
         return;
@@ -131,24 +132,24 @@ void Grid_Setup::showStatePicture(const QString& name)
     // The operator may have deleted or damaged the copy; the built-in one always exists.
     if (picture.isNull())
         picture = QPixmap(QStringLiteral(":/program/") + name);
-    grid_state_icon->setPixmap(picture);
-    grid_state_icon->setToolTip(name == kCompletePicture ? QStringLiteral("Setup complete")
+    setupStateLabel->setPixmap(picture);
+    setupStateLabel->setToolTip(name == kCompletePicture ? QStringLiteral("Setup complete")
                                                          : QStringLiteral("Setup not complete"));
 }
 
-void Grid_Setup::showIncomplete()
+void CalibrationScreen::showIncomplete()
 {
     showStatePicture(kIncompletePicture);
     overlay->withdrawAccuracyCheck();
 }
 
-void Grid_Setup::showComplete()
+void CalibrationScreen::showComplete()
 {
     showStatePicture(kCompletePicture);
     overlay->offerAccuracyCheck();
 }
 
-void Grid_Setup::checkPerspective()
+void CalibrationScreen::checkPerspective()
 {
     // The marks are picture pixels: the gates are measured against the picture they were made
     // on. The overlay card's picture is the screen.
@@ -159,7 +160,7 @@ void Grid_Setup::checkPerspective()
         platform.messages.plain(*warning);
 }
 
-bool Grid_Setup::enterProgramFolder()
+bool CalibrationScreen::enterProgramFolder()
 {
     if (QDir::setCurrent(programPlace.folder))
         return true;
@@ -167,19 +168,19 @@ bool Grid_Setup::enterProgramFolder()
     return false;
 }
 
-void Grid_Setup::reportWriteFailures(const QStringList& failures)
+void CalibrationScreen::reportWriteFailures(const QStringList& failures)
 {
     if (!failures.isEmpty())
         platform.messages.warning(failures.join('\n'), kScreenTitle);
 }
 
-void Grid_Setup::appendJournal(JournalForm form)
+void CalibrationScreen::appendJournal(JournalForm form)
 {
     const QString path =
         resultsFilePath(run.info().resultsFolder, kJournalFileName, programPlace.folder);
     const QString block =
-        journalBlock(platform.clock.now(), ipt_file_description->text(),
-                     ipt_file_description_2->text(), slots.current, coordinateTexts(), form);
+        journalBlock(platform.clock.now(), setupFileEdit->text(), setupDescriptionEdit->text(),
+                     slots.current, coordinateTexts(), form);
     const WriteResult r = appendText(path, block);
     if (!r)
         reportWriteFailures({r.message});
@@ -187,7 +188,7 @@ void Grid_Setup::appendJournal(JournalForm form)
 
 // ---- coordinate boxes ----------------------------------------------------------------------
 
-CoordinateTexts Grid_Setup::coordinateTexts() const
+CoordinateTexts CalibrationScreen::coordinateTexts() const
 {
     CoordinateTexts t;
     for (Buoy b : kBuoyVisitOrder)
@@ -198,7 +199,7 @@ CoordinateTexts Grid_Setup::coordinateTexts() const
     return t;
 }
 
-void Grid_Setup::showTexts(const CoordinateTexts& t)
+void CalibrationScreen::showTexts(const CoordinateTexts& t)
 {
     for (Buoy b : kBuoyVisitOrder) {
         box({BoxKind::ScreenX, b})->setText(t[b].screenX);
@@ -210,22 +211,22 @@ void Grid_Setup::showTexts(const CoordinateTexts& t)
     box({BoxKind::JumpY})->setText(t.jumpY);
 }
 
-void Grid_Setup::showGridCaption(const QString& caption)
+void CalibrationScreen::showGridCaption(const QString& caption)
 {
-    grid_select->setText(caption);
-    grid_select->setAccessibleName(caption);
+    selectGridButton->setText(caption);
+    selectGridButton->setAccessibleName(caption);
 }
 
-void Grid_Setup::showDescriptions(const QString& first, const QString& second)
+void CalibrationScreen::showDescriptions(const QString& first, const QString& second)
 {
-    ipt_file_description->setText(first);
-    ipt_file_description_2->setText(second);
+    setupFileEdit->setText(first);
+    setupDescriptionEdit->setText(second);
     // Long paths and descriptions are read from their beginning.
-    ipt_file_description->setCursorPosition(0);
-    ipt_file_description_2->setCursorPosition(0);
+    setupFileEdit->setCursorPosition(0);
+    setupDescriptionEdit->setCursorPosition(0);
 }
 
-void Grid_Setup::coordinateChanged(CoordinateBox b)
+void CalibrationScreen::coordinateChanged(CoordinateBox b)
 {
     const QLineEdit* field = box(b);
     // The program's own writes leave the box unmodified; the operator's typing does not.
@@ -235,12 +236,12 @@ void Grid_Setup::coordinateChanged(CoordinateBox b)
     showIncomplete();
 }
 
-QString& Grid_Setup::shownScreenText(CoordinateBox b)
+QString& CalibrationScreen::shownScreenText(CoordinateBox b)
 {
     return shownScreenTexts[size_t(b.buoy)][b.kind == BoxKind::ScreenX ? 0 : 1];
 }
 
-void Grid_Setup::screenBoxEdited(CoordinateBox b)
+void CalibrationScreen::screenBoxEdited(CoordinateBox b)
 {
     QLineEdit* field = box(b);
     if (applyingTypedMark || !field->isModified())
@@ -249,7 +250,7 @@ void Grid_Setup::screenBoxEdited(CoordinateBox b)
     const QString typed = field->text();
     if (const auto value = typedScreenCoordinate(typed)) {
         overlay->useMarkPen();
-        showMarks(placeTypedMark(calibration, b, *value, chkboxGridLock->isChecked(),
+        showMarks(placeTypedMark(calibration, b, *value, gridLockCheck->isChecked(),
                                  overlay->crossSize()));
         field->setModified(false);
     } else {
@@ -259,7 +260,7 @@ void Grid_Setup::screenBoxEdited(CoordinateBox b)
     applyingTypedMark = false;
 }
 
-void Grid_Setup::commitTypedMarks()
+void CalibrationScreen::commitTypedMarks()
 {
     for (Buoy b : kBuoyVisitOrder)
         for (BoxKind kind : {BoxKind::ScreenX, BoxKind::ScreenY})
@@ -268,20 +269,20 @@ void Grid_Setup::commitTypedMarks()
 
 // ---- marking, lock, micro-adjust -------------------------------------------------------------
 
-std::optional<Buoy> Grid_Setup::selectedBuoy() const
+std::optional<Buoy> CalibrationScreen::selectedBuoy() const
 {
-    if (upper_left_button->isChecked())
+    if (upperLeftOption->isChecked())
         return Buoy::UpperLeft;
-    if (upper_right_button->isChecked())
+    if (upperRightOption->isChecked())
         return Buoy::UpperRight;
-    if (lower_left_button->isChecked())
+    if (lowerLeftOption->isChecked())
         return Buoy::LowerLeft;
-    if (lower_right_button->isChecked())
+    if (lowerRightOption->isChecked())
         return Buoy::LowerRight;
     return std::nullopt;
 }
 
-void Grid_Setup::showMarks(const MarkResult& result)
+void CalibrationScreen::showMarks(const MarkResult& result)
 {
     drawingSurface->draw(result.shapes);
     for (const MarkMove& m : result.moved) {
@@ -290,53 +291,53 @@ void Grid_Setup::showMarks(const MarkResult& result)
     }
 }
 
-void Grid_Setup::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
+void CalibrationScreen::markBuoyAt(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
 {
     if (selectedBuoy())
         overlay->useMarkPen();
     // On a scaled picture a click falls between twips; a whole twip (a fifteenth of a picture
     // pixel) keeps the boxes and the setup file readable and loses nothing a click can aim at.
     const Point2 at{std::round(x), std::round(y)};
-    showMarks(markBuoy(calibration, selectedBuoy(), chkboxGridLock->isChecked(), at,
+    showMarks(markBuoy(calibration, selectedBuoy(), gridLockCheck->isChecked(), at,
                        overlay->crossSize()));
 }
 
-void Grid_Setup::nudge(AdjustDirection direction)
+void CalibrationScreen::nudge(AdjustDirection direction)
 {
     overlay->useMarkPen();
-    showMarks(microAdjust(calibration, selectedBuoy(), chkboxGridLock->isChecked(), direction,
+    showMarks(microAdjust(calibration, selectedBuoy(), gridLockCheck->isChecked(), direction,
                           overlay->crossSize()));
 }
 
-void Grid_Setup::chkboxGridLock_Click()
+void CalibrationScreen::toggleGridLock()
 {
     commitTypedMarks();
-    if (chkboxGridLock->isChecked() && !canLockGrid(coordinateTexts())) {
+    if (gridLockCheck->isChecked() && !canLockGrid(coordinateTexts())) {
         platform.messages.plain(kCannotLockMessage);
-        chkboxGridLock->setChecked(false);
+        gridLockCheck->setChecked(false);
     }
-    gridLockedLabel->setVisible(chkboxGridLock->isChecked());
+    gridLockedLabel->setVisible(gridLockCheck->isChecked());
 }
 
-void Grid_Setup::unlockGrid()
+void CalibrationScreen::unlockGrid()
 {
-    chkboxGridLock->setChecked(false);
+    gridLockCheck->setChecked(false);
     gridLockedLabel->hide();
 }
 
-void Grid_Setup::cmdHide_Click()
+void CalibrationScreen::toggleDescriptions()
 {
     descriptionsVisible = !descriptionsVisible;
-    ipt_file_description->setVisible(descriptionsVisible);
-    ipt_file_description_2->setVisible(descriptionsVisible);
+    setupFileEdit->setVisible(descriptionsVisible);
+    setupDescriptionEdit->setVisible(descriptionsVisible);
     const QString caption = descriptionsButtonCaption(descriptionsVisible);
-    cmdHide->setText(caption);
-    cmdHide->setAccessibleName(caption + QStringLiteral(" descriptions"));
+    hideDescriptionsButton->setText(caption);
+    hideDescriptionsButton->setAccessibleName(caption + QStringLiteral(" descriptions"));
 }
 
 // ---- files, Complete, grid selection, Exit ---------------------------------------------------
 
-void Grid_Setup::gridLoad_Click()
+void CalibrationScreen::loadSetup()
 {
     unlockGrid();
     if (!enterProgramFolder())
@@ -374,7 +375,7 @@ void Grid_Setup::gridLoad_Click()
     overlay->showGrid();
 }
 
-void Grid_Setup::gridSave_Click()
+void CalibrationScreen::saveSetup()
 {
     commitTypedMarks();
     if (!currentSlotHoldsCalibration(slots)) {
@@ -406,12 +407,11 @@ void Grid_Setup::gridSave_Click()
     showDescriptions(*path, description);
 }
 
-void Grid_Setup::Load_Click()
+void CalibrationScreen::complete()
 {
     commitTypedMarks();
-    const CompletionResult r =
-        completeSetup(calibration, slots, coordinateTexts(), ipt_file_description->text(),
-                      ipt_file_description_2->text());
+    const CompletionResult r = completeSetup(calibration, slots, coordinateTexts(),
+                                             setupFileEdit->text(), setupDescriptionEdit->text());
     if (r.ok) {
         QDir::setCurrent(programPlace.folder);
         showComplete();
@@ -424,10 +424,10 @@ void Grid_Setup::Load_Click()
     appendJournal(JournalForm::Pixels);
 }
 
-void Grid_Setup::grid_select_Click()
+void CalibrationScreen::selectNextGrid()
 {
     drawingSurface->clearDrawing();
-    const int slot = selectNextGrid(slots);
+    const int slot = ::selectNextGrid(slots);
     showGridCaption(gridCaption(slot));
     showTexts(slotBoxTexts(slots, slot));
     const SetupFileData shown = slotData(slots, slot);
@@ -442,7 +442,7 @@ void Grid_Setup::grid_select_Click()
     }
 }
 
-void Grid_Setup::gridExit_Click()
+void CalibrationScreen::leaveScreen()
 {
     commitTypedMarks();
     if (calibration.complete) {

@@ -2,7 +2,7 @@
 // The calibration screen: the operator marks the four reference buoys on the picture,
 // enters their survey positions, completes the setup, and loads or saves setup files. The
 // course display over the picture is its CourseOverlay; its controls are built and placed in
-// grid_setup_controls.cpp.
+// calibration_screen_controls.cpp.
 //
 // Every control stands in one column at the left edge, as wide as the measurement screen's,
 // so that the picture under the screens (still picture, camera or video frame) fills the same
@@ -40,16 +40,16 @@ class RunParticulars;
 class VideoTransport;
 struct Platform;
 
-class Grid_Setup : public QMainWindow
+class CalibrationScreen : public QMainWindow
 {
     Q_OBJECT
 public:
-    Grid_Setup(Navigator& navigator, Platform& platform, const ProgramPlace& place,
-               const RunParticulars& run, Calibration& calibration, GridSlots& slots,
-               DisplaySettings& display, CourseVideo& courseVideo);
+    CalibrationScreen(Navigator& navigator, Platform& platform, const ProgramPlace& place,
+                      const RunParticulars& run, Calibration& calibration, GridSlots& slots,
+                      DisplaySettings& display, CourseVideo& courseVideo);
 
     DrawingSurface& surface() { return *drawingSurface; }
-    // The file name of the state picture shown in grid_state_icon.
+    // The file name of the state picture shown in setupStateLabel.
     QString statePicture() const { return statePictureName; }
     // The radius of the circles last drawn around the marks, which moving a mark erases.
     double circleRadius() const;
@@ -62,17 +62,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private Q_SLOTS:
-    void gridLoad_Click();
-    void gridSave_Click();
-    void gridExit_Click();
-    void Load_Click();
-    void grid_select_Click();
-    void chkboxGridLock_Click();
-    void cmdHide_Click();
-    void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+    void loadSetup();
+    void saveSetup();
+    void leaveScreen();
+    void complete();
+    void selectNextGrid();
+    void toggleGridLock();
+    void toggleDescriptions();
+    void markBuoyAt(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
 
 private:
-    // grid_setup_controls.cpp: the controls, their places and their connections.
+    // calibration_screen_controls.cpp: the controls, their places and their connections.
     void buildControls();
     void placeControls();
     void layOutColumn();
@@ -135,40 +135,43 @@ private:
     VideoTransport* transport = nullptr;
     // Draw Buoys, Show Course, the cross size, the accuracy check, the picture menu.
     CourseOverlay* overlay = nullptr;
-    QAction* gridLoad = nullptr;
-    QAction* gridSave = nullptr;
-    QMenu* mnuSetupPicture = nullptr;
-    QAction* gridExit = nullptr;
+    QAction* loadSetupAction = nullptr;
+    QAction* saveSetupAction = nullptr;
+    QMenu* pictureMenu = nullptr;
+    QAction* exitAction = nullptr;
 
-    QGroupBox* fmGateBuoySelection = nullptr;
+    QGroupBox* buoySelectionGroup = nullptr;
     QButtonGroup* buoyButtons = nullptr;
-    QRadioButton* upper_left_button = nullptr;
-    QRadioButton* lower_left_button = nullptr;
-    QRadioButton* upper_right_button = nullptr;
-    QRadioButton* lower_right_button = nullptr;
+    QRadioButton* upperLeftOption = nullptr;
+    QRadioButton* lowerLeftOption = nullptr;
+    QRadioButton* upperRightOption = nullptr;
+    QRadioButton* lowerRightOption = nullptr;
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    std::array<QLabel*, 4> leftCaptions{};
+    QLabel* upperRightScreenLabel = nullptr;
+    QLabel* upperRightSurveyLabel = nullptr;
+    QLabel* lowerRightScreenLabel = nullptr;
+    QLabel* lowerRightSurveyLabel = nullptr;
+    QLabel* upperLeftScreenLabel = nullptr;
+    QLabel* upperLeftSurveyLabel = nullptr;
+    QLabel* lowerLeftScreenLabel = nullptr;
+    QLabel* lowerLeftSurveyLabel = nullptr;
     // Which buoy each pair of coordinate rows belongs to.
     std::array<QLabel*, 4> buoyHeadings{};
-    QLabel* jumpCaption = nullptr;
-    // The eighteen coordinate boxes (upper_left_x ... jump_y), found through box().
+    QLabel* jumpLabel = nullptr;
+    // The eighteen coordinate boxes (upperLeftScreenXEdit ... jumpYEdit), found through box().
     std::array<QLineEdit*, 18> coordinateBoxes{};
 
-    QCheckBox* chkboxGridLock = nullptr;
+    QCheckBox* gridLockCheck = nullptr;
     QLabel* gridLockedLabel = nullptr;
-    QLabel* grid_state_icon = nullptr;
-    QPushButton* Load = nullptr;
-    QPushButton* grid_select = nullptr;
-    QLabel* AdjustmentLabel = nullptr;
-    QToolButton* AdjustUp = nullptr;
-    QToolButton* AdjustDown = nullptr;
-    QToolButton* AdjustLeft = nullptr;
-    QToolButton* AdjustRight = nullptr;
-    QLineEdit* ipt_file_description = nullptr;
-    QLineEdit* ipt_file_description_2 = nullptr;
-    QPushButton* cmdHide = nullptr;
+    QLabel* setupStateLabel = nullptr;
+    QPushButton* completeButton = nullptr;
+    QPushButton* selectGridButton = nullptr;
+    QLabel* microAdjustLabel = nullptr;
+    QToolButton* adjustUpButton = nullptr;
+    QToolButton* adjustDownButton = nullptr;
+    QToolButton* adjustLeftButton = nullptr;
+    QToolButton* adjustRightButton = nullptr;
+    QLineEdit* setupFileEdit = nullptr;
+    QLineEdit* setupDescriptionEdit = nullptr;
+    QPushButton* hideDescriptionsButton = nullptr;
 };
