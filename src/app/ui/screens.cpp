@@ -3,7 +3,9 @@
 #include "app/program_state.h"
 #include "app/ui/form1.h"
 #include "app/ui/manual.h"
+#include "calibration/calibration_session.h"
 #include "calibration/ui/calibration_screen.h"
+#include "course_display/course_display_session.h"
 #include "measure/ui/measure.h"
 #include "platform/platform.h"
 #include "results/ui/results.h"
@@ -30,10 +32,16 @@ Form1& Screens::form1()
 
 CalibrationScreen& Screens::calibrationScreen()
 {
-    if (!calibrationScreen_)
+    if (!calibrationScreen_) {
+        calibrationSession_ = std::make_unique<CalibrationSession>(
+            CalibrationSession::Services{state_.calibration, state_.gridSlots, state_.display,
+                                         state_.run.info(), platform_.clock, state_.place.folder});
+        courseDisplaySession_ = std::make_unique<CourseDisplaySession>(*calibrationSession_);
         calibrationScreen_ = std::make_unique<CalibrationScreen>(
-            *this, platform_, state_.place, state_.run, state_.calibration, state_.gridSlots,
-            state_.display, courseVideo_);
+            *this, *calibrationSession_, *courseDisplaySession_, state_.place, courseVideo_,
+            CalibrationScreen::Services{platform_.fileDialog, platform_.messages,
+                                        platform_.pictures});
+    }
     return *calibrationScreen_;
 }
 

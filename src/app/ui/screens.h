@@ -17,6 +17,8 @@ struct ProgramState;
 struct Platform;
 class Form1;
 class CalibrationScreen;
+class CalibrationSession;
+class CourseDisplaySession;
 class Measure;
 class Results;
 class Manual;
@@ -67,6 +69,9 @@ private:
     // Before the screens, so that it outlives every screen that follows it.
     CourseVideo courseVideo_;
     std::unique_ptr<Form1> form1_;
+    // The calibration screen's sessions, made with it and outliving it.
+    std::unique_ptr<CalibrationSession> calibrationSession_;
+    std::unique_ptr<CourseDisplaySession> courseDisplaySession_;
     std::unique_ptr<CalibrationScreen> calibrationScreen_;
     std::unique_ptr<Measure> measure_;
     std::unique_ptr<Results> results_;

@@ -1,24 +1,11 @@
 #include "calibration/ui/calibration_screen.h"
 
-#include "app/run_particulars.h"
-#include "calibration/calibration_checks.h"
-#include "calibration/geometry_checks.h"
-#include "calibration/grid_slots.h"
-#include "calibration/screen_activation.h"
-#include "calibration/setup_completion.h"
-#include "calibration/setup_file.h"
-#include "common/number_forms.h"
-#include "common/paths.h"
-#include "common/text_file.h"
+#include "calibration/calibration_session.h"
+#include "course_display/overlay_geometry.h"
 #include "course_display/ui/course_overlay.h"
-#include "picture/ui/course_picture.h"
-#include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "picture/ui/navigator.h"
-#include "platform/clock.h"
 #include "platform/file_dialog.h"
-#include "platform/message_boxes.h"
-#include "platform/platform.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -27,49 +14,26 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cmath>
 
 namespace {
 
 const QString kIncompletePicture = QStringLiteral("msgbox03.ico");
 const QString kCompletePicture = QStringLiteral("face02.ico");
-const QString kLoadFilter =
-    QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
-const QString kSaveFilter =
-    QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.IPT)|*.IPT|");
-constexpr int kParameterFilesEntry = 3;
-const QString kInvalidPathMessage = QStringLiteral("Invalid path, change in configuration screen");
-const QString kLeaveIncompleteQuestion =
-    QStringLiteral("Do you want to leave the grid setup with the grid setup not complete?");
-const QString kGridSetupErrorTitle = QStringLiteral("Grid Setup Error");
-const QString kScreenTitle = QStringLiteral("Grid Setup");
 
 } // namespace
 
-CalibrationScreen::CalibrationScreen(Navigator& navigator, Platform& platform,
-                                     const ProgramPlace& place, const RunParticulars& run,
-                                     Calibration& calibration, GridSlots& slots,
-                                     DisplaySettings& display, CourseVideo& courseVideo)
-    : navigator(navigator), platform(platform), programPlace(place), run(run),
-      calibration(calibration), slots(slots), display(display), courseVideo(courseVideo)
+CalibrationScreen::CalibrationScreen(Navigator& navigator, CalibrationSession& session,
+                                     CourseDisplaySession& courseDisplay, const ProgramPlace& place,
+                                     CourseVideo& courseVideo, Services services)
+    : navigator(navigator), session(session), courseDisplay(courseDisplay), programPlace(place),
+      courseVideo(courseVideo), services(services)
 {
     setObjectName(QStringLiteral("CalibrationScreen"));
-    setWindowTitle(kScreenTitle);
+    setWindowTitle(kGridSetupTitle);
     buildControls();
-    load();
-}
-
-void CalibrationScreen::load()
-{
-    slots.current = 1;
-    slots.count = 1;
-    showGridCaption(gridCaption(1));
-    for (Buoy b : kBuoyVisitOrder)
-        calibration.mark(b) = {};
-    calibration.complete = false;
-    QDir::setCurrent(programPlace.folder);
     showStatePicture(kIncompletePicture);
     gridLockedLabel->hide();
+    connectSession();
     placeControls();
 }
 
@@ -87,19 +51,7 @@ void CalibrationScreen::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     // Shown by the program (from the start screen), not restored by the window system.
     if (!event->spontaneous())
-        activate();
-}
-
-void CalibrationScreen::activate()
-{
-    const RunInfo r = run.info();
-    for (const BoxWrite& w :
-         surveyDefaults(r.event, box({BoxKind::SurveyX, Buoy::UpperLeft})->text())) {
-        box(w.box)->setText(w.text);
-        calibration.complete = false;
-    }
-    reportWriteFailures(
-        appendSessionHeaders(r.resultsFolder, programPlace.folder, platform.clock.now()));
+        session.activate();
 }
 
 bool CalibrationScreen::eventFilter(QObject* watched, QEvent* event)
@@ -118,10 +70,57 @@ void CalibrationScreen::closeEvent(QCloseEvent* event)
 
 double CalibrationScreen::circleRadius() const
 {
-    return overlay->circleRadius();
+    return session.circleRadius();
 }
 
-// ---- state pictures, perspective, journal --------------------------------------------------
+int CalibrationScreen::pictureWidth() const
+{
+    return drawingSurface->hasBackgroundPicture() ? drawingSurface->backgroundPicture().width()
+                                                  : programPlace.screenWidthPixels;
+}
+
+// ---- what the session announces -------------------------------------------------------------
+
+void CalibrationScreen::connectSession()
+{
+    connect(&session, &CalibrationSession::boxesChanged, this, &CalibrationScreen::showBoxes);
+    connect(&session, &CalibrationSession::setupLinesChanged, this,
+            &CalibrationScreen::showSetupLines);
+    connect(&session, &CalibrationSession::gridChanged, this, &CalibrationScreen::showGridCaption);
+    connect(&session, &CalibrationSession::completeChanged, this, &CalibrationScreen::showComplete);
+    connect(&session, &CalibrationSession::gridLockChanged, this, &CalibrationScreen::showGridLock);
+    connect(&session, &CalibrationSession::marksDrawn, this, &CalibrationScreen::showMarks);
+    connect(&session, &CalibrationSession::courseSidesDrawn, drawingSurface,
+            qOverload<const OverlayShapes&>(&DrawingSurface::draw));
+    connect(&session, &CalibrationSession::drawingCleared, drawingSurface,
+            &DrawingSurface::clearDrawing);
+    connect(&session, &CalibrationSession::message, this, &CalibrationScreen::showMessage);
+}
+
+void CalibrationScreen::showSetupLines()
+{
+    setupFileEdit->setText(session.setupFile());
+    setupDescriptionEdit->setText(session.setupDescription());
+    // Long paths and descriptions are read from their beginning.
+    setupFileEdit->setCursorPosition(0);
+    setupDescriptionEdit->setCursorPosition(0);
+}
+
+void CalibrationScreen::showGridCaption()
+{
+    const QString caption = session.gridCaption();
+    selectGridButton->setText(caption);
+    selectGridButton->setAccessibleName(caption);
+}
+
+void CalibrationScreen::showComplete(bool complete)
+{
+    showStatePicture(complete ? kCompletePicture : kIncompletePicture);
+    if (complete)
+        overlay->offerAccuracyCheck();
+    else
+        overlay->withdrawAccuracyCheck();
+}
 
 void CalibrationScreen::showStatePicture(const QString& name)
 {
@@ -137,137 +136,31 @@ void CalibrationScreen::showStatePicture(const QString& name)
                                                          : QStringLiteral("Setup not complete"));
 }
 
-void CalibrationScreen::showIncomplete()
+void CalibrationScreen::showGridLock(bool locked)
 {
-    showStatePicture(kIncompletePicture);
-    overlay->withdrawAccuracyCheck();
+    gridLockCheck->setChecked(locked);
+    gridLockedLabel->setVisible(locked);
 }
 
-void CalibrationScreen::showComplete()
+void CalibrationScreen::showMarks(const OverlayShapes& shapes)
 {
-    showStatePicture(kCompletePicture);
-    overlay->offerAccuracyCheck();
+    overlay->useMarkPen();
+    drawingSurface->draw(shapes);
 }
 
-void CalibrationScreen::checkPerspective()
+void CalibrationScreen::showMessage(const QString& text, const QString& title, MessageIcon icon)
 {
-    // The marks are picture pixels: the gates are measured against the picture they were made
-    // on. The overlay card's picture is the screen.
-    const int pictureWidth = drawingSurface->hasBackgroundPicture()
-                                 ? drawingSurface->backgroundPicture().width()
-                                 : programPlace.screenWidthPixels;
-    if (const auto warning = ::checkPerspective(calibration, pictureWidth, coordinateTexts()))
-        platform.messages.plain(*warning);
+    services.messages.show(text, title, icon);
 }
 
-bool CalibrationScreen::enterProgramFolder()
+// ---- what the operator does -------------------------------------------------------------------
+
+void CalibrationScreen::boxEdited(CoordinateBox b)
 {
-    if (QDir::setCurrent(programPlace.folder))
-        return true;
-    platform.messages.warning(kInvalidPathMessage);
-    return false;
+    const QString text = box(b)->text();
+    if (text != session.boxText(b))
+        session.editBox(b, text);
 }
-
-void CalibrationScreen::reportWriteFailures(const QStringList& failures)
-{
-    if (!failures.isEmpty())
-        platform.messages.warning(failures.join('\n'), kScreenTitle);
-}
-
-void CalibrationScreen::appendJournal(JournalForm form)
-{
-    const QString path =
-        resultsFilePath(run.info().resultsFolder, kJournalFileName, programPlace.folder);
-    const QString block =
-        journalBlock(platform.clock.now(), setupFileEdit->text(), setupDescriptionEdit->text(),
-                     slots.current, coordinateTexts(), form);
-    const WriteResult r = appendText(path, block);
-    if (!r)
-        reportWriteFailures({r.message});
-}
-
-// ---- coordinate boxes ----------------------------------------------------------------------
-
-CoordinateTexts CalibrationScreen::coordinateTexts() const
-{
-    CoordinateTexts t;
-    for (Buoy b : kBuoyVisitOrder)
-        t[b] = {box({BoxKind::ScreenX, b})->text(), box({BoxKind::ScreenY, b})->text(),
-                box({BoxKind::SurveyX, b})->text(), box({BoxKind::SurveyY, b})->text()};
-    t.jumpX = box({BoxKind::JumpX})->text();
-    t.jumpY = box({BoxKind::JumpY})->text();
-    return t;
-}
-
-void CalibrationScreen::showTexts(const CoordinateTexts& t)
-{
-    for (Buoy b : kBuoyVisitOrder) {
-        box({BoxKind::ScreenX, b})->setText(t[b].screenX);
-        box({BoxKind::ScreenY, b})->setText(t[b].screenY);
-        box({BoxKind::SurveyX, b})->setText(t[b].surveyX);
-        box({BoxKind::SurveyY, b})->setText(t[b].surveyY);
-    }
-    box({BoxKind::JumpX})->setText(t.jumpX);
-    box({BoxKind::JumpY})->setText(t.jumpY);
-}
-
-void CalibrationScreen::showGridCaption(const QString& caption)
-{
-    selectGridButton->setText(caption);
-    selectGridButton->setAccessibleName(caption);
-}
-
-void CalibrationScreen::showDescriptions(const QString& first, const QString& second)
-{
-    setupFileEdit->setText(first);
-    setupDescriptionEdit->setText(second);
-    // Long paths and descriptions are read from their beginning.
-    setupFileEdit->setCursorPosition(0);
-    setupDescriptionEdit->setCursorPosition(0);
-}
-
-void CalibrationScreen::coordinateChanged(CoordinateBox b)
-{
-    const QLineEdit* field = box(b);
-    // The program's own writes leave the box unmodified; the operator's typing does not.
-    if ((b.kind == BoxKind::ScreenX || b.kind == BoxKind::ScreenY) && !field->isModified())
-        shownScreenText(b) = field->text();
-    applyCoordinateChange(calibration, b, field->text());
-    showIncomplete();
-}
-
-QString& CalibrationScreen::shownScreenText(CoordinateBox b)
-{
-    return shownScreenTexts[size_t(b.buoy)][b.kind == BoxKind::ScreenX ? 0 : 1];
-}
-
-void CalibrationScreen::screenBoxEdited(CoordinateBox b)
-{
-    QLineEdit* field = box(b);
-    if (applyingTypedMark || !field->isModified())
-        return;
-    applyingTypedMark = true;
-    const QString typed = field->text();
-    if (const auto value = typedScreenCoordinate(typed)) {
-        overlay->useMarkPen();
-        showMarks(placeTypedMark(calibration, b, *value, gridLockCheck->isChecked(),
-                                 overlay->crossSize()));
-        field->setModified(false);
-    } else {
-        field->setText(shownScreenText(b));
-        platform.messages.warning(notAScreenPositionMessage(b, typed), kGridSetupErrorTitle);
-    }
-    applyingTypedMark = false;
-}
-
-void CalibrationScreen::commitTypedMarks()
-{
-    for (Buoy b : kBuoyVisitOrder)
-        for (BoxKind kind : {BoxKind::ScreenX, BoxKind::ScreenY})
-            screenBoxEdited({kind, b});
-}
-
-// ---- marking, lock, micro-adjust -------------------------------------------------------------
 
 std::optional<Buoy> CalibrationScreen::selectedBuoy() const
 {
@@ -282,47 +175,14 @@ std::optional<Buoy> CalibrationScreen::selectedBuoy() const
     return std::nullopt;
 }
 
-void CalibrationScreen::showMarks(const MarkResult& result)
-{
-    drawingSurface->draw(result.shapes);
-    for (const MarkMove& m : result.moved) {
-        box({BoxKind::ScreenX, m.buoy})->setText(strForm(m.mark.x));
-        box({BoxKind::ScreenY, m.buoy})->setText(strForm(m.mark.y));
-    }
-}
-
 void CalibrationScreen::markBuoyAt(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
 {
-    if (selectedBuoy())
-        overlay->useMarkPen();
-    // On a scaled picture a click falls between twips; a whole twip (a fifteenth of a picture
-    // pixel) keeps the boxes and the setup file readable and loses nothing a click can aim at.
-    const Point2 at{std::round(x), std::round(y)};
-    showMarks(markBuoy(calibration, selectedBuoy(), gridLockCheck->isChecked(), at,
-                       overlay->crossSize()));
-}
-
-void CalibrationScreen::nudge(AdjustDirection direction)
-{
-    overlay->useMarkPen();
-    showMarks(microAdjust(calibration, selectedBuoy(), gridLockCheck->isChecked(), direction,
-                          overlay->crossSize()));
+    session.markAt(selectedBuoy(), {x, y});
 }
 
 void CalibrationScreen::toggleGridLock()
 {
-    commitTypedMarks();
-    if (gridLockCheck->isChecked() && !canLockGrid(coordinateTexts())) {
-        platform.messages.plain(kCannotLockMessage);
-        gridLockCheck->setChecked(false);
-    }
-    gridLockedLabel->setVisible(gridLockCheck->isChecked());
-}
-
-void CalibrationScreen::unlockGrid()
-{
-    gridLockCheck->setChecked(false);
-    gridLockedLabel->hide();
+    session.setGridLocked(gridLockCheck->isChecked());
 }
 
 void CalibrationScreen::toggleDescriptions()
@@ -335,126 +195,47 @@ void CalibrationScreen::toggleDescriptions()
     hideDescriptionsButton->setAccessibleName(caption + QStringLiteral(" descriptions"));
 }
 
-// ---- files, Complete, grid selection, Exit ---------------------------------------------------
-
 void CalibrationScreen::loadSetup()
 {
-    unlockGrid();
-    if (!enterProgramFolder())
+    const auto request = session.startLoad();
+    if (!request)
         return;
-    const auto path =
-        platform.fileDialog.choose({QStringLiteral("Load Setup Data File"), kLoadFilter,
-                                    kParameterFilesEntry, programPlace.folder, false});
-    if (!path)
-        return;
-    // The whole file is read and checked before anything changes.
-    const SetupFileRead read = readSetupFile(*path);
-    if (!read.data) {
-        platform.messages.warning(setupFileProblemMessage(*path, read.problem), kErrorMessageTitle);
-        return;
-    }
-    const SetupCheck checked = checkSetup(*read.data);
-    if (!checked.data) {
-        platform.messages.warning(setupFileProblemMessage(*path, checked.problem),
-                                  kErrorMessageTitle);
-        return;
-    }
-    showDescriptions(*path, checked.data->description);
-    showTexts(boxTextsFor(*checked.data));
-    // After the box writes, so the values are the file's own to the last bit.
-    applyLoadedSetup(calibration, slots, *checked.data, *path);
-    appendJournal(JournalForm::Twips);
-    drawingSurface->clearDrawing();
-    // Said over the loaded boxes, before the perspective check's own warning.
-    if (checked.replaced)
-        platform.messages.warning(coefficientsSolvedAgainMessage(*path, *checked.replaced),
-                                  kErrorMessageTitle);
-    checkPerspective();
-    showComplete();
-    showGridCaption(gridCaption(slots.current));
-    overlay->showGrid();
+    const auto path = services.fileDialog.choose(*request);
+    if (path && session.loadSetup(*path, pictureWidth()))
+        overlay->showGrid();
 }
 
 void CalibrationScreen::saveSetup()
 {
-    commitTypedMarks();
-    if (!currentSlotHoldsCalibration(slots)) {
-        platform.messages.warning(nothingToSaveMessage(slots.current), kGridSetupErrorTitle);
+    const auto request = session.startSave();
+    if (!request)
         return;
-    }
-    unlockGrid();
-    if (!enterProgramFolder())
-        return;
-    const auto path =
-        platform.fileDialog.choose({QStringLiteral("Save Data Setup File"), kSaveFilter,
-                                    kParameterFilesEntry, programPlace.folder, true});
+    const auto path = services.fileDialog.choose(*request);
     if (!path)
         return;
-    const QString description = platform.messages
-                                    .input(QStringLiteral("Enter descriptive line about grid"),
-                                           QStringLiteral("Grid Description"))
-                                    .value_or(QString());
-    SetupFileData data = workingData(calibration, slots.current);
-    data.savedPath = *path;
-    data.description = description;
-    const WriteResult written = writeSetupFile(*path, data);
-    if (!written) {
-        platform.messages.warning(
-            written.message + QStringLiteral(" The setup has not been saved."), kScreenTitle);
-        return;
-    }
-    storeSavedSetup(slots, data, *path);
-    showDescriptions(*path, description);
+    const QString description =
+        services.messages.input(kSetupDescriptionPrompt, kSetupDescriptionTitle)
+            .value_or(QString());
+    session.saveSetup(*path, description);
 }
 
 void CalibrationScreen::complete()
 {
-    commitTypedMarks();
-    const CompletionResult r = completeSetup(calibration, slots, coordinateTexts(),
-                                             setupFileEdit->text(), setupDescriptionEdit->text());
-    if (r.ok) {
-        QDir::setCurrent(programPlace.folder);
-        showComplete();
-        // The solved calibration went into slot 1, which is now the current one.
-        showGridCaption(gridCaption(slots.current));
-        drawingSurface->clearDrawing();
-    } else {
-        platform.messages.warning(r.message, kErrorMessageTitle);
-    }
-    appendJournal(JournalForm::Pixels);
+    session.complete();
 }
 
 void CalibrationScreen::selectNextGrid()
 {
-    drawingSurface->clearDrawing();
-    const int slot = ::selectNextGrid(slots);
-    showGridCaption(gridCaption(slot));
-    showTexts(slotBoxTexts(slots, slot));
-    const SetupFileData shown = slotData(slots, slot);
-    showDescriptions(shown.savedPath, shown.description);
-    // After the box writes, whose change rule marks the calibration incomplete.
-    if (selectSlot(calibration, slots, slot)) {
-        QDir::setCurrent(programPlace.folder);
-        showComplete();
-    } else {
-        // Box writes that change nothing run no change rule: say it here.
-        showIncomplete();
-    }
+    session.selectNextGrid();
 }
 
 void CalibrationScreen::leaveScreen()
 {
-    commitTypedMarks();
-    if (calibration.complete) {
-        hide();
-        navigator.showStart();
-        restoreSlot(calibration, slots, 1);
-        showGridCaption(gridCaption(slots.current));
-        drawingSurface->draw(exitShapes(calibration));
+    session.commitTypedMarks();
+    if (!session.isComplete() &&
+        !services.messages.askYesNo(kLeaveIncompleteQuestion, kGridSetupErrorTitle))
         return;
-    }
-    if (platform.messages.askYesNo(kLeaveIncompleteQuestion, kGridSetupErrorTitle)) {
-        hide();
-        navigator.showStart();
-    }
+    hide();
+    navigator.showStart();
+    session.leave();
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The calibration screen: the operator marks the four reference buoys on the picture,
-// enters their survey positions, completes the setup, and loads or saves setup files. The
-// course display over the picture is its CourseOverlay; its controls are built and placed in
+// enters their survey positions, completes the setup, and loads or saves setup files. What
+// those do is its CalibrationSession's: the screen forwards the operator's clicks and typing,
+// asks the file dialog and the questions, and shows what the session announces. The course
+// display over the picture is its CourseOverlay; its controls are built and placed in
 // calibration_screen_controls.cpp.
 //
 // Every control stands in one column at the left edge, as wide as the measurement screen's,
@@ -11,20 +13,22 @@
 
 #include "app/program_place.h"
 #include "calibration/buoy_marking.h"
-#include "calibration/calibration.h"
-#include "calibration/calibration_journal.h"
-#include "calibration/display_settings.h"
-#include "calibration/grid_slots.h"
+#include "common/overlay.h"
 #include "picture/ui/control_column.h"
+#include "platform/message_boxes.h"
 
 #include <QMainWindow>
 #include <array>
 #include <optional>
 
+class CalibrationSession;
+class CourseDisplaySession;
 class CourseOverlay;
 class CourseVideo;
 class DrawingSurface;
+class FileDialog;
 class Navigator;
+class PictureSource;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
@@ -36,17 +40,23 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
-class RunParticulars;
 class VideoTransport;
-struct Platform;
 
 class CalibrationScreen : public QMainWindow
 {
     Q_OBJECT
 public:
-    CalibrationScreen(Navigator& navigator, Platform& platform, const ProgramPlace& place,
-                      const RunParticulars& run, Calibration& calibration, GridSlots& slots,
-                      DisplaySettings& display, CourseVideo& courseVideo);
+    // The platform services the screen and its course overlay use.
+    struct Services
+    {
+        FileDialog& fileDialog;
+        MessageBoxes& messages;
+        PictureSource& pictures;
+    };
+
+    CalibrationScreen(Navigator& navigator, CalibrationSession& session,
+                      CourseDisplaySession& courseDisplay, const ProgramPlace& place,
+                      CourseVideo& courseVideo, Services services);
 
     DrawingSurface& surface() { return *drawingSurface; }
     // The file name of the state picture shown in setupStateLabel.
@@ -69,7 +79,7 @@ private Q_SLOTS:
     void selectNextGrid();
     void toggleGridLock();
     void toggleDescriptions();
-    void markBuoyAt(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+    void markBuoyAt(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double x, double y);
 
 private:
     // calibration_screen_controls.cpp: the controls, their places and their connections.
@@ -78,56 +88,36 @@ private:
     void layOutColumn();
     void placeColumn();
     void connectControls();
+    void connectSession();
     QLineEdit* box(CoordinateBox box) const;
 
-    void load();
-    void activate();
+    // What the operator typed goes to the session; what the program wrote does not.
+    void boxEdited(CoordinateBox box);
 
-    // The perspective check of the marked gates; shows the back-ratio warning.
-    void checkPerspective();
-
-    // The change rule of the eighteen coordinate boxes.
-    void coordinateChanged(CoordinateBox box);
-    // The operator finished editing a screen box: its number moves the mark, anything else
-    // puts back what the box showed.
-    void screenBoxEdited(CoordinateBox box);
-    // Applies screen boxes still being edited, so what is solved, saved or journalled is
-    // what the boxes show.
-    void commitTypedMarks();
-    QString& shownScreenText(CoordinateBox box);
-    void showGridCaption(const QString& caption);
-    void showIncomplete();
-    void showComplete();
+    // What the session announces.
+    void showBoxes();
+    void showSetupLines();
+    void showGridCaption();
+    void showComplete(bool complete);
+    void showGridLock(bool locked);
+    void showMarks(const OverlayShapes& shapes);
+    void showMessage(const QString& text, const QString& title, MessageIcon icon);
     void showStatePicture(const QString& name);
-    bool enterProgramFolder();
 
-    CoordinateTexts coordinateTexts() const;
-    void showTexts(const CoordinateTexts& texts);
-    void showDescriptions(const QString& first, const QString& second);
-    void showMarks(const MarkResult& result);
     std::optional<Buoy> selectedBuoy() const;
-    void nudge(AdjustDirection direction);
-    void unlockGrid();
-    void appendJournal(JournalForm form);
-    void reportWriteFailures(const QStringList& failures);
+    // The width in pixels of the picture the marks are made on: the still picture or video
+    // frame under the screen, or the screen itself for the overlay card.
+    int pictureWidth() const;
 
     Navigator& navigator;
-    Platform& platform;
+    CalibrationSession& session;
+    CourseDisplaySession& courseDisplay;
     const ProgramPlace& programPlace;
-    const RunParticulars& run;
-    Calibration& calibration;
-    GridSlots& slots;
-    DisplaySettings& display;
     CourseVideo& courseVideo;
+    Services services;
     bool loaded = false;
     bool descriptionsVisible = true;
     QString statePictureName;
-    // What the program last wrote into each screen box (by buoy, x then y): an edit that is
-    // not a number goes back to it.
-    std::array<std::array<QString, 2>, 4> shownScreenTexts;
-    // A message shown while applying a typed mark takes the focus, which finishes the edit
-    // a second time.
-    bool applyingTypedMark = false;
 
     DrawingSurface* drawingSurface = nullptr;
     std::optional<ControlColumn> controlColumn;

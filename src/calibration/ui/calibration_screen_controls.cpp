@@ -1,7 +1,7 @@
 // The calibration screen's controls: made in the order the keyboard visits them, placed in
 // twips from the screen's edges, and connected to their handlers.
 
-#include "calibration/grid_slots.h"
+#include "calibration/calibration_session.h"
 #include "calibration/ui/calibration_screen.h"
 #include "course_display/ui/course_overlay.h"
 #include "picture/ui/accessible_names.h"
@@ -11,7 +11,6 @@
 #include "picture/ui/screen_layout.h"
 #include "picture/ui/video_menu.h"
 #include "picture/ui/video_transport.h"
-#include "platform/platform.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -34,33 +33,31 @@ constexpr int kStateIconSize = 32;
 // Wide enough for a mark such as "-12345.67".
 constexpr int kCoordinateBoxWidth = 72;
 
-// The eighteen coordinate boxes in the order they are made, with their names and, for the
-// survey and jump boxes, their first texts (a screen box starts unmarked).
+// The eighteen coordinate boxes in the order they are made, with their names.
 struct BoxControl
 {
     CoordinateBox box;
     const char* name;
-    const char* text;
 };
 constexpr BoxControl kBoxControls[] = {
-    {{BoxKind::ScreenX, Buoy::UpperLeft}, "upperLeftScreenXEdit", nullptr},
-    {{BoxKind::ScreenY, Buoy::UpperLeft}, "upperLeftScreenYEdit", nullptr},
-    {{BoxKind::ScreenX, Buoy::UpperRight}, "upperRightScreenXEdit", nullptr},
-    {{BoxKind::ScreenY, Buoy::UpperRight}, "upperRightScreenYEdit", nullptr},
-    {{BoxKind::ScreenX, Buoy::LowerLeft}, "lowerLeftScreenXEdit", nullptr},
-    {{BoxKind::ScreenY, Buoy::LowerLeft}, "lowerLeftScreenYEdit", nullptr},
-    {{BoxKind::ScreenX, Buoy::LowerRight}, "lowerRightScreenXEdit", nullptr},
-    {{BoxKind::ScreenY, Buoy::LowerRight}, "lowerRightScreenYEdit", nullptr},
-    {{BoxKind::SurveyX, Buoy::UpperLeft}, "upperLeftSurveyXEdit", "2.5"},
-    {{BoxKind::SurveyY, Buoy::UpperLeft}, "upperLeftSurveyYEdit", "0"},
-    {{BoxKind::SurveyX, Buoy::UpperRight}, "upperRightSurveyXEdit", "0"},
-    {{BoxKind::SurveyY, Buoy::UpperRight}, "upperRightSurveyYEdit", "0"},
-    {{BoxKind::SurveyX, Buoy::LowerLeft}, "lowerLeftSurveyXEdit", "2.5"},
-    {{BoxKind::SurveyY, Buoy::LowerLeft}, "lowerLeftSurveyYEdit", "-259"},
-    {{BoxKind::SurveyX, Buoy::LowerRight}, "lowerRightSurveyXEdit", "0"},
-    {{BoxKind::SurveyY, Buoy::LowerRight}, "lowerRightSurveyYEdit", "-259"},
-    {{BoxKind::JumpX}, "jumpXEdit", "jump x"},
-    {{BoxKind::JumpY}, "jumpYEdit", "jump y"},
+    {{BoxKind::ScreenX, Buoy::UpperLeft}, "upperLeftScreenXEdit"},
+    {{BoxKind::ScreenY, Buoy::UpperLeft}, "upperLeftScreenYEdit"},
+    {{BoxKind::ScreenX, Buoy::UpperRight}, "upperRightScreenXEdit"},
+    {{BoxKind::ScreenY, Buoy::UpperRight}, "upperRightScreenYEdit"},
+    {{BoxKind::ScreenX, Buoy::LowerLeft}, "lowerLeftScreenXEdit"},
+    {{BoxKind::ScreenY, Buoy::LowerLeft}, "lowerLeftScreenYEdit"},
+    {{BoxKind::ScreenX, Buoy::LowerRight}, "lowerRightScreenXEdit"},
+    {{BoxKind::ScreenY, Buoy::LowerRight}, "lowerRightScreenYEdit"},
+    {{BoxKind::SurveyX, Buoy::UpperLeft}, "upperLeftSurveyXEdit"},
+    {{BoxKind::SurveyY, Buoy::UpperLeft}, "upperLeftSurveyYEdit"},
+    {{BoxKind::SurveyX, Buoy::UpperRight}, "upperRightSurveyXEdit"},
+    {{BoxKind::SurveyY, Buoy::UpperRight}, "upperRightSurveyYEdit"},
+    {{BoxKind::SurveyX, Buoy::LowerLeft}, "lowerLeftSurveyXEdit"},
+    {{BoxKind::SurveyY, Buoy::LowerLeft}, "lowerLeftSurveyYEdit"},
+    {{BoxKind::SurveyX, Buoy::LowerRight}, "lowerRightSurveyXEdit"},
+    {{BoxKind::SurveyY, Buoy::LowerRight}, "lowerRightSurveyYEdit"},
+    {{BoxKind::JumpX}, "jumpXEdit"},
+    {{BoxKind::JumpY}, "jumpYEdit"},
 };
 
 // Where a box is kept: by buoy, screen x and y then survey x and y; the jump boxes last.
@@ -87,6 +84,14 @@ void blackLabel(QLabel* label)
 QLineEdit* CalibrationScreen::box(CoordinateBox b) const
 {
     return coordinateBoxes[boxIndex(b)];
+}
+
+void CalibrationScreen::showBoxes()
+{
+    // Only the boxes whose text differs: the operator's cursor stays where it is.
+    for (const BoxControl& c : kBoxControls)
+        if (box(c.box)->text() != session.boxText(c.box))
+            box(c.box)->setText(session.boxText(c.box));
 }
 
 void CalibrationScreen::buildControls()
@@ -159,10 +164,9 @@ void CalibrationScreen::buildControls()
         smallType(buoyHeadings[i]);
     }
 
-    for (const BoxControl& c : kBoxControls) {
-        const QString text = c.text ? QString::fromLatin1(c.text) : kUnmarkedText;
-        coordinateBoxes[boxIndex(c.box)] = spokenAs(field(text, c.name), boxCaption(c.box));
-    }
+    for (const BoxControl& c : kBoxControls)
+        coordinateBoxes[boxIndex(c.box)] =
+            spokenAs(field(session.boxText(c.box), c.name), boxCaption(c.box));
     const std::array<std::pair<Buoy, const char*>, 4> tips{
         {{Buoy::UpperLeft, "upper left buoy"},
          {Buoy::UpperRight, "upper right buoy"},
@@ -170,8 +174,6 @@ void CalibrationScreen::buildControls()
          {Buoy::LowerRight, "lower right buoy"}}};
     for (const auto& [buoy, tip] : tips)
         box({BoxKind::ScreenX, buoy})->setToolTip(QString::fromLatin1(tip));
-    for (auto& row : shownScreenTexts)
-        row = {kUnmarkedText, kUnmarkedText};
 
     gridLockCheck = named(new QCheckBox(QStringLiteral("Lock Grid Buoys"), s), "gridLockCheck");
     spokenAs(gridLockCheck, gridLockCheck->text());
@@ -186,7 +188,7 @@ void CalibrationScreen::buildControls()
         spokenAs(named(new QPushButton(QStringLiteral("Complete"), s), "completeButton"),
                  QStringLiteral("Complete"));
     selectGridButton = named(new QPushButton(s), "selectGridButton");
-    showGridCaption(gridCaption(1));
+    showGridCaption();
 
     microAdjustLabel = named(new QLabel(QStringLiteral("Micro-Adjust"), s), "microAdjustLabel");
     microAdjustLabel->setAlignment(Qt::AlignCenter);
@@ -205,26 +207,21 @@ void CalibrationScreen::buildControls()
         spokenAs(arrow(Qt::RightArrow, "adjustRightButton"), QStringLiteral("Micro-Adjust right"));
 
     setupFileEdit =
-        spokenAs(field(QStringLiteral("No File"), "setupFileEdit"), QStringLiteral("setup file"));
-    setupDescriptionEdit =
-        spokenAs(field(QString(), "setupDescriptionEdit"), QStringLiteral("setup description"));
+        spokenAs(field(session.setupFile(), "setupFileEdit"), QStringLiteral("setup file"));
+    setupDescriptionEdit = spokenAs(field(session.setupDescription(), "setupDescriptionEdit"),
+                                    QStringLiteral("setup description"));
     hideDescriptionsButton =
         spokenAs(named(new QPushButton(QStringLiteral("Hide"), s), "hideDescriptionsButton"),
                  QStringLiteral("Hide descriptions"));
 
-    overlay = new CourseOverlay(
-        *drawingSurface, *column, *pictureMenu, platform, programPlace, run, calibration, slots,
-        display, courseVideo.stillPicture(),
-        [this] {
-            return ShownSetup{coordinateTexts(), setupFileEdit->text(),
-                              setupDescriptionEdit->text()};
-        },
-        this);
+    overlay = new CourseOverlay(*drawingSurface, *column, *pictureMenu, session, courseDisplay,
+                                {services.fileDialog, services.messages, services.pictures},
+                                courseVideo.stillPicture(), this);
     overlay->makeDraggable(gridLockedLabel);
     blackLabel(microAdjustLabel);
     smallType(microAdjustLabel);
     transport = new VideoTransport(courseVideo, column);
-    new VideoMenu(menuBar(), courseVideo, platform.fileDialog, programPlace.folder);
+    new VideoMenu(menuBar(), courseVideo, services.fileDialog, programPlace.folder);
     transport->installShortcuts(this);
     layOutColumn();
     connectControls();
@@ -247,15 +244,20 @@ void CalibrationScreen::connectControls()
          {adjustLeftButton, AdjustDirection::Left},
          {adjustRightButton, AdjustDirection::Right}}};
     for (const auto& [button, direction] : arrows)
-        connect(button, &QToolButton::clicked, this, [this, d = direction] { nudge(d); });
+        connect(button, &QToolButton::clicked, this,
+                [this, d = direction] { session.nudge(selectedBuoy(), d); });
 
     for (const BoxControl& c : kBoxControls) {
         const CoordinateBox b = c.box;
-        connect(box(b), &QLineEdit::textChanged, this, [this, b] { coordinateChanged(b); });
+        connect(box(b), &QLineEdit::textChanged, this, [this, b] { boxEdited(b); });
         // A typed mark moves once the operator is done with the box, not on each keystroke.
         if (b.kind == BoxKind::ScreenX || b.kind == BoxKind::ScreenY)
-            connect(box(b), &QLineEdit::editingFinished, this, [this, b] { screenBoxEdited(b); });
+            connect(box(b), &QLineEdit::editingFinished, this,
+                    [this, b] { session.finishTypedMark(b); });
     }
+    connect(setupFileEdit, &QLineEdit::textChanged, &session, &CalibrationSession::editSetupFile);
+    connect(setupDescriptionEdit, &QLineEdit::textChanged, &session,
+            &CalibrationSession::editSetupDescription);
 }
 
 void CalibrationScreen::placeControls()

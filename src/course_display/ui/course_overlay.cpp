@@ -1,18 +1,13 @@
 #include "course_display/ui/course_overlay.h"
 
-#include "app/program_place.h"
-#include "app/run_particulars.h"
-#include "calibration/display_settings.h"
-#include "calibration/grid_slots.h"
+#include "calibration/calibration_session.h"
 #include "common/twips.h"
-#include "course_display/background_picture.h"
+#include "course_display/course_display_session.h"
 #include "picture/ui/course_picture.h"
 #include "picture/ui/drawing_surface.h"
 #include "picture/ui/screen_layout.h"
-#include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
-#include "platform/platform.h"
 #include "platform/ui/picture_source.h"
 
 #include <QBoxLayout>
@@ -30,26 +25,20 @@
 
 namespace {
 
-// The calibration screen's title, which its messages carry.
-const QString kScreenTitle = QStringLiteral("Grid Setup");
 constexpr int kGap = 6;
 constexpr int kCrossSizeWidth = 108;
 
 } // namespace
 
 CourseOverlay::CourseOverlay(DrawingSurface& surface, QWidget& controls, QMenu& pictureMenu,
-                             Platform& platform, const ProgramPlace& place,
-                             const RunParticulars& run, const Calibration& calibration,
-                             const GridSlots& slots, DisplaySettings& display,
-                             CoursePicture& coursePicture, std::function<ShownSetup()> shownSetup,
-                             QObject* parent)
-    : QObject(parent), surface(surface), controls(controls), platform(platform),
-      programPlace(place), run(run), calibration(calibration), slots(slots), display(display),
-      coursePicture(coursePicture), shownSetup(std::move(shownSetup))
+                             CalibrationSession& calibration, CourseDisplaySession& session,
+                             Services services, CoursePicture& coursePicture, QObject* parent)
+    : QObject(parent), surface(surface), controls(controls), calibration(calibration),
+      session(session), services(services), coursePicture(coursePicture)
 {
     buildControls(pictureMenu);
-    display.crossSize = crossSizeSlider->value();
-    circleRadius_ = crossRadiusFor(crossSizeSlider->value());
+    calibration.setCrossSize(crossSizeSlider->value());
+    calibration.setCircleRadius(crossRadiusFor(crossSizeSlider->value()));
     withdrawAccuracyCheck();
     crossSizeLabel->setAutoFillBackground(true);
     crossSizeLabel->setStyleSheet(QStringLiteral("background-color: black; color: white;"));
@@ -132,6 +121,12 @@ void CourseOverlay::buildControls(QMenu& pictureMenu)
     connect(crossSizeSlider, &QScrollBar::valueChanged, this, &CourseOverlay::crossSizeChanged);
     connect(&surface, &DrawingSurface::mappingChanged, this,
             &CourseOverlay::placeAccuracyIndicators);
+    connect(&session, &CourseDisplaySession::accuracyChecked, this,
+            &CourseOverlay::showAccuracyResult);
+    connect(&session, &CourseDisplaySession::message, this,
+            [this](const QString& text, const QString& title, MessageIcon icon) {
+                services.messages.show(text, title, icon);
+            });
 }
 
 void CourseOverlay::layOutCrossSize(QBoxLayout* row)
@@ -175,45 +170,36 @@ void CourseOverlay::layOutButtons(QBoxLayout* column)
 
 // ---- marks, course, cross size -----------------------------------------------------------
 
-CrossSize CourseOverlay::crossSize() const
-{
-    return {crossSizeSlider->value(), crossSizeSlider->maximum(), circleRadius_};
-}
-
 void CourseOverlay::showGrid()
 {
     surface.clearDrawing();
     drawWidth = kMarkPenWidth;
-    const ShowGridDrawing drawing = showGridShapes(calibration, crossSizeSlider->value());
-    circleRadius_ = drawing.crossRadius;
+    const ShowGridDrawing drawing =
+        showGridShapes(calibration.calibration(), crossSizeSlider->value());
+    calibration.setCircleRadius(drawing.crossRadius);
     surface.draw(drawing.shapes);
 }
 
 void CourseOverlay::drawBuoys()
 {
-    if (!calibration.complete) {
-        platform.messages.plain(QString::fromLatin1(kSetupNotOkMessage));
-        return;
-    }
-    showGrid();
+    if (session.courseDrawingAllowed())
+        showGrid();
 }
 
 void CourseOverlay::showCourse()
 {
-    if (!calibration.complete) {
-        platform.messages.plain(QString::fromLatin1(kSetupNotOkMessage));
+    if (!session.courseDrawingAllowed())
         return;
-    }
     surface.draw(
-        showCourseShapes(calibration.transform, crossSizeSlider->value(), drawWidth).shapes);
+        showCourseShapes(calibration.calibration().transform, crossSizeSlider->value(), drawWidth)
+            .shapes);
 }
 
 void CourseOverlay::crossSizeChanged()
 {
-    // The measurement screen draws its marks with the same cross size. The circle radius
-    // follows at the next redraw of the marks: until then it must stay the radius of the
-    // circles on the surface, which marking erases with it.
-    display.crossSize = crossSizeSlider->value();
+    // The circle radius follows at the next redraw of the marks: until then it must stay the
+    // radius of the circles on the surface, which marking erases with it.
+    calibration.setCrossSize(crossSizeSlider->value());
 }
 
 // ---- label drag ----------------------------------------------------------------------------
@@ -319,21 +305,14 @@ void CourseOverlay::placeAccuracyIndicators()
 
 void CourseOverlay::checkAccuracy()
 {
-    const QDateTime now = platform.clock.now();
-    const ShownSetup shown = shownSetup();
-    const AccuracyCheckResult result =
-        runAccuracyCheck(accuracyInputFrom(calibration, slots.current, shown.boxes, shown.file,
-                                           shown.description, accuracyDisplay(), now));
+    session.checkAccuracy(accuracyDisplay());
+}
+
+void CourseOverlay::showAccuracyResult(const AccuracyCheckResult& result)
+{
     showAccuracyIndicators(result);
     clearAccuracyButton->show();
     showGrid();
-    // The indicators stand whatever happens to the report: they are the check's answer.
-    const QString path = accuracyReportPath(run.info().resultsFolder, now, programPlace.folder);
-    const WriteResult written = appendAccuracyReport(path, result);
-    if (!written)
-        platform.messages.warning(written.message, kScreenTitle);
-    if (result.unplaced > 0)
-        platform.messages.warning(unplacedPointsMessage(result.unplaced), kScreenTitle);
 }
 
 void CourseOverlay::clearAccuracyValues()
@@ -352,15 +331,13 @@ void CourseOverlay::showDisplayOptions()
 
 void CourseOverlay::loadPicture()
 {
-    const PictureLoadStart start = startPictureLoad(programPlace.folder);
-    if (const QString* warning = std::get_if<QString>(&start)) {
-        platform.messages.warning(*warning);
+    const auto request = session.startPictureLoad();
+    if (!request)
         return;
-    }
-    const auto path = platform.fileDialog.choose(std::get<FileDialogRequest>(start));
+    const auto path = services.fileDialog.choose(*request);
     if (!path)
         return;
-    const QImage picture = platform.pictures.load(*path);
+    const QImage picture = services.pictures.load(*path);
     // A file that is not a picture is treated like a cancel: nothing changes, nothing said.
     if (picture.isNull())
         return;
@@ -374,10 +351,7 @@ void CourseOverlay::clearPicture()
 
 void CourseOverlay::pastePicture()
 {
-    const QImage picture = platform.pictures.clipboardImage();
-    if (picture.isNull()) {
-        platform.messages.plain(QString::fromLatin1(kNoClipboardPictureMessage), kScreenTitle);
-        return;
-    }
-    coursePicture.setImage(picture);
+    const QImage picture = services.pictures.clipboardImage();
+    if (session.takePastedPicture(!picture.isNull()))
+        coursePicture.setImage(picture);
 }
