@@ -10,6 +10,7 @@
 #include "picture/ui/drawing_surface.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
+#include "support/calibration_screen_driver.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
 
@@ -125,16 +126,15 @@ protected:
     void loadSetupFile(CalibrationScreen& grid, const QString& path)
     {
         fake.fileDialog.answers.push_back(path);
-        trigger(grid, "loadSetupAction");
+        CalibrationScreenDriver(grid).loadSetup();
     }
     // Selects the buoy's option button and clicks its place on the picture (pixels).
-    void markBuoy(CalibrationScreen& grid, const char* button, QPoint pixel)
+    void markBuoy(CalibrationScreen& grid, Buoy buoy, QPoint pixel)
     {
-        click(grid, button);
-        QTest::mouseClick(&grid.surface(), Qt::LeftButton, {}, pixel);
+        CalibrationScreenDriver(grid).markBuoy(buoy, pixel);
     }
-    void complete(CalibrationScreen& grid) { click(grid, "completeButton"); }
-    void exitSetup(CalibrationScreen& grid) { trigger(grid, "exitAction"); }
+    void complete(CalibrationScreen& grid) { CalibrationScreenDriver(grid).complete(); }
+    void exitSetup(CalibrationScreen& grid) { CalibrationScreenDriver(grid).leave(); }
     // A calibration from the shipped standard file, as loaded.
     void calibrateFromStandardFile()
     {
@@ -220,10 +220,10 @@ protected:
         firstStart();
         CalibrationScreen& grid = goToSetup();
         loadSetupFile(grid, QDir(folder.path()).filePath(QStringLiteral("SlalomOK.ipt")));
-        markBuoy(grid, "upperRightOption", kUpperRight);
-        markBuoy(grid, "lowerRightOption", kLowerRight);
-        markBuoy(grid, "upperLeftOption", kUpperLeft);
-        markBuoy(grid, "lowerLeftOption", kLowerLeft);
+        markBuoy(grid, Buoy::UpperRight, kUpperRight);
+        markBuoy(grid, Buoy::LowerRight, kLowerRight);
+        markBuoy(grid, Buoy::UpperLeft, kUpperLeft);
+        markBuoy(grid, Buoy::LowerLeft, kLowerLeft);
         complete(grid);
         exitSetup(grid);
         goToMeasure();

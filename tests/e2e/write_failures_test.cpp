@@ -9,13 +9,13 @@
 #include "picture/ui/drawing_surface.h"
 #include "results/pass_report.h"
 #include "results/ui/results.h"
+#include "support/calibration_screen_driver.h"
 #include "support/screen_fixture.h"
 #include "support/write_block.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -195,15 +195,7 @@ protected:
     void loadSlalom(CalibrationScreen& grid)
     {
         fake.fileDialog.answers.push_back(QDir(state.place.folder).filePath("SlalomOK.ipt"));
-        trigger(grid, "loadSetupAction");
-    }
-    int visibleIndicators(CalibrationScreen& grid)
-    {
-        int n = 0;
-        for (QLabel* l : grid.findChildren<QLabel*>())
-            n += l->objectName().startsWith(QStringLiteral("accuracyIndicatorLabel")) &&
-                 l->isVisible();
-        return n;
+        CalibrationScreenDriver(grid).loadSetup();
     }
 
     // ---- results screen ----
@@ -302,10 +294,6 @@ class CalibrationLogs : public WriteFailures
 
 TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoads)
 {
-    const QByteArray earlierJournal = "an earlier calibration\r\n";
-    if (GetParam() != Failure::DiskFull) {
-        ASSERT_TRUE(writeBytes(result("results_file.txt"), earlierJournal));
-    }
     CalibrationScreen* gridScreen = nullptr;
     if (GetParam() != Failure::DiskFull) {
         // A folder missing or taking no bytes is caught by the start screen's check, before
@@ -334,59 +322,20 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
     }
     CalibrationScreen& grid = *gridScreen;
 
+    // The journal's failure, one of the session's messages, reaches the operator. Complete's
+    // journal, the earlier journal's bytes, the accuracy report and setup files that cannot be
+    // written: tests/calibration/calibration_session_test.cpp and
+    // tests/course_display/course_display_session_test.cpp.
     loadSlalom(grid);
     EXPECT_TRUE(state.calibration.complete) << "the setup is loaded all the same";
     const QString journal = oneWarning(1);
     EXPECT_TRUE(names(journal, result("results_file.txt"))) << journal.toStdString();
     EXPECT_TRUE(namesTheReason(GetParam(), journal)) << journal.toStdString();
-
-    click(grid, "completeButton"); // Complete
-    EXPECT_TRUE(state.calibration.complete);
-    EXPECT_TRUE(names(oneWarning(2), result("results_file.txt")));
-    mend();
-    if (GetParam() != Failure::DiskFull) {
-        EXPECT_EQ(bytesOf(result("results_file.txt")), earlierJournal);
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(WriteFailures, CalibrationLogs, kAllFailures, failureName);
 
-// ---- accuracy report ---------------------------------------------------------------------------
-
-class AccuracyReport : public WriteFailures
-{
-};
-
-TEST_P(AccuracyReport, IndicatorsStandAndTheNextCheckIsWritten)
-{
-    CalibrationScreen& grid = enterSetup();
-    loadSlalom(grid);
-    ASSERT_TRUE(state.calibration.complete);
-    ASSERT_TRUE(fake.messages.shown.empty()) << allMessages().toStdString();
-    const QByteArray earlierReport = "an earlier check\r\n";
-    ASSERT_TRUE(writeBytes(result("acc1207.txt"), earlierReport));
-    breakResultsFolder({"acc1207.txt"});
-
-    click(grid, "accuracyButton");
-    EXPECT_EQ(visibleIndicators(grid), 42);
-    const QString message = oneWarning();
-    EXPECT_TRUE(names(message, result("acc1207.txt"))) << message.toStdString();
-    EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
-    mend();
-    if (GetParam() != Failure::DiskFull) {
-        EXPECT_EQ(bytesOf(result("acc1207.txt")), earlierReport);
-    }
-
-    // The cause gone, the next check is reported.
-    QFile::remove(result("acc1207.txt"));
-    click(grid, "accuracyButton");
-    EXPECT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();
-    EXPECT_TRUE(bytesOf(result("acc1207.txt")).contains(" Accuracy Check\r\n"));
-}
-
-INSTANTIATE_TEST_SUITE_P(WriteFailures, AccuracyReport, kAllFailures, failureName);
-
-// ---- files the operator replaces: setup file, saved results file, name lists ------------------
+// ---- files the operator replaces: saved results file, name lists ------------------
 
 // Where the replaced file lives, and what breaks it: its folder missing, the folder read-only,
 // or the disk filling up half way through the new file.
@@ -435,41 +384,6 @@ protected:
                   GetParam() == Failure::FolderMissing ? 0 : 1);
     }
 };
-
-TEST_P(ReplacedFiles, SetupFileIsNotSavedTheCalibrationStaysAndSavesElsewhere)
-{
-    CalibrationScreen& grid = enterSetup();
-    loadSlalom(grid);
-    ASSERT_TRUE(state.calibration.complete);
-    auto* description = grid.findChild<QLineEdit*>(QStringLiteral("setupFileEdit"));
-    ASSERT_NE(description, nullptr);
-    const QString setupShown = description->text();
-    Replacement r;
-    prepare(r, QStringLiteral("lake.ipt"),
-            bytesOf(QDir(state.place.folder).filePath("SlalomOK.ipt")));
-    const std::size_t before = fake.messages.shown.size();
-
-    breakNow(r, rlim_t(r.oldBytes.isEmpty() ? 600 : r.oldBytes.size()));
-    fake.fileDialog.answers.push_back(r.path);
-    fake.messages.inputs.push_back(QStringLiteral("north tower"));
-    trigger(grid, "saveSetupAction");
-    mendNow(r);
-
-    const QString message = oneWarning(before);
-    EXPECT_TRUE(names(message, r.path)) << message.toStdString();
-    EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("The setup has not been saved.")));
-    expectOldBytes(r);
-    EXPECT_TRUE(state.calibration.complete);
-    EXPECT_EQ(description->text(), setupShown) << "the screen does not claim the failed file";
-
-    const QString good = folder.filePath(QStringLiteral("lake.ipt"));
-    fake.fileDialog.answers.push_back(good);
-    fake.messages.inputs.push_back(QStringLiteral("north tower"));
-    trigger(grid, "saveSetupAction");
-    EXPECT_EQ(fake.messages.shown.size(), before + 1) << allMessages().toStdString();
-    EXPECT_TRUE(bytesOf(good).contains("north tower"));
-}
 
 TEST_P(ReplacedFiles, SavedResultsFileFailsThePassStaysAndSavesElsewhere)
 {
