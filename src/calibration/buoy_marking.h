@@ -61,7 +61,7 @@ QString boxCaption(CoordinateBox box);
 // loads and micro-adjust.
 void applyCoordinateChange(Calibration& calibration, CoordinateBox box, const QString& text);
 
-// The cross-size scroll bar `Setup_Cross_size`: half-length of a mark's cross in twips.
+// The calibration screen's cross size scroll bar: half-length of a mark's cross in twips.
 struct CrossSizeScroll
 {
     static constexpr int Min = 15;

@@ -6,7 +6,7 @@
 
 struct DisplaySettings
 {
-    // Setup_Cross_size: half-length of a mark's cross in twips; the circles around the buoy
+    // The cross size: half-length of a mark's cross in twips; the circles around the buoy
     // marks are twice as wide.
     int crossSize = CrossSizeScroll::Initial;
 };

@@ -4,12 +4,13 @@
 // the test moves, so a 16-second pass takes a fraction of a second.
 
 #include "app/missing_skier.h"
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
 #include "picture/ui/drawing_surface.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
+#include "support/calibration_screen_driver.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
 
@@ -116,29 +117,28 @@ protected:
     Form1& form1() { return screens.form1(); }
     Measure& measure() { return screens.measure(); }
 
-    Grid_Setup& goToSetup()
+    CalibrationScreen& goToSetup()
     {
         click(form1(), "btnSetup");
-        EXPECT_TRUE(screens.gridSetup().isVisible());
-        return screens.gridSetup();
+        EXPECT_TRUE(screens.calibrationScreen().isVisible());
+        return screens.calibrationScreen();
     }
-    void loadSetupFile(Grid_Setup& grid, const QString& path)
+    void loadSetupFile(CalibrationScreen& grid, const QString& path)
     {
         fake.fileDialog.answers.push_back(path);
-        trigger(grid, "gridLoad");
+        CalibrationScreenDriver(grid).loadSetup();
     }
     // Selects the buoy's option button and clicks its place on the picture (pixels).
-    void markBuoy(Grid_Setup& grid, const char* button, QPoint pixel)
+    void markBuoy(CalibrationScreen& grid, Buoy buoy, QPoint pixel)
     {
-        click(grid, button);
-        QTest::mouseClick(&grid.surface(), Qt::LeftButton, {}, pixel);
+        CalibrationScreenDriver(grid).markBuoy(buoy, pixel);
     }
-    void complete(Grid_Setup& grid) { click(grid, "Load"); }
-    void exitSetup(Grid_Setup& grid) { trigger(grid, "gridExit"); }
+    void complete(CalibrationScreen& grid) { CalibrationScreenDriver(grid).complete(); }
+    void exitSetup(CalibrationScreen& grid) { CalibrationScreenDriver(grid).leave(); }
     // A calibration from the shipped standard file, as loaded.
     void calibrateFromStandardFile()
     {
-        Grid_Setup& grid = goToSetup();
+        CalibrationScreen& grid = goToSetup();
         loadSetupFile(grid, QDir(folder.path()).filePath(QStringLiteral("SlalomOK.ipt")));
         ASSERT_TRUE(state.calibration.complete);
         exitSetup(grid);
@@ -218,12 +218,12 @@ protected:
     QString measureSlalomPass()
     {
         firstStart();
-        Grid_Setup& grid = goToSetup();
+        CalibrationScreen& grid = goToSetup();
         loadSetupFile(grid, QDir(folder.path()).filePath(QStringLiteral("SlalomOK.ipt")));
-        markBuoy(grid, "upper_right_button", kUpperRight);
-        markBuoy(grid, "lower_right_button", kLowerRight);
-        markBuoy(grid, "upper_left_button", kUpperLeft);
-        markBuoy(grid, "lower_left_button", kLowerLeft);
+        markBuoy(grid, Buoy::UpperRight, kUpperRight);
+        markBuoy(grid, Buoy::LowerRight, kLowerRight);
+        markBuoy(grid, Buoy::UpperLeft, kUpperLeft);
+        markBuoy(grid, Buoy::LowerLeft, kLowerLeft);
         complete(grid);
         exitSetup(grid);
         goToMeasure();

@@ -4,18 +4,18 @@
 // that was being replaced keeps its old bytes.
 
 #include "app/settings_keys.h"
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "picture/ui/drawing_surface.h"
 #include "results/pass_report.h"
 #include "results/ui/results.h"
+#include "support/calibration_screen_driver.h"
 #include "support/screen_fixture.h"
 #include "support/write_block.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -187,22 +187,15 @@ protected:
     }
 
     // ---- calibration screen ----
-    Grid_Setup& enterSetup()
+    CalibrationScreen& enterSetup()
     {
         click(*form1, "btnSetup");
-        return screens.gridSetup();
+        return screens.calibrationScreen();
     }
-    void loadSlalom(Grid_Setup& grid)
+    void loadSlalom(CalibrationScreen& grid)
     {
         fake.fileDialog.answers.push_back(QDir(state.place.folder).filePath("SlalomOK.ipt"));
-        trigger(grid, "gridLoad");
-    }
-    int visibleIndicators(Grid_Setup& grid)
-    {
-        int n = 0;
-        for (QLabel* l : grid.findChildren<QLabel*>())
-            n += l->objectName().startsWith(QStringLiteral("AccuracyIndicator_")) && l->isVisible();
-        return n;
+        CalibrationScreenDriver(grid).loadSetup();
     }
 
     // ---- results screen ----
@@ -301,11 +294,7 @@ class CalibrationLogs : public WriteFailures
 
 TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoads)
 {
-    const QByteArray earlierJournal = "an earlier calibration\r\n";
-    if (GetParam() != Failure::DiskFull) {
-        ASSERT_TRUE(writeBytes(result("results_file.txt"), earlierJournal));
-    }
-    Grid_Setup* gridScreen = nullptr;
+    CalibrationScreen* gridScreen = nullptr;
     if (GetParam() != Failure::DiskFull) {
         // A folder missing or taking no bytes is caught by the start screen's check, before
         // anything is written.
@@ -317,7 +306,7 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
         EXPECT_TRUE(namesTheReason(GetParam(), refused.text)) << refused.text.toStdString();
         EXPECT_EQ(refused.icon, MessageIcon::Information);
         EXPECT_TRUE(form1->isVisible());
-        EXPECT_FALSE(screens.hasGridSetup());
+        EXPECT_FALSE(screens.hasCalibrationScreen());
         EXPECT_FALSE(QFile::exists(result("test.txt"))) << "the refused probe leaves no file";
         mend();
         gridScreen = &enterSetup();
@@ -331,61 +320,22 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
         EXPECT_TRUE(names(headers, result("dbResultLog1207.txt"))) << headers.toStdString();
         EXPECT_TRUE(namesTheReason(GetParam(), headers)) << headers.toStdString();
     }
-    Grid_Setup& grid = *gridScreen;
+    CalibrationScreen& grid = *gridScreen;
 
+    // The journal's failure, one of the session's messages, reaches the operator. Complete's
+    // journal, the earlier journal's bytes, the accuracy report and setup files that cannot be
+    // written: tests/calibration/calibration_session_test.cpp and
+    // tests/course_display/course_display_session_test.cpp.
     loadSlalom(grid);
     EXPECT_TRUE(state.calibration.complete) << "the setup is loaded all the same";
     const QString journal = oneWarning(1);
     EXPECT_TRUE(names(journal, result("results_file.txt"))) << journal.toStdString();
     EXPECT_TRUE(namesTheReason(GetParam(), journal)) << journal.toStdString();
-
-    click(grid, "Load"); // Complete
-    EXPECT_TRUE(state.calibration.complete);
-    EXPECT_TRUE(names(oneWarning(2), result("results_file.txt")));
-    mend();
-    if (GetParam() != Failure::DiskFull) {
-        EXPECT_EQ(bytesOf(result("results_file.txt")), earlierJournal);
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(WriteFailures, CalibrationLogs, kAllFailures, failureName);
 
-// ---- accuracy report ---------------------------------------------------------------------------
-
-class AccuracyReport : public WriteFailures
-{
-};
-
-TEST_P(AccuracyReport, IndicatorsStandAndTheNextCheckIsWritten)
-{
-    Grid_Setup& grid = enterSetup();
-    loadSlalom(grid);
-    ASSERT_TRUE(state.calibration.complete);
-    ASSERT_TRUE(fake.messages.shown.empty()) << allMessages().toStdString();
-    const QByteArray earlierReport = "an earlier check\r\n";
-    ASSERT_TRUE(writeBytes(result("acc1207.txt"), earlierReport));
-    breakResultsFolder({"acc1207.txt"});
-
-    click(grid, "btnAccuracyCheck");
-    EXPECT_EQ(visibleIndicators(grid), 42);
-    const QString message = oneWarning();
-    EXPECT_TRUE(names(message, result("acc1207.txt"))) << message.toStdString();
-    EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
-    mend();
-    if (GetParam() != Failure::DiskFull) {
-        EXPECT_EQ(bytesOf(result("acc1207.txt")), earlierReport);
-    }
-
-    // The cause gone, the next check is reported.
-    QFile::remove(result("acc1207.txt"));
-    click(grid, "btnAccuracyCheck");
-    EXPECT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();
-    EXPECT_TRUE(bytesOf(result("acc1207.txt")).contains(" Accuracy Check\r\n"));
-}
-
-INSTANTIATE_TEST_SUITE_P(WriteFailures, AccuracyReport, kAllFailures, failureName);
-
-// ---- files the operator replaces: setup file, saved results file, name lists ------------------
+// ---- files the operator replaces: saved results file, name lists ------------------
 
 // Where the replaced file lives, and what breaks it: its folder missing, the folder read-only,
 // or the disk filling up half way through the new file.
@@ -434,41 +384,6 @@ protected:
                   GetParam() == Failure::FolderMissing ? 0 : 1);
     }
 };
-
-TEST_P(ReplacedFiles, SetupFileIsNotSavedTheCalibrationStaysAndSavesElsewhere)
-{
-    Grid_Setup& grid = enterSetup();
-    loadSlalom(grid);
-    ASSERT_TRUE(state.calibration.complete);
-    auto* description = grid.findChild<QLineEdit*>(QStringLiteral("ipt_file_description"));
-    ASSERT_NE(description, nullptr);
-    const QString setupShown = description->text();
-    Replacement r;
-    prepare(r, QStringLiteral("lake.ipt"),
-            bytesOf(QDir(state.place.folder).filePath("SlalomOK.ipt")));
-    const std::size_t before = fake.messages.shown.size();
-
-    breakNow(r, rlim_t(r.oldBytes.isEmpty() ? 600 : r.oldBytes.size()));
-    fake.fileDialog.answers.push_back(r.path);
-    fake.messages.inputs.push_back(QStringLiteral("north tower"));
-    trigger(grid, "gridSave");
-    mendNow(r);
-
-    const QString message = oneWarning(before);
-    EXPECT_TRUE(names(message, r.path)) << message.toStdString();
-    EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("The setup has not been saved.")));
-    expectOldBytes(r);
-    EXPECT_TRUE(state.calibration.complete);
-    EXPECT_EQ(description->text(), setupShown) << "the screen does not claim the failed file";
-
-    const QString good = folder.filePath(QStringLiteral("lake.ipt"));
-    fake.fileDialog.answers.push_back(good);
-    fake.messages.inputs.push_back(QStringLiteral("north tower"));
-    trigger(grid, "gridSave");
-    EXPECT_EQ(fake.messages.shown.size(), before + 1) << allMessages().toStdString();
-    EXPECT_TRUE(bytesOf(good).contains("north tower"));
-}
 
 TEST_P(ReplacedFiles, SavedResultsFileFailsThePassStaysAndSavesElsewhere)
 {

@@ -20,7 +20,8 @@ inline void expectReadableControlColumn(QWidget& window, QWidget& surface, const
     QList<QWidget*> shown; // the controls, not the plain frame that holds them
     for (QWidget* w : surface.findChildren<QWidget*>())
         if (w->isVisibleTo(&window) && w->metaObject() != &QFrame::staticMetaObject &&
-            w->objectName() != "LineOverlay" && !w->objectName().startsWith("AccuracyIndicator"))
+            w->objectName() != "LineOverlay" &&
+            !w->objectName().startsWith("accuracyIndicatorLabel"))
             shown.append(w);
     for (QWidget* w : shown) {
         const QRect r(w->mapTo(&surface, QPoint(0, 0)), w->size());

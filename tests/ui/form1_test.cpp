@@ -1,6 +1,6 @@
 #include "app/run_particulars.h"
 #include "app/settings_keys.h"
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
 #include "results/pass_report.h"
@@ -249,7 +249,7 @@ TEST(StartScreen, GoToSetupChecksTheFolderFirst)
                   .arg(QDir::toNativeSeparators(p.path("Default"))));
     EXPECT_EQ(p.fake.messages.shown[0].icon, MessageIcon::Information);
     EXPECT_TRUE(f.isVisible());
-    EXPECT_FALSE(p.screens.hasGridSetup());
+    EXPECT_FALSE(p.screens.hasCalibrationScreen());
 
     // A trailing separator is removed and saved, then the check passes.
     QDir(p.folder.path()).mkdir("Default");
@@ -258,7 +258,7 @@ TEST(StartScreen, GoToSetupChecksTheFolderFirst)
     EXPECT_EQ(f.runInfo().resultsFolder, "Default");
     EXPECT_EQ(storedResultsPath(p), "Default");
     EXPECT_FALSE(QFile::exists(p.path("Default/test.txt"))); // the probe takes itself back
-    EXPECT_TRUE(p.screens.gridSetup().isVisible());
+    EXPECT_TRUE(p.screens.calibrationScreen().isVisible());
     EXPECT_FALSE(f.isVisible());
 }
 
@@ -333,11 +333,11 @@ TEST(StartScreen, ExitAndClosingEndTheProgram)
 
     StartedProgram viaClose;
     Form1& g = viaClose.start();
-    viaClose.screens.gridSetup().show();
+    viaClose.screens.calibrationScreen().show();
     QSignalSpy closed(&viaClose.screens, &Screens::programEnded);
     g.close();
     EXPECT_EQ(closed.count(), 1);
-    EXPECT_FALSE(viaClose.screens.gridSetup().isVisible());
+    EXPECT_FALSE(viaClose.screens.calibrationScreen().isVisible());
 }
 
 // What is typed into a name field is what the pass records, whatever the list holds: a

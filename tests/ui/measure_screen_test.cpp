@@ -1,13 +1,14 @@
 // The measurement screen on the offscreen platform: real widgets and the real Qt key state,
 // fake timers, clock, joystick and message boxes.
 
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
 #include "measure/video_pass_log.h"
 #include "picture/ui/drawing_surface.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
+#include "support/calibration_screen_driver.h"
 #include "support/screen_fixture.h"
 
 #include <QAbstractButton>
@@ -317,8 +318,8 @@ TEST_F(MeasureScreenTest, ThePictureBehindTheCalibrationShowsHereInTheSamePlace)
         p.fillRect(QRect(346, 246, 9, 9), Qt::yellow); // around pixel (350, 250)
     }
     fake.pictures.clipboard = picture;
-    Grid_Setup& grid = screens.gridSetup();
-    grid.findChild<QAction*>(QStringLiteral("mnuPaste"))->trigger();
+    CalibrationScreenDriver grid(screens.calibrationScreen());
+    grid.pastePicture();
     const auto* surface = measure.findChild<DrawingSurface*>();
     ASSERT_NE(surface, nullptr);
     // Scaled into the area right of the control column, and the same picture point under
@@ -327,12 +328,12 @@ TEST_F(MeasureScreenTest, ThePictureBehindTheCalibrationShowsHereInTheSamePlace)
     EXPECT_EQ(m.placement(), (PixelRect{270, 0, 754, 566}));
     const PlanePoint yellow = m.toSurface(350.5 * 15, 250.5 * 15);
     EXPECT_EQ(surface->composed().pixelColor(int(yellow.x), int(yellow.y)), QColor(Qt::yellow));
-    EXPECT_EQ(grid.surface().backgroundPicture(), picture);
+    EXPECT_EQ(grid.screen.surface().backgroundPicture(), picture);
     EXPECT_EQ(surface->composed().pixelColor(269, 250), QColor(255, 0, 255));
-    grid.findChild<QAction*>(QStringLiteral("mnuClearPicture"))->trigger();
+    grid.clearPicture();
     EXPECT_TRUE(surface->mapping().isIdentity()); // the overlay card keys the whole surface
     EXPECT_EQ(surface->composed().pixelColor(350, 250), QColor(255, 0, 255));
-    EXPECT_FALSE(grid.surface().hasBackgroundPicture());
+    EXPECT_FALSE(grid.screen.surface().hasBackgroundPicture());
 }
 
 // Where a pass lies on its video goes to a day file beside the results. A folder that cannot

@@ -3,7 +3,9 @@
 #include "app/program_state.h"
 #include "app/ui/form1.h"
 #include "app/ui/manual.h"
-#include "calibration/ui/grid_setup.h"
+#include "calibration/calibration_session.h"
+#include "calibration/ui/calibration_screen.h"
+#include "course_display/course_display_session.h"
 #include "measure/ui/measure.h"
 #include "platform/platform.h"
 #include "results/ui/results.h"
@@ -28,13 +30,19 @@ Form1& Screens::form1()
     return *form1_;
 }
 
-Grid_Setup& Screens::gridSetup()
+CalibrationScreen& Screens::calibrationScreen()
 {
-    if (!gridSetup_)
-        gridSetup_ = std::make_unique<Grid_Setup>(*this, platform_, state_.place, state_.run,
-                                                  state_.calibration, state_.gridSlots,
-                                                  state_.display, courseVideo_);
-    return *gridSetup_;
+    if (!calibrationScreen_) {
+        calibrationSession_ = std::make_unique<CalibrationSession>(
+            CalibrationSession::Services{state_.calibration, state_.gridSlots, state_.display,
+                                         state_.run.info(), platform_.clock, state_.place.folder});
+        courseDisplaySession_ = std::make_unique<CourseDisplaySession>(*calibrationSession_);
+        calibrationScreen_ = std::make_unique<CalibrationScreen>(
+            *this, *calibrationSession_, *courseDisplaySession_, state_.place, courseVideo_,
+            CalibrationScreen::Services{platform_.fileDialog, platform_.messages,
+                                        platform_.pictures});
+    }
+    return *calibrationScreen_;
 }
 
 Measure& Screens::measure()
@@ -89,7 +97,7 @@ void Screens::showStart()
 
 void Screens::openCalibration()
 {
-    bringUp(gridSetup());
+    bringUp(calibrationScreen());
 }
 
 void Screens::openMeasurement()
@@ -120,7 +128,7 @@ void Screens::endProgram()
         return;
     ending_ = true;
     for (QWidget* w : std::initializer_list<QWidget*>{manual_.get(), results_.get(), measure_.get(),
-                                                      gridSetup_.get(), form1_.get()})
+                                                      calibrationScreen_.get(), form1_.get()})
         if (w)
             w->hide();
     Q_EMIT programEnded();

@@ -16,7 +16,9 @@
 struct ProgramState;
 struct Platform;
 class Form1;
-class Grid_Setup;
+class CalibrationScreen;
+class CalibrationSession;
+class CourseDisplaySession;
 class Measure;
 class Results;
 class Manual;
@@ -36,11 +38,11 @@ public:
     CourseVideo& courseVideo() { return courseVideo_; }
 
     Form1& form1();
-    Grid_Setup& gridSetup();
+    CalibrationScreen& calibrationScreen();
     Measure& measure();
     Results& results();
     Manual& manual();
-    bool hasGridSetup() const { return gridSetup_ != nullptr; }
+    bool hasCalibrationScreen() const { return calibrationScreen_ != nullptr; }
     bool hasResults() const { return results_ != nullptr; }
     bool hasManual() const { return manual_ != nullptr; }
 
@@ -67,7 +69,10 @@ private:
     // Before the screens, so that it outlives every screen that follows it.
     CourseVideo courseVideo_;
     std::unique_ptr<Form1> form1_;
-    std::unique_ptr<Grid_Setup> gridSetup_;
+    // The calibration screen's sessions, made with it and outliving it.
+    std::unique_ptr<CalibrationSession> calibrationSession_;
+    std::unique_ptr<CourseDisplaySession> courseDisplaySession_;
+    std::unique_ptr<CalibrationScreen> calibrationScreen_;
     std::unique_ptr<Measure> measure_;
     std::unique_ptr<Results> results_;
     std::unique_ptr<Manual> manual_;

@@ -1,18 +1,13 @@
 #include "course_display/ui/course_overlay.h"
 
-#include "app/program_place.h"
-#include "app/run_particulars.h"
-#include "calibration/display_settings.h"
-#include "calibration/grid_slots.h"
+#include "calibration/calibration_session.h"
 #include "common/twips.h"
-#include "course_display/background_picture.h"
+#include "course_display/course_display_session.h"
 #include "picture/ui/course_picture.h"
 #include "picture/ui/drawing_surface.h"
 #include "picture/ui/screen_layout.h"
-#include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
-#include "platform/platform.h"
 #include "platform/ui/picture_source.h"
 
 #include <QBoxLayout>
@@ -30,81 +25,80 @@
 
 namespace {
 
-// The calibration screen's title, which its messages carry.
-const QString kScreenTitle = QStringLiteral("Grid Setup");
 constexpr int kGap = 6;
 constexpr int kCrossSizeWidth = 108;
 
 } // namespace
 
 CourseOverlay::CourseOverlay(DrawingSurface& surface, QWidget& controls, QMenu& pictureMenu,
-                             Platform& platform, const ProgramPlace& place,
-                             const RunParticulars& run, const Calibration& calibration,
-                             const GridSlots& slots, DisplaySettings& display,
-                             CoursePicture& coursePicture, std::function<ShownSetup()> shownSetup,
-                             QObject* parent)
-    : QObject(parent), surface(surface), controls(controls), platform(platform),
-      programPlace(place), run(run), calibration(calibration), slots(slots), display(display),
-      coursePicture(coursePicture), shownSetup(std::move(shownSetup))
+                             CalibrationSession& calibration, CourseDisplaySession& session,
+                             Services services, CoursePicture& coursePicture, QObject* parent)
+    : QObject(parent), surface(surface), controls(controls), calibration(calibration),
+      session(session), services(services), coursePicture(coursePicture)
 {
     buildControls(pictureMenu);
-    display.crossSize = Setup_Cross_size->value();
-    circleRadius_ = crossRadiusFor(Setup_Cross_size->value());
+    calibration.setCrossSize(crossSizeSlider->value());
+    calibration.setCircleRadius(crossRadiusFor(crossSizeSlider->value()));
     withdrawAccuracyCheck();
-    CrossSizeLabel->setAutoFillBackground(true);
-    CrossSizeLabel->setStyleSheet(QStringLiteral("background-color: black; color: white;"));
+    crossSizeLabel->setAutoFillBackground(true);
+    crossSizeLabel->setStyleSheet(QStringLiteral("background-color: black; color: white;"));
 }
 
 void CourseOverlay::buildControls(QMenu& pictureMenu)
 {
     QWidget* s = &controls;
-    auto* mnuLoadPicture = named(pictureMenu.addAction(QStringLiteral("Load &Picture")),
-                                 QStringLiteral("mnuLoadPicture"));
-    auto* mnuClearPicture = named(pictureMenu.addAction(QStringLiteral("&Clear Picture")),
-                                  QStringLiteral("mnuClearPicture"));
-    auto* mnuPaste = named(pictureMenu.addAction(QStringLiteral("P&aste Picture from Clipboard")),
-                           QStringLiteral("mnuPaste"));
+    auto* loadPictureAction = named(pictureMenu.addAction(QStringLiteral("Load &Picture")),
+                                    QStringLiteral("loadPictureAction"));
+    auto* clearPictureAction = named(pictureMenu.addAction(QStringLiteral("&Clear Picture")),
+                                     QStringLiteral("clearPictureAction"));
+    auto* pastePictureAction =
+        named(pictureMenu.addAction(QStringLiteral("P&aste Picture from Clipboard")),
+              QStringLiteral("pastePictureAction"));
 
-    CrossSizeLabel = named(new QLabel(QStringLiteral("Cross Size"), s), "CrossSizeLabel");
-    CrossSizeLabel->setAlignment(Qt::AlignCenter);
-    Setup_Cross_size = named(new QScrollBar(Qt::Horizontal, s), "Setup_Cross_size");
-    Setup_Cross_size->setAccessibleName(QStringLiteral("Cross Size"));
-    Setup_Cross_size->setRange(CrossSizeScroll::Min, CrossSizeScroll::Max);
-    Setup_Cross_size->setSingleStep(CrossSizeScroll::SmallChange);
-    Setup_Cross_size->setPageStep(CrossSizeScroll::LargeChange);
-    Setup_Cross_size->setValue(CrossSizeScroll::Initial);
-    makeDraggable(CrossSizeLabel, Setup_Cross_size);
+    crossSizeLabel = named(new QLabel(QStringLiteral("Cross Size"), s), "crossSizeLabel");
+    crossSizeLabel->setAlignment(Qt::AlignCenter);
+    crossSizeSlider = named(new QScrollBar(Qt::Horizontal, s), "crossSizeSlider");
+    crossSizeSlider->setAccessibleName(QStringLiteral("Cross Size"));
+    crossSizeSlider->setRange(CrossSizeScroll::Min, CrossSizeScroll::Max);
+    crossSizeSlider->setSingleStep(CrossSizeScroll::SmallChange);
+    crossSizeSlider->setPageStep(CrossSizeScroll::LargeChange);
+    crossSizeSlider->setValue(CrossSizeScroll::Initial);
+    makeDraggable(crossSizeLabel, crossSizeSlider);
 
-    show_alignment = named(new QPushButton(QStringLiteral("Draw Buoys"), s), "show_alignment");
-    btnShowAllBuoys = named(new QPushButton(QStringLiteral("Show Course"), s), "btnShowAllBuoys");
-    btnAccuracyCheck = named(new QPushButton(QStringLiteral("Accuracy"), s), "btnAccuracyCheck");
-    btnClearAccuracy =
-        named(new QPushButton(QStringLiteral("Clear Accuracy Values"), s), "btnClearAccuracy");
-    for (QPushButton* b : {show_alignment, btnShowAllBuoys, btnAccuracyCheck, btnClearAccuracy})
+    drawBuoysButton = named(new QPushButton(QStringLiteral("Draw Buoys"), s), "drawBuoysButton");
+    showCourseButton = named(new QPushButton(QStringLiteral("Show Course"), s), "showCourseButton");
+    accuracyButton = named(new QPushButton(QStringLiteral("Accuracy"), s), "accuracyButton");
+    clearAccuracyButton =
+        named(new QPushButton(QStringLiteral("Clear Accuracy Values"), s), "clearAccuracyButton");
+    for (QPushButton* b : {drawBuoysButton, showCourseButton, accuracyButton, clearAccuracyButton})
         b->setAccessibleName(b->text());
-    btnClearAccuracy->hide();
-    fmAccuracyDisplay = named(new QGroupBox(QStringLiteral("Accuracy "), s), "fmAccuracyDisplay");
-    optAdvancedAccuracy = named(new QRadioButton(QStringLiteral("Advanced"), fmAccuracyDisplay),
-                                "optAdvancedAccuracy");
-    optAdvancedAccuracy->setChecked(true);
+    clearAccuracyButton->hide();
+    advancedAccuracyGroup =
+        named(new QGroupBox(QStringLiteral("Accuracy "), s), "advancedAccuracyGroup");
+    advancedAccuracyOption =
+        named(new QRadioButton(QStringLiteral("Advanced"), advancedAccuracyGroup),
+              "advancedAccuracyOption");
+    advancedAccuracyOption->setChecked(true);
     // Alone in its frame: an exclusive group keeps a second click from clearing it.
     auto* advancedGroup = new QButtonGroup(this);
-    advancedGroup->addButton(optAdvancedAccuracy);
-    fmAccuracyConfig = named(new QGroupBox(QStringLiteral("Display"), s), "fmAccuracyConfig");
-    optDisplayDistance =
-        named(new QRadioButton(QStringLiteral("Distance"), fmAccuracyConfig), "optDisplayDistance");
-    optDetailMeasurement = named(new QRadioButton(QStringLiteral("Detail "), fmAccuracyConfig),
-                                 "optDetailMeasurement");
-    optHomolgationLevel =
-        named(new QRadioButton(QStringLiteral("Hom.Lvl"), fmAccuracyConfig), "optHomolgationLevel");
-    optDetailMeasurement->setChecked(true);
-    optAdvancedAccuracy->setAccessibleName(QStringLiteral("Advanced accuracy"));
-    optDisplayDistance->setAccessibleName(QStringLiteral("Display distance"));
-    optDetailMeasurement->setAccessibleName(QStringLiteral("Display detail"));
-    optHomolgationLevel->setAccessibleName(QStringLiteral("Display homologation level"));
-    for (size_t i = 0; i < AccuracyIndicator.size(); ++i) {
+    advancedGroup->addButton(advancedAccuracyOption);
+    accuracyDisplayGroup =
+        named(new QGroupBox(QStringLiteral("Display"), s), "accuracyDisplayGroup");
+    distanceOption =
+        named(new QRadioButton(QStringLiteral("Distance"), accuracyDisplayGroup), "distanceOption");
+    detailOption =
+        named(new QRadioButton(QStringLiteral("Detail "), accuracyDisplayGroup), "detailOption");
+    homologationLevelOption =
+        named(new QRadioButton(QStringLiteral("Hom.Lvl"), accuracyDisplayGroup),
+              "homologationLevelOption");
+    detailOption->setChecked(true);
+    advancedAccuracyOption->setAccessibleName(QStringLiteral("Advanced accuracy"));
+    distanceOption->setAccessibleName(QStringLiteral("Display distance"));
+    detailOption->setAccessibleName(QStringLiteral("Display detail"));
+    homologationLevelOption->setAccessibleName(QStringLiteral("Display homologation level"));
+    for (size_t i = 0; i < accuracyIndicatorLabels.size(); ++i) {
         QLabel* l = new QLabel(&surface);
-        l->setObjectName(QStringLiteral("AccuracyIndicator_%1").arg(i));
+        l->setObjectName(QStringLiteral("accuracyIndicatorLabel%1").arg(i));
         // Black text straight on the picture; clicks go through to the picture beneath,
         // so a buoy under an indicator can still be marked.
         l->setAutoFillBackground(false);
@@ -112,22 +106,27 @@ void CourseOverlay::buildControls(QMenu& pictureMenu)
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
         l->setStyleSheet(QStringLiteral("background: transparent; color: black;"));
         l->hide();
-        AccuracyIndicator[i] = l;
+        accuracyIndicatorLabels[i] = l;
     }
 
-    connect(show_alignment, &QPushButton::clicked, this, &CourseOverlay::show_alignment_Click);
-    connect(btnShowAllBuoys, &QPushButton::clicked, this, &CourseOverlay::btnShowAllBuoys_Click);
-    connect(btnAccuracyCheck, &QPushButton::clicked, this, &CourseOverlay::btnAccuracyCheck_Click);
-    connect(btnClearAccuracy, &QPushButton::clicked, this, &CourseOverlay::btnClearAccuracy_Click);
-    connect(optAdvancedAccuracy, &QRadioButton::clicked, this,
-            &CourseOverlay::optAdvancedAccuracy_Click);
-    connect(mnuLoadPicture, &QAction::triggered, this, &CourseOverlay::mnuLoadPicture_Click);
-    connect(mnuClearPicture, &QAction::triggered, this, &CourseOverlay::mnuClearPicture_Click);
-    connect(mnuPaste, &QAction::triggered, this, &CourseOverlay::mnuPaste_Click);
-    connect(Setup_Cross_size, &QScrollBar::valueChanged, this,
-            &CourseOverlay::Setup_Cross_size_Change);
+    connect(drawBuoysButton, &QPushButton::clicked, this, &CourseOverlay::drawBuoys);
+    connect(showCourseButton, &QPushButton::clicked, this, &CourseOverlay::showCourse);
+    connect(accuracyButton, &QPushButton::clicked, this, &CourseOverlay::checkAccuracy);
+    connect(clearAccuracyButton, &QPushButton::clicked, this, &CourseOverlay::clearAccuracyValues);
+    connect(advancedAccuracyOption, &QRadioButton::clicked, this,
+            &CourseOverlay::showDisplayOptions);
+    connect(loadPictureAction, &QAction::triggered, this, &CourseOverlay::loadPicture);
+    connect(clearPictureAction, &QAction::triggered, this, &CourseOverlay::clearPicture);
+    connect(pastePictureAction, &QAction::triggered, this, &CourseOverlay::pastePicture);
+    connect(crossSizeSlider, &QScrollBar::valueChanged, this, &CourseOverlay::crossSizeChanged);
     connect(&surface, &DrawingSurface::mappingChanged, this,
             &CourseOverlay::placeAccuracyIndicators);
+    connect(&session, &CourseDisplaySession::accuracyChecked, this,
+            &CourseOverlay::showAccuracyResult);
+    connect(&session, &CourseDisplaySession::message, this,
+            [this](const QString& text, const QString& title, MessageIcon icon) {
+                services.messages.show(text, title, icon);
+            });
 }
 
 void CourseOverlay::layOutCrossSize(QBoxLayout* row)
@@ -135,9 +134,9 @@ void CourseOverlay::layOutCrossSize(QBoxLayout* row)
     auto* crossSize = new QVBoxLayout;
     crossSize->setSpacing(0);
     crossSize->addStretch(1);
-    crossSize->addWidget(CrossSizeLabel);
-    crossSize->addWidget(Setup_Cross_size);
-    Setup_Cross_size->setMinimumWidth(kCrossSizeWidth);
+    crossSize->addWidget(crossSizeLabel);
+    crossSize->addWidget(crossSizeSlider);
+    crossSizeSlider->setMinimumWidth(kCrossSizeWidth);
     row->addLayout(crossSize);
 }
 
@@ -150,66 +149,57 @@ void CourseOverlay::layOutButtons(QBoxLayout* column)
             r->addWidget(w, 1);
         column->addLayout(r);
     };
-    row({show_alignment, btnShowAllBuoys});
-    row({btnAccuracyCheck, btnClearAccuracy});
+    row({drawBuoysButton, showCourseButton});
+    row({accuracyButton, clearAccuracyButton});
 
-    auto* advanced = new QVBoxLayout(fmAccuracyDisplay);
+    auto* advanced = new QVBoxLayout(advancedAccuracyGroup);
     advanced->setContentsMargins(kGap, 0, kGap, kGap / 2);
-    advanced->addWidget(optAdvancedAccuracy);
-    auto* options = new QGridLayout(fmAccuracyConfig);
+    advanced->addWidget(advancedAccuracyOption);
+    auto* options = new QGridLayout(accuracyDisplayGroup);
     options->setContentsMargins(kGap, 0, kGap, kGap / 2);
     options->setVerticalSpacing(0);
-    options->addWidget(optDisplayDistance, 0, 0);
-    options->addWidget(optDetailMeasurement, 0, 1);
-    options->addWidget(optHomolgationLevel, 1, 0, 1, 2);
+    options->addWidget(distanceOption, 0, 0);
+    options->addWidget(detailOption, 0, 1);
+    options->addWidget(homologationLevelOption, 1, 0, 1, 2);
     auto* groups = new QHBoxLayout;
     groups->setSpacing(kGap);
-    groups->addWidget(fmAccuracyDisplay, 0, Qt::AlignTop);
-    groups->addWidget(fmAccuracyConfig, 1);
+    groups->addWidget(advancedAccuracyGroup, 0, Qt::AlignTop);
+    groups->addWidget(accuracyDisplayGroup, 1);
     column->addLayout(groups);
 }
 
 // ---- marks, course, cross size -----------------------------------------------------------
 
-CrossSize CourseOverlay::crossSize() const
-{
-    return {Setup_Cross_size->value(), Setup_Cross_size->maximum(), circleRadius_};
-}
-
 void CourseOverlay::showGrid()
 {
     surface.clearDrawing();
     drawWidth = kMarkPenWidth;
-    const ShowGridDrawing drawing = showGridShapes(calibration, Setup_Cross_size->value());
-    circleRadius_ = drawing.crossRadius;
+    const ShowGridDrawing drawing =
+        showGridShapes(calibration.calibration(), crossSizeSlider->value());
+    calibration.setCircleRadius(drawing.crossRadius);
     surface.draw(drawing.shapes);
 }
 
-void CourseOverlay::show_alignment_Click()
+void CourseOverlay::drawBuoys()
 {
-    if (!calibration.complete) {
-        platform.messages.plain(QString::fromLatin1(kSetupNotOkMessage));
-        return;
-    }
-    showGrid();
+    if (session.courseDrawingAllowed())
+        showGrid();
 }
 
-void CourseOverlay::btnShowAllBuoys_Click()
+void CourseOverlay::showCourse()
 {
-    if (!calibration.complete) {
-        platform.messages.plain(QString::fromLatin1(kSetupNotOkMessage));
+    if (!session.courseDrawingAllowed())
         return;
-    }
     surface.draw(
-        showCourseShapes(calibration.transform, Setup_Cross_size->value(), drawWidth).shapes);
+        showCourseShapes(calibration.calibration().transform, crossSizeSlider->value(), drawWidth)
+            .shapes);
 }
 
-void CourseOverlay::Setup_Cross_size_Change()
+void CourseOverlay::crossSizeChanged()
 {
-    // The measurement screen draws its marks with the same cross size. The circle radius
-    // follows at the next redraw of the marks: until then it must stay the radius of the
-    // circles on the surface, which marking erases with it.
-    display.crossSize = Setup_Cross_size->value();
+    // The circle radius follows at the next redraw of the marks: until then it must stay the
+    // radius of the circles on the surface, which marking erases with it.
+    calibration.setCrossSize(crossSizeSlider->value());
 }
 
 // ---- label drag ----------------------------------------------------------------------------
@@ -256,33 +246,33 @@ bool CourseOverlay::eventFilter(QObject* watched, QEvent* event)
 
 void CourseOverlay::offerAccuracyCheck()
 {
-    btnAccuracyCheck->show();
+    accuracyButton->show();
     // The display options must be reachable after a load or Complete too, not only after a
     // grid selection.
-    fmAccuracyDisplay->show();
+    advancedAccuracyGroup->show();
 }
 
 void CourseOverlay::withdrawAccuracyCheck()
 {
-    btnAccuracyCheck->hide();
-    fmAccuracyConfig->hide();
-    fmAccuracyDisplay->hide();
+    accuracyButton->hide();
+    accuracyDisplayGroup->hide();
+    advancedAccuracyGroup->hide();
     // Nothing is left to clear once the indicators are gone.
-    btnClearAccuracy->hide();
+    clearAccuracyButton->hide();
     clearAccuracyIndicators();
 }
 
 void CourseOverlay::clearAccuracyIndicators()
 {
-    for (QLabel* l : AccuracyIndicator)
+    for (QLabel* l : accuracyIndicatorLabels)
         l->hide();
 }
 
 AccuracyDisplay CourseOverlay::accuracyDisplay() const
 {
-    if (optHomolgationLevel->isChecked())
+    if (homologationLevelOption->isChecked())
         return AccuracyDisplay::HomologationLevel;
-    if (optDisplayDistance->isChecked())
+    if (distanceOption->isChecked())
         return AccuracyDisplay::Distance;
     return AccuracyDisplay::Detail;
 }
@@ -290,7 +280,7 @@ AccuracyDisplay CourseOverlay::accuracyDisplay() const
 void CourseOverlay::showAccuracyIndicators(const AccuracyCheckResult& result)
 {
     for (const AccuracyPoint& p : result.points) {
-        QLabel* label = AccuracyIndicator[size_t(p.index)];
+        QLabel* label = accuracyIndicatorLabels[size_t(p.index)];
         label->hide();
         if (!p.placed)
             continue;
@@ -307,73 +297,61 @@ void CourseOverlay::showAccuracyIndicators(const AccuracyCheckResult& result)
 void CourseOverlay::placeAccuracyIndicators()
 {
     const PictureMapping& m = surface.mapping();
-    for (size_t i = 0; i < AccuracyIndicator.size(); ++i) {
+    for (size_t i = 0; i < accuracyIndicatorLabels.size(); ++i) {
         const PlanePoint at = m.toSurface(indicatorAt[i].x, indicatorAt[i].y);
-        AccuracyIndicator[i]->move(int(std::lround(at.x)), int(std::lround(at.y)));
+        accuracyIndicatorLabels[i]->move(int(std::lround(at.x)), int(std::lround(at.y)));
     }
 }
 
-void CourseOverlay::btnAccuracyCheck_Click()
+void CourseOverlay::checkAccuracy()
 {
-    const QDateTime now = platform.clock.now();
-    const ShownSetup shown = shownSetup();
-    const AccuracyCheckResult result =
-        runAccuracyCheck(accuracyInputFrom(calibration, slots.current, shown.boxes, shown.file,
-                                           shown.description, accuracyDisplay(), now));
+    session.checkAccuracy(accuracyDisplay());
+}
+
+void CourseOverlay::showAccuracyResult(const AccuracyCheckResult& result)
+{
     showAccuracyIndicators(result);
-    btnClearAccuracy->show();
+    clearAccuracyButton->show();
     showGrid();
-    // The indicators stand whatever happens to the report: they are the check's answer.
-    const QString path = accuracyReportPath(run.info().resultsFolder, now, programPlace.folder);
-    const WriteResult written = appendAccuracyReport(path, result);
-    if (!written)
-        platform.messages.warning(written.message, kScreenTitle);
-    if (result.unplaced > 0)
-        platform.messages.warning(unplacedPointsMessage(result.unplaced), kScreenTitle);
 }
 
-void CourseOverlay::btnClearAccuracy_Click()
+void CourseOverlay::clearAccuracyValues()
 {
-    btnClearAccuracy->hide();
+    clearAccuracyButton->hide();
     for (int i = 0; i <= kClearAccuracyLastIndex; ++i)
-        AccuracyIndicator[size_t(i)]->hide();
+        accuracyIndicatorLabels[size_t(i)]->hide();
 }
 
-void CourseOverlay::optAdvancedAccuracy_Click()
+void CourseOverlay::showDisplayOptions()
 {
-    fmAccuracyConfig->show();
+    accuracyDisplayGroup->show();
 }
 
 // ---- background picture --------------------------------------------------------------------
 
-void CourseOverlay::mnuLoadPicture_Click()
+void CourseOverlay::loadPicture()
 {
-    const PictureLoadStart start = startPictureLoad(programPlace.folder);
-    if (const QString* warning = std::get_if<QString>(&start)) {
-        platform.messages.warning(*warning);
+    const auto request = session.startPictureLoad();
+    if (!request)
         return;
-    }
-    const auto path = platform.fileDialog.choose(std::get<FileDialogRequest>(start));
+    const auto path = services.fileDialog.choose(*request);
     if (!path)
         return;
-    const QImage picture = platform.pictures.load(*path);
+    const QImage picture = services.pictures.load(*path);
     // A file that is not a picture is treated like a cancel: nothing changes, nothing said.
     if (picture.isNull())
         return;
     coursePicture.setImage(picture);
 }
 
-void CourseOverlay::mnuClearPicture_Click()
+void CourseOverlay::clearPicture()
 {
     coursePicture.setImage(QImage());
 }
 
-void CourseOverlay::mnuPaste_Click()
+void CourseOverlay::pastePicture()
 {
-    const QImage picture = platform.pictures.clipboardImage();
-    if (picture.isNull()) {
-        platform.messages.plain(QString::fromLatin1(kNoClipboardPictureMessage), kScreenTitle);
-        return;
-    }
-    coursePicture.setImage(picture);
+    const QImage picture = services.pictures.clipboardImage();
+    if (session.takePastedPicture(!picture.isNull()))
+        coursePicture.setImage(picture);
 }

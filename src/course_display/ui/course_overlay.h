@@ -4,8 +4,10 @@
 // operator drags out of the way and the background picture menu. The calibration screen builds
 // it on its drawing surface, with the controls in its control column, and forwards to it: when
 // the calibration becomes complete or not, when marking draws, when the marks are to be
-// redrawn. The indicators stand on the picture at their points, through the surface's mapping,
-// and follow it when the picture is scaled or moved.
+// redrawn. Its rules and the accuracy report are the CourseDisplaySession's; the cross size and
+// the circles' radius go to the calibration's session, whose marking erases with them. The
+// indicators stand on the picture at their points, through the surface's mapping, and follow
+// it when the picture is scaled or moved.
 
 #include "calibration/buoy_marking.h"
 #include "course_display/accuracy_check.h"
@@ -13,11 +15,15 @@
 
 #include <QObject>
 #include <array>
-#include <functional>
 #include <vector>
 
+class CalibrationSession;
+class CourseDisplaySession;
 class CoursePicture;
 class DrawingSurface;
+class FileDialog;
+class MessageBoxes;
+class PictureSource;
 class QBoxLayout;
 class QGroupBox;
 class QLabel;
@@ -26,32 +32,24 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QWidget;
-class RunParticulars;
-struct DisplaySettings;
-struct GridSlots;
-struct Platform;
-struct ProgramPlace;
-
-// What the accuracy report copies from the calibration screen, as shown there: the eighteen
-// coordinate boxes and the setup file's two description lines.
-struct ShownSetup
-{
-    CoordinateTexts boxes;
-    QString file;
-    QString description;
-};
 
 class CourseOverlay : public QObject
 {
     Q_OBJECT
 public:
+    // The platform services the overlay uses.
+    struct Services
+    {
+        FileDialog& fileDialog;
+        MessageBoxes& messages;
+        PictureSource& pictures;
+    };
+
     // Adds its controls to `controls` (a child of the surface), its indicators to the surface
     // and its entries to the picture menu.
     CourseOverlay(DrawingSurface& surface, QWidget& controls, QMenu& pictureMenu,
-                  Platform& platform, const ProgramPlace& place, const RunParticulars& run,
-                  const Calibration& calibration, const GridSlots& slots, DisplaySettings& display,
-                  CoursePicture& coursePicture, std::function<ShownSetup()> shownSetup,
-                  QObject* parent);
+                  CalibrationSession& calibration, CourseDisplaySession& session, Services services,
+                  CoursePicture& coursePicture, QObject* parent);
 
     // Adds the cross size (label over scroll bar) to a row of the column.
     void layOutCrossSize(QBoxLayout* row);
@@ -61,11 +59,6 @@ public:
     // `companion` travels with it.
     void makeDraggable(QWidget* label, QWidget* companion = nullptr);
 
-    // The cross size as marking reads it.
-    CrossSize crossSize() const;
-    // cross_radius: the radius of the circles now drawn around the marks, which moving a
-    // mark erases.
-    double circleRadius() const { return circleRadius_; }
     // Marking draws with the mark pen; "Show Course" draws with whatever pen was used last.
     void useMarkPen() { drawWidth = kMarkPenWidth; }
     // Redraws the four buoy marks (clears the drawing first).
@@ -79,15 +72,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private Q_SLOTS:
-    void show_alignment_Click();
-    void btnShowAllBuoys_Click();
-    void Setup_Cross_size_Change();
-    void btnAccuracyCheck_Click();
-    void btnClearAccuracy_Click();
-    void optAdvancedAccuracy_Click();
-    void mnuLoadPicture_Click();
-    void mnuClearPicture_Click();
-    void mnuPaste_Click();
+    void drawBuoys();
+    void showCourse();
+    void crossSizeChanged();
+    void checkAccuracy();
+    void showAccuracyResult(const AccuracyCheckResult& result);
+    void clearAccuracyValues();
+    void showDisplayOptions();
+    void loadPicture();
+    void clearPicture();
+    void pastePicture();
 
 private:
     void buildControls(QMenu& pictureMenu);
@@ -105,35 +99,30 @@ private:
 
     DrawingSurface& surface;
     QWidget& controls;
-    Platform& platform;
-    const ProgramPlace& programPlace;
-    const RunParticulars& run;
-    const Calibration& calibration;
-    const GridSlots& slots;
-    DisplaySettings& display;
+    CalibrationSession& calibration;
+    CourseDisplaySession& session;
+    Services services;
     CoursePicture& coursePicture;
-    std::function<ShownSetup()> shownSetup;
 
-    double circleRadius_ = 0.0;
     // The surface's current pen width: showGrid, "Draw Buoys" and marking set it to 2,
     // "Show Course" draws with whatever it is.
     int drawWidth = 1;
     std::vector<Draggable> draggables;
 
-    QLabel* CrossSizeLabel = nullptr;
-    QScrollBar* Setup_Cross_size = nullptr;
-    QPushButton* show_alignment = nullptr;
-    QPushButton* btnShowAllBuoys = nullptr;
+    QLabel* crossSizeLabel = nullptr;
+    QScrollBar* crossSizeSlider = nullptr;
+    QPushButton* drawBuoysButton = nullptr;
+    QPushButton* showCourseButton = nullptr;
     // The accuracy check's controls; the calibration hides and shows them by its rules.
-    QPushButton* btnAccuracyCheck = nullptr;
-    QPushButton* btnClearAccuracy = nullptr;
-    QGroupBox* fmAccuracyConfig = nullptr;
-    QGroupBox* fmAccuracyDisplay = nullptr;
-    QRadioButton* optAdvancedAccuracy = nullptr;
-    QRadioButton* optDisplayDistance = nullptr;
-    QRadioButton* optDetailMeasurement = nullptr;
-    QRadioButton* optHomolgationLevel = nullptr;
-    std::array<QLabel*, kAccuracyIndicatorCount> AccuracyIndicator{};
+    QPushButton* accuracyButton = nullptr;
+    QPushButton* clearAccuracyButton = nullptr;
+    QGroupBox* accuracyDisplayGroup = nullptr;
+    QGroupBox* advancedAccuracyGroup = nullptr;
+    QRadioButton* advancedAccuracyOption = nullptr;
+    QRadioButton* distanceOption = nullptr;
+    QRadioButton* detailOption = nullptr;
+    QRadioButton* homologationLevelOption = nullptr;
+    std::array<QLabel*, kAccuracyIndicatorCount> accuracyIndicatorLabels{};
     // Where each indicator's top-left corner lies on the picture, in picture twips.
     std::array<Point2, kAccuracyIndicatorCount> indicatorAt{};
 };

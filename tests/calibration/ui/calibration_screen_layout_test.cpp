@@ -3,31 +3,30 @@
 // picture the marks were made on; and a calibration made on a scaled-down camera picture that
 // holds where the camera model puts the course, here and on the measurement screen.
 
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "course_display/accuracy_check.h"
 #include "measure/ui/measure.h"
 #include "picture/ui/drawing_surface.h"
 #include "scaled_camera.h"
+#include "support/calibration_screen_driver.h"
 #include "support/control_column.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QTest>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <optional>
 #include <ostream>
 #include <string>
 
 namespace {
 
-class GridSetupOnPicture : public testing::Test, protected StartedProgram
+class CalibrationScreenOnPicture : public testing::Test, protected StartedProgram
 {
 protected:
     void SetUp() override
@@ -35,25 +34,16 @@ protected:
         installResources();
         start();
         chooseResultsFolder();
-        QTest::mouseClick(screens.form1().findChild<QPushButton*>("btnSetup"), Qt::LeftButton);
-        grid = &screens.gridSetup();
+        screens.openCalibration();
+        grid = &screens.calibrationScreen();
+        ui.emplace(*grid);
         ASSERT_TRUE(grid->isVisible());
     }
 
-    template <typename T = QWidget> T* control(const char* name)
-    {
-        T* w = grid->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    void click(const char* name)
-    {
-        QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton);
-    }
     void loadSetup(const QString& name)
     {
         fake.fileDialog.answers.push_back(QDir(state.place.folder).filePath(name));
-        control<QAction>("gridLoad")->trigger();
+        ui->loadSetup();
     }
     // A video file under the screens, showing `frame`.
     void showVideoFrame(const QImage& frame)
@@ -85,29 +75,30 @@ protected:
         return texts;
     }
 
-    Grid_Setup* grid = nullptr;
+    CalibrationScreen* grid = nullptr;
+    std::optional<CalibrationScreenDriver> ui;
 };
 
 // Everything the screen can show at once: a completed setup with the accuracy options, the
 // check's clear button, the grid locked, the transport of a video file, the widest texts.
-TEST_F(GridSetupOnPicture, EveryControlIsInTheColumnAndReadableAtEachDisplaySize)
+TEST_F(CalibrationScreenOnPicture, EveryControlIsInTheColumnAndReadableAtEachDisplaySize)
 {
     loadSetup(QStringLiteral("SlalomOK.ipt"));
-    click("optAdvancedAccuracy");
-    click("btnAccuracyCheck");
-    click("chkboxGridLock");
+    ui->chooseAdvancedAccuracy();
+    ui->checkAccuracy();
+    ui->clickGridLock();
     showVideoFrame(QImage(1920, 1080, QImage::Format_RGB32));
-    for (const char* name : {"fmAccuracyConfig", "btnClearAccuracy", "gridLockedLabel",
-                             "videoTransport", "AccuracyIndicator_0"})
-        ASSERT_TRUE(control(name)->isVisible()) << name;
-    for (const char* name : {"upper_left_x", "upper_right_x", "lower_left_x", "lower_right_x"})
-        control<QLineEdit>(name)->setText(QStringLiteral(" 28785"));
-    control<QLineEdit>("ll_survey_y")->setText(QStringLiteral("-259.25"));
-    control<QLineEdit>("jump_y")->setText(QStringLiteral("-123.45"));
+    for (QWidget* shown :
+         std::initializer_list<QWidget*>{ui->accuracyDisplayGroup(), ui->clearAccuracyButton(),
+                                         ui->gridLockedLabel(), ui->transport(), ui->indicator(0)})
+        ASSERT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
+    for (Buoy b : kBuoyVisitOrder)
+        ui->box({BoxKind::ScreenX, b})->setText(QStringLiteral(" 28785"));
+    ui->box({BoxKind::SurveyY, Buoy::LowerLeft})->setText(QStringLiteral("-259.25"));
+    ui->box({BoxKind::JumpY})->setText(QStringLiteral("-123.45"));
     // A long path is read from its beginning; a setup file's name must show whole.
-    control<QLineEdit>("ipt_file_description")->setText(QStringLiteral("/home/ski/SlalomOK.ipt"));
-    control<QLineEdit>("ipt_file_description_2")
-        ->setText(QStringLiteral("Standard slalom course, 8 m tower"));
+    ui->setupFileLine()->setText(QStringLiteral("/home/ski/SlalomOK.ipt"));
+    ui->descriptionLine()->setText(QStringLiteral("Standard slalom course, 8 m tower"));
 
     for (const QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(1920, 1080)}) {
         grid->resize(size);
@@ -122,9 +113,8 @@ TEST_F(GridSetupOnPicture, EveryControlIsInTheColumnAndReadableAtEachDisplaySize
         // The picture fills the rest, the same rectangle as on the measurement screen.
         EXPECT_EQ(surface.mapping().placement().x, 270) << at;
         // The indicators stay on their points as the picture scales.
-        const PlanePoint first =
-            surface.mapping().toPicture(QPointF(control("AccuracyIndicator_0")->pos()).x(),
-                                        QPointF(control("AccuracyIndicator_0")->pos()).y());
+        const QPointF indicatorAt = ui->indicator(0)->pos();
+        const PlanePoint first = surface.mapping().toPicture(indicatorAt.x(), indicatorAt.y());
         const Point2 point = state.calibration.transform.toScreen(accuracyGridPoint(0, 0))->point;
         EXPECT_NEAR(first.x, point.x, 15 / surface.mapping().scaleX()) << at;
     }
@@ -132,28 +122,28 @@ TEST_F(GridSetupOnPicture, EveryControlIsInTheColumnAndReadableAtEachDisplaySize
 
 // The overlay card's picture is the whole surface, so a buoy may lie under the column: a click
 // between two of its controls must not mark it.
-TEST_F(GridSetupOnPicture, AClickOnTheColumnBetweenControlsMarksNothing)
+TEST_F(CalibrationScreenOnPicture, AClickOnTheColumnBetweenControlsMarksNothing)
 {
-    click("upper_left_button");
-    auto* column = control("controlColumn");
+    ui->selectBuoy(Buoy::UpperLeft);
+    QFrame* column = ui->column();
     QTest::mouseClick(column, Qt::LeftButton, {},
                       QPoint(column->width() - 3, column->height() / 2));
-    EXPECT_EQ(control<QLineEdit>("upper_left_x")->text(), "auto");
-    QTest::mouseClick(&grid->surface(), Qt::LeftButton, {}, QPoint(400, 300));
-    EXPECT_EQ(control<QLineEdit>("upper_left_x")->text(), " 6000");
+    EXPECT_EQ(ui->text({BoxKind::ScreenX, Buoy::UpperLeft}), "auto");
+    ui->clickPicture({400, 300});
+    EXPECT_EQ(ui->text({BoxKind::ScreenX, Buoy::UpperLeft}), " 6000");
 }
 
 // The transport's keys act on this screen too, but a survey value typed with its point stays
 // in its box and never steps the video.
-TEST_F(GridSetupOnPicture, TransportKeysReachTheVideoButNotWhileTypingASurveyValue)
+TEST_F(CalibrationScreenOnPicture, TransportKeysReachTheVideoButNotWhileTypingASurveyValue)
 {
     showVideoFrame(QImage(1024, 768, QImage::Format_RGB32));
     QApplication::setActiveWindow(grid);
-    auto* button = control("upper_left_button");
+    QRadioButton* button = ui->buoyOption(Buoy::UpperLeft);
     button->setFocus();
     QTest::keyClick(button, 'p');
     QTest::keyClick(button, '.');
-    auto* survey = control<QLineEdit>("ul_survey_x");
+    QLineEdit* survey = ui->box({BoxKind::SurveyX, Buoy::UpperLeft});
     survey->setFocus();
     survey->selectAll();
     QTest::keyClicks(survey, "2.75,");
@@ -174,7 +164,7 @@ void PrintTo(const PerspectiveCase& c, std::ostream* os)
         << " on a " << c.screenWidth << " px screen";
 }
 
-class PerspectiveOnPicture : public GridSetupOnPicture,
+class PerspectiveOnPicture : public CalibrationScreenOnPicture,
                              public testing::WithParamInterface<PerspectiveCase>
 {
 };
@@ -204,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The standard camera at 1920 x 1080, scaled down to the 754 pixels beside the column: the
 // gates clicked where the camera sees them give a transform that puts the guide buoys where
 // the camera sees them, and the measurement screen draws its course crosses there.
-TEST_F(GridSetupOnPicture, CalibrationOnAScaledPictureHoldsWhereTheCameraSeesTheCourse)
+TEST_F(CalibrationScreenOnPicture, CalibrationOnAScaledPictureHoldsWhereTheCameraSeesTheCourse)
 {
     const ScaledCameraView camera = standardSlalomCameraAt(1920, 1080);
     ASSERT_EQ(camera.picture.size(), QSize(1920, 1080)) << "see tests/data/README.md";
@@ -212,13 +202,12 @@ TEST_F(GridSetupOnPicture, CalibrationOnAScaledPictureHoldsWhereTheCameraSeesThe
     DrawingSurface& surface = grid->surface();
     ASSERT_LT(surface.mapping().scaleX(), 0.5);
 
-    const char* buttons[] = {"upper_right_button", "lower_right_button", "upper_left_button",
-                             "lower_left_button"};
+    // The gates in the setup file's order: upper right, lower right, upper left, lower left.
     for (size_t i = 0; i < 4; ++i) {
-        click(buttons[i]);
+        ui->selectBuoy(buoyAtPoint(int(i) + 1));
         clickSurface(onSurface(surface, camera.gates[i]));
     }
-    click("Load");
+    ui->complete();
     ASSERT_TRUE(state.calibration.complete);
 
     const QImage seen = surface.composed();

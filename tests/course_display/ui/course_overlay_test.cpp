@@ -1,33 +1,29 @@
-// The course display on the calibration screen: the overlay buttons, the cross size and
-// the draggable labels, the accuracy check and the background picture, driven through the
-// real widgets with the platform fakes.
+// The course drawn over the picture on the calibration screen: the overlay buttons, the cross
+// size and the draggable labels, the accuracy indicators and the background picture, driven
+// through the real widgets with the platform fakes. The rules and the report are the course
+// display session's (tests/course_display/course_display_session_test.cpp).
 
-#include "calibration/ui/grid_setup.h"
+#include "calibration/ui/calibration_screen.h"
 #include "common/twips.h"
 #include "course_display/accuracy_check.h"
 #include "course_display/background_picture.h"
 #include "course_display/overlay_geometry.h"
 #include "picture/ui/drawing_surface.h"
+#include "support/calibration_screen_driver.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
-class CourseDisplayScreen : public testing::Test, protected StartedProgram
+class CourseOverlayTest : public testing::Test, protected StartedProgram
 {
 protected:
     void SetUp() override
@@ -35,46 +31,25 @@ protected:
         installResources();
         start();
         chooseResultsFolder();
-        QTest::mouseClick(child<QPushButton>(screens.form1(), "btnSetup"), Qt::LeftButton);
-        grid = &screens.gridSetup();
+        screens.openCalibration();
+        grid = &screens.calibrationScreen();
+        ui.emplace(*grid);
     }
 
-    template <typename T = QWidget> T* control(const char* name)
-    {
-        T* w = grid->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    void click(const char* name)
-    {
-        QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton);
-    }
-    void trigger(const char* name) { control<QAction>(name)->trigger(); }
     void loadSlalom()
     {
         fake.fileDialog.answers.push_back(QDir(state.place.folder).filePath("SlalomOK.ipt"));
-        trigger("gridLoad");
+        ui->loadSetup();
         ASSERT_TRUE(state.calibration.complete);
     }
     void loadPicture(const QString& path)
     {
         fake.fileDialog.answers.push_back(path);
-        trigger("mnuLoadPicture");
+        ui->loadPicture();
     }
     QString slalomPicture() const
     {
         return QDir(pictureFolder(state.place.folder)).filePath("slalom_course.png");
-    }
-    QLabel* indicator(int index)
-    {
-        return grid->findChild<QLabel*>(QStringLiteral("AccuracyIndicator_%1").arg(index));
-    }
-    int visibleIndicators()
-    {
-        int n = 0;
-        for (int i = 0; i < kAccuracyIndicatorCount; ++i)
-            n += indicator(i)->isVisible() ? 1 : 0;
-        return n;
     }
     QStringList messages()
     {
@@ -84,11 +59,6 @@ protected:
         return texts;
     }
     QString reportPath() const { return QDir(results.path()).filePath("acc1207.txt"); }
-    QString reportText() const
-    {
-        QFile f(reportPath());
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
     const QImage& layer() { return grid->surface().drawingLayer(); }
     bool drawnAt(QPoint p) { return qAlpha(layer().pixel(p)) != 0; }
     static QPoint pixel(Point2 twips) { return {twipsToPixels(twips.x), twipsToPixels(twips.y)}; }
@@ -103,12 +73,13 @@ protected:
         QTest::mouseRelease(label, Qt::LeftButton, {}, from);
     }
 
-    Grid_Setup* grid = nullptr;
+    CalibrationScreen* grid = nullptr;
+    std::optional<CalibrationScreenDriver> ui;
 };
 
 // ---- cross size -----------------------------------------------------------------------------
 
-class CrossSizeOnScreen : public CourseDisplayScreen, public testing::WithParamInterface<int>
+class CrossSizeOnScreen : public CourseOverlayTest, public testing::WithParamInterface<int>
 {
 };
 
@@ -116,9 +87,9 @@ TEST_P(CrossSizeOnScreen, MarksGetACircleOfTwiceTheCrossSize)
 {
     const int size = GetParam();
     loadSlalom();
-    control<QScrollBar>("Setup_Cross_size")->setValue(size);
+    ui->crossSize()->setValue(size);
     EXPECT_EQ(state.display.crossSize, size);
-    click("show_alignment");
+    ui->drawBuoys();
     // The circle around the upper left mark (5190, 1815) passes through its left-most point.
     const QPoint mark = pixel({5190, 1815});
     EXPECT_TRUE(drawnAt(mark - QPoint(twipsToPixels(2.0 * size), 0)));
@@ -127,9 +98,9 @@ TEST_P(CrossSizeOnScreen, MarksGetACircleOfTwiceTheCrossSize)
 
 INSTANTIATE_TEST_SUITE_P(ScrollValues, CrossSizeOnScreen, testing::Values(15, 90));
 
-TEST_F(CourseDisplayScreen, CrossSizeScrollBarStepsByFifteenFromFifteenToOneHundredFive)
+TEST_F(CourseOverlayTest, CrossSizeScrollBarStepsByFifteenFromFifteenToOneHundredFive)
 {
-    auto* bar = control<QScrollBar>("Setup_Cross_size");
+    auto* bar = ui->crossSize();
     EXPECT_EQ(bar->value(), 90);
     EXPECT_EQ(bar->minimum(), 15);
     EXPECT_EQ(bar->maximum(), 105);
@@ -141,11 +112,11 @@ TEST_F(CourseDisplayScreen, CrossSizeScrollBarStepsByFifteenFromFifteenToOneHund
 
 // ---- Draw Buoys and Show Course ---------------------------------------------------------------
 
-TEST_F(CourseDisplayScreen, ShowCourseDrawsExactlyTheTwelveGuideBuoyCrosses)
+TEST_F(CourseOverlayTest, ShowCourseDrawsExactlyTheTwelveGuideBuoyCrosses)
 {
     loadSlalom();
     grid->surface().clearDrawing();
-    click("btnShowAllBuoys");
+    ui->showCourse();
     const CourseCrosses expected = showCourseShapes(state.calibration.transform, 90, kMarkPenWidth);
     ASSERT_EQ(expected.screenPoints.size(), 12u);
     const int arm = twipsToPixels(90);
@@ -171,37 +142,37 @@ TEST_F(CourseDisplayScreen, ShowCourseDrawsExactlyTheTwelveGuideBuoyCrosses)
     EXPECT_EQ(stray, 0);
 
     const QImage once = layer();
-    click("btnShowAllBuoys");
+    ui->showCourse();
     EXPECT_EQ(layer(), once);
-    click("show_alignment");
+    ui->drawBuoys();
     EXPECT_FALSE(drawnAt(pixel(expected.screenPoints[0]))); // only the marks remain
     EXPECT_TRUE(drawnAt(pixel({5190, 1815})));
 }
 
-TEST_F(CourseDisplayScreen, DrawBuoysAndShowCourseNeedACompleteSetup)
+TEST_F(CourseOverlayTest, DrawBuoysAndShowCourseNeedACompleteSetup)
 {
     const QImage before = layer();
-    click("show_alignment");
-    click("btnShowAllBuoys");
+    ui->drawBuoys();
+    ui->showCourse();
     const QString refusal = QString::fromLatin1(kSetupNotOkMessage);
     EXPECT_EQ(messages(), QStringList({refusal, refusal}));
     EXPECT_EQ(layer(), before);
 
     loadSlalom();
-    QTest::keyClicks(control<QLineEdit>("jump_x"), "1"); // any edit makes it incomplete
+    QTest::keyClicks(ui->box({BoxKind::JumpX}), "1"); // any edit makes it incomplete
     ASSERT_FALSE(state.calibration.complete);
     grid->surface().clearDrawing();
-    click("btnShowAllBuoys");
+    ui->showCourse();
     EXPECT_EQ(messages().size(), 3);
     EXPECT_EQ(layer().pixelColor(0, 0).alpha(), 0);
 }
 
 // ---- label drag -------------------------------------------------------------------------------
 
-TEST_F(CourseDisplayScreen, DraggingTheCrossSizeLabelTakesTheScrollBarAlong)
+TEST_F(CourseOverlayTest, DraggingTheCrossSizeLabelTakesTheScrollBarAlong)
 {
-    QWidget* label = control("CrossSizeLabel");
-    QWidget* bar = control("Setup_Cross_size");
+    QWidget* label = ui->crossSizeLabel();
+    QWidget* bar = ui->crossSize();
     const QPoint labelAt = label->pos();
     const QPoint barAt = bar->pos();
     drag(label, {5, 5}, {-20, -3}); // 300 twips to the left, 45 up
@@ -214,142 +185,95 @@ TEST_F(CourseDisplayScreen, DraggingTheCrossSizeLabelTakesTheScrollBarAlong)
     EXPECT_EQ(label->pos(), labelAt + QPoint(-20, -3));
 }
 
-TEST_F(CourseDisplayScreen, DraggingGridLockedMovesOnlyThatLabel)
+TEST_F(CourseOverlayTest, DraggingGridLockedMovesOnlyThatLabel)
 {
     loadSlalom();
-    click("chkboxGridLock");
-    QWidget* label = control("gridLockedLabel");
+    ui->clickGridLock();
+    QWidget* label = ui->gridLockedLabel();
     ASSERT_TRUE(label->isVisible());
     const QPoint at = label->pos();
-    const QPoint barAt = control("Setup_Cross_size")->pos();
+    const QPoint barAt = ui->crossSize()->pos();
     drag(label, {10, 10}, {30, 40});
     EXPECT_EQ(label->pos(), at + QPoint(30, 40));
-    EXPECT_EQ(control("Setup_Cross_size")->pos(), barAt);
+    EXPECT_EQ(ui->crossSize()->pos(), barAt);
 }
 
 // ---- accuracy check ---------------------------------------------------------------------------
 
-TEST_F(CourseDisplayScreen, AccuracyCheckPlacesFortyTwoIndicatorsAndAppendsTheReport)
+TEST_F(CourseOverlayTest, AccuracyCheckPlacesFortyTwoIndicatorsOnThePicture)
 {
     loadSlalom();
-    ASSERT_TRUE(control("btnAccuracyCheck")->isVisible());
-    EXPECT_FALSE(control("btnClearAccuracy")->isVisible());
-    click("btnAccuracyCheck");
-    EXPECT_EQ(visibleIndicators(), 42);
+    ASSERT_TRUE(ui->accuracyButton()->isVisible());
+    EXPECT_FALSE(ui->clearAccuracyButton()->isVisible());
+    ui->checkAccuracy();
+    EXPECT_EQ(ui->visibleIndicators(), 42);
     const CourseTransform t = state.calibration.transform;
     for (int a = 0; a < kAccuracyColumns; ++a)
         for (int b = 0; b < kAccuracyRows; ++b) {
-            QLabel* l = indicator(b + 6 * a);
+            QLabel* l = ui->indicator(b + 6 * a);
             const Point2 s = t.toScreen(accuracyGridPoint(b, a))->point;
             EXPECT_EQ(l->pos(), pixel({s.x, s.y + 15 + 60})) << b << "," << a;
             EXPECT_EQ(l->text(), " .01") << b << "," << a; // Detail is chosen at start
             EXPECT_EQ(l->palette().color(QPalette::WindowText), QColor(Qt::black));
             EXPECT_FALSE(l->autoFillBackground());
         }
-    EXPECT_TRUE(control("btnClearAccuracy")->isVisible());
-    EXPECT_TRUE(drawnAt(pixel({5190, 1815}))); // Show_grid redrew the marks
-
-    const QStringList lines = reportText().split("\r\n");
-    ASSERT_GT(lines.size(), 22);
-    EXPECT_EQ(lines[0], "12-07-2026  14:05:09 Accuracy Check");
-    EXPECT_EQ(lines[2], QDir(state.place.folder).filePath("SlalomOK.ipt"));
-    EXPECT_EQ(lines[4], "Grid Number:  1 ");
-    EXPECT_EQ(lines[8], "Upper Left X,Y Pixels:  5190   1815");
-    EXPECT_EQ(lines[20], "Jump X,Y Survey:  0   0");
-    EXPECT_EQ(lines.filter("new method").size(), 42);
-
-    fake.clock.nowValue = fake.clock.nowValue.addSecs(60);
-    click("btnAccuracyCheck");
-    EXPECT_EQ(reportText().count(" Accuracy Check\r\n"), 2);
-    EXPECT_EQ(QDir(results.path()).entryList({"acc*"}), QStringList{"acc1207.txt"});
+    EXPECT_TRUE(ui->clearAccuracyButton()->isVisible());
+    EXPECT_TRUE(drawnAt(pixel({5190, 1815}))); // the marks redrawn
+    EXPECT_TRUE(QFile::exists(reportPath()));
     EXPECT_TRUE(fake.messages.shown.empty()) << messages().join('\n').toStdString();
 }
 
-TEST_F(CourseDisplayScreen, TheScreensReportIsTheOneTheCommandLinePrints)
+TEST_F(CourseOverlayTest, DisplayOptionsChangeTheIndicatorTexts)
 {
     loadSlalom();
-    click("btnAccuracyCheck");
-    QProcess cli;
-    cli.start(cliPath(), {"accuracy", QDir(state.place.folder).filePath("SlalomOK.ipt"), "--now",
-                          "2026-12-07T14:05:09", "--screen-width",
-                          QString::number(state.place.screenWidthPixels)});
-    ASSERT_TRUE(cli.waitForFinished(10000));
-    ASSERT_EQ(cli.exitCode(), 0);
-    const QString out = QString::fromUtf8(cli.readAllStandardOutput());
-    const QString report = reportText();
-    ASSERT_FALSE(report.isEmpty());
-    EXPECT_TRUE(out.endsWith(report));
-}
-
-TEST_F(CourseDisplayScreen, AnUnwritableReportSaysSoAndStillShowsTheIndicators)
-{
-    loadSlalom();
-    const QString missing = QDir(results.path()).filePath("gone");
-    screens.form1().findChild<QLineEdit*>("txtResults")->setText(missing);
-    click("btnAccuracyCheck");
-    EXPECT_EQ(visibleIndicators(), 42);
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_TRUE(fake.messages.shown[0].text.contains("acc1207.txt"))
-        << fake.messages.shown[0].text.toStdString();
-    EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
-}
-
-TEST_F(CourseDisplayScreen, DisplayOptionsChangeTheIndicatorTexts)
-{
-    loadSlalom();
-    EXPECT_FALSE(control("fmAccuracyConfig")->isVisible());
-    click("optAdvancedAccuracy");
-    EXPECT_TRUE(control("fmAccuracyConfig")->isVisible());
-    EXPECT_TRUE(control<QRadioButton>("optAdvancedAccuracy")->isChecked());
-    EXPECT_TRUE(control<QRadioButton>("optDetailMeasurement")->isChecked());
-    click("optHomolgationLevel");
-    click("btnAccuracyCheck");
-    EXPECT_EQ(indicator(0)->text(), "R");
-    click("optDisplayDistance");
-    click("btnAccuracyCheck");
+    EXPECT_FALSE(ui->accuracyDisplayGroup()->isVisible());
+    ui->chooseAdvancedAccuracy();
+    EXPECT_TRUE(ui->accuracyDisplayGroup()->isVisible());
+    EXPECT_TRUE(ui->advancedAccuracyOption()->isChecked());
+    EXPECT_TRUE(ui->displayOption(AccuracyDisplay::Detail)->isChecked());
+    ui->chooseDisplay(AccuracyDisplay::HomologationLevel);
+    ui->checkAccuracy();
+    EXPECT_EQ(ui->indicator(0)->text(), "R");
+    ui->chooseDisplay(AccuracyDisplay::Distance);
+    ui->checkAccuracy();
     // Jump point (0, 0): the upper right grid point lies 27 m down the course.
-    const double d = indicator(0)->text().toDouble();
+    const double d = ui->indicator(0)->text().toDouble();
     EXPECT_GT(d, 29.0);
     EXPECT_LT(d, 29.3);
 }
 
-TEST_F(CourseDisplayScreen, IndicatorsGoWithClearAndWithEveryInvalidation)
+TEST_F(CourseOverlayTest, IndicatorsGoWithClearAndWithEveryInvalidation)
 {
     loadSlalom();
-    click("btnAccuracyCheck");
-    click("btnClearAccuracy");
-    EXPECT_EQ(visibleIndicators(), 0);
-    EXPECT_FALSE(control("btnClearAccuracy")->isVisible());
+    ui->checkAccuracy();
+    ui->clearAccuracy();
+    EXPECT_EQ(ui->visibleIndicators(), 0);
+    EXPECT_FALSE(ui->clearAccuracyButton()->isVisible());
 
-    click("btnAccuracyCheck");
-    QTest::keyClicks(control<QLineEdit>("ul_survey_y"), "5");
-    EXPECT_EQ(visibleIndicators(), 0);
-    EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
-    EXPECT_FALSE(control("btnClearAccuracy")->isVisible());
+    ui->checkAccuracy();
+    QTest::keyClicks(ui->box({BoxKind::SurveyY, Buoy::UpperLeft}), "5");
+    EXPECT_EQ(ui->visibleIndicators(), 0);
+    EXPECT_FALSE(ui->accuracyButton()->isVisible());
+    EXPECT_FALSE(ui->clearAccuracyButton()->isVisible());
 
     loadSlalom();
-    click("btnAccuracyCheck");
-    control<QRadioButton>("upper_left_button")->click();
-    QTest::mouseClick(&grid->surface(), Qt::LeftButton, {}, QPoint(300, 300));
-    EXPECT_EQ(visibleIndicators(), 0);
+    ui->checkAccuracy();
+    ui->markBuoy(Buoy::UpperLeft, {300, 300});
+    EXPECT_EQ(ui->visibleIndicators(), 0);
 }
 
 // ---- background picture -----------------------------------------------------------------------
 
-TEST_F(CourseDisplayScreen, PictureLoadsFromThePictureFolderAndStaysUnderTheMarks)
+TEST_F(CourseOverlayTest, PictureLoadsFromThePictureFolderAndStaysUnderTheMarks)
 {
     loadSlalom();
     loadPicture(slalomPicture());
     ASSERT_EQ(fake.fileDialog.requests.size(), 2u);
-    const FileDialogRequest& r = fake.fileDialog.requests[1];
-    EXPECT_EQ(r.filterIndex, 4);
-    EXPECT_TRUE(r.filter.startsWith("All Files (*.*)|*.*|Text Files (*.txt)|*.txt|"));
-    EXPECT_TRUE(r.filter.contains("(*.png)|*.png|"));
-    EXPECT_EQ(r.folder, pictureFolder(state.place.folder));
+    EXPECT_EQ(fake.fileDialog.requests[1].folder, pictureFolder(state.place.folder));
     ASSERT_TRUE(grid->surface().hasBackgroundPicture());
     const QImage picture = grid->surface().backgroundPicture();
 
-    click("show_alignment");
+    ui->drawBuoys();
     EXPECT_EQ(grid->surface().backgroundPicture(), picture);
     // The picture is scaled beside the control column; the marks follow it.
     const QImage seen = grid->surface().composed();
@@ -364,13 +288,13 @@ TEST_F(CourseDisplayScreen, PictureLoadsFromThePictureFolderAndStaysUnderTheMark
     EXPECT_NEAR(seen.pixelColor(far).blue(), water.blue(), 24);
     EXPECT_EQ(seen.pixelColor(shown({5190, 1815})), QColor(Qt::white));
 
-    trigger("mnuClearPicture");
+    ui->clearPicture();
     EXPECT_FALSE(grid->surface().hasBackgroundPicture());
     EXPECT_EQ(grid->surface().composed().pixelColor(QPoint(600, 400)), QColor(255, 0, 255));
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
-TEST_F(CourseDisplayScreen, AnUnreadablePictureChangesNothingAndSaysNothing)
+TEST_F(CourseOverlayTest, AnUnreadablePictureChangesNothingAndSaysNothing)
 {
     loadPicture(slalomPicture());
     const QImage picture = grid->surface().backgroundPicture();
@@ -379,23 +303,23 @@ TEST_F(CourseDisplayScreen, AnUnreadablePictureChangesNothingAndSaysNothing)
     loadPicture(notAPicture);
     loadPicture(QDir(state.place.folder).filePath("no such picture.png"));
     fake.fileDialog.answers.push_back(std::nullopt); // cancel
-    trigger("mnuLoadPicture");
+    ui->loadPicture();
     EXPECT_EQ(grid->surface().backgroundPicture(), picture);
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
-TEST_F(CourseDisplayScreen, PasteTakesTheClipboardPictureOrSaysThereIsNone)
+TEST_F(CourseOverlayTest, PasteTakesTheClipboardPictureOrSaysThereIsNone)
 {
     loadPicture(slalomPicture());
     const QImage picture = grid->surface().backgroundPicture();
-    trigger("mnuPaste");
+    ui->pastePicture();
     EXPECT_EQ(grid->surface().backgroundPicture(), picture);
     ASSERT_EQ(messages(), QStringList{QString::fromLatin1(kNoClipboardPictureMessage)});
 
     QImage pasted(64, 48, QImage::Format_RGB32);
     pasted.fill(Qt::darkGreen);
     fake.pictures.clipboard = pasted;
-    trigger("mnuPaste");
+    ui->pastePicture();
     EXPECT_EQ(grid->surface().backgroundPicture(), pasted);
     EXPECT_EQ(fake.messages.shown.size(), 1u);
 }
