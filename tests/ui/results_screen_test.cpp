@@ -2,7 +2,7 @@
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
 #include "picture/ui/drawing_surface.h"
-#include "results/buoy_figures.h"
+#include "results/buoy_figures_text.h"
 #include "results/pass_report.h"
 #include "results/results_file.h"
 #include "results/ui/results.h"

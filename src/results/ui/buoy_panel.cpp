@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "platform/settings_store.h"
 #include "results/analyse_file.h"
+#include "results/buoy_figures_text.h"
 #include "results/pass_report.h"
 #include "results/results_graph.h"
 
