@@ -64,14 +64,18 @@ void ResultsSession::load()
     comingToward = info.direction == Direction::Toward;
     pendingLine = PendingDatabaseLine();
     figures_.load(info, pass);
+    Q_EMIT figuresChanged();
+    Q_EMIT graphChanged();
 
     const QDateTime now = clock.now();
     QStringList failures;
     if (pass.measured) {
         legend_ << QStringLiteral("Black/Red - Measured Data")
                 << QStringLiteral("Blue - Best Fit Path Line");
+        Q_EMIT legendChanged(legend_);
         failures = reportPass(now);
     } else {
+        Q_EMIT legendChanged(legend_);
         Q_EMIT notice(QStringLiteral("No Results loaded yet"));
     }
     writeBackCopies();
@@ -125,7 +129,7 @@ CopyFields ResultsSession::copyFields() const
 {
     const RunInfo info = run();
     CopyFields c;
-    for (NameList list : {NameList::Drivers, NameList::Skiers, NameList::Boats, NameList::Models}) {
+    for (NameList list : kNameListsInLoadOrder) {
         c.names[size_t(list)] = names[list];
         c.namePositions[size_t(list)] = runParticulars.namePosition(list);
     }
@@ -147,7 +151,7 @@ void ResultsSession::writeBackCopies()
     // the operator's: the same names and number, but the line's text becomes the list's own,
     // without the blank the measurement screen puts before "9.75".
     const CopyFields c = copyFields();
-    for (NameList list : {NameList::Drivers, NameList::Skiers, NameList::Boats, NameList::Models}) {
+    for (NameList list : kNameListsInLoadOrder) {
         const int position = c.namePositions[size_t(list)];
         if (position >= 0 && position < c.names[size_t(list)].size())
             runParticulars.pickName(list, position, c.names[size_t(list)][position]);

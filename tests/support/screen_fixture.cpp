@@ -72,3 +72,9 @@ void StartedProgram::measurePass(int tenths)
 {
     recordSamplePass(state.pass, tenths);
 }
+
+ResultsScreenDriver StartedProgram::showResults()
+{
+    screens.openResults();
+    return ResultsScreenDriver(screens.resultsScreen());
+}

@@ -18,7 +18,8 @@ struct Platform;
 class Form1;
 class Grid_Setup;
 class Measure;
-class Results;
+class ResultsScreen;
+class ResultsSession;
 class Manual;
 
 class Screens : public QObject, public Navigator
@@ -38,7 +39,7 @@ public:
     Form1& form1();
     Grid_Setup& gridSetup();
     Measure& measure();
-    Results& results();
+    ResultsScreen& resultsScreen();
     Manual& manual();
     bool hasGridSetup() const { return gridSetup_ != nullptr; }
     bool hasResults() const { return results_ != nullptr; }
@@ -69,7 +70,9 @@ private:
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<Grid_Setup> gridSetup_;
     std::unique_ptr<Measure> measure_;
-    std::unique_ptr<Results> results_;
+    // The session before its screen: the screen goes first.
+    std::unique_ptr<ResultsSession> resultsSession_;
+    std::unique_ptr<ResultsScreen> results_;
     std::unique_ptr<Manual> manual_;
     bool ending_ = false;
 };
