@@ -326,7 +326,9 @@ TEST_F(ResultsSessionTest, NameCopiesFollowAndWriteBackTheStartScreen)
     EXPECT_EQ(c.namePositions[size_t(NameList::Drivers)], -1);
     EXPECT_EQ(c.names[size_t(NameList::Drivers)].size(), 2);
     EXPECT_EQ(c.boatNumber, QStringLiteral("4"));
-    EXPECT_EQ(run.info().driver, QString()); // a list without a pick stays without one
+    // A list without a pick stays without one.
+    EXPECT_EQ(run.info().driver, QString());
+    EXPECT_EQ(run.namePosition(NameList::Drivers), -1);
     session->pickName(NameList::Skiers, 0);
     EXPECT_EQ(run.info().skier, QStringLiteral("Ann"));
     EXPECT_EQ(run.namePosition(NameList::Skiers), 0);

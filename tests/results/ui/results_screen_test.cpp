@@ -235,6 +235,15 @@ TEST_F(ResultsScreenTest, SavedPassReadsBackListedShownAndTraced)
     EXPECT_EQ(r.report(), saved.left(saved.indexOf(QStringLiteral("\r\nEnd of Pass"))));
     EXPECT_GT(countColour(r.graph().drawingLayer(), qRgb(0, 255, 255)), 200);
     EXPECT_TRUE(fake.messages.shown.empty());
+
+    // A file of the other event is refused without asking for a colour.
+    const QString jump = results.filePath(QStringLiteral("jump.txt"));
+    ASSERT_TRUE(replaceFile(jump, QStringLiteral("Jump Pass Results\r\n")).ok);
+    fake.fileDialog.answers.push_back(jump);
+    r.readResultsFile();
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.prompts.size(), 4u);
+    EXPECT_TRUE(r.report().isEmpty());
 }
 
 // Every copy field and free text reaches the pending line at once, and the return writes the
