@@ -87,7 +87,12 @@ BuoyPanel::BuoyPanel(ResultsSession& session, QWidget* parent) : QWidget(parent)
     buoyFiguresList->setCornerButtonEnabled(false);
     // Columns as wide as their figures, the room left to the verdict.
     buoyFiguresList->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    buoyFiguresList->horizontalHeader()->setStretchLastSection(true);
+    // The stretched verdict column never grows past the room the figures leave it (at the
+    // width it starts with it ran out of sight beside a wide gate reading); a verdict too long
+    // for it ends in an ellipsis, its sentence in the tooltip.
+    QHeaderView* columns = buoyFiguresList->horizontalHeader();
+    columns->resizeSection(Verdict, columns->minimumSectionSize());
+    columns->setStretchLastSection(true);
     buoyFiguresList->horizontalHeader()->setSectionsClickable(false);
     buoyFiguresList->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     buoyFiguresList->verticalHeader()->setSectionsClickable(false);

@@ -318,6 +318,7 @@ TEST_F(ResultsScreenTest, BuoyTableShowsTheFiguresColouredAndTheListChoosesTheRu
 {
     installRules();
     state.pass.samples.deviations.fill(0.0);
+    state.pass.samples.deviations[1] = 0.46; // at the gate: the widest reading
     state.pass.samples.deviations[18] = 0.22;
     for (int i : {43, 44, 45})
         state.pass.samples.deviations[size_t(i)] = 0.10;
@@ -352,6 +353,16 @@ TEST_F(ResultsScreenTest, BuoyTableShowsTheFiguresColouredAndTheListChoosesTheRu
     EXPECT_EQ(QStringList({shade(0, 4), shade(1, 1), shade(1, 4), shade(2, 2), shade(3, 1),
                            shade(3, 2), shade(3, 4)}),
               QStringList({"none", "green", "green", "green", "red", "red", "red"}));
+    // Every figure whole in sight, the widest reading and the verdicts too.
+    for (int row = 0; row < 7; ++row)
+        for (int column = 0; column < 5; ++column) {
+            const QTableWidgetItem* item = table->item(row, column);
+            const QRect cell = table->visualItemRect(item);
+            EXPECT_TRUE(table->viewport()->rect().contains(cell))
+                << row << ", " << column << ": " << item->text().toStdString();
+            EXPECT_LE(table->fontMetrics().horizontalAdvance(item->text()) + 6, cell.width())
+                << row << ", " << column << ": " << item->text().toStdString();
+        }
 
     r.pickRuleSet(QStringLiteral("2021-largest-20cm.txt"));
     EXPECT_EQ(r.ruleSetCaption(), "Rule set: 2021 windows, largest reading, 20 cm");
