@@ -49,7 +49,7 @@
 #include "platform/qt/qt_video_source.h"
 #include "platform/qt/sdl_joystick.h"
 #include "platform/settings_store.h"
-#include "results/ui/results.h"
+#include "results/ui/results_screen.h"
 #include "support/wait_until.h"
 
 #include <QApplication>
@@ -261,7 +261,7 @@ void videoPass(VideoRun& v, Screens& screens, Form1& form1, Measure& measure, Pr
     v.measuring = false;
     file.pause();
     if (screens.hasResults())
-        screens.results().hide();
+        screens.resultsScreen().hide();
 
     const int tenths = g.pass.tenths;
     if (!g.pass.media || int(taken.size()) != tenths + 1) {
@@ -447,7 +447,7 @@ int main(int argc, char** argv)
         const int expected = tenths + 1;
         print(p.name, label, expected, figuresOf(t0, sampleTimes, tenths, cpu));
         if (screens.hasResults())
-            screens.results().hide();
+            screens.resultsScreen().hide();
         if (alone)
             return;
         print(p.name, "plain 100 ms QTimer", expected,

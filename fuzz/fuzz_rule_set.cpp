@@ -1,7 +1,7 @@
 // The rule set reader on arbitrary bytes: a set it accepts is within its bounds, writes back
 // to the same set and gives figures for a pass: a header and the gate and six buoy rows.
 #include "common/text_file.h"
-#include "results/buoy_figures.h"
+#include "results/buoy_figures_text.h"
 #include "results/rule_set.h"
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include "measure/measure_tables.h"
 #include "measure/pass_rules.h"
 #include "results/analyse_file.h"
-#include "results/buoy_figures.h"
+#include "results/buoy_figures_text.h"
 #include "results/rule_set.h"
 
 #include <QDir>

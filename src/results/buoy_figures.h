@@ -2,14 +2,13 @@
 // Per-buoy, cumulative and gate figures of a slalom pass under a rule set: for each boat
 // guide buoy the reading toward (+) or away from (-) that buoy's skier side in its windows,
 // the running sum along the pass, and the largest deviation at the entrance gate. The
-// figures are stated with the tolerances of the rule set; the judges decide what follows.
+// figures are stated with the tolerances of the rule set; the judges decide what follows. How they
+// read is in buoy_figures_text.h.
 
 #include "common/run_info.h"
 #include "results/rule_set.h"
 
-#include <QDateTime>
 #include <QString>
-#include <QStringList>
 #include <array>
 #include <optional>
 #include <span>
@@ -72,43 +71,10 @@ struct BuoyFigures
     std::array<const WindowFigures*, 1 + kGuideBuoys> csvRows() const;
 };
 
+// Samples a window needs for a reading under the rule set.
+int samplesNeeded(WindowKind kind, const RuleSet& rules);
+
 // The figures of the samples D[0..n-1] (metres, as recorded) of a slalom pass of
 // `passTenths` tenths; n may be less than passTenths + 1 for a pass read back short.
 BuoyFigures computeBuoyFigures(std::span<const double> deviations, int passTenths,
                                Direction direction, const RuleSet& rules);
-
-// The table for the terminal, headed by the rule set's name and figures; one line each.
-QStringList buoyFiguresTable(const BuoyFigures& figures);
-// What the reader of the figures needs beside them: the pass's direction and samples, where
-// a short pass stops, why there are no figures, how the readings are signed.
-QStringList buoyFiguresNotes(const BuoyFigures& figures);
-
-// One row of the results screen's table, as the operator reads it.
-struct BuoyTableRow
-{
-    QString window;     // "Gate", "Buoy 1".."Buoy 6"
-    QString span;       // "27..32 m": from the entrance gate
-    QString samples;    // in the window
-    QString reading;    // cm: "+12.5" toward the skier, "12.0 right" at the gate; "-" for none
-    QString cumulative; // buoy rows, cm; "-" unknown; empty for the gate
-    QString tolerance;  // cm, "none" where not judged; buoy rows "reading / cumulative"
-    QString verdict;    // "within", "OUT", "not judged", "not reached", "too few samples"
-    QString detail;     // the verdict of a row without a reading in a sentence; else empty
-    std::optional<bool> readingWithin;
-    std::optional<bool> cumulativeWithin;
-    std::optional<bool> within;
-};
-// The gate and buoys 1..6; the zones stay in the day file's table.
-std::array<BuoyTableRow, 1 + kGuideBuoys> buoyTableRows(const BuoyFigures& figures);
-// The gate and buoy rows as CSV, CR LF after every line; the zone figures stay in the table,
-// so that a script meets the rows "gate", "1".."6" and no others:
-// window,start_m,end_m,samples,reading_m,cumulative_m,limit_m,cumulative_limit_m,within
-// An empty field where a figure does not exist; within: "yes" when every figure of the row
-// that can be judged is within its tolerance, "no" when one is out, empty when none can be.
-QString buoyFiguresCsv(const BuoyFigures& figures);
-
-// "BuoyLog" + MM + DD + ".txt"
-QString buoyLogName(const QDateTime& now);
-// One pass's block for the day's buoy log: the run's particulars, the rule set's figures
-// and the table, CR LF after every line and an empty line after the block.
-QString buoyLogBlock(const RunInfo& run, const BuoyFigures& figures, const QDateTime& now);

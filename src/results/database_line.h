@@ -10,8 +10,8 @@
 struct DatabaseLineInputs
 {
     RunInfo run;
-    QString speedText; // the measurement screen's lblSpeed
-    QString lineText;  // the measurement screen's lblLine
+    QString speedText; // the measurement screen's speed caption
+    QString lineText;  // the measurement screen's line caption
     PassSamples samples;
     PassStatistics statistics;
     QString split;

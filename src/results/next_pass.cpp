@@ -4,7 +4,7 @@
 
 namespace {
 
-// cbSpeedCopy's jump list, which keeps the order the screen has always offered.
+// The next pass's jump speeds, in the order the screen has always offered them.
 constexpr std::array<const char*, 9> kJumpCopyOrder{"57/35", "54/34", "51/32", "48/30", "72/45",
                                                     "69/43", "66/41", "63/39", "60/37"};
 

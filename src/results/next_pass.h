@@ -7,14 +7,14 @@
 #include <QStringList>
 #include <optional>
 
-// cbSpeedCopy's items for the event; jump in its own order "57/35", "54/34", ... "60/37".
+// The next pass's speed list for the event; jump in its own order "57/35", "54/34", ... "60/37".
 QStringList speedCopyItems(Event event);
-// The position in cbSpeedCopy of the start screen's speed index (kSlalomSpeeds /
+// The position in that list of the start screen's speed index (kSlalomSpeeds /
 // kJumpSpeeds), -1 for none.
 int speedCopyPosition(Event event, int speedIndex);
-// The start screen's speed index for a cbSpeedCopy position, -1 for none.
+// The start screen's speed index for a position in that list, -1 for none.
 int speedIndexForCopyPosition(Event event, int position);
-// cbLineCopy / cbNewLineCopy items: "18.25" ... "9.25".
+// The line lists of the measured and the next pass: "18.25" ... "9.25".
 QStringList lineCopyItems();
 
 // What the return sequence does to the start screen and the measurement screen.
@@ -24,7 +24,7 @@ struct NextPass
     int slalomSpeed = -1;               // index to select, -1 leaves the speed
     int jumpSpeed = -1;
     int lineLength = -1; // index to select, -1 leaves the line
-    QString lineLabel;   // lblLine's new text when lineLength is set
+    QString lineLabel;   // the measurement screen's line caption when lineLength is set
 };
 NextPass nextPass(Event event, Direction measured, int speedCopyPos, int newLineCopyPos);
 

@@ -41,7 +41,7 @@ enum class ReadStatus {
 struct ResultsFileRead
 {
     ReadStatus status = ReadStatus::NotValid;
-    QStringList shownLines;         // the lines shown in txtResults, in order
+    QStringList shownLines;         // the lines shown in the report box, in order
     bool comingToward = false;      // a header line begins with "Boat is co"
     std::vector<double> deviations; // metres
     std::vector<double> positions;  // course position as written, metres

@@ -6,13 +6,11 @@
 #include "app/settings_keys.h"
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
-#include "results/ui/results.h"
 #include "support/calibrated_course.h"
 #include "support/screen_fixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,14 +61,11 @@ protected:
         running.measurePass(161);
         running.state.pass.speedText = QStringLiteral("58");
         running.state.pass.lineText = QStringLiteral("11.25");
-        running.screens.openResults();
-        Results& r = running.screens.results();
-        QTest::keyClicks(r.findChild<QLineEdit*>(QStringLiteral("txtSplit")),
-                         QStringLiteral("1.5"));
-        QTest::keyClicks(r.findChild<QLineEdit*>(QStringLiteral("txtComment")),
-                         QStringLiteral("tail wind"));
+        ResultsScreenDriver r = running.showResults();
+        r.typeSplit(QStringLiteral("1.5"));
+        r.typeComment(QStringLiteral("tail wind"));
         copyFolder(running.results.path(), stopped.path());
-        QTest::mouseClick(r.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+        r.returnToMain();
         return bytesOf(running.results.filePath(QStringLiteral("dbResultLog1207.txt")));
     }
 

@@ -8,7 +8,6 @@
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
 #include "picture/ui/drawing_surface.h"
-#include "results/ui/results.h"
 #include "support/calibrated_course.h"
 #include "support/calibration_screen_driver.h"
 #include "support/paths.h"
@@ -19,8 +18,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -236,12 +233,7 @@ protected:
 
     // --- what the operator sees and what is left on disk ---
 
-    QString shownReport()
-    {
-        QString text = control<QPlainTextEdit>(screens.results(), "txtResults")->toPlainText();
-        text.replace('\n', QStringLiteral("\r\n"));
-        return text;
-    }
+    QString shownReport() { return ResultsScreenDriver(screens.resultsScreen()).report(); }
     QString resultsFile(const QString& name) const
     {
         return QDir(folder.path()).filePath(QStringLiteral("Default/") + name);
@@ -325,7 +317,7 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_NEAR(nearLeft.y, -259.0, 1e-6);
 
     // The results screen took over from the measurement screen.
-    EXPECT_TRUE(screens.results().isVisible());
+    EXPECT_TRUE(screens.resultsScreen().isVisible());
     EXPECT_FALSE(measure().isVisible());
     EXPECT_EQ(ticks, 2 * 161);
 
@@ -372,7 +364,7 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
         << side.left(200).toStdString();
 
     // Return to Measure: the database line, and the next pass going the other way.
-    click(screens.results(), "Command2");
+    ResultsScreenDriver(screens.resultsScreen()).returnToMeasure();
     EXPECT_FALSE(screens.hasResults());
     const QStringList db = lines(readResults(QStringLiteral("dbResultLog1207.txt")));
     ASSERT_EQ(db.size(), 3); // header, the pass, and the empty rest after the last CR LF
@@ -471,18 +463,17 @@ TEST_F(WholeFlow, SavedPassReadsBackAsATraceAndTheCommandLineGivesTheSameReport)
 {
     const QString report = measureSlalomPass();
     ASSERT_TRUE(screens.hasResults());
-    Results& results = screens.results();
+    ResultsScreenDriver results(screens.resultsScreen());
     const QString file = resultsFile(QStringLiteral("pass 1.txt"));
     fake.fileDialog.answers.push_back(file);
-    click(results, "btnSaveResults");
+    results.saveResults();
     ASSERT_TRUE(QFile::exists(file));
 
     fake.fileDialog.answers.push_back(file);
     fake.messages.inputs.push_back(QStringLiteral("3"));
-    click(results, "btnDisplay");
-    auto* list = control<QListWidget>(results, "List1");
-    ASSERT_GT(list->count(), 0);
-    EXPECT_EQ(list->item(list->count() - 1)->text(), QStringLiteral("Cyan - ") + file);
+    results.readResultsFile();
+    ASSERT_FALSE(results.legend().isEmpty());
+    EXPECT_EQ(results.legend().last(), QStringLiteral("Cyan - ") + file);
     EXPECT_EQ(reportBody(shownReport()), reportBody(report));
 
     QProcess cli;

@@ -6,12 +6,11 @@
 #include "app/settings_keys.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
-#include "picture/ui/drawing_surface.h"
 #include "results/pass_report.h"
-#include "results/ui/results.h"
 #include "support/calibration_screen_driver.h"
 #include "support/screen_fixture.h"
 #include "support/write_block.h"
+#include "support/write_failure.h"
 
 #include <QAction>
 #include <QDir>
@@ -21,92 +20,10 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
-#include <cerrno>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <optional>
 
 namespace {
-
-enum class Failure { FolderMissing, FolderReadOnly, DiskFull };
-
-std::string failureName(const testing::TestParamInfo<Failure>& info)
-{
-    switch (info.param) {
-    case Failure::FolderMissing:
-        return "FolderMissing";
-    case Failure::FolderReadOnly:
-        return "FolderReadOnly";
-    case Failure::DiskFull:
-        return "DiskFull";
-    }
-    return "Unknown";
-}
-
-const auto kAllFailures =
-    testing::Values(Failure::FolderMissing, Failure::FolderReadOnly, Failure::DiskFull);
-
-// Qt gives its own English text for the common errors and the C library's, in the locale's
-// language, for the others ("File too large", "Die Datei ist zu groß").
-bool namesReason(const QString& message, const char* english, int error)
-{
-    return message.contains(QLatin1String(english)) ||
-           message.contains(QString::fromLocal8Bit(std::strerror(error)));
-}
-
-// The system's reason as the operator reads it. Tests running as root meet the file size
-// limit where others meet the folder's permissions.
-bool namesTheReason(Failure kind, const QString& message)
-{
-    switch (kind) {
-    case Failure::FolderMissing:
-        return namesReason(message, "No such file or directory", ENOENT);
-    case Failure::FolderReadOnly:
-        return namesReason(message, "Permission denied", EACCES) ||
-               namesReason(message, "File too large", EFBIG);
-    case Failure::DiskFull:
-        return namesReason(message, "No space left on device", ENOSPC) ||
-               namesReason(message, "File too large", EFBIG);
-    }
-    return false;
-}
-
-// A disk that fills part way through a file: the system's file size limit for this process.
-class SizeLimit
-{
-public:
-    explicit SizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        oldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~SizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, oldHandler);
-    }
-    SizeLimit(const SizeLimit&) = delete;
-    SizeLimit& operator=(const SizeLimit&) = delete;
-
-private:
-    rlimit saved{};
-    sighandler_t oldHandler = SIG_DFL;
-};
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 class WriteFailures : public testing::TestWithParam<Failure>, protected StartedProgram
 {
@@ -199,22 +116,9 @@ protected:
     }
 
     // ---- results screen ----
-    Results& openResults()
+    int graphPixels(const ResultsScreenDriver& r)
     {
-        Results& r = screens.results();
-        r.load();
-        r.show();
-        return r;
-    }
-    QString shownReport(Results& r)
-    {
-        QString text = r.findChild<QPlainTextEdit*>(QStringLiteral("txtResults"))->toPlainText();
-        text.replace('\n', QStringLiteral("\r\n"));
-        return text;
-    }
-    int graphPixels(Results& r)
-    {
-        const QImage layer = r.findChild<DrawingSurface*>()->drawingLayer();
+        const QImage layer = r.graph().drawingLayer();
         int n = 0;
         for (int y = 0; y < layer.height(); ++y)
             for (int x = 0; x < layer.width(); ++x)
@@ -230,61 +134,45 @@ protected:
 
 // ---- the end of a pass: statistics side file and day result log, then the database log ------
 
+// What the messages say and what is kept, for every way a folder breaks, is the results
+// session's (tests/results/results_session_test.cpp); here the screen shows them and goes on.
 class PassLogs : public WriteFailures
 {
 };
 
 TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
 {
-    const QByteArray earlierPass = "Slalom Pass Results\r\nan earlier pass\r\n";
-    if (GetParam() != Failure::DiskFull) {
-        ASSERT_TRUE(writeBytes(result("ResultLog1207.txt"), earlierPass));
-    }
     breakResultsFolder({"ResultLog1207.txt", "originalmeasurements.txt", "dbResultLog1207.txt"});
     measurePass(161);
     form1->setDirection(Direction::Away);
-    Results& r = openResults();
+    ResultsScreenDriver r = showResults();
 
     const QString message = oneWarning();
     EXPECT_TRUE(names(message, result("originalmeasurements.txt"))) << message.toStdString();
     EXPECT_TRUE(names(message, result("ResultLog1207.txt"))) << message.toStdString();
-    EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("Save Result File")));
     const QString report =
         analysePass(form1->runInfo(), state.pass.samples, 161, fake.clock.nowValue).report;
-    EXPECT_EQ(shownReport(r), report);
+    EXPECT_EQ(r.report(), report);
     QTest::qWait(700);
     EXPECT_GT(graphPixels(r), 500) << "the graph is drawn all the same";
 
-    // Saved elsewhere, the pass is safe. (The size limit that stands in for a read-only
-    // folder where tests run as root holds for every folder, so it is lifted meanwhile.)
-    if (GetParam() == Failure::FolderReadOnly)
-        block.reset();
     const QString kept = elsewhereDir.filePath(QStringLiteral("kept.txt"));
     fake.fileDialog.answers.push_back(kept);
-    click(r, "btnSaveResults");
+    r.saveResults();
     EXPECT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();
     EXPECT_TRUE(readTextFile(kept).value_or(QString()).startsWith(report));
 
     // The database line fails too and is shown to the operator; the next pass is set up.
-    if (GetParam() == Failure::FolderReadOnly)
-        block.emplace(results.path());
-    click(r, "Command1");
+    r.returnToMain();
     const QString dbMessage = oneWarning(1);
     EXPECT_TRUE(names(dbMessage, result("dbResultLog1207.txt"))) << dbMessage.toStdString();
-    EXPECT_TRUE(namesTheReason(GetParam(), dbMessage)) << dbMessage.toStdString();
-    EXPECT_TRUE(dbMessage.contains(QStringLiteral("The database line of this pass was:\n")));
-    EXPECT_EQ(dbMessage.section('\n', -1).split('|').size(), 22) << dbMessage.toStdString();
-    mend();
-    if (GetParam() != Failure::DiskFull) {
-        EXPECT_EQ(bytesOf(result("ResultLog1207.txt")), earlierPass);
-        EXPECT_FALSE(bytesOf(result("dbResultLog1207.txt")).contains('|'));
-    }
     EXPECT_EQ(form1->runInfo().direction, Direction::Toward);
     EXPECT_FALSE(screens.hasResults());
+    EXPECT_TRUE(form1->isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(WriteFailures, PassLogs, kAllFailures, failureName);
+INSTANTIATE_TEST_SUITE_P(WriteFailures, PassLogs, testing::Values(Failure::FolderMissing),
+                         failureName);
 
 // ---- calibration screen: session header lines in both day logs, calibration journal ---------
 
@@ -335,84 +223,7 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
 
 INSTANTIATE_TEST_SUITE_P(WriteFailures, CalibrationLogs, kAllFailures, failureName);
 
-// ---- files the operator replaces: saved results file, name lists ------------------
-
-// Where the replaced file lives, and what breaks it: its folder missing, the folder read-only,
-// or the disk filling up half way through the new file.
-struct Replacement
-{
-    QString path;        // the file the operator asks for
-    QByteArray oldBytes; // what it held before, when it existed
-    std::optional<WriteBlock> readOnly;
-    std::optional<SizeLimit> full;
-};
-
-class ReplacedFiles : public WriteFailures
-{
-protected:
-    // A file in elsewhereDir holding oldBytes, or one in a missing folder.
-    void prepare(Replacement& r, const QString& name, const QByteArray& oldBytes)
-    {
-        if (GetParam() == Failure::FolderMissing) {
-            r.path = elsewhereDir.filePath(QStringLiteral("gone/") + name);
-            return;
-        }
-        r.path = elsewhereDir.filePath(name);
-        r.oldBytes = oldBytes;
-        ASSERT_TRUE(writeBytes(r.path, oldBytes));
-    }
-    void breakNow(Replacement& r, rlim_t newFileBytes)
-    {
-        if (GetParam() == Failure::FolderReadOnly)
-            r.readOnly.emplace(elsewhereDir.path());
-        else if (GetParam() == Failure::DiskFull)
-            r.full.emplace(newFileBytes / 2);
-    }
-    void mendNow(Replacement& r)
-    {
-        r.readOnly.reset();
-        r.full.reset();
-    }
-    void expectOldBytes(const Replacement& r)
-    {
-        if (GetParam() == Failure::FolderMissing)
-            EXPECT_FALSE(QFile::exists(r.path));
-        else
-            EXPECT_EQ(bytesOf(r.path), r.oldBytes) << "the old file is intact";
-        // Nothing half written is left beside it either.
-        EXPECT_EQ(QDir(elsewhereDir.path()).entryList(QDir::Files).size(),
-                  GetParam() == Failure::FolderMissing ? 0 : 1);
-    }
-};
-
-TEST_P(ReplacedFiles, SavedResultsFileFailsThePassStaysAndSavesElsewhere)
-{
-    measurePass(161);
-    Results& results = openResults();
-    ASSERT_TRUE(fake.messages.shown.empty()) << allMessages().toStdString();
-    const QString report = shownReport(results);
-    Replacement r;
-    prepare(r, QStringLiteral("pass.txt"), "Slalom Pass Results\r\nan earlier pass\r\n");
-
-    breakNow(r, rlim_t(report.size()));
-    fake.fileDialog.answers.push_back(r.path);
-    click(results, "btnSaveResults");
-    mendNow(r);
-
-    const QString message = oneWarning();
-    EXPECT_TRUE(names(message, r.path)) << message.toStdString();
-    EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
-    expectOldBytes(r);
-    EXPECT_EQ(shownReport(results), report);
-
-    const QString good = folder.filePath(QStringLiteral("pass.txt"));
-    fake.fileDialog.answers.push_back(good);
-    click(results, "btnSaveResults");
-    EXPECT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();
-    EXPECT_TRUE(readTextFile(good).value_or(QString()).startsWith(report));
-}
-
-INSTANTIATE_TEST_SUITE_P(WriteFailures, ReplacedFiles, kAllFailures, failureName);
+// ---- files the operator replaces: name lists ------------------------------------------------
 
 // Name lists live in the program folder itself, so that is the folder that breaks.
 class NameLists : public WriteFailures

@@ -101,7 +101,7 @@ TEST(PassReport, OneFrameLinePerSampleEndingAtTheCourseLength)
     EXPECT_TRUE(report.contains(QStringLiteral("\r\nBoat is coming toward the camera\r\n")));
 }
 
-TEST(PassReport, SampleLineLayoutOfFrame12)
+TEST(PassReport, SampleLineLayoutOfTheTwelfthFrame)
 {
     PassSamples samples;
     samples.deviations[12] = 0.05;

@@ -1,7 +1,7 @@
 #include "support/screen_fixture.h"
 
 #include "app/program_folder.h"
-#include "results/pass_report.h"
+#include "support/sample_pass.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -70,9 +70,11 @@ void StartedProgram::chooseResultsFolder(const QString& chosen)
 
 void StartedProgram::measurePass(int tenths)
 {
-    for (int i = 0; i <= tenths; ++i)
-        state.pass.samples.deviations[size_t(i)] = ((i * 7) % 19 - 9) / 50.0;
-    summariseSamples(state.pass.samples, tenths + 1);
-    state.pass.tenths = tenths;
-    state.pass.measured = true;
+    recordSamplePass(state.pass, tenths);
+}
+
+ResultsScreenDriver StartedProgram::showResults()
+{
+    screens.openResults();
+    return ResultsScreenDriver(screens.resultsScreen());
 }

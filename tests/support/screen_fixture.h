@@ -15,6 +15,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_video_source.h"
 #include "support/kept_files.h"
+#include "support/results_screen_driver.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -51,6 +52,8 @@ struct StartedProgram
     // A slalom pass of `tenths` tenths as the measurement screen leaves it: deviations of
     // up to 0.18 m to either side, summarised, measured.
     void measurePass(int tenths);
+    // The results screen loaded with the pass and shown, as the end of a pass shows it.
+    ResultsScreenDriver showResults();
     QString path(const QString& name) const { return folder.filePath(name); }
     // One more temporary folder, kept under `label` with the others.
     QString newFolder(const QString& label);

@@ -4,7 +4,6 @@
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
 #include "results/pass_report.h"
-#include "results/ui/results.h"
 #include "support/qt_printers.h"
 #include "support/screen_fixture.h"
 
@@ -373,13 +372,11 @@ TEST(StartScreen, NamesAreRecordedExactlyAsTypedOrPicked)
     p.state.pass.tenths = 161;
     p.state.pass.measured = true;
     f.hide();
-    Results& results = p.screens.results();
-    results.load();
-    results.show();
+    ResultsScreenDriver results = p.showResults();
     const QString log = readTextFile(p.path("Default/ResultLog1207.txt")).value_or("");
     for (const char* line : {"Skier Name: Ann\r\n", "Driver: bob\r\n", "Boat: Malibu\r\n"})
         EXPECT_TRUE(log.contains(line)) << line;
-    click(results, "Command1");
+    results.returnToMain();
     const QStringList db =
         splitLines(readTextFile(p.path("Default/dbResultLog1207.txt")).value_or(""));
     ASSERT_FALSE(db.isEmpty());

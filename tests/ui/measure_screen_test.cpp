@@ -6,7 +6,7 @@
 #include "measure/ui/measure.h"
 #include "measure/video_pass_log.h"
 #include "picture/ui/drawing_surface.h"
-#include "results/ui/results.h"
+#include "results/ui/results_screen.h"
 #include "support/calibrated_course.h"
 #include "support/calibration_screen_driver.h"
 #include "support/screen_fixture.h"
@@ -112,7 +112,7 @@ TEST_F(MeasureScreenTest, EnterOnStartPassRecordsAWholePassAndHandsItToTheResult
     EXPECT_TRUE(state.pass.measured);
     EXPECT_FALSE(measure.isVisible());
     ASSERT_TRUE(screens.hasResults());
-    EXPECT_TRUE(screens.results().isVisible());
+    EXPECT_TRUE(screens.resultsScreen().isVisible());
     EXPECT_EQ(child<QLineEdit>("txtStep")->text(), QStringLiteral("162"));
     EXPECT_EQ(child<QLineEdit>("txtDistance")->text(), QStringLiteral("259.0"));
 }
@@ -351,7 +351,7 @@ TEST_F(MeasureScreenTest, APassOnAVideoIsKeptInTheVideoPassesFileWhateverTheFold
     ASSERT_TRUE(measure.model().mediaPassRunning());
     playToTheEnd(file);
     ASSERT_TRUE(state.pass.measured);
-    ASSERT_TRUE(screens.hasResults() && screens.results().isVisible());
+    ASSERT_TRUE(screens.hasResults() && screens.resultsScreen().isVisible());
     auto aboutVideoPasses = [&] {
         return std::count_if(fake.messages.shown.begin(), fake.messages.shown.end(),
                              [](const ShownMessage& m) { return m.text.contains("VideoPasses"); });

@@ -8,7 +8,8 @@
 #include "course_display/course_display_session.h"
 #include "measure/ui/measure.h"
 #include "platform/platform.h"
-#include "results/ui/results.h"
+#include "results/results_session.h"
+#include "results/ui/results_screen.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -54,11 +55,16 @@ Measure& Screens::measure()
     return *measure_;
 }
 
-Results& Screens::results()
+ResultsScreen& Screens::resultsScreen()
 {
-    if (!results_)
-        results_ = std::make_unique<Results>(*this, platform_, state_.place, state_.run,
-                                             state_.names, state_.pass);
+    if (!results_) {
+        resultsSession_ = std::make_unique<ResultsSession>(
+            state_.run, state_.names, state_.pass, state_.place,
+            ResultsSession::Services{platform_.clock, platform_.settings});
+        results_ = std::make_unique<ResultsScreen>(
+            *this, *resultsSession_,
+            ResultsScreen::Services{platform_.fileDialog, platform_.messages});
+    }
     return *results_;
 }
 
@@ -80,6 +86,7 @@ void Screens::closeResults()
         results_->hide();
         // Deleted later: the return sequence runs inside one of the screen's own handlers.
         results_.release()->deleteLater();
+        resultsSession_.release()->deleteLater();
     }
 }
 
@@ -117,7 +124,7 @@ void Screens::openManual()
 
 void Screens::openResults()
 {
-    Results& r = results();
+    ResultsScreen& r = resultsScreen();
     r.load();
     bringUp(r);
 }

@@ -20,7 +20,8 @@ class CalibrationScreen;
 class CalibrationSession;
 class CourseDisplaySession;
 class Measure;
-class Results;
+class ResultsScreen;
+class ResultsSession;
 class Manual;
 
 class Screens : public QObject, public Navigator
@@ -40,7 +41,7 @@ public:
     Form1& form1();
     CalibrationScreen& calibrationScreen();
     Measure& measure();
-    Results& results();
+    ResultsScreen& resultsScreen();
     Manual& manual();
     bool hasCalibrationScreen() const { return calibrationScreen_ != nullptr; }
     bool hasResults() const { return results_ != nullptr; }
@@ -74,7 +75,9 @@ private:
     std::unique_ptr<CourseDisplaySession> courseDisplaySession_;
     std::unique_ptr<CalibrationScreen> calibrationScreen_;
     std::unique_ptr<Measure> measure_;
-    std::unique_ptr<Results> results_;
+    // The session before its screen: the screen goes first.
+    std::unique_ptr<ResultsSession> resultsSession_;
+    std::unique_ptr<ResultsScreen> results_;
     std::unique_ptr<Manual> manual_;
     bool ending_ = false;
 };

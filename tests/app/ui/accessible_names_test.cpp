@@ -2,7 +2,7 @@
 // results screen and the manual screen has a name a screen reader can read out.
 
 #include "app/ui/manual.h"
-#include "results/ui/results.h"
+#include "results/ui/results_screen.h"
 #include "support/qt_printers.h"
 #include "support/screen_fixture.h"
 
@@ -58,7 +58,7 @@ TEST(AccessibleNames, EveryControlOfTheStartResultsAndManualScreensHasOne)
     EXPECT_EQ(child<QWidget>(form1, "Text1")->accessibleName(), "Skiers list editor");
 
     p.state.pass.measured = true;
-    Results& results = p.screens.results();
+    ResultsScreen& results = p.screens.resultsScreen();
     results.load();
     EXPECT_EQ(unnamed(results), QStringList());
 

@@ -4,7 +4,7 @@
 
 #include "common/text_file.h"
 #include "measure/ui/measure.h"
-#include "results/ui/results.h"
+#include "results/ui/results_screen.h"
 #include "support/calibrated_course.h"
 #include "support/screen_fixture.h"
 
@@ -67,10 +67,10 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
             p.fake.clock.ms += 100;
             p.fake.timers.timers.at(4)->fire(); // the sample tick
         }
-        if (!p.screens.hasResults() || !p.screens.results().isVisible())
+        if (!p.screens.hasResults() || !p.screens.resultsScreen().isVisible())
             return;
         QDir().mkpath(results);
-        Results& shown = p.screens.results();
+        ResultsScreen& shown = p.screens.resultsScreen();
         shown.close();
         shown.close(); // again before the screen is gone: nothing more is written
     });
