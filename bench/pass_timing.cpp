@@ -33,8 +33,8 @@
 // holding its instant.
 
 #include "app/program_state.h"
-#include "app/ui/form1.h"
 #include "app/ui/screens.h"
+#include "app/ui/start_screen.h"
 #include "bench_services.h"
 #include "calibration/course_transform.h"
 #include "measure/ui/measure.h"
@@ -218,7 +218,7 @@ struct VideoRun
     bool measuring = false;
 };
 
-void videoPass(VideoRun& v, Screens& screens, Form1& form1, Measure& measure, ProgramState& g)
+void videoPass(VideoRun& v, Screens& screens, StartScreen& form1, Measure& measure, ProgramState& g)
 {
     CourseVideo& video = screens.courseVideo();
     form1.selectEvent(Event::Slalom);
@@ -392,7 +392,7 @@ int main(int argc, char** argv)
                          video.lastFrameUs = frame.startUs;
                          video.arrivals.emplace(frame.startUs, Steady::now());
                      });
-    Form1& form1 = screens.form1();
+    StartScreen& form1 = screens.startScreen();
     form1.startUp();
     Measure& measure = screens.measure();
     video.taken = &sampleTimes;

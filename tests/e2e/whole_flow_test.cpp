@@ -108,17 +108,17 @@ protected:
     // --- the steps of the road ---
 
     // First use, as the program's main() does it: the built-in files, then the start screen.
-    Form1& firstStart()
+    StartScreen& firstStart()
     {
         installResources();
         return start(false);
     }
-    Form1& form1() { return screens.form1(); }
+    StartScreen& form1() { return screens.startScreen(); }
     Measure& measure() { return screens.measure(); }
 
     Grid_Setup& goToSetup()
     {
-        click(form1(), "btnSetup");
+        click(form1(), "goToSetupButton");
         EXPECT_TRUE(screens.gridSetup().isVisible());
         return screens.gridSetup();
     }
@@ -149,7 +149,7 @@ protected:
     {
         const size_t asked = fake.messages.questions.size();
         fake.messages.yesNoAnswers.push_back(true);
-        click(form1(), "Command1");
+        click(form1(), "measureButton");
         if (fake.messages.questions.size() == asked)
             fake.messages.yesNoAnswers.pop_back();
         EXPECT_TRUE(measure().isVisible());
@@ -296,7 +296,7 @@ protected:
 
 TEST_F(WholeFlow, FirstUseMakesTheResultsFolderAndTheStandardFiles)
 {
-    Form1& f = firstStart();
+    StartScreen& f = firstStart();
     EXPECT_TRUE(f.isVisible());
     EXPECT_TRUE(QFileInfo(QDir(folder.path()).filePath(QStringLiteral("Default"))).isDir());
     EXPECT_EQ(f.runInfo().resultsFolder, QStringLiteral("Default"));
@@ -387,7 +387,7 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_TRUE(text.contains(QStringLiteral("Skier Name: ")));
     EXPECT_EQ(fake.messages.questions, std::vector<QString>{MissingSkierQuestion::text()});
 
-    auto* away = control<QRadioButton>(form1(), "optAway");
+    auto* away = control<QRadioButton>(form1(), "awayOption");
     EXPECT_EQ(away->text(), QStringLiteral("Going away from Camera"));
     EXPECT_TRUE(away->isChecked());
     EXPECT_FALSE(form1().isVisible());
@@ -438,7 +438,7 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
 {
     firstStart();
     calibrateFromStandardFile();
-    click(form1(), "optJump");
+    click(form1(), "jumpOption");
     goToMeasure();
     check(measure(), "chkViewOnly");
     click(measure(), "optjwide");

@@ -189,7 +189,7 @@ protected:
     // ---- calibration screen ----
     Grid_Setup& enterSetup()
     {
-        click(*form1, "btnSetup");
+        click(*form1, "goToSetupButton");
         return screens.gridSetup();
     }
     void loadSlalom(Grid_Setup& grid)
@@ -230,7 +230,7 @@ protected:
     }
 
     const QDir elsewhereDir{newFolder(QStringLiteral("elsewhere"))};
-    Form1* form1 = nullptr;
+    StartScreen* form1 = nullptr;
     std::optional<WriteBlock> block;
     bool movedAway = false;
 };
@@ -310,7 +310,7 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
         // A folder missing or taking no bytes is caught by the start screen's check, before
         // anything is written.
         breakResultsFolder({});
-        click(*form1, "btnSetup");
+        click(*form1, "goToSetupButton");
         ASSERT_EQ(fake.messages.shown.size(), 1u);
         const ShownMessage refused = fake.messages.shown[0];
         EXPECT_TRUE(names(refused.text, results.path())) << refused.text.toStdString();
@@ -509,8 +509,8 @@ TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
     const QString list = folder.filePath(QStringLiteral("drivers.txt"));
     const QByteArray oldList = "Adams\r\nBaker\r\n";
     ASSERT_TRUE(writeBytes(list, oldList));
-    click(*form1, "cmdDrivers");
-    auto* editor = form1->findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+    click(*form1, "editDriversButton");
+    auto* editor = form1->findChild<QPlainTextEdit*>(QStringLiteral("nameListEdit"));
     ASSERT_NE(editor, nullptr);
     editor->setPlainText(QStringLiteral("Adams\nBaker\nCarter\nDuval\n"));
     const QString newText = editor->toPlainText();
@@ -530,7 +530,7 @@ TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
         full.emplace(rlim_t(oldList.size() + 4));
         break;
     }
-    click(*form1, "cmdCloseSave");
+    click(*form1, "closeSaveButton");
     readOnly.reset();
     full.reset();
     if (GetParam() == Failure::FolderMissing) {
@@ -546,7 +546,7 @@ TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("drivers*")}, QDir::Files),
               QStringList{QStringLiteral("drivers.txt")});
 
-    click(*form1, "cmdCloseSave");
+    click(*form1, "closeSaveButton");
     EXPECT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();
     EXPECT_EQ(bytesOf(list), "Adams\r\nBaker\r\nCarter\r\nDuval\r\n\r\n");
     EXPECT_FALSE(editor->isVisible());
@@ -588,7 +588,7 @@ TEST_P(SettingsFile, OneMessageNamesTheSettingsFileAndTheOldOneStays)
                      QStringLiteral("Earlier"));
         old.sync();
     }
-    Form1& form1 = start();
+    StartScreen& form1 = start();
     if (GetParam() != Failure::FolderMissing) {
         oldBytes = bytesOf(file);
         ASSERT_FALSE(oldBytes.isEmpty());
@@ -600,7 +600,7 @@ TEST_P(SettingsFile, OneMessageNamesTheSettingsFileAndTheOldOneStays)
     else if (GetParam() == Failure::DiskFull)
         full.emplace(rlim_t(oldBytes.size() / 2));
 
-    auto* txtResults = form1.findChild<QLineEdit*>(QStringLiteral("txtResults"));
+    auto* txtResults = form1.findChild<QLineEdit*>(QStringLiteral("resultsFolderEdit"));
     txtResults->setFocus();
     QTest::keyClicks(txtResults, QStringLiteral("abc"));
     readOnly.reset();

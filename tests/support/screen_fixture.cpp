@@ -45,11 +45,11 @@ QString StartedProgram::newFolder(const QString& label)
     return moreFolders.back().first->path();
 }
 
-Form1& StartedProgram::start(bool withDefaultFolder)
+StartScreen& StartedProgram::start(bool withDefaultFolder)
 {
     if (withDefaultFolder)
         QDir(folder.path()).mkdir(QStringLiteral("Default"));
-    Form1& f = screens.form1();
+    StartScreen& f = screens.startScreen();
     f.startUp();
     f.show();
     f.checkInterruptedPasses();
@@ -63,7 +63,8 @@ void StartedProgram::installResources()
 
 void StartedProgram::chooseResultsFolder(const QString& chosen)
 {
-    auto* txtResults = screens.form1().findChild<QLineEdit*>(QStringLiteral("txtResults"));
+    auto* txtResults =
+        screens.startScreen().findChild<QLineEdit*>(QStringLiteral("resultsFolderEdit"));
     ASSERT_NE(txtResults, nullptr);
     txtResults->setText(chosen.isEmpty() ? results.path() : chosen);
 }

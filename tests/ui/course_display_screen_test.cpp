@@ -35,7 +35,8 @@ protected:
         installResources();
         start();
         chooseResultsFolder();
-        QTest::mouseClick(child<QPushButton>(screens.form1(), "btnSetup"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(screens.startScreen(), "goToSetupButton"),
+                          Qt::LeftButton);
         grid = &screens.gridSetup();
     }
 
@@ -285,7 +286,7 @@ TEST_F(CourseDisplayScreen, AnUnwritableReportSaysSoAndStillShowsTheIndicators)
 {
     loadSlalom();
     const QString missing = QDir(results.path()).filePath("gone");
-    screens.form1().findChild<QLineEdit*>("txtResults")->setText(missing);
+    screens.startScreen().findChild<QLineEdit*>("resultsFolderEdit")->setText(missing);
     click("btnAccuracyCheck");
     EXPECT_EQ(visibleIndicators(), 42);
     ASSERT_EQ(fake.messages.shown.size(), 1u);

@@ -60,13 +60,13 @@ void pickName(QComboBox* field, const QString& name)
 TEST(StartScreen, StartsWithTheDefaultRunParticulars)
 {
     StartedProgram p;
-    Form1& f = p.start();
+    StartScreen& f = p.start();
     const RunInfo r = f.runInfo();
     // The name fields show the lists' titles as placeholders and hold no name.
-    for (const auto& [name, title] : {std::pair{"cbSkiers", "Skiers"},
-                                      {"cbDrivers", "Drivers"},
-                                      {"cbBoats", "Boat Manufacturer"},
-                                      {"cbModels", "Boat Model"}}) {
+    for (const auto& [name, title] : {std::pair{"skierCombo", "Skiers"},
+                                      {"driverCombo", "Drivers"},
+                                      {"boatMakerCombo", "Boat Manufacturer"},
+                                      {"boatModelCombo", "Boat Model"}}) {
         auto* combo = child<QComboBox>(f, name);
         EXPECT_EQ(combo->currentText(), QString()) << name;
         EXPECT_EQ(combo->lineEdit()->placeholderText(), title) << name;
@@ -82,9 +82,9 @@ TEST(StartScreen, StartsWithTheDefaultRunParticulars)
     EXPECT_STREQ(kLineLengths[size_t(r.lineLength)], "11.25");
     EXPECT_EQ(r.direction, Direction::Toward);
     EXPECT_EQ(r.directionSign(), -1.0);
-    EXPECT_EQ(child<QLabel>(f, "Label1")->text(), "Video Slalom Wakeline");
+    EXPECT_EQ(child<QLabel>(f, "titleLabel")->text(), "Video Slalom Wakeline");
     EXPECT_TRUE(f.windowTitle().startsWith("Wakeline "));
-    EXPECT_FALSE(child<QGroupBox>(f, "fmJumpSpeed")->isVisible());
+    EXPECT_FALSE(child<QGroupBox>(f, "jumpSpeedGroup")->isVisible());
 
     // The start-up sequence: measurement screen made and hidden, flags reset, list files.
     EXPECT_FALSE(p.screens.measure().isVisible());
@@ -98,7 +98,7 @@ TEST(StartScreen, StartsWithTheDefaultRunParticulars)
 TEST(StartScreen, ResultsFolderIsRestoredAndWrittenBackAtOnce)
 {
     StartedProgram first;
-    Form1& f = first.start();
+    StartScreen& f = first.start();
     EXPECT_EQ(f.runInfo().resultsFolder, "Default");
     EXPECT_EQ(storedResultsPath(first), "Default");
 
@@ -109,7 +109,7 @@ TEST(StartScreen, ResultsFolderIsRestoredAndWrittenBackAtOnce)
     EXPECT_EQ(storedResultsPath(stored), stored.folder.path());
 
     // Every keystroke is saved.
-    auto* field = child<QLineEdit>(f, "txtResults");
+    auto* field = child<QLineEdit>(f, "resultsFolderEdit");
     field->clear();
     const int before = first.fake.settings.writes;
     QTest::keyClicks(field, "abc");
@@ -121,8 +121,8 @@ TEST(StartScreen, SettingsThatCannotBeWrittenAreReportedOnce)
 {
     StartedProgram p;
     p.fake.settings.failWrites = true;
-    Form1& f = p.start();
-    QTest::keyClicks(child<QLineEdit>(f, "txtResults"), "xyz");
+    StartScreen& f = p.start();
+    QTest::keyClicks(child<QLineEdit>(f, "resultsFolderEdit"), "xyz");
     ASSERT_EQ(p.fake.messages.shown.size(), 1u);
     EXPECT_TRUE(p.fake.messages.shown[0].text.contains("read-only"));
 }
@@ -130,32 +130,32 @@ TEST(StartScreen, SettingsThatCannotBeWrittenAreReportedOnce)
 TEST(StartScreen, JumpForcesTowardAndSwapsTheGroups)
 {
     StartedProgram p;
-    Form1& f = p.start();
+    StartScreen& f = p.start();
     f.setDirection(Direction::Away);
     EXPECT_EQ(f.runInfo().directionSign(), 1.0);
     f.selectSlalomSpeed(2);
     f.selectJumpSpeed(8);
 
-    click(f, "optJump");
+    click(f, "jumpOption");
     EXPECT_EQ(f.runInfo().event, Event::Jump);
     EXPECT_EQ(f.runInfo().direction, Direction::Toward);
     EXPECT_EQ(f.runInfo().directionSign(), -1.0);
-    EXPECT_FALSE(child<QRadioButton>(f, "optAway")->isVisible());
-    EXPECT_FALSE(child<QGroupBox>(f, "fmLineLength")->isVisible());
-    EXPECT_FALSE(child<QGroupBox>(f, "fmSlalomSpeed")->isVisible());
-    auto* jumpGroup = child<QGroupBox>(f, "fmJumpSpeed");
+    EXPECT_FALSE(child<QRadioButton>(f, "awayOption")->isVisible());
+    EXPECT_FALSE(child<QGroupBox>(f, "lineLengthGroup")->isVisible());
+    EXPECT_FALSE(child<QGroupBox>(f, "slalomSpeedGroup")->isVisible());
+    auto* jumpGroup = child<QGroupBox>(f, "jumpSpeedGroup");
     EXPECT_TRUE(jumpGroup->isVisible());
-    EXPECT_EQ(jumpGroup->x(), child<QGroupBox>(f, "fmSlalomSpeed")->x());
+    EXPECT_EQ(jumpGroup->x(), child<QGroupBox>(f, "slalomSpeedGroup")->x());
     EXPECT_EQ(jumpGroup->x(), 6720 / 15);
-    EXPECT_EQ(child<QLabel>(f, "Label1")->text(), "Video Jump Wakeline");
+    EXPECT_EQ(child<QLabel>(f, "titleLabel")->text(), "Video Jump Wakeline");
     EXPECT_STREQ(f.runInfo().speed()->caption, "72/45");
 
-    click(f, "optSlalom");
-    EXPECT_TRUE(child<QRadioButton>(f, "optAway")->isVisible());
+    click(f, "slalomOption");
+    EXPECT_TRUE(child<QRadioButton>(f, "awayOption")->isVisible());
     EXPECT_EQ(f.runInfo().direction, Direction::Toward); // not changed back
     EXPECT_STREQ(f.runInfo().speed()->caption, "52/32"); // each group keeps its own
     EXPECT_EQ(f.runInfo().jumpSpeed, 8);
-    EXPECT_EQ(child<QLabel>(f, "Label1")->text(), "Video Slalom Wakeline");
+    EXPECT_EQ(child<QLabel>(f, "titleLabel")->text(), "Video Slalom Wakeline");
 }
 
 TEST(StartScreen, OperationsOfferedToOtherScreensActLikeClicks)
@@ -165,7 +165,7 @@ TEST(StartScreen, OperationsOfferedToOtherScreensActLikeClicks)
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
     list.write("Smith, John\r\n\"Doe, Jane\"\r\n\r\nLee\r\n");
     list.close();
-    Form1& f = p.start();
+    StartScreen& f = p.start();
 
     EXPECT_EQ(f.nameItems(NameList::Skiers), (QStringList{"Smith", "John", "Doe, Jane", "Lee"}));
     EXPECT_EQ(f.namePosition(NameList::Skiers), -1);
@@ -192,7 +192,7 @@ TEST(StartScreen, RunParticularsAndControlsAgreeWhoeverChangesThem)
     StartedProgram p;
     // A name listed twice: a pick is by position, as the drop-down makes it.
     ASSERT_TRUE(replaceFile(p.path("skiers.txt"), "Ann\r\nBee\r\nAnn\r\n").ok);
-    Form1& f = p.start();
+    StartScreen& f = p.start();
     RunParticulars& run = p.state.run;
     auto agree = [&](const char* step) {
         EXPECT_TRUE(run.info() == f.runInfo()) << step;
@@ -203,20 +203,20 @@ TEST(StartScreen, RunParticularsAndControlsAgreeWhoeverChangesThem)
     agree("start-up");
     EXPECT_EQ(run.info().resultsFolder, "Default");
 
-    QTest::keyClicks(child<QLineEdit>(f, "txtTournament"), "Nationals");
+    QTest::keyClicks(child<QLineEdit>(f, "tournamentEdit"), "Nationals");
     agree("typed tournament");
-    click(f, "optJump");
+    click(f, "jumpOption");
     agree("jump");
     EXPECT_EQ(run.info().event, Event::Jump);
-    click(f, "optSlalom");
-    click(f, "Option2");
-    click(f, "optAway");
+    click(f, "slalomOption");
+    click(f, "line1600Option");
+    click(f, "awayOption");
     agree("slalom, 16.00, going away");
     EXPECT_EQ(run.info().lineLength, 1);
     f.selectNamePosition(NameList::Skiers, 2);
     agree("picked");
     EXPECT_EQ(run.namePosition(NameList::Skiers), 2);
-    child<QComboBox>(f, "cbSkiers")->setEditText("Cy");
+    child<QComboBox>(f, "skierCombo")->setEditText("Cy");
     agree("typed over the pick");
     EXPECT_EQ(run.namePosition(NameList::Skiers), -1);
 
@@ -241,8 +241,8 @@ TEST(StartScreen, RunParticularsAndControlsAgreeWhoeverChangesThem)
 TEST(StartScreen, GoToSetupChecksTheFolderFirst)
 {
     StartedProgram p;
-    Form1& f = p.start(false); // first run: no "Default" folder yet
-    click(f, "btnSetup");
+    StartScreen& f = p.start(false); // first run: no "Default" folder yet
+    click(f, "goToSetupButton");
     ASSERT_EQ(p.fake.messages.shown.size(), 1u);
     EXPECT_EQ(p.fake.messages.shown[0].text,
               QStringLiteral("The results folder %1 cannot be used: No such file or directory.")
@@ -253,8 +253,8 @@ TEST(StartScreen, GoToSetupChecksTheFolderFirst)
 
     // A trailing separator is removed and saved, then the check passes.
     QDir(p.folder.path()).mkdir("Default");
-    child<QLineEdit>(f, "txtResults")->setText("Default\\");
-    click(f, "btnSetup");
+    child<QLineEdit>(f, "resultsFolderEdit")->setText("Default\\");
+    click(f, "goToSetupButton");
     EXPECT_EQ(f.runInfo().resultsFolder, "Default");
     EXPECT_EQ(storedResultsPath(p), "Default");
     EXPECT_FALSE(QFile::exists(p.path("Default/test.txt"))); // the probe takes itself back
@@ -265,8 +265,8 @@ TEST(StartScreen, GoToSetupChecksTheFolderFirst)
 TEST(StartScreen, MeasureNeedsAValidCalibration)
 {
     StartedProgram p;
-    Form1& f = p.start();
-    click(f, "Command1");
+    StartScreen& f = p.start();
+    click(f, "measureButton");
     ASSERT_EQ(p.fake.messages.shown.size(), 1u);
     EXPECT_EQ(p.fake.messages.shown[0].text,
               "The setup must be OK to proceed.  Return to the setup screen and create a valid "
@@ -276,7 +276,7 @@ TEST(StartScreen, MeasureNeedsAValidCalibration)
 
     p.state.calibration.complete = true;
     p.fake.messages.yesNoAnswers.push_back(true); // no skier: measured without one
-    click(f, "Command1");
+    click(f, "measureButton");
     EXPECT_TRUE(p.screens.measure().isVisible());
     EXPECT_FALSE(f.isVisible());
 }
@@ -286,12 +286,12 @@ TEST(StartScreen, MeasureNeedsAValidCalibration)
 TEST(StartScreen, MeasureWithNoSkierAsksOnceUntilTheSkierChanges)
 {
     StartedProgram p;
-    Form1& f = p.start();
+    StartScreen& f = p.start();
     p.state.calibration.complete = true;
-    auto* skier = child<QComboBox>(f, "cbSkiers");
+    auto* skier = child<QComboBox>(f, "skierCombo");
     std::deque<bool>& answers = p.fake.messages.yesNoAnswers;
     const auto measureAndBack = [&] {
-        click(f, "Command1");
+        click(f, "measureButton");
         const bool measuring = p.screens.measure().isVisible();
         if (measuring) {
             p.screens.measure().hide();
@@ -326,13 +326,13 @@ TEST(StartScreen, MeasureWithNoSkierAsksOnceUntilTheSkierChanges)
 TEST(StartScreen, ExitAndClosingEndTheProgram)
 {
     StartedProgram viaMenu;
-    Form1& f = viaMenu.start();
+    StartScreen& f = viaMenu.start();
     QSignalSpy ended(&viaMenu.screens, &Screens::programEnded);
-    f.findChild<QAction*>("mnuExit")->trigger();
+    f.findChild<QAction*>("exitAction")->trigger();
     EXPECT_EQ(ended.count(), 1);
 
     StartedProgram viaClose;
-    Form1& g = viaClose.start();
+    StartScreen& g = viaClose.start();
     viaClose.screens.gridSetup().show();
     QSignalSpy closed(&viaClose.screens, &Screens::programEnded);
     g.close();
@@ -350,15 +350,15 @@ TEST(StartScreen, NamesAreRecordedExactlyAsTypedOrPicked)
                                       {"boats.txt", "MasterCraft\r\nMalibu\r\n"},
                                       {"models.txt", "X-Star\r\nX-30\r\n"}})
         ASSERT_TRUE(replaceFile(p.path(file), names).ok);
-    Form1& f = p.start();
+    StartScreen& f = p.start();
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
 
-    typeName(child<QComboBox>(f, "cbSkiers"), "Ann");
-    typeName(child<QComboBox>(f, "cbDrivers"), "bob");
-    pickName(child<QComboBox>(f, "cbBoats"), "Malibu");
-    pickName(child<QComboBox>(f, "cbModels"), "X-Star");
-    typeName(child<QComboBox>(f, "cbModels"), "X");
+    typeName(child<QComboBox>(f, "skierCombo"), "Ann");
+    typeName(child<QComboBox>(f, "driverCombo"), "bob");
+    pickName(child<QComboBox>(f, "boatMakerCombo"), "Malibu");
+    pickName(child<QComboBox>(f, "boatModelCombo"), "X-Star");
+    typeName(child<QComboBox>(f, "boatModelCombo"), "X");
 
     const RunInfo run = f.runInfo();
     EXPECT_EQ(run.skier, "Ann");

@@ -35,7 +35,8 @@ protected:
         installResources();
         start();
         chooseResultsFolder();
-        QTest::mouseClick(screens.form1().findChild<QPushButton*>("btnSetup"), Qt::LeftButton);
+        QTest::mouseClick(screens.startScreen().findChild<QPushButton*>("goToSetupButton"),
+                          Qt::LeftButton);
         grid = &screens.gridSetup();
         ASSERT_TRUE(grid->isVisible());
     }

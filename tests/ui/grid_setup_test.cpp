@@ -40,15 +40,17 @@ protected:
         start();
         chooseResultsFolder();
         // A skier is named, so that "Measure" asks nothing of its own.
-        screens.form1().findChild<QComboBox*>("cbSkiers")->setEditText(QStringLiteral("Ann"));
+        screens.startScreen()
+            .findChild<QComboBox*>("skierCombo")
+            ->setEditText(QStringLiteral("Ann"));
         enterSetup();
         grid = &screens.gridSetup();
     }
 
-    void enterSetup() { QTest::mouseClick(formButton("btnSetup"), Qt::LeftButton); }
+    void enterSetup() { QTest::mouseClick(formButton("goToSetupButton"), Qt::LeftButton); }
     QPushButton* formButton(const char* name)
     {
-        return screens.form1().findChild<QPushButton*>(name);
+        return screens.startScreen().findChild<QPushButton*>(name);
     }
     template <typename T = QWidget> T* control(const char* name)
     {
@@ -214,7 +216,7 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
 
     trigger("gridExit");
     EXPECT_FALSE(grid->isVisible());
-    QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
+    QTest::mouseClick(formButton("measureButton"), Qt::LeftButton);
     EXPECT_TRUE(screens.measure().isVisible());
 }
 
@@ -352,7 +354,7 @@ TEST_F(GridSetupScreen, CompleteWithAMarkBeyondAnyPictureChangesNothing)
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     EXPECT_EQ(journalLines().size(), 2 * 19); // every press is journalled
-    QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
+    QTest::mouseClick(formButton("measureButton"), Qt::LeftButton);
     EXPECT_FALSE(screens.measure().isVisible());
 }
 
@@ -429,7 +431,7 @@ TEST_F(GridSetupScreen, MarkingFourBuoysAndCompleting)
 
     trigger("gridExit");
     EXPECT_FALSE(grid->isVisible());
-    EXPECT_TRUE(screens.form1().isVisible());
+    EXPECT_TRUE(screens.startScreen().isVisible());
     EXPECT_TRUE(fake.messages.questions.empty());
     // The crosses and the two course sides are there when the screen comes back.
     enterSetup();
@@ -526,7 +528,7 @@ TEST_F(GridSetupScreen, ActivationForJumpSwitchesTheSurveyAndLogsEachEntry)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
     trigger("gridExit");
-    screens.form1().selectEvent(Event::Jump);
+    screens.startScreen().selectEvent(Event::Jump);
     enterSetup();
     EXPECT_EQ(text("ul_survey_x"), "4");
     EXPECT_EQ(text("ll_survey_x"), "4");
@@ -622,7 +624,7 @@ TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
     EXPECT_EQ(state.gridSlots.current, 2);
     EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
 
-    QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
+    QTest::mouseClick(formButton("measureButton"), Qt::LeftButton);
     EXPECT_FALSE(screens.measure().isVisible());
     EXPECT_EQ(messages(), QStringList(QStringLiteral(
                               "The setup must be OK to proceed.  Return to the setup screen and "
@@ -632,7 +634,7 @@ TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
     click("grid_select");
     trigger("gridExit");
     EXPECT_EQ(fake.messages.questions.size(), 1u);
-    QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
+    QTest::mouseClick(formButton("measureButton"), Qt::LeftButton);
     EXPECT_TRUE(screens.measure().isVisible());
 }
 

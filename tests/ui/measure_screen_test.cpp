@@ -157,7 +157,7 @@ TEST_F(MeasureScreenTest, ReturnToStartDuringAPassStopsItAsAbortDoes)
     EXPECT_FALSE(measure.model().running());
     EXPECT_FALSE(tmr2().enabled());
     EXPECT_FALSE(measure.isVisible());
-    EXPECT_TRUE(screens.form1().isVisible());
+    EXPECT_TRUE(screens.startScreen().isVisible());
     fake.clock.ms += 60000;
     tmr2().fire();
     EXPECT_FALSE(screens.hasResults());
@@ -171,12 +171,12 @@ TEST_F(MeasureScreenTest, AbortReturnsToTheStartScreen)
     EXPECT_FALSE(measure.model().running());
     EXPECT_TRUE(measure.model().clockCheckPending());
     EXPECT_FALSE(measure.isVisible());
-    EXPECT_TRUE(screens.form1().isVisible());
+    EXPECT_TRUE(screens.startScreen().isVisible());
 }
 
 TEST_F(MeasureScreenTest, JumpBoundaryCanBeTypedThroughZeroAndIsClampedWhenDone)
 {
-    screens.form1().selectEvent(Event::Jump);
+    screens.startScreen().selectEvent(Event::Jump);
     measure.hide();
     measure.show();
     QLineEdit* box = child<QLineEdit>("txtJumpBoundry");

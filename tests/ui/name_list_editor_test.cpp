@@ -22,8 +22,8 @@ protected:
         writeList("drivers.txt", "Adams\r\nBaker\r\n");
         writeList("skiers.txt", "Smith, John\r\n\"Lee, Ann\"\r\n");
         form = &start(false);
-        Text1 = form->findChild<QPlainTextEdit*>("Text1");
-        cmdCloseSave = form->findChild<QPushButton*>("cmdCloseSave");
+        Text1 = form->findChild<QPlainTextEdit*>("nameListEdit");
+        cmdCloseSave = form->findChild<QPushButton*>("closeSaveButton");
         ASSERT_TRUE(Text1 && cmdCloseSave);
     }
     void writeList(const QString& name, const QByteArray& content)
@@ -45,7 +45,7 @@ protected:
     }
     bool editorOpen() const { return Text1->isVisible() && cmdCloseSave->isVisible(); }
 
-    Form1* form = nullptr;
+    StartScreen* form = nullptr;
     QPlainTextEdit* Text1 = nullptr;
     QPushButton* cmdCloseSave = nullptr;
 };
@@ -54,7 +54,7 @@ TEST_F(NameListEditor, HiddenUntilAnEditButtonIsPressed)
 {
     EXPECT_FALSE(Text1->isVisible());
     EXPECT_FALSE(cmdCloseSave->isVisible());
-    click("cmdDrivers");
+    click("editDriversButton");
     EXPECT_TRUE(editorOpen());
     EXPECT_EQ(Text1->toPlainText(), "Adams\nBaker\n");
 }
@@ -62,9 +62,9 @@ TEST_F(NameListEditor, HiddenUntilAnEditButtonIsPressed)
 TEST_F(NameListEditor, SurnameAndFirstNameBecomeTwoLinesWithoutTheComma)
 {
     EXPECT_EQ(form->nameItems(NameList::Skiers), (QStringList{"Smith", "John", "Lee, Ann"}));
-    click("cmdSkiers");
+    click("editSkiersButton");
     EXPECT_EQ(Text1->toPlainText(), "Smith\nJohn\n\"Lee, Ann\"\n");
-    click("cmdCloseSave");
+    click("closeSaveButton");
     EXPECT_EQ(bytes("skiers.txt"), "Smith\r\nJohn\r\n\"Lee, Ann\"\r\n\r\n");
     EXPECT_FALSE(editorOpen());
     EXPECT_EQ(form->nameItems(NameList::Skiers), (QStringList{"Smith", "John", "Lee, Ann"}));
@@ -72,31 +72,31 @@ TEST_F(NameListEditor, SurnameAndFirstNameBecomeTwoLinesWithoutTheComma)
 
 TEST_F(NameListEditor, UnchangedListGainsOneFinalLineEndAndNoMore)
 {
-    click("cmdDrivers");
-    click("cmdCloseSave");
+    click("editDriversButton");
+    click("closeSaveButton");
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\n\r\n");
-    click("cmdDrivers");
-    click("cmdCloseSave");
+    click("editDriversButton");
+    click("closeSaveButton");
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\n\r\n");
     EXPECT_EQ(form->nameItems(NameList::Drivers), (QStringList{"Adams", "Baker"}));
 }
 
 TEST_F(NameListEditor, TrailingSpacesDroppedInnerAndLeadingKept)
 {
-    click("cmdDrivers");
+    click("editDriversButton");
     Text1->setPlainText("  Lead\nInner  Name\nLast");
     Text1->moveCursor(QTextCursor::End);
     QTest::keyClicks(Text1, "   ");
-    click("cmdCloseSave");
+    click("closeSaveButton");
     EXPECT_EQ(bytes("drivers.txt"), "  Lead\r\nInner  Name\r\nLast\r\n");
 }
 
 TEST_F(NameListEditor, TypedNameCanBePickedAfterSaving)
 {
-    click("cmdDrivers");
+    click("editDriversButton");
     Text1->moveCursor(QTextCursor::End);
     QTest::keyClicks(Text1, "Carter");
-    click("cmdCloseSave");
+    click("closeSaveButton");
     EXPECT_EQ(form->nameItems(NameList::Drivers), (QStringList{"Adams", "Baker", "Carter"}));
     form->selectNamePosition(NameList::Drivers, 2);
     EXPECT_EQ(form->runInfo().driver, "Carter");
@@ -105,12 +105,12 @@ TEST_F(NameListEditor, TypedNameCanBePickedAfterSaving)
 TEST_F(NameListEditor, SkiersThenDriversWithoutSavingLeavesSkiersUntouched)
 {
     const QByteArray before = bytes("skiers.txt");
-    click("cmdSkiers");
+    click("editSkiersButton");
     Text1->setPlainText("Someone Else\n");
-    click("cmdDrivers");
+    click("editDriversButton");
     EXPECT_EQ(Text1->toPlainText(), "Adams\nBaker\n");
     EXPECT_EQ(bytes("skiers.txt"), before);
-    click("cmdCloseSave");
+    click("closeSaveButton");
     EXPECT_EQ(bytes("skiers.txt"), before);
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\n\r\n");
 }
@@ -125,11 +125,11 @@ TEST_F(NameListEditor, CloseSaveBeforeAnyEditDoesNothing)
 
 TEST_F(NameListEditor, FailedWriteKeepsTheOldFileAndTheEditorText)
 {
-    click("cmdDrivers");
+    click("editDriversButton");
     Text1->setPlainText("Adams\nBaker\nCarter\nDuval\n");
     {
         WriteBlock block(folder.path());
-        click("cmdCloseSave");
+        click("closeSaveButton");
     }
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\n");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
@@ -140,7 +140,7 @@ TEST_F(NameListEditor, FailedWriteKeepsTheOldFileAndTheEditorText)
     EXPECT_EQ(Text1->toPlainText(), "Adams\nBaker\nCarter\nDuval\n");
 
     // Once the cause is gone the same text saves.
-    click("cmdCloseSave");
+    click("closeSaveButton");
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\nCarter\r\nDuval\r\n\r\n");
     EXPECT_FALSE(editorOpen());
 }
@@ -148,11 +148,11 @@ TEST_F(NameListEditor, FailedWriteKeepsTheOldFileAndTheEditorText)
 TEST_F(NameListEditor, VanishedListOpensEmptyAndSavingMakesItAgain)
 {
     ASSERT_TRUE(QFile::remove(path("models.txt")));
-    click("cmdModels");
+    click("editBoatModelsButton");
     EXPECT_TRUE(editorOpen());
     EXPECT_TRUE(Text1->toPlainText().isEmpty());
     QTest::keyClicks(Text1, "Lake");
-    click("cmdCloseSave");
+    click("closeSaveButton");
     EXPECT_EQ(bytes("models.txt"), "Lake\r\n");
     EXPECT_EQ(form->nameItems(NameList::Models), QStringList{"Lake"});
     EXPECT_TRUE(fake.messages.shown.empty());
@@ -160,15 +160,15 @@ TEST_F(NameListEditor, VanishedListOpensEmptyAndSavingMakesItAgain)
 
 TEST_F(NameListEditor, UnreadableListIsRefusedAndTheOpenEditorKept)
 {
-    click("cmdDrivers");
+    click("editDriversButton");
     Text1->setPlainText("Adams\nZeller\n");
     ASSERT_TRUE(QFile::remove(path("boats.txt")));
     ASSERT_TRUE(QDir(folder.path()).mkdir("boats.txt"));
-    click("cmdBoats");
+    click("editBoatMakersButton");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("boats.txt"));
     EXPECT_EQ(Text1->toPlainText(), "Adams\nZeller\n");
-    click("cmdCloseSave");
+    click("closeSaveButton");
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nZeller\r\n\r\n");
 }
 
@@ -197,13 +197,13 @@ TEST_P(EachList, SavingEmptiesTheFieldToItsPlaceholderEvenAfterAPick)
     auto* combo = form->findChild<QComboBox*>(c.combo);
     ASSERT_NE(combo, nullptr);
     click(c.button);
-    click("cmdCloseSave");
+    click("closeSaveButton");
     form->selectNamePosition(c.list, 1);
     EXPECT_EQ(combo->currentText(), "Second");
 
     click(c.button);
     EXPECT_EQ(Text1->toPlainText(), "First\nSecond\n");
-    click("cmdCloseSave");
+    click("closeSaveButton");
     EXPECT_EQ(combo->currentText(), QString());
     EXPECT_EQ(combo->lineEdit()->placeholderText(), c.placeholder);
     EXPECT_EQ(form->namePosition(c.list), -1);
@@ -211,16 +211,19 @@ TEST_P(EachList, SavingEmptiesTheFieldToItsPlaceholderEvenAfterAPick)
     EXPECT_EQ(bytes(c.file), "First\r\nSecond\r\n\r\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lists, EachList,
-    ::testing::Values(
-        ListCase{NameList::Skiers, "cmdSkiers", "cbSkiers", "skiers.txt", "Skiers"},
-        ListCase{NameList::Drivers, "cmdDrivers", "cbDrivers", "drivers.txt", "Drivers"},
-        ListCase{NameList::Boats, "cmdBoats", "cbBoats", "boats.txt", "Boat Manufacturer"},
-        ListCase{NameList::Models, "cmdModels", "cbModels", "models.txt", "Boat Model"}),
-    [](const auto& info) {
-        const std::string file = info.param.file;
-        return file.substr(0, file.find('.'));
-    });
+INSTANTIATE_TEST_SUITE_P(Lists, EachList,
+                         ::testing::Values(ListCase{NameList::Skiers, "editSkiersButton",
+                                                    "skierCombo", "skiers.txt", "Skiers"},
+                                           ListCase{NameList::Drivers, "editDriversButton",
+                                                    "driverCombo", "drivers.txt", "Drivers"},
+                                           ListCase{NameList::Boats, "editBoatMakersButton",
+                                                    "boatMakerCombo", "boats.txt",
+                                                    "Boat Manufacturer"},
+                                           ListCase{NameList::Models, "editBoatModelsButton",
+                                                    "boatModelCombo", "models.txt", "Boat Model"}),
+                         [](const auto& info) {
+                             const std::string file = info.param.file;
+                             return file.substr(0, file.find('.'));
+                         });
 
 } // namespace

@@ -23,7 +23,7 @@ protected:
     {
         ASSERT_TRUE(
             replaceFile(path(QStringLiteral("skiers.txt")), QStringLiteral("Ann\r\nBee\r\n")).ok);
-        form1 = &screens.form1();
+        form1 = &screens.startScreen();
         form1->startUp();
         chooseResultsFolder();
     }
@@ -65,7 +65,7 @@ protected:
             readTextFile(results.filePath(QStringLiteral("dbResultLog1207.txt"))).value_or(""));
     }
 
-    Form1* form1 = nullptr;
+    StartScreen* form1 = nullptr;
 };
 
 TEST_F(ResultsPendingLine, EveryChangeOfTheLineIsKeptAndTheReturnWritesTheLastOneOnly)

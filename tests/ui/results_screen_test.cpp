@@ -32,7 +32,7 @@ protected:
             replaceFile(path(QStringLiteral("skiers.txt")), QStringLiteral("Ann\r\nBee\r\n")).ok);
         ASSERT_TRUE(
             replaceFile(path(QStringLiteral("drivers.txt")), QStringLiteral("Carl\r\nDee\r\n")).ok);
-        form1 = &screens.form1();
+        form1 = &screens.startScreen();
         form1->startUp();
         chooseResultsFolder();
     }
@@ -110,7 +110,7 @@ protected:
         return n;
     }
 
-    Form1* form1 = nullptr;
+    StartScreen* form1 = nullptr;
 };
 
 TEST_F(ResultsScreen, PassIsReportedAndLogged)

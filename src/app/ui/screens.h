@@ -15,7 +15,7 @@
 
 struct ProgramState;
 struct Platform;
-class Form1;
+class StartScreen;
 class Grid_Setup;
 class Measure;
 class Results;
@@ -35,7 +35,7 @@ public:
     // The overlay card, camera or video file under both screens (and the still picture).
     CourseVideo& courseVideo() { return courseVideo_; }
 
-    Form1& form1();
+    StartScreen& startScreen();
     Grid_Setup& gridSetup();
     Measure& measure();
     Results& results();
@@ -66,7 +66,7 @@ private:
     CoursePicture coursePicture_;
     // Before the screens, so that it outlives every screen that follows it.
     CourseVideo courseVideo_;
-    std::unique_ptr<Form1> form1_;
+    std::unique_ptr<StartScreen> startScreen_;
     std::unique_ptr<Grid_Setup> gridSetup_;
     std::unique_ptr<Measure> measure_;
     std::unique_ptr<Results> results_;

@@ -52,17 +52,17 @@ QStringList unnamed(QWidget& screen)
 TEST(AccessibleNames, EveryControlOfTheStartResultsAndManualScreensHasOne)
 {
     StartedProgram p;
-    Form1& form1 = p.start();
-    QTest::mouseClick(child<QPushButton>(form1, "cmdSkiers"), Qt::LeftButton);
+    StartScreen& form1 = p.start();
+    QTest::mouseClick(child<QPushButton>(form1, "editSkiersButton"), Qt::LeftButton);
     EXPECT_EQ(unnamed(form1), QStringList());
-    EXPECT_EQ(child<QWidget>(form1, "Text1")->accessibleName(), "Skiers list editor");
+    EXPECT_EQ(child<QWidget>(form1, "nameListEdit")->accessibleName(), "Skiers list editor");
 
     p.state.pass.measured = true;
     Results& results = p.screens.results();
     results.load();
     EXPECT_EQ(unnamed(results), QStringList());
 
-    form1.findChild<QAction*>("mnuManual")->trigger();
+    form1.findChild<QAction*>("readManualAction")->trigger();
     EXPECT_EQ(unnamed(p.screens.manual()), QStringList());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

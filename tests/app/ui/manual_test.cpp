@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         form = &start(false);
-        readManual = form->findChild<QAction*>("mnuManual");
+        readManual = form->findChild<QAction*>("readManualAction");
         ASSERT_NE(readManual, nullptr);
     }
 
@@ -30,7 +30,7 @@ protected:
         return screens.manual();
     }
 
-    Form1* form = nullptr;
+    StartScreen* form = nullptr;
     QAction* readManual = nullptr;
 };
 
@@ -49,7 +49,7 @@ TEST_F(ManualScreen, OpensBesideTheStartScreenWithoutBlockingIt)
 TEST_F(ManualScreen, ShowsTheManualReadOnlyWithBothScrollBars)
 {
     Manual& manual = openManual();
-    auto* text = manual.findChild<QPlainTextEdit*>("Text1");
+    auto* text = manual.findChild<QPlainTextEdit*>("manualEdit");
     ASSERT_NE(text, nullptr);
     EXPECT_TRUE(text->isReadOnly());
     EXPECT_EQ(text->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -67,8 +67,8 @@ TEST_F(ManualScreen, ShowsTheManualReadOnlyWithBothScrollBars)
 TEST_F(ManualScreen, ReturnHidesItAndItComesBackAsItWasLeft)
 {
     Manual& manual = openManual();
-    auto* text = manual.findChild<QPlainTextEdit*>("Text1");
-    auto* command1 = manual.findChild<QPushButton*>("Command1");
+    auto* text = manual.findChild<QPlainTextEdit*>("manualEdit");
+    auto* command1 = manual.findChild<QPushButton*>("returnButton");
     ASSERT_TRUE(text && command1);
     EXPECT_EQ(command1->text(), "Return");
 
@@ -96,7 +96,7 @@ TEST_F(ManualScreen, ReturnHidesItAndItComesBackAsItWasLeft)
 TEST_F(ManualScreen, ReadManualWhileOpenKeepsTheOneScreen)
 {
     Manual& manual = openManual();
-    auto* text = manual.findChild<QPlainTextEdit*>("Text1");
+    auto* text = manual.findChild<QPlainTextEdit*>("manualEdit");
     text->verticalScrollBar()->setValue(10);
     Manual& again = openManual();
     EXPECT_EQ(&again, &manual);

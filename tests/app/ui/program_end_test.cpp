@@ -41,7 +41,7 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
 {
     StartedProgram p({.messages = true}); // real boxes: each is a window of its own
     calibrateSlalom(p.state.calibration);
-    Form1& form1 = p.screens.form1();
+    StartScreen& form1 = p.screens.startScreen();
     form1.startUp();
     const QString results = p.folder.filePath(QStringLiteral("stick"));
     p.chooseResultsFolder(results);

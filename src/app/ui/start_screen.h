@@ -26,12 +26,12 @@ struct PassRecord;
 struct Platform;
 struct ProgramPlace;
 
-class Form1 : public QMainWindow
+class StartScreen : public QMainWindow
 {
     Q_OBJECT
 public:
-    Form1(Navigator& navigator, Platform& platform, ProgramPlace& place, RunParticulars& run,
-          NameListItems& names, const Calibration& calibration, PassRecord& pass);
+    StartScreen(Navigator& navigator, Platform& platform, ProgramPlace& place, RunParticulars& run,
+                NameListItems& names, const Calibration& calibration, PassRecord& pass);
 
     // The start-up sequence: caption, screen width, measurement screen, flags, list files,
     // drop-downs, results folder. Run once, before the screen is first shown.
@@ -63,26 +63,23 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private Q_SLOTS:
-    void optSlalom_Click();
-    void optJump_Click();
-    void txtResults_Change();
-    void btnSetup_Click();
-    void Command1_Click();
-    void mnuManual_Click();
-    void mnuExit_Click();
-    void cmdSkiers_Click();
-    void cmdDrivers_Click();
-    void cmdBoats_Click();
-    void cmdModels_Click();
-    void cmdCloseSave_Click();
+    void showSlalomChoices();
+    void showJumpChoices();
+    void rememberResultsFolder();
+    void goToSetup();
+    void goToMeasure();
+    void readManual();
+    void exitProgram();
+    void saveListAndClose();
 
 private:
     void buildControls();
     QComboBox* nameCombo(NameList list) const;
+    QPushButton* editButton(NameList list) const;
     void loadNameList(NameList list);
     QString nameListPath(NameList list) const;
     void openListEditor(NameList list);
-    bool folderCheck();
+    bool resultsFolderUsable();
     // The controls into the run particulars, and back when another screen wrote them.
     std::array<int, 4> namePositions() const;
     void publishRun();
@@ -103,35 +100,35 @@ private:
     QString editingList;
     MissingSkierQuestion missingSkier;
 
-    QLabel* Label1 = nullptr;
-    QLineEdit* txtTournament = nullptr;
-    QLineEdit* txtLocation = nullptr;
-    QLineEdit* txtDate = nullptr;
-    QLineEdit* txtNumber = nullptr;
-    QComboBox* cbSkiers = nullptr;
-    QComboBox* cbDrivers = nullptr;
-    QComboBox* cbBoats = nullptr;
-    QComboBox* cbModels = nullptr;
-    QPushButton* cmdSkiers = nullptr;
-    QPushButton* cmdDrivers = nullptr;
-    QPushButton* cmdBoats = nullptr;
-    QPushButton* cmdModels = nullptr;
-    QPlainTextEdit* Text1 = nullptr;
-    QPushButton* cmdCloseSave = nullptr;
-    QGroupBox* fmEvent = nullptr;
-    QRadioButton* optSlalom = nullptr;
-    QRadioButton* optJump = nullptr;
-    QGroupBox* fmSlalomSpeed = nullptr;
-    QGroupBox* fmJumpSpeed = nullptr;
-    QLabel* Label2 = nullptr;
+    QLabel* titleLabel = nullptr;
+    QLineEdit* tournamentEdit = nullptr;
+    QLineEdit* locationEdit = nullptr;
+    QLineEdit* dateEdit = nullptr;
+    QLineEdit* boatNumberEdit = nullptr;
+    QComboBox* skierCombo = nullptr;
+    QComboBox* driverCombo = nullptr;
+    QComboBox* boatMakerCombo = nullptr;
+    QComboBox* boatModelCombo = nullptr;
+    QPushButton* editSkiersButton = nullptr;
+    QPushButton* editDriversButton = nullptr;
+    QPushButton* editBoatMakersButton = nullptr;
+    QPushButton* editBoatModelsButton = nullptr;
+    QPlainTextEdit* nameListEdit = nullptr;
+    QPushButton* closeSaveButton = nullptr;
+    QGroupBox* eventGroup = nullptr;
+    QRadioButton* slalomOption = nullptr;
+    QRadioButton* jumpOption = nullptr;
+    QGroupBox* slalomSpeedGroup = nullptr;
+    QGroupBox* jumpSpeedGroup = nullptr;
+    QLabel* metricSpeedLabel = nullptr;
     std::array<QRadioButton*, 5> slalomSpeedOptions{};
     std::array<QRadioButton*, 9> jumpSpeedOptions{};
-    QGroupBox* fmLineLength = nullptr;
-    std::array<QRadioButton*, 10> lineOptions{};
-    QGroupBox* fmDirection = nullptr;
-    QRadioButton* optAway = nullptr;
-    QRadioButton* optTowards = nullptr;
-    QLineEdit* txtResults = nullptr;
-    QPushButton* btnSetup = nullptr;
-    QPushButton* Command1 = nullptr;
+    QGroupBox* lineLengthGroup = nullptr;
+    std::array<QRadioButton*, 10> lineLengthOptions{};
+    QGroupBox* directionGroup = nullptr;
+    QRadioButton* awayOption = nullptr;
+    QRadioButton* towardOption = nullptr;
+    QLineEdit* resultsFolderEdit = nullptr;
+    QPushButton* goToSetupButton = nullptr;
+    QPushButton* measureButton = nullptr;
 };
