@@ -23,8 +23,9 @@ Screens::~Screens() = default;
 StartScreen& Screens::startScreen()
 {
     if (!startScreen_)
-        startScreen_ = std::make_unique<StartScreen>(*this, platform_, state_.place, state_.run,
-                                                     state_.names, state_.calibration, state_.pass);
+        startScreen_ = std::make_unique<StartScreen>(
+            *this, StartScreen::Services{platform_.settings, platform_.messages, platform_.clock},
+            state_.place, state_.run, state_.names, state_.calibration, state_.pass);
     return *startScreen_;
 }
 

@@ -14,7 +14,6 @@
 #include "picture/ui/screen_layout.h"
 #include "platform/clock.h"
 #include "platform/message_boxes.h"
-#include "platform/platform.h"
 #include "platform/settings_store.h"
 #include "results/interrupted_passes.h"
 
@@ -41,11 +40,11 @@ constexpr double kGroupTop = 960;
 
 } // namespace
 
-StartScreen::StartScreen(Navigator& navigator, Platform& platform, ProgramPlace& place,
+StartScreen::StartScreen(Navigator& navigator, const Services& services, ProgramPlace& place,
                          RunParticulars& run, NameListItems& names, const Calibration& calibration,
                          PassRecord& pass)
-    : navigator(navigator), platform(platform), programPlace(place), run(run), names(names),
-      calibration(calibration), pass(pass)
+    : navigator(navigator), services(services), programPlace(place), run(run), names(names),
+      calibration(calibration), pass(pass), resultsFolderSetting(services.settings)
 {
     setObjectName(QStringLiteral("StartScreen"));
     buildControls();
@@ -256,11 +255,11 @@ void StartScreen::startUp()
     QDir::setCurrent(programPlace.folder);
     const QStringList failures = createMissingListFiles(programPlace.folder);
     if (!failures.isEmpty())
-        platform.messages.warning(failures.join('\n'), kProductTitle);
+        services.messages.warning(failures.join('\n'), kProductTitle);
     for (NameList list : kNameListsInLoadOrder)
         loadNameList(list);
 
-    resultsFolderEdit->setText(initialResultsFolder(platform.settings, programPlace.folder));
+    resultsFolderEdit->setText(initialResultsFolder(services.settings, programPlace.folder));
     rememberResultsFolder(); // written back at once, also when the text did not change
 }
 
@@ -268,18 +267,18 @@ void StartScreen::checkInterruptedPasses()
 {
     const InterruptedPasses found =
         findInterruptedPasses(absoluteResultsFolder(resultsFolderEdit->text(), programPlace.folder),
-                              platform.clock.now());
+                              services.clock.now());
     if (!found.any())
         return;
     const QString message = interruptedPassesMessage(found);
     if (found.pending.empty()) {
-        platform.messages.information(message, kProductTitle);
+        services.messages.information(message, kProductTitle);
         return;
     }
-    if (!platform.messages.askYesNo(message, kProductTitle))
+    if (!services.messages.askYesNo(message, kProductTitle))
         return;
     if (const QString failure = writePendingPasses(found.pending); !failure.isEmpty())
-        platform.messages.warning(failure, kProductTitle);
+        services.messages.warning(failure, kProductTitle);
 }
 
 QComboBox* StartScreen::nameCombo(NameList list) const
@@ -334,7 +333,7 @@ void StartScreen::openListEditor(NameList list)
     const ListForEditing read = readListForEditing(nameListPath(list));
     if (!read.ok) {
         // Whatever the editor held stays: nothing was replaced.
-        platform.messages.warning(read.message, kProductTitle);
+        services.messages.warning(read.message, kProductTitle);
         return;
     }
     editingList = nameListKey(list);
@@ -353,7 +352,7 @@ void StartScreen::saveListAndClose()
     const WriteResult written = saveNameList(nameListPath(*list), nameListEdit->toPlainText());
     if (!written) {
         // The old file is intact; the editor stays open with the operator's text.
-        platform.messages.warning(written.message, kProductTitle);
+        services.messages.warning(written.message, kProductTitle);
         return;
     }
     nameListEdit->hide();
@@ -529,20 +528,9 @@ void StartScreen::showJumpChoices()
 
 void StartScreen::rememberResultsFolder()
 {
-    QString error;
-    if (platform.settings.setValue(kSettingsApplication, kSettingsSection, kSettingsResultsPath,
-                                   resultsFolderEdit->text(), &error)) {
-        settingsWriteReported = false;
-        return;
-    }
-    // Once per failure streak: this runs on every keystroke.
-    if (!settingsWriteReported) {
-        settingsWriteReported = true;
-        platform.messages.warning(
-            QStringLiteral("The results folder could not be remembered for the next start: %1.")
-                .arg(error),
-            kProductTitle);
-    }
+    if (const QString warning = resultsFolderSetting.remember(resultsFolderEdit->text());
+        !warning.isEmpty())
+        services.messages.warning(warning, kProductTitle);
 }
 
 bool StartScreen::resultsFolderUsable()
@@ -551,7 +539,7 @@ bool StartScreen::resultsFolderUsable()
     if (check.trimmed)
         resultsFolderEdit->setText(check.folder);
     if (!check.ok)
-        platform.messages.information(check.error, kProductTitle);
+        services.messages.information(check.error, kProductTitle);
     return check.ok;
 }
 
@@ -568,13 +556,13 @@ void StartScreen::goToMeasure()
     if (!resultsFolderUsable())
         return;
     if (!calibration.complete) {
-        platform.messages.plain(
+        services.messages.plain(
             QStringLiteral("The setup must be OK to proceed.  Return to the setup screen and "
                            "create a valid setup"));
         return;
     }
     if (missingSkier.mustAsk()) {
-        const bool goOn = platform.messages.askYesNo(MissingSkierQuestion::text(), kProductTitle);
+        const bool goOn = services.messages.askYesNo(MissingSkierQuestion::text(), kProductTitle);
         missingSkier.answer(goOn);
         if (!goOn) {
             skierCombo->setFocus();

@@ -10,6 +10,9 @@
 #include <QMainWindow>
 #include <array>
 
+class Clock;
+class MessageBoxes;
+class SettingsStore;
 class QButtonGroup;
 class QComboBox;
 class QGroupBox;
@@ -23,15 +26,23 @@ class RunParticulars;
 struct Calibration;
 struct NameListItems;
 struct PassRecord;
-struct Platform;
 struct ProgramPlace;
 
 class StartScreen : public QMainWindow
 {
     Q_OBJECT
 public:
-    StartScreen(Navigator& navigator, Platform& platform, ProgramPlace& place, RunParticulars& run,
-                NameListItems& names, const Calibration& calibration, PassRecord& pass);
+    // The platform services the start screen uses.
+    struct Services
+    {
+        SettingsStore& settings;
+        MessageBoxes& messages;
+        Clock& clock; // the time interrupted passes are judged by
+    };
+
+    StartScreen(Navigator& navigator, const Services& services, ProgramPlace& place,
+                RunParticulars& run, NameListItems& names, const Calibration& calibration,
+                PassRecord& pass);
 
     // The start-up sequence: caption, screen width, measurement screen, flags, list files,
     // drop-downs, results folder. Run once, before the screen is first shown.
@@ -86,7 +97,7 @@ private:
     void followRun();
 
     Navigator& navigator;
-    Platform& platform;
+    Services services;
     ProgramPlace& programPlace;
     RunParticulars& run;
     NameListItems& names;
@@ -94,7 +105,7 @@ private:
     PassRecord& pass;
     bool publishing = false;
     bool following = false;
-    bool settingsWriteReported = false;
+    ResultsFolderSetting resultsFolderSetting;
     // The key of the list last opened in the editor ("Skiers", "Drivers", "Boats",
     // "Models"); empty until the first edit button. "Close/Save" does not clear it.
     QString editingList;
