@@ -8,6 +8,7 @@
 #include "common/run_info.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 
 class Clock;
@@ -17,6 +18,7 @@ class QButtonGroup;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -84,7 +86,16 @@ private Q_SLOTS:
     void saveListAndClose();
 
 private:
+    // start_screen_controls.cpp
     void buildControls();
+    QWidget* buildPage(QWidget* parent);
+    QLayout* buildFields(QWidget* page);
+    QLayout* buildChoices(QWidget* page);
+    QGroupBox* buildOptionGroup(QWidget* page, const QString& title, QButtonGroup*& options,
+                                const QStringList& captions, const QStringList& names);
+    void buildMenu();
+    void connectControls();
+
     QComboBox* nameCombo(NameList list) const;
     QPushButton* editButton(NameList list) const;
     void loadNameList(NameList list);
@@ -132,10 +143,12 @@ private:
     QGroupBox* slalomSpeedGroup = nullptr;
     QGroupBox* jumpSpeedGroup = nullptr;
     QLabel* metricSpeedLabel = nullptr;
-    std::array<QRadioButton*, 5> slalomSpeedOptions{};
-    std::array<QRadioButton*, 9> jumpSpeedOptions{};
     QGroupBox* lineLengthGroup = nullptr;
-    std::array<QRadioButton*, 10> lineLengthOptions{};
+    // The options of each choice, each by its index in kSlalomSpeeds, kJumpSpeeds and
+    // kLineLengths.
+    QButtonGroup* slalomSpeedOptions = nullptr;
+    QButtonGroup* jumpSpeedOptions = nullptr;
+    QButtonGroup* lineLengthOptions = nullptr;
     QGroupBox* directionGroup = nullptr;
     QRadioButton* awayOption = nullptr;
     QRadioButton* towardOption = nullptr;
