@@ -12,6 +12,7 @@
 #include "support/calibrated_course.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -113,12 +114,12 @@ protected:
         installResources();
         return start(false);
     }
-    StartScreen& form1() { return screens.startScreen(); }
+    StartScreenDriver startScreen() { return StartScreenDriver(screens.startScreen()); }
     Measure& measure() { return screens.measure(); }
 
     Grid_Setup& goToSetup()
     {
-        click(form1(), "goToSetupButton");
+        startScreen().goToSetup();
         EXPECT_TRUE(screens.gridSetup().isVisible());
         return screens.gridSetup();
     }
@@ -149,7 +150,7 @@ protected:
     {
         const size_t asked = fake.messages.questions.size();
         fake.messages.yesNoAnswers.push_back(true);
-        click(form1(), "measureButton");
+        startScreen().measure();
         if (fake.messages.questions.size() == asked)
             fake.messages.yesNoAnswers.pop_back();
         EXPECT_TRUE(measure().isVisible());
@@ -387,10 +388,10 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_TRUE(text.contains(QStringLiteral("Skier Name: ")));
     EXPECT_EQ(fake.messages.questions, std::vector<QString>{MissingSkierQuestion::text()});
 
-    auto* away = control<QRadioButton>(form1(), "awayOption");
-    EXPECT_EQ(away->text(), QStringLiteral("Going away from Camera"));
-    EXPECT_TRUE(away->isChecked());
-    EXPECT_FALSE(form1().isVisible());
+    QRadioButton& away = startScreen().directionOption(Direction::Away);
+    EXPECT_EQ(away.text(), QStringLiteral("Going away from Camera"));
+    EXPECT_TRUE(away.isChecked());
+    EXPECT_FALSE(startScreen().screen().isVisible());
     ASSERT_TRUE(measure().isVisible());
     EXPECT_TRUE(measure().model().awaitingStart());
     const Point2 entrance = screenOf(state.calibration, kCentre, -259.0);
@@ -415,7 +416,7 @@ TEST_F(WholeFlow, ViewOnlySlalomPassReArmsTheOtherWayAndWritesNothing)
     EXPECT_TRUE(measure().isVisible());
     EXPECT_FALSE(measure().model().running());
     EXPECT_TRUE(measure().model().awaitingStart());
-    EXPECT_EQ(form1().runInfo().direction, Direction::Away);
+    EXPECT_EQ(startScreen().screen().runInfo().direction, Direction::Away);
     const Point2 entrance = screenOf(state.calibration, kCentre, -259.0);
     EXPECT_NEAR(measure().model().lines().boatMarker.y1, entrance.y, 1e-6);
     EXPECT_NEAR(measure().model().lines().measureLine.x1, entrance.x, 1e-6);
@@ -438,7 +439,7 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
 {
     firstStart();
     calibrateFromStandardFile();
-    click(form1(), "jumpOption");
+    startScreen().chooseEvent(Event::Jump);
     goToMeasure();
     check(measure(), "chkViewOnly");
     click(measure(), "optjwide");
@@ -461,7 +462,7 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
 
     EXPECT_FALSE(screens.hasResults());
     EXPECT_TRUE(measure().model().awaitingStart());
-    EXPECT_EQ(form1().runInfo().direction, Direction::Toward);
+    EXPECT_EQ(startScreen().screen().runInfo().direction, Direction::Toward);
     EXPECT_EQ(measure().model().centreLineX(), 3.0);
     EXPECT_FALSE(QFile::exists(resultsFile(QStringLiteral("originalmeasurements.txt"))));
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();

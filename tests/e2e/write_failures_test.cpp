@@ -10,6 +10,7 @@
 #include "results/pass_report.h"
 #include "results/ui/results.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 #include "support/write_block.h"
 
 #include <QAction>
@@ -114,7 +115,7 @@ protected:
     void SetUp() override
     {
         installResources();
-        form1 = &start();
+        startScreen.emplace(start());
         chooseResultsFolder();
     }
     void TearDown() override { mend(); }
@@ -189,7 +190,7 @@ protected:
     // ---- calibration screen ----
     Grid_Setup& enterSetup()
     {
-        click(*form1, "goToSetupButton");
+        startScreen->goToSetup();
         return screens.gridSetup();
     }
     void loadSlalom(Grid_Setup& grid)
@@ -230,7 +231,7 @@ protected:
     }
 
     const QDir elsewhereDir{newFolder(QStringLiteral("elsewhere"))};
-    StartScreen* form1 = nullptr;
+    std::optional<StartScreenDriver> startScreen;
     std::optional<WriteBlock> block;
     bool movedAway = false;
 };
@@ -249,7 +250,7 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
     }
     breakResultsFolder({"ResultLog1207.txt", "originalmeasurements.txt", "dbResultLog1207.txt"});
     measurePass(161);
-    form1->setDirection(Direction::Away);
+    startScreen->chooseDirection(Direction::Away);
     Results& r = openResults();
 
     const QString message = oneWarning();
@@ -258,7 +259,8 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
     EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("Save Result File")));
     const QString report =
-        analysePass(form1->runInfo(), state.pass.samples, 161, fake.clock.nowValue).report;
+        analysePass(startScreen->screen().runInfo(), state.pass.samples, 161, fake.clock.nowValue)
+            .report;
     EXPECT_EQ(shownReport(r), report);
     QTest::qWait(700);
     EXPECT_GT(graphPixels(r), 500) << "the graph is drawn all the same";
@@ -287,7 +289,7 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
         EXPECT_EQ(bytesOf(result("ResultLog1207.txt")), earlierPass);
         EXPECT_FALSE(bytesOf(result("dbResultLog1207.txt")).contains('|'));
     }
-    EXPECT_EQ(form1->runInfo().direction, Direction::Toward);
+    EXPECT_EQ(startScreen->screen().runInfo().direction, Direction::Toward);
     EXPECT_FALSE(screens.hasResults());
 }
 
@@ -310,13 +312,13 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
         // A folder missing or taking no bytes is caught by the start screen's check, before
         // anything is written.
         breakResultsFolder({});
-        click(*form1, "goToSetupButton");
+        startScreen->goToSetup();
         ASSERT_EQ(fake.messages.shown.size(), 1u);
         const ShownMessage refused = fake.messages.shown[0];
         EXPECT_TRUE(names(refused.text, results.path())) << refused.text.toStdString();
         EXPECT_TRUE(namesTheReason(GetParam(), refused.text)) << refused.text.toStdString();
         EXPECT_EQ(refused.icon, MessageIcon::Information);
-        EXPECT_TRUE(form1->isVisible());
+        EXPECT_TRUE(startScreen->screen().isVisible());
         EXPECT_FALSE(screens.hasGridSetup());
         EXPECT_FALSE(QFile::exists(result("test.txt"))) << "the refused probe leaves no file";
         mend();
@@ -509,9 +511,8 @@ TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
     const QString list = folder.filePath(QStringLiteral("drivers.txt"));
     const QByteArray oldList = "Adams\r\nBaker\r\n";
     ASSERT_TRUE(writeBytes(list, oldList));
-    click(*form1, "editDriversButton");
-    auto* editor = form1->findChild<QPlainTextEdit*>(QStringLiteral("nameListEdit"));
-    ASSERT_NE(editor, nullptr);
+    startScreen->editList(NameList::Drivers);
+    QPlainTextEdit* editor = &startScreen->listEditor();
     editor->setPlainText(QStringLiteral("Adams\nBaker\nCarter\nDuval\n"));
     const QString newText = editor->toPlainText();
 
@@ -530,7 +531,7 @@ TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
         full.emplace(rlim_t(oldList.size() + 4));
         break;
     }
-    click(*form1, "closeSaveButton");
+    startScreen->closeSave();
     readOnly.reset();
     full.reset();
     if (GetParam() == Failure::FolderMissing) {
@@ -546,7 +547,7 @@ TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("drivers*")}, QDir::Files),
               QStringList{QStringLiteral("drivers.txt")});
 
-    click(*form1, "closeSaveButton");
+    startScreen->closeSave();
     EXPECT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();
     EXPECT_EQ(bytesOf(list), "Adams\r\nBaker\r\nCarter\r\nDuval\r\n\r\n");
     EXPECT_FALSE(editor->isVisible());
@@ -588,7 +589,7 @@ TEST_P(SettingsFile, OneMessageNamesTheSettingsFileAndTheOldOneStays)
                      QStringLiteral("Earlier"));
         old.sync();
     }
-    StartScreen& form1 = start();
+    StartScreenDriver startScreen(start());
     if (GetParam() != Failure::FolderMissing) {
         oldBytes = bytesOf(file);
         ASSERT_FALSE(oldBytes.isEmpty());
@@ -600,9 +601,7 @@ TEST_P(SettingsFile, OneMessageNamesTheSettingsFileAndTheOldOneStays)
     else if (GetParam() == Failure::DiskFull)
         full.emplace(rlim_t(oldBytes.size() / 2));
 
-    auto* txtResults = form1.findChild<QLineEdit*>(QStringLiteral("resultsFolderEdit"));
-    txtResults->setFocus();
-    QTest::keyClicks(txtResults, QStringLiteral("abc"));
+    startScreen.type(StartScreenDriver::Field::ResultsFolder, QStringLiteral("abc"));
     readOnly.reset();
     full.reset();
 
@@ -618,7 +617,7 @@ TEST_P(SettingsFile, OneMessageNamesTheSettingsFileAndTheOldOneStays)
     EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
     EXPECT_EQ(bytesOf(file), oldBytes);
     // The program goes on, and remembers again once it can.
-    QTest::keyClick(txtResults, Qt::Key_Backspace);
+    QTest::keyClick(&startScreen.field(StartScreenDriver::Field::ResultsFolder), Qt::Key_Backspace);
     EXPECT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_NE(bytesOf(file), oldBytes);
 }

@@ -2,9 +2,9 @@
 
 #include "app/program_folder.h"
 #include "results/pass_report.h"
+#include "support/start_screen_driver.h"
 
 #include <QCoreApplication>
-#include <QLineEdit>
 #include <gtest/gtest.h>
 
 StartedProgram::StartedProgram(RealServices real)
@@ -63,10 +63,9 @@ void StartedProgram::installResources()
 
 void StartedProgram::chooseResultsFolder(const QString& chosen)
 {
-    auto* txtResults =
-        screens.startScreen().findChild<QLineEdit*>(QStringLiteral("resultsFolderEdit"));
-    ASSERT_NE(txtResults, nullptr);
-    txtResults->setText(chosen.isEmpty() ? results.path() : chosen);
+    StartScreenDriver(screens.startScreen())
+        .replaceText(StartScreenDriver::Field::ResultsFolder,
+                     chosen.isEmpty() ? results.path() : chosen);
 }
 
 void StartedProgram::measurePass(int tenths)

@@ -10,6 +10,7 @@
 #include "picture/ui/drawing_surface.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,8 +36,7 @@ protected:
         installResources();
         start();
         chooseResultsFolder();
-        QTest::mouseClick(child<QPushButton>(screens.startScreen(), "goToSetupButton"),
-                          Qt::LeftButton);
+        StartScreenDriver(screens.startScreen()).goToSetup();
         grid = &screens.gridSetup();
     }
 
@@ -286,7 +286,7 @@ TEST_F(CourseDisplayScreen, AnUnwritableReportSaysSoAndStillShowsTheIndicators)
 {
     loadSlalom();
     const QString missing = QDir(results.path()).filePath("gone");
-    screens.startScreen().findChild<QLineEdit*>("resultsFolderEdit")->setText(missing);
+    chooseResultsFolder(missing);
     click("btnAccuracyCheck");
     EXPECT_EQ(visibleIndicators(), 42);
     ASSERT_EQ(fake.messages.shown.size(), 1u);

@@ -11,6 +11,7 @@
 #include "support/control_column.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -35,8 +36,7 @@ protected:
         installResources();
         start();
         chooseResultsFolder();
-        QTest::mouseClick(screens.startScreen().findChild<QPushButton*>("goToSetupButton"),
-                          Qt::LeftButton);
+        StartScreenDriver(screens.startScreen()).goToSetup();
         grid = &screens.gridSetup();
         ASSERT_TRUE(grid->isVisible());
     }

@@ -9,6 +9,7 @@
 #include "support/impossible_setups.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -40,18 +41,13 @@ protected:
         start();
         chooseResultsFolder();
         // A skier is named, so that "Measure" asks nothing of its own.
-        screens.startScreen()
-            .findChild<QComboBox*>("skierCombo")
-            ->setEditText(QStringLiteral("Ann"));
+        startScreen().nameField(NameList::Skiers).setEditText(QStringLiteral("Ann"));
         enterSetup();
         grid = &screens.gridSetup();
     }
 
-    void enterSetup() { QTest::mouseClick(formButton("goToSetupButton"), Qt::LeftButton); }
-    QPushButton* formButton(const char* name)
-    {
-        return screens.startScreen().findChild<QPushButton*>(name);
-    }
+    void enterSetup() { startScreen().goToSetup(); }
+    StartScreenDriver startScreen() { return StartScreenDriver(screens.startScreen()); }
     template <typename T = QWidget> T* control(const char* name)
     {
         T* w = grid->findChild<T*>(QString::fromLatin1(name));
@@ -216,7 +212,7 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
 
     trigger("gridExit");
     EXPECT_FALSE(grid->isVisible());
-    QTest::mouseClick(formButton("measureButton"), Qt::LeftButton);
+    startScreen().measure();
     EXPECT_TRUE(screens.measure().isVisible());
 }
 
@@ -354,7 +350,7 @@ TEST_F(GridSetupScreen, CompleteWithAMarkBeyondAnyPictureChangesNothing)
     EXPECT_EQ(grid->statePicture(), "msgbox03.ico");
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     EXPECT_EQ(journalLines().size(), 2 * 19); // every press is journalled
-    QTest::mouseClick(formButton("measureButton"), Qt::LeftButton);
+    startScreen().measure();
     EXPECT_FALSE(screens.measure().isVisible());
 }
 
@@ -528,7 +524,7 @@ TEST_F(GridSetupScreen, ActivationForJumpSwitchesTheSurveyAndLogsEachEntry)
 {
     load(fixturePath("exponent-form-slalom.ipt"));
     trigger("gridExit");
-    screens.startScreen().selectEvent(Event::Jump);
+    startScreen().chooseEvent(Event::Jump);
     enterSetup();
     EXPECT_EQ(text("ul_survey_x"), "4");
     EXPECT_EQ(text("ll_survey_x"), "4");
@@ -624,7 +620,7 @@ TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
     EXPECT_EQ(state.gridSlots.current, 2);
     EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
 
-    QTest::mouseClick(formButton("measureButton"), Qt::LeftButton);
+    startScreen().measure();
     EXPECT_FALSE(screens.measure().isVisible());
     EXPECT_EQ(messages(), QStringList(QStringLiteral(
                               "The setup must be OK to proceed.  Return to the setup screen and "
@@ -634,7 +630,7 @@ TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
     click("grid_select");
     trigger("gridExit");
     EXPECT_EQ(fake.messages.questions.size(), 1u);
-    QTest::mouseClick(formButton("measureButton"), Qt::LeftButton);
+    startScreen().measure();
     EXPECT_TRUE(screens.measure().isVisible());
 }
 

@@ -9,6 +9,7 @@
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -176,7 +177,7 @@ TEST_F(MeasureScreenTest, AbortReturnsToTheStartScreen)
 
 TEST_F(MeasureScreenTest, JumpBoundaryCanBeTypedThroughZeroAndIsClampedWhenDone)
 {
-    screens.startScreen().selectEvent(Event::Jump);
+    StartScreenDriver(screens.startScreen()).chooseEvent(Event::Jump);
     measure.hide();
     measure.show();
     QLineEdit* box = child<QLineEdit>("txtJumpBoundry");

@@ -7,6 +7,7 @@
 #include "results/results_file.h"
 #include "results/ui/results.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -151,7 +152,7 @@ TEST_F(ResultsScreen, UnwritableFolderKeepsThePassAndNamesEveryFile)
 {
     chooseResultsFolder(results.filePath(QStringLiteral("missing/deeper")));
     measurePass(161);
-    form1->setDirection(Direction::Away);
+    StartScreenDriver(*form1).chooseDirection(Direction::Away);
     Results& r = open();
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     const QString message = fake.messages.shown[0].text;
@@ -284,7 +285,7 @@ TEST_F(ResultsScreen, LineCopyWritesBackAndReachesTheDatabaseLine)
 
 TEST_F(ResultsScreen, JumpSpeedChosenInTheCopyListIsSelectedOnReturn)
 {
-    form1->selectEvent(Event::Jump);
+    StartScreenDriver(*form1).chooseEvent(Event::Jump);
     measurePass(177);
     Results& r = open();
     auto* speed = child<QComboBox>(r, "cbSpeedCopy");
@@ -306,7 +307,7 @@ TEST_F(ResultsScreen, JumpSpeedChosenInTheCopyListIsSelectedOnReturn)
 
 TEST_F(ResultsScreen, ReturnToMeasureAfterASlalomPassGoingAway)
 {
-    form1->setDirection(Direction::Away);
+    StartScreenDriver(*form1).chooseDirection(Direction::Away);
     measurePass(161);
     Results& r = open();
     QTest::mouseClick(child<QPushButton>(r, "Command2"), Qt::LeftButton);
@@ -319,8 +320,9 @@ TEST_F(ResultsScreen, ReturnToMeasureAfterASlalomPassGoingAway)
 
 TEST_F(ResultsScreen, NameCopiesFollowAndWriteBackTheStartScreen)
 {
-    form1->selectNamePosition(NameList::Skiers, 1);
-    form1->setBoatNumber(QStringLiteral("4"));
+    StartScreenDriver(*form1).pickPosition(NameList::Skiers, 1);
+    StartScreenDriver(*form1).replaceText(StartScreenDriver::Field::BoatNumber,
+                                          QStringLiteral("4"));
     measurePass(161);
     Results& r = open();
     auto* skiers = child<QComboBox>(r, "cbSkiCopy");

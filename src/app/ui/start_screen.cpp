@@ -32,6 +32,13 @@ namespace {
 
 const QString kProductTitle = QStringLiteral("Wakeline");
 
+// The option of that index; none when there is no such option.
+void checkOption(QButtonGroup* options, int index)
+{
+    if (QAbstractButton* option = options->button(index))
+        option->setChecked(true);
+}
+
 } // namespace
 
 StartScreen::StartScreen(Navigator& navigator, const Services& services, ProgramPlace& place,
@@ -181,60 +188,13 @@ RunInfo StartScreen::runInfo() const
     r.driver = driverCombo->currentText();
     r.boatMaker = boatMakerCombo->currentText();
     r.boatModel = boatModelCombo->currentText();
-    r.event = event();
+    r.event = jumpOption->isChecked() ? Event::Jump : Event::Slalom;
     r.slalomSpeed = slalomSpeedOptions->checkedId();
     r.jumpSpeed = jumpSpeedOptions->checkedId();
     r.lineLength = lineLengthOptions->checkedId();
     r.direction = awayOption->isChecked() ? Direction::Away : Direction::Toward;
     r.resultsFolder = resultsFolderEdit->text();
     return r;
-}
-
-Event StartScreen::event() const
-{
-    return jumpOption->isChecked() ? Event::Jump : Event::Slalom;
-}
-
-void StartScreen::selectEvent(Event e)
-{
-    (e == Event::Jump ? jumpOption : slalomOption)->setChecked(true);
-}
-
-void StartScreen::setDirection(Direction d)
-{
-    (d == Direction::Away ? awayOption : towardOption)->setChecked(true);
-}
-
-void StartScreen::selectSlalomSpeed(int index)
-{
-    if (QAbstractButton* option = slalomSpeedOptions->button(index))
-        option->setChecked(true);
-}
-
-void StartScreen::selectJumpSpeed(int index)
-{
-    if (QAbstractButton* option = jumpSpeedOptions->button(index))
-        option->setChecked(true);
-}
-
-void StartScreen::selectLineLength(int index)
-{
-    if (QAbstractButton* option = lineLengthOptions->button(index))
-        option->setChecked(true);
-}
-
-void StartScreen::setBoatNumber(const QString& text)
-{
-    boatNumberEdit->setText(text);
-}
-
-QStringList StartScreen::nameItems(NameList list) const
-{
-    QStringList items;
-    const QComboBox* combo = nameCombo(list);
-    for (int i = 0; i < combo->count(); ++i)
-        items << combo->itemText(i);
-    return items;
 }
 
 int StartScreen::namePosition(NameList list) const
@@ -245,13 +205,6 @@ int StartScreen::namePosition(NameList list) const
     const QComboBox* combo = nameCombo(list);
     const int index = combo->currentIndex();
     return index >= 0 && combo->itemText(index) == combo->currentText() ? index : -1;
-}
-
-void StartScreen::selectNamePosition(NameList list, int position)
-{
-    QComboBox* combo = nameCombo(list);
-    if (position >= 0 && position < combo->count())
-        combo->setCurrentIndex(position);
 }
 
 std::array<int, 4> StartScreen::namePositions() const
@@ -294,11 +247,12 @@ void StartScreen::followRun()
         else
             combo->setEditText(nameOf(r, list));
     }
-    selectEvent(r.event);
-    selectSlalomSpeed(r.slalomSpeed);
-    selectJumpSpeed(r.jumpSpeed);
-    selectLineLength(r.lineLength);
-    setDirection(r.direction);
+    checkOption(slalomSpeedOptions, r.slalomSpeed);
+    checkOption(jumpSpeedOptions, r.jumpSpeed);
+    checkOption(lineLengthOptions, r.lineLength);
+    (r.direction == Direction::Away ? awayOption : towardOption)->setChecked(true);
+    // After the direction: jump brings its own (toward the camera) with it.
+    (r.event == Event::Jump ? jumpOption : slalomOption)->setChecked(true);
     following = false;
     // A control's own handler may have changed another (jump sets the direction toward the
     // camera): what the controls show now is the run.

@@ -54,23 +54,10 @@ public:
     // database lines offered: written now, or kept for the next start.
     void checkInterruptedPasses();
 
-    // The run particulars as the controls show them.
+    // The run particulars as the controls show them, and where each name was picked among
+    // its list's items (-1 for none, also when a name has been typed over the picked one).
     RunInfo runInfo() const;
-    Event event() const;
-
-    // The operator's selections, as a click would make them (the run particulars follow).
-    void selectEvent(Event event);
-    void setDirection(Direction direction);
-    void selectSlalomSpeed(int index);
-    void selectJumpSpeed(int index);
-    void selectLineLength(int index);
-    void setBoatNumber(const QString& text);
-    // Name list drop-downs: their items, the selected position (-1 for none, also when a
-    // name has been typed over the picked one), and a selection by position as the
-    // operator's pick would make it.
-    QStringList nameItems(NameList list) const;
     int namePosition(NameList list) const;
-    void selectNamePosition(NameList list, int position);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
