@@ -1,9 +1,9 @@
 // Every file the program writes, made unwritable three ways (its folder missing, the folder
 // read-only, the disk full), driven through the real screens: the operator gets one message
 // naming the file and why, the screen goes on working, nothing measured is lost and a file
-// that was being replaced keeps its old bytes.
+// that was being replaced keeps its old bytes. (The name lists and the settings file are
+// checked the same way where they are written: tests/app and tests/platform.)
 
-#include "app/settings_keys.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
 #include "picture/ui/drawing_surface.h"
@@ -12,6 +12,7 @@
 #include "support/screen_fixture.h"
 #include "support/start_screen_driver.h"
 #include "support/write_block.h"
+#include "support/write_failures.h"
 
 #include <QAction>
 #include <QDir>
@@ -20,82 +21,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTest>
-#include <cerrno>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <optional>
 
 namespace {
-
-enum class Failure { FolderMissing, FolderReadOnly, DiskFull };
-
-std::string failureName(const testing::TestParamInfo<Failure>& info)
-{
-    switch (info.param) {
-    case Failure::FolderMissing:
-        return "FolderMissing";
-    case Failure::FolderReadOnly:
-        return "FolderReadOnly";
-    case Failure::DiskFull:
-        return "DiskFull";
-    }
-    return "Unknown";
-}
-
-const auto kAllFailures =
-    testing::Values(Failure::FolderMissing, Failure::FolderReadOnly, Failure::DiskFull);
-
-// Qt gives its own English text for the common errors and the C library's, in the locale's
-// language, for the others ("File too large", "Die Datei ist zu groß").
-bool namesReason(const QString& message, const char* english, int error)
-{
-    return message.contains(QLatin1String(english)) ||
-           message.contains(QString::fromLocal8Bit(std::strerror(error)));
-}
-
-// The system's reason as the operator reads it. Tests running as root meet the file size
-// limit where others meet the folder's permissions.
-bool namesTheReason(Failure kind, const QString& message)
-{
-    switch (kind) {
-    case Failure::FolderMissing:
-        return namesReason(message, "No such file or directory", ENOENT);
-    case Failure::FolderReadOnly:
-        return namesReason(message, "Permission denied", EACCES) ||
-               namesReason(message, "File too large", EFBIG);
-    case Failure::DiskFull:
-        return namesReason(message, "No space left on device", ENOSPC) ||
-               namesReason(message, "File too large", EFBIG);
-    }
-    return false;
-}
-
-// A disk that fills part way through a file: the system's file size limit for this process.
-class SizeLimit
-{
-public:
-    explicit SizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        oldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~SizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, oldHandler);
-    }
-    SizeLimit(const SizeLimit&) = delete;
-    SizeLimit& operator=(const SizeLimit&) = delete;
-
-private:
-    rlimit saved{};
-    sighandler_t oldHandler = SIG_DFL;
-};
 
 QByteArray bytesOf(const QString& path)
 {
@@ -500,128 +430,5 @@ TEST_P(ReplacedFiles, SavedResultsFileFailsThePassStaysAndSavesElsewhere)
 }
 
 INSTANTIATE_TEST_SUITE_P(WriteFailures, ReplacedFiles, kAllFailures, failureName);
-
-// Name lists live in the program folder itself, so that is the folder that breaks.
-class NameLists : public WriteFailures
-{
-};
-
-TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
-{
-    const QString list = folder.filePath(QStringLiteral("drivers.txt"));
-    const QByteArray oldList = "Adams\r\nBaker\r\n";
-    ASSERT_TRUE(writeBytes(list, oldList));
-    startScreen->editList(NameList::Drivers);
-    QPlainTextEdit* editor = &startScreen->listEditor();
-    editor->setPlainText(QStringLiteral("Adams\nBaker\nCarter\nDuval\n"));
-    const QString newText = editor->toPlainText();
-
-    const QString moved = folder.path() + QStringLiteral("-away");
-    std::optional<SizeLimit> full;
-    std::optional<WriteBlock> readOnly;
-    switch (GetParam()) {
-    case Failure::FolderMissing:
-        // The program folder on a stick that was pulled out.
-        ASSERT_TRUE(QDir().rename(folder.path(), moved));
-        break;
-    case Failure::FolderReadOnly:
-        readOnly.emplace(folder.path());
-        break;
-    case Failure::DiskFull:
-        full.emplace(rlim_t(oldList.size() + 4));
-        break;
-    }
-    startScreen->closeSave();
-    readOnly.reset();
-    full.reset();
-    if (GetParam() == Failure::FolderMissing) {
-        ASSERT_TRUE(QDir().rename(moved, folder.path()));
-    }
-
-    const QString message = oneWarning();
-    EXPECT_TRUE(names(message, list)) << message.toStdString();
-    EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
-    EXPECT_EQ(bytesOf(list), oldList);
-    EXPECT_TRUE(editor->isVisible()) << "the editor stays open with the operator's text";
-    EXPECT_EQ(editor->toPlainText(), newText);
-    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("drivers*")}, QDir::Files),
-              QStringList{QStringLiteral("drivers.txt")});
-
-    startScreen->closeSave();
-    EXPECT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();
-    EXPECT_EQ(bytesOf(list), "Adams\r\nBaker\r\nCarter\r\nDuval\r\n\r\n");
-    EXPECT_FALSE(editor->isVisible());
-}
-
-INSTANTIATE_TEST_SUITE_P(WriteFailures, NameLists, kAllFailures, failureName);
-
-// ---- settings: the results folder remembered for the next start ------------------------------
-
-// The real settings store behind the start screen, its file in a folder the test controls.
-class SettingsFile : public testing::TestWithParam<Failure>, protected StartedProgram
-{
-protected:
-    SettingsFile() : StartedProgram({.settings = true}) {}
-    void SetUp() override
-    {
-        configRoot = GetParam() == Failure::FolderMissing
-                         ? configDir.filePath(QStringLiteral("gone/deeper"))
-                         : configDir.path();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configRoot);
-    }
-    QString settingsFile() const
-    {
-        return QSettings(kSettingsApplication, kSettingsApplication).fileName();
-    }
-
-    const QDir configDir{newFolder(QStringLiteral("config"))};
-    QString configRoot;
-};
-
-TEST_P(SettingsFile, OneMessageNamesTheSettingsFileAndTheOldOneStays)
-{
-    const QString file = settingsFile();
-    ASSERT_TRUE(file.startsWith(configRoot)) << file.toStdString();
-    QByteArray oldBytes;
-    if (GetParam() != Failure::FolderMissing) {
-        QSettings old(kSettingsApplication, kSettingsApplication);
-        old.setValue(kSettingsSection + QStringLiteral("/") + kSettingsResultsPath,
-                     QStringLiteral("Earlier"));
-        old.sync();
-    }
-    StartScreenDriver startScreen(start());
-    if (GetParam() != Failure::FolderMissing) {
-        oldBytes = bytesOf(file);
-        ASSERT_FALSE(oldBytes.isEmpty());
-    }
-    std::optional<WriteBlock> readOnly;
-    std::optional<SizeLimit> full;
-    if (GetParam() == Failure::FolderReadOnly)
-        readOnly.emplace(QFileInfo(file).absolutePath());
-    else if (GetParam() == Failure::DiskFull)
-        full.emplace(rlim_t(oldBytes.size() / 2));
-
-    startScreen.type(StartScreenDriver::Field::ResultsFolder, QStringLiteral("abc"));
-    readOnly.reset();
-    full.reset();
-
-    if (GetParam() == Failure::FolderMissing) {
-        // The settings store makes its own folder: nothing to tell.
-        EXPECT_TRUE(fake.messages.shown.empty());
-        EXPECT_TRUE(QFile::exists(file));
-        return;
-    }
-    ASSERT_EQ(fake.messages.shown.size(), 1u) << "once, not on every keystroke";
-    const QString message = fake.messages.shown[0].text;
-    EXPECT_TRUE(message.contains(file)) << message.toStdString();
-    EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(bytesOf(file), oldBytes);
-    // The program goes on, and remembers again once it can.
-    QTest::keyClick(&startScreen.field(StartScreenDriver::Field::ResultsFolder), Qt::Key_Backspace);
-    EXPECT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_NE(bytesOf(file), oldBytes);
-}
-
-INSTANTIATE_TEST_SUITE_P(WriteFailures, SettingsFile, kAllFailures, failureName);
 
 } // namespace

@@ -95,8 +95,9 @@ TEST(StartScreen, SettingsThatCannotBeWrittenAreReportedOnce)
     StartedProgram p;
     p.fake.settings.failWrites = true;
     StartScreenDriver(p.start()).type(Field::ResultsFolder, "xyz");
-    ASSERT_EQ(p.fake.messages.shown.size(), 1u);
+    ASSERT_EQ(p.fake.messages.shown.size(), 1u) << "once, not on every keystroke";
     EXPECT_TRUE(p.fake.messages.shown[0].text.contains("read-only"));
+    EXPECT_EQ(p.fake.messages.shown[0].icon, MessageIcon::Warning);
 }
 
 TEST(StartScreen, JumpForcesTowardAndSwapsTheGroups)
