@@ -168,7 +168,7 @@ QWidget* StartScreen::buildPage(QWidget* parent)
     grid->addWidget(titleLabel, 0, 0, 1, 2);
     grid->addLayout(left, 1, 0);
     grid->addLayout(choices, 1, 1);
-    grid->setRowMinimumHeight(2, 8);
+    grid->setRowMinimumHeight(2, 10);
     grid->addWidget(nameListEdit, 3, 0);
     grid->addWidget(closeSaveButton, 3, 1, Qt::AlignLeft | Qt::AlignTop);
     return page;
@@ -313,7 +313,7 @@ QLayout* StartScreen::buildChoices(QWidget* page)
     auto* choices = new QVBoxLayout;
     choices->setSpacing(0);
     choices->addLayout(speedAndLine);
-    choices->addSpacing(12);
+    choices->addSpacing(14);
     choices->addWidget(eventGroup);
     choices->addSpacing(8);
     choices->addWidget(directionGroup);
