@@ -33,8 +33,8 @@
 // holding its instant.
 
 #include "app/program_state.h"
-#include "app/ui/form1.h"
 #include "app/ui/screens.h"
+#include "app/ui/start_screen.h"
 #include "bench_services.h"
 #include "calibration/course_transform.h"
 #include "measure/ui/measure.h"
@@ -218,12 +218,12 @@ struct VideoRun
     bool measuring = false;
 };
 
-void videoPass(VideoRun& v, Screens& screens, Form1& form1, Measure& measure, ProgramState& g)
+void videoPass(VideoRun& v, Screens& screens, Measure& measure, ProgramState& g)
 {
     CourseVideo& video = screens.courseVideo();
-    form1.selectEvent(Event::Slalom);
-    form1.selectSlalomSpeed(0);
-    form1.setDirection(Direction::Toward);
+    g.run.setEvent(Event::Slalom);
+    g.run.setSlalomSpeed(0);
+    g.run.setDirection(Direction::Toward);
     video.choose(VideoChoice::ofFile(v.file));
     if (!waitUntil([&] { return video.file() != nullptr; }, 10000)) {
         std::printf("%-16s the video did not open\n", "video pass");
@@ -392,8 +392,7 @@ int main(int argc, char** argv)
                          video.lastFrameUs = frame.startUs;
                          video.arrivals.emplace(frame.startUs, Steady::now());
                      });
-    Form1& form1 = screens.form1();
-    form1.startUp();
+    screens.startScreen().startUp();
     Measure& measure = screens.measure();
     video.taken = &sampleTimes;
     QObject::connect(&screens.courseVideo(), &CourseVideo::frameShown, [&video, &measure] {
@@ -418,12 +417,12 @@ int main(int argc, char** argv)
                                {"jump 48 km/h", Event::Jump, 0}};
     // One pass on the wall clock; the two reference timers after it unless `alone`.
     const auto runPass = [&](const PassSpec& p, const char* label, bool alone) {
-        form1.selectEvent(p.event);
+        g.run.setEvent(p.event);
         if (p.event == Event::Slalom)
-            form1.selectSlalomSpeed(p.speedIndex);
+            g.run.setSlalomSpeed(p.speedIndex);
         else
-            form1.selectJumpSpeed(p.speedIndex);
-        form1.setDirection(Direction::Toward);
+            g.run.setJumpSpeed(p.speedIndex);
+        g.run.setDirection(Direction::Toward);
         measure.show();
         QCoreApplication::processEvents();
         // Settle: let the screen paint before the pass starts.
@@ -499,7 +498,7 @@ int main(int argc, char** argv)
     }
     if (!video.file.isEmpty())
         for (int r = 0; r < repeats; ++r)
-            videoPass(video, screens, form1, measure, g);
+            videoPass(video, screens, measure, g);
     stop = true;
     for (std::thread& t : spinners)
         t.join();

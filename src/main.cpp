@@ -2,8 +2,8 @@
 
 #include "app/program_folder.h"
 #include "app/program_state.h"
-#include "app/ui/form1.h"
 #include "app/ui/screens.h"
+#include "app/ui/start_screen.h"
 #include "app/video_arguments.h"
 #include "picture/ui/course_video.h"
 #include "platform/platform.h"
@@ -110,12 +110,12 @@ int main(int argc, char* argv[])
                       keys,     joystick,   timers,   videos};
 
     Screens screens(state, platform);
-    Form1& form1 = screens.form1();
-    form1.startUp();
-    form1.show();
+    StartScreen& startScreen = screens.startScreen();
+    startScreen.startUp();
+    startScreen.show();
     if (!failures.isEmpty())
         messages.warning(failures.join('\n'), QStringLiteral("Wakeline"));
-    form1.checkInterruptedPasses();
+    startScreen.checkInterruptedPasses();
     // The command line's video, else the one chosen last time; a failure is said once and
     // leaves the overlay card.
     screens.courseVideo().start(videoArguments.choice);

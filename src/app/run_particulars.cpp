@@ -41,6 +41,13 @@ void RunParticulars::set(const RunInfo& info, const std::array<int, 4>& namePosi
     Q_EMIT changed();
 }
 
+void RunParticulars::setEvent(Event event)
+{
+    RunInfo next = info_;
+    next.event = event;
+    set(next, namePositions_);
+}
+
 void RunParticulars::setDirection(Direction direction)
 {
     RunInfo next = info_;

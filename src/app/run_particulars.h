@@ -21,6 +21,8 @@ public:
     // Everything at once, as the start screen's controls show it.
     void set(const RunInfo& info, const std::array<int, 4>& namePositions);
 
+    // Jump also brings the direction toward the camera, on the start screen that follows.
+    void setEvent(Event event);
     void setDirection(Direction direction);
     // An index into kSlalomSpeeds, kJumpSpeeds or kLineLengths; one out of range is ignored.
     void setSlalomSpeed(int index);

@@ -86,6 +86,21 @@ QString initialResultsFolder(const SettingsStore& settings, const QString& progr
     return *stored;
 }
 
+QString ResultsFolderSetting::remember(const QString& folder)
+{
+    QString error;
+    if (settings.setValue(kSettingsApplication, kSettingsSection, kSettingsResultsPath, folder,
+                          &error)) {
+        failing = false;
+        return QString();
+    }
+    if (failing)
+        return QString();
+    failing = true;
+    return QStringLiteral("The results folder could not be remembered for the next start: %1.")
+        .arg(error);
+}
+
 FolderCheck checkResultsFolder(const QString& folder, const QString& programFolder)
 {
     FolderCheck check;

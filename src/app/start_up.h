@@ -31,6 +31,22 @@ QStringList readNameList(const QString& path);
 // program folder when the stored text is empty.
 QString initialResultsFolder(const SettingsStore& settings, const QString& programFolder);
 
+// The results folder remembered for the next start, written on every change of the field
+// (each keystroke). A store that cannot be written is told once, not on every keystroke, and
+// again only after a write has worked in between.
+class ResultsFolderSetting
+{
+public:
+    explicit ResultsFolderSetting(SettingsStore& settings) : settings(settings) {}
+    // Stores `folder`. The operator's warning when this write failed and the one before did
+    // not; empty otherwise.
+    QString remember(const QString& folder);
+
+private:
+    SettingsStore& settings;
+    bool failing = false;
+};
+
 // Outcome of the results folder check run before leaving the start screen.
 struct FolderCheck
 {

@@ -1,10 +1,13 @@
 #include "app/name_lists.h"
 #include "common/list_items.h"
+#include "support/write_block.h"
+#include "support/write_failure.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -141,5 +144,55 @@ TEST_F(ListFiles, FailedSaveNamesTheFile)
     EXPECT_TRUE(r.message.contains(QDir::toNativeSeparators(target))) << r.message.toStdString();
     EXPECT_EQ(bytes("notafolder"), "x");
 }
+
+// Name lists live in the program folder itself, so that is the folder that breaks: taken
+// away (on a stick that was pulled out), read-only, or a disk that fills half way.
+class ListSaveFailure : public ListFiles, public testing::WithParamInterface<Failure>
+{
+};
+
+TEST_P(ListSaveFailure, TheOldListStaysTheMessageSaysWhyAndTheNextSaveWorks)
+{
+    const QString list = path("drivers.txt");
+    const QByteArray oldList = "Adams\r\nBaker\r\n";
+    write("drivers.txt", oldList);
+    const QString editorText = "Adams\nBaker\nCarter\nDuval\n";
+
+    const QString moved = dir.path() + QStringLiteral("-away");
+    WriteResult failed;
+    {
+        std::optional<SizeLimit> full;
+        std::optional<WriteBlock> readOnly;
+        switch (GetParam()) {
+        case Failure::FolderMissing:
+            ASSERT_TRUE(QDir().rename(dir.path(), moved));
+            break;
+        case Failure::FolderReadOnly:
+            readOnly.emplace(dir.path());
+            break;
+        case Failure::DiskFull:
+            full.emplace(rlim_t(oldList.size() + 4));
+            break;
+        }
+        failed = saveNameList(list, editorText);
+    }
+    if (GetParam() == Failure::FolderMissing) {
+        ASSERT_TRUE(QDir().rename(moved, dir.path()));
+    }
+
+    EXPECT_FALSE(failed.ok);
+    EXPECT_TRUE(failed.message.contains(QDir::toNativeSeparators(list)))
+        << failed.message.toStdString();
+    EXPECT_TRUE(namesTheReason(GetParam(), failed.message)) << failed.message.toStdString();
+    EXPECT_EQ(bytes("drivers.txt"), oldList);
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("drivers*")}, QDir::Files),
+              QStringList{QStringLiteral("drivers.txt")})
+        << "nothing half written beside it";
+
+    ASSERT_TRUE(saveNameList(list, editorText).ok);
+    EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\nCarter\r\nDuval\r\n\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(WriteFailures, ListSaveFailure, kAllFailures, failureName);
 
 } // namespace

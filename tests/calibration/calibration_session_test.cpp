@@ -5,9 +5,9 @@
 #include "calibration/calibration_session.h"
 #include "calibration/setup_file.h"
 #include "support/calibration_session_fixture.h"
-#include "support/failing_writes.h"
 #include "support/impossible_setups.h"
 #include "support/write_block.h"
+#include "support/write_failure.h"
 
 #include <QDir>
 #include <QFile>
@@ -623,7 +623,7 @@ TEST_F(CalibrationSessionRules, LogFailureOnEntryIsOneMessage)
 // ---- files that cannot be written: the folder missing, read-only, or the disk full ------------
 
 class CalibrationWriteFailures : public CalibrationSessionRules,
-                                 public testing::WithParamInterface<WriteFailure>
+                                 public testing::WithParamInterface<Failure>
 {
 protected:
     void TearDown() override { mend(); }
@@ -633,14 +633,14 @@ protected:
     void breakResultsFolder(const QStringList& names)
     {
         switch (GetParam()) {
-        case WriteFailure::FolderMissing:
+        case Failure::FolderMissing:
             ASSERT_TRUE(QDir().rename(results.path(), awayPath()));
             movedAway = true;
             break;
-        case WriteFailure::FolderReadOnly:
+        case Failure::FolderReadOnly:
             block.emplace(results.path());
             break;
-        case WriteFailure::DiskFull:
+        case Failure::DiskFull:
             for (const QString& name : names) {
                 QFile::remove(resultFile(name));
                 ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), resultFile(name)));
@@ -675,7 +675,7 @@ protected:
 TEST_P(CalibrationWriteFailures, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoads)
 {
     const QByteArray earlierJournal = "an earlier calibration\r\n";
-    if (GetParam() != WriteFailure::DiskFull) {
+    if (GetParam() != Failure::DiskFull) {
         ASSERT_TRUE(writeBytes(resultFile("results_file.txt"), earlierJournal));
     }
     breakResultsFolder({"ResultLog1207.txt", "dbResultLog1207.txt", "results_file.txt"});
@@ -692,7 +692,7 @@ TEST_P(CalibrationWriteFailures, BothDayLogsInOneMessageThenTheJournalAndTheSetu
     EXPECT_TRUE(calibration.complete);
     expectOneWarning(2, resultFile("results_file.txt"));
     mend();
-    if (GetParam() != WriteFailure::DiskFull) {
+    if (GetParam() != Failure::DiskFull) {
         EXPECT_EQ(bytesOf(resultFile("results_file.txt")), earlierJournal);
     }
 }
@@ -703,12 +703,11 @@ TEST_P(CalibrationWriteFailures, SetupFileIsNotSavedTheCalibrationStaysAndSavesE
     ASSERT_TRUE(calibration.complete);
     const QString setupShown = session.setupFile();
     QTemporaryDir elsewhere;
-    const QByteArray oldBytes = GetParam() == WriteFailure::FolderMissing
-                                    ? QByteArray()
-                                    : bytesOf(programFile("SlalomOK.ipt"));
-    const QString path = elsewhere.filePath(GetParam() == WriteFailure::FolderMissing
-                                                ? QStringLiteral("gone/lake.ipt")
-                                                : QStringLiteral("lake.ipt"));
+    const QByteArray oldBytes =
+        GetParam() == Failure::FolderMissing ? QByteArray() : bytesOf(programFile("SlalomOK.ipt"));
+    const QString path =
+        elsewhere.filePath(GetParam() == Failure::FolderMissing ? QStringLiteral("gone/lake.ipt")
+                                                                : QStringLiteral("lake.ipt"));
     if (!oldBytes.isEmpty()) {
         ASSERT_TRUE(writeBytes(path, oldBytes));
     }
@@ -717,9 +716,9 @@ TEST_P(CalibrationWriteFailures, SetupFileIsNotSavedTheCalibrationStaysAndSavesE
     {
         std::optional<WriteBlock> readOnly;
         std::optional<SizeLimit> full;
-        if (GetParam() == WriteFailure::FolderReadOnly)
+        if (GetParam() == Failure::FolderReadOnly)
             readOnly.emplace(elsewhere.path());
-        else if (GetParam() == WriteFailure::DiskFull)
+        else if (GetParam() == Failure::DiskFull)
             full.emplace(rlim_t(oldBytes.size() / 2));
         ASSERT_TRUE(save(path, QStringLiteral("north tower")));
     }
@@ -727,13 +726,13 @@ TEST_P(CalibrationWriteFailures, SetupFileIsNotSavedTheCalibrationStaysAndSavesE
     expectOneWarning(before, path);
     EXPECT_TRUE(
         fake.messages.shown.back().text.contains(QStringLiteral("The setup has not been saved.")));
-    if (GetParam() == WriteFailure::FolderMissing)
+    if (GetParam() == Failure::FolderMissing)
         EXPECT_FALSE(QFile::exists(path));
     else
         EXPECT_EQ(bytesOf(path), oldBytes) << "the old file is intact";
     // Nothing half written is left beside it either.
     EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files).size(),
-              GetParam() == WriteFailure::FolderMissing ? 0 : 1);
+              GetParam() == Failure::FolderMissing ? 0 : 1);
     EXPECT_TRUE(calibration.complete);
     EXPECT_EQ(session.setupFile(), setupShown) << "the screen does not claim the failed file";
 
@@ -743,7 +742,6 @@ TEST_P(CalibrationWriteFailures, SetupFileIsNotSavedTheCalibrationStaysAndSavesE
     EXPECT_TRUE(bytesOf(good).contains("north tower"));
 }
 
-INSTANTIATE_TEST_SUITE_P(WriteFailures, CalibrationWriteFailures, kAllWriteFailures,
-                         writeFailureName);
+INSTANTIATE_TEST_SUITE_P(WriteFailures, CalibrationWriteFailures, kAllFailures, failureName);
 
 } // namespace

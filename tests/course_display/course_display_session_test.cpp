@@ -6,8 +6,8 @@
 #include "course_display/course_display_session.h"
 #include "course_display/overlay_geometry.h"
 #include "support/calibration_session_fixture.h"
-#include "support/failing_writes.h"
 #include "support/write_block.h"
+#include "support/write_failure.h"
 
 #include <QDir>
 #include <QFile>
@@ -125,7 +125,7 @@ TEST_F(CourseDisplayRules, PictureLoadStartsInThePictureFolderAndPasteNeedsAPict
 // ------------
 
 class AccuracyReportFailures : public CourseDisplayRules,
-                               public testing::WithParamInterface<WriteFailure>
+                               public testing::WithParamInterface<Failure>
 {
 };
 
@@ -139,20 +139,20 @@ TEST_P(AccuracyReportFailures, IndicatorsStandAndTheNextCheckIsWritten)
     {
         std::optional<WriteBlock> readOnly;
         switch (GetParam()) {
-        case WriteFailure::FolderMissing:
+        case Failure::FolderMissing:
             ASSERT_TRUE(QDir().rename(results.path(), away));
             break;
-        case WriteFailure::FolderReadOnly:
+        case Failure::FolderReadOnly:
             readOnly.emplace(results.path());
             break;
-        case WriteFailure::DiskFull:
+        case Failure::DiskFull:
             QFile::remove(reportPath());
             ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), reportPath()));
             break;
         }
         courseDisplay.checkAccuracy(AccuracyDisplay::Detail);
     }
-    if (GetParam() == WriteFailure::FolderMissing) {
+    if (GetParam() == Failure::FolderMissing) {
         ASSERT_TRUE(QDir().rename(away, results.path()));
     }
 
@@ -163,7 +163,7 @@ TEST_P(AccuracyReportFailures, IndicatorsStandAndTheNextCheckIsWritten)
     EXPECT_EQ(m.icon, MessageIcon::Warning);
     EXPECT_TRUE(m.text.contains(QDir::toNativeSeparators(reportPath()))) << m.text.toStdString();
     EXPECT_TRUE(namesTheReason(GetParam(), m.text)) << m.text.toStdString();
-    if (GetParam() != WriteFailure::DiskFull) {
+    if (GetParam() != Failure::DiskFull) {
         EXPECT_EQ(bytesOf(reportPath()), earlierReport);
     }
 
@@ -174,7 +174,6 @@ TEST_P(AccuracyReportFailures, IndicatorsStandAndTheNextCheckIsWritten)
     EXPECT_TRUE(bytesOf(reportPath()).contains(" Accuracy Check\r\n"));
 }
 
-INSTANTIATE_TEST_SUITE_P(WriteFailures, AccuracyReportFailures, kAllWriteFailures,
-                         writeFailureName);
+INSTANTIATE_TEST_SUITE_P(WriteFailures, AccuracyReportFailures, kAllFailures, failureName);
 
 } // namespace

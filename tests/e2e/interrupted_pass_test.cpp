@@ -94,12 +94,12 @@ TEST_P(StoppedOnTheResultsScreen, TheNextStartOffersTheLineAndWritesItAsTheRetur
     if (writeNow) {
         EXPECT_EQ(bytesOf(log), returned);
         EXPECT_TRUE(filesIn(stopped.path(), QStringLiteral("PendingDatabaseLine*")).isEmpty());
-        next.screens.form1().checkInterruptedPasses();
+        next.screens.startScreen().checkInterruptedPasses();
         EXPECT_EQ(next.fake.messages.questions.size(), 1u) << "offered twice";
     } else {
         EXPECT_FALSE(QFile::exists(log));
         // Kept: offered again at the next start.
-        next.screens.form1().checkInterruptedPasses();
+        next.screens.startScreen().checkInterruptedPasses();
         EXPECT_EQ(next.fake.messages.questions.size(), 2u);
     }
 }
@@ -136,7 +136,7 @@ TEST(StoppedDuringAPass, TheNextStartSaysInOneLineWhichPassWasLost)
                              "because Wakeline stopped during it."));
     EXPECT_EQ(next.fake.messages.shown[0].icon, MessageIcon::Information);
     EXPECT_TRUE(filesIn(stopped.path(), QStringLiteral("PassInProgress*")).isEmpty());
-    next.screens.form1().checkInterruptedPasses();
+    next.screens.startScreen().checkInterruptedPasses();
     EXPECT_EQ(next.fake.messages.shown.size(), 1u) << "told twice";
 }
 

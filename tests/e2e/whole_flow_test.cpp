@@ -12,6 +12,7 @@
 #include "support/calibration_screen_driver.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -106,17 +107,17 @@ protected:
     // --- the steps of the road ---
 
     // First use, as the program's main() does it: the built-in files, then the start screen.
-    Form1& firstStart()
+    StartScreen& firstStart()
     {
         installResources();
         return start(false);
     }
-    Form1& form1() { return screens.form1(); }
+    StartScreenDriver startScreen() { return StartScreenDriver(screens.startScreen()); }
     Measure& measure() { return screens.measure(); }
 
     CalibrationScreen& goToSetup()
     {
-        click(form1(), "btnSetup");
+        startScreen().goToSetup();
         EXPECT_TRUE(screens.calibrationScreen().isVisible());
         return screens.calibrationScreen();
     }
@@ -146,7 +147,7 @@ protected:
     {
         const size_t asked = fake.messages.questions.size();
         fake.messages.yesNoAnswers.push_back(true);
-        click(form1(), "Command1");
+        startScreen().measure();
         if (fake.messages.questions.size() == asked)
             fake.messages.yesNoAnswers.pop_back();
         EXPECT_TRUE(measure().isVisible());
@@ -288,7 +289,7 @@ protected:
 
 TEST_F(WholeFlow, FirstUseMakesTheResultsFolderAndTheStandardFiles)
 {
-    Form1& f = firstStart();
+    StartScreen& f = firstStart();
     EXPECT_TRUE(f.isVisible());
     EXPECT_TRUE(QFileInfo(QDir(folder.path()).filePath(QStringLiteral("Default"))).isDir());
     EXPECT_EQ(f.runInfo().resultsFolder, QStringLiteral("Default"));
@@ -379,10 +380,10 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_TRUE(text.contains(QStringLiteral("Skier Name: ")));
     EXPECT_EQ(fake.messages.questions, std::vector<QString>{MissingSkierQuestion::text()});
 
-    auto* away = control<QRadioButton>(form1(), "optAway");
-    EXPECT_EQ(away->text(), QStringLiteral("Going away from Camera"));
-    EXPECT_TRUE(away->isChecked());
-    EXPECT_FALSE(form1().isVisible());
+    QRadioButton& away = startScreen().directionOption(Direction::Away);
+    EXPECT_EQ(away.text(), QStringLiteral("Going away from Camera"));
+    EXPECT_TRUE(away.isChecked());
+    EXPECT_FALSE(startScreen().screen().isVisible());
     ASSERT_TRUE(measure().isVisible());
     EXPECT_TRUE(measure().model().awaitingStart());
     const Point2 entrance = screenOf(state.calibration, kCentre, -259.0);
@@ -407,7 +408,7 @@ TEST_F(WholeFlow, ViewOnlySlalomPassReArmsTheOtherWayAndWritesNothing)
     EXPECT_TRUE(measure().isVisible());
     EXPECT_FALSE(measure().model().running());
     EXPECT_TRUE(measure().model().awaitingStart());
-    EXPECT_EQ(form1().runInfo().direction, Direction::Away);
+    EXPECT_EQ(startScreen().screen().runInfo().direction, Direction::Away);
     const Point2 entrance = screenOf(state.calibration, kCentre, -259.0);
     EXPECT_NEAR(measure().model().lines().boatMarker.y1, entrance.y, 1e-6);
     EXPECT_NEAR(measure().model().lines().measureLine.x1, entrance.x, 1e-6);
@@ -430,7 +431,7 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
 {
     firstStart();
     calibrateFromStandardFile();
-    click(form1(), "optJump");
+    startScreen().chooseEvent(Event::Jump);
     goToMeasure();
     check(measure(), "chkViewOnly");
     click(measure(), "optjwide");
@@ -453,7 +454,7 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
 
     EXPECT_FALSE(screens.hasResults());
     EXPECT_TRUE(measure().model().awaitingStart());
-    EXPECT_EQ(form1().runInfo().direction, Direction::Toward);
+    EXPECT_EQ(startScreen().screen().runInfo().direction, Direction::Toward);
     EXPECT_EQ(measure().model().centreLineX(), 3.0);
     EXPECT_FALSE(QFile::exists(resultsFile(QStringLiteral("originalmeasurements.txt"))));
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();

@@ -1,14 +1,15 @@
 // Every file the program writes, made unwritable three ways (its folder missing, the folder
 // read-only, the disk full), driven through the real screens: the operator gets one message
 // naming the file and why, the screen goes on working, nothing measured is lost and a file
-// that was being replaced keeps its old bytes.
+// that was being replaced keeps its old bytes. (The name lists and the settings file are
+// checked the same way where they are written: tests/app and tests/platform.)
 
-#include "app/settings_keys.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "results/pass_report.h"
 #include "support/calibration_screen_driver.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 #include "support/write_block.h"
 #include "support/write_failure.h"
 
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
@@ -31,7 +31,7 @@ protected:
     void SetUp() override
     {
         installResources();
-        form1 = &start();
+        startScreen.emplace(start());
         chooseResultsFolder();
     }
     void TearDown() override { mend(); }
@@ -106,7 +106,7 @@ protected:
     // ---- calibration screen ----
     CalibrationScreen& enterSetup()
     {
-        click(*form1, "btnSetup");
+        startScreen->goToSetup();
         return screens.calibrationScreen();
     }
     void loadSlalom(CalibrationScreen& grid)
@@ -127,7 +127,7 @@ protected:
     }
 
     const QDir elsewhereDir{newFolder(QStringLiteral("elsewhere"))};
-    Form1* form1 = nullptr;
+    std::optional<StartScreenDriver> startScreen;
     std::optional<WriteBlock> block;
     bool movedAway = false;
 };
@@ -144,14 +144,15 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
 {
     breakResultsFolder({"ResultLog1207.txt", "originalmeasurements.txt", "dbResultLog1207.txt"});
     measurePass(161);
-    form1->setDirection(Direction::Away);
+    startScreen->chooseDirection(Direction::Away);
     ResultsScreenDriver r = showResults();
 
     const QString message = oneWarning();
     EXPECT_TRUE(names(message, result("originalmeasurements.txt"))) << message.toStdString();
     EXPECT_TRUE(names(message, result("ResultLog1207.txt"))) << message.toStdString();
     const QString report =
-        analysePass(form1->runInfo(), state.pass.samples, 161, fake.clock.nowValue).report;
+        analysePass(startScreen->screen().runInfo(), state.pass.samples, 161, fake.clock.nowValue)
+            .report;
     EXPECT_EQ(r.report(), report);
     QTest::qWait(700);
     EXPECT_GT(graphPixels(r), 500) << "the graph is drawn all the same";
@@ -166,9 +167,9 @@ TEST_P(PassLogs, OneMessageNamesBothFilesThePassStaysAndCanBeSavedElsewhere)
     r.returnToMain();
     const QString dbMessage = oneWarning(1);
     EXPECT_TRUE(names(dbMessage, result("dbResultLog1207.txt"))) << dbMessage.toStdString();
-    EXPECT_EQ(form1->runInfo().direction, Direction::Toward);
+    EXPECT_EQ(startScreen->screen().runInfo().direction, Direction::Toward);
     EXPECT_FALSE(screens.hasResults());
-    EXPECT_TRUE(form1->isVisible());
+    EXPECT_TRUE(startScreen->screen().isVisible());
 }
 
 INSTANTIATE_TEST_SUITE_P(WriteFailures, PassLogs, testing::Values(Failure::FolderMissing),
@@ -187,13 +188,13 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
         // A folder missing or taking no bytes is caught by the start screen's check, before
         // anything is written.
         breakResultsFolder({});
-        click(*form1, "btnSetup");
+        startScreen->goToSetup();
         ASSERT_EQ(fake.messages.shown.size(), 1u);
         const ShownMessage refused = fake.messages.shown[0];
         EXPECT_TRUE(names(refused.text, results.path())) << refused.text.toStdString();
         EXPECT_TRUE(namesTheReason(GetParam(), refused.text)) << refused.text.toStdString();
         EXPECT_EQ(refused.icon, MessageIcon::Information);
-        EXPECT_TRUE(form1->isVisible());
+        EXPECT_TRUE(startScreen->screen().isVisible());
         EXPECT_FALSE(screens.hasCalibrationScreen());
         EXPECT_FALSE(QFile::exists(result("test.txt"))) << "the refused probe leaves no file";
         mend();
@@ -224,131 +225,5 @@ TEST_P(CalibrationLogs, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoa
 INSTANTIATE_TEST_SUITE_P(WriteFailures, CalibrationLogs, kAllFailures, failureName);
 
 // ---- files the operator replaces: name lists ------------------------------------------------
-
-// Name lists live in the program folder itself, so that is the folder that breaks.
-class NameLists : public WriteFailures
-{
-};
-
-TEST_P(NameLists, EditorKeepsTheTextTheOldListStaysAndTheNextSaveWorks)
-{
-    const QString list = folder.filePath(QStringLiteral("drivers.txt"));
-    const QByteArray oldList = "Adams\r\nBaker\r\n";
-    ASSERT_TRUE(writeBytes(list, oldList));
-    click(*form1, "cmdDrivers");
-    auto* editor = form1->findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
-    ASSERT_NE(editor, nullptr);
-    editor->setPlainText(QStringLiteral("Adams\nBaker\nCarter\nDuval\n"));
-    const QString newText = editor->toPlainText();
-
-    const QString moved = folder.path() + QStringLiteral("-away");
-    std::optional<SizeLimit> full;
-    std::optional<WriteBlock> readOnly;
-    switch (GetParam()) {
-    case Failure::FolderMissing:
-        // The program folder on a stick that was pulled out.
-        ASSERT_TRUE(QDir().rename(folder.path(), moved));
-        break;
-    case Failure::FolderReadOnly:
-        readOnly.emplace(folder.path());
-        break;
-    case Failure::DiskFull:
-        full.emplace(rlim_t(oldList.size() + 4));
-        break;
-    }
-    click(*form1, "cmdCloseSave");
-    readOnly.reset();
-    full.reset();
-    if (GetParam() == Failure::FolderMissing) {
-        ASSERT_TRUE(QDir().rename(moved, folder.path()));
-    }
-
-    const QString message = oneWarning();
-    EXPECT_TRUE(names(message, list)) << message.toStdString();
-    EXPECT_TRUE(namesTheReason(GetParam(), message)) << message.toStdString();
-    EXPECT_EQ(bytesOf(list), oldList);
-    EXPECT_TRUE(editor->isVisible()) << "the editor stays open with the operator's text";
-    EXPECT_EQ(editor->toPlainText(), newText);
-    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("drivers*")}, QDir::Files),
-              QStringList{QStringLiteral("drivers.txt")});
-
-    click(*form1, "cmdCloseSave");
-    EXPECT_EQ(fake.messages.shown.size(), 1u) << allMessages().toStdString();
-    EXPECT_EQ(bytesOf(list), "Adams\r\nBaker\r\nCarter\r\nDuval\r\n\r\n");
-    EXPECT_FALSE(editor->isVisible());
-}
-
-INSTANTIATE_TEST_SUITE_P(WriteFailures, NameLists, kAllFailures, failureName);
-
-// ---- settings: the results folder remembered for the next start ------------------------------
-
-// The real settings store behind the start screen, its file in a folder the test controls.
-class SettingsFile : public testing::TestWithParam<Failure>, protected StartedProgram
-{
-protected:
-    SettingsFile() : StartedProgram({.settings = true}) {}
-    void SetUp() override
-    {
-        configRoot = GetParam() == Failure::FolderMissing
-                         ? configDir.filePath(QStringLiteral("gone/deeper"))
-                         : configDir.path();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configRoot);
-    }
-    QString settingsFile() const
-    {
-        return QSettings(kSettingsApplication, kSettingsApplication).fileName();
-    }
-
-    const QDir configDir{newFolder(QStringLiteral("config"))};
-    QString configRoot;
-};
-
-TEST_P(SettingsFile, OneMessageNamesTheSettingsFileAndTheOldOneStays)
-{
-    const QString file = settingsFile();
-    ASSERT_TRUE(file.startsWith(configRoot)) << file.toStdString();
-    QByteArray oldBytes;
-    if (GetParam() != Failure::FolderMissing) {
-        QSettings old(kSettingsApplication, kSettingsApplication);
-        old.setValue(kSettingsSection + QStringLiteral("/") + kSettingsResultsPath,
-                     QStringLiteral("Earlier"));
-        old.sync();
-    }
-    Form1& form1 = start();
-    if (GetParam() != Failure::FolderMissing) {
-        oldBytes = bytesOf(file);
-        ASSERT_FALSE(oldBytes.isEmpty());
-    }
-    std::optional<WriteBlock> readOnly;
-    std::optional<SizeLimit> full;
-    if (GetParam() == Failure::FolderReadOnly)
-        readOnly.emplace(QFileInfo(file).absolutePath());
-    else if (GetParam() == Failure::DiskFull)
-        full.emplace(rlim_t(oldBytes.size() / 2));
-
-    auto* txtResults = form1.findChild<QLineEdit*>(QStringLiteral("txtResults"));
-    txtResults->setFocus();
-    QTest::keyClicks(txtResults, QStringLiteral("abc"));
-    readOnly.reset();
-    full.reset();
-
-    if (GetParam() == Failure::FolderMissing) {
-        // The settings store makes its own folder: nothing to tell.
-        EXPECT_TRUE(fake.messages.shown.empty());
-        EXPECT_TRUE(QFile::exists(file));
-        return;
-    }
-    ASSERT_EQ(fake.messages.shown.size(), 1u) << "once, not on every keystroke";
-    const QString message = fake.messages.shown[0].text;
-    EXPECT_TRUE(message.contains(file)) << message.toStdString();
-    EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(bytesOf(file), oldBytes);
-    // The program goes on, and remembers again once it can.
-    QTest::keyClick(txtResults, Qt::Key_Backspace);
-    EXPECT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_NE(bytesOf(file), oldBytes);
-}
-
-INSTANTIATE_TEST_SUITE_P(WriteFailures, SettingsFile, kAllFailures, failureName);
 
 } // namespace

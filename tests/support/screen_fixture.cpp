@@ -2,9 +2,9 @@
 
 #include "app/program_folder.h"
 #include "support/sample_pass.h"
+#include "support/start_screen_driver.h"
 
 #include <QCoreApplication>
-#include <QLineEdit>
 #include <gtest/gtest.h>
 
 StartedProgram::StartedProgram(RealServices real)
@@ -45,11 +45,11 @@ QString StartedProgram::newFolder(const QString& label)
     return moreFolders.back().first->path();
 }
 
-Form1& StartedProgram::start(bool withDefaultFolder)
+StartScreen& StartedProgram::start(bool withDefaultFolder)
 {
     if (withDefaultFolder)
         QDir(folder.path()).mkdir(QStringLiteral("Default"));
-    Form1& f = screens.form1();
+    StartScreen& f = screens.startScreen();
     f.startUp();
     f.show();
     f.checkInterruptedPasses();
@@ -63,9 +63,9 @@ void StartedProgram::installResources()
 
 void StartedProgram::chooseResultsFolder(const QString& chosen)
 {
-    auto* txtResults = screens.form1().findChild<QLineEdit*>(QStringLiteral("txtResults"));
-    ASSERT_NE(txtResults, nullptr);
-    txtResults->setText(chosen.isEmpty() ? results.path() : chosen);
+    StartScreenDriver(screens.startScreen())
+        .replaceText(StartScreenDriver::Field::ResultsFolder,
+                     chosen.isEmpty() ? results.path() : chosen);
 }
 
 void StartedProgram::measurePass(int tenths)

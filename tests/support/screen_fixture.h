@@ -7,8 +7,8 @@
 // base.
 
 #include "app/program_state.h"
-#include "app/ui/form1.h"
 #include "app/ui/screens.h"
+#include "app/ui/start_screen.h"
 #include "fakes/fake_platform.h"
 #include "platform/qt/qt_hires_timer.h"
 #include "platform/qt/qt_key_state.h"
@@ -44,7 +44,7 @@ struct StartedProgram
 
     // Runs the start-up sequence, shows the start screen and looks for interrupted passes, as
     // main() does; a "Default" results folder exists unless told otherwise.
-    Form1& start(bool withDefaultFolder = true);
+    StartScreen& start(bool withDefaultFolder = true);
     // The built-in setup files, pictures and "Default" folder, as the first start copies them.
     void installResources();
     // The start screen's "Data Path for Results": the test's own results folder unless told.

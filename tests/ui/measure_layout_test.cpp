@@ -7,6 +7,7 @@
 #include "support/calibrated_course.h"
 #include "support/control_column.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -75,7 +76,7 @@ protected:
 TEST_P(EachMode, EveryControlIsOnScreenAndReadableAtEachDisplaySize)
 {
     ASSERT_TRUE(loadShippedSetup(state.calibration, QStringLiteral("JumpOK.ipt")));
-    screens.form1().selectEvent(Event::Jump);
+    StartScreenDriver(screens.startScreen()).chooseEvent(Event::Jump);
     measure.show();
     fake.joystick.detectCode = kJoyNoError;
     fake.joystick.reading = JoystickReading{165, 65535, 65535};
@@ -198,7 +199,7 @@ TEST_P(CourseInView, NoControlCoversTheCourseDuringAPass)
     const ShippedCourse c = GetParam();
     const auto setup = loadShippedSetup(state.calibration, QString::fromLatin1(c.file));
     ASSERT_TRUE(setup);
-    screens.form1().selectEvent(c.event);
+    StartScreenDriver(screens.startScreen()).chooseEvent(c.event);
     measure.show();
     ASSERT_EQ(measure.size(), QSize(1024, 768));
     QTest::keyClick(child("Command1"), Qt::Key_Return);

@@ -10,6 +10,7 @@
 #include "support/calibrated_course.h"
 #include "support/calibration_screen_driver.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -158,7 +159,7 @@ TEST_F(MeasureScreenTest, ReturnToStartDuringAPassStopsItAsAbortDoes)
     EXPECT_FALSE(measure.model().running());
     EXPECT_FALSE(tmr2().enabled());
     EXPECT_FALSE(measure.isVisible());
-    EXPECT_TRUE(screens.form1().isVisible());
+    EXPECT_TRUE(screens.startScreen().isVisible());
     fake.clock.ms += 60000;
     tmr2().fire();
     EXPECT_FALSE(screens.hasResults());
@@ -172,12 +173,12 @@ TEST_F(MeasureScreenTest, AbortReturnsToTheStartScreen)
     EXPECT_FALSE(measure.model().running());
     EXPECT_TRUE(measure.model().clockCheckPending());
     EXPECT_FALSE(measure.isVisible());
-    EXPECT_TRUE(screens.form1().isVisible());
+    EXPECT_TRUE(screens.startScreen().isVisible());
 }
 
 TEST_F(MeasureScreenTest, JumpBoundaryCanBeTypedThroughZeroAndIsClampedWhenDone)
 {
-    screens.form1().selectEvent(Event::Jump);
+    StartScreenDriver(screens.startScreen()).chooseEvent(Event::Jump);
     measure.hide();
     measure.show();
     QLineEdit* box = child<QLineEdit>("txtJumpBoundry");

@@ -17,10 +17,7 @@ public:
     // the window system puts it).
     Manual(const QRect& startFrame, const QScreen* screen);
 
-private Q_SLOTS:
-    void Command1_Click();
-
 private:
-    QPlainTextEdit* Text1 = nullptr;
-    QPushButton* Command1 = nullptr;
+    QPlainTextEdit* manualEdit = nullptr;
+    QPushButton* returnButton = nullptr;
 };

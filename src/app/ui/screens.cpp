@@ -1,8 +1,8 @@
 #include "app/ui/screens.h"
 
 #include "app/program_state.h"
-#include "app/ui/form1.h"
 #include "app/ui/manual.h"
+#include "app/ui/start_screen.h"
 #include "calibration/calibration_session.h"
 #include "calibration/ui/calibration_screen.h"
 #include "course_display/course_display_session.h"
@@ -23,12 +23,13 @@ Screens::Screens(ProgramState& state, Platform& platform)
 
 Screens::~Screens() = default;
 
-Form1& Screens::form1()
+StartScreen& Screens::startScreen()
 {
-    if (!form1_)
-        form1_ = std::make_unique<Form1>(*this, platform_, state_.place, state_.run, state_.names,
-                                         state_.calibration, state_.pass);
-    return *form1_;
+    if (!startScreen_)
+        startScreen_ = std::make_unique<StartScreen>(
+            *this, StartScreen::Services{platform_.settings, platform_.messages, platform_.clock},
+            state_.place, state_.run, state_.names, state_.calibration, state_.pass);
+    return *startScreen_;
 }
 
 CalibrationScreen& Screens::calibrationScreen()
@@ -73,7 +74,7 @@ Manual& Screens::manual()
     if (!manual_) {
         // Beside the start screen the first time; after that it stays where the operator
         // put it.
-        const QWidget& start = form1();
+        const QWidget& start = startScreen();
         const QScreen* screen = start.screen() ? start.screen() : QGuiApplication::primaryScreen();
         manual_ = std::make_unique<Manual>(start.frameGeometry(), screen);
     }
@@ -99,7 +100,7 @@ void Screens::bringUp(QWidget& screen)
 
 void Screens::showStart()
 {
-    bringUp(form1());
+    bringUp(startScreen());
 }
 
 void Screens::openCalibration()
@@ -135,7 +136,7 @@ void Screens::endProgram()
         return;
     ending_ = true;
     for (QWidget* w : std::initializer_list<QWidget*>{manual_.get(), results_.get(), measure_.get(),
-                                                      calibrationScreen_.get(), form1_.get()})
+                                                      calibrationScreen_.get(), startScreen_.get()})
         if (w)
             w->hide();
     Q_EMIT programEnded();

@@ -15,7 +15,7 @@
 
 struct ProgramState;
 struct Platform;
-class Form1;
+class StartScreen;
 class CalibrationScreen;
 class CalibrationSession;
 class CourseDisplaySession;
@@ -38,7 +38,7 @@ public:
     // The overlay card, camera or video file under both screens (and the still picture).
     CourseVideo& courseVideo() { return courseVideo_; }
 
-    Form1& form1();
+    StartScreen& startScreen();
     CalibrationScreen& calibrationScreen();
     Measure& measure();
     ResultsScreen& resultsScreen();
@@ -69,7 +69,7 @@ private:
     CoursePicture coursePicture_;
     // Before the screens, so that it outlives every screen that follows it.
     CourseVideo courseVideo_;
-    std::unique_ptr<Form1> form1_;
+    std::unique_ptr<StartScreen> startScreen_;
     // The calibration screen's sessions, made with it and outliving it.
     std::unique_ptr<CalibrationSession> calibrationSession_;
     std::unique_ptr<CourseDisplaySession> courseDisplaySession_;

@@ -5,6 +5,7 @@
 #include "results/ui/results_screen.h"
 #include "support/qt_printers.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
@@ -52,17 +53,17 @@ QStringList unnamed(QWidget& screen)
 TEST(AccessibleNames, EveryControlOfTheStartResultsAndManualScreensHasOne)
 {
     StartedProgram p;
-    Form1& form1 = p.start();
-    QTest::mouseClick(child<QPushButton>(form1, "cmdSkiers"), Qt::LeftButton);
-    EXPECT_EQ(unnamed(form1), QStringList());
-    EXPECT_EQ(child<QWidget>(form1, "Text1")->accessibleName(), "Skiers list editor");
+    StartScreenDriver start(p.start());
+    start.editList(NameList::Skiers);
+    EXPECT_EQ(unnamed(start.screen()), QStringList());
+    EXPECT_EQ(start.listEditor().accessibleName(), "Skiers list editor");
 
     p.state.pass.measured = true;
     ResultsScreen& results = p.screens.resultsScreen();
     results.load();
     EXPECT_EQ(unnamed(results), QStringList());
 
-    form1.findChild<QAction*>("mnuManual")->trigger();
+    start.readManual();
     EXPECT_EQ(unnamed(p.screens.manual()), QStringList());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

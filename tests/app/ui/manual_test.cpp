@@ -3,6 +3,7 @@
 #include "app/manual_rules.h"
 #include "app/ui/manual.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,21 +18,15 @@ namespace {
 class ManualScreen : public ::testing::Test, protected StartedProgram
 {
 protected:
-    void SetUp() override
-    {
-        form = &start(false);
-        readManual = form->findChild<QAction*>("mnuManual");
-        ASSERT_NE(readManual, nullptr);
-    }
+    void SetUp() override { form = &start(false); }
 
     Manual& openManual()
     {
-        readManual->trigger();
+        StartScreenDriver(*form).readManual();
         return screens.manual();
     }
 
-    Form1* form = nullptr;
-    QAction* readManual = nullptr;
+    StartScreen* form = nullptr;
 };
 
 TEST_F(ManualScreen, OpensBesideTheStartScreenWithoutBlockingIt)
@@ -49,7 +44,7 @@ TEST_F(ManualScreen, OpensBesideTheStartScreenWithoutBlockingIt)
 TEST_F(ManualScreen, ShowsTheManualReadOnlyWithBothScrollBars)
 {
     Manual& manual = openManual();
-    auto* text = manual.findChild<QPlainTextEdit*>("Text1");
+    auto* text = manual.findChild<QPlainTextEdit*>();
     ASSERT_NE(text, nullptr);
     EXPECT_TRUE(text->isReadOnly());
     EXPECT_EQ(text->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -67,10 +62,10 @@ TEST_F(ManualScreen, ShowsTheManualReadOnlyWithBothScrollBars)
 TEST_F(ManualScreen, ReturnHidesItAndItComesBackAsItWasLeft)
 {
     Manual& manual = openManual();
-    auto* text = manual.findChild<QPlainTextEdit*>("Text1");
-    auto* command1 = manual.findChild<QPushButton*>("Command1");
-    ASSERT_TRUE(text && command1);
-    EXPECT_EQ(command1->text(), "Return");
+    auto* text = manual.findChild<QPlainTextEdit*>();
+    auto* returnButton = manual.findChild<QPushButton*>();
+    ASSERT_TRUE(text && returnButton);
+    EXPECT_EQ(returnButton->text(), "Return");
 
     QScrollBar* vertical = text->verticalScrollBar();
     QScrollBar* horizontal = text->horizontalScrollBar();
@@ -81,7 +76,7 @@ TEST_F(ManualScreen, ReturnHidesItAndItComesBackAsItWasLeft)
     const int across = horizontal->value();
     const QPoint place = manual.pos();
 
-    QTest::mouseClick(command1, Qt::LeftButton);
+    QTest::mouseClick(returnButton, Qt::LeftButton);
     EXPECT_FALSE(manual.isVisible());
     EXPECT_TRUE(form->isVisible());
 
@@ -96,7 +91,7 @@ TEST_F(ManualScreen, ReturnHidesItAndItComesBackAsItWasLeft)
 TEST_F(ManualScreen, ReadManualWhileOpenKeepsTheOneScreen)
 {
     Manual& manual = openManual();
-    auto* text = manual.findChild<QPlainTextEdit*>("Text1");
+    auto* text = manual.findChild<QPlainTextEdit*>();
     text->verticalScrollBar()->setValue(10);
     Manual& again = openManual();
     EXPECT_EQ(&again, &manual);

@@ -41,8 +41,8 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
 {
     StartedProgram p({.messages = true}); // real boxes: each is a window of its own
     calibrateSlalom(p.state.calibration);
-    Form1& form1 = p.screens.form1();
-    form1.startUp();
+    StartScreen& start = p.screens.startScreen();
+    start.startUp();
     const QString results = p.folder.filePath(QStringLiteral("stick"));
     p.chooseResultsFolder(results);
     Measure& measure = p.screens.measure();
@@ -79,8 +79,8 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
     EXPECT_EQ(answered, 2);
     EXPECT_TRUE(p.state.pass.measured);
     EXPECT_FALSE(p.screens.hasResults());
-    EXPECT_TRUE(form1.isVisible());
-    EXPECT_EQ(form1.runInfo().direction, Direction::Away); // set up for the next pass
+    EXPECT_TRUE(start.isVisible());
+    EXPECT_EQ(start.runInfo().direction, Direction::Away); // set up for the next pass
     const QStringList db =
         splitLines(readTextFile(QDir(results).filePath(QStringLiteral("dbResultLog1207.txt")))
                        .value_or(QString()));

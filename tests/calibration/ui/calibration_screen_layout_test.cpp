@@ -12,6 +12,7 @@
 #include "support/control_column.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QDir>
 #include <QLineEdit>

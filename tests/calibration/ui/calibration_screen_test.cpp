@@ -161,7 +161,7 @@ TEST_F(CalibrationScreenTest, MarkingFourBuoysByClicksAndCompleting)
 
     ui().leave();
     EXPECT_FALSE(ui().screen.isVisible());
-    EXPECT_TRUE(screens.form1().isVisible());
+    EXPECT_TRUE(screens.startScreen().isVisible());
     EXPECT_TRUE(fake.messages.questions.empty());
     // The crosses and the two course sides are there when the screen comes back.
     enterSetup();

@@ -12,6 +12,7 @@
 #include "support/calibration_screen_driver.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QApplication>
 #include <QDir>

@@ -9,6 +9,7 @@
 #include "results/pass_report.h"
 #include "results/pending_database_line.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
 #include <QDir>
 #include <QTest>
@@ -20,7 +21,8 @@ class ResultsScreenTest : public testing::Test, protected StartedProgram
 {
 protected:
     // The start screen, which the results screen writes back to.
-    auto& start() { return screens.form1(); }
+    StartScreen& start() { return screens.startScreen(); }
+    StartScreenDriver startDriver() { return StartScreenDriver(start()); }
 
     void SetUp() override
     {
@@ -250,8 +252,8 @@ TEST_F(ResultsScreenTest, SavedPassReadsBackListedShownAndTraced)
 // last one and sets up the next pass on the start screen.
 TEST_F(ResultsScreenTest, CopyFieldsAndNotesReachTheLineAndTheStartScreen)
 {
-    start().selectNamePosition(NameList::Skiers, 1);
-    start().setBoatNumber(QStringLiteral("4"));
+    startDriver().pickPosition(NameList::Skiers, 1);
+    startDriver().replaceText(StartScreenDriver::Field::BoatNumber, QStringLiteral("4"));
     measurePass(161);
     ResultsScreenDriver r = showResults();
     EXPECT_EQ(r.nameCopy(NameList::Skiers)->currentIndex(), 1);
@@ -294,7 +296,7 @@ TEST_F(ResultsScreenTest, CopyFieldsAndNotesReachTheLineAndTheStartScreen)
 
 TEST_F(ResultsScreenTest, JumpOffersItsSpeedsAndReturnToMeasureShowsTheMeasurementScreen)
 {
-    start().selectEvent(Event::Jump);
+    startDriver().chooseEvent(Event::Jump);
     measurePass(177);
     ResultsScreenDriver r = showResults();
     ASSERT_EQ(r.nextSpeed()->count(), 9);

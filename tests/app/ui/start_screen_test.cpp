@@ -1,3 +1,6 @@
+// The start screen's wiring: its controls reach the run particulars, the settings and the
+// other screens, and what they write back shows. Driven through tests/support's driver.
+
 #include "app/run_particulars.h"
 #include "app/settings_keys.h"
 #include "calibration/ui/calibration_screen.h"
@@ -6,22 +9,17 @@
 #include "results/pass_report.h"
 #include "support/qt_printers.h"
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 
-#include <QAbstractItemView>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
 #include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
+
+using Field = StartScreenDriver::Field;
 
 QString storedResultsPath(const StartedProgram& p)
 {
@@ -29,46 +27,21 @@ QString storedResultsPath(const StartedProgram& p)
         .value_or("<none>");
 }
 
-void click(QWidget& screen, const char* button)
-{
-    QTest::mouseClick(child<QAbstractButton>(screen, button), Qt::LeftButton);
-}
-
-// The operator types over whatever the name field shows, then leaves it with Tab.
-void typeName(QComboBox* field, const QString& text)
-{
-    field->setFocus();
-    field->lineEdit()->selectAll();
-    QTest::keyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Tab);
-}
-
-// The operator opens the drop-down and clicks a name in it.
-void pickName(QComboBox* field, const QString& name)
-{
-    field->showPopup();
-    // A click that comes at once after the list opens is taken as the opening click.
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
-    QAbstractItemView* list = field->view();
-    const QRect item = list->visualRect(list->model()->index(field->findText(name), 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
-}
-
 } // namespace
 
 TEST(StartScreen, StartsWithTheDefaultRunParticulars)
 {
     StartedProgram p;
-    Form1& f = p.start();
-    const RunInfo r = f.runInfo();
+    StartScreenDriver s(p.start());
+    const RunInfo r = s.screen().runInfo();
     // The name fields show the lists' titles as placeholders and hold no name.
-    for (const auto& [name, title] : {std::pair{"cbSkiers", "Skiers"},
-                                      {"cbDrivers", "Drivers"},
-                                      {"cbBoats", "Boat Manufacturer"},
-                                      {"cbModels", "Boat Model"}}) {
-        auto* combo = child<QComboBox>(f, name);
-        EXPECT_EQ(combo->currentText(), QString()) << name;
-        EXPECT_EQ(combo->lineEdit()->placeholderText(), title) << name;
+    for (const auto& [list, title] : {std::pair{NameList::Skiers, "Skiers"},
+                                      {NameList::Drivers, "Drivers"},
+                                      {NameList::Boats, "Boat Manufacturer"},
+                                      {NameList::Models, "Boat Model"}}) {
+        QComboBox& field = s.nameField(list);
+        EXPECT_EQ(field.currentText(), QString()) << title;
+        EXPECT_EQ(field.lineEdit()->placeholderText(), title);
     }
     EXPECT_EQ(r.skier, QString());
     EXPECT_EQ(r.driver, QString());
@@ -81,9 +54,9 @@ TEST(StartScreen, StartsWithTheDefaultRunParticulars)
     EXPECT_STREQ(kLineLengths[size_t(r.lineLength)], "11.25");
     EXPECT_EQ(r.direction, Direction::Toward);
     EXPECT_EQ(r.directionSign(), -1.0);
-    EXPECT_EQ(child<QLabel>(f, "Label1")->text(), "Video Slalom Wakeline");
-    EXPECT_TRUE(f.windowTitle().startsWith("Wakeline "));
-    EXPECT_FALSE(child<QGroupBox>(f, "fmJumpSpeed")->isVisible());
+    EXPECT_EQ(s.title(), "Video Slalom Wakeline");
+    EXPECT_TRUE(s.screen().windowTitle().startsWith("Wakeline "));
+    EXPECT_FALSE(s.jumpSpeedGroup().isVisible());
 
     // The start-up sequence: measurement screen made and hidden, flags reset, list files.
     EXPECT_FALSE(p.screens.measure().isVisible());
@@ -97,7 +70,7 @@ TEST(StartScreen, StartsWithTheDefaultRunParticulars)
 TEST(StartScreen, ResultsFolderIsRestoredAndWrittenBackAtOnce)
 {
     StartedProgram first;
-    Form1& f = first.start();
+    StartScreen& f = first.start();
     EXPECT_EQ(f.runInfo().resultsFolder, "Default");
     EXPECT_EQ(storedResultsPath(first), "Default");
 
@@ -108,10 +81,10 @@ TEST(StartScreen, ResultsFolderIsRestoredAndWrittenBackAtOnce)
     EXPECT_EQ(storedResultsPath(stored), stored.folder.path());
 
     // Every keystroke is saved.
-    auto* field = child<QLineEdit>(f, "txtResults");
-    field->clear();
+    StartScreenDriver s(f);
+    s.field(Field::ResultsFolder).clear();
     const int before = first.fake.settings.writes;
-    QTest::keyClicks(field, "abc");
+    s.type(Field::ResultsFolder, "abc");
     EXPECT_EQ(first.fake.settings.writes - before, 3);
     EXPECT_EQ(storedResultsPath(first), "abc");
 }
@@ -120,67 +93,69 @@ TEST(StartScreen, SettingsThatCannotBeWrittenAreReportedOnce)
 {
     StartedProgram p;
     p.fake.settings.failWrites = true;
-    Form1& f = p.start();
-    QTest::keyClicks(child<QLineEdit>(f, "txtResults"), "xyz");
-    ASSERT_EQ(p.fake.messages.shown.size(), 1u);
+    StartScreenDriver(p.start()).type(Field::ResultsFolder, "xyz");
+    ASSERT_EQ(p.fake.messages.shown.size(), 1u) << "once, not on every keystroke";
     EXPECT_TRUE(p.fake.messages.shown[0].text.contains("read-only"));
+    EXPECT_EQ(p.fake.messages.shown[0].icon, MessageIcon::Warning);
 }
 
 TEST(StartScreen, JumpForcesTowardAndSwapsTheGroups)
 {
     StartedProgram p;
-    Form1& f = p.start();
-    f.setDirection(Direction::Away);
-    EXPECT_EQ(f.runInfo().directionSign(), 1.0);
-    f.selectSlalomSpeed(2);
-    f.selectJumpSpeed(8);
+    StartScreenDriver s(p.start());
+    const auto run = [&] { return s.screen().runInfo(); };
+    s.chooseDirection(Direction::Away);
+    EXPECT_EQ(run().directionSign(), 1.0);
+    s.chooseSlalomSpeed(2);
 
-    click(f, "optJump");
-    EXPECT_EQ(f.runInfo().event, Event::Jump);
-    EXPECT_EQ(f.runInfo().direction, Direction::Toward);
-    EXPECT_EQ(f.runInfo().directionSign(), -1.0);
-    EXPECT_FALSE(child<QRadioButton>(f, "optAway")->isVisible());
-    EXPECT_FALSE(child<QGroupBox>(f, "fmLineLength")->isVisible());
-    EXPECT_FALSE(child<QGroupBox>(f, "fmSlalomSpeed")->isVisible());
-    auto* jumpGroup = child<QGroupBox>(f, "fmJumpSpeed");
-    EXPECT_TRUE(jumpGroup->isVisible());
-    EXPECT_EQ(jumpGroup->x(), child<QGroupBox>(f, "fmSlalomSpeed")->x());
-    EXPECT_EQ(jumpGroup->x(), 6720 / 15);
-    EXPECT_EQ(child<QLabel>(f, "Label1")->text(), "Video Jump Wakeline");
-    EXPECT_STREQ(f.runInfo().speed()->caption, "72/45");
+    s.chooseEvent(Event::Jump);
+    EXPECT_EQ(run().event, Event::Jump);
+    EXPECT_EQ(run().direction, Direction::Toward);
+    EXPECT_EQ(run().directionSign(), -1.0);
+    EXPECT_FALSE(s.directionOption(Direction::Away).isVisible());
+    EXPECT_FALSE(s.lineLengthGroup().isVisible());
+    EXPECT_FALSE(s.slalomSpeedGroup().isVisible());
+    QGroupBox& jumpGroup = s.jumpSpeedGroup();
+    EXPECT_TRUE(jumpGroup.isVisible());
+    EXPECT_EQ(jumpGroup.pos(), s.slalomSpeedGroup().pos());
+    EXPECT_EQ(jumpGroup.mapTo(&s.screen(), QPoint()).x(), 6720 / 15);
+    EXPECT_EQ(s.title(), "Video Jump Wakeline");
+    EXPECT_STREQ(run().speed()->caption, "57/35");
+    s.chooseJumpSpeed(8);
+    EXPECT_STREQ(run().speed()->caption, "72/45");
 
-    click(f, "optSlalom");
-    EXPECT_TRUE(child<QRadioButton>(f, "optAway")->isVisible());
-    EXPECT_EQ(f.runInfo().direction, Direction::Toward); // not changed back
-    EXPECT_STREQ(f.runInfo().speed()->caption, "52/32"); // each group keeps its own
-    EXPECT_EQ(f.runInfo().jumpSpeed, 8);
-    EXPECT_EQ(child<QLabel>(f, "Label1")->text(), "Video Slalom Wakeline");
+    s.chooseEvent(Event::Slalom);
+    EXPECT_TRUE(s.directionOption(Direction::Away).isVisible());
+    EXPECT_EQ(run().direction, Direction::Toward); // not changed back
+    EXPECT_STREQ(run().speed()->caption, "52/32"); // each group keeps its own
+    EXPECT_EQ(run().jumpSpeed, 8);
+    EXPECT_EQ(s.title(), "Video Slalom Wakeline");
 }
 
-TEST(StartScreen, OperationsOfferedToOtherScreensActLikeClicks)
+TEST(StartScreen, ClicksAndPicksReachTheRunParticulars)
 {
     StartedProgram p;
     QFile list(p.path("skiers.txt"));
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
     list.write("Smith, John\r\n\"Doe, Jane\"\r\n\r\nLee\r\n");
     list.close();
-    Form1& f = p.start();
+    StartScreenDriver s(p.start());
+    StartScreen& f = s.screen();
 
-    EXPECT_EQ(f.nameItems(NameList::Skiers), (QStringList{"Smith", "John", "Doe, Jane", "Lee"}));
+    EXPECT_EQ(s.nameItems(NameList::Skiers), (QStringList{"Smith", "John", "Doe, Jane", "Lee"}));
     EXPECT_EQ(f.namePosition(NameList::Skiers), -1);
     EXPECT_EQ(f.runInfo().skier, QString());
-    f.selectNamePosition(NameList::Skiers, 2);
+    s.pickPosition(NameList::Skiers, 2);
     EXPECT_EQ(f.runInfo().skier, "Doe, Jane");
-    f.selectNamePosition(NameList::Skiers, 9); // out of range: nothing happens
     EXPECT_EQ(f.namePosition(NameList::Skiers), 2);
 
-    f.selectLineLength(1);
+    s.chooseLineLength(1);
     EXPECT_STREQ(kLineLengths[size_t(f.runInfo().lineLength)], "16.00");
-    f.setBoatNumber("7b");
+    s.replaceText(Field::BoatNumber, "7b");
     EXPECT_EQ(f.runInfo().boatNumber, "7b");
-    f.setDirection(Direction::Away);
+    s.chooseDirection(Direction::Away);
     EXPECT_EQ(f.runInfo().directionSign(), 1.0);
-    f.setDirection(Direction::Toward);
+    s.chooseDirection(Direction::Toward);
     EXPECT_EQ(f.runInfo().directionSign(), -1.0);
 }
 
@@ -191,7 +166,8 @@ TEST(StartScreen, RunParticularsAndControlsAgreeWhoeverChangesThem)
     StartedProgram p;
     // A name listed twice: a pick is by position, as the drop-down makes it.
     ASSERT_TRUE(replaceFile(p.path("skiers.txt"), "Ann\r\nBee\r\nAnn\r\n").ok);
-    Form1& f = p.start();
+    StartScreenDriver s(p.start());
+    StartScreen& f = s.screen();
     RunParticulars& run = p.state.run;
     auto agree = [&](const char* step) {
         EXPECT_TRUE(run.info() == f.runInfo()) << step;
@@ -202,20 +178,20 @@ TEST(StartScreen, RunParticularsAndControlsAgreeWhoeverChangesThem)
     agree("start-up");
     EXPECT_EQ(run.info().resultsFolder, "Default");
 
-    QTest::keyClicks(child<QLineEdit>(f, "txtTournament"), "Nationals");
+    s.type(Field::Tournament, "Nationals");
     agree("typed tournament");
-    click(f, "optJump");
+    s.chooseEvent(Event::Jump);
     agree("jump");
     EXPECT_EQ(run.info().event, Event::Jump);
-    click(f, "optSlalom");
-    click(f, "Option2");
-    click(f, "optAway");
+    s.chooseEvent(Event::Slalom);
+    s.chooseLineLength(1);
+    s.chooseDirection(Direction::Away);
     agree("slalom, 16.00, going away");
     EXPECT_EQ(run.info().lineLength, 1);
-    f.selectNamePosition(NameList::Skiers, 2);
+    s.pickPosition(NameList::Skiers, 2);
     agree("picked");
     EXPECT_EQ(run.namePosition(NameList::Skiers), 2);
-    child<QComboBox>(f, "cbSkiers")->setEditText("Cy");
+    s.nameField(NameList::Skiers).setEditText("Cy");
     agree("typed over the pick");
     EXPECT_EQ(run.namePosition(NameList::Skiers), -1);
 
@@ -235,13 +211,27 @@ TEST(StartScreen, RunParticularsAndControlsAgreeWhoeverChangesThem)
     EXPECT_EQ(shown.slalomSpeed, 3);
     EXPECT_EQ(shown.direction, Direction::Toward);
     EXPECT_EQ(shown.tournament, "Nationals");
+
+    // A position the list does not have shows the name as typed.
+    run.pickName(NameList::Skiers, 9, "Zed");
+    agree("position beyond the list");
+    EXPECT_EQ(s.nameField(NameList::Skiers).currentText(), "Zed");
+    EXPECT_EQ(f.namePosition(NameList::Skiers), -1);
+    // Jump written back brings the screen's jump choices, and with them the direction toward
+    // the camera.
+    run.setDirection(Direction::Away);
+    run.setEvent(Event::Jump);
+    agree("jump written back");
+    EXPECT_EQ(run.info().direction, Direction::Toward);
+    EXPECT_EQ(s.title(), "Video Jump Wakeline");
 }
 
 TEST(StartScreen, GoToSetupChecksTheFolderFirst)
 {
     StartedProgram p;
-    Form1& f = p.start(false); // first run: no "Default" folder yet
-    click(f, "btnSetup");
+    StartScreenDriver s(p.start(false)); // first run: no "Default" folder yet
+    StartScreen& f = s.screen();
+    s.goToSetup();
     ASSERT_EQ(p.fake.messages.shown.size(), 1u);
     EXPECT_EQ(p.fake.messages.shown[0].text,
               QStringLiteral("The results folder %1 cannot be used: No such file or directory.")
@@ -252,8 +242,8 @@ TEST(StartScreen, GoToSetupChecksTheFolderFirst)
 
     // A trailing separator is removed and saved, then the check passes.
     QDir(p.folder.path()).mkdir("Default");
-    child<QLineEdit>(f, "txtResults")->setText("Default\\");
-    click(f, "btnSetup");
+    s.replaceText(Field::ResultsFolder, "Default\\");
+    s.goToSetup();
     EXPECT_EQ(f.runInfo().resultsFolder, "Default");
     EXPECT_EQ(storedResultsPath(p), "Default");
     EXPECT_FALSE(QFile::exists(p.path("Default/test.txt"))); // the probe takes itself back
@@ -264,8 +254,8 @@ TEST(StartScreen, GoToSetupChecksTheFolderFirst)
 TEST(StartScreen, MeasureNeedsAValidCalibration)
 {
     StartedProgram p;
-    Form1& f = p.start();
-    click(f, "Command1");
+    StartScreenDriver s(p.start());
+    s.measure();
     ASSERT_EQ(p.fake.messages.shown.size(), 1u);
     EXPECT_EQ(p.fake.messages.shown[0].text,
               "The setup must be OK to proceed.  Return to the setup screen and create a valid "
@@ -275,9 +265,9 @@ TEST(StartScreen, MeasureNeedsAValidCalibration)
 
     p.state.calibration.complete = true;
     p.fake.messages.yesNoAnswers.push_back(true); // no skier: measured without one
-    click(f, "Command1");
+    s.measure();
     EXPECT_TRUE(p.screens.measure().isVisible());
-    EXPECT_FALSE(f.isVisible());
+    EXPECT_FALSE(s.screen().isVisible());
 }
 
 // A boat test measures pass after pass with no skier: "Measure" asks once, and again only
@@ -285,12 +275,11 @@ TEST(StartScreen, MeasureNeedsAValidCalibration)
 TEST(StartScreen, MeasureWithNoSkierAsksOnceUntilTheSkierChanges)
 {
     StartedProgram p;
-    Form1& f = p.start();
+    StartScreenDriver s(p.start());
     p.state.calibration.complete = true;
-    auto* skier = child<QComboBox>(f, "cbSkiers");
     std::deque<bool>& answers = p.fake.messages.yesNoAnswers;
     const auto measureAndBack = [&] {
-        click(f, "Command1");
+        s.measure();
         const bool measuring = p.screens.measure().isVisible();
         if (measuring) {
             p.screens.measure().hide();
@@ -301,7 +290,7 @@ TEST(StartScreen, MeasureWithNoSkierAsksOnceUntilTheSkierChanges)
 
     answers = {false};
     EXPECT_FALSE(measureAndBack());
-    EXPECT_TRUE(f.isVisible());
+    EXPECT_TRUE(s.screen().isVisible());
     ASSERT_EQ(p.fake.messages.questions.size(), 1u);
     EXPECT_EQ(p.fake.messages.questions[0],
               QStringLiteral("No skier is picked. Measure without a skier name?"));
@@ -312,10 +301,10 @@ TEST(StartScreen, MeasureWithNoSkierAsksOnceUntilTheSkierChanges)
     EXPECT_EQ(p.fake.messages.questions.size(), 2u);
 
     // A name picked, then taken away again: the skier changed, so it is asked again.
-    typeName(skier, "Ann");
+    s.typeName(NameList::Skiers, "Ann");
     EXPECT_TRUE(measureAndBack());
     EXPECT_EQ(p.fake.messages.questions.size(), 2u);
-    typeName(skier, "   ");
+    s.typeName(NameList::Skiers, "   ");
     answers = {true};
     EXPECT_TRUE(measureAndBack());
     EXPECT_EQ(p.fake.messages.questions.size(), 3u);
@@ -325,13 +314,13 @@ TEST(StartScreen, MeasureWithNoSkierAsksOnceUntilTheSkierChanges)
 TEST(StartScreen, ExitAndClosingEndTheProgram)
 {
     StartedProgram viaMenu;
-    Form1& f = viaMenu.start();
+    StartScreenDriver s(viaMenu.start());
     QSignalSpy ended(&viaMenu.screens, &Screens::programEnded);
-    f.findChild<QAction*>("mnuExit")->trigger();
+    s.exit();
     EXPECT_EQ(ended.count(), 1);
 
     StartedProgram viaClose;
-    Form1& g = viaClose.start();
+    StartScreen& g = viaClose.start();
     viaClose.screens.calibrationScreen().show();
     QSignalSpy closed(&viaClose.screens, &Screens::programEnded);
     g.close();
@@ -349,15 +338,16 @@ TEST(StartScreen, NamesAreRecordedExactlyAsTypedOrPicked)
                                       {"boats.txt", "MasterCraft\r\nMalibu\r\n"},
                                       {"models.txt", "X-Star\r\nX-30\r\n"}})
         ASSERT_TRUE(replaceFile(p.path(file), names).ok);
-    Form1& f = p.start();
+    StartScreenDriver s(p.start());
+    StartScreen& f = s.screen();
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
 
-    typeName(child<QComboBox>(f, "cbSkiers"), "Ann");
-    typeName(child<QComboBox>(f, "cbDrivers"), "bob");
-    pickName(child<QComboBox>(f, "cbBoats"), "Malibu");
-    pickName(child<QComboBox>(f, "cbModels"), "X-Star");
-    typeName(child<QComboBox>(f, "cbModels"), "X");
+    s.typeName(NameList::Skiers, "Ann");
+    s.typeName(NameList::Drivers, "bob");
+    s.pickName(NameList::Boats, "Malibu");
+    s.pickName(NameList::Models, "X-Star");
+    s.typeName(NameList::Models, "X");
 
     const RunInfo run = f.runInfo();
     EXPECT_EQ(run.skier, "Ann");

@@ -1,16 +1,14 @@
 // The list editor on the start screen, driven through its buttons.
 
 #include "support/screen_fixture.h"
+#include "support/start_screen_driver.h"
 #include "support/write_block.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -21,10 +19,8 @@ protected:
     {
         writeList("drivers.txt", "Adams\r\nBaker\r\n");
         writeList("skiers.txt", "Smith, John\r\n\"Lee, Ann\"\r\n");
-        form = &start(false);
-        Text1 = form->findChild<QPlainTextEdit*>("Text1");
-        cmdCloseSave = form->findChild<QPushButton*>("cmdCloseSave");
-        ASSERT_TRUE(Text1 && cmdCloseSave);
+        screen.emplace(start(false));
+        editor = &screen->listEditor();
     }
     void writeList(const QString& name, const QByteArray& content)
     {
@@ -37,87 +33,83 @@ protected:
         QFile f(path(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
-    void click(const char* button)
-    {
-        auto* b = form->findChild<QPushButton*>(button);
-        ASSERT_NE(b, nullptr) << button;
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
-    bool editorOpen() const { return Text1->isVisible() && cmdCloseSave->isVisible(); }
+    void edit(NameList list) { screen->editList(list); }
+    void closeSave() { screen->closeSave(); }
+    bool editorOpen() { return screen->editorOpen(); }
+    QStringList items(NameList list) { return screen->nameItems(list); }
 
-    Form1* form = nullptr;
-    QPlainTextEdit* Text1 = nullptr;
-    QPushButton* cmdCloseSave = nullptr;
+    std::optional<StartScreenDriver> screen;
+    QPlainTextEdit* editor = nullptr;
 };
 
 TEST_F(NameListEditor, HiddenUntilAnEditButtonIsPressed)
 {
-    EXPECT_FALSE(Text1->isVisible());
-    EXPECT_FALSE(cmdCloseSave->isVisible());
-    click("cmdDrivers");
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_FALSE(screen->closeSaveShown());
+    edit(NameList::Drivers);
     EXPECT_TRUE(editorOpen());
-    EXPECT_EQ(Text1->toPlainText(), "Adams\nBaker\n");
+    EXPECT_EQ(editor->toPlainText(), "Adams\nBaker\n");
 }
 
 TEST_F(NameListEditor, SurnameAndFirstNameBecomeTwoLinesWithoutTheComma)
 {
-    EXPECT_EQ(form->nameItems(NameList::Skiers), (QStringList{"Smith", "John", "Lee, Ann"}));
-    click("cmdSkiers");
-    EXPECT_EQ(Text1->toPlainText(), "Smith\nJohn\n\"Lee, Ann\"\n");
-    click("cmdCloseSave");
+    EXPECT_EQ(items(NameList::Skiers), (QStringList{"Smith", "John", "Lee, Ann"}));
+    edit(NameList::Skiers);
+    EXPECT_EQ(editor->toPlainText(), "Smith\nJohn\n\"Lee, Ann\"\n");
+    closeSave();
     EXPECT_EQ(bytes("skiers.txt"), "Smith\r\nJohn\r\n\"Lee, Ann\"\r\n\r\n");
     EXPECT_FALSE(editorOpen());
-    EXPECT_EQ(form->nameItems(NameList::Skiers), (QStringList{"Smith", "John", "Lee, Ann"}));
+    EXPECT_EQ(items(NameList::Skiers), (QStringList{"Smith", "John", "Lee, Ann"}));
 }
 
 TEST_F(NameListEditor, UnchangedListGainsOneFinalLineEndAndNoMore)
 {
-    click("cmdDrivers");
-    click("cmdCloseSave");
+    edit(NameList::Drivers);
+    closeSave();
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\n\r\n");
-    click("cmdDrivers");
-    click("cmdCloseSave");
+    edit(NameList::Drivers);
+    closeSave();
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\n\r\n");
-    EXPECT_EQ(form->nameItems(NameList::Drivers), (QStringList{"Adams", "Baker"}));
+    EXPECT_EQ(items(NameList::Drivers), (QStringList{"Adams", "Baker"}));
 }
 
 TEST_F(NameListEditor, TrailingSpacesDroppedInnerAndLeadingKept)
 {
-    click("cmdDrivers");
-    Text1->setPlainText("  Lead\nInner  Name\nLast");
-    Text1->moveCursor(QTextCursor::End);
-    QTest::keyClicks(Text1, "   ");
-    click("cmdCloseSave");
+    edit(NameList::Drivers);
+    editor->setPlainText("  Lead\nInner  Name\nLast");
+    editor->moveCursor(QTextCursor::End);
+    QTest::keyClicks(editor, "   ");
+    closeSave();
     EXPECT_EQ(bytes("drivers.txt"), "  Lead\r\nInner  Name\r\nLast\r\n");
 }
 
 TEST_F(NameListEditor, TypedNameCanBePickedAfterSaving)
 {
-    click("cmdDrivers");
-    Text1->moveCursor(QTextCursor::End);
-    QTest::keyClicks(Text1, "Carter");
-    click("cmdCloseSave");
-    EXPECT_EQ(form->nameItems(NameList::Drivers), (QStringList{"Adams", "Baker", "Carter"}));
-    form->selectNamePosition(NameList::Drivers, 2);
-    EXPECT_EQ(form->runInfo().driver, "Carter");
+    edit(NameList::Drivers);
+    editor->moveCursor(QTextCursor::End);
+    QTest::keyClicks(editor, "Carter");
+    closeSave();
+    EXPECT_EQ(items(NameList::Drivers), (QStringList{"Adams", "Baker", "Carter"}));
+    screen->pickPosition(NameList::Drivers, 2);
+    EXPECT_EQ(screen->screen().runInfo().driver, "Carter");
 }
 
 TEST_F(NameListEditor, SkiersThenDriversWithoutSavingLeavesSkiersUntouched)
 {
     const QByteArray before = bytes("skiers.txt");
-    click("cmdSkiers");
-    Text1->setPlainText("Someone Else\n");
-    click("cmdDrivers");
-    EXPECT_EQ(Text1->toPlainText(), "Adams\nBaker\n");
+    edit(NameList::Skiers);
+    editor->setPlainText("Someone Else\n");
+    edit(NameList::Drivers);
+    EXPECT_EQ(editor->toPlainText(), "Adams\nBaker\n");
     EXPECT_EQ(bytes("skiers.txt"), before);
-    click("cmdCloseSave");
+    closeSave();
     EXPECT_EQ(bytes("skiers.txt"), before);
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\n\r\n");
 }
 
 TEST_F(NameListEditor, CloseSaveBeforeAnyEditDoesNothing)
 {
-    cmdCloseSave->click();
+    closeSave();
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\n");
     EXPECT_EQ(bytes("skiers.txt"), "Smith, John\r\n\"Lee, Ann\"\r\n");
     EXPECT_TRUE(fake.messages.shown.empty());
@@ -125,11 +117,11 @@ TEST_F(NameListEditor, CloseSaveBeforeAnyEditDoesNothing)
 
 TEST_F(NameListEditor, FailedWriteKeepsTheOldFileAndTheEditorText)
 {
-    click("cmdDrivers");
-    Text1->setPlainText("Adams\nBaker\nCarter\nDuval\n");
+    edit(NameList::Drivers);
+    editor->setPlainText("Adams\nBaker\nCarter\nDuval\n");
     {
         WriteBlock block(folder.path());
-        click("cmdCloseSave");
+        closeSave();
     }
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\n");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
@@ -137,10 +129,10 @@ TEST_F(NameListEditor, FailedWriteKeepsTheOldFileAndTheEditorText)
         << fake.messages.shown[0].text.toStdString();
     EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Warning);
     EXPECT_TRUE(editorOpen());
-    EXPECT_EQ(Text1->toPlainText(), "Adams\nBaker\nCarter\nDuval\n");
+    EXPECT_EQ(editor->toPlainText(), "Adams\nBaker\nCarter\nDuval\n");
 
     // Once the cause is gone the same text saves.
-    click("cmdCloseSave");
+    closeSave();
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nBaker\r\nCarter\r\nDuval\r\n\r\n");
     EXPECT_FALSE(editorOpen());
 }
@@ -148,35 +140,33 @@ TEST_F(NameListEditor, FailedWriteKeepsTheOldFileAndTheEditorText)
 TEST_F(NameListEditor, VanishedListOpensEmptyAndSavingMakesItAgain)
 {
     ASSERT_TRUE(QFile::remove(path("models.txt")));
-    click("cmdModels");
+    edit(NameList::Models);
     EXPECT_TRUE(editorOpen());
-    EXPECT_TRUE(Text1->toPlainText().isEmpty());
-    QTest::keyClicks(Text1, "Lake");
-    click("cmdCloseSave");
+    EXPECT_TRUE(editor->toPlainText().isEmpty());
+    QTest::keyClicks(editor, "Lake");
+    closeSave();
     EXPECT_EQ(bytes("models.txt"), "Lake\r\n");
-    EXPECT_EQ(form->nameItems(NameList::Models), QStringList{"Lake"});
+    EXPECT_EQ(items(NameList::Models), QStringList{"Lake"});
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
 TEST_F(NameListEditor, UnreadableListIsRefusedAndTheOpenEditorKept)
 {
-    click("cmdDrivers");
-    Text1->setPlainText("Adams\nZeller\n");
+    edit(NameList::Drivers);
+    editor->setPlainText("Adams\nZeller\n");
     ASSERT_TRUE(QFile::remove(path("boats.txt")));
     ASSERT_TRUE(QDir(folder.path()).mkdir("boats.txt"));
-    click("cmdBoats");
+    edit(NameList::Boats);
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].text.contains("boats.txt"));
-    EXPECT_EQ(Text1->toPlainText(), "Adams\nZeller\n");
-    click("cmdCloseSave");
+    EXPECT_EQ(editor->toPlainText(), "Adams\nZeller\n");
+    closeSave();
     EXPECT_EQ(bytes("drivers.txt"), "Adams\r\nZeller\r\n\r\n");
 }
 
 struct ListCase
 {
     NameList list;
-    const char* button;
-    const char* combo;
     const char* file;
     const char* placeholder;
 };
@@ -194,33 +184,31 @@ TEST_P(EachList, SavingEmptiesTheFieldToItsPlaceholderEvenAfterAPick)
 {
     const ListCase& c = GetParam();
     writeList(c.file, "First\r\nSecond\r\n");
-    auto* combo = form->findChild<QComboBox*>(c.combo);
-    ASSERT_NE(combo, nullptr);
-    click(c.button);
-    click("cmdCloseSave");
-    form->selectNamePosition(c.list, 1);
+    QComboBox* combo = &screen->nameField(c.list);
+    edit(c.list);
+    closeSave();
+    screen->pickPosition(c.list, 1);
     EXPECT_EQ(combo->currentText(), "Second");
 
-    click(c.button);
-    EXPECT_EQ(Text1->toPlainText(), "First\nSecond\n");
-    click("cmdCloseSave");
+    edit(c.list);
+    EXPECT_EQ(editor->toPlainText(), "First\nSecond\n");
+    closeSave();
     EXPECT_EQ(combo->currentText(), QString());
     EXPECT_EQ(combo->lineEdit()->placeholderText(), c.placeholder);
-    EXPECT_EQ(form->namePosition(c.list), -1);
-    EXPECT_EQ(form->nameItems(c.list), (QStringList{"First", "Second"}));
+    EXPECT_EQ(screen->screen().namePosition(c.list), -1);
+    EXPECT_EQ(items(c.list), (QStringList{"First", "Second"}));
     EXPECT_EQ(bytes(c.file), "First\r\nSecond\r\n\r\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lists, EachList,
-    ::testing::Values(
-        ListCase{NameList::Skiers, "cmdSkiers", "cbSkiers", "skiers.txt", "Skiers"},
-        ListCase{NameList::Drivers, "cmdDrivers", "cbDrivers", "drivers.txt", "Drivers"},
-        ListCase{NameList::Boats, "cmdBoats", "cbBoats", "boats.txt", "Boat Manufacturer"},
-        ListCase{NameList::Models, "cmdModels", "cbModels", "models.txt", "Boat Model"}),
-    [](const auto& info) {
-        const std::string file = info.param.file;
-        return file.substr(0, file.find('.'));
-    });
+INSTANTIATE_TEST_SUITE_P(Lists, EachList,
+                         ::testing::Values(ListCase{NameList::Skiers, "skiers.txt", "Skiers"},
+                                           ListCase{NameList::Drivers, "drivers.txt", "Drivers"},
+                                           ListCase{NameList::Boats, "boats.txt",
+                                                    "Boat Manufacturer"},
+                                           ListCase{NameList::Models, "models.txt", "Boat Model"}),
+                         [](const auto& info) {
+                             const std::string file = info.param.file;
+                             return file.substr(0, file.find('.'));
+                         });
 
 } // namespace
