@@ -120,9 +120,9 @@ class RecordingFactory : public HiResTimerFactory
 {
 public:
     explicit RecordingFactory(std::vector<Steady::time_point>& times) : times(times) {}
-    std::unique_ptr<HiResTimer> create() override
+    std::unique_ptr<HiResTimer> create(const QString& role) override
     {
-        return std::make_unique<RecordingTimer>(real.create(), samplesTaken, times);
+        return std::make_unique<RecordingTimer>(real.create(role), samplesTaken, times);
     }
 
     // The pass engine's count of samples taken, once the measurement screen exists.

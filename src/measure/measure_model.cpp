@@ -93,18 +93,18 @@ void MeasureModel::markerFailed(const QString& message)
 
 void MeasureModel::createTimers()
 {
-    auto make = [this](int period, void (MeasureModel::*handler)()) {
-        std::unique_ptr<HiResTimer> t = s.timers.create();
+    auto make = [this](const char* role, int period, void (MeasureModel::*handler)()) {
+        std::unique_ptr<HiResTimer> t = s.timers.create(QString::fromLatin1(role));
         t->setPeriod(period);
         t->setCallback([this, handler](qint64) { (this->*handler)(); });
         return t;
     };
-    inputTimer = make(kInputTickMs, &MeasureModel::inputTick);
-    refreshTimer = make(kRefreshMs, &MeasureModel::refreshMarks);
-    clockTimer = make(int(kSamplePeriodMs), &MeasureModel::clockCheck);
-    passInputTimer = make(kInputTickMs, &MeasureModel::passInputTick);
-    sampleTimer = make(int(kSamplePeriodMs), &MeasureModel::sampleTick);
-    mediaWakeTimer = make(1, &MeasureModel::mediaWake);
+    inputTimer = make("input", kInputTickMs, &MeasureModel::inputTick);
+    refreshTimer = make("refresh", kRefreshMs, &MeasureModel::refreshMarks);
+    clockTimer = make("clock check", int(kSamplePeriodMs), &MeasureModel::clockCheck);
+    passInputTimer = make("pass input", kInputTickMs, &MeasureModel::passInputTick);
+    sampleTimer = make("sample", int(kSamplePeriodMs), &MeasureModel::sampleTick);
+    mediaWakeTimer = make("media wake", 1, &MeasureModel::mediaWake);
     inputTimer->setEnabled(true);
     refreshTimer->setEnabled(true);
 }

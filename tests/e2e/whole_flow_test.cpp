@@ -275,10 +275,9 @@ protected:
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
     }
     void trigger(QWidget& screen, const char* name) { control<QAction>(screen, name)->trigger(); }
-    // The measurement screen's timers in the order it makes them: Timer1, Timer2,
-    // checkTimer, tmr1 (the input tick of a pass), tmr2 (the sample tick).
-    FakeHiResTimer& inputTick() { return *fake.timers.timers.at(3); }
-    FakeHiResTimer& sampleTick() { return *fake.timers.timers.at(4); }
+    // The measurement screen's ticks during a pass.
+    FakeHiResTimer& inputTick() { return fake.timers.timer("pass input"); }
+    FakeHiResTimer& sampleTick() { return fake.timers.timer("sample"); }
 
     // Where the operator re-marks the buoys: the far gate one pixel off the standard file's
     // marks; the near gate, whose right buoy that file puts at x 821, beyond the offscreen

@@ -52,11 +52,10 @@ protected:
         model.createTimers();
     }
 
-    FakeHiResTimer& timer(int i) { return *fake.timers.timers.at(size_t(i)); }
-    FakeHiResTimer& Timer1() { return timer(0); }
-    FakeHiResTimer& checkTimer() { return timer(2); }
-    FakeHiResTimer& tmr1() { return timer(3); }
-    FakeHiResTimer& tmr2() { return timer(4); }
+    FakeHiResTimer& inputTimer() { return fake.timers.timer("input"); }
+    FakeHiResTimer& clockCheck() { return fake.timers.timer("clock check"); }
+    FakeHiResTimer& passInputTimer() { return fake.timers.timer("pass input"); }
+    FakeHiResTimer& sampleTimer() { return fake.timers.timer("sample"); }
 
     // Runs the clock forward in 25 ms steps, firing the timers on their schedules the way
     // the real ones would (input tick every 50 ms, sample tick every 100 ms, the clock check
@@ -68,11 +67,11 @@ protected:
             fake.clock.ms += 25;
             const qint64 sinceStart = fake.clock.ms - model.passStartMs();
             if (fake.clock.ms % 50 == 0)
-                tmr1().fire();
+                passInputTimer().fire();
             if (sinceStart % 100 == 0)
-                tmr2().fire();
-            if (sinceStart == checkTimer().period())
-                checkTimer().fire();
+                sampleTimer().fire();
+            if (sinceStart == clockCheck().period())
+                clockCheck().fire();
         }
     }
 
@@ -103,14 +102,14 @@ protected:
 TEST_F(MeasureModelTest, LoadingStartsTheInputAndRefreshTimersOnly)
 {
     ASSERT_EQ(fake.timers.timers.size(), 6u); // the last wakes a pass on a video's clock
-    EXPECT_TRUE(Timer1().enabled());
-    EXPECT_EQ(Timer1().period(), 50);
-    EXPECT_TRUE(timer(1).enabled());
-    EXPECT_EQ(timer(1).period(), 1000);
-    EXPECT_FALSE(checkTimer().enabled());
-    EXPECT_FALSE(tmr1().enabled());
-    EXPECT_FALSE(tmr2().enabled());
-    EXPECT_FALSE(timer(5).enabled());
+    EXPECT_TRUE(inputTimer().enabled());
+    EXPECT_EQ(inputTimer().period(), 50);
+    EXPECT_TRUE(fake.timers.timer("refresh").enabled());
+    EXPECT_EQ(fake.timers.timer("refresh").period(), 1000);
+    EXPECT_FALSE(clockCheck().enabled());
+    EXPECT_FALSE(passInputTimer().enabled());
+    EXPECT_FALSE(sampleTimer().enabled());
+    EXPECT_FALSE(fake.timers.timer("media wake").enabled());
 }
 
 TEST_F(MeasureModelTest, ActivationPutsLineAndMarkerAtTheEntranceAndArms)
@@ -170,8 +169,8 @@ TEST_P(WholePassTest, TakesPassTenthsPlusOneSamplesOverTheNominalTime)
     EXPECT_TRUE(pass.measured);
     EXPECT_FALSE(model.awaitingStart());
     EXPECT_EQ(listener.recorded, 1);
-    EXPECT_FALSE(tmr1().enabled());
-    EXPECT_FALSE(tmr2().enabled());
+    EXPECT_FALSE(passInputTimer().enabled());
+    EXPECT_FALSE(sampleTimer().enabled());
     EXPECT_TRUE(model.view().doneVisible);
 }
 
@@ -188,17 +187,17 @@ TEST_F(MeasureModelTest, ALateTickCatchesUpWithoutMovingTheLaterSamples)
     startPass();
     // The sample timer stalls for 350 ms: the wake-up owes samples 1, 2 and 3.
     fake.clock.ms += 350;
-    tmr2().fire();
+    sampleTimer().fire();
     EXPECT_EQ(model.sampleIndex(), 4);
     // A duplicate wake-up in the same millisecond takes nothing.
-    tmr2().fire();
+    sampleTimer().fire();
     EXPECT_EQ(model.sampleIndex(), 4);
     // Sample 4 is due at +400, not a period after the late wake-up.
     fake.clock.ms += 49;
-    tmr2().fire();
+    sampleTimer().fire();
     EXPECT_EQ(model.sampleIndex(), 4);
     fake.clock.ms += 1;
-    tmr2().fire();
+    sampleTimer().fire();
     EXPECT_EQ(model.sampleIndex(), 5);
 }
 
@@ -210,9 +209,9 @@ TEST_F(MeasureModelTest, JitteredTicksNeverChangeTheSampleCount)
     const int lateness[] = {0, 3, 90, 1, 0, 45, 7, 60, 2, 0};
     for (int k = 1; model.running(); ++k) {
         fake.clock.ms = start + k * 100 + lateness[k % 10];
-        tmr2().fire();
+        sampleTimer().fire();
         if (k % 7 == 0)
-            tmr2().fire();
+            sampleTimer().fire();
         ASSERT_LE(model.sampleIndex(), k + 1);
         ASSERT_GE(model.sampleIndex(), std::min(k + 1, 162));
     }
@@ -238,7 +237,7 @@ TEST_F(MeasureModelTest, TheMouseWinsOverTheJoystickAndSamplesStoreTheShownDevia
     EXPECT_EQ(model.view().deviation, QString::number(shown, 'f', 2));
     EXPECT_NEAR(shown, -0.35, 0.011);
     fake.clock.ms += 100;
-    tmr2().fire();
+    sampleTimer().fire();
     EXPECT_DOUBLE_EQ(pass.samples.deviations[1], shown);
 }
 
@@ -313,12 +312,12 @@ TEST_F(MeasureModelTest, AbortStopsTheTicksButLeavesTheClockCheck)
     const int taken = model.sampleIndex();
     model.stopPass();
     EXPECT_FALSE(model.running());
-    EXPECT_FALSE(tmr1().enabled());
-    EXPECT_FALSE(tmr2().enabled());
+    EXPECT_FALSE(passInputTimer().enabled());
+    EXPECT_FALSE(sampleTimer().enabled());
     EXPECT_TRUE(model.clockCheckPending());
     EXPECT_EQ(model.sampleIndex(), taken);
-    EXPECT_EQ(checkTimer().period(), 16100);
-    checkTimer().fire();
+    EXPECT_EQ(clockCheck().period(), 16100);
+    clockCheck().fire();
     EXPECT_TRUE(model.view().timeLabelVisible);
     EXPECT_EQ(model.view().timeLabel, QStringLiteral("Time"));
     EXPECT_FALSE(model.clockCheckPending());

@@ -58,7 +58,6 @@ double operatorLineX(const Calibration& c, qint64 frameStartUs)
 class Player
 {
 public:
-    // The engine's wake-up is the sixth timer it creates.
     Player(MeasureModel& model, FakeClock& clock, FakeHiResTimerFactory& timers,
            std::function<void(qint64)> operatorSees)
         : model(model), clock(clock), timers(timers), operatorSees(std::move(operatorSees))
@@ -126,7 +125,7 @@ private:
             return mediaAtAnchor;
         return mediaAtAnchor + qint64(std::llround(double(clock.ms - wallAtAnchor) * 1000 * rate));
     }
-    FakeHiResTimer& wake() const { return *timers.timers.at(5); }
+    FakeHiResTimer& wake() const { return timers.timer("media wake"); }
     void followWake()
     {
         if (wake().enables != enables) {
@@ -179,7 +178,7 @@ protected:
         model.setMediaFile(MediaClockFile{QStringLiteral("/videos/pass.webm"), 18000000});
     }
 
-    FakeHiResTimer& wakeTimer() { return *fake.timers.timers.at(5); }
+    FakeHiResTimer& wakeTimer() { return fake.timers.timer("media wake"); }
 
     // Shows frame 25 paused, as after a seek there, and starts the pass on it.
     void startOnFrame25()
@@ -403,11 +402,11 @@ TEST_F(MediaClockPassTest, WithoutAFileThePassRunsOnTheWallClockAgain)
     model.startPass();
     EXPECT_TRUE(model.running());
     EXPECT_FALSE(model.mediaPassRunning());
-    EXPECT_TRUE(fake.timers.timers.at(4)->enabled()); // the 100 ms sample tick
-    EXPECT_TRUE(fake.timers.timers.at(2)->enabled()); // the clock check
+    EXPECT_TRUE(fake.timers.timer("sample").enabled());
+    EXPECT_TRUE(fake.timers.timer("clock check").enabled());
     model.stopPass();
     fake.clock.ms += 20000;
-    fake.timers.timers.at(4)->fire();
+    fake.timers.timer("sample").fire();
     EXPECT_FALSE(pass.media);
 }
 

@@ -64,7 +64,7 @@ protected:
     // Runs the pass to its end on the pass clock.
     void finishPass()
     {
-        FakeHiResTimer& sampleTimer = *fake.timers.timers.at(4);
+        FakeHiResTimer& sampleTimer = fake.timers.timer("sample");
         while (model->running()) {
             fake.clock.ms += 100;
             sampleTimer.fire();

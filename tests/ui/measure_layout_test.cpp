@@ -48,8 +48,8 @@ protected:
     void runPassToItsEnd()
     {
         click("Command1");
-        FakeHiResTimer& sampleTick = *fake.timers.timers.at(4);
-        FakeHiResTimer& clockCheck = *fake.timers.timers.at(2);
+        FakeHiResTimer& sampleTick = fake.timers.timer("sample");
+        FakeHiResTimer& clockCheck = fake.timers.timer("clock check");
         while (measure.model().running()) {
             fake.clock.ms += 100;
             sampleTick.fire();

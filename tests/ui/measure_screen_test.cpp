@@ -45,9 +45,8 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    FakeHiResTimer& timer(int i) { return *fake.timers.timers.at(size_t(i)); }
-    FakeHiResTimer& Timer1() { return timer(0); }
-    FakeHiResTimer& tmr2() { return timer(4); }
+    FakeHiResTimer& inputTimer() { return fake.timers.timer("input"); }
+    FakeHiResTimer& sampleTimer() { return fake.timers.timer("sample"); }
     QPushButton* Command1() { return child<QPushButton>("Command1"); }
 
     // Sample ticks on schedule until the pass ends (or the limit is reached).
@@ -56,7 +55,7 @@ protected:
         int ticks = 0;
         while (measure.model().running() && ticks < limit) {
             fake.clock.ms += 100;
-            tmr2().fire();
+            sampleTimer().fire();
             ++ticks;
         }
         return ticks;
@@ -76,7 +75,7 @@ protected:
     {
         file.play();
         file.tell(PlaybackChange::Playing);
-        FakeHiResTimer& wake = timer(5);
+        FakeHiResTimer& wake = fake.timers.timer("media wake");
         qint64 arrival = fake.clock.ms;
         for (int i = 0; i < 1000 && measure.model().running(); ++i) {
             arrival += 40;
@@ -122,17 +121,17 @@ TEST_F(MeasureScreenTest, AHeldArrowKeyMovesTheLineAndNeverTouchesTheOptions)
     QRadioButton* optWhite = child<QRadioButton>("optWhite");
     optWhite->setFocus();
     QTest::keyPress(optWhite, Qt::Key_Left);
-    Timer1().fire();
-    Timer1().fire();
+    inputTimer().fire();
+    inputTimer().fire();
     QTest::keyRelease(optWhite, Qt::Key_Left);
-    Timer1().fire();
+    inputTimer().fire();
     EXPECT_EQ(measure.model().lines().measureLine.x1, x - 30);
     EXPECT_TRUE(optWhite->isChecked());
     EXPECT_EQ(measure.focusWidget(), Command1()); // so that Enter starts the pass
     // A tap between two ticks still counts once.
     QTest::keyClick(Command1(), Qt::Key_Right);
-    Timer1().fire();
-    Timer1().fire();
+    inputTimer().fire();
+    inputTimer().fire();
     EXPECT_EQ(measure.model().lines().measureLine.x1, x - 15);
 }
 
@@ -155,11 +154,11 @@ TEST_F(MeasureScreenTest, ReturnToStartDuringAPassStopsItAsAbortDoes)
     runPass(20);
     child<QAction>("mnuStart")->trigger();
     EXPECT_FALSE(measure.model().running());
-    EXPECT_FALSE(tmr2().enabled());
+    EXPECT_FALSE(sampleTimer().enabled());
     EXPECT_FALSE(measure.isVisible());
     EXPECT_TRUE(screens.form1().isVisible());
     fake.clock.ms += 60000;
-    tmr2().fire();
+    sampleTimer().fire();
     EXPECT_FALSE(screens.hasResults());
     EXPECT_FALSE(state.pass.measured);
 }
@@ -243,7 +242,7 @@ TEST_F(MeasureScreenTest, NoJoystickIsReportedOnceAndPollingOnlyUpdatesTheStatus
     QTest::mouseClick(child<QPushButton>("cmdJoy"), Qt::LeftButton);
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("Couldn't Detect the Joystick."));
-    Timer1().fire();
+    inputTimer().fire();
     EXPECT_EQ(child<QLabel>("status")->text(),
               QStringLiteral("Status: No joystick connected (165)"));
 }
@@ -404,7 +403,7 @@ TEST_F(MeasureScreenTest, SpeedAndLineLabelsForTheResultsScreen)
     EXPECT_EQ(measure.speedLabel(), QStringLiteral("58"));
     EXPECT_EQ(measure.lineLabel(), QStringLiteral("11.25"));
     state.pass.lineText = QStringLiteral("12.00");
-    Timer1().fire();
+    inputTimer().fire();
     EXPECT_EQ(measure.lineLabel(), QStringLiteral("12.00"));
 }
 

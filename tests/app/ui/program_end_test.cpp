@@ -65,7 +65,7 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
         QApplication::setActiveWindow(nullptr);
         for (int i = 0; i < 1000 && measure.model().running(); ++i) {
             p.fake.clock.ms += 100;
-            p.fake.timers.timers.at(4)->fire(); // the sample tick
+            p.fake.timers.timer("sample").fire();
         }
         if (!p.screens.hasResults() || !p.screens.results().isVisible())
             return;
