@@ -37,7 +37,7 @@
 #include "app/ui/screens.h"
 #include "bench_services.h"
 #include "calibration/course_transform.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "platform/file_dialog.h"

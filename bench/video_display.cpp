@@ -16,7 +16,7 @@
 #include "bench_services.h"
 #include "calibration/grid_slots.h"
 #include "calibration/setup_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "platform/file_dialog.h"

@@ -5,7 +5,7 @@
 
 #include "app/settings_keys.h"
 #include "common/text_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
 #include "support/screen_fixture.h"

@@ -6,7 +6,7 @@
 #include "app/missing_skier.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/drawing_surface.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"

@@ -2,7 +2,7 @@
 #include "app/settings_keys.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "results/pass_report.h"
 #include "results/ui/results.h"
 #include "support/qt_printers.h"

@@ -5,7 +5,7 @@
 
 #include "calibration/ui/grid_setup.h"
 #include "course_display/accuracy_check.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/drawing_surface.h"
 #include "scaled_camera.h"
 #include "support/control_column.h"

@@ -4,7 +4,7 @@
 #include "calibration/setup_file.h"
 #include "calibration/ui/grid_setup.h"
 #include "common/twips.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/drawing_surface.h"
 #include "support/impossible_setups.h"
 #include "support/paths.h"

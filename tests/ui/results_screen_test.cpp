@@ -1,6 +1,6 @@
 #include "app/settings_keys.h"
 #include "common/text_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/drawing_surface.h"
 #include "results/buoy_figures.h"
 #include "results/pass_report.h"

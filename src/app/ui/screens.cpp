@@ -4,7 +4,7 @@
 #include "app/ui/form1.h"
 #include "app/ui/manual.h"
 #include "calibration/ui/grid_setup.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "platform/platform.h"
 #include "results/ui/results.h"
 

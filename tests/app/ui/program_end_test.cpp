@@ -3,7 +3,7 @@
 // closes.
 
 #include "common/text_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "results/ui/results.h"
 #include "support/calibrated_course.h"
 #include "support/screen_fixture.h"

@@ -2,7 +2,7 @@
 // the left edge, on screen and readable at each display size, and the course clear of all of
 // them during a pass with the shipped setups.
 
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/drawing_surface.h"
 #include "support/calibrated_course.h"
 #include "support/control_column.h"

@@ -3,7 +3,7 @@
 
 #include "calibration/ui/grid_setup.h"
 #include "common/text_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "measure/video_pass_log.h"
 #include "picture/ui/drawing_surface.h"
 #include "results/ui/results.h"

@@ -7,7 +7,7 @@
 #include "common/text_file.h"
 #include "measure/input_positioning.h"
 #include "measure/pass_rules.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "measure/video_pass_log.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"

@@ -5,7 +5,7 @@
 // their events and the video's to it, and shows what the model decides. A picture is scaled
 // into the area right of the control column; the lines, marks and mouse follow it through the
 // surface's mapping, in picture twips. The controls are built, placed and connected in
-// measure_controls.cpp.
+// measure_screen_controls.cpp.
 
 #include "measure/measure_model.h"
 #include "picture/ui/control_column.h"
@@ -100,7 +100,7 @@ private:
     // What the status button offers: to show the indicators when they are hidden.
     static QString statusCaption(bool statusHidden);
 
-    // measure_controls.cpp: the control column, its names and connections, and the arrow
+    // measure_screen_controls.cpp: the control column, its names and connections, and the arrow
     // keys kept from the controls.
     void buildControls();
     void buildOptions(QVBoxLayout* rows);

@@ -4,7 +4,7 @@
 
 #include "app/program_place.h"
 #include "measure/ui/line_overlay.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/accessible_names.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"

@@ -1,4 +1,4 @@
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 
 #include "app/program_options.h"
 #include "app/program_place.h"
