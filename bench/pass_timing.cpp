@@ -218,7 +218,7 @@ struct VideoRun
     bool measuring = false;
 };
 
-void videoPass(VideoRun& v, Screens& screens, Form1& form1, Measure& measure, ProgramState& g)
+void videoPass(VideoRun& v, Screens& screens, Form1& form1, MeasureScreen& measure, ProgramState& g)
 {
     CourseVideo& video = screens.courseVideo();
     form1.selectEvent(Event::Slalom);
@@ -244,7 +244,7 @@ void videoPass(VideoRun& v, Screens& screens, Form1& form1, Measure& measure, Pr
     taken.clear();
     v.framesShownAgain = 0;
     const double cpu0 = threadCpuSeconds();
-    auto* start = measure.findChild<QPushButton*>(QStringLiteral("Command1"));
+    auto* start = measure.findChild<QPushButton*>(QStringLiteral("startPassButton"));
     v.measuring = true;
     start->click(); // sample 0, on the frame on screen
     v.arrivals[file.frame().startUs] = Steady::now();
@@ -394,7 +394,7 @@ int main(int argc, char** argv)
                      });
     Form1& form1 = screens.form1();
     form1.startUp();
-    Measure& measure = screens.measure();
+    MeasureScreen& measure = screens.measureScreen();
     video.taken = &sampleTimes;
     QObject::connect(&screens.courseVideo(), &CourseVideo::frameShown, [&video, &measure] {
         if (!video.measuring)
@@ -403,7 +403,7 @@ int main(int argc, char** argv)
             video.taken->push_back(Steady::now());
     });
     timers.samplesTaken = [&measure] { return measure.model().sampleIndex(); };
-    auto* start = measure.findChild<QPushButton*>(QStringLiteral("Command1"));
+    auto* start = measure.findChild<QPushButton*>(QStringLiteral("startPassButton"));
 
     std::printf("machine %s, %u cores%s\n",
                 load ? "loaded (one spinning thread per core)" : "without added load",

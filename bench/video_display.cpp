@@ -197,10 +197,10 @@ Figures underTheScreen(Screens& screens, const QString& path)
 {
     Figures f;
     CourseVideo& video = screens.courseVideo();
-    Measure& measure = screens.measure();
+    MeasureScreen& measure = screens.measureScreen();
     measure.show();
     measure.resize(1024, 768);
-    for (const char* name : {"chkUseMouse", "chkEdgeOn", "cbPath"})
+    for (const char* name : {"useMouseCheck", "edgeMarkersCheck", "pathMarkersCheck"})
         if (auto* box = measure.findChild<QAbstractButton*>(QString::fromLatin1(name)))
             box->setChecked(true);
     video.choose(VideoChoice::ofFile(path));

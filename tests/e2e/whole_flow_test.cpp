@@ -114,7 +114,7 @@ protected:
         return start(false);
     }
     Form1& form1() { return screens.form1(); }
-    Measure& measure() { return screens.measure(); }
+    MeasureScreen& measure() { return screens.measureScreen(); }
 
     Grid_Setup& goToSetup()
     {
@@ -145,7 +145,7 @@ protected:
     }
 
     // No skier is picked on these roads: asked, the operator goes on without one.
-    Measure& goToMeasure()
+    MeasureScreen& goToMeasure()
     {
         const size_t asked = fake.messages.questions.size();
         fake.messages.yesNoAnswers.push_back(true);
@@ -157,10 +157,8 @@ protected:
     }
     void startPassWithEnter()
     {
-        QWidget* focused = measure().focusWidget();
-        ASSERT_NE(focused, nullptr);
-        ASSERT_EQ(focused->objectName(), QStringLiteral("Command1"));
-        QTest::keyClick(focused, Qt::Key_Return);
+        ASSERT_TRUE(measureDriver().startPassHasFocus());
+        measureDriver().pressEnter();
         ASSERT_TRUE(measure().model().running());
     }
 
@@ -397,7 +395,7 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_NEAR(l.measureLine.x1, entrance.x, 1e-6);
     EXPECT_NEAR((l.boatMarker.x1 + l.boatMarker.x2) / 2, entrance.x, 1e-6);
     EXPECT_NEAR(l.boatMarker.y1, entrance.y, 1e-6);
-    EXPECT_EQ(measure().focusWidget()->objectName(), QStringLiteral("Command1"));
+    EXPECT_TRUE(measureDriver().startPassHasFocus());
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
 }
 
@@ -406,7 +404,7 @@ TEST_F(WholeFlow, ViewOnlySlalomPassReArmsTheOtherWayAndWritesNothing)
     firstStart();
     calibrateFromStandardFile();
     goToMeasure();
-    check(measure(), "chkViewOnly");
+    measureDriver().clickCheck(MeasureScreenDriver::Check::ViewOnly);
     startPassWithEnter();
     runPass(plannedSwing);
 
@@ -439,8 +437,8 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
     calibrateFromStandardFile();
     click(form1(), "optJump");
     goToMeasure();
-    check(measure(), "chkViewOnly");
-    click(measure(), "optjwide");
+    measureDriver().clickCheck(MeasureScreenDriver::Check::ViewOnly);
+    measureDriver().chooseWideJumpPath();
     EXPECT_EQ(measure().model().centreLineX(), 3.0);
     startPassWithEnter();
 

@@ -7,47 +7,24 @@
 
 namespace {
 
-class Listener : public MeasureListener
-{
-public:
-    void measureChanged() override { ++changes; }
-    void drawMarks(const OverlayShapes& shapes) override { drawn += int(shapes.size()); }
-    void clearMarks() override { ++clears; }
-    void focusStartButton() override { ++focusReturns; }
-    void passRecorded() override { ++recorded; }
-    void setDirection(Direction d) override
-    {
-        directions.push_back(d);
-        if (run)
-            run->direction = d;
-    }
-    void passNotRecorded(const QString& message) override { notRecorded.push_back(message); }
-    void showVideoAt(qint64) override {}
-    void playVideo() override {}
-    void passMarkerNotWritten(const QString& message) override
-    {
-        markerFailures.push_back(message);
-    }
-
-    RunInfo* run = nullptr;
-    int changes = 0;
-    int drawn = 0;
-    int clears = 0;
-    int focusReturns = 0;
-    int recorded = 0;
-    std::vector<Direction> directions;
-    std::vector<QString> notRecorded;
-    std::vector<QString> markerFailures;
-};
-
 class MeasureModelTest : public ::testing::Test
 {
 protected:
     MeasureModelTest()
-        : model({calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers, run,
-                 listener})
+        : model(
+              {calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers, run})
     {
-        listener.run = &run;
+        QObject::connect(&model, &MeasureModel::viewChanged, [this] { ++changes; });
+        QObject::connect(&model, &MeasureModel::marksDrawn,
+                         [this](const OverlayShapes& shapes) { drawn += int(shapes.size()); });
+        QObject::connect(&model, &MeasureModel::marksCleared, [this] { ++clears; });
+        QObject::connect(&model, &MeasureModel::startPassFocused, [this] { ++focusReturns; });
+        QObject::connect(&model, &MeasureModel::passRecorded, [this] { ++recorded; });
+        // As the run particulars do, before the screen arms for the next pass.
+        QObject::connect(&model, &MeasureModel::directionChosen, [this](Direction d) {
+            directions.push_back(d);
+            run.direction = d;
+        });
         calibrateSlalom(calibration);
         model.createTimers();
     }
@@ -95,8 +72,14 @@ protected:
     PassRecord pass;
     FakeServices fake;
     RunInfo run;
-    Listener listener;
     MeasureModel model;
+    // What the model announced.
+    int changes = 0;
+    int drawn = 0;
+    int clears = 0;
+    int focusReturns = 0;
+    int recorded = 0;
+    std::vector<Direction> directions;
 };
 
 TEST_F(MeasureModelTest, LoadingStartsTheInputAndRefreshTimersOnly)
@@ -168,7 +151,7 @@ TEST_P(WholePassTest, TakesPassTenthsPlusOneSamplesOverTheNominalTime)
     EXPECT_NEAR(boatCourseY(), endY, 1e-6);
     EXPECT_TRUE(pass.measured);
     EXPECT_FALSE(model.awaitingStart());
-    EXPECT_EQ(listener.recorded, 1);
+    EXPECT_EQ(recorded, 1);
     EXPECT_FALSE(passInputTimer().enabled());
     EXPECT_FALSE(sampleTimer().enabled());
     EXPECT_TRUE(model.view().doneVisible);
@@ -247,8 +230,8 @@ TEST_F(MeasureModelTest, JoystickCentrePutsTheLineOnTheMarkerAndFullDeflectionMo
     fake.joystick.detectCode = 0;
     fake.joystick.reading = {0, 30000, 31000};
     EXPECT_EQ(model.connectJoystick(), 0);
-    EXPECT_EQ(model.view().joystickX, QStringLiteral("30000"));
-    EXPECT_EQ(model.view().joystickStatus, QStringLiteral("Status: Joystick Connected"));
+    EXPECT_EQ(model.view().joystick.x, QStringLiteral("30000"));
+    EXPECT_EQ(model.view().joystick.status, QStringLiteral("Status: Joystick Connected"));
     const double centre = std::nearbyint(model.lines().boatMarker.x1 + 400);
     model.inputTick();
     EXPECT_EQ(model.lines().measureLine.x1, centre);
@@ -258,7 +241,7 @@ TEST_F(MeasureModelTest, JoystickCentrePutsTheLineOnTheMarkerAndFullDeflectionMo
     EXPECT_EQ(model.lines().measureLine.x1, centre + std::nearbyint(35535 * 1250 / 65356.0));
     fake.joystick.reading = {167, 0, 0};
     model.inputTick();
-    EXPECT_EQ(model.view().joystickStatus, QStringLiteral("Status: Joystick Unplugged"));
+    EXPECT_EQ(model.view().joystick.status, QStringLiteral("Status: Joystick Unplugged"));
     EXPECT_EQ(model.lines().measureLine.x1, centre + std::nearbyint(35535 * 1250 / 65356.0));
 }
 
@@ -268,14 +251,14 @@ TEST_F(MeasureModelTest, NoJoystickOnlyChangesTheStatusText)
     EXPECT_NE(model.connectJoystick(), 0);
     const MeasureLines before = model.lines();
     model.inputTick();
-    EXPECT_EQ(model.view().joystickStatus, QStringLiteral("Status: No joystick connected (165)"));
+    EXPECT_EQ(model.view().joystick.status, QStringLiteral("Status: No joystick connected (165)"));
     EXPECT_EQ(model.lines().measureLine, before.measureLine);
 }
 
 TEST_F(MeasureModelTest, ArrowKeysMoveTheLineAndGiveTheFocusBackWhileArmed)
 {
     model.arm();
-    EXPECT_EQ(listener.focusReturns, 1) << "armed: Enter starts the pass at once";
+    EXPECT_EQ(focusReturns, 1) << "armed: Enter starts the pass at once";
     const double x = model.lines().measureLine.x1;
     fake.keys.press(ArrowKey::Left);
     model.inputTick();
@@ -283,7 +266,7 @@ TEST_F(MeasureModelTest, ArrowKeysMoveTheLineAndGiveTheFocusBackWhileArmed)
     fake.keys.release(ArrowKey::Left);
     model.inputTick();
     EXPECT_EQ(model.lines().measureLine.x1, x - 30);
-    EXPECT_EQ(listener.focusReturns, 3);
+    EXPECT_EQ(focusReturns, 3);
 }
 
 TEST_F(MeasureModelTest, AMouseClickStartsOnlyInMouseModeAndNeverRestartsARunningPass)
@@ -321,7 +304,7 @@ TEST_F(MeasureModelTest, AbortStopsTheTicksButLeavesTheClockCheck)
     EXPECT_TRUE(model.view().timeLabelVisible);
     EXPECT_EQ(model.view().timeLabel, QStringLiteral("Time"));
     EXPECT_FALSE(model.clockCheckPending());
-    EXPECT_EQ(listener.recorded, 0);
+    EXPECT_EQ(recorded, 0);
 }
 
 TEST_F(MeasureModelTest, TheClockCheckShowsHowManySamplesWereTakenWhenTimeRanOut)
@@ -364,9 +347,9 @@ TEST_P(ViewOnlyTest, AFinishedPassReArmsForTheWayBack)
     startPass();
     runFor(qint64(pass.tenths) * 100);
     EXPECT_FALSE(model.running());
-    EXPECT_EQ(listener.recorded, 0);
-    ASSERT_EQ(listener.directions.size(), 1u);
-    EXPECT_EQ(listener.directions[0], c.after);
+    EXPECT_EQ(recorded, 0);
+    ASSERT_EQ(directions.size(), 1u);
+    EXPECT_EQ(directions[0], c.after);
     EXPECT_TRUE(model.awaitingStart()); // re-armed
     const double startY = c.after == Direction::Toward ? 0.0 : -259.0;
     EXPECT_NEAR(boatCourseY(), startY, 1e-6);
@@ -392,7 +375,7 @@ TEST_F(MeasureModelTest, TheWideJumpPathCountsOnlyInViewOnlyMode)
     run.event = Event::Jump;
     model.setJumpPath(JumpPath::Wide);
     EXPECT_EQ(model.centreLineX(), 2.0);
-    EXPECT_EQ(listener.clears, 1);
+    EXPECT_EQ(clears, 1);
     EXPECT_FALSE(model.view().jumpPathsVisible);
     model.setViewOnly(true);
     model.arm();
@@ -540,7 +523,7 @@ TEST_F(MeasureModelTest, RedrawsAreCountedFromEachActivation)
     startPass();
     runFor(300);
     EXPECT_EQ(model.view().markRedraws, QStringLiteral("6")); // activation, start, samples 0..3
-    EXPECT_GT(listener.drawn, 0);
+    EXPECT_GT(drawn, 0);
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_video_source.h"
 #include "support/kept_files.h"
+#include "support/measure_screen_driver.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -52,6 +53,8 @@ struct StartedProgram
     // up to 0.18 m to either side, summarised, measured.
     void measurePass(int tenths);
     QString path(const QString& name) const { return folder.filePath(name); }
+    // The measurement screen (made on first use), driven as an operator does.
+    MeasureScreenDriver measureDriver() { return MeasureScreenDriver(screens.measureScreen()); }
     // One more temporary folder, kept under `label` with the others.
     QString newFolder(const QString& label);
 

@@ -234,7 +234,7 @@ TEST_F(GridSetupOnPicture, CalibrationOnAScaledPictureHoldsWhereTheCameraSeesThe
         EXPECT_LT(c.blue(), 100) << course.y();
     }
 
-    Measure& measure = screens.measure();
+    MeasureScreen& measure = screens.measureScreen();
     measure.show();
     const auto* measureSurface = measure.findChild<DrawingSurface*>();
     ASSERT_EQ(measureSurface->mapping(), surface.mapping());

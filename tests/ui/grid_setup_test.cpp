@@ -215,7 +215,7 @@ TEST_F(GridSetupScreen, LoadingAFixtureGivesACompleteCalibration)
     trigger("gridExit");
     EXPECT_FALSE(grid->isVisible());
     QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
-    EXPECT_TRUE(screens.measure().isVisible());
+    EXPECT_TRUE(screens.measureScreen().isVisible());
 }
 
 TEST_F(GridSetupScreen, ShippedStandardFileLoadsWithoutWarning)
@@ -353,7 +353,7 @@ TEST_F(GridSetupScreen, CompleteWithAMarkBeyondAnyPictureChangesNothing)
     EXPECT_FALSE(control("btnAccuracyCheck")->isVisible());
     EXPECT_EQ(journalLines().size(), 2 * 19); // every press is journalled
     QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
-    EXPECT_FALSE(screens.measure().isVisible());
+    EXPECT_FALSE(screens.measureScreen().isVisible());
 }
 
 TEST_F(GridSetupScreen, SaveThenLoadGivesBackTheSameCalibration)
@@ -623,7 +623,7 @@ TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
     EXPECT_EQ(coefficients(), (std::array<double, 9>{}));
 
     QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
-    EXPECT_FALSE(screens.measure().isVisible());
+    EXPECT_FALSE(screens.measureScreen().isVisible());
     EXPECT_EQ(messages(), QStringList(QStringLiteral(
                               "The setup must be OK to proceed.  Return to the setup screen and "
                               "create a valid setup")));
@@ -633,7 +633,7 @@ TEST_F(GridSetupScreen, LeavingFromAnEmptySlotKeepsItAndMeasuringIsRefused)
     trigger("gridExit");
     EXPECT_EQ(fake.messages.questions.size(), 1u);
     QTest::mouseClick(formButton("Command1"), Qt::LeftButton);
-    EXPECT_TRUE(screens.measure().isVisible());
+    EXPECT_TRUE(screens.measureScreen().isVisible());
 }
 
 TEST_F(GridSetupScreen, CompletingFromGridTwoFillsSlotOneAndSaysSo)

@@ -311,7 +311,7 @@ TEST_F(ResultsScreen, ReturnToMeasureAfterASlalomPassGoingAway)
     Results& r = open();
     QTest::mouseClick(child<QPushButton>(r, "Command2"), Qt::LeftButton);
     EXPECT_EQ(form1->runInfo().direction, Direction::Toward);
-    EXPECT_TRUE(screens.measure().isVisible());
+    EXPECT_TRUE(screens.measureScreen().isVisible());
     EXPECT_FALSE(form1->isVisible());
     EXPECT_FALSE(screens.hasResults());
     EXPECT_EQ(splitLines(resultText(QStringLiteral("dbResultLog1207.txt"))).size(), 1);

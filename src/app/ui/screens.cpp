@@ -37,13 +37,22 @@ Grid_Setup& Screens::gridSetup()
     return *gridSetup_;
 }
 
-Measure& Screens::measure()
+MeasureScreen& Screens::measureScreen()
 {
-    if (!measure_)
-        measure_ = std::make_unique<Measure>(*this, platform_, state_.place, state_.options,
-                                             state_.run, state_.calibration, state_.display,
-                                             state_.pass, courseVideo_);
-    return *measure_;
+    if (!measureScreen_) {
+        measureModel_ = std::make_unique<MeasureModel>(MeasureModel::Services{
+            state_.calibration, state_.display, state_.pass, platform_.clock, platform_.keys,
+            platform_.joystick, platform_.timers, state_.run.info()});
+        measureModel_->keepPassFilesIn(state_.place.folder);
+        // A view-only pass turns the next one round before the screen arms for it.
+        connect(measureModel_.get(), &MeasureModel::directionChosen, &state_.run,
+                &RunParticulars::setDirection);
+        measureScreen_ = std::make_unique<MeasureScreen>(
+            *this, *measureModel_,
+            MeasureScreen::Services{platform_.messages, platform_.fileDialog}, state_.place,
+            state_.options, state_.pass, courseVideo_);
+    }
+    return *measureScreen_;
 }
 
 Results& Screens::results()
@@ -94,12 +103,12 @@ void Screens::openCalibration()
 
 void Screens::openMeasurement()
 {
-    bringUp(measure());
+    bringUp(measureScreen());
 }
 
 void Screens::prepareMeasurement()
 {
-    measure();
+    measureScreen();
 }
 
 void Screens::openManual()
@@ -119,8 +128,8 @@ void Screens::endProgram()
     if (ending_)
         return;
     ending_ = true;
-    for (QWidget* w : std::initializer_list<QWidget*>{manual_.get(), results_.get(), measure_.get(),
-                                                      gridSetup_.get(), form1_.get()})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             manual_.get(), results_.get(), measureScreen_.get(), gridSetup_.get(), form1_.get()})
         if (w)
             w->hide();
     Q_EMIT programEnded();

@@ -17,7 +17,8 @@ struct ProgramState;
 struct Platform;
 class Form1;
 class Grid_Setup;
-class Measure;
+class MeasureModel;
+class MeasureScreen;
 class Results;
 class Manual;
 
@@ -37,7 +38,7 @@ public:
 
     Form1& form1();
     Grid_Setup& gridSetup();
-    Measure& measure();
+    MeasureScreen& measureScreen();
     Results& results();
     Manual& manual();
     bool hasGridSetup() const { return gridSetup_ != nullptr; }
@@ -68,7 +69,9 @@ private:
     CourseVideo courseVideo_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<Grid_Setup> gridSetup_;
-    std::unique_ptr<Measure> measure_;
+    // Before its screen, which holds it.
+    std::unique_ptr<MeasureModel> measureModel_;
+    std::unique_ptr<MeasureScreen> measureScreen_;
     std::unique_ptr<Results> results_;
     std::unique_ptr<Manual> manual_;
     bool ending_ = false;

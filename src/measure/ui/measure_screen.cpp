@@ -2,19 +2,13 @@
 
 #include "app/program_options.h"
 #include "app/program_place.h"
-#include "app/run_particulars.h"
-#include "common/paths.h"
-#include "common/text_file.h"
 #include "measure/ui/line_overlay.h"
-#include "measure/video_pass_log.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "picture/ui/navigator.h"
 #include "picture/ui/video_transport.h"
-#include "platform/clock.h"
 #include "platform/joystick.h"
 #include "platform/message_boxes.h"
-#include "platform/platform.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -49,96 +43,105 @@ void setShown(QWidget* w, bool shown)
 
 } // namespace
 
-Measure::Measure(Navigator& navigator, Platform& platform, const ProgramPlace& place,
-                 const ProgramOptions& options, RunParticulars& run, const Calibration& calibration,
-                 const DisplaySettings& display, PassRecord& pass, CourseVideo& video)
-    : navigator(navigator), platform(platform), place(place), diagnostics(options.diagnostics),
-      run(run), pass(pass), video(video)
+MeasureScreen::MeasureScreen(Navigator& navigator, MeasureModel& model, Services services,
+                             const ProgramPlace& place, const ProgramOptions& options,
+                             const PassRecord& pass, CourseVideo& video)
+    : navigator(navigator), model_(model), services(services), place(place),
+      diagnostics(options.diagnostics), pass(pass), video(video)
 {
     setWindowTitle(QStringLiteral("Measure Boat Path Deviation"));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
 
-    model_ = std::make_unique<MeasureModel>(
-        MeasureModel::Services{calibration, display, pass, platform.clock, platform.keys,
-                               platform.joystick, platform.timers, run.info(), *this});
-    model_->keepPassMarkers(place.folder);
     buildControls();
     swallowArrowKeys();
-    model_->createTimers();
+    followModel();
+    model_.createTimers();
     followVideoSource();
-    connect(&video, &CourseVideo::choiceChanged, this, &Measure::followVideoSource);
+    connect(&video, &CourseVideo::choiceChanged, this, &MeasureScreen::followVideoSource);
     connect(&video, &CourseVideo::frameShown, this, [this](const VideoFrame& frame) {
         // A camera's frames carry no clock a pass could follow.
         if (this->video.file())
-            model_->mediaFrameShown(frame.startUs, frame.durationUs);
+            model_.mediaClock().frameShown(frame.startUs, frame.durationUs);
     });
-    connect(&video, &CourseVideo::playbackChanged, this, &Measure::videoPlaybackChanged);
+    connect(&video, &CourseVideo::playbackChanged, this, &MeasureScreen::videoPlaybackChanged);
     showModel();
 }
 
-Measure::~Measure() = default;
+MeasureScreen::~MeasureScreen() = default;
 
-void Measure::showModel()
+void MeasureScreen::followModel()
 {
-    const MeasureModel& m = *model_;
+    MeasureModel* m = &model_;
+    connect(m, &MeasureModel::viewChanged, this, &MeasureScreen::showModel);
+    connect(m, &MeasureModel::marksDrawn, this, &MeasureScreen::drawMarks);
+    connect(m, &MeasureModel::marksCleared, this, &MeasureScreen::clearMarks);
+    connect(m, &MeasureModel::startPassFocused, this, [this] { startPassButton->setFocus(); });
+    connect(m, &MeasureModel::passRecorded, this, &MeasureScreen::showResults);
+    connect(m, &MeasureModel::passNotRecorded, this,
+            [this](const QString& message) { services.messages.warning(message, kVideoTitle); });
+    connect(m, &MeasureModel::fileNotWritten, this, [this](const QString& message) {
+        services.messages.warning(message, kWriteFailureTitle);
+    });
+    connect(m, &MeasureModel::videoFrameWanted, this, &MeasureScreen::showVideoFrameAt);
+    connect(m, &MeasureModel::videoPlayWanted, this, &MeasureScreen::playVideo);
+}
+
+void MeasureScreen::showModel()
+{
+    const MeasureModel& m = model_;
     const MeasureView& v = m.view();
     lineOverlay->setLines(m.lines());
     if (transport->passRunning() != m.mediaPassRunning())
         transport->setPassRunning(m.mediaPassRunning());
-    setTextIfChanged(txtDeviation, v.deviation);
-    setTextIfChanged(txtSample, v.sample);
-    setTextIfChanged(txtDistance, v.distance);
-    setTextIfChanged(Text2, v.startTime);
-    setTextIfChanged(Text3, v.endTime);
-    setTextIfChanged(txtStep, v.sampleCount);
-    setTextIfChanged(txtCount1, v.inputTicks);
-    setTextIfChanged(txtCount2, v.sampleTicks);
-    setTextIfChanged(txtTest, v.markRedraws);
-    setTextIfChanged(Label3, v.timeLabel);
-    setTextIfChanged(status, v.joystickStatus);
-    setTextIfChanged(Labelx, v.joystickX);
-    setTextIfChanged(Labely, v.joystickY);
-    setTextIfChanged(lblSpeed, pass.speedText);
-    setTextIfChanged(lblLine, pass.lineText);
-    for (const auto& [label, text] : {std::pair{lblDriver, v.driver},
-                                      {lblBoat, v.boatMaker},
-                                      {lblSkier, v.skier},
-                                      {lblModel, v.boatModel}}) {
+    setTextIfChanged(deviationEdit, v.deviation);
+    setTextIfChanged(sampleEdit, v.sample);
+    setTextIfChanged(distanceEdit, v.distance);
+    setTextIfChanged(startTimeEdit, v.startTime);
+    setTextIfChanged(endTimeEdit, v.endTime);
+    setTextIfChanged(sampleCountEdit, v.sampleCount);
+    setTextIfChanged(inputTicksEdit, v.inputTicks);
+    setTextIfChanged(sampleTicksEdit, v.sampleTicks);
+    setTextIfChanged(markRedrawsEdit, v.markRedraws);
+    setTextIfChanged(timeLabel, v.timeLabel);
+    setTextIfChanged(joystickStatusLabel, v.joystick.status);
+    setTextIfChanged(joystickXLabel, v.joystick.x);
+    setTextIfChanged(joystickYLabel, v.joystick.y);
+    setTextIfChanged(speedLabel, pass.speedText);
+    setTextIfChanged(lineLengthLabel, pass.lineText);
+    for (const auto& [label, text] : {std::pair{skierLabel, v.skier},
+                                      {driverLabel, v.driver},
+                                      {boatLabel, v.boatMaker},
+                                      {boatModelLabel, v.boatModel}}) {
         if (label->text() != text) {
             label->setText(text);
             label->setToolTip(text);
         }
     }
-    setTextIfChanged(Label9, v.eventTitle);
-    setShown(Label3, v.timeLabelVisible);
-    setShown(Label7, v.doneVisible);
-    setShown(lblLine, v.lineLengthVisible);
-    setShown(Label10, v.jumpBoundaryVisible);
-    setShown(txtJumpBoundry, v.jumpBoundaryVisible);
-    setShown(frmJumpPath, v.jumpPathsVisible);
-    setShown(Label11, v.mouseStartHintVisible);
-    setShown(Label12, v.redGreenLegendVisible);
-    setShown(Label13, v.blackYellowLegendVisible);
-    setShown(Label14, v.styleLegendVisible);
+    setTextIfChanged(eventLabel, v.eventTitle);
+    setShown(timeLabel, v.timeLabelVisible);
+    setShown(doneLabel, v.doneVisible);
+    setShown(lineLengthLabel, v.lineLengthVisible);
+    setShown(jumpBoundaryLabel, v.jumpBoundaryVisible);
+    setShown(jumpBoundaryEdit, v.jumpBoundaryVisible);
+    setShown(jumpPathGroup, v.jumpPathsVisible);
+    setShown(mouseStartLabel, v.mouseStartHintVisible);
+    setShown(redGreenLegendLabel, v.redGreenLegendVisible);
+    setShown(blackYellowLegendLabel, v.blackYellowLegendVisible);
+    setShown(styleLegendLabel, v.styleLegendVisible);
 }
 
-QString Measure::speedLabel() const
+QString MeasureScreen::speedText() const
 {
-    return lblSpeed->text();
+    return speedLabel->text();
 }
 
-QString Measure::lineLabel() const
+QString MeasureScreen::lineText() const
 {
-    return lblLine->text();
+    return lineLengthLabel->text();
 }
 
-void Measure::measureChanged()
-{
-    showModel();
-}
-
-void Measure::drawMarks(const OverlayShapes& shapes)
+void MeasureScreen::drawMarks(const OverlayShapes& shapes)
 {
     for (const OverlayShapes& drawn : marksOnLayer)
         if (drawn == shapes)
@@ -147,57 +150,19 @@ void Measure::drawMarks(const OverlayShapes& shapes)
     marksOnLayer.push_back(shapes);
 }
 
-void Measure::clearMarks()
+void MeasureScreen::clearMarks()
 {
     surface->clearDrawing();
     marksOnLayer.clear();
 }
 
-void Measure::focusStartButton()
+void MeasureScreen::showResults()
 {
-    Command1->setFocus();
-}
-
-void Measure::passRecorded()
-{
-    keepVideoPass();
     hide();
     navigator.openResults();
 }
 
-void Measure::keepVideoPass()
-{
-    if (!pass.media)
-        return;
-    const QDateTime now = platform.clock.now();
-    const QString block = unwrittenVideoPasses + videoPassBlock(now, *pass.media);
-    const QString path =
-        resultsFilePath(run.info().resultsFolder, videoPassesFileName(now), place.folder);
-    const WriteResult written = appendText(path, block);
-    if (written) {
-        unwrittenVideoPasses.clear();
-        return;
-    }
-    // The pass itself goes on to the results; only where it lies on the video waits.
-    unwrittenVideoPasses = block;
-    platform.messages.warning(
-        written.message +
-            QStringLiteral("\n\nThe pass goes on to the results as usual. Where it lies on the "
-                           "video is kept and written with the next pass measured on a video."),
-        kWriteFailureTitle);
-}
-
-void Measure::passNotRecorded(const QString& message)
-{
-    platform.messages.warning(message, kVideoTitle);
-}
-
-void Measure::passMarkerNotWritten(const QString& message)
-{
-    platform.messages.warning(message, kWriteFailureTitle);
-}
-
-void Measure::showVideoAt(qint64 mediaUs)
+void MeasureScreen::showVideoFrameAt(qint64 mediaUs)
 {
     // Asked while a frame is being delivered: the player is told from the event loop (a pause
     // or seek from inside the delivery broke GStreamer's stream).
@@ -212,7 +177,7 @@ void Measure::showVideoAt(qint64 mediaUs)
         Qt::QueuedConnection);
 }
 
-void Measure::playVideo()
+void MeasureScreen::playVideo()
 {
     QMetaObject::invokeMethod(
         this,
@@ -223,172 +188,169 @@ void Measure::playVideo()
         Qt::QueuedConnection);
 }
 
-void Measure::followVideoSource()
+void MeasureScreen::followVideoSource()
 {
+    MediaPassClock& media = model_.mediaClock();
     VideoFile* file = video.file();
     if (!file) {
-        model_->setMediaFile(std::nullopt);
+        media.setFile(std::nullopt);
         return;
     }
-    model_->setMediaFile(MediaClockFile{video.choice().file, file->durationUs()});
+    media.setFile(MediaClockFile{video.choice().file, file->durationUs()});
     // Where the player stands now; from here on it tells each change.
     if (!file->frame().image.isNull())
-        model_->mediaFrameShown(file->frame().startUs, file->frame().durationUs);
+        media.frameShown(file->frame().startUs, file->frame().durationUs);
     if (file->playing())
-        model_->mediaPlaying(file->rate());
+        media.playing(file->rate());
 }
 
-void Measure::videoPlaybackChanged(PlaybackChange change)
+void MeasureScreen::videoPlaybackChanged(PlaybackChange change)
 {
     VideoFile* file = video.file();
     if (!file)
         return;
+    MediaPassClock& media = model_.mediaClock();
     switch (change) {
     case PlaybackChange::Playing:
     case PlaybackChange::RateChanged:
-        model_->mediaPlaying(file->rate());
+        media.playing(file->rate());
         return;
     case PlaybackChange::Paused:
-        model_->mediaPaused();
+        media.paused();
         return;
     case PlaybackChange::Seeked:
-        model_->mediaSeeked();
+        media.seeked();
         return;
     case PlaybackChange::EndOfMedia:
-        model_->mediaEnded();
+        media.ended();
         return;
     }
 }
 
-void Measure::setDirection(Direction direction)
-{
-    run.setDirection(direction);
-}
-
-void Measure::showEvent(QShowEvent* event)
+void MeasureScreen::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     if (event->spontaneous())
         return;
     // Marks of an earlier calibration must not survive on the retained layer.
     clearMarks();
-    model_->arm();
+    model_.arm();
 }
 
-void Measure::Command1_Click()
+void MeasureScreen::startPass()
 {
-    model_->startPass();
+    model_.startPass();
 }
 
-void Measure::btnAbort_Click()
+void MeasureScreen::abortPass()
 {
-    model_->stopPass();
+    model_.stopPass();
     hide();
     navigator.showStart();
 }
 
-void Measure::mnuStart_Click()
+void MeasureScreen::returnToStart()
 {
     // A pass left running behind the start screen would pop up the results on its own.
-    btnAbort_Click();
+    abortPass();
 }
 
-void Measure::mnuExit_Click()
+void MeasureScreen::exitProgram()
 {
     navigator.endProgram();
 }
 
-void Measure::cmdJoy_Click()
+void MeasureScreen::connectJoystick()
 {
-    if (model_->connectJoystick() != kJoyNoError)
-        platform.messages.plain(QStringLiteral("Couldn't Detect the Joystick."));
+    if (model_.connectJoystick() != kJoyNoError)
+        services.messages.plain(QStringLiteral("Couldn't Detect the Joystick."));
 }
 
-QString Measure::statusCaption(bool statusHidden)
+QString MeasureScreen::statusCaption(bool statusHidden)
 {
     return statusHidden ? QStringLiteral("Show Status Indicators")
                         : QStringLiteral("Hide Status Indicators");
 }
 
-void Measure::cmdStatus_Click()
+void MeasureScreen::toggleStatusIndicators()
 {
-    const bool hide = !model_->statusHidden();
+    const bool hide = !model_.statusHidden();
     for (QWidget* w : statusControls())
         setShown(w, !hide);
-    model_->setStatusHidden(hide);
-    cmdStatus->setText(statusCaption(hide));
+    model_.setStatusHidden(hide);
+    statusButton->setText(statusCaption(hide));
 }
 
-void Measure::chkUseMouse_Click(bool checked)
+void MeasureScreen::switchMouseMode(bool on)
 {
-    model_->setUseMouse(checked);
+    model_.setUseMouse(on);
 }
 
-void Measure::chkEdgeOn_Click(bool checked)
+void MeasureScreen::switchEdgeMarkers(bool on)
 {
-    if (checked)
-        platform.messages.plain(
+    if (on)
+        services.messages.plain(
             QStringLiteral("Please use caution when using the edge lines.") +
             QStringLiteral("  If the boat is turned or angled, using the ") +
             QStringLiteral("edge markers alone may lead to inaccurate results.") +
             QStringLiteral("  Be sure the center line is as close as possible ") +
             QStringLiteral("to the pylon position."));
-    model_->setEdgeMarkers(checked);
+    model_.setEdgeMarkers(on);
 }
 
-void Measure::cbPath_Click(bool checked)
+void MeasureScreen::switchPathMarkers(bool on)
 {
-    model_->setPathMarkers(checked);
+    model_.setPathMarkers(on);
 }
 
-void Measure::chkThinLine_Click(bool checked)
+void MeasureScreen::switchThinLine(bool on)
 {
-    model_->setThinLine(checked);
+    model_.setThinLine(on);
 }
 
-void Measure::chkViewOnly_Click(bool checked)
+void MeasureScreen::switchViewOnly(bool on)
 {
-    model_->setViewOnly(checked);
+    model_.setViewOnly(on);
 }
 
-void Measure::txtBoundryWidth_Change(const QString& text)
+void MeasureScreen::boundaryWidthEdited(const QString& text)
 {
-    model_->boundaryWidthEdited(text);
+    model_.boundaryWidthEdited(text);
 }
 
-void Measure::txtBoundryWidth_Finished()
+void MeasureScreen::boundaryWidthFinished()
 {
-    if (const auto replacement = model_->boundaryWidthFinished(txtBoundryWidth->text()))
-        txtBoundryWidth->setText(*replacement);
+    if (const auto replacement = model_.boundaryWidthFinished(boundaryWidthEdit->text()))
+        boundaryWidthEdit->setText(*replacement);
 }
 
-void Measure::txtJumpBoundry_Change(const QString& text)
+void MeasureScreen::jumpBoundaryEdited(const QString& text)
 {
-    model_->jumpBoundaryEdited(text);
+    model_.jumpBoundaryEdited(text);
 }
 
-void Measure::txtJumpBoundry_Finished()
+void MeasureScreen::jumpBoundaryFinished()
 {
-    if (const auto replacement = model_->jumpBoundaryFinished(txtJumpBoundry->text()))
-        txtJumpBoundry->setText(*replacement);
+    if (const auto replacement = model_.jumpBoundaryFinished(jumpBoundaryEdit->text()))
+        jumpBoundaryEdit->setText(*replacement);
 }
 
-void Measure::txtBoatWidth_Change(const QString& text)
+void MeasureScreen::boatWidthEdited(const QString& text)
 {
-    model_->setBoatWidthText(text);
+    model_.setBoatWidthText(text);
 }
 
-void Measure::Form_MouseMove(Qt::MouseButtons, double xTwips, double)
+void MeasureScreen::followPointer(Qt::MouseButtons, double xTwips, double)
 {
-    model_->mouseMoved(xTwips);
+    model_.mouseMoved(xTwips);
 }
 
-void Measure::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double, double)
+void MeasureScreen::clickPicture(Qt::MouseButton, Qt::KeyboardModifiers, double, double)
 {
-    model_->mouseDown();
+    model_.mouseDown();
 }
 
-void Measure::closeEvent(QCloseEvent* event)
+void MeasureScreen::closeEvent(QCloseEvent* event)
 {
     event->accept();
     navigator.endProgram();

@@ -2,24 +2,23 @@
 // The measurement screen: the pass, the markers, the input devices and the display options
 // over the picture under the screens (the overlay card's, a camera's or a video file's, or a
 // still picture). The rules live in MeasureModel; this class holds the controls, forwards
-// their events and the video's to it, and shows what the model decides. A picture is scaled
-// into the area right of the control column; the lines, marks and mouse follow it through the
-// surface's mapping, in picture twips. The controls are built, placed and connected in
-// measure_screen_controls.cpp.
+// their events and the video's to it, and shows what the model decides and announces. A
+// picture is scaled into the area right of the control column; the lines, marks and mouse
+// follow it through the surface's mapping, in picture twips. The controls are built, placed
+// and connected in measure_screen_controls.cpp.
 
 #include "measure/measure_model.h"
 #include "picture/ui/control_column.h"
 
 #include <QMainWindow>
-#include <memory>
 #include <optional>
+#include <vector>
 
 class DrawingSurface;
 class LineOverlay;
 class QAction;
 class QCheckBox;
 class QFrame;
-class QGridLayout;
 class QVBoxLayout;
 class QGroupBox;
 class QLabel;
@@ -27,29 +26,36 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class CourseVideo;
+class FileDialog;
+class MessageBoxes;
 class Navigator;
-class RunParticulars;
 class VideoTransport;
-struct Platform;
 struct ProgramOptions;
 struct ProgramPlace;
 enum class PlaybackChange;
 
-class Measure : public QMainWindow, private MeasureListener
+class MeasureScreen : public QMainWindow
 {
     Q_OBJECT
 public:
-    Measure(Navigator& navigator, Platform& platform, const ProgramPlace& place,
-            const ProgramOptions& options, RunParticulars& run, const Calibration& calibration,
-            const DisplaySettings& display, PassRecord& pass, CourseVideo& video);
-    ~Measure() override;
+    // The platform services the screen uses itself.
+    struct Services
+    {
+        MessageBoxes& messages;
+        FileDialog& fileDialog; // for the video menu's file
+    };
+
+    MeasureScreen(Navigator& navigator, MeasureModel& model, Services services,
+                  const ProgramPlace& place, const ProgramOptions& options, const PassRecord& pass,
+                  CourseVideo& video);
+    ~MeasureScreen() override;
 
     // The speed and line length as shown (the pass record's texts).
-    QString speedLabel() const;
-    QString lineLabel() const;
+    QString speedText() const;
+    QString lineText() const;
 
     // For tests and the benchmark: the rules behind the screen and the lines it paints.
-    const MeasureModel& model() const { return *model_; }
+    const MeasureModel& model() const { return model_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -57,51 +63,45 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private Q_SLOTS:
-    void Command1_Click();
-    void btnAbort_Click();
-    void cmdJoy_Click();
-    void cmdStatus_Click();
-    void chkUseMouse_Click(bool checked);
-    void chkEdgeOn_Click(bool checked);
-    void cbPath_Click(bool checked);
-    void chkThinLine_Click(bool checked);
-    void chkViewOnly_Click(bool checked);
-    void txtBoundryWidth_Change(const QString& text);
-    void txtBoundryWidth_Finished();
-    void txtJumpBoundry_Change(const QString& text);
-    void txtJumpBoundry_Finished();
-    void txtBoatWidth_Change(const QString& text);
-    void Form_MouseMove(Qt::MouseButtons buttons, double xTwips, double yTwips);
-    void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double xTwips,
-                        double yTwips);
-    void mnuStart_Click();
-    void mnuExit_Click();
+    void startPass();
+    void abortPass();
+    void connectJoystick();
+    void toggleStatusIndicators();
+    void switchMouseMode(bool on);
+    void switchEdgeMarkers(bool on);
+    void switchPathMarkers(bool on);
+    void switchThinLine(bool on);
+    void switchViewOnly(bool on);
+    void boundaryWidthEdited(const QString& text);
+    void boundaryWidthFinished();
+    void jumpBoundaryEdited(const QString& text);
+    void jumpBoundaryFinished();
+    void boatWidthEdited(const QString& text);
+    void followPointer(Qt::MouseButtons buttons, double xTwips, double yTwips);
+    void clickPicture(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double xTwips,
+                      double yTwips);
+    void returnToStart();
+    void exitProgram();
 
 private:
-    // MeasureListener
-    void measureChanged() override;
-    void drawMarks(const OverlayShapes& shapes) override;
-    void clearMarks() override;
-    void focusStartButton() override;
-    void passRecorded() override;
-    void setDirection(Direction direction) override;
-    void passNotRecorded(const QString& message) override;
-    void showVideoAt(qint64 mediaUs) override;
-    void playVideo() override;
-    void passMarkerNotWritten(const QString& message) override;
+    // What the model announces.
+    void followModel();
+    void drawMarks(const OverlayShapes& shapes);
+    void clearMarks();
+    void showResults();
+    void showVideoFrameAt(qint64 mediaUs);
+    void playVideo();
 
     // The video's clock for the pass engine.
     void followVideoSource();
     void videoPlaybackChanged(PlaybackChange change);
-    // The day file of passes measured on a video.
-    void keepVideoPass();
 
     void showModel();
     // What the status button offers: to show the indicators when they are hidden.
     static QString statusCaption(bool statusHidden);
 
-    // measure_screen_controls.cpp: the control column, its names and connections, and the arrow
-    // keys kept from the controls.
+    // measure_screen_controls.cpp: the control column, its names and connections, and the
+    // arrow keys kept from the controls.
     void buildControls();
     void buildOptions(QVBoxLayout* rows);
     // Every input gets an accessible name from its caption.
@@ -110,18 +110,15 @@ private:
     QList<QWidget*> statusControls() const;
 
     Navigator& navigator;
-    Platform& platform;
+    MeasureModel& model_;
+    Services services;
     const ProgramPlace& place;
     const bool diagnostics; // the engine's counters are shown
-    RunParticulars& run;
     const PassRecord& pass;
     CourseVideo& video;
-    std::unique_ptr<MeasureModel> model_;
     // Marks already on the retained layer since it was last cleared: redrawing the same
     // shapes would change nothing on the screen.
     std::vector<OverlayShapes> marksOnLayer;
-    // Blocks of the video passes file that could not be written yet: they go with the next.
-    QString unwrittenVideoPasses;
 
     DrawingSurface* surface = nullptr;
     LineOverlay* lineOverlay = nullptr;
@@ -129,80 +126,87 @@ private:
     QFrame* column = nullptr; // every control, at the left edge
     VideoTransport* transport = nullptr;
 
-    QPushButton* Command1 = nullptr;
-    QPushButton* btnAbort = nullptr;
-    QPushButton* cmdJoy = nullptr;
-    QPushButton* cmdStatus = nullptr;
-    QLineEdit* txtSample = nullptr;
-    QLineEdit* txtDistance = nullptr;
-    QLineEdit* txtDeviation = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QLineEdit* txtStep = nullptr;
-    QLineEdit* txtCount = nullptr;
-    QLineEdit* txtCount1 = nullptr;
-    QLineEdit* txtCount2 = nullptr;
-    QLineEdit* txtTest = nullptr;
-    QLineEdit* txtBoatWidth = nullptr;
-    QLineEdit* txtBoundryWidth = nullptr;
-    QLineEdit* txtJumpBoundry = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label9 = nullptr;
-    QLabel* Label10 = nullptr;
-    QLabel* Label11 = nullptr;
-    QLabel* Label12 = nullptr;
-    QLabel* Label13 = nullptr;
-    QLabel* Label14 = nullptr;
-    // Captions of the pass's figures (Text2, Text3, txtStep) and, with --diagnostics, of the
-    // engine's counters (txtCount1 and txtCount2, txtTest).
-    QLabel* lblStartTime = nullptr;
-    QLabel* lblEndTime = nullptr;
-    QLabel* lblSamples = nullptr;
-    QLabel* lblTicks = nullptr;
-    QLabel* lblRedraws = nullptr;
-    QLabel* lblSpeed = nullptr;
-    QLabel* lblLine = nullptr;
-    QLabel* lblDriver = nullptr;
-    QLabel* lblBoat = nullptr;
-    QLabel* lblSkier = nullptr;
-    QLabel* lblModel = nullptr;
-    QLabel* status = nullptr;
-    QLabel* Labelx = nullptr;
-    QLabel* Labely = nullptr;
-    QCheckBox* chkUseMouse = nullptr;
-    QCheckBox* chkViewOnly = nullptr;
-    QCheckBox* chkThinLine = nullptr;
-    QCheckBox* chkEdgeOn = nullptr;
-    QCheckBox* cbPath = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QGroupBox* Frame3 = nullptr;
-    QGroupBox* frmJumpPath = nullptr;
-    QRadioButton* optWhite = nullptr;
-    QRadioButton* optBlack = nullptr;
-    QRadioButton* optYellow = nullptr;
-    QRadioButton* optSolid = nullptr;
-    QRadioButton* optDash = nullptr;
-    QRadioButton* optDot = nullptr;
-    QRadioButton* optBWhite = nullptr;
-    QRadioButton* optBBlack = nullptr;
-    QRadioButton* optBYellow = nullptr;
-    QRadioButton* optBRed = nullptr;
-    QRadioButton* optBBlue = nullptr;
-    QRadioButton* OptRG = nullptr;
-    QRadioButton* OptBY = nullptr;
-    QRadioButton* optjnarrow = nullptr;
-    QRadioButton* optjnarrowsplit = nullptr;
-    QRadioButton* optjsplit = nullptr;
-    QRadioButton* optjwidesplit = nullptr;
-    QRadioButton* optjwide = nullptr;
-    QAction* mnuStart = nullptr;
-    QAction* mnuExit = nullptr;
+    // The pass.
+    QPushButton* startPassButton = nullptr;
+    QPushButton* abortButton = nullptr;
+    QLabel* deviationLabel = nullptr;
+    QLineEdit* deviationEdit = nullptr;
+    QLabel* distanceLabel = nullptr;
+    QLineEdit* distanceEdit = nullptr;
+    QLabel* sampleLabel = nullptr;
+    QLineEdit* sampleEdit = nullptr;
+    QLabel* mouseStartLabel = nullptr; // "Click Mouse to Start Measuring"
+    // The pass's figures with their captions, and, with --diagnostics, the engine's counters.
+    QLabel* startTimeLabel = nullptr;
+    QLineEdit* startTimeEdit = nullptr;
+    QLabel* endTimeLabel = nullptr;
+    QLineEdit* endTimeEdit = nullptr;
+    QLabel* sampleCountLabel = nullptr;
+    QLineEdit* sampleCountEdit = nullptr;
+    QLabel* timeLabel = nullptr; // "Time", then the samples taken when the time ran out
+    QLabel* doneLabel = nullptr;
+    QLabel* ticksLabel = nullptr;
+    QLineEdit* inputTicksEdit = nullptr;
+    QLineEdit* sampleTicksEdit = nullptr;
+    QLabel* redrawsLabel = nullptr;
+    QLineEdit* markRedrawsEdit = nullptr;
+    QLineEdit* countEdit = nullptr; // kept from the old screen's controls; nothing fills it
+
+    // The run.
+    QLabel* eventLabel = nullptr;
+    QLabel* speedLabel = nullptr;
+    QLabel* lineLengthLabel = nullptr;
+    QLabel* skierLabel = nullptr;
+    QLabel* driverLabel = nullptr;
+    QLabel* boatLabel = nullptr;
+    QLabel* boatModelLabel = nullptr;
+
+    // The devices.
+    QPushButton* connectJoystickButton = nullptr;
+    QLabel* joystickStatusLabel = nullptr;
+    QLabel* joystickXLabel = nullptr;
+    QLabel* joystickYLabel = nullptr;
+    QCheckBox* useMouseCheck = nullptr;
+    QLabel* instructionLabel = nullptr;
+
+    // The display options.
+    QPushButton* statusButton = nullptr;
+    QCheckBox* viewOnlyCheck = nullptr;
+    QCheckBox* thinLineCheck = nullptr;
+    QCheckBox* edgeMarkersCheck = nullptr;
+    QCheckBox* pathMarkersCheck = nullptr;
+    QLabel* boatWidthLabel = nullptr;
+    QLineEdit* boatWidthEdit = nullptr;
+    QLabel* boundaryWidthLabel = nullptr;
+    QLineEdit* boundaryWidthEdit = nullptr;
+    QLabel* jumpBoundaryLabel = nullptr;
+    QLineEdit* jumpBoundaryEdit = nullptr;
+    QLabel* redGreenLegendLabel = nullptr;
+    QLabel* blackYellowLegendLabel = nullptr;
+    QLabel* styleLegendLabel = nullptr;
+    QGroupBox* lineColourGroup = nullptr;
+    QRadioButton* whiteLineOption = nullptr;
+    QRadioButton* blackLineOption = nullptr;
+    QRadioButton* yellowLineOption = nullptr;
+    QGroupBox* lineStyleGroup = nullptr;
+    QRadioButton* solidLineOption = nullptr;
+    QRadioButton* dashLineOption = nullptr;
+    QRadioButton* dotLineOption = nullptr;
+    QGroupBox* boundaryColourGroup = nullptr;
+    QRadioButton* whiteBoundaryOption = nullptr;
+    QRadioButton* blackBoundaryOption = nullptr;
+    QRadioButton* yellowBoundaryOption = nullptr;
+    QRadioButton* redBoundaryOption = nullptr;
+    QRadioButton* blueBoundaryOption = nullptr;
+    QRadioButton* redGreenBoundaryOption = nullptr;
+    QRadioButton* blackYellowBoundaryOption = nullptr;
+    QGroupBox* jumpPathGroup = nullptr;
+    QRadioButton* narrowPathOption = nullptr;
+    QRadioButton* narrowSplitPathOption = nullptr;
+    QRadioButton* splitPathOption = nullptr;
+    QRadioButton* wideSplitPathOption = nullptr;
+    QRadioButton* widePathOption = nullptr;
+
+    QAction* returnToStartAction = nullptr;
+    QAction* exitProgramAction = nullptr;
 };

@@ -11,7 +11,6 @@
 #include "picture/ui/screen_layout.h"
 #include "picture/ui/video_menu.h"
 #include "picture/ui/video_transport.h"
-#include "platform/platform.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -41,7 +40,7 @@ constexpr int kBoxPadding = 10; // a read-only box's frame and margins around it
 
 } // namespace
 
-void Measure::buildControls()
+void MeasureScreen::buildControls()
 {
     surface = new DrawingSurface(this);
     setCentralWidget(surface);
@@ -86,199 +85,229 @@ void Measure::buildControls()
     auto grid = [this] { return controlColumn->grid(); };
 
     // The run: event, speed and line length, then the people and the boat.
-    Label9 = label("Label9", QStringLiteral("Slalom"));
-    QFont big = Label9->font();
+    eventLabel = label("eventLabel", QStringLiteral("Slalom"));
+    QFont big = eventLabel->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.4);
-    Label9->setFont(big);
-    lblSpeed = label("lblSpeed", QString());
-    lblLine = label("lblLine", QString());
-    row({Label9, lblSpeed, lblLine});
-    lblSkier = label("lblSkier", QString());
-    lblDriver = label("lblDriver", QString());
-    lblBoat = label("lblBoat", QString());
-    lblModel = label("lblModel", QString());
+    eventLabel->setFont(big);
+    speedLabel = label("speedLabel", QString());
+    lineLengthLabel = label("lineLengthLabel", QString());
+    row({eventLabel, speedLabel, lineLengthLabel});
+    skierLabel = label("skierLabel", QString());
+    driverLabel = label("driverLabel", QString());
+    boatLabel = label("boatLabel", QString());
+    boatModelLabel = label("boatModelLabel", QString());
     // A long name is cut at the column's edge (the whole name is in the tooltip) rather than
     // widening the column over the course.
-    for (QLabel* l : {lblSkier, lblDriver, lblBoat, lblModel})
+    for (QLabel* l : {skierLabel, driverLabel, boatLabel, boatModelLabel})
         l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QGridLayout* people = grid();
     people->setVerticalSpacing(0);
-    people->addWidget(lblSkier, 0, 0);
-    people->addWidget(lblDriver, 0, 1);
-    people->addWidget(lblBoat, 1, 0);
-    people->addWidget(lblModel, 1, 1);
+    people->addWidget(skierLabel, 0, 0);
+    people->addWidget(driverLabel, 0, 1);
+    people->addWidget(boatLabel, 1, 0);
+    people->addWidget(boatModelLabel, 1, 1);
 
-    Command1 = button("Command1", QStringLiteral("Start Pass"));
+    startPassButton = button("startPassButton", QStringLiteral("Start Pass"));
     // Enter on the focused button starts the pass, as Space does.
-    Command1->setAutoDefault(true);
-    Command1->setMinimumHeight(Command1->sizeHint().height() + 6);
-    btnAbort = button("btnAbort", QStringLiteral("Abort Measurement"));
-    btnAbort->setMinimumHeight(Command1->minimumHeight());
-    QHBoxLayout* passButtons = row({Command1, btnAbort}, false);
+    startPassButton->setAutoDefault(true);
+    startPassButton->setMinimumHeight(startPassButton->sizeHint().height() + 6);
+    abortButton = button("abortButton", QStringLiteral("Abort Measurement"));
+    abortButton->setMinimumHeight(startPassButton->minimumHeight());
+    QHBoxLayout* passButtons = row({startPassButton, abortButton}, false);
     passButtons->setStretch(0, 1);
-    Label11 = label("Label11", QStringLiteral("Click Mouse to Start Measuring"));
-    layout->addWidget(Label11);
+    mouseStartLabel = label("mouseStartLabel", QStringLiteral("Click Mouse to Start Measuring"));
+    layout->addWidget(mouseStartLabel);
     // Shown only while the picture comes from a video file.
     transport = new VideoTransport(video, column);
     layout->addWidget(transport);
 
     QGridLayout* readouts = grid();
-    Label1 = label("Label1", QStringLiteral("Deviation from Center:"));
-    txtDeviation = readOnly("txtDeviation", kReadoutWidth);
-    Label2 = label("Label2", QStringLiteral("Distance from start:"));
-    txtDistance = readOnly("txtDistance", kReadoutWidth);
-    Label4 = label("Label4", QStringLiteral("Sample:"));
-    txtSample = readOnly("txtSample", kReadoutWidth);
-    readouts->addWidget(Label1, 0, 0);
-    readouts->addWidget(txtDeviation, 0, 1);
-    readouts->addWidget(Label2, 1, 0);
-    readouts->addWidget(txtDistance, 1, 1);
-    readouts->addWidget(Label4, 2, 0);
-    readouts->addWidget(txtSample, 2, 1);
+    deviationLabel = label("deviationLabel", QStringLiteral("Deviation from Center:"));
+    deviationEdit = readOnly("deviationEdit", kReadoutWidth);
+    distanceLabel = label("distanceLabel", QStringLiteral("Distance from start:"));
+    distanceEdit = readOnly("distanceEdit", kReadoutWidth);
+    sampleLabel = label("sampleLabel", QStringLiteral("Sample:"));
+    sampleEdit = readOnly("sampleEdit", kReadoutWidth);
+    readouts->addWidget(deviationLabel, 0, 0);
+    readouts->addWidget(deviationEdit, 0, 1);
+    readouts->addWidget(distanceLabel, 1, 0);
+    readouts->addWidget(distanceEdit, 1, 1);
+    readouts->addWidget(sampleLabel, 2, 0);
+    readouts->addWidget(sampleEdit, 2, 1);
     readouts->setColumnStretch(0, 1);
 
     buildOptions(layout);
 
-    chkViewOnly = check("chkViewOnly", QStringLiteral("View Only"));
-    chkThinLine = check("chkThinLine", QStringLiteral("Check for Thin Line"));
-    chkEdgeOn = check("chkEdgeOn", QStringLiteral("Boat Edge Markers On"));
-    cbPath = check("cbPath", QStringLiteral("Path Boundary Markers on"));
-    chkUseMouse = check("chkUseMouse", QStringLiteral("Use Mouse"));
+    viewOnlyCheck = check("viewOnlyCheck", QStringLiteral("View Only"));
+    thinLineCheck = check("thinLineCheck", QStringLiteral("Check for Thin Line"));
+    edgeMarkersCheck = check("edgeMarkersCheck", QStringLiteral("Boat Edge Markers On"));
+    pathMarkersCheck = check("pathMarkersCheck", QStringLiteral("Path Boundary Markers on"));
+    useMouseCheck = check("useMouseCheck", QStringLiteral("Use Mouse"));
     QGridLayout* checks = grid();
     checks->setVerticalSpacing(0);
-    checks->addWidget(chkViewOnly, 0, 0);
-    checks->addWidget(chkUseMouse, 0, 1);
-    checks->addWidget(chkThinLine, 1, 0, 1, 2);
-    checks->addWidget(chkEdgeOn, 2, 0, 1, 2);
-    checks->addWidget(cbPath, 3, 0, 1, 2);
+    checks->addWidget(viewOnlyCheck, 0, 0);
+    checks->addWidget(useMouseCheck, 0, 1);
+    checks->addWidget(thinLineCheck, 1, 0, 1, 2);
+    checks->addWidget(edgeMarkersCheck, 2, 0, 1, 2);
+    checks->addWidget(pathMarkersCheck, 3, 0, 1, 2);
 
     QGridLayout* entries = grid();
-    Label6 = label("Label6", QStringLiteral("Boat Width in meters"));
-    txtBoatWidth = box("txtBoatWidth", QStringLiteral("2.2"), kEntryWidth);
-    Label8 = label("Label8", QStringLiteral("Boundary Mark Width"));
-    txtBoundryWidth = box("txtBoundryWidth", QStringLiteral("1"), kEntryWidth);
-    Label10 = label("Label10", QStringLiteral("Jump Boundary Width"));
-    txtJumpBoundry = box("txtJumpBoundry", QStringLiteral("0.5"), kEntryWidth);
-    entries->addWidget(Label6, 0, 0);
-    entries->addWidget(txtBoatWidth, 0, 1);
-    entries->addWidget(Label8, 1, 0);
-    entries->addWidget(txtBoundryWidth, 1, 1);
-    entries->addWidget(Label10, 2, 0);
-    entries->addWidget(txtJumpBoundry, 2, 1);
+    boatWidthLabel = label("boatWidthLabel", QStringLiteral("Boat Width in meters"));
+    boatWidthEdit = box("boatWidthEdit", QStringLiteral("2.2"), kEntryWidth);
+    boundaryWidthLabel = label("boundaryWidthLabel", QStringLiteral("Boundary Mark Width"));
+    boundaryWidthEdit = box("boundaryWidthEdit", QStringLiteral("1"), kEntryWidth);
+    jumpBoundaryLabel = label("jumpBoundaryLabel", QStringLiteral("Jump Boundary Width"));
+    jumpBoundaryEdit = box("jumpBoundaryEdit", QStringLiteral("0.5"), kEntryWidth);
+    entries->addWidget(boatWidthLabel, 0, 0);
+    entries->addWidget(boatWidthEdit, 0, 1);
+    entries->addWidget(boundaryWidthLabel, 1, 0);
+    entries->addWidget(boundaryWidthEdit, 1, 1);
+    entries->addWidget(jumpBoundaryLabel, 2, 0);
+    entries->addWidget(jumpBoundaryEdit, 2, 1);
     entries->setColumnStretch(0, 1);
 
     // The two colour legends are never shown together: they share a place.
-    Label12 = label("Label12", QStringLiteral("Red - Mandatory  Green - Optional"));
-    Label13 = label("Label13", QStringLiteral("Black - Mandatory  Yellow - Optional"));
-    Label14 = label("Label14", QStringLiteral("Solid-Mandatory, dashed-Optional"));
+    redGreenLegendLabel =
+        label("redGreenLegendLabel", QStringLiteral("Red - Mandatory  Green - Optional"));
+    blackYellowLegendLabel =
+        label("blackYellowLegendLabel", QStringLiteral("Black - Mandatory  Yellow - Optional"));
+    styleLegendLabel =
+        label("styleLegendLabel", QStringLiteral("Solid-Mandatory, dashed-Optional"));
     QGridLayout* legends = grid();
     legends->setVerticalSpacing(0);
-    legends->addWidget(Label12, 0, 0);
-    legends->addWidget(Label13, 0, 0);
-    legends->addWidget(Label14, 1, 0);
+    legends->addWidget(redGreenLegendLabel, 0, 0);
+    legends->addWidget(blackYellowLegendLabel, 0, 0);
+    legends->addWidget(styleLegendLabel, 1, 0);
 
-    Label5 = label("Label5",
-                   QStringLiteral("Use Arrow keys or a joystick/mouse to position the line at the "
-                                  "center of the boat (pylon) to record deviation."));
-    Label5->setWordWrap(true);
-    layout->addWidget(Label5);
+    instructionLabel =
+        label("instructionLabel",
+              QStringLiteral("Use Arrow keys or a joystick/mouse to position the line at the "
+                             "center of the boat (pylon) to record deviation."));
+    instructionLabel->setWordWrap(true);
+    layout->addWidget(instructionLabel);
 
     // The status block keeps to the bottom of the column.
     layout->addStretch(1);
-    cmdJoy = button("cmdJoy", QStringLiteral("Connect JoyStick"));
-    cmdStatus = button("cmdStatus", statusCaption(false));
-    row({cmdJoy, cmdStatus});
-    status = label("status", QString());
-    Labelx = label("Labelx", QString());
-    Labely = label("Labely", QString());
-    row({status, Labelx, Labely});
+    connectJoystickButton = button("connectJoystickButton", QStringLiteral("Connect JoyStick"));
+    statusButton = button("statusButton", statusCaption(false));
+    row({connectJoystickButton, statusButton});
+    joystickStatusLabel = label("joystickStatusLabel", QString());
+    joystickXLabel = label("joystickXLabel", QString());
+    joystickYLabel = label("joystickYLabel", QString());
+    row({joystickStatusLabel, joystickXLabel, joystickYLabel});
     // The pass's figures, each with a caption saying what it is, as an official reads them
     // (their boxes are fitted to their text below).
-    Text2 = readOnly("Text2", kReadoutWidth);
-    Text3 = readOnly("Text3", kReadoutWidth);
-    txtStep = readOnly("txtStep", kReadoutWidth);
-    lblStartTime = label("lblStartTime", QStringLiteral("Start"));
-    lblEndTime = label("lblEndTime", QStringLiteral("End"));
-    lblSamples = label("lblSamples", QStringLiteral("Samples"));
-    row({lblStartTime, Text2, lblEndTime, Text3, lblSamples, txtStep});
-    Label3 = label("Label3", QStringLiteral("Time"));
-    Label7 = label("Label7", QStringLiteral("Done"));
+    startTimeEdit = readOnly("startTimeEdit", kReadoutWidth);
+    endTimeEdit = readOnly("endTimeEdit", kReadoutWidth);
+    sampleCountEdit = readOnly("sampleCountEdit", kReadoutWidth);
+    startTimeLabel = label("startTimeLabel", QStringLiteral("Start"));
+    endTimeLabel = label("endTimeLabel", QStringLiteral("End"));
+    sampleCountLabel = label("sampleCountLabel", QStringLiteral("Samples"));
+    row({startTimeLabel, startTimeEdit, endTimeLabel, endTimeEdit, sampleCountLabel,
+         sampleCountEdit});
+    timeLabel = label("timeLabel", QStringLiteral("Time"));
+    doneLabel = label("doneLabel", QStringLiteral("Done"));
     // The engine's counters tell a technician how the timers kept time; to an official they
     // are unexplained numbers over the picture, so they show only with --diagnostics. No
-    // count ever goes into txtCount: it never shows.
-    txtCount1 = readOnly("txtCount1", kReadoutWidth);
-    txtCount2 = readOnly("txtCount2", kReadoutWidth);
-    txtTest = readOnly("txtTest", kReadoutWidth);
-    txtCount = readOnly("txtCount", kReadoutWidth);
-    lblTicks = label("lblTicks", QStringLiteral("Ticks"));
-    lblRedraws = label("lblRedraws", QStringLiteral("Redraws"));
-    const std::initializer_list<QWidget*> counters{lblTicks, txtCount1, txtCount2, lblRedraws,
-                                                   txtTest};
+    // count ever goes into countEdit: it never shows.
+    inputTicksEdit = readOnly("inputTicksEdit", kReadoutWidth);
+    sampleTicksEdit = readOnly("sampleTicksEdit", kReadoutWidth);
+    markRedrawsEdit = readOnly("markRedrawsEdit", kReadoutWidth);
+    countEdit = readOnly("countEdit", kReadoutWidth);
+    ticksLabel = label("ticksLabel", QStringLiteral("Ticks"));
+    redrawsLabel = label("redrawsLabel", QStringLiteral("Redraws"));
+    const std::initializer_list<QWidget*> counters{ticksLabel, inputTicksEdit, sampleTicksEdit,
+                                                   redrawsLabel, markRedrawsEdit};
     if (diagnostics) {
-        row({Label3, Label7, lblTicks, txtCount1, txtCount2, lblRedraws, txtTest});
+        row({timeLabel, doneLabel, ticksLabel, inputTicksEdit, sampleTicksEdit, redrawsLabel,
+             markRedrawsEdit});
     } else {
-        row({Label3, Label7});
+        row({timeLabel, doneLabel});
         for (QWidget* w : counters)
             w->hide();
     }
-    txtCount->hide();
+    countEdit->hide();
 
     // Secondary texts in smaller type, so that the whole column fits a 768-pixel screen.
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             lblSkier,     lblDriver,  lblBoat,    lblModel, Label11,   Label12,   Label13,
-             Label14,      Label5,     Labelx,     Labely,   status,    Label3,    Label7,
-             Text2,        Text3,      txtStep,    txtCount, txtCount1, txtCount2, txtTest,
-             lblStartTime, lblEndTime, lblSamples, lblTicks, lblRedraws})
+    for (QWidget* w : std::initializer_list<QWidget*>{skierLabel,
+                                                      driverLabel,
+                                                      boatLabel,
+                                                      boatModelLabel,
+                                                      mouseStartLabel,
+                                                      redGreenLegendLabel,
+                                                      blackYellowLegendLabel,
+                                                      styleLegendLabel,
+                                                      instructionLabel,
+                                                      joystickXLabel,
+                                                      joystickYLabel,
+                                                      joystickStatusLabel,
+                                                      timeLabel,
+                                                      doneLabel,
+                                                      startTimeEdit,
+                                                      endTimeEdit,
+                                                      sampleCountEdit,
+                                                      countEdit,
+                                                      inputTicksEdit,
+                                                      sampleTicksEdit,
+                                                      markRedrawsEdit,
+                                                      startTimeLabel,
+                                                      endTimeLabel,
+                                                      sampleCountLabel,
+                                                      ticksLabel,
+                                                      redrawsLabel})
         smallType(w);
     // The figures' boxes as wide as their widest text in that type, so that a row of captions
     // and boxes fits the column.
-    for (QLineEdit* time : {Text2, Text3})
+    for (QLineEdit* time : {startTimeEdit, endTimeEdit})
         time->setFixedWidth(time->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) +
                             kBoxPadding);
-    for (QLineEdit* count : {txtStep, txtCount, txtCount1, txtCount2, txtTest})
+    for (QLineEdit* count :
+         {sampleCountEdit, countEdit, inputTicksEdit, sampleTicksEdit, markRedrawsEdit})
         count->setFixedWidth(count->fontMetrics().horizontalAdvance(QStringLiteral("0000")) +
                              kBoxPadding);
 
     controlColumn->keepPlacesWhenHidden();
 
-    Text2->setToolTip(QStringLiteral("Start of the pass"));
-    Text3->setToolTip(QStringLiteral("End of the pass"));
-    txtStep->setToolTip(QStringLiteral("Samples of the finished pass"));
-    txtCount1->setToolTip(QStringLiteral("Input ticks of the pass"));
-    txtCount2->setToolTip(QStringLiteral("Sample ticks of the pass"));
-    txtTest->setToolTip(QStringLiteral("Redraws of the buoy and course marks"));
-    Label3->setToolTip(QStringLiteral("Samples taken when the pass time ran out"));
+    startTimeEdit->setToolTip(QStringLiteral("Start of the pass"));
+    endTimeEdit->setToolTip(QStringLiteral("End of the pass"));
+    sampleCountEdit->setToolTip(QStringLiteral("Samples of the finished pass"));
+    inputTicksEdit->setToolTip(QStringLiteral("Input ticks of the pass"));
+    sampleTicksEdit->setToolTip(QStringLiteral("Sample ticks of the pass"));
+    markRedrawsEdit->setToolTip(QStringLiteral("Redraws of the buoy and course marks"));
+    timeLabel->setToolTip(QStringLiteral("Samples taken when the pass time ran out"));
     nameInputs();
 
-    mnuStart = menuBar()->addAction(QStringLiteral("&Return to Start"));
-    mnuStart->setObjectName(QStringLiteral("mnuStart"));
-    mnuExit = menuBar()->addAction(QStringLiteral("E&xit Program"));
-    mnuExit->setObjectName(QStringLiteral("mnuExit"));
-    new VideoMenu(menuBar(), video, platform.fileDialog, place.folder);
+    returnToStartAction = menuBar()->addAction(QStringLiteral("&Return to Start"));
+    returnToStartAction->setObjectName(QStringLiteral("returnToStartAction"));
+    exitProgramAction = menuBar()->addAction(QStringLiteral("E&xit Program"));
+    exitProgramAction->setObjectName(QStringLiteral("exitProgramAction"));
+    new VideoMenu(menuBar(), video, services.fileDialog, place.folder);
     transport->installShortcuts(this);
 
-    connect(Command1, &QPushButton::clicked, this, &Measure::Command1_Click);
-    connect(btnAbort, &QPushButton::clicked, this, &Measure::btnAbort_Click);
-    connect(cmdJoy, &QPushButton::clicked, this, &Measure::cmdJoy_Click);
-    connect(cmdStatus, &QPushButton::clicked, this, &Measure::cmdStatus_Click);
-    connect(chkUseMouse, &QCheckBox::toggled, this, &Measure::chkUseMouse_Click);
-    connect(chkEdgeOn, &QCheckBox::toggled, this, &Measure::chkEdgeOn_Click);
-    connect(cbPath, &QCheckBox::toggled, this, &Measure::cbPath_Click);
-    connect(chkThinLine, &QCheckBox::toggled, this, &Measure::chkThinLine_Click);
-    connect(chkViewOnly, &QCheckBox::toggled, this, &Measure::chkViewOnly_Click);
-    connect(txtBoundryWidth, &QLineEdit::textEdited, this, &Measure::txtBoundryWidth_Change);
-    connect(txtBoundryWidth, &QLineEdit::editingFinished, this, &Measure::txtBoundryWidth_Finished);
-    connect(txtJumpBoundry, &QLineEdit::textEdited, this, &Measure::txtJumpBoundry_Change);
-    connect(txtJumpBoundry, &QLineEdit::editingFinished, this, &Measure::txtJumpBoundry_Finished);
-    connect(txtBoatWidth, &QLineEdit::textChanged, this, &Measure::txtBoatWidth_Change);
-    connect(surface, &DrawingSurface::mouseMoved, this, &Measure::Form_MouseMove);
-    connect(surface, &DrawingSurface::mousePressed, this, &Measure::Form_MouseDown);
-    connect(mnuStart, &QAction::triggered, this, &Measure::mnuStart_Click);
-    connect(mnuExit, &QAction::triggered, this, &Measure::mnuExit_Click);
+    connect(startPassButton, &QPushButton::clicked, this, &MeasureScreen::startPass);
+    connect(abortButton, &QPushButton::clicked, this, &MeasureScreen::abortPass);
+    connect(connectJoystickButton, &QPushButton::clicked, this, &MeasureScreen::connectJoystick);
+    connect(statusButton, &QPushButton::clicked, this, &MeasureScreen::toggleStatusIndicators);
+    connect(useMouseCheck, &QCheckBox::toggled, this, &MeasureScreen::switchMouseMode);
+    connect(edgeMarkersCheck, &QCheckBox::toggled, this, &MeasureScreen::switchEdgeMarkers);
+    connect(pathMarkersCheck, &QCheckBox::toggled, this, &MeasureScreen::switchPathMarkers);
+    connect(thinLineCheck, &QCheckBox::toggled, this, &MeasureScreen::switchThinLine);
+    connect(viewOnlyCheck, &QCheckBox::toggled, this, &MeasureScreen::switchViewOnly);
+    connect(boundaryWidthEdit, &QLineEdit::textEdited, this, &MeasureScreen::boundaryWidthEdited);
+    connect(boundaryWidthEdit, &QLineEdit::editingFinished, this,
+            &MeasureScreen::boundaryWidthFinished);
+    connect(jumpBoundaryEdit, &QLineEdit::textEdited, this, &MeasureScreen::jumpBoundaryEdited);
+    connect(jumpBoundaryEdit, &QLineEdit::editingFinished, this,
+            &MeasureScreen::jumpBoundaryFinished);
+    connect(boatWidthEdit, &QLineEdit::textChanged, this, &MeasureScreen::boatWidthEdited);
+    connect(surface, &DrawingSurface::mouseMoved, this, &MeasureScreen::followPointer);
+    connect(surface, &DrawingSurface::mousePressed, this, &MeasureScreen::clickPicture);
+    connect(returnToStartAction, &QAction::triggered, this, &MeasureScreen::returnToStart);
+    connect(exitProgramAction, &QAction::triggered, this, &MeasureScreen::exitProgram);
 }
 
-void Measure::buildOptions(QVBoxLayout* rows)
+void MeasureScreen::buildOptions(QVBoxLayout* rows)
 {
     auto frame = [this](const char* name, const QString& title) {
         QGroupBox* f = named(new QGroupBox(title, column), name);
@@ -302,67 +331,75 @@ void Measure::buildOptions(QVBoxLayout* rows)
         });
     };
 
-    Frame1 = frame("Frame1", QStringLiteral("Line Color"));
-    optWhite = option(Frame1, "optWhite", QStringLiteral("White"), 0);
-    optBlack = option(Frame1, "optBlack", QStringLiteral("Black"), 1);
-    optYellow = option(Frame1, "optYellow", QStringLiteral("Yellow"), 2);
-    optWhite->setChecked(true);
-    Frame2 = frame("Frame2", QStringLiteral("Line Style"));
-    optSolid = option(Frame2, "optSolid", QStringLiteral("Solid"), 0);
-    optDash = option(Frame2, "optDash", QStringLiteral("Dash"), 1);
-    optDot = option(Frame2, "optDot", QStringLiteral("Dot"), 2);
-    optSolid->setChecked(true);
-    Frame3 = frame("Frame3", QStringLiteral("Boundary"));
-    optBWhite = option(Frame3, "optBWhite", QStringLiteral("White"), 0);
-    optBBlack = option(Frame3, "optBBlack", QStringLiteral("Black"), 1);
-    optBYellow = option(Frame3, "optBYellow", QStringLiteral("Yellow"), 2);
-    optBRed = option(Frame3, "optBRed", QStringLiteral("Red"), 3);
-    optBBlue = option(Frame3, "optBBlue", QStringLiteral("Blue"), 0, 1);
-    OptRG = option(Frame3, "OptRG", QStringLiteral("R/G"), 1, 1);
-    OptBY = option(Frame3, "OptBY", QStringLiteral("Bk/Y"), 2, 1);
-    optBWhite->setChecked(true);
-    frmJumpPath = frame("frmJumpPath", QStringLiteral("Path"));
-    optjnarrow = option(frmJumpPath, "optjnarrow", QStringLiteral("Narrow"), 0);
-    optjnarrowsplit = option(frmJumpPath, "optjnarrowsplit", QStringLiteral("Narr Split"), 1);
-    optjsplit = option(frmJumpPath, "optjsplit", QStringLiteral("Split"), 2);
-    optjwidesplit = option(frmJumpPath, "optjwidesplit", QStringLiteral("Wide Spl"), 3);
-    optjwide = option(frmJumpPath, "optjwide", QStringLiteral("Wide"), 4);
-    optjsplit->setChecked(true);
+    lineColourGroup = frame("lineColourGroup", QStringLiteral("Line Color"));
+    whiteLineOption = option(lineColourGroup, "whiteLineOption", QStringLiteral("White"), 0);
+    blackLineOption = option(lineColourGroup, "blackLineOption", QStringLiteral("Black"), 1);
+    yellowLineOption = option(lineColourGroup, "yellowLineOption", QStringLiteral("Yellow"), 2);
+    whiteLineOption->setChecked(true);
+    lineStyleGroup = frame("lineStyleGroup", QStringLiteral("Line Style"));
+    solidLineOption = option(lineStyleGroup, "solidLineOption", QStringLiteral("Solid"), 0);
+    dashLineOption = option(lineStyleGroup, "dashLineOption", QStringLiteral("Dash"), 1);
+    dotLineOption = option(lineStyleGroup, "dotLineOption", QStringLiteral("Dot"), 2);
+    solidLineOption->setChecked(true);
+    boundaryColourGroup = frame("boundaryColourGroup", QStringLiteral("Boundary"));
+    whiteBoundaryOption =
+        option(boundaryColourGroup, "whiteBoundaryOption", QStringLiteral("White"), 0);
+    blackBoundaryOption =
+        option(boundaryColourGroup, "blackBoundaryOption", QStringLiteral("Black"), 1);
+    yellowBoundaryOption =
+        option(boundaryColourGroup, "yellowBoundaryOption", QStringLiteral("Yellow"), 2);
+    redBoundaryOption = option(boundaryColourGroup, "redBoundaryOption", QStringLiteral("Red"), 3);
+    blueBoundaryOption =
+        option(boundaryColourGroup, "blueBoundaryOption", QStringLiteral("Blue"), 0, 1);
+    redGreenBoundaryOption =
+        option(boundaryColourGroup, "redGreenBoundaryOption", QStringLiteral("R/G"), 1, 1);
+    blackYellowBoundaryOption =
+        option(boundaryColourGroup, "blackYellowBoundaryOption", QStringLiteral("Bk/Y"), 2, 1);
+    whiteBoundaryOption->setChecked(true);
+    jumpPathGroup = frame("jumpPathGroup", QStringLiteral("Path"));
+    narrowPathOption = option(jumpPathGroup, "narrowPathOption", QStringLiteral("Narrow"), 0);
+    narrowSplitPathOption =
+        option(jumpPathGroup, "narrowSplitPathOption", QStringLiteral("Narr Split"), 1);
+    splitPathOption = option(jumpPathGroup, "splitPathOption", QStringLiteral("Split"), 2);
+    wideSplitPathOption =
+        option(jumpPathGroup, "wideSplitPathOption", QStringLiteral("Wide Spl"), 3);
+    widePathOption = option(jumpPathGroup, "widePathOption", QStringLiteral("Wide"), 4);
+    splitPathOption->setChecked(true);
     // The line's colour and style side by side; under them the boundary colours in two
     // columns beside the jump paths (shown only when monitoring a jump).
     auto* lineOptions = new QHBoxLayout;
     lineOptions->setSpacing(ControlColumn::kColumnGap);
-    lineOptions->addWidget(Frame1, 1);
-    lineOptions->addWidget(Frame2, 1);
+    lineOptions->addWidget(lineColourGroup, 1);
+    lineOptions->addWidget(lineStyleGroup, 1);
     rows->addLayout(lineOptions);
     auto* boundaryOptions = new QHBoxLayout;
     boundaryOptions->setSpacing(ControlColumn::kColumnGap);
-    boundaryOptions->addWidget(Frame3, 0, Qt::AlignTop);
-    boundaryOptions->addWidget(frmJumpPath, 1, Qt::AlignTop);
+    boundaryOptions->addWidget(boundaryColourGroup, 0, Qt::AlignTop);
+    boundaryOptions->addWidget(jumpPathGroup, 1, Qt::AlignTop);
     rows->addLayout(boundaryOptions);
 
-    MeasureModel& m = *model_;
-    onSelect(optWhite, [&m] { m.setLineColour(LineColour::White); });
-    onSelect(optBlack, [&m] { m.setLineColour(LineColour::Black); });
-    onSelect(optYellow, [&m] { m.setLineColour(LineColour::Yellow); });
-    onSelect(optSolid, [&m] { m.setLineStyle(LineStyle::Solid); });
-    onSelect(optDash, [&m] { m.setLineStyle(LineStyle::Dash); });
-    onSelect(optDot, [&m] { m.setLineStyle(LineStyle::Dot); });
-    onSelect(optBWhite, [&m] { m.setBoundaryColour(BoundaryColour::White); });
-    onSelect(optBBlack, [&m] { m.setBoundaryColour(BoundaryColour::Black); });
-    onSelect(optBYellow, [&m] { m.setBoundaryColour(BoundaryColour::Yellow); });
-    onSelect(optBRed, [&m] { m.setBoundaryColour(BoundaryColour::Red); });
-    onSelect(optBBlue, [&m] { m.setBoundaryColour(BoundaryColour::Blue); });
-    onSelect(OptRG, [&m] { m.setBoundaryColour(BoundaryColour::RedGreen); });
-    onSelect(OptBY, [&m] { m.setBoundaryColour(BoundaryColour::BlackYellow); });
-    onSelect(optjnarrow, [&m] { m.setJumpPath(JumpPath::Narrow); });
-    onSelect(optjnarrowsplit, [&m] { m.setJumpPath(JumpPath::NarrowSplit); });
-    onSelect(optjsplit, [&m] { m.setJumpPath(JumpPath::Split); });
-    onSelect(optjwidesplit, [&m] { m.setJumpPath(JumpPath::WideSplit); });
-    onSelect(optjwide, [&m] { m.setJumpPath(JumpPath::Wide); });
+    MeasureModel& m = model_;
+    onSelect(whiteLineOption, [&m] { m.setLineColour(LineColour::White); });
+    onSelect(blackLineOption, [&m] { m.setLineColour(LineColour::Black); });
+    onSelect(yellowLineOption, [&m] { m.setLineColour(LineColour::Yellow); });
+    onSelect(solidLineOption, [&m] { m.setLineStyle(LineStyle::Solid); });
+    onSelect(dashLineOption, [&m] { m.setLineStyle(LineStyle::Dash); });
+    onSelect(dotLineOption, [&m] { m.setLineStyle(LineStyle::Dot); });
+    onSelect(whiteBoundaryOption, [&m] { m.setBoundaryColour(BoundaryColour::White); });
+    onSelect(blackBoundaryOption, [&m] { m.setBoundaryColour(BoundaryColour::Black); });
+    onSelect(yellowBoundaryOption, [&m] { m.setBoundaryColour(BoundaryColour::Yellow); });
+    onSelect(redBoundaryOption, [&m] { m.setBoundaryColour(BoundaryColour::Red); });
+    onSelect(blueBoundaryOption, [&m] { m.setBoundaryColour(BoundaryColour::Blue); });
+    onSelect(redGreenBoundaryOption, [&m] { m.setBoundaryColour(BoundaryColour::RedGreen); });
+    onSelect(blackYellowBoundaryOption, [&m] { m.setBoundaryColour(BoundaryColour::BlackYellow); });
+    onSelect(narrowPathOption, [&m] { m.setJumpPath(JumpPath::Narrow); });
+    onSelect(narrowSplitPathOption, [&m] { m.setJumpPath(JumpPath::NarrowSplit); });
+    onSelect(splitPathOption, [&m] { m.setJumpPath(JumpPath::Split); });
+    onSelect(wideSplitPathOption, [&m] { m.setJumpPath(JumpPath::WideSplit); });
+    onSelect(widePathOption, [&m] { m.setJumpPath(JumpPath::Wide); });
 }
 
-void Measure::swallowArrowKeys()
+void MeasureScreen::swallowArrowKeys()
 {
     // The arrow keys move the measurement line. Left to the controls they would also move
     // the focus and change the selected options; only a text box being edited keeps them.
@@ -371,19 +408,25 @@ void Measure::swallowArrowKeys()
             w->installEventFilter(this);
 }
 
-void Measure::nameInputs()
+void MeasureScreen::nameInputs()
 {
     for (QAbstractButton* b : column->findChildren<QAbstractButton*>())
         if (!transport->isAncestorOf(b)) // it names its own: the play caption flips
             nameForAccess(b, b->text());
     const std::pair<QLineEdit*, QString> boxes[] = {
-        {txtDeviation, Label1->text()},    {txtDistance, Label2->text()},
-        {txtSample, Label4->text()},       {txtBoatWidth, Label6->text()},
-        {txtBoundryWidth, Label8->text()}, {txtJumpBoundry, Label10->text()},
-        {Text2, Text2->toolTip()},         {Text3, Text3->toolTip()},
-        {txtStep, txtStep->toolTip()},     {txtCount, QStringLiteral("Count")},
-        {txtCount1, txtCount1->toolTip()}, {txtCount2, txtCount2->toolTip()},
-        {txtTest, txtTest->toolTip()},
+        {deviationEdit, deviationLabel->text()},
+        {distanceEdit, distanceLabel->text()},
+        {sampleEdit, sampleLabel->text()},
+        {boatWidthEdit, boatWidthLabel->text()},
+        {boundaryWidthEdit, boundaryWidthLabel->text()},
+        {jumpBoundaryEdit, jumpBoundaryLabel->text()},
+        {startTimeEdit, startTimeEdit->toolTip()},
+        {endTimeEdit, endTimeEdit->toolTip()},
+        {sampleCountEdit, sampleCountEdit->toolTip()},
+        {countEdit, QStringLiteral("Count")},
+        {inputTicksEdit, inputTicksEdit->toolTip()},
+        {sampleTicksEdit, sampleTicksEdit->toolTip()},
+        {markRedrawsEdit, markRedrawsEdit->toolTip()},
     };
     for (const auto& [box, caption] : boxes) {
         QString name = caption;
@@ -393,7 +436,7 @@ void Measure::nameInputs()
     }
 }
 
-bool Measure::eventFilter(QObject* watched, QEvent* event)
+bool MeasureScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == surface && event->type() == QEvent::Resize) {
         lineOverlay->setGeometry(surface->rect());
@@ -407,13 +450,17 @@ bool Measure::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-QList<QWidget*> Measure::statusControls() const
+QList<QWidget*> MeasureScreen::statusControls() const
 {
-    QList<QWidget*> controls{Label5,      Frame1,    Frame2,  Frame3,       Label3,     Label7,
-                             Text2,       Text3,     txtStep, status,       Labelx,     chkViewOnly,
-                             chkThinLine, chkEdgeOn, cbPath,  lblStartTime, lblEndTime, lblSamples};
-    // The counters come and go with the rest only where they show at all; txtCount never does.
+    QList<QWidget*> controls{instructionLabel,    lineColourGroup,  lineStyleGroup,
+                             boundaryColourGroup, timeLabel,        doneLabel,
+                             startTimeEdit,       endTimeEdit,      sampleCountEdit,
+                             joystickStatusLabel, joystickXLabel,   viewOnlyCheck,
+                             thinLineCheck,       edgeMarkersCheck, pathMarkersCheck,
+                             startTimeLabel,      endTimeLabel,     sampleCountLabel};
+    // The counters come and go with the rest only where they show at all; countEdit never does.
     if (diagnostics)
-        controls << lblTicks << txtCount1 << txtCount2 << lblRedraws << txtTest;
+        controls << ticksLabel << inputTicksEdit << sampleTicksEdit << redrawsLabel
+                 << markRedrawsEdit;
     return controls;
 }

@@ -45,8 +45,8 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
     form1.startUp();
     const QString results = p.folder.filePath(QStringLiteral("stick"));
     p.chooseResultsFolder(results);
-    Measure& measure = p.screens.measure();
-    measure.show();
+    MeasureScreenDriver measure = p.measureDriver();
+    measure.window().show();
 
     QTimer answer; // the operator's OK on every box that comes up
     int answered = 0;
@@ -58,8 +58,7 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
     });
     answer.start(50);
     const bool ended = programEndsDuring([&] {
-        QTest::keyClick(measure.findChild<QPushButton*>(QStringLiteral("Command1")),
-                        Qt::Key_Return);
+        measure.pressStartPass();
         // The line kept with the joystick while another program has the keyboard: the
         // warning has no window of this program to belong to.
         QApplication::setActiveWindow(nullptr);

@@ -12,6 +12,7 @@
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "support/calibrated_course.h"
+#include "support/measure_screen_driver.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
 #include "support/wait_until.h"
@@ -70,7 +71,7 @@ protected:
     {
         loadShippedSetup(state.calibration, QStringLiteral("SlalomOK.ipt"));
         measure.show();
-        measure.findChild<QCheckBox*>(QStringLiteral("chkUseMouse"))->click();
+        driver.check(MeasureScreenDriver::Check::UseMouse)->click();
         // The operator: on every frame shown, the pointer onto the pylon's place.
         QObject::connect(&video, &CourseVideo::frameShown, &measure,
                          [this](const VideoFrame& frame) {
@@ -112,10 +113,6 @@ protected:
         video.file()->seek(startUs);
         return waitUntil([&] { return video.file()->frame().startUs == startUs; }, 3000);
     }
-    QPushButton* button(const char* name)
-    {
-        return measure.findChild<QPushButton*>(QString::fromLatin1(name));
-    }
 
     // The pass from frame 25 at `rate`; `middle` runs once 60 samples are taken.
     void measurePass(double rate, const std::function<void()>& middle = {})
@@ -125,9 +122,9 @@ protected:
         video.setRate(rate);
         QElapsedTimer took;
         took.start();
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        driver.clickStartPass();
         ASSERT_TRUE(measure.model().mediaPassRunning());
-        QTest::mouseClick(button("btnPlay"), Qt::LeftButton);
+        driver.playOrPause();
         if (middle) {
             ASSERT_TRUE(waitUntil([&] { return measure.model().sampleIndex() >= 60; }, 20000));
             middle();
@@ -196,8 +193,9 @@ protected:
     }
 
     CourseVideo& video = screens.courseVideo();
-    Measure& measure = screens.measure();
-    DrawingSurface* surface = measure.findChild<DrawingSurface*>();
+    MeasureScreen& measure = screens.measureScreen();
+    MeasureScreenDriver driver{measure};
+    DrawingSurface* surface = &driver.surface();
     const std::vector<TruthFrame> truth = readTruth();
     qint64 lastShownUs = 0;
     int shownAgain = 0;
@@ -235,21 +233,21 @@ TEST_F(MeasureVideoTest, AtTwiceTheSpeedThePassRecordsTheSame)
 TEST_F(MeasureVideoTest, APauseAndFrameStepsInTheMiddleChangeNothing)
 {
     const auto pauseAndStep = [&] {
-        QTest::mouseClick(button("btnPlay"), Qt::LeftButton); // pause
+        driver.playOrPause(); // pause
         ASSERT_TRUE(waitUntil([&] { return !video.file()->playing(); }, 1000));
         waitUntil([] { return false; }, 300);
         const int paused = measure.model().sampleIndex();
         EXPECT_LT(paused, 70);
         for (int i = 0; i < 12; ++i) {
             const qint64 next = video.file()->frame().startUs + kFrameUs;
-            QTest::mouseClick(button("btnFrameForward"), Qt::LeftButton);
+            driver.stepVideoForward();
             // Generous: a step on a loaded two-core machine has taken over two seconds.
             ASSERT_TRUE(waitUntil([&] { return video.file()->frame().startUs == next; }, 8000));
         }
         // The steps went over 12 frames: 480 ms of the video, 4 or 5 samples.
         waitUntil([] { return false; }, 50);
         EXPECT_GE(measure.model().sampleIndex(), paused + 4);
-        QTest::mouseClick(button("btnPlay"), Qt::LeftButton);
+        driver.playOrPause();
     };
     ASSERT_NO_FATAL_FAILURE(measurePass(2.0, pauseAndStep));
     checkAgainstTruth();
@@ -260,7 +258,7 @@ TEST_F(MeasureVideoTest, WhatCannotBeMeasuredSaysSoAndKeepsWhatIsThere)
     openSampleVideo();
     // Started too late for the video to hold the whole pass: refused, the screen stays armed.
     ASSERT_TRUE(showFrame(2000000));
-    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    driver.clickStartPass();
     EXPECT_FALSE(measure.model().running());
     EXPECT_TRUE(measure.model().awaitingStart());
     ASSERT_EQ(fake.messages.shown.size(), 1u);
@@ -276,7 +274,7 @@ TEST_F(MeasureVideoTest, WhatCannotBeMeasuredSaysSoAndKeepsWhatIsThere)
     bad.write("Lap times of the morning, not a video.\n");
     bad.close();
     fake.fileDialog.answers.push_back(bad.fileName());
-    measure.findChild<QAction*>(QStringLiteral("mnuVideoFile"))->trigger();
+    driver.chooseVideoFile();
     ASSERT_TRUE(waitUntil([&] { return fake.messages.shown.size() > 1; }, 8000));
     waitUntil([] { return false; }, 300);
     ASSERT_EQ(fake.messages.shown.size(), 2u);
@@ -295,10 +293,10 @@ TEST_F(MeasureVideoTest, WhatCannotBeMeasuredSaysSoAndKeepsWhatIsThere)
     EXPECT_EQ(video.choice().kind, VideoChoice::Kind::OverlayCard);
     EXPECT_TRUE(surface->mapping().isIdentity());
     EXPECT_EQ(surface->composed().pixelColor(500, 300), QColor(255, 0, 255));
-    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    driver.clickStartPass();
     EXPECT_TRUE(measure.model().running()); // on the wall clock, as with the card
     EXPECT_FALSE(measure.model().mediaPassRunning());
-    QTest::mouseClick(button("btnAbort"), Qt::LeftButton);
+    driver.abort();
 }
 
 } // namespace
