@@ -7,10 +7,12 @@
 #include "picture/ui/drawing_surface.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -41,6 +43,13 @@ public:
     void pressKey(Qt::Key key, QWidget* on = nullptr) { QTest::keyPress(target(on), key); }
     void releaseKey(Qt::Key key, QWidget* on = nullptr) { QTest::keyRelease(target(on), key); }
     void tapKey(Qt::Key key, QWidget* on = nullptr) { QTest::keyClick(target(on), key); }
+    // The pointer over the picture, at a surface position (fractions of a pixel count).
+    void movePointer(QPointF at)
+    {
+        QMouseEvent move(QEvent::MouseMove, at, surface().mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&surface(), &move);
+    }
     // A click on the picture, at a surface pixel.
     void clickPicture(QPoint at) { QTest::mouseClick(&surface(), Qt::LeftButton, {}, at); }
     void connectJoystick()

@@ -9,17 +9,11 @@
 #include "support/measure_screen_driver.h"
 #include "support/screen_fixture.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QFrame>
-#include <QGroupBox>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainterPath>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {

@@ -17,15 +17,9 @@
 #include "support/screen_fixture.h"
 #include "support/wait_until.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QMouseEvent>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <cmath>
 #include <cstdio>
@@ -95,10 +89,7 @@ protected:
         // A picture pixel's centre is at (15 i, 15 j) twips; the mouse goes there through the
         // mapping, at its fractional surface position.
         const PlanePoint at = surface->mapping().toSurface(truth[n].u * 15, truth[n].v * 15);
-        const QPointF local(at.x, at.y);
-        QMouseEvent move(QEvent::MouseMove, local, surface->mapToGlobal(local), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(surface, &move);
+        driver.movePointer(QPointF(at.x, at.y));
     }
 
     void openSampleVideo()
