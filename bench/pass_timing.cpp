@@ -37,7 +37,7 @@
 #include "app/ui/start_screen.h"
 #include "bench_services.h"
 #include "calibration/course_transform.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "platform/file_dialog.h"
@@ -120,9 +120,9 @@ class RecordingFactory : public HiResTimerFactory
 {
 public:
     explicit RecordingFactory(std::vector<Steady::time_point>& times) : times(times) {}
-    std::unique_ptr<HiResTimer> create() override
+    std::unique_ptr<HiResTimer> create(const QString& role) override
     {
-        return std::make_unique<RecordingTimer>(real.create(), samplesTaken, times);
+        return std::make_unique<RecordingTimer>(real.create(role), samplesTaken, times);
     }
 
     // The pass engine's count of samples taken, once the measurement screen exists.
@@ -218,7 +218,7 @@ struct VideoRun
     bool measuring = false;
 };
 
-void videoPass(VideoRun& v, Screens& screens, Measure& measure, ProgramState& g)
+void videoPass(VideoRun& v, Screens& screens, MeasureScreen& measure, ProgramState& g)
 {
     CourseVideo& video = screens.courseVideo();
     g.run.setEvent(Event::Slalom);
@@ -244,7 +244,7 @@ void videoPass(VideoRun& v, Screens& screens, Measure& measure, ProgramState& g)
     taken.clear();
     v.framesShownAgain = 0;
     const double cpu0 = threadCpuSeconds();
-    auto* start = measure.findChild<QPushButton*>(QStringLiteral("Command1"));
+    auto* start = measure.findChild<QPushButton*>(QStringLiteral("startPassButton"));
     v.measuring = true;
     start->click(); // sample 0, on the frame on screen
     v.arrivals[file.frame().startUs] = Steady::now();
@@ -393,7 +393,7 @@ int main(int argc, char** argv)
                          video.arrivals.emplace(frame.startUs, Steady::now());
                      });
     screens.startScreen().startUp();
-    Measure& measure = screens.measure();
+    MeasureScreen& measure = screens.measureScreen();
     video.taken = &sampleTimes;
     QObject::connect(&screens.courseVideo(), &CourseVideo::frameShown, [&video, &measure] {
         if (!video.measuring)
@@ -402,7 +402,7 @@ int main(int argc, char** argv)
             video.taken->push_back(Steady::now());
     });
     timers.samplesTaken = [&measure] { return measure.model().sampleIndex(); };
-    auto* start = measure.findChild<QPushButton*>(QStringLiteral("Command1"));
+    auto* start = measure.findChild<QPushButton*>(QStringLiteral("startPassButton"));
 
     std::printf("machine %s, %u cores%s\n",
                 load ? "loaded (one spinning thread per core)" : "without added load",

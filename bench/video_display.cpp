@@ -16,7 +16,7 @@
 #include "bench_services.h"
 #include "calibration/grid_slots.h"
 #include "calibration/setup_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "platform/file_dialog.h"
@@ -197,10 +197,10 @@ Figures underTheScreen(Screens& screens, const QString& path)
 {
     Figures f;
     CourseVideo& video = screens.courseVideo();
-    Measure& measure = screens.measure();
+    MeasureScreen& measure = screens.measureScreen();
     measure.show();
     measure.resize(1024, 768);
-    for (const char* name : {"chkUseMouse", "chkEdgeOn", "cbPath"})
+    for (const char* name : {"useMouseCheck", "edgeMarkersCheck", "pathMarkersCheck"})
         if (auto* box = measure.findChild<QAbstractButton*>(QString::fromLatin1(name)))
             box->setChecked(true);
     video.choose(VideoChoice::ofFile(path));

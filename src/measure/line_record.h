@@ -34,6 +34,15 @@ struct MeasureLines
     LineRecord leftBoundary;
     LineRecord rightBoundary;
 
+    // Both columns of the measurement line at x, the second `secondColumn` twips beside the
+    // first: 15 to the right where the line is placed on the course, 15 to the left where a
+    // joystick or the pointer puts it.
+    void putMeasureLineAt(double x, double secondColumn)
+    {
+        measureLine.putAtX(x);
+        measureLineColumn2.putAtX(x + secondColumn);
+    }
+
     bool operator==(const MeasureLines&) const = default;
 };
 

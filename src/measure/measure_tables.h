@@ -13,10 +13,10 @@ std::optional<int> passTenthsFor(const RunInfo& run);
 // The same for a speed given by its index into kSlalomSpeeds / kJumpSpeeds.
 std::optional<int> passTenthsFor(Event event, int speedIndex);
 
-// lblSpeed: the km/h figure of the selected speed; no value when none is selected.
+// The speed as shown: the km/h figure of the selected speed; no value when none is selected.
 std::optional<QString> speedLabelFor(const RunInfo& run);
 
-// lblLine: the selected line length, right-aligned to five characters (" 9.75").
+// The line length as shown: the selected one, right-aligned to five characters (" 9.75").
 std::optional<QString> lineLabelFor(int lineIndex);
 
 // The jump path options of view-only monitoring, in the order the screen shows them.

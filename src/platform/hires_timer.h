@@ -3,6 +3,7 @@
 // enable time + k x period on the monotonic clock: a late tick is late but does not push the
 // later ones back, and none is skipped or doubled (a stall is caught up tick by tick).
 
+#include <QString>
 #include <QtGlobal>
 #include <functional>
 #include <memory>
@@ -25,5 +26,7 @@ class HiResTimerFactory
 {
 public:
     virtual ~HiResTimerFactory() = default;
-    virtual std::unique_ptr<HiResTimer> create() = 0;
+    // `role` says what the timer is for ("sample", "input"): a name to find it by (tests,
+    // diagnostics), with no effect on its timing.
+    virtual std::unique_ptr<HiResTimer> create(const QString& role) = 0;
 };

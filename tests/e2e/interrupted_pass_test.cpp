@@ -5,7 +5,7 @@
 
 #include "app/settings_keys.h"
 #include "common/text_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "support/calibrated_course.h"
 #include "support/screen_fixture.h"
 
@@ -116,14 +116,12 @@ TEST(StoppedDuringAPass, TheNextStartSaysInOneLineWhichPassWasLost)
         running.chooseResultsFolder();
         calibrateSlalom(running.state.calibration);
         running.screens.openMeasurement();
-        Measure& measure = running.screens.measure();
-        QTest::mouseClick(measure.findChild<QPushButton*>(QStringLiteral("Command1")),
-                          Qt::LeftButton);
+        MeasureScreenDriver measure = running.measureDriver();
+        measure.clickStartPass();
         ASSERT_TRUE(measure.model().running());
         copyFolder(running.results.path(), stopped.path());
         // Aborted, the pass leaves nothing behind.
-        QTest::mouseClick(measure.findChild<QPushButton*>(QStringLiteral("btnAbort")),
-                          Qt::LeftButton);
+        measure.abort();
         EXPECT_TRUE(filesIn(running.results.path(), QStringLiteral("PassInProgress*")).isEmpty());
     }
 

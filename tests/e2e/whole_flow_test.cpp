@@ -6,7 +6,7 @@
 #include "app/missing_skier.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/drawing_surface.h"
 #include "support/calibrated_course.h"
 #include "support/calibration_screen_driver.h"
@@ -113,7 +113,7 @@ protected:
         return start(false);
     }
     StartScreenDriver startScreen() { return StartScreenDriver(screens.startScreen()); }
-    Measure& measure() { return screens.measure(); }
+    MeasureScreen& measure() { return screens.measureScreen(); }
 
     CalibrationScreen& goToSetup()
     {
@@ -143,7 +143,7 @@ protected:
     }
 
     // No skier is picked on these roads: asked, the operator goes on without one.
-    Measure& goToMeasure()
+    MeasureScreen& goToMeasure()
     {
         const size_t asked = fake.messages.questions.size();
         fake.messages.yesNoAnswers.push_back(true);
@@ -155,10 +155,8 @@ protected:
     }
     void startPassWithEnter()
     {
-        QWidget* focused = measure().focusWidget();
-        ASSERT_NE(focused, nullptr);
-        ASSERT_EQ(focused->objectName(), QStringLiteral("Command1"));
-        QTest::keyClick(focused, Qt::Key_Return);
+        ASSERT_TRUE(measureDriver().startPassHasFocus());
+        measureDriver().pressEnter();
         ASSERT_TRUE(measure().model().running());
     }
 
@@ -268,10 +266,9 @@ protected:
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
     }
     void trigger(QWidget& screen, const char* name) { control<QAction>(screen, name)->trigger(); }
-    // The measurement screen's timers in the order it makes them: Timer1, Timer2,
-    // checkTimer, tmr1 (the input tick of a pass), tmr2 (the sample tick).
-    FakeHiResTimer& inputTick() { return *fake.timers.timers.at(3); }
-    FakeHiResTimer& sampleTick() { return *fake.timers.timers.at(4); }
+    // The measurement screen's ticks during a pass.
+    FakeHiResTimer& inputTick() { return fake.timers.timer("pass input"); }
+    FakeHiResTimer& sampleTick() { return fake.timers.timer("sample"); }
 
     // Where the operator re-marks the buoys: the far gate one pixel off the standard file's
     // marks; the near gate, whose right buoy that file puts at x 821, beyond the offscreen
@@ -391,7 +388,7 @@ TEST_F(WholeFlow, SlalomPassFromFirstStartToTheNextPass)
     EXPECT_NEAR(l.measureLine.x1, entrance.x, 1e-6);
     EXPECT_NEAR((l.boatMarker.x1 + l.boatMarker.x2) / 2, entrance.x, 1e-6);
     EXPECT_NEAR(l.boatMarker.y1, entrance.y, 1e-6);
-    EXPECT_EQ(measure().focusWidget()->objectName(), QStringLiteral("Command1"));
+    EXPECT_TRUE(measureDriver().startPassHasFocus());
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
 }
 
@@ -400,7 +397,7 @@ TEST_F(WholeFlow, ViewOnlySlalomPassReArmsTheOtherWayAndWritesNothing)
     firstStart();
     calibrateFromStandardFile();
     goToMeasure();
-    check(measure(), "chkViewOnly");
+    measureDriver().clickCheck(MeasureScreenDriver::Check::ViewOnly);
     startPassWithEnter();
     runPass(plannedSwing);
 
@@ -433,8 +430,8 @@ TEST_F(WholeFlow, ViewOnlyJumpPassOnTheWidePath)
     calibrateFromStandardFile();
     startScreen().chooseEvent(Event::Jump);
     goToMeasure();
-    check(measure(), "chkViewOnly");
-    click(measure(), "optjwide");
+    measureDriver().clickCheck(MeasureScreenDriver::Check::ViewOnly);
+    measureDriver().chooseWideJumpPath();
     EXPECT_EQ(measure().model().centreLineX(), 3.0);
     startPassWithEnter();
 

@@ -1,5 +1,7 @@
 #include "fakes/fake_services.h"
 
+#include <stdexcept>
+
 namespace {
 // Takes the next scripted answer; an empty script or a std::nullopt entry means cancel.
 std::optional<QString> takeAnswer(std::deque<std::optional<QString>>& answers)
@@ -68,4 +70,19 @@ std::optional<QString> FakeMessageBoxes::input(const QString& prompt, const QStr
 {
     prompts.push_back(prompt);
     return takeAnswer(inputs);
+}
+
+FakeHiResTimer& FakeHiResTimerFactory::timer(const QString& role) const
+{
+    FakeHiResTimer* found = nullptr;
+    for (FakeHiResTimer* t : timers) {
+        if (t->role != role)
+            continue;
+        if (found)
+            throw std::logic_error("two live timers for the role " + role.toStdString());
+        found = t;
+    }
+    if (!found)
+        throw std::logic_error("no live timer for the role " + role.toStdString());
+    return *found;
 }

@@ -107,7 +107,10 @@ class FakeHiResTimerFactory;
 class FakeHiResTimer : public HiResTimer
 {
 public:
-    explicit FakeHiResTimer(FakeHiResTimerFactory& factory) : factory(factory) {}
+    FakeHiResTimer(FakeHiResTimerFactory& factory, const QString& role)
+        : role(role), factory(factory)
+    {
+    }
     ~FakeHiResTimer() override;
 
     void setPeriod(int milliseconds) override { periodMs = milliseconds; }
@@ -129,6 +132,7 @@ public:
         return true;
     }
 
+    const QString role;
     int periodMs = 0;
     bool on = false;
     int enables = 0;
@@ -141,13 +145,17 @@ private:
 class FakeHiResTimerFactory : public HiResTimerFactory
 {
 public:
-    std::unique_ptr<HiResTimer> create() override
+    std::unique_ptr<HiResTimer> create(const QString& role) override
     {
-        auto timer = std::make_unique<FakeHiResTimer>(*this);
+        auto timer = std::make_unique<FakeHiResTimer>(*this, role);
         timers.push_back(timer.get());
         return timer;
     }
     void forget(FakeHiResTimer* timer) { std::erase(timers, timer); }
+
+    // The live timer made for `role`. Asking for a role no timer has, or one that two timers
+    // share, is a fault of the test or of the code that makes them: it throws.
+    FakeHiResTimer& timer(const QString& role) const;
 
     std::vector<FakeHiResTimer*> timers; // live timers, in creation order
 };

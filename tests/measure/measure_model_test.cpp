@@ -7,56 +7,32 @@
 
 namespace {
 
-class Listener : public MeasureListener
-{
-public:
-    void measureChanged() override { ++changes; }
-    void drawMarks(const OverlayShapes& shapes) override { drawn += int(shapes.size()); }
-    void clearMarks() override { ++clears; }
-    void focusStartButton() override { ++focusReturns; }
-    void passRecorded() override { ++recorded; }
-    void setDirection(Direction d) override
-    {
-        directions.push_back(d);
-        if (run)
-            run->direction = d;
-    }
-    void passNotRecorded(const QString& message) override { notRecorded.push_back(message); }
-    void showVideoAt(qint64) override {}
-    void playVideo() override {}
-    void passMarkerNotWritten(const QString& message) override
-    {
-        markerFailures.push_back(message);
-    }
-
-    RunInfo* run = nullptr;
-    int changes = 0;
-    int drawn = 0;
-    int clears = 0;
-    int focusReturns = 0;
-    int recorded = 0;
-    std::vector<Direction> directions;
-    std::vector<QString> notRecorded;
-    std::vector<QString> markerFailures;
-};
-
 class MeasureModelTest : public ::testing::Test
 {
 protected:
     MeasureModelTest()
-        : model({calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers, run,
-                 listener})
+        : model(
+              {calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers, run})
     {
-        listener.run = &run;
+        QObject::connect(&model, &MeasureModel::viewChanged, [this] { ++changes; });
+        QObject::connect(&model, &MeasureModel::marksDrawn,
+                         [this](const OverlayShapes& shapes) { drawn += int(shapes.size()); });
+        QObject::connect(&model, &MeasureModel::marksCleared, [this] { ++clears; });
+        QObject::connect(&model, &MeasureModel::startPassFocused, [this] { ++focusReturns; });
+        QObject::connect(&model, &MeasureModel::passRecorded, [this] { ++recorded; });
+        // As the run particulars do, before the screen arms for the next pass.
+        QObject::connect(&model, &MeasureModel::directionChosen, [this](Direction d) {
+            directions.push_back(d);
+            run.direction = d;
+        });
         calibrateSlalom(calibration);
         model.createTimers();
     }
 
-    FakeHiResTimer& timer(int i) { return *fake.timers.timers.at(size_t(i)); }
-    FakeHiResTimer& Timer1() { return timer(0); }
-    FakeHiResTimer& checkTimer() { return timer(2); }
-    FakeHiResTimer& tmr1() { return timer(3); }
-    FakeHiResTimer& tmr2() { return timer(4); }
+    FakeHiResTimer& inputTimer() { return fake.timers.timer("input"); }
+    FakeHiResTimer& clockCheck() { return fake.timers.timer("clock check"); }
+    FakeHiResTimer& passInputTimer() { return fake.timers.timer("pass input"); }
+    FakeHiResTimer& sampleTimer() { return fake.timers.timer("sample"); }
 
     // Runs the clock forward in 25 ms steps, firing the timers on their schedules the way
     // the real ones would (input tick every 50 ms, sample tick every 100 ms, the clock check
@@ -68,11 +44,11 @@ protected:
             fake.clock.ms += 25;
             const qint64 sinceStart = fake.clock.ms - model.passStartMs();
             if (fake.clock.ms % 50 == 0)
-                tmr1().fire();
+                passInputTimer().fire();
             if (sinceStart % 100 == 0)
-                tmr2().fire();
-            if (sinceStart == checkTimer().period())
-                checkTimer().fire();
+                sampleTimer().fire();
+            if (sinceStart == clockCheck().period())
+                clockCheck().fire();
         }
     }
 
@@ -96,21 +72,27 @@ protected:
     PassRecord pass;
     FakeServices fake;
     RunInfo run;
-    Listener listener;
     MeasureModel model;
+    // What the model announced.
+    int changes = 0;
+    int drawn = 0;
+    int clears = 0;
+    int focusReturns = 0;
+    int recorded = 0;
+    std::vector<Direction> directions;
 };
 
 TEST_F(MeasureModelTest, LoadingStartsTheInputAndRefreshTimersOnly)
 {
     ASSERT_EQ(fake.timers.timers.size(), 6u); // the last wakes a pass on a video's clock
-    EXPECT_TRUE(Timer1().enabled());
-    EXPECT_EQ(Timer1().period(), 50);
-    EXPECT_TRUE(timer(1).enabled());
-    EXPECT_EQ(timer(1).period(), 1000);
-    EXPECT_FALSE(checkTimer().enabled());
-    EXPECT_FALSE(tmr1().enabled());
-    EXPECT_FALSE(tmr2().enabled());
-    EXPECT_FALSE(timer(5).enabled());
+    EXPECT_TRUE(inputTimer().enabled());
+    EXPECT_EQ(inputTimer().period(), 50);
+    EXPECT_TRUE(fake.timers.timer("refresh").enabled());
+    EXPECT_EQ(fake.timers.timer("refresh").period(), 1000);
+    EXPECT_FALSE(clockCheck().enabled());
+    EXPECT_FALSE(passInputTimer().enabled());
+    EXPECT_FALSE(sampleTimer().enabled());
+    EXPECT_FALSE(fake.timers.timer("media wake").enabled());
 }
 
 TEST_F(MeasureModelTest, ActivationPutsLineAndMarkerAtTheEntranceAndArms)
@@ -169,9 +151,9 @@ TEST_P(WholePassTest, TakesPassTenthsPlusOneSamplesOverTheNominalTime)
     EXPECT_NEAR(boatCourseY(), endY, 1e-6);
     EXPECT_TRUE(pass.measured);
     EXPECT_FALSE(model.awaitingStart());
-    EXPECT_EQ(listener.recorded, 1);
-    EXPECT_FALSE(tmr1().enabled());
-    EXPECT_FALSE(tmr2().enabled());
+    EXPECT_EQ(recorded, 1);
+    EXPECT_FALSE(passInputTimer().enabled());
+    EXPECT_FALSE(sampleTimer().enabled());
     EXPECT_TRUE(model.view().doneVisible);
 }
 
@@ -188,17 +170,17 @@ TEST_F(MeasureModelTest, ALateTickCatchesUpWithoutMovingTheLaterSamples)
     startPass();
     // The sample timer stalls for 350 ms: the wake-up owes samples 1, 2 and 3.
     fake.clock.ms += 350;
-    tmr2().fire();
+    sampleTimer().fire();
     EXPECT_EQ(model.sampleIndex(), 4);
     // A duplicate wake-up in the same millisecond takes nothing.
-    tmr2().fire();
+    sampleTimer().fire();
     EXPECT_EQ(model.sampleIndex(), 4);
     // Sample 4 is due at +400, not a period after the late wake-up.
     fake.clock.ms += 49;
-    tmr2().fire();
+    sampleTimer().fire();
     EXPECT_EQ(model.sampleIndex(), 4);
     fake.clock.ms += 1;
-    tmr2().fire();
+    sampleTimer().fire();
     EXPECT_EQ(model.sampleIndex(), 5);
 }
 
@@ -210,9 +192,9 @@ TEST_F(MeasureModelTest, JitteredTicksNeverChangeTheSampleCount)
     const int lateness[] = {0, 3, 90, 1, 0, 45, 7, 60, 2, 0};
     for (int k = 1; model.running(); ++k) {
         fake.clock.ms = start + k * 100 + lateness[k % 10];
-        tmr2().fire();
+        sampleTimer().fire();
         if (k % 7 == 0)
-            tmr2().fire();
+            sampleTimer().fire();
         ASSERT_LE(model.sampleIndex(), k + 1);
         ASSERT_GE(model.sampleIndex(), std::min(k + 1, 162));
     }
@@ -238,7 +220,7 @@ TEST_F(MeasureModelTest, TheMouseWinsOverTheJoystickAndSamplesStoreTheShownDevia
     EXPECT_EQ(model.view().deviation, QString::number(shown, 'f', 2));
     EXPECT_NEAR(shown, -0.35, 0.011);
     fake.clock.ms += 100;
-    tmr2().fire();
+    sampleTimer().fire();
     EXPECT_DOUBLE_EQ(pass.samples.deviations[1], shown);
 }
 
@@ -248,8 +230,8 @@ TEST_F(MeasureModelTest, JoystickCentrePutsTheLineOnTheMarkerAndFullDeflectionMo
     fake.joystick.detectCode = 0;
     fake.joystick.reading = {0, 30000, 31000};
     EXPECT_EQ(model.connectJoystick(), 0);
-    EXPECT_EQ(model.view().joystickX, QStringLiteral("30000"));
-    EXPECT_EQ(model.view().joystickStatus, QStringLiteral("Status: Joystick Connected"));
+    EXPECT_EQ(model.view().joystick.x, QStringLiteral("30000"));
+    EXPECT_EQ(model.view().joystick.status, QStringLiteral("Status: Joystick Connected"));
     const double centre = std::nearbyint(model.lines().boatMarker.x1 + 400);
     model.inputTick();
     EXPECT_EQ(model.lines().measureLine.x1, centre);
@@ -259,7 +241,7 @@ TEST_F(MeasureModelTest, JoystickCentrePutsTheLineOnTheMarkerAndFullDeflectionMo
     EXPECT_EQ(model.lines().measureLine.x1, centre + std::nearbyint(35535 * 1250 / 65356.0));
     fake.joystick.reading = {167, 0, 0};
     model.inputTick();
-    EXPECT_EQ(model.view().joystickStatus, QStringLiteral("Status: Joystick Unplugged"));
+    EXPECT_EQ(model.view().joystick.status, QStringLiteral("Status: Joystick Unplugged"));
     EXPECT_EQ(model.lines().measureLine.x1, centre + std::nearbyint(35535 * 1250 / 65356.0));
 }
 
@@ -269,14 +251,14 @@ TEST_F(MeasureModelTest, NoJoystickOnlyChangesTheStatusText)
     EXPECT_NE(model.connectJoystick(), 0);
     const MeasureLines before = model.lines();
     model.inputTick();
-    EXPECT_EQ(model.view().joystickStatus, QStringLiteral("Status: No joystick connected (165)"));
+    EXPECT_EQ(model.view().joystick.status, QStringLiteral("Status: No joystick connected (165)"));
     EXPECT_EQ(model.lines().measureLine, before.measureLine);
 }
 
 TEST_F(MeasureModelTest, ArrowKeysMoveTheLineAndGiveTheFocusBackWhileArmed)
 {
     model.arm();
-    EXPECT_EQ(listener.focusReturns, 1) << "armed: Enter starts the pass at once";
+    EXPECT_EQ(focusReturns, 1) << "armed: Enter starts the pass at once";
     const double x = model.lines().measureLine.x1;
     fake.keys.press(ArrowKey::Left);
     model.inputTick();
@@ -284,7 +266,7 @@ TEST_F(MeasureModelTest, ArrowKeysMoveTheLineAndGiveTheFocusBackWhileArmed)
     fake.keys.release(ArrowKey::Left);
     model.inputTick();
     EXPECT_EQ(model.lines().measureLine.x1, x - 30);
-    EXPECT_EQ(listener.focusReturns, 3);
+    EXPECT_EQ(focusReturns, 3);
 }
 
 TEST_F(MeasureModelTest, AMouseClickStartsOnlyInMouseModeAndNeverRestartsARunningPass)
@@ -313,16 +295,16 @@ TEST_F(MeasureModelTest, AbortStopsTheTicksButLeavesTheClockCheck)
     const int taken = model.sampleIndex();
     model.stopPass();
     EXPECT_FALSE(model.running());
-    EXPECT_FALSE(tmr1().enabled());
-    EXPECT_FALSE(tmr2().enabled());
+    EXPECT_FALSE(passInputTimer().enabled());
+    EXPECT_FALSE(sampleTimer().enabled());
     EXPECT_TRUE(model.clockCheckPending());
     EXPECT_EQ(model.sampleIndex(), taken);
-    EXPECT_EQ(checkTimer().period(), 16100);
-    checkTimer().fire();
+    EXPECT_EQ(clockCheck().period(), 16100);
+    clockCheck().fire();
     EXPECT_TRUE(model.view().timeLabelVisible);
     EXPECT_EQ(model.view().timeLabel, QStringLiteral("Time"));
     EXPECT_FALSE(model.clockCheckPending());
-    EXPECT_EQ(listener.recorded, 0);
+    EXPECT_EQ(recorded, 0);
 }
 
 TEST_F(MeasureModelTest, TheClockCheckShowsHowManySamplesWereTakenWhenTimeRanOut)
@@ -365,9 +347,9 @@ TEST_P(ViewOnlyTest, AFinishedPassReArmsForTheWayBack)
     startPass();
     runFor(qint64(pass.tenths) * 100);
     EXPECT_FALSE(model.running());
-    EXPECT_EQ(listener.recorded, 0);
-    ASSERT_EQ(listener.directions.size(), 1u);
-    EXPECT_EQ(listener.directions[0], c.after);
+    EXPECT_EQ(recorded, 0);
+    ASSERT_EQ(directions.size(), 1u);
+    EXPECT_EQ(directions[0], c.after);
     EXPECT_TRUE(model.awaitingStart()); // re-armed
     const double startY = c.after == Direction::Toward ? 0.0 : -259.0;
     EXPECT_NEAR(boatCourseY(), startY, 1e-6);
@@ -393,7 +375,7 @@ TEST_F(MeasureModelTest, TheWideJumpPathCountsOnlyInViewOnlyMode)
     run.event = Event::Jump;
     model.setJumpPath(JumpPath::Wide);
     EXPECT_EQ(model.centreLineX(), 2.0);
-    EXPECT_EQ(listener.clears, 1);
+    EXPECT_EQ(clears, 1);
     EXPECT_FALSE(model.view().jumpPathsVisible);
     model.setViewOnly(true);
     model.arm();
@@ -541,7 +523,7 @@ TEST_F(MeasureModelTest, RedrawsAreCountedFromEachActivation)
     startPass();
     runFor(300);
     EXPECT_EQ(model.view().markRedraws, QStringLiteral("6")); // activation, start, samples 0..3
-    EXPECT_GT(listener.drawn, 0);
+    EXPECT_GT(drawn, 0);
 }
 
 } // namespace

@@ -3,11 +3,15 @@
 // each frame as it is shown. The oracle is the frame that holds each sample's instant and the
 // line the operator held over that frame, read at the boat's row for that sample.
 
+#include "common/text_file.h"
 #include "fakes/fake_services.h"
 #include "measure/measure_model.h"
 #include "measure/pass_rules.h"
+#include "measure/video_pass_log.h"
 #include "support/calibrated_course.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
@@ -20,27 +24,6 @@ namespace {
 constexpr qint64 kFrameUs = 40000;
 constexpr qint64 kPassStartUs = 1000000; // frame 25
 constexpr int kTenths = 161;             // slalom, 58 km/h
-
-class Listener : public MeasureListener
-{
-public:
-    void measureChanged() override {}
-    void drawMarks(const OverlayShapes&) override {}
-    void clearMarks() override {}
-    void focusStartButton() override {}
-    void passRecorded() override { ++recorded; }
-    void setDirection(Direction) override {}
-    void passNotRecorded(const QString& message) override { messages.push_back(message); }
-    // The player does what it is asked later, from its own event loop.
-    void showVideoAt(qint64 mediaUs) override { showAt = mediaUs; }
-    void playVideo() override { playAgain = true; }
-    void passMarkerNotWritten(const QString&) override {}
-
-    int recorded = 0;
-    std::vector<QString> messages;
-    std::optional<qint64> showAt;
-    bool playAgain = false;
-};
 
 // The line the operator holds over frame n (whole twips, as the pointer gives them): on a
 // path weaving about the centre line, at the row of a boat coming toward the camera.
@@ -58,10 +41,10 @@ double operatorLineX(const Calibration& c, qint64 frameStartUs)
 class Player
 {
 public:
-    // The engine's wake-up is the sixth timer it creates.
     Player(MeasureModel& model, FakeClock& clock, FakeHiResTimerFactory& timers,
            std::function<void(qint64)> operatorSees)
-        : model(model), clock(clock), timers(timers), operatorSees(std::move(operatorSees))
+        : model(model), media(model.mediaClock()), clock(clock), timers(timers),
+          operatorSees(std::move(operatorSees))
     {
     }
 
@@ -71,7 +54,7 @@ public:
         nextUs = startUs + kFrameUs;
         mediaAtAnchor = startUs;
         wallAtAnchor = clock.ms;
-        model.mediaFrameShown(startUs, kFrameUs);
+        media.frameShown(startUs, kFrameUs);
         operatorSees(startUs);
         followWake();
     }
@@ -80,7 +63,7 @@ public:
         rate = r;
         playing = true;
         wallAtAnchor = clock.ms;
-        model.mediaPlaying(r);
+        media.playing(r);
         followWake();
     }
     void pause()
@@ -88,7 +71,7 @@ public:
         mediaAtAnchor = mediaNow();
         wallAtAnchor = clock.ms;
         playing = false;
-        model.mediaPaused();
+        media.paused();
         followWake();
     }
     void step() { show(shownUs + kFrameUs); }
@@ -126,7 +109,7 @@ private:
             return mediaAtAnchor;
         return mediaAtAnchor + qint64(std::llround(double(clock.ms - wallAtAnchor) * 1000 * rate));
     }
-    FakeHiResTimer& wake() const { return *timers.timers.at(5); }
+    FakeHiResTimer& wake() const { return timers.timer("media wake"); }
     void followWake()
     {
         if (wake().enables != enables) {
@@ -138,6 +121,7 @@ private:
     }
 
     MeasureModel& model;
+    MediaPassClock& media;
     FakeClock& clock;
     FakeHiResTimerFactory& timers;
     std::function<void(qint64)> operatorSees;
@@ -155,34 +139,41 @@ class MediaClockPassTest : public ::testing::Test
 {
 protected:
     MediaClockPassTest()
-        : model({calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers, run,
-                 listener})
+        : model(
+              {calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers, run})
     {
         calibrateSlalom(calibration);
         model.createTimers();
+        QObject::connect(&model, &MeasureModel::passRecorded, [this] { ++recorded; });
+        QObject::connect(&model, &MeasureModel::passNotRecorded,
+                         [this](const QString& message) { messages.push_back(message); });
+        // The player does what it is asked later, from its own event loop.
+        QObject::connect(&model, &MeasureModel::videoFrameWanted,
+                         [this](qint64 mediaUs) { showAt = mediaUs; });
+        QObject::connect(&model, &MeasureModel::videoPlayWanted, [this] { playAgain = true; });
         // What the engine asks of the player: pause and show a skipped frame (a seek), play on.
         player.requests = [this] {
-            if (const auto at = listener.showAt) {
-                listener.showAt.reset();
+            if (const auto at = showAt) {
+                showAt.reset();
                 player.pause();
-                model.mediaSeeked();
+                media.seeked();
                 player.show(*at / kFrameUs * kFrameUs);
             }
-            if (listener.playAgain) {
-                listener.playAgain = false;
+            if (playAgain) {
+                playAgain = false;
                 player.play(player.playbackRate());
             }
         };
         model.setUseMouse(true);
         fake.clock.ms = 5000;
         model.arm();
-        model.setMediaFile(MediaClockFile{QStringLiteral("/videos/pass.webm"), 18000000});
+        media.setFile(MediaClockFile{QStringLiteral("/videos/pass.webm"), 18000000});
     }
 
-    FakeHiResTimer& wakeTimer() { return *fake.timers.timers.at(5); }
+    FakeHiResTimer& wakeTimer() { return fake.timers.timer("media wake"); }
 
     // Shows frame 25 paused, as after a seek there, and starts the pass on it.
-    void startOnFrame25()
+    void startOnTheEntranceFrame()
     {
         player.show(kPassStartUs);
         model.startPass();
@@ -204,8 +195,13 @@ protected:
     PassRecord pass;
     FakeServices fake;
     RunInfo run;
-    Listener listener;
     MeasureModel model;
+    MediaPassClock& media = model.mediaClock();
+    // What the model announced.
+    int recorded = 0;
+    std::vector<QString> messages;
+    std::optional<qint64> showAt;
+    bool playAgain = false;
     Player player{model, fake.clock, fake.timers, [this](qint64 frameUs) {
                       model.mouseMoved(operatorLineX(calibration, frameUs));
                   }};
@@ -234,7 +230,7 @@ TEST_P(MediaClockPlayback, EachSampleIsTheLineOverTheFrameHoldingItsInstant)
 {
     const Playback p = GetParam();
     player.skip = p.skipFrames;
-    startOnFrame25();
+    startOnTheEntranceFrame();
     ASSERT_TRUE(model.mediaPassRunning());
     EXPECT_EQ(model.sampleIndex(), 1); // sample 0 on the frame the pass started on
     player.play(p.rate);
@@ -258,8 +254,8 @@ TEST_P(MediaClockPlayback, EachSampleIsTheLineOverTheFrameHoldingItsInstant)
     player.run(qint64(kTenths * 100 / p.rate) + 1000);
 
     ASSERT_FALSE(model.running());
-    EXPECT_TRUE(listener.messages.empty()) << listener.messages.front().toStdString();
-    EXPECT_EQ(listener.recorded, 1);
+    EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
+    EXPECT_EQ(recorded, 1);
     EXPECT_EQ(pass.samples.sampleCount, kTenths + 1);
     ASSERT_TRUE(pass.media);
     EXPECT_EQ(pass.media->startUs, kPassStartUs);
@@ -303,7 +299,7 @@ INSTANTIATE_TEST_SUITE_P(
 // is when the next comes.
 TEST_F(MediaClockPassTest, ASampleWithinALongFrameIsTakenAtItsOwnInstant)
 {
-    startOnFrame25();
+    startOnTheEntranceFrame();
     player.play(0.25);
     player.run(160 + 1); // frame 26 (1.04 s) is on screen; sample 1 is due at 1.10 s, in frame 27
     player.run(160);     // frame 27 (1.08 s) arrived: the instant is 20 ms of media ahead
@@ -334,22 +330,22 @@ TEST_F(MediaClockPassTest, APassTheVideoCannotFinishIsNeverRecorded)
         std::function<void()> act;
         QString message;
     } cases[] = {
-        {"seek", [&] { model.mediaSeeked(); },
+        {"seek", [&] { media.seeked(); },
          "The video was moved during the pass, after 41 of 162 samples: the pass was not "
          "recorded."},
-        {"end", [&] { model.mediaEnded(); },
+        {"end", [&] { media.ended(); },
          "The video ended after 41 of 162 samples: the pass was not recorded."},
         {"back", [&] { player.show(player.shown() - 5 * kFrameUs); },
          "The video went back during the pass, after 41 of 162 samples: the pass was not "
          "recorded."},
-        {"replaced", [&] { model.setMediaFile(MediaClockFile{QStringLiteral("/v/other.webm")}); },
+        {"replaced", [&] { media.setFile(MediaClockFile{QStringLiteral("/v/other.webm")}); },
          "The video was replaced during the pass, after 41 of 162 samples: the pass was not "
          "recorded."},
     };
     for (const auto& c : cases) {
-        listener.messages.clear();
-        model.setMediaFile(MediaClockFile{QStringLiteral("/videos/pass.webm"), 18000000});
-        startOnFrame25();
+        messages.clear();
+        media.setFile(MediaClockFile{QStringLiteral("/videos/pass.webm"), 18000000});
+        startOnTheEntranceFrame();
         player.play(1.0);
         player.stop = [&] { return model.sampleIndex() >= 41; };
         player.run(10000);
@@ -357,7 +353,7 @@ TEST_F(MediaClockPassTest, APassTheVideoCannotFinishIsNeverRecorded)
         player.pause();
         c.act();
         EXPECT_FALSE(model.running()) << c.what;
-        EXPECT_EQ(listener.messages, std::vector<QString>{c.message}) << c.what;
+        EXPECT_EQ(messages, std::vector<QString>{c.message}) << c.what;
         EXPECT_TRUE(model.awaitingStart()) << c.what;
         EXPECT_NEAR(
             courseOf(calibration, model.lines().boatMarker.x1 + 400, model.lines().boatMarker.y1).y,
@@ -368,7 +364,7 @@ TEST_F(MediaClockPassTest, APassTheVideoCannotFinishIsNeverRecorded)
         player.run(2000);
         EXPECT_EQ(model.sampleIndex(), 41) << c.what << ": samples went on after the end";
     }
-    EXPECT_EQ(listener.recorded, 0);
+    EXPECT_EQ(recorded, 0);
     EXPECT_FALSE(pass.measured);
     EXPECT_FALSE(pass.media);
 }
@@ -378,14 +374,14 @@ TEST_F(MediaClockPassTest, AStartTooCloseToTheEndIsRefusedAndARunningPassGoesOn)
     player.show(2000000); // 16.0 s of video left, the pass needs 16.1 s
     model.startPass();
     EXPECT_FALSE(model.running());
-    ASSERT_EQ(listener.messages.size(), 1u);
-    EXPECT_EQ(listener.messages[0], QStringLiteral("The video ends 16.0 s after this frame, and "
-                                                   "this pass needs 16.1 s: start it on an "
-                                                   "earlier frame."));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], QStringLiteral("The video ends 16.0 s after this frame, and "
+                                          "this pass needs 16.1 s: start it on an "
+                                          "earlier frame."));
     EXPECT_TRUE(model.awaitingStart());
 
-    model.setMediaFile(MediaClockFile{QStringLiteral("/videos/pass.webm"), 18000000});
-    startOnFrame25();
+    media.setFile(MediaClockFile{QStringLiteral("/videos/pass.webm"), 18000000});
+    startOnTheEntranceFrame();
     player.play(1.0);
     player.run(2000);
     const int taken = model.sampleIndex();
@@ -399,16 +395,55 @@ TEST_F(MediaClockPassTest, AStartTooCloseToTheEndIsRefusedAndARunningPassGoesOn)
 
 TEST_F(MediaClockPassTest, WithoutAFileThePassRunsOnTheWallClockAgain)
 {
-    model.setMediaFile(std::nullopt);
+    media.setFile(std::nullopt);
     model.startPass();
     EXPECT_TRUE(model.running());
     EXPECT_FALSE(model.mediaPassRunning());
-    EXPECT_TRUE(fake.timers.timers.at(4)->enabled()); // the 100 ms sample tick
-    EXPECT_TRUE(fake.timers.timers.at(2)->enabled()); // the clock check
+    EXPECT_TRUE(fake.timers.timer("sample").enabled());
+    EXPECT_TRUE(fake.timers.timer("clock check").enabled());
     model.stopPass();
     fake.clock.ms += 20000;
-    fake.timers.timers.at(4)->fire();
+    fake.timers.timer("sample").fire();
     EXPECT_FALSE(pass.media);
+}
+
+// Where a pass lies on its video goes to a day file beside the results. A folder that cannot
+// be written costs one message and nothing else: the pass goes on to the results, and its
+// block waits for the next pass on a video.
+TEST_F(MediaClockPassTest, WhereAPassLiesOnItsVideoIsKeptWhateverTheFolderDoes)
+{
+    QTemporaryDir program;
+    model.keepPassFilesIn(program.path());
+    run.resultsFolder = QStringLiteral("Results"); // inside the program folder, not there yet
+    int aboutVideoPasses = 0;
+    QObject::connect(&model, &MeasureModel::fileNotWritten, [&](const QString& message) {
+        aboutVideoPasses += message.contains(QStringLiteral("VideoPasses"));
+    });
+    const auto measurePass = [&] {
+        startOnTheEntranceFrame();
+        player.play(1.0);
+        player.stop = [&] { return !model.running(); };
+        player.run(20000);
+        player.pause();
+    };
+    measurePass();
+    EXPECT_EQ(recorded, 1);
+    EXPECT_EQ(aboutVideoPasses, 1);
+
+    ASSERT_TRUE(QDir(program.path()).mkdir(run.resultsFolder));
+    measurePass();
+    EXPECT_EQ(recorded, 2);
+    EXPECT_EQ(aboutVideoPasses, 1);
+    const auto text = readTextFile(
+        QDir(program.path())
+            .filePath(QStringLiteral("Results/") + videoPassesFileName(fake.clock.nowValue)));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->count(QStringLiteral("Video pass 12-07-2026 14:05:09\r\n"
+                                         "Video file: /videos/pass.webm\r\n"
+                                         "Start (P0): 1.000 s\r\n"
+                                         "Samples: 162\r\n")),
+              2);
+    EXPECT_TRUE(text->contains(QStringLiteral("\r\n161  17.080\r\n\r\n")));
 }
 
 } // namespace

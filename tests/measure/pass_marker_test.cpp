@@ -14,30 +14,6 @@
 
 namespace {
 
-class Listener : public MeasureListener
-{
-public:
-    void measureChanged() override {}
-    void drawMarks(const OverlayShapes&) override {}
-    void clearMarks() override {}
-    void focusStartButton() override {}
-    void passRecorded() override { ++recorded; }
-    void setDirection(Direction) override {}
-    void passNotRecorded(const QString&) override {}
-    void showVideoAt(qint64) override {}
-    void playVideo() override {}
-    void passMarkerNotWritten(const QString& message) override
-    {
-        // Said during a pass, a message box would take the keys from the operator.
-        EXPECT_FALSE(model && model->running()) << "told while the pass runs";
-        failures.push_back(message);
-    }
-
-    const MeasureModel* model = nullptr;
-    int recorded = 0;
-    std::vector<QString> failures;
-};
-
 class PassMarkerTest : public ::testing::Test
 {
 protected:
@@ -49,11 +25,15 @@ protected:
         QDir(program.path()).mkdir(run.resultsFolder);
         run.skier = QStringLiteral("Ann");
         fake.clock.nowValue = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9));
-        model = std::make_unique<MeasureModel>(
-            MeasureModel::Services{calibration, display, pass, fake.clock, fake.keys, fake.joystick,
-                                   fake.timers, run, listener});
-        listener.model = model.get();
-        model->keepPassMarkers(program.path());
+        model = std::make_unique<MeasureModel>(MeasureModel::Services{
+            calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers, run});
+        QObject::connect(model.get(), &MeasureModel::passRecorded, [this] { ++recorded; });
+        QObject::connect(model.get(), &MeasureModel::fileNotWritten, [this](const QString& m) {
+            // Said during a pass, a message box would take the keys from the operator.
+            EXPECT_FALSE(model && model->running()) << "told while the pass runs";
+            failures.push_back(m);
+        });
+        model->keepPassFilesIn(program.path());
         model->createTimers();
         model->arm();
     }
@@ -64,7 +44,7 @@ protected:
     // Runs the pass to its end on the pass clock.
     void finishPass()
     {
-        FakeHiResTimer& sampleTimer = *fake.timers.timers.at(4);
+        FakeHiResTimer& sampleTimer = fake.timers.timer("sample");
         while (model->running()) {
             fake.clock.ms += 100;
             sampleTimer.fire();
@@ -77,8 +57,10 @@ protected:
     PassRecord pass;
     FakeServices fake;
     RunInfo run;
-    Listener listener;
     std::unique_ptr<MeasureModel> model;
+    // What the model announced.
+    int recorded = 0;
+    std::vector<QString> failures;
 };
 
 TEST_F(PassMarkerTest, ARunningPassHasOneMarkerThatSaysWhichPass)
@@ -117,7 +99,7 @@ TEST_P(PassMarkerEnd, GoesWithThePass)
     switch (GetParam()) {
     case PassEnd::Ended:
         finishPass();
-        EXPECT_EQ(listener.recorded, 1);
+        EXPECT_EQ(recorded, 1);
         break;
     case PassEnd::Aborted:
         fake.clock.ms += 500;
@@ -128,7 +110,7 @@ TEST_P(PassMarkerEnd, GoesWithThePass)
         break;
     }
     EXPECT_TRUE(markers().isEmpty());
-    EXPECT_TRUE(listener.failures.empty());
+    EXPECT_TRUE(failures.empty());
 }
 
 std::string endName(const ::testing::TestParamInfo<PassEnd>& info)
@@ -156,7 +138,7 @@ TEST_F(PassMarkerTest, AViewOnlyPassRecordsNothingAndLeavesNoMarker)
     EXPECT_TRUE(markers().isEmpty());
     finishPass();
     EXPECT_TRUE(markers().isEmpty());
-    EXPECT_EQ(listener.recorded, 0);
+    EXPECT_EQ(recorded, 0);
 }
 
 TEST_F(PassMarkerTest, AMarkerThatCannotBeWrittenIsToldOnceAfterThePassWhichIsRecorded)
@@ -169,11 +151,11 @@ TEST_F(PassMarkerTest, AMarkerThatCannotBeWrittenIsToldOnceAfterThePassWhichIsRe
         model->startPass();
         finishPass();
     }
-    EXPECT_EQ(listener.recorded, 2);
+    EXPECT_EQ(recorded, 2);
     EXPECT_EQ(pass.samples.sampleCount, 162);
-    ASSERT_EQ(listener.failures.size(), 1u);
-    EXPECT_TRUE(listener.failures[0].contains(QStringLiteral("PassInProgress1207-140509.txt")))
-        << listener.failures[0].toStdString();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_TRUE(failures[0].contains(QStringLiteral("PassInProgress1207-140509.txt")))
+        << failures[0].toStdString();
     EXPECT_TRUE(markers().isEmpty());
 }
 

@@ -15,6 +15,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_video_source.h"
 #include "support/kept_files.h"
+#include "support/measure_screen_driver.h"
 #include "support/results_screen_driver.h"
 
 #include <QDir>
@@ -55,6 +56,8 @@ struct StartedProgram
     // The results screen loaded with the pass and shown, as the end of a pass shows it.
     ResultsScreenDriver showResults();
     QString path(const QString& name) const { return folder.filePath(name); }
+    // The measurement screen (made on first use), driven as an operator does.
+    MeasureScreenDriver measureDriver() { return MeasureScreenDriver(screens.measureScreen()); }
     // One more temporary folder, kept under `label` with the others.
     QString newFolder(const QString& label);
 

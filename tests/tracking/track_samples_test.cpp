@@ -1,6 +1,7 @@
 // Samples from a track against the pass engine itself: the measurement model, on the video's
-// clock, stepped frame by frame with the pointer put on each frame at the tracked column.
-// Both must record the same deviations, sample for sample.
+// clock, stepped frame by frame with the pointer put on each frame at the tracked column, and
+// on a pass clock that hands it every sample of the track at once. Each must record the same
+// deviations, sample for sample.
 
 #include "fakes/fake_services.h"
 #include "measure/measure_model.h"
@@ -13,20 +14,45 @@
 
 namespace {
 
-class Listener : public MeasureListener
+// The track as a pass clock: every sample at once, each with the line on the tracked column of
+// the frame holding its instant.
+class TrackClock : public PassClock
 {
 public:
-    void measureChanged() override {}
-    void drawMarks(const OverlayShapes&) override {}
-    void clearMarks() override {}
-    void focusStartButton() override {}
-    void passRecorded() override { ++recorded; }
-    void setDirection(Direction) override {}
-    void passNotRecorded(const QString&) override {}
-    void showVideoAt(qint64) override {}
-    void playVideo() override {}
-    void passMarkerNotWritten(const QString&) override {}
-    int recorded = 0;
+    explicit TrackClock(const Track& track) : track(track) {}
+
+    std::optional<QString> prepare(PassSampler& s) override
+    {
+        sampler = &s;
+        timing_ = true;
+        return std::nullopt;
+    }
+    void takeFirstSamples() override
+    {
+        for (int k = 0; timing_ && k <= sampler->lastSample(); ++k)
+            sampler->takeSampleAtItsInstant(lineTwipsForColumn(frameOf(k).u));
+        sampler->samplesTaken();
+    }
+    void stop() override { timing_ = false; }
+    bool timing() const override { return timing_; }
+    std::optional<int> timeCheckMs(int) const override { return std::nullopt; }
+    std::optional<MediaPass> mediaPass() const override
+    {
+        MediaPass m{track.videoFile, track.pass.startUs, {}};
+        for (int k = 0; k <= sampler->lastSample(); ++k)
+            m.sampleFramesUs.push_back(frameOf(k).startUs);
+        return m;
+    }
+
+private:
+    const TrackPoint& frameOf(int k) const
+    {
+        return *track.frameHolding(track.pass.startUs + qint64(k) * 100000);
+    }
+
+    const Track& track;
+    PassSampler* sampler = nullptr;
+    bool timing_ = false;
 };
 
 struct Case
@@ -48,10 +74,16 @@ class SamplesFromTrack : public ::testing::TestWithParam<Case>
 {
 protected:
     SamplesFromTrack()
-        : model({calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers, run,
-                 listener})
+        : model(
+              {calibration, display, pass, fake.clock, fake.keys, fake.joystick, fake.timers, run})
     {
         calibrateSlalom(calibration);
+        QObject::connect(&model, &MeasureModel::passRecorded, [this] { ++recorded; });
+        const Case& c = GetParam();
+        run.event = c.event;
+        run.direction = c.direction;
+        (c.event == Event::Slalom ? run.slalomSpeed : run.jumpSpeed) = c.speedIndex;
+        model.createTimers();
     }
 
     // A track on the ideal path's columns with a weave and sub-pixel scatter; some columns
@@ -87,56 +119,70 @@ protected:
         return t;
     }
 
+    // What the model recorded is what the track gives, sample for sample.
+    void expectTheTracksSamples(const Track& track)
+    {
+        const TrackSamples samples = samplesFromTrack(track, calibration.transform);
+        ASSERT_TRUE(samples.complete());
+        ASSERT_EQ(int(samples.samples.size()), track.pass.passTenths + 1);
+        ASSERT_EQ(pass.samples.sampleCount, track.pass.passTenths + 1);
+        ASSERT_TRUE(pass.media);
+        for (const TrackSample& s : samples.samples) {
+            EXPECT_EQ(s.deviation, pass.samples.deviations[size_t(s.index)])
+                << "sample " << s.index;
+            EXPECT_EQ(s.frame->startUs, pass.media->sampleFramesUs[size_t(s.index)])
+                << "sample " << s.index;
+        }
+        const PassSamples fromTrack = samples.passSamples();
+        EXPECT_EQ(fromTrack.meanAbsDeviation, pass.samples.meanAbsDeviation);
+        EXPECT_EQ(fromTrack.maxDeviationIndex, pass.samples.maxDeviationIndex);
+        EXPECT_EQ(samples.mediaPass().startUs, pass.media->startUs);
+        EXPECT_EQ(samples.mediaPass().sampleFramesUs, pass.media->sampleFramesUs);
+    }
+
     Calibration calibration;
     DisplaySettings display;
     PassRecord pass;
     FakeServices fake;
     RunInfo run;
-    Listener listener;
     MeasureModel model;
+    int recorded = 0; // passes the model handed to the results
 };
 
 TEST_P(SamplesFromTrack, EqualAHandHeldPassWithTheSameLine)
 {
-    const Case& c = GetParam();
-    const Track track = makeTrack(c);
-    run.event = c.event;
-    run.direction = c.direction;
-    (c.event == Event::Slalom ? run.slalomSpeed : run.jumpSpeed) = c.speedIndex;
-
-    model.createTimers();
+    const Track track = makeTrack(GetParam());
     model.setUseMouse(true);
     model.arm();
-    model.setMediaFile(MediaClockFile{QStringLiteral("pass.webm"), 0});
+    MediaPassClock& media = model.mediaClock();
+    media.setFile(MediaClockFile{QStringLiteral("pass.webm"), 0});
     // Paused on the pass's first frame with the pointer on its column, then Start Pass; each
     // step shows the next frame, the pointer goes to its column, and the engine wakes.
     const auto show = [&](const TrackPoint& f) {
-        model.mediaFrameShown(f.startUs, f.durationUs);
+        media.frameShown(f.startUs, f.durationUs);
         model.mouseMoved(f.u * 15.0);
         fake.clock.ms += 5;
-        model.mediaWake();
+        media.wake();
     };
-    model.mediaPaused();
+    media.paused();
     show(track.frames.front());
     model.startPass();
-    for (size_t k = 1; k < track.frames.size() && listener.recorded == 0; ++k)
+    for (size_t k = 1; k < track.frames.size() && recorded == 0; ++k)
         show(track.frames[k]);
-    ASSERT_EQ(listener.recorded, 1);
+    ASSERT_EQ(recorded, 1);
+    expectTheTracksSamples(track);
+}
 
-    const TrackSamples samples = samplesFromTrack(track, calibration.transform);
-    ASSERT_TRUE(samples.complete());
-    ASSERT_EQ(int(samples.samples.size()), track.pass.passTenths + 1);
-    ASSERT_EQ(pass.samples.sampleCount, track.pass.passTenths + 1);
-    for (const TrackSample& s : samples.samples) {
-        EXPECT_EQ(s.deviation, pass.samples.deviations[size_t(s.index)]) << "sample " << s.index;
-        EXPECT_EQ(s.frame->startUs, pass.media->sampleFramesUs[size_t(s.index)])
-            << "sample " << s.index;
-    }
-    const PassSamples fromTrack = samples.passSamples();
-    EXPECT_EQ(fromTrack.meanAbsDeviation, pass.samples.meanAbsDeviation);
-    EXPECT_EQ(fromTrack.maxDeviationIndex, pass.samples.maxDeviationIndex);
-    EXPECT_EQ(samples.mediaPass().startUs, pass.media->startUs);
-    EXPECT_EQ(samples.mediaPass().sampleFramesUs, pass.media->sampleFramesUs);
+TEST_P(SamplesFromTrack, EqualAPassTheTrackTimesItself)
+{
+    const Track track = makeTrack(GetParam());
+    model.arm();
+    TrackClock clock(track);
+    ASSERT_TRUE(model.startPassOn(clock));
+    ASSERT_EQ(recorded, 1);
+    EXPECT_FALSE(model.running());
+    EXPECT_EQ(model.view().timeLabel, QString::number(track.pass.passTenths + 1));
+    expectTheTracksSamples(track);
 }
 
 INSTANTIATE_TEST_SUITE_P(Passes, SamplesFromTrack,

@@ -6,7 +6,7 @@
 #include "calibration/calibration_session.h"
 #include "calibration/ui/calibration_screen.h"
 #include "course_display/course_display_session.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "platform/platform.h"
 #include "results/results_session.h"
 #include "results/ui/results_screen.h"
@@ -47,13 +47,22 @@ CalibrationScreen& Screens::calibrationScreen()
     return *calibrationScreen_;
 }
 
-Measure& Screens::measure()
+MeasureScreen& Screens::measureScreen()
 {
-    if (!measure_)
-        measure_ = std::make_unique<Measure>(*this, platform_, state_.place, state_.options,
-                                             state_.run, state_.calibration, state_.display,
-                                             state_.pass, courseVideo_);
-    return *measure_;
+    if (!measureScreen_) {
+        measureModel_ = std::make_unique<MeasureModel>(MeasureModel::Services{
+            state_.calibration, state_.display, state_.pass, platform_.clock, platform_.keys,
+            platform_.joystick, platform_.timers, state_.run.info()});
+        measureModel_->keepPassFilesIn(state_.place.folder);
+        // A view-only pass turns the next one round before the screen arms for it.
+        connect(measureModel_.get(), &MeasureModel::directionChosen, &state_.run,
+                &RunParticulars::setDirection);
+        measureScreen_ = std::make_unique<MeasureScreen>(
+            *this, *measureModel_,
+            MeasureScreen::Services{platform_.messages, platform_.fileDialog}, state_.place,
+            state_.options, state_.pass, courseVideo_);
+    }
+    return *measureScreen_;
 }
 
 ResultsScreen& Screens::resultsScreen()
@@ -110,12 +119,12 @@ void Screens::openCalibration()
 
 void Screens::openMeasurement()
 {
-    bringUp(measure());
+    bringUp(measureScreen());
 }
 
 void Screens::prepareMeasurement()
 {
-    measure();
+    measureScreen();
 }
 
 void Screens::openManual()
@@ -135,8 +144,9 @@ void Screens::endProgram()
     if (ending_)
         return;
     ending_ = true;
-    for (QWidget* w : std::initializer_list<QWidget*>{manual_.get(), results_.get(), measure_.get(),
-                                                      calibrationScreen_.get(), startScreen_.get()})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{manual_.get(), results_.get(), measureScreen_.get(),
+                                         calibrationScreen_.get(), startScreen_.get()})
         if (w)
             w->hide();
     Q_EMIT programEnded();

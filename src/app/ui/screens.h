@@ -19,7 +19,8 @@ class StartScreen;
 class CalibrationScreen;
 class CalibrationSession;
 class CourseDisplaySession;
-class Measure;
+class MeasureModel;
+class MeasureScreen;
 class ResultsScreen;
 class ResultsSession;
 class Manual;
@@ -40,7 +41,7 @@ public:
 
     StartScreen& startScreen();
     CalibrationScreen& calibrationScreen();
-    Measure& measure();
+    MeasureScreen& measureScreen();
     ResultsScreen& resultsScreen();
     Manual& manual();
     bool hasCalibrationScreen() const { return calibrationScreen_ != nullptr; }
@@ -74,7 +75,9 @@ private:
     std::unique_ptr<CalibrationSession> calibrationSession_;
     std::unique_ptr<CourseDisplaySession> courseDisplaySession_;
     std::unique_ptr<CalibrationScreen> calibrationScreen_;
-    std::unique_ptr<Measure> measure_;
+    // Before its screen, which holds it.
+    std::unique_ptr<MeasureModel> measureModel_;
+    std::unique_ptr<MeasureScreen> measureScreen_;
     // The session before its screen: the screen goes first.
     std::unique_ptr<ResultsSession> resultsSession_;
     std::unique_ptr<ResultsScreen> results_;

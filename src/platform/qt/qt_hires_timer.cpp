@@ -8,8 +8,9 @@ namespace {
 constexpr int kPhaseToleranceMs = 1;
 } // namespace
 
-QtHiResTimer::QtHiResTimer()
+QtHiResTimer::QtHiResTimer(const QString& role)
 {
+    timer.setObjectName(role);
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, [this] { wake(); });
 }

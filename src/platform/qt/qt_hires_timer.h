@@ -11,7 +11,7 @@
 class QtHiResTimer : public HiResTimer
 {
 public:
-    QtHiResTimer();
+    explicit QtHiResTimer(const QString& role);
 
     void setPeriod(int milliseconds) override { periodMs = milliseconds > 0 ? milliseconds : 1; }
     int period() const override { return periodMs; }
@@ -36,5 +36,8 @@ private:
 class QtHiResTimerFactory : public HiResTimerFactory
 {
 public:
-    std::unique_ptr<HiResTimer> create() override { return std::make_unique<QtHiResTimer>(); }
+    std::unique_ptr<HiResTimer> create(const QString& role) override
+    {
+        return std::make_unique<QtHiResTimer>(role);
+    }
 };

@@ -3,7 +3,7 @@
 // closes.
 
 #include "common/text_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "results/ui/results_screen.h"
 #include "support/calibrated_course.h"
 #include "support/screen_fixture.h"
@@ -45,8 +45,8 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
     start.startUp();
     const QString results = p.folder.filePath(QStringLiteral("stick"));
     p.chooseResultsFolder(results);
-    Measure& measure = p.screens.measure();
-    measure.show();
+    MeasureScreenDriver measure = p.measureDriver();
+    measure.window().show();
 
     QTimer answer; // the operator's OK on every box that comes up
     int answered = 0;
@@ -58,14 +58,13 @@ TEST(ProgramEnd, NoWindowClosedOnTheWayLosesAMeasuredPass)
     });
     answer.start(50);
     const bool ended = programEndsDuring([&] {
-        QTest::keyClick(measure.findChild<QPushButton*>(QStringLiteral("Command1")),
-                        Qt::Key_Return);
+        measure.pressStartPass();
         // The line kept with the joystick while another program has the keyboard: the
         // warning has no window of this program to belong to.
         QApplication::setActiveWindow(nullptr);
         for (int i = 0; i < 1000 && measure.model().running(); ++i) {
             p.fake.clock.ms += 100;
-            p.fake.timers.timers.at(4)->fire(); // the sample tick
+            p.fake.timers.timer("sample").fire();
         }
         if (!p.screens.hasResults() || !p.screens.resultsScreen().isVisible())
             return;

@@ -5,7 +5,7 @@
 #include "app/settings_keys.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "results/pass_report.h"
 #include "support/qt_printers.h"
 #include "support/screen_fixture.h"
@@ -59,9 +59,9 @@ TEST(StartScreen, StartsWithTheDefaultRunParticulars)
     EXPECT_FALSE(s.jumpSpeedGroup().isVisible());
 
     // The start-up sequence: measurement screen made and hidden, flags reset, list files.
-    EXPECT_FALSE(p.screens.measure().isVisible());
+    EXPECT_FALSE(p.screens.measureScreen().isVisible());
     EXPECT_FALSE(p.state.pass.measured);
-    EXPECT_FALSE(p.screens.measure().model().awaitingStart());
+    EXPECT_FALSE(p.screens.measureScreen().model().awaitingStart());
     EXPECT_GT(p.state.place.screenWidthPixels, 0);
     for (const char* list : {"drivers.txt", "skiers.txt", "boats.txt", "models.txt"})
         EXPECT_TRUE(QFile::exists(p.path(list))) << list;
@@ -260,13 +260,13 @@ TEST(StartScreen, MeasureNeedsAValidCalibration)
     EXPECT_EQ(p.fake.messages.shown[0].text,
               "The setup must be OK to proceed.  Return to the setup screen and create a valid "
               "setup");
-    EXPECT_FALSE(p.screens.measure().isVisible());
+    EXPECT_FALSE(p.screens.measureScreen().isVisible());
     EXPECT_TRUE(p.fake.messages.questions.empty()) << "nothing asked before the setup is OK";
 
     p.state.calibration.complete = true;
     p.fake.messages.yesNoAnswers.push_back(true); // no skier: measured without one
     s.measure();
-    EXPECT_TRUE(p.screens.measure().isVisible());
+    EXPECT_TRUE(p.screens.measureScreen().isVisible());
     EXPECT_FALSE(s.screen().isVisible());
 }
 
@@ -280,9 +280,9 @@ TEST(StartScreen, MeasureWithNoSkierAsksOnceUntilTheSkierChanges)
     std::deque<bool>& answers = p.fake.messages.yesNoAnswers;
     const auto measureAndBack = [&] {
         s.measure();
-        const bool measuring = p.screens.measure().isVisible();
+        const bool measuring = p.screens.measureScreen().isVisible();
         if (measuring) {
-            p.screens.measure().hide();
+            p.screens.measureScreen().hide();
             p.screens.showStart();
         }
         return measuring;

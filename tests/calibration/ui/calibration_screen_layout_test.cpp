@@ -5,7 +5,7 @@
 
 #include "calibration/ui/calibration_screen.h"
 #include "course_display/accuracy_check.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/drawing_surface.h"
 #include "scaled_camera.h"
 #include "support/calibration_screen_driver.h"
@@ -224,7 +224,7 @@ TEST_F(CalibrationScreenOnPicture, CalibrationOnAScaledPictureHoldsWhereTheCamer
         EXPECT_LT(c.blue(), 100) << course.y();
     }
 
-    Measure& measure = screens.measure();
+    MeasureScreen& measure = screens.measureScreen();
     measure.show();
     const auto* measureSurface = measure.findChild<DrawingSurface*>();
     ASSERT_EQ(measureSurface->mapping(), surface.mapping());

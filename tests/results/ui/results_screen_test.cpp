@@ -4,7 +4,7 @@
 
 #include "app/settings_keys.h"
 #include "common/text_file.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "results/buoy_figures_text.h"
 #include "results/pass_report.h"
 #include "results/pending_database_line.h"
@@ -308,7 +308,7 @@ TEST_F(ResultsScreenTest, JumpOffersItsSpeedsAndReturnToMeasureShowsTheMeasureme
     r.pickNextSpeed(QStringLiteral("72/45"));
     r.returnToMeasure();
     EXPECT_STREQ(start().runInfo().speed()->caption, "72/45");
-    EXPECT_TRUE(screens.measure().isVisible());
+    EXPECT_TRUE(screens.measureScreen().isVisible());
     EXPECT_FALSE(start().isVisible());
     EXPECT_FALSE(screens.hasResults());
     EXPECT_EQ(databaseLines().size(), 1);

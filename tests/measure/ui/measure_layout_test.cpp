@@ -2,24 +2,19 @@
 // the left edge, on screen and readable at each display size, and the course clear of all of
 // them during a pass with the shipped setups.
 
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "picture/ui/drawing_surface.h"
 #include "support/calibrated_course.h"
 #include "support/control_column.h"
+#include "support/measure_screen_driver.h"
 #include "support/screen_fixture.h"
 #include "support/start_screen_driver.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QFrame>
-#include <QGroupBox>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainterPath>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,35 +28,23 @@ protected:
         fake.clock.ms = 1000;
     }
 
-    template <typename W = QWidget> W* child(const char* name)
-    {
-        W* w = measure.findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-
-    void click(const char* name)
-    {
-        QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
-    }
-
     // A finished pass with the samples and times shown (view-only keeps the screen up).
     void runPassToItsEnd()
     {
-        click("Command1");
-        FakeHiResTimer& sampleTick = *fake.timers.timers.at(4);
-        FakeHiResTimer& clockCheck = *fake.timers.timers.at(2);
+        driver.clickStartPass();
+        FakeHiResTimer& sampleTimer = fake.timers.timer("sample");
         while (measure.model().running()) {
             fake.clock.ms += 100;
-            sampleTick.fire();
+            sampleTimer.fire();
         }
-        clockCheck.fire();
+        fake.timers.timer("clock check").fire();
     }
 
-    DrawingSurface* surface() { return measure.findChild<DrawingSurface*>(); }
+    DrawingSurface* surface() { return &driver.surface(); }
 
     const bool diagnostics;
-    Measure& measure = (state.options.diagnostics = diagnostics, screens.measure());
+    MeasureScreen& measure = (state.options.diagnostics = diagnostics, screens.measureScreen());
+    MeasureScreenDriver driver{measure};
 };
 
 class EachMode : public MeasureLayout, public testing::WithParamInterface<bool>
@@ -80,25 +63,27 @@ TEST_P(EachMode, EveryControlIsOnScreenAndReadableAtEachDisplaySize)
     measure.show();
     fake.joystick.detectCode = kJoyNoError;
     fake.joystick.reading = JoystickReading{165, 65535, 65535};
-    click("cmdJoy");
-    for (const char* name : {"chkViewOnly", "chkUseMouse", "OptRG"})
-        child<QAbstractButton>(name)->click();
+    driver.connectJoystick();
+    driver.check(MeasureScreenDriver::Check::ViewOnly)->click();
+    driver.check(MeasureScreenDriver::Check::UseMouse)->click();
+    driver.chooseRedGreenBoundary();
     runPassToItsEnd();
     // The pass over, a video file comes under the screen: its transport shows too.
     screens.courseVideo().choose(VideoChoice::ofFile(QStringLiteral("/videos/jump.webm")));
     fake.videos.file()->ready(QImage(1024, 768, QImage::Format_RGB32));
-    ASSERT_TRUE(child("videoTransport")->isVisible());
-    ASSERT_TRUE(child("frmJumpPath")->isVisible());
-    ASSERT_TRUE(child("Label3")->isVisible());
-    ASSERT_TRUE(child("Label11")->isVisible());
+    ASSERT_TRUE(driver.videoTransport()->isVisible());
+    ASSERT_TRUE(driver.jumpPathGroup()->isVisible());
+    ASSERT_TRUE(driver.timeLabel()->isVisible());
+    ASSERT_TRUE(driver.mouseStartLabel()->isVisible());
     // The widest text each read-only box shows in a pass.
-    const std::pair<const char*, const char*> widest[] = {
-        {"txtDeviation", "-10.00"}, {"txtDistance", "280.0"}, {"txtSample", "210"},
-        {"Text2", "23:59:59"},      {"Text3", "23:59:59"},    {"txtStep", "211"},
-        {"txtCount", "9999"},       {"txtCount1", "9999"},    {"txtCount2", "9999"},
-        {"txtTest", "9999"}};
-    for (const auto& [name, text] : widest)
-        child<QLineEdit>(name)->setText(QString::fromLatin1(text));
+    const std::pair<QLineEdit*, const char*> widest[] = {
+        {driver.deviationEdit(), "-10.00"}, {driver.distanceEdit(), "280.0"},
+        {driver.sampleEdit(), "210"},       {driver.startTimeEdit(), "23:59:59"},
+        {driver.endTimeEdit(), "23:59:59"}, {driver.sampleCountEdit(), "211"},
+        {driver.countEdit(), "9999"},       {driver.inputTicksEdit(), "9999"},
+        {driver.sampleTicksEdit(), "9999"}, {driver.markRedrawsEdit(), "9999"}};
+    for (const auto& [box, text] : widest)
+        box->setText(QString::fromLatin1(text));
 
     for (const QSize size :
          {QSize(1024, 768), QSize(1366, 768), QSize(1280, 1024), QSize(1920, 1080)}) {
@@ -126,15 +111,16 @@ TEST_P(EachMode, EachFigureShowsWithItsCaption)
     measure.show();
     struct Figure
     {
-        const char* box;
+        QLineEdit* box;
         const char* caption;
         bool shown;
     };
     const bool d = diagnostics;
-    const Figure figures[] = {{"Text2", "Start", true},     {"Text3", "End", true},
-                              {"txtStep", "Samples", true}, {"txtCount1", "Ticks", d},
-                              {"txtCount2", "Ticks", d},    {"txtTest", "Redraws", d},
-                              {"txtCount", nullptr, false}};
+    const Figure figures[] = {
+        {driver.startTimeEdit(), "Start", true},     {driver.endTimeEdit(), "End", true},
+        {driver.sampleCountEdit(), "Samples", true}, {driver.inputTicksEdit(), "Ticks", d},
+        {driver.sampleTicksEdit(), "Ticks", d},      {driver.markRedrawsEdit(), "Redraws", d},
+        {driver.countEdit(), nullptr, false}};
     const auto captionOf = [this](QWidget* box) -> QLabel* {
         const QRect b(box->mapTo(&measure, QPoint(0, 0)), box->size());
         QLabel* nearest = nullptr;
@@ -153,25 +139,22 @@ TEST_P(EachMode, EachFigureShowsWithItsCaption)
     };
     const auto check = [&](const std::string& when) {
         for (const Figure& f : figures) {
-            auto* box = child<QLineEdit>(f.box);
-            ASSERT_EQ(box->isVisibleTo(&measure), f.shown) << when << f.box;
+            const std::string name = f.box->objectName().toStdString();
+            ASSERT_EQ(f.box->isVisibleTo(&measure), f.shown) << when << name;
             if (!f.shown)
                 continue;
-            QLabel* caption = captionOf(box);
-            ASSERT_NE(caption, nullptr) << when << f.box << " has no caption";
-            EXPECT_EQ(caption->text(), QString::fromLatin1(f.caption)) << when << f.box;
+            QLabel* caption = captionOf(f.box);
+            ASSERT_NE(caption, nullptr) << when << name << " has no caption";
+            EXPECT_EQ(caption->text(), QString::fromLatin1(f.caption)) << when << name;
         }
     };
     check("at first: ");
-    click("cmdStatus"); // hide
+    driver.toggleStatusIndicators(); // hide
     for (const Figure& f : figures)
-        EXPECT_FALSE(child<QLineEdit>(f.box)->isVisibleTo(&measure)) << f.box;
-    for (const char* name : {"lblStartTime", "lblEndTime", "lblSamples", "lblTicks"}) {
-        QWidget* caption = child(name);
-        ASSERT_NE(caption, nullptr);
-        EXPECT_FALSE(caption->isVisibleTo(&measure)) << name;
-    }
-    click("cmdStatus"); // show
+        EXPECT_FALSE(f.box->isVisibleTo(&measure)) << f.box->objectName().toStdString();
+    for (QLabel* caption : driver.figureCaptions())
+        EXPECT_FALSE(caption->isVisibleTo(&measure)) << caption->text().toStdString();
+    driver.toggleStatusIndicators(); // show
     check("shown again: ");
 }
 
@@ -202,7 +185,7 @@ TEST_P(CourseInView, NoControlCoversTheCourseDuringAPass)
     StartScreenDriver(screens.startScreen()).chooseEvent(c.event);
     measure.show();
     ASSERT_EQ(measure.size(), QSize(1024, 768));
-    QTest::keyClick(child("Command1"), Qt::Key_Return);
+    driver.pressStartPass();
     ASSERT_TRUE(measure.model().running());
 
     const double low = c.centreLineX - 1.1 - c.pathLimit;

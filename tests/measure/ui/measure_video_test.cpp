@@ -7,24 +7,19 @@
 #include "common/text_file.h"
 #include "measure/input_positioning.h"
 #include "measure/pass_rules.h"
-#include "measure/ui/measure.h"
+#include "measure/ui/measure_screen.h"
 #include "measure/video_pass_log.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "support/calibrated_course.h"
+#include "support/measure_screen_driver.h"
 #include "support/paths.h"
 #include "support/screen_fixture.h"
 #include "support/wait_until.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QMouseEvent>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <cmath>
 #include <cstdio>
@@ -70,7 +65,7 @@ protected:
     {
         loadShippedSetup(state.calibration, QStringLiteral("SlalomOK.ipt"));
         measure.show();
-        measure.findChild<QCheckBox*>(QStringLiteral("chkUseMouse"))->click();
+        driver.check(MeasureScreenDriver::Check::UseMouse)->click();
         // The operator: on every frame shown, the pointer onto the pylon's place.
         QObject::connect(&video, &CourseVideo::frameShown, &measure,
                          [this](const VideoFrame& frame) {
@@ -94,10 +89,7 @@ protected:
         // A picture pixel's centre is at (15 i, 15 j) twips; the mouse goes there through the
         // mapping, at its fractional surface position.
         const PlanePoint at = surface->mapping().toSurface(truth[n].u * 15, truth[n].v * 15);
-        const QPointF local(at.x, at.y);
-        QMouseEvent move(QEvent::MouseMove, local, surface->mapToGlobal(local), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(surface, &move);
+        driver.movePointer(QPointF(at.x, at.y));
     }
 
     void openSampleVideo()
@@ -112,10 +104,6 @@ protected:
         video.file()->seek(startUs);
         return waitUntil([&] { return video.file()->frame().startUs == startUs; }, 3000);
     }
-    QPushButton* button(const char* name)
-    {
-        return measure.findChild<QPushButton*>(QString::fromLatin1(name));
-    }
 
     // The pass from frame 25 at `rate`; `middle` runs once 60 samples are taken.
     void measurePass(double rate, const std::function<void()>& middle = {})
@@ -125,9 +113,9 @@ protected:
         video.setRate(rate);
         QElapsedTimer took;
         took.start();
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        driver.clickStartPass();
         ASSERT_TRUE(measure.model().mediaPassRunning());
-        QTest::mouseClick(button("btnPlay"), Qt::LeftButton);
+        driver.playOrPause();
         if (middle) {
             ASSERT_TRUE(waitUntil([&] { return measure.model().sampleIndex() >= 60; }, 20000));
             middle();
@@ -196,8 +184,9 @@ protected:
     }
 
     CourseVideo& video = screens.courseVideo();
-    Measure& measure = screens.measure();
-    DrawingSurface* surface = measure.findChild<DrawingSurface*>();
+    MeasureScreen& measure = screens.measureScreen();
+    MeasureScreenDriver driver{measure};
+    DrawingSurface* surface = &driver.surface();
     const std::vector<TruthFrame> truth = readTruth();
     qint64 lastShownUs = 0;
     int shownAgain = 0;
@@ -235,21 +224,21 @@ TEST_F(MeasureVideoTest, AtTwiceTheSpeedThePassRecordsTheSame)
 TEST_F(MeasureVideoTest, APauseAndFrameStepsInTheMiddleChangeNothing)
 {
     const auto pauseAndStep = [&] {
-        QTest::mouseClick(button("btnPlay"), Qt::LeftButton); // pause
+        driver.playOrPause(); // pause
         ASSERT_TRUE(waitUntil([&] { return !video.file()->playing(); }, 1000));
         waitUntil([] { return false; }, 300);
         const int paused = measure.model().sampleIndex();
         EXPECT_LT(paused, 70);
         for (int i = 0; i < 12; ++i) {
             const qint64 next = video.file()->frame().startUs + kFrameUs;
-            QTest::mouseClick(button("btnFrameForward"), Qt::LeftButton);
+            driver.stepVideoForward();
             // Generous: a step on a loaded two-core machine has taken over two seconds.
             ASSERT_TRUE(waitUntil([&] { return video.file()->frame().startUs == next; }, 8000));
         }
         // The steps went over 12 frames: 480 ms of the video, 4 or 5 samples.
         waitUntil([] { return false; }, 50);
         EXPECT_GE(measure.model().sampleIndex(), paused + 4);
-        QTest::mouseClick(button("btnPlay"), Qt::LeftButton);
+        driver.playOrPause();
     };
     ASSERT_NO_FATAL_FAILURE(measurePass(2.0, pauseAndStep));
     checkAgainstTruth();
@@ -260,7 +249,7 @@ TEST_F(MeasureVideoTest, WhatCannotBeMeasuredSaysSoAndKeepsWhatIsThere)
     openSampleVideo();
     // Started too late for the video to hold the whole pass: refused, the screen stays armed.
     ASSERT_TRUE(showFrame(2000000));
-    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    driver.clickStartPass();
     EXPECT_FALSE(measure.model().running());
     EXPECT_TRUE(measure.model().awaitingStart());
     ASSERT_EQ(fake.messages.shown.size(), 1u);
@@ -276,7 +265,7 @@ TEST_F(MeasureVideoTest, WhatCannotBeMeasuredSaysSoAndKeepsWhatIsThere)
     bad.write("Lap times of the morning, not a video.\n");
     bad.close();
     fake.fileDialog.answers.push_back(bad.fileName());
-    measure.findChild<QAction*>(QStringLiteral("mnuVideoFile"))->trigger();
+    driver.chooseVideoFile();
     ASSERT_TRUE(waitUntil([&] { return fake.messages.shown.size() > 1; }, 8000));
     waitUntil([] { return false; }, 300);
     ASSERT_EQ(fake.messages.shown.size(), 2u);
@@ -295,10 +284,10 @@ TEST_F(MeasureVideoTest, WhatCannotBeMeasuredSaysSoAndKeepsWhatIsThere)
     EXPECT_EQ(video.choice().kind, VideoChoice::Kind::OverlayCard);
     EXPECT_TRUE(surface->mapping().isIdentity());
     EXPECT_EQ(surface->composed().pixelColor(500, 300), QColor(255, 0, 255));
-    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    driver.clickStartPass();
     EXPECT_TRUE(measure.model().running()); // on the wall clock, as with the card
     EXPECT_FALSE(measure.model().mediaPassRunning());
-    QTest::mouseClick(button("btnAbort"), Qt::LeftButton);
+    driver.abort();
 }
 
 } // namespace
