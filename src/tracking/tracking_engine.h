@@ -17,7 +17,8 @@
 #include <atomic>
 #include <functional>
 
-// A point the operator set: on the frame holding the instant atUs.
+// A point the operator set: on the frame the player shows at the instant atUs (a frame is
+// shown from its start until its end or the next frame's start, whichever comes first).
 struct OperatorPoint
 {
     qint64 atUs = 0;
@@ -51,7 +52,7 @@ struct TrackingRequest
     // The track so far: its video, setup and pass (for a new track the pass's startUs is set
     // from the first frame tracked). Its frames before the first frame tracked are kept.
     Track base;
-    // The first frame tracked is the one holding this instant; an operator point must hold it.
+    // The first frame tracked is the one shown at this instant; an operator point must lie on it.
     qint64 fromUs = 0;
     // The operator's points; a frame that holds one takes it instead of a match.
     std::vector<OperatorPoint> points;

@@ -263,3 +263,78 @@ TEST(TrackingEngine, AFrameWithoutLengthFailsTheRunNamingIt)
 }
 
 } // namespace
+
+namespace {
+
+// A 30 fps file whose frames are stamped to the whole millisecond (0, 33, 67, 100 ms ...)
+// while the player gives each a whole frame period (33 333 us): two frames in three overlap
+// the next one's start, and the player shows the later frame from its start on.
+class MillisecondStamps : public FrameReader
+{
+public:
+    explicit MillisecondStamps(SyntheticPass& clip) : clip(clip) {}
+    static qint64 stampUs(int k) { return std::llround(k * 100.0 / 3.0) * 1000; }
+    std::optional<GreyFrame> next() override
+    {
+        std::optional<GreyFrame> f = clip.next();
+        if (f) {
+            f->startUs = stampUs(n++);
+            f->durationUs = 33333;
+        }
+        return f;
+    }
+    QString error() const override { return {}; }
+
+private:
+    SyntheticPass& clip;
+    int n = 0;
+};
+
+TEST(TrackingEngine, OverlappingFramesTakeEachPointOnTheFrameShownAtItsInstant)
+{
+    Calibration calibration;
+    calibrateSlalom(calibration);
+    PassPlan plan;
+    plan.frames = 24;
+    plan.frameUs = 33333;
+    plan.width = 560;
+    const auto request = [&](const SyntheticPass& clip, int from) {
+        TrackingRequest r;
+        r.base.pass = clip.pass();
+        r.fromUs = MillisecondStamps::stampUs(from);
+        r.points = {{r.fromUs, clip.post(from).u, clip.post(from).v}};
+        r.transform = calibration.transform;
+        return r;
+    };
+    const std::atomic<bool> never{false};
+    // The pass starts at 0.100 s, on frame 3; frame 2 (67 ms, 33.333 ms long) reaches past.
+    SyntheticPass clip(calibration, plan);
+    MillisecondStamps frames(clip);
+    const TrackingOutcome out = trackPoint(request(clip, 3), frames, never);
+    ASSERT_EQ(out.end, TrackingOutcome::End::VideoEnded);
+    EXPECT_EQ(out.track.pass.startUs, 100000);
+    ASSERT_EQ(out.track.frames.size(), 21u);
+    EXPECT_EQ(out.track.frames.front().startUs, 100000);
+    EXPECT_FALSE(out.track.frames[1].operatorSet);
+
+    // A correction on frame 9 (300 ms) keeps frame 8 (267 ms) as it was tracked.
+    SyntheticPass again(calibration, plan);
+    MillisecondStamps more(again);
+    TrackingRequest fix = request(again, 9);
+    fix.base = out.track;
+    const TrackingOutcome fixed = trackPoint(fix, more, never);
+    ASSERT_EQ(fixed.track.frames.size(), 21u);
+    EXPECT_EQ(fixed.track.frames[5], out.track.frames[5]);
+    EXPECT_TRUE(fixed.track.frames[6].operatorSet);
+    EXPECT_EQ(fixed.track.frames[6].startUs, 300000);
+
+    // The last sample (16.2 s) is read on frame 486, not on frame 485 (16.167 s) before it.
+    plan.frames = 490;
+    SyntheticPass whole(calibration, plan);
+    MillisecondStamps all(whole);
+    const TrackingOutcome complete = trackPoint(request(whole, 3), all, never);
+    ASSERT_EQ(complete.end, TrackingOutcome::End::Complete);
+    EXPECT_EQ(complete.track.frames.back().startUs, 16200000);
+}
+
+} // namespace
