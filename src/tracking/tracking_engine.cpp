@@ -91,6 +91,14 @@ private:
     // Where the point should be on a frame starting at us.
     Point2 predict(qint64 us) const;
     double searchRadius(qint64 us, qint64 dtUs) const;
+    // How large the boat is on the frame at us, times its size on the pass's first frame: a
+    // metre across the course on its row, as against on the first frame's.
+    double boatSize(qint64 us) const
+    {
+        const auto now = geometry->pixelsPerMetreAcross(us);
+        const auto first = geometry->pixelsPerMetreAcross(out.track.pass.startUs);
+        return now && first ? *now / *first : 1.0;
+    }
     bool movedTooFast(const TrackPoint& from, double u, qint64 us) const;
     bool offPace(double u, double v, qint64 us) const;
     void take(const GreyFrame& f, double u, double v, double confidence, bool byOperator,
@@ -237,7 +245,7 @@ TrackingOutcome Run::go()
     OperatorPoint point = *seed;
     while (true) {
         if (byOperator) {
-            if (!matcher->start(*f, point.u, point.v)) {
+            if (!matcher->start(*f, point.u, point.v, boatSize(f->startUs))) {
                 take(*f, point.u, point.v, 1.0, true, TrackStop::LeftPicture);
                 return ended(TrackingOutcome::End::Stopped);
             }
@@ -246,7 +254,8 @@ TrackingOutcome Run::go()
             const TrackPoint& last = kept.back();
             const Point2 guess = predict(f->startUs);
             const PointMatch m = matcher->find(*f, guess.x, guess.y,
-                                               searchRadius(f->startUs, f->startUs - last.startUs));
+                                               searchRadius(f->startUs, f->startUs - last.startUs),
+                                               boatSize(f->startUs));
             TrackStop stop = TrackStop::None;
             if (!m.inPicture)
                 stop = TrackStop::LeftPicture;
