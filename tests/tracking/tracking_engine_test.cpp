@@ -121,7 +121,7 @@ TEST_F(TrackingEngineTest, SprayOverThePointStopsTheEngineOnItsFirstFrame)
     ASSERT_EQ(out.track.frames.size(), 13u);
     EXPECT_EQ(out.track.frames.back().startUs, clip.startUs(12));
     EXPECT_EQ(out.track.frames.back().stop, TrackStop::LowConfidence);
-    EXPECT_LT(out.track.frames.back().confidence, 0.85);
+    EXPECT_LT(out.track.frames.back().confidence, TrackingSettings{}.minConfidence);
     std::printf("[ measured ] confidence under spray %.3f, before it at least %.3f\n",
                 out.track.frames.back().confidence,
                 std::min_element(out.track.frames.begin(), out.track.frames.end() - 1,
