@@ -12,6 +12,7 @@
 // first N frames of each pass; --csv FILE also writes the figures one line per pass and row,
 // --frames-csv FILE every tracked frame beside its truth.
 
+#include "platform/gst/gst_frame_reader.h"
 #include "tracking_bench/bench_pass.h"
 #include "tracking_bench/engine_run.h"
 #include "tracking_bench/figures.h"
@@ -71,6 +72,9 @@ std::optional<Options> parse(const QStringList& args)
     }
     return o;
 }
+
+// Spray this opaque over the pylon is named beside a stop.
+constexpr double kSprayShown = 0.1;
 
 const char* methodName(TrackingMethod m)
 {
@@ -318,7 +322,8 @@ int main(int argc, char* argv[])
         qint64 lastFrameUs = tracked.startUs;
         int samples = tracked.passTenths + 1;
         for (TrackingMethod method : options->methods) {
-            const EngineRun run = runEngine(p, method, options->frames);
+            const EngineRun run =
+                runEngine(p, method, options->frames, gstFrameReaderOpener(p.videoPath));
             Row r;
             r.label = QStringLiteral("engine %1").arg(QLatin1String(methodName(method)));
             if (run.end == TrackingOutcome::End::Failed) {
@@ -341,13 +346,22 @@ int main(int argc, char* argv[])
             printRow(r);
             if (!run.stops.empty()) {
                 QStringList list;
-                for (const EngineStop& s : run.stops)
-                    list << QStringLiteral("%1 %2 %3 (%4 px)")
+                int sprayed = 0;
+                for (const EngineStop& s : run.stops) {
+                    if (s.sprayCover >= kSprayShown)
+                        ++sprayed;
+                    list << QStringLiteral("%1 %2 %3 (%4 px%5)")
                                 .arg(s.frame)
                                 .arg(QLatin1String(stopCode(s.why)))
                                 .arg(s.confidence, 0, 'f', 2)
-                                .arg(s.error, 0, 'f', 1);
-                std::printf("    stops: %s\n", qPrintable(list.join(QStringLiteral(", "))));
+                                .arg(s.error, 0, 'f', 1)
+                                .arg(s.sprayCover >= kSprayShown
+                                         ? QStringLiteral(", spray %1").arg(s.sprayCover, 0, 'f', 2)
+                                         : QString());
+                }
+                std::printf("    stops, %d of them where spray covers the pylon a tenth or more "
+                            "(frame, why, confidence, the engine's guess off the truth):\n    %s\n",
+                            sprayed, qPrintable(list.join(QStringLiteral(", "))));
             }
             if (!whole && options->frames == 0)
                 std::printf("    did not reach the last sample: %s\n", qPrintable(run.message));

@@ -10,9 +10,6 @@
 
 namespace {
 
-// The pylon crosses the entrance gate line this long after the pass's first frame.
-constexpr qint64 kGateCrossingUs = 1000000;
-
 std::optional<QList<QByteArray>> readLines(const QString& path)
 {
     QFile f(path);
@@ -143,7 +140,7 @@ QString followedPointName(FollowedPoint p)
 
 std::optional<TrackedPass> BenchPass::trackedPass() const
 {
-    const TruthFrame* first = frameHolding(kGateCrossingUs);
+    const TruthFrame* first = frameHolding(gateCrossingUs);
     if (!first)
         return std::nullopt;
     for (size_t i = 0; i < kSlalomSpeeds.size(); ++i)

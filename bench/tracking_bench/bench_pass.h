@@ -40,6 +40,8 @@ struct BenchPass
     CourseTransform transform;
     QString setupFile;
     std::vector<TruthFrame> truth;
+    // The pylon crosses the entrance gate line (the renderer: a second after the first frame).
+    qint64 gateCrossingUs = 1000000;
 
     // Coming toward the camera the operator puts the line where the pylon meets the
     // windshield's top; from behind, on the pylon's top (the manual's "pylon just above the
@@ -54,7 +56,7 @@ struct BenchPass
         return followed() == FollowedPoint::PylonAtShield ? f.pylonAtShield : f.top;
     }
     // The pass the program measures: from the frame holding the instant the pylon crosses
-    // the entrance gate line (1.000 s), at the scenario's speed. None when the speed is no
+    // the entrance gate line, at the scenario's speed. None when the speed is no
     // slalom speed choice.
     std::optional<TrackedPass> trackedPass() const;
     // The truth frame starting at us; none when no frame starts there.

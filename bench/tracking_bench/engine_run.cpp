@@ -1,7 +1,5 @@
 #include "tracking_bench/engine_run.h"
 
-#include "platform/gst/gst_frame_reader.h"
-
 #include <QElapsedTimer>
 #include <cmath>
 #include <ctime>
@@ -74,7 +72,8 @@ private:
 
 } // namespace
 
-EngineRun runEngine(const BenchPass& pass, TrackingMethod method, int frameLimit)
+EngineRun runEngine(const BenchPass& pass, TrackingMethod method, int frameLimit,
+                    const FrameReaderOpener& open)
 {
     EngineRun run;
     QElapsedTimer wall;
@@ -93,7 +92,7 @@ EngineRun runEngine(const BenchPass& pass, TrackingMethod method, int frameLimit
     request.settings.method = method;
 
     QString error;
-    const std::unique_ptr<FrameReader> reader = openGstFrameReader(pass.videoPath, &error);
+    const std::unique_ptr<FrameReader> reader = open(0, &error);
     if (!reader) {
         run.message = error;
         return run;
@@ -118,8 +117,8 @@ EngineRun runEngine(const BenchPass& pass, TrackingMethod method, int frameLimit
             break;
         }
         const Point2 p = pass.followedPoint(*truth);
-        run.stops.push_back(
-            {truth->frame, stopped.stop, stopped.confidence, std::fabs(stopped.u - p.x)});
+        run.stops.push_back({truth->frame, stopped.stop, stopped.confidence,
+                             std::fabs(stopped.u - p.x), truth->sprayCover});
         request.base = out.track;
         request.fromUs = stopped.startUs;
         request.points.push_back({stopped.startUs, p.x, p.y});

@@ -15,7 +15,8 @@ struct EngineStop
     int frame = 0; // the frame's number in the video
     TrackStop why = TrackStop::None;
     double confidence = 0.0;
-    double error = 0.0; // the engine's guess on that frame from the truth, pixels across
+    double error = 0.0;      // the engine's guess on that frame from the truth, pixels across
+    double sprayCover = 0.0; // the truth's spray over the pylon on that frame (0 to 1)
 };
 
 struct EngineRun
@@ -31,5 +32,6 @@ struct EngineRun
     double wallMs = 0.0; // the whole run, opening the video to the last frame
 };
 
-// frameLimit > 0: only that many frames from the pass's first.
-EngineRun runEngine(const BenchPass& pass, TrackingMethod method, int frameLimit);
+// frameLimit > 0: only that many frames from the pass's first. The video is read once.
+EngineRun runEngine(const BenchPass& pass, TrackingMethod method, int frameLimit,
+                    const FrameReaderOpener& open);
