@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSaveFile>
+#include <clocale>
 #include <cstdio>
 #include <sched.h>
 
@@ -259,6 +260,8 @@ int main(int argc, char* argv[])
 {
     const int cpu = pinToOneCore();
     QCoreApplication app(argc, argv);
+    // The core application takes the system's locale: numbers are printed with a point.
+    std::setlocale(LC_NUMERIC, "C");
     const std::optional<Options> options = parse(app.arguments().mid(1));
     if (!options) {
         std::fputs(kUsage, stderr);
