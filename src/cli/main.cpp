@@ -51,7 +51,7 @@ const CliCommand kCommands[] = {
                "      --results FILE writes the results file and the track beside it (FILE less\n"
                "      its suffix, plus .track.txt); --track FILE writes the track there.\n"
                "      Defaults: slalom, toward the camera, the event's first speed. Where the\n"
-               "      engine cannot vouch for a frame (confidence below 0.85, the point moving\n"
+               "      engine cannot vouch for a frame (confidence below 0.82, the point moving\n"
                "      across the course faster than 3 m/s, or at the picture's edge) it exits 3\n"
                "      naming the frame and its media time: --fix TIME=U,V gives the point on\n"
                "      the frame holding TIME (repeatable). The engine also stops where the\n"

@@ -18,14 +18,6 @@ double thousandths(double v)
     return std::round(v * 1000.0) / 1000.0;
 }
 
-const OperatorPoint* pointOn(const std::vector<OperatorPoint>& points, const GreyFrame& f)
-{
-    for (const OperatorPoint& p : points)
-        if (f.startUs <= p.atUs && p.atUs < f.startUs + std::max<qint64>(f.durationUs, 1))
-            return &p;
-    return nullptr;
-}
-
 class Run
 {
 public:
@@ -55,12 +47,36 @@ private:
     // (no sample could be placed on it).
     std::optional<GreyFrame> nextFrame()
     {
-        std::optional<GreyFrame> f = frames.next();
+        std::optional<GreyFrame> f = peeked ? std::move(ahead) : frames.next();
+        ahead.reset();
+        peeked = false;
         if (f && f->durationUs <= 0) {
             lengthless = f->startUs;
             return std::nullopt;
         }
         return f;
+    }
+    // The player shows a frame from its start until its end or the next frame's start,
+    // whichever comes first: files stamped to the whole millisecond at 30 or 29.97 frames a
+    // second give frames a whole period long that reach past the next one's start.
+    bool shows(const GreyFrame& f, qint64 us)
+    {
+        if (us < f.startUs || us >= f.startUs + std::max<qint64>(f.durationUs, 1))
+            return false;
+        // Only then is the next frame read ahead: until it is needed, a reader that waits
+        // (a file still being written) holds back no frame already come.
+        if (!peeked) {
+            ahead = frames.next();
+            peeked = true;
+        }
+        return !ahead || us < ahead->startUs;
+    }
+    const OperatorPoint* pointOn(const GreyFrame& f)
+    {
+        for (const OperatorPoint& p : request.points)
+            if (shows(f, p.atUs))
+                return &p;
+        return nullptr;
     }
     // Why nextFrame() gave none, when it was not the video's end.
     std::optional<QString> readFailure() const
@@ -75,6 +91,14 @@ private:
     // Where the point should be on a frame starting at us.
     Point2 predict(qint64 us) const;
     double searchRadius(qint64 us, qint64 dtUs) const;
+    // How large the boat is on the frame at us, times its size on the pass's first frame: a
+    // metre across the course on its row, as against on the first frame's.
+    double boatSize(qint64 us) const
+    {
+        const auto now = geometry->pixelsPerMetreAcross(us);
+        const auto first = geometry->pixelsPerMetreAcross(out.track.pass.startUs);
+        return now && first ? *now / *first : 1.0;
+    }
     bool movedTooFast(const TrackPoint& from, double u, qint64 us) const;
     bool offPace(double u, double v, qint64 us) const;
     void take(const GreyFrame& f, double u, double v, double confidence, bool byOperator,
@@ -88,6 +112,9 @@ private:
     std::optional<PassGeometry> geometry;
     TrackingOutcome out;
     std::optional<qint64> lengthless;
+    // The frame after the one taken last, read to know where that one ends.
+    std::optional<GreyFrame> ahead;
+    bool peeked = false;
     // Frames since the operator's last point, that one included: the motion to predict from.
     size_t sinceOperator = 0;
 };
@@ -187,10 +214,10 @@ TrackingOutcome Run::go()
             return failed(QStringLiteral("the video ends before %1 s")
                               .arg(double(request.fromUs) / 1e6, 0, 'f', 3));
         }
-        if (f->startUs + std::max<qint64>(f->durationUs, 1) > request.fromUs)
+        if (f->startUs > request.fromUs || shows(*f, request.fromUs))
             break;
     }
-    const OperatorPoint* seed = pointOn(request.points, *f);
+    const OperatorPoint* seed = pointOn(*f);
     if (!seed)
         return failed(QStringLiteral("no operator's point on the frame at %1 s")
                           .arg(double(f->startUs) / 1e6, 0, 'f', 3));
@@ -218,7 +245,7 @@ TrackingOutcome Run::go()
     OperatorPoint point = *seed;
     while (true) {
         if (byOperator) {
-            if (!matcher->start(*f, point.u, point.v)) {
+            if (!matcher->start(*f, point.u, point.v, boatSize(f->startUs))) {
                 take(*f, point.u, point.v, 1.0, true, TrackStop::LeftPicture);
                 return ended(TrackingOutcome::End::Stopped);
             }
@@ -227,7 +254,8 @@ TrackingOutcome Run::go()
             const TrackPoint& last = kept.back();
             const Point2 guess = predict(f->startUs);
             const PointMatch m = matcher->find(*f, guess.x, guess.y,
-                                               searchRadius(f->startUs, f->startUs - last.startUs));
+                                               searchRadius(f->startUs, f->startUs - last.startUs),
+                                               boatSize(f->startUs));
             TrackStop stop = TrackStop::None;
             if (!m.inPicture)
                 stop = TrackStop::LeftPicture;
@@ -246,7 +274,7 @@ TrackingOutcome Run::go()
         done.total = std::max(done.total, done.done);
         if (progress)
             progress(done);
-        if (kept.back().holds(lastInstant) || kept.back().startUs > lastInstant)
+        if (shows(*f, lastInstant) || f->startUs > lastInstant)
             return ended(TrackingOutcome::End::Complete);
         if (cancel.load())
             return ended(TrackingOutcome::End::Cancelled);
@@ -256,7 +284,7 @@ TrackingOutcome Run::go()
                 return failed(*why);
             return ended(TrackingOutcome::End::VideoEnded);
         }
-        const OperatorPoint* given = pointOn(request.points, *f);
+        const OperatorPoint* given = pointOn(*f);
         byOperator = given != nullptr;
         if (given)
             point = *given;

@@ -68,11 +68,27 @@ TrackedPass SyntheticPass::pass() const
     return p;
 }
 
+double SyntheticPass::courseY(int k) const
+{
+    const double run = plan.speedMps * double(startUs(k)) / 1e6;
+    return plan.direction == Direction::Toward ? -run : run - 259.0;
+}
+
+double SyntheticPass::growth(int k) const
+{
+    // A metre across the course on the picture, where the boat is and where it started.
+    const auto across = [&](double y) {
+        const Point2 a = calibration.transform.toScreen({0.75, y})->point;
+        const Point2 b = calibration.transform.toScreen({1.75, y})->point;
+        return std::hypot(b.x - a.x, b.y - a.y);
+    };
+    return across(courseY(k)) / across(courseY(0));
+}
+
 PostPoint SyntheticPass::post(int k) const
 {
     const double t = double(startUs(k)) / 1e6;
-    const double run = plan.speedMps * t;
-    const double y = plan.direction == Direction::Toward ? -run : run - 259.0;
+    const double y = courseY(k);
     // The post's middle stands 1 m above the water, seen from a camera 8 m up on the centre
     // line 300 m behind the near gate: it shows where the ray through it meets the water,
     // 8 / 7 times as far from the camera's foot.
@@ -90,10 +106,14 @@ GreyFrame SyntheticPass::frame(int k) const
         for (int x = 0; x < plan.width; ++x)
             c.value[size_t(y) * size_t(plan.width) + size_t(x)] += 4.0 * hash01(x, y, 1000 + k);
     const PostPoint p = post(k);
-    const double water = p.v + 18.0;
-    c.box(p.u - 16.0, water - 10.0, p.u + 16.0, water, 205.0);       // hull
-    c.box(p.u - 13.0, water - 14.0, p.u + 11.0, water - 10.0, 55.0); // windshield
-    c.box(p.u - 2.0, water - 34.0, p.u + 2.0, water - 14.0, 25.0);   // post
+    const double s = plan.boatSize * growth(k);
+    // Drawn about the post's middle.
+    const auto part = [&](double left, double top, double right, double bottom, double level) {
+        c.box(p.u + s * left, p.v + s * top, p.u + s * right, p.v + s * bottom, level);
+    };
+    part(-16.0, 8.0, 16.0, 18.0, 205.0); // hull
+    part(-13.0, 4.0, 11.0, 8.0, 55.0);   // windshield
+    part(-2.0, -16.0, 2.0, 4.0, 25.0);   // post
     if (plan.sprayed.count(k))
         for (int j = 0; j < 6; ++j)
             c.box(p.u - 14.0 + 4.0 * j - 3.0 * hash01(j, k, 7), p.v - 16.0,

@@ -121,7 +121,7 @@ TEST_F(TrackingEngineTest, SprayOverThePointStopsTheEngineOnItsFirstFrame)
     ASSERT_EQ(out.track.frames.size(), 13u);
     EXPECT_EQ(out.track.frames.back().startUs, clip.startUs(12));
     EXPECT_EQ(out.track.frames.back().stop, TrackStop::LowConfidence);
-    EXPECT_LT(out.track.frames.back().confidence, 0.85);
+    EXPECT_LT(out.track.frames.back().confidence, TrackingSettings{}.minConfidence);
     std::printf("[ measured ] confidence under spray %.3f, before it at least %.3f\n",
                 out.track.frames.back().confidence,
                 std::min_element(out.track.frames.begin(), out.track.frames.end() - 1,
@@ -151,6 +151,59 @@ TEST_F(TrackingEngineTest, OperatorPointsCarryItThroughTheSpray)
         EXPECT_NEAR(out.track.frames[size_t(k)].u, clip.post(k).u, 0.001);
     }
     EXPECT_LE(columnErrors(out.track, clip).max, 0.5);
+}
+
+// The frames of a clip from one on, as a reader that seeks gives them.
+class FromFrame : public FrameReader
+{
+public:
+    FromFrame(const SyntheticPass& clip, int first, int count)
+        : clip(clip), at(first), end(first + count)
+    {
+    }
+    std::optional<GreyFrame> next() override
+    {
+        if (at >= end)
+            return std::nullopt;
+        return clip.frame(at++);
+    }
+    QString error() const override { return {}; }
+
+private:
+    const SyntheticPass& clip;
+    int at;
+    int end;
+};
+
+TEST_F(TrackingEngineTest, ABoatGrowingPastTheTemplateIsFollowed)
+{
+    // Late in a pass toward the camera the boat doubles in size within seconds: the post
+    // grows from 20 to 36 px wide, past what the point's first picture held.
+    PassPlan plan;
+    plan.frames = 330;
+    plan.height = 560;
+    plan.boatSize = 2.5;
+    SyntheticPass clip(calibration, plan);
+    const int first = 225; // 9 s
+    FromFrame frames(clip, first, 100);
+    TrackingRequest r;
+    r.base.pass = clip.pass();
+    // A correction late in the pass: the frames before it were tracked.
+    r.base.frames = {{0, 40000, clip.post(0).u, clip.post(0).v, 1.0, true, TrackStop::None}};
+    r.fromUs = clip.startUs(first);
+    // Where the post meets the windshield, as an operator would put it.
+    const double size = plan.boatSize * clip.growth(first);
+    r.points = {{r.fromUs, clip.post(first).u, clip.post(first).v + 4.0 * size}};
+    r.transform = calibration.transform;
+    const std::atomic<bool> never{false};
+    const TrackingOutcome out = trackPoint(r, frames, never);
+    EXPECT_EQ(out.end, TrackingOutcome::End::VideoEnded);
+    ASSERT_EQ(out.track.frames.size(), 101u);
+    double worst = 0.0;
+    for (int k = 1; k <= 100; ++k)
+        worst =
+            std::max(worst, std::fabs(out.track.frames[size_t(k)].u - clip.post(first + k - 1).u));
+    EXPECT_LE(worst, 0.5);
 }
 
 TEST_F(TrackingEngineTest, APointCrossingTheCourseFasterThanABoatStops)
@@ -197,8 +250,10 @@ TEST_F(TrackingEngineTest, APointReachingThePicturesEdgeStops)
     const TrackingOutcome out = track(clip);
     ASSERT_EQ(out.end, TrackingOutcome::End::Stopped);
     EXPECT_EQ(out.track.frames.back().stop, TrackStop::LeftPicture);
+    // The template holds 12 px of the boat as large as on the first frame: on the last frame
+    // it reaches within a pixel of the edge.
     const int last = int(out.track.frames.size()) - 1;
-    EXPECT_GT(clip.post(last).u + 12.0, 359.0 - 1.0);
+    EXPECT_GT(clip.post(last).u + 12.0 * clip.growth(last), 359.0 - 1.0);
     EXPECT_LE(columnErrors(out.track, clip).max, 0.5);
 }
 
@@ -260,6 +315,81 @@ TEST(TrackingEngine, AFrameWithoutLengthFailsTheRunNamingIt)
                                    .arg(at * 0.04, 0, 'f', 3));
         EXPECT_TRUE(out.track.frames.empty());
     }
+}
+
+} // namespace
+
+namespace {
+
+// A 30 fps file whose frames are stamped to the whole millisecond (0, 33, 67, 100 ms ...)
+// while the player gives each a whole frame period (33 333 us): two frames in three overlap
+// the next one's start, and the player shows the later frame from its start on.
+class MillisecondStamps : public FrameReader
+{
+public:
+    explicit MillisecondStamps(SyntheticPass& clip) : clip(clip) {}
+    static qint64 stampUs(int k) { return std::llround(k * 100.0 / 3.0) * 1000; }
+    std::optional<GreyFrame> next() override
+    {
+        std::optional<GreyFrame> f = clip.next();
+        if (f) {
+            f->startUs = stampUs(n++);
+            f->durationUs = 33333;
+        }
+        return f;
+    }
+    QString error() const override { return {}; }
+
+private:
+    SyntheticPass& clip;
+    int n = 0;
+};
+
+TEST(TrackingEngine, OverlappingFramesTakeEachPointOnTheFrameShownAtItsInstant)
+{
+    Calibration calibration;
+    calibrateSlalom(calibration);
+    PassPlan plan;
+    plan.frames = 24;
+    plan.frameUs = 33333;
+    plan.width = 560;
+    const auto request = [&](const SyntheticPass& clip, int from) {
+        TrackingRequest r;
+        r.base.pass = clip.pass();
+        r.fromUs = MillisecondStamps::stampUs(from);
+        r.points = {{r.fromUs, clip.post(from).u, clip.post(from).v}};
+        r.transform = calibration.transform;
+        return r;
+    };
+    const std::atomic<bool> never{false};
+    // The pass starts at 0.100 s, on frame 3; frame 2 (67 ms, 33.333 ms long) reaches past.
+    SyntheticPass clip(calibration, plan);
+    MillisecondStamps frames(clip);
+    const TrackingOutcome out = trackPoint(request(clip, 3), frames, never);
+    ASSERT_EQ(out.end, TrackingOutcome::End::VideoEnded);
+    EXPECT_EQ(out.track.pass.startUs, 100000);
+    ASSERT_EQ(out.track.frames.size(), 21u);
+    EXPECT_EQ(out.track.frames.front().startUs, 100000);
+    EXPECT_FALSE(out.track.frames[1].operatorSet);
+
+    // A correction on frame 9 (300 ms) keeps frame 8 (267 ms) as it was tracked.
+    SyntheticPass again(calibration, plan);
+    MillisecondStamps more(again);
+    TrackingRequest fix = request(again, 9);
+    fix.base = out.track;
+    const TrackingOutcome fixed = trackPoint(fix, more, never);
+    ASSERT_EQ(fixed.track.frames.size(), 21u);
+    EXPECT_EQ(fixed.track.frames[5], out.track.frames[5]);
+    EXPECT_TRUE(fixed.track.frames[6].operatorSet);
+    EXPECT_EQ(fixed.track.frames[6].startUs, 300000);
+
+    // The last sample (16.2 s) is read on frame 486, not on frame 485 (16.167 s) before it.
+    plan.frames = 490;
+    SyntheticPass whole(calibration, plan);
+    MillisecondStamps all(whole);
+    const TrackingOutcome complete = trackPoint(request(whole, 3), all, never);
+    ASSERT_EQ(complete.end, TrackingOutcome::End::Complete);
+    EXPECT_EQ(complete.track.frames.back().startUs, 16200000);
 }
 
 } // namespace
