@@ -1,0 +1,289 @@
+// The pass recorder on real GStreamer, fed in real time by the live test source through the
+// frame handler a camera's frames take: the file holds every frame fed from its first to its
+// last, at the times the recorder handed out, with the pictures fed (PSNR of the luma against
+// the pictures drawn again), from at least 2 s before the pass to at least 1 s after it, and
+// the program's player and the tracking frame reader give the same times. A recording that
+// cannot be written is reported once and leaves no file, and the next pass records again.
+
+#include "platform/gst/gst_frame_reader.h"
+#include "platform/gst/gst_pass_recorder.h"
+#include "platform/qt/live_test_source.h"
+#include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_video_source.h"
+#include "platform/ui/recorder_frame.h"
+#include "support/wait_until.h"
+#include "support/write_block.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <map>
+#include <vector>
+
+namespace {
+
+// Luma as the encoder's colour conversion makes it for a small picture (BT.601, 16 to 235),
+// which the frame reader hands back as it is.
+double lumaOf(QRgb c)
+{
+    return 16.0 + 219.0 / 255.0 * (0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c));
+}
+
+double psnr(const GreyFrame& decoded, const QImage& fed)
+{
+    double squares = 0.0;
+    for (int y = 0; y < decoded.height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(fed.constScanLine(y));
+        for (int x = 0; x < decoded.width; ++x) {
+            const double d = double(decoded.at(x, y)) - lumaOf(row[x]);
+            squares += d * d;
+        }
+    }
+    const double mse = squares / (double(decoded.width) * decoded.height);
+    return 10.0 * std::log10(255.0 * 255.0 / std::max(mse, 1e-9));
+}
+
+// A live source feeding a recorder as the measurement screen will: each frame as it comes,
+// with its capture time. Every call on the recorder is timed: none may wait on the encoder
+// or the disk.
+class LiveRecording : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        source = std::make_unique<LiveTestSource>(LiveTestSource::Options{}, clock);
+        recorder = makeGstPassRecorder();
+        ASSERT_NE(recorder->state(), RecorderState::Unavailable)
+            << recorder->message().toStdString();
+        recorder->setOutcomeHandler([this](const RecordingOutcome& o) { outcomes.push_back(o); });
+        source->setFrameHandler([this](const VideoFrame& f) {
+            timed([&] { recorder->feed(recorderFrame(f.image), f.startUs); });
+            fed.push_back(f.startUs);
+        });
+    }
+
+    template <class F> void timed(F call)
+    {
+        QElapsedTimer t;
+        t.start();
+        call();
+        longestCallMs = std::max(longestCallMs, t.elapsed());
+    }
+    // Lets the picture run for ms milliseconds; the latest capture time after it.
+    qint64 runFor(int ms)
+    {
+        waitUntil([] { return false; }, ms);
+        return fed.empty() ? 0 : fed.back();
+    }
+    // One pass: a second and a half of picture between Start Pass and its end.
+    qint64 recordPass(const QString& path, qint64* endUs = nullptr)
+    {
+        const qint64 start = runFor(0);
+        timed([&] { recorder->startPassRecording(path, start); });
+        const qint64 end = runFor(1500);
+        timed([&] { recorder->passEnded(end); });
+        if (endUs)
+            *endUs = end;
+        return start;
+    }
+    bool outcomeCame(size_t count = 1)
+    {
+        return waitUntil([&] { return outcomes.size() >= count; }, 8000);
+    }
+
+    QTemporaryDir folder;
+    SystemClock clock;
+    std::unique_ptr<LiveTestSource> source;
+    std::unique_ptr<PassRecorder> recorder;
+    std::vector<qint64> fed; // capture times, in order
+    std::vector<RecordingOutcome> outcomes;
+    qint64 longestCallMs = 0;
+};
+
+// Every decoded frame by its time.
+std::map<qint64, GreyFrame> decodeAll(const QString& path)
+{
+    std::map<qint64, GreyFrame> frames;
+    QString error;
+    const auto reader = openGstFrameReader(path, &error);
+    EXPECT_TRUE(reader) << error.toStdString();
+    if (!reader)
+        return frames;
+    while (auto f = reader->next())
+        frames[f->startUs] = std::move(*f);
+    EXPECT_TRUE(reader->error().isEmpty()) << reader->error().toStdString();
+    return frames;
+}
+
+// The frame times the program's player shows, playing the file through at twice the speed.
+std::vector<qint64> playedTimes(const QString& path)
+{
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    SystemClock clock;
+    QtVideoSources sources(clock);
+    std::vector<qint64> shown;
+    bool ended = false;
+    auto file = sources.openFile(path);
+    file->setFrameHandler([&](const VideoFrame& f) { shown.push_back(f.startUs); });
+    file->setChangeHandler([&](PlaybackChange c) { ended |= c == PlaybackChange::EndOfMedia; });
+    EXPECT_TRUE(waitUntil([&] { return file->state() != VideoState::Opening; }, 8000));
+    EXPECT_EQ(file->state(), VideoState::Ready) << file->message().toStdString();
+    shown.insert(shown.begin(), file->frame().startUs);
+    file->play();
+    file->setRate(2.0);
+    EXPECT_TRUE(waitUntil([&] { return ended; }, 10000));
+    return shown;
+}
+
+TEST_F(LiveRecording, APassIsRecordedWholeWithTheFramesAndTimesFed)
+{
+    runFor(3000); // the pre-roll fills
+    const QString path = folder.filePath(QStringLiteral("Pass 12-07-2026 14-05-09 Ann 3.mkv"));
+    qint64 end = 0;
+    const qint64 start = recordPass(path, &end);
+    // A sample's frame: its time in the file is known while the pass runs.
+    const std::optional<qint64> startInFile = recorder->mediaTimeUs(start);
+    ASSERT_TRUE(startInFile);
+    ASSERT_TRUE(outcomeCame());
+    source->stop();
+    const RecordingOutcome outcome = outcomes.front();
+    ASSERT_TRUE(outcome.recorded) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.path, path);
+    EXPECT_EQ(outcome.droppedFrames, 0);
+    EXPECT_EQ(recorder->state(), RecorderState::Waiting);
+
+    const std::map<qint64, GreyFrame> decoded = decodeAll(path);
+    ASSERT_EQ(int(decoded.size()), outcome.frames);
+    // The file's frames are the frames fed from a capture time on, one after another, each at
+    // the media time the recorder gives its capture time.
+    const auto first = std::find_if(fed.begin(), fed.end(),
+                                    [&](qint64 c) { return recorder->mediaTimeUs(c) == 0; });
+    ASSERT_NE(first, fed.end());
+    auto capture = first;
+    double worstPsnr = 1e9;
+    for (const auto& [startUs, frame] : decoded) {
+        ASSERT_NE(capture, fed.end());
+        ASSERT_EQ(startUs, recorder->mediaTimeUs(*capture)) << "capture " << *capture << " us";
+        const int n = int(std::lround(double(*capture) * 30 / 1e6));
+        worstPsnr = std::min(worstPsnr, psnr(frame, source->picture(n)));
+        ++capture;
+    }
+    EXPECT_GE(worstPsnr, 35.0);
+    EXPECT_EQ(decoded.rbegin()->first, outcome.lastFrameUs);
+    // Pre-roll and post-roll: from at least 2 s before Start Pass (a key frame every second:
+    // at most 3 s and a frame) to the first frame at least 1 s after the end.
+    EXPECT_GE(*startInFile, 2000000);
+    EXPECT_LE(*startInFile, 3000000 + 34000);
+    EXPECT_GE(outcome.lastFrameUs, *recorder->mediaTimeUs(end) + 1000000);
+    EXPECT_LT(outcome.lastFrameUs, *recorder->mediaTimeUs(end) + 1000000 + 34000);
+    EXPECT_LT(longestCallMs, 100);
+
+    // The program's player shows the same frames at the same times.
+    const std::vector<qint64> played = playedTimes(path);
+    ASSERT_GE(played.size(), decoded.size() / 2) << "the player showed too few frames";
+    for (qint64 t : played)
+        EXPECT_TRUE(decoded.count(t)) << "the player showed a frame at " << t << " us";
+    EXPECT_EQ(played.front(), 0);
+}
+
+TEST_F(LiveRecording, AFileCutShortPlaysUpToWhereItStops)
+{
+    runFor(500);
+    const QString path = folder.filePath(QStringLiteral("cut.mkv"));
+    recordPass(path);
+    ASSERT_TRUE(outcomeCame());
+    ASSERT_TRUE(outcomes.front().recorded);
+    // As a killed program or a pulled card leaves it: the first half of the bytes.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(file.size() / 2));
+    file.close();
+    const std::map<qint64, GreyFrame> decoded = decodeAll(path);
+    EXPECT_GE(int(decoded.size()), outcomes.front().frames / 4);
+    EXPECT_LT(int(decoded.size()), outcomes.front().frames);
+}
+
+enum class WriteFailure { FolderMissing, FolderRemovedMidway, DiskFullMidway };
+
+class RecordingThatCannotBeWritten : public LiveRecording,
+                                     public ::testing::WithParamInterface<WriteFailure>
+{
+};
+
+TEST_P(RecordingThatCannotBeWritten, IsReportedOnceLeavesNoFileAndTheNextPassRecords)
+{
+    const QString passes = folder.filePath(QStringLiteral("passes"));
+    ASSERT_TRUE(QDir().mkpath(passes));
+    const QString path = QDir(passes).filePath(QStringLiteral("Pass 1.mkv"));
+    runFor(1000);
+    std::optional<WriteBlock> full;
+    if (GetParam() == WriteFailure::FolderMissing) {
+        ASSERT_TRUE(QDir(passes).removeRecursively());
+    }
+    const qint64 start = runFor(0);
+    timed([&] { recorder->startPassRecording(path, start); });
+    switch (GetParam()) {
+    case WriteFailure::FolderMissing:
+        break;
+    case WriteFailure::FolderRemovedMidway:
+        ASSERT_TRUE(waitUntil([&] { return QFile::exists(path); }, 3000));
+        runFor(500);
+        ASSERT_TRUE(QDir(passes).removeRecursively());
+        break;
+    case WriteFailure::DiskFullMidway:
+        ASSERT_TRUE(waitUntil([&] { return QFile(path).size() > 0; }, 3000));
+        full.emplace(passes); // nothing more fits on the disk
+        break;
+    }
+    const qint64 end = runFor(1500);
+    timed([&] { recorder->passEnded(end); });
+    ASSERT_TRUE(outcomeCame());
+    full.reset();
+    runFor(500); // a second outcome would have come by now
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_FALSE(outcomes.front().recorded);
+    const QString& message = outcomes.front().message;
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(path))) << message.toStdString();
+    // The reason: the system's, or (a file gone with its folder) the recorder's own.
+    const QStringList reasons = GetParam() == WriteFailure::FolderMissing
+                                    ? QStringList{"No such file or directory"}
+                                : GetParam() == WriteFailure::FolderRemovedMidway
+                                    ? QStringList{"folder was removed"}
+                                    : QStringList{"No space left", "File too large"};
+    EXPECT_TRUE(std::any_of(reasons.begin(), reasons.end(), [&](const QString& r) {
+        return message.contains(r);
+    })) << message.toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(recorder->mediaTimeUs(end));
+    EXPECT_LT(longestCallMs, 100);
+
+    ASSERT_TRUE(QDir().mkpath(passes));
+    recordPass(path);
+    ASSERT_TRUE(outcomeCame(2));
+    EXPECT_TRUE(outcomes.back().recorded) << outcomes.back().message.toStdString();
+    EXPECT_EQ(int(decodeAll(path).size()), outcomes.back().frames);
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, RecordingThatCannotBeWritten,
+                         ::testing::Values(WriteFailure::FolderMissing,
+                                           WriteFailure::FolderRemovedMidway,
+                                           WriteFailure::DiskFullMidway),
+                         [](const auto& info) {
+                             switch (info.param) {
+                             case WriteFailure::FolderMissing:
+                                 return "FolderMissing";
+                             case WriteFailure::FolderRemovedMidway:
+                                 return "FolderRemovedMidway";
+                             case WriteFailure::DiskFullMidway:
+                                 return "DiskFullMidway";
+                             }
+                             return "Unknown";
+                         });
+
+} // namespace
