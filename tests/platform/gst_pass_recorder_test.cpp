@@ -209,6 +209,37 @@ TEST_F(LiveRecording, AFileCutShortPlaysUpToWhereItStops)
     EXPECT_LT(int(decoded.size()), outcomes.front().frames);
 }
 
+TEST_F(LiveRecording, ARestartedPassKeepsItsFileAndTheNextPassFinishesIt)
+{
+    runFor(2500);
+    const QString first = folder.filePath(QStringLiteral("first.mkv"));
+    const QString second = folder.filePath(QStringLiteral("second.mkv"));
+    const qint64 start = runFor(0);
+    recorder->startPassRecording(first, start);
+    const std::optional<qint64> startInFile = recorder->mediaTimeUs(start);
+    // Start Pass again while the pass runs: the same pass, from a later moment.
+    const qint64 restart = runFor(700);
+    recorder->startPassRecording(first, restart);
+    EXPECT_EQ(recorder->mediaTimeUs(restart), *startInFile + (restart - start + 500) / 1000 * 1000);
+    recorder->passEnded(runFor(700));
+    // The next pass comes before the first one's second after it has passed.
+    recorder->startPassRecording(second, runFor(300));
+    EXPECT_EQ(recorder->state(), RecorderState::Recording);
+    recorder->passEnded(runFor(700));
+    ASSERT_TRUE(outcomeCame(2));
+    ASSERT_EQ(outcomes.size(), 2u);
+    for (const RecordingOutcome& o : outcomes) {
+        EXPECT_TRUE(o.recorded) << o.message.toStdString();
+        const std::map<qint64, GreyFrame> decoded = decodeAll(o.path);
+        EXPECT_EQ(int(decoded.size()), o.frames) << o.path.toStdString();
+        ASSERT_FALSE(decoded.empty());
+        EXPECT_EQ(decoded.begin()->first, 0);
+    }
+    EXPECT_EQ(outcomes[0].path, first);
+    // The first file runs from 2 s before its first start to where the next pass's took over.
+    EXPECT_GE(outcomes[0].lastFrameUs, *startInFile + 1700000);
+}
+
 enum class WriteFailure { FolderMissing, FolderRemovedMidway, DiskFullMidway };
 
 class RecordingThatCannotBeWritten : public LiveRecording,

@@ -17,6 +17,7 @@
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
 #include <gst/video/video.h>
+#include <limits>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -346,6 +347,12 @@ private:
     GstCaps* encodedCaps = nullptr;
     std::deque<Command> commands;
     bool stopping = false;
+    // What the ring must keep: from the first frame of a file asked for and not yet opened,
+    // and from the next frame the open file takes.
+    static constexpr quint64 kNone = std::numeric_limits<quint64>::max();
+    quint64 startHold = kNone;
+    quint64 writerHold = kNone;
+    void applyHolds() { ring.holdFrom(std::min(startHold, writerHold)); }
 
     // The worker's.
     std::unique_ptr<FileWriter> writer;
@@ -483,7 +490,7 @@ void GstPassRecorder::feed(const RecorderFrame& frame, qint64 captureUs)
         droppedUs.push_back(t);
         // Drops older than any file being made can still begin with are forgotten.
         while (!droppedUs.empty() && droppedUs.front() < t - 4 * kPreRollUs &&
-               (!fileOriginUs || droppedUs.front() < *fileOriginUs))
+               (state_ != RecorderState::Recording || droppedUs.front() < *fileOriginUs))
             droppedUs.pop_front();
     };
     // A file's frame times rise: a frame no later than the one before cannot go in.
@@ -548,7 +555,8 @@ void GstPassRecorder::startPassRecording(const QString& path, qint64 passStartUs
             c.fromFrame = ring.empty() ? 0 : ring.newest().number + 1;
             c.originUs = firstFedUs.value_or(start);
         }
-        ring.holdFrom(c.fromFrame);
+        startHold = std::min(startHold, c.fromFrame);
+        applyHolds();
         commands.push_back(c);
     }
     wake.notify_all();
@@ -684,13 +692,15 @@ void GstPassRecorder::handle(const Command& c)
     } else {
         why = QStringLiteral("no picture was encoded");
     }
+    {
+        std::lock_guard lock(mutex);
+        startHold = kNone;
+        writerHold = writer ? c.fromFrame : kNone;
+        applyHolds();
+    }
     if (writer) {
         nextToWrite = c.fromFrame;
         return;
-    }
-    {
-        std::lock_guard lock(mutex);
-        ring.holdFrom(std::numeric_limits<quint64>::max());
     }
     RecordingOutcome outcome;
     outcome.path = c.path;
@@ -720,8 +730,10 @@ void GstPassRecorder::writeNewFrames(std::unique_lock<std::mutex>& lock)
     else if (ended)
         finishFile(std::nullopt);
     lock.lock();
-    if (writer)
-        ring.holdFrom(nextToWrite);
+    if (writer) {
+        writerHold = nextToWrite;
+        applyHolds();
+    }
 }
 
 void GstPassRecorder::finishFile(std::optional<QString> why)
@@ -729,7 +741,8 @@ void GstPassRecorder::finishFile(std::optional<QString> why)
     std::unique_ptr<FileWriter> w = std::move(writer);
     {
         std::lock_guard lock(mutex);
-        ring.holdFrom(std::numeric_limits<quint64>::max());
+        writerHold = kNone;
+        applyHolds();
     }
     if (!why)
         why = w->finish();
