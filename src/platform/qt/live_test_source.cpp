@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 namespace {
@@ -66,6 +67,25 @@ QImage LiveTestSource::picture(int n) const
     p.fillRect(x, y, boatW, boatH, QColor(235, 235, 230));
     p.fillRect(x + boatW / 3, y + boatH / 4, boatW / 4, boatH / 2, QColor(30, 30, 40));
     return image;
+}
+
+double LiveTestSource::lumaPsnr(const QImage& back, const QImage& drawn)
+{
+    const QImage a = back.convertToFormat(QImage::Format_RGB32);
+    const QImage b = drawn.convertToFormat(QImage::Format_RGB32);
+    const int w = std::min(a.width(), b.width()), h = std::min(a.height(), b.height());
+    const auto luma = [](QRgb c) { return 0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c); };
+    double squares = 0.0;
+    for (int y = 0; y < h; ++y) {
+        const auto* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* rb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const double d = luma(ra[x]) - luma(rb[x]);
+            squares += d * d;
+        }
+    }
+    const double mse = squares / std::max(1.0, double(w) * h);
+    return 10.0 * std::log10(255.0 * 255.0 / std::max(mse, 1e-9));
 }
 
 qint64 LiveTestSource::captureUs(int n) const

@@ -29,6 +29,9 @@ public:
 
     // The picture of frame n.
     QImage picture(int n) const;
+    // How close a picture that came back (decoded from a recording) is to the one drawn: the
+    // PSNR of their luma in dB, over the size they share.
+    static double lumaPsnr(const QImage& back, const QImage& drawn);
     // Frame n's capture time (its VideoFrame's startUs): n frame periods after the first.
     qint64 captureUs(int n) const;
     // Frames delivered so far, and frames whose moment passed while the event loop was busy
