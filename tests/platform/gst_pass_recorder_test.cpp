@@ -41,7 +41,8 @@ protected:
             << recorder->message().toStdString();
         recorder->setOutcomeHandler([this](const RecordingOutcome& o) { outcomes.push_back(o); });
         source->setFrameHandler([this](const VideoFrame& f) {
-            timed([&] { recorder->feed(recorderFrame(f.image), f.startUs); });
+            if (recorder)
+                timed([&] { recorder->feed(recorderFrame(f.image), f.startUs); });
             fed.push_back(f.startUs);
         });
     }
@@ -222,6 +223,33 @@ TEST_F(LiveRecording, ARestartedPassKeepsItsFileAndTheNextPassFinishesIt)
     EXPECT_EQ(outcomes[0].path, first);
     // The first file runs from 2 s before its first start to where the next pass's took over.
     EXPECT_GE(outcomes[0].lastFrameUs, *startInFile + 1700000);
+}
+
+// Threads of this process that run as batch work (SCHED_BATCH, policy 3 in /proc).
+int batchThreads()
+{
+    int n = 0;
+    for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(task));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // The fields after the thread's name, which may hold blanks, in parentheses.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        n += fields.size() > 38 && fields[38] == "3";
+    }
+    return n;
+}
+
+TEST_F(LiveRecording, EncodesAsBatchWorkAndGivesGStreamersThreadsBack)
+{
+    runFor(500);
+    // The encoder's streaming thread and the worker never take the core from the thread that
+    // hands them a frame.
+    EXPECT_GE(batchThreads(), 2);
+    recorder.reset();
+    // GStreamer's pooled threads may serve the player next: they are ordinary again.
+    EXPECT_EQ(batchThreads(), 0);
 }
 
 enum class WriteFailure { FolderMissing, FolderRemovedMidway, DiskFullMidway };
