@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <vector>
@@ -175,6 +176,24 @@ TEST_F(LiveRecording, APassIsRecordedWholeWithTheFramesAndTimesFed)
         worstPsnr = std::min(worstPsnr, LiveTestSource::lumaPsnr(image, source->picture(n)));
     }
     EXPECT_GE(worstPsnr, 35.0);
+
+    // Sought to the middle of a frame of the pass, then stepped on and back, the player
+    // shows exactly the recorded frames.
+    SystemClock clock;
+    QtVideoSources sources(clock);
+    auto file = sources.openFile(path);
+    ASSERT_TRUE(waitUntil([&] { return file->state() == VideoState::Ready; }, 8000));
+    const auto frame = decoded.upper_bound(*startInFile + 500000);
+    ASSERT_NE(std::next(frame), decoded.end());
+    const auto shows = [&](qint64 us) {
+        return waitUntil([&] { return file->positionUs() == us; }, 3000);
+    };
+    file->seek(frame->first + 15000);
+    EXPECT_TRUE(shows(frame->first)) << file->positionUs() << " us";
+    file->stepForward();
+    EXPECT_TRUE(shows(std::next(frame)->first)) << file->positionUs() << " us";
+    file->stepBack();
+    EXPECT_TRUE(shows(frame->first)) << file->positionUs() << " us";
 }
 
 TEST_F(LiveRecording, AFileCutShortPlaysUpToWhereItStops)
@@ -250,6 +269,62 @@ TEST_F(LiveRecording, EncodesAsBatchWorkAndGivesGStreamersThreadsBack)
     recorder.reset();
     // GStreamer's pooled threads may serve the player next: they are ordinary again.
     EXPECT_EQ(batchThreads(), 0);
+}
+
+TEST(PassRecorder, FramesTheEncoderCannotTakeAreDroppedAndCounted)
+{
+    // A second of frames at once, every fifth of a second: far faster than a camera's, the
+    // encoder's queue fills and frames are dropped.
+    QTemporaryDir folder;
+    const std::unique_ptr<PassRecorder> recorder = makeGstPassRecorder();
+    std::optional<RecordingOutcome> outcome;
+    recorder->setOutcomeHandler([&](const RecordingOutcome& o) { outcome = o; });
+    QImage picture(640, 480, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    const RecorderFrame frame = recorderFrame(picture);
+    constexpr qint64 kFrameUs = 33333;
+    recorder->startPassRecording(folder.filePath(QStringLiteral("burst.mkv")), 0);
+    int fed = 0;
+    for (; fed * kFrameUs < 4000000; ++fed) {
+        recorder->feed(frame, fed * kFrameUs);
+        if (fed == 30)
+            recorder->passEnded(fed * kFrameUs);
+        if (fed % 30 == 29)
+            waitUntil([] { return false; }, 200);
+    }
+    ASSERT_TRUE(waitUntil([&] { return outcome.has_value(); }, 10000));
+    ASSERT_TRUE(outcome->recorded) << outcome->message.toStdString();
+    EXPECT_GT(outcome->droppedFrames, 0);
+    // Every frame up to the file's last is in it or counted as dropped.
+    const int upToLast = int(outcome->lastFrameUs / kFrameUs) + 1;
+    EXPECT_EQ(outcome->frames + outcome->droppedFrames, upToLast);
+    EXPECT_EQ(int(decodeAll(outcome->path).size()), outcome->frames);
+}
+
+TEST(PassRecorder, WithoutItsEncoderSaysWhichPackageIsMissingAndRecordsNothing)
+{
+    GstPluginFeature* x264 = gst_registry_lookup_feature(gst_registry_get(), "x264enc");
+    ASSERT_TRUE(x264) << "x264enc is not installed here (gstreamer1.0-plugins-ugly)";
+    gst_registry_remove_feature(gst_registry_get(), x264);
+    const std::unique_ptr<PassRecorder> recorder = makeGstPassRecorder();
+    gst_registry_add_feature(gst_registry_get(), x264); // takes the reference back
+    EXPECT_EQ(recorder->state(), RecorderState::Unavailable);
+    EXPECT_TRUE(recorder->message().contains("x264enc")) << recorder->message().toStdString();
+    EXPECT_TRUE(recorder->message().contains("gstreamer1.0-plugins-ugly"));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("pass.mkv"));
+    std::vector<RecordingOutcome> outcomes;
+    recorder->setOutcomeHandler([&](const RecordingOutcome& o) { outcomes.push_back(o); });
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    recorder->feed(recorderFrame(picture), 0);
+    recorder->startPassRecording(path, 0);
+    EXPECT_FALSE(recorder->mediaTimeUs(0));
+    EXPECT_TRUE(outcomes.empty()); // told from the event loop, never inside the call
+    ASSERT_TRUE(waitUntil([&] { return !outcomes.empty(); }, 2000));
+    EXPECT_FALSE(outcomes.front().recorded);
+    EXPECT_EQ(outcomes.front().message, recorder->message());
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 enum class WriteFailure { FolderMissing, FolderRemovedMidway, DiskFullMidway };
