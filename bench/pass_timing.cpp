@@ -14,6 +14,7 @@
 //   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing
 //       --live resources/program/videos/slalom_pass_58kmh.webm  (the slalom pass again over
 //                                                                a live picture)
+//   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing --live FILE --record  (and recorded)
 //
 // Options: --load starts one spinning thread per core for the length of the run;
 // --passes N runs each pass N times (default 1); --stall MS blocks the user-interface thread
@@ -24,6 +25,9 @@
 //
 // --live FILE then runs the slalom pass again on the wall clock with the file (at least 17 s
 // long) playing under the measurement screen, each frame painted as it comes, as a camera's.
+// --record adds the same live passes again with every frame also handed to the pass recorder
+// as it comes, each pass recorded to a file (with 0.3 s of pre-roll: the file is rewound
+// before each pass), and says what each file holds.
 //
 // --video FILE then measures a slalom pass at 58 km/h on the file under the measurement
 // screen, from the frame at --video-start SECONDS (default 1.0, the sample pass's entrance
@@ -41,6 +45,7 @@
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "platform/file_dialog.h"
+#include "platform/gst/gst_pass_recorder.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_hires_timer.h"
@@ -49,22 +54,26 @@
 #include "platform/qt/qt_video_source.h"
 #include "platform/qt/sdl_joystick.h"
 #include "platform/settings_store.h"
+#include "platform/ui/recorder_frame.h"
 #include "results/ui/results_screen.h"
 #include "support/wait_until.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sys/resource.h>
 #include <thread>
 #include <vector>
@@ -320,6 +329,7 @@ int main(int argc, char** argv)
     int stallMs = 0;
     VideoRun video;
     QString liveFile;
+    bool record = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--load") == 0)
             load = true;
@@ -333,6 +343,8 @@ int main(int argc, char** argv)
             video.startUs = qint64(std::atof(argv[++i]) * 1e6);
         else if (std::strcmp(argv[i], "--video-rate") == 0 && i + 1 < argc)
             video.rate = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--record") == 0)
+            record = true;
         else if (std::strcmp(argv[i], "--live") == 0 && i + 1 < argc)
             liveFile = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[++i]));
     }
@@ -473,26 +485,68 @@ int main(int argc, char** argv)
         } else {
             auto* surface = measure.findChild<DrawingSurface*>();
             int frames = 0;
+            // With --record, the frames also go to a recorder on the same thread, each at its
+            // arrival, as the measurement screen will hand a camera's over.
+            std::unique_ptr<PassRecorder> recorder;
+            const Steady::time_point epoch = Steady::now();
+            const auto nowUs = [&] {
+                return std::chrono::duration_cast<std::chrono::microseconds>(Steady::now() - epoch)
+                    .count();
+            };
             live->setFrameHandler([&](const VideoFrame& f) {
                 surface->setBackgroundPicture(f.image);
                 ++frames;
+                if (recorder)
+                    recorder->feed(recorderFrame(f.image), nowUs());
             });
-            double seconds = 0.0;
-            int framesInPasses = 0;
-            for (int r = 0; r < repeats; ++r) {
-                live->seek(0);
-                waitUntil([&] { return live->positionUs() == 0; }, 3000);
-                live->play();
-                waitUntil([] { return false; }, 300);
-                const Steady::time_point from = Steady::now();
-                const int before = frames;
-                runPass(passes[0], "engine, live video", true);
-                seconds += msBetween(from, Steady::now()) / 1e3;
-                framesInPasses += frames - before;
-                live->pause();
+            const auto livePasses = [&](const char* label) {
+                double seconds = 0.0;
+                int framesInPasses = 0;
+                for (int r = 0; r < repeats; ++r) {
+                    live->seek(0);
+                    waitUntil([&] { return live->positionUs() == 0; }, 3000);
+                    live->play();
+                    waitUntil([] { return false; }, 300);
+                    const Steady::time_point from = Steady::now();
+                    const int before = frames;
+                    std::optional<RecordingOutcome> outcome;
+                    if (recorder) {
+                        recorder->setOutcomeHandler(
+                            [&](const RecordingOutcome& o) { outcome = o; });
+                        recorder->startPassRecording(
+                            QDir(work.path()).filePath(QStringLiteral("pass %1.mkv").arg(r)),
+                            nowUs());
+                    }
+                    runPass(passes[0], label, true);
+                    seconds += msBetween(from, Steady::now()) / 1e3;
+                    framesInPasses += frames - before;
+                    if (recorder) {
+                        recorder->passEnded(nowUs());
+                        waitUntil([&] { return outcome.has_value(); }, 5000);
+                        if (!outcome)
+                            std::printf("%-16s the recording was not finished\n", "");
+                        else if (!outcome->recorded)
+                            std::printf("%-16s %s\n", "", qPrintable(outcome->message));
+                        else
+                            std::printf("%-16s recorded %d frames (%d dropped), %.1f MB\n", "",
+                                        outcome->frames, outcome->droppedFrames,
+                                        double(QFileInfo(outcome->path).size()) / 1e6);
+                    }
+                    live->pause();
+                }
+                std::printf("%-16s %d frames painted in %.1f s of passes\n", "", framesInPasses,
+                            seconds);
+            };
+            livePasses("engine, live video");
+            if (record) {
+                RecorderSettings settings;
+                settings.fps = int(std::lround(1e6 / double(std::max<qint64>(1, live->frameUs()))));
+                recorder = makeGstPassRecorder(settings);
+                if (recorder->state() == RecorderState::Unavailable)
+                    std::printf("%-16s %s\n", "recording", qPrintable(recorder->message()));
+                else
+                    livePasses("live, recording");
             }
-            std::printf("%-16s %d frames painted in %.1f s of passes\n", "", framesInPasses,
-                        seconds);
             surface->setBackgroundPicture(QImage());
         }
     }

@@ -14,7 +14,8 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsdl2-
           # decoding frames as fast as they come.
           libopencv-dev libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
           # The sample pass video's check decodes it with gst-launch-1.0; the test passes
-          # of the tracking benchmark are also encoded as H.264 with x264enc.
+          # of the tracking benchmark are also encoded as H.264 with x264enc, and so is
+          # every live pass the program records (x264enc is then needed at run time).
           gstreamer1.0-tools gstreamer1.0-plugins-ugly
           # scripts/check_format.sh: the formatting the repository keeps.
           clang-format-14)
