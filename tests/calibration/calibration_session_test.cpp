@@ -6,7 +6,6 @@
 #include "calibration/setup_file.h"
 #include "support/calibration_session_fixture.h"
 #include "support/impossible_setups.h"
-#include "support/write_block.h"
 #include "support/write_failure.h"
 
 #include <QDir>
@@ -628,35 +627,8 @@ class CalibrationWriteFailures : public CalibrationSessionRules,
 protected:
     void TearDown() override { mend(); }
 
-    // Breaks the results folder for the files named: taken away (a memory stick pulled
-    // out) or made read-only until mend(), the disk full for those files until the end.
-    void breakResultsFolder(const QStringList& names)
-    {
-        switch (GetParam()) {
-        case Failure::FolderMissing:
-            ASSERT_TRUE(QDir().rename(results.path(), awayPath()));
-            movedAway = true;
-            break;
-        case Failure::FolderReadOnly:
-            block.emplace(results.path());
-            break;
-        case Failure::DiskFull:
-            for (const QString& name : names) {
-                QFile::remove(resultFile(name));
-                ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), resultFile(name)));
-            }
-            break;
-        }
-    }
-    void mend()
-    {
-        block.reset();
-        if (movedAway) {
-            ASSERT_TRUE(QDir().rename(awayPath(), results.path()));
-        }
-        movedAway = false;
-    }
-    QString awayPath() const { return results.path() + QStringLiteral("-away"); }
+    void breakResultsFolder(const QStringList& names) { broken.breakFor(names); }
+    void mend() { broken.mend(); }
 
     // Exactly one message since `from`, a warning naming the file and the system's reason.
     void expectOneWarning(size_t from, const QString& path)
@@ -668,8 +640,7 @@ protected:
         EXPECT_TRUE(namesTheReason(GetParam(), m.text)) << m.text.toStdString();
     }
 
-    std::optional<WriteBlock> block;
-    bool movedAway = false;
+    BrokenFolder broken{results.path(), GetParam()};
 };
 
 TEST_P(CalibrationWriteFailures, BothDayLogsInOneMessageThenTheJournalAndTheSetupStillLoads)

@@ -10,7 +10,6 @@
 #include "support/calibration_screen_driver.h"
 #include "support/screen_fixture.h"
 #include "support/start_screen_driver.h"
-#include "support/write_block.h"
 #include "support/write_failure.h"
 
 #include <QAction>
@@ -38,36 +37,8 @@ protected:
 
     QString result(const QString& name) const { return results.filePath(name); }
 
-    // Breaks the results folder for the files named, the way the test's parameter says: the
-    // folder taken away (a memory stick pulled out) or made read-only until mend(), the disk
-    // full for those files until the end.
-    void breakResultsFolder(const QStringList& names)
-    {
-        switch (GetParam()) {
-        case Failure::FolderMissing:
-            ASSERT_TRUE(QDir().rename(results.path(), awayPath()));
-            movedAway = true;
-            break;
-        case Failure::FolderReadOnly:
-            block.emplace(results.path());
-            break;
-        case Failure::DiskFull:
-            for (const QString& name : names) {
-                QFile::remove(result(name));
-                ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), result(name)));
-            }
-            break;
-        }
-    }
-    void mend()
-    {
-        block.reset();
-        if (movedAway) {
-            ASSERT_TRUE(QDir().rename(awayPath(), results.path()));
-        }
-        movedAway = false;
-    }
-    QString awayPath() const { return results.path() + QStringLiteral("-away"); }
+    void breakResultsFolder(const QStringList& names) { broken.breakFor(names); }
+    void mend() { broken.mend(); }
 
     // Exactly one message since `from`, a warning; its text.
     QString oneWarning(size_t from = 0)
@@ -128,8 +99,7 @@ protected:
 
     const QDir elsewhereDir{newFolder(QStringLiteral("elsewhere"))};
     std::optional<StartScreenDriver> startScreen;
-    std::optional<WriteBlock> block;
-    bool movedAway = false;
+    BrokenFolder broken{results.path(), GetParam()};
 };
 
 // ---- the end of a pass: statistics side file and day result log, then the database log ------

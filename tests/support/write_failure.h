@@ -3,15 +3,21 @@
 // how the operator's message names the reason: for the tests that break a folder under the
 // program and check what it says and keeps.
 
+#include "support/write_block.h"
+
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <sys/resource.h>
+#include <utility>
 
 enum class Failure { FolderMissing, FolderReadOnly, DiskFull };
 
@@ -79,6 +85,53 @@ public:
 private:
     rlimit saved{};
     sighandler_t oldHandler = SIG_DFL;
+};
+
+// A folder broken the way a test's parameter says: taken away (a memory stick pulled out) or
+// made read-only until mend(), or the disk full for the files named until the end.
+class BrokenFolder
+{
+public:
+    BrokenFolder(QString folder, Failure kind) : folder(std::move(folder)), kind(kind) {}
+    ~BrokenFolder() { mend(); }
+    BrokenFolder(const BrokenFolder&) = delete;
+    BrokenFolder& operator=(const BrokenFolder&) = delete;
+
+    void breakFor(const QStringList& names)
+    {
+        switch (kind) {
+        case Failure::FolderMissing:
+            ASSERT_TRUE(QDir().rename(folder, awayPath()));
+            movedAway = true;
+            break;
+        case Failure::FolderReadOnly:
+            block.emplace(folder);
+            break;
+        case Failure::DiskFull:
+            for (const QString& name : names) {
+                const QString path = QDir(folder).filePath(name);
+                QFile::remove(path);
+                ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), path));
+            }
+            break;
+        }
+    }
+    void mend()
+    {
+        block.reset();
+        if (movedAway) {
+            EXPECT_TRUE(QDir().rename(awayPath(), folder));
+        }
+        movedAway = false;
+    }
+
+private:
+    QString awayPath() const { return folder + QStringLiteral("-away"); }
+
+    QString folder;
+    Failure kind;
+    std::optional<WriteBlock> block;
+    bool movedAway = false;
 };
 
 inline QByteArray bytesOf(const QString& path)
