@@ -9,6 +9,7 @@
 SliderMarksPainter::SliderMarksPainter(QSlider* slider) : QWidget(slider), slider(slider)
 {
     setObjectName(QStringLiteral("sliderMarks"));
+    setAccessibleName(QStringLiteral("Marks on the Video Position"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     slider->installEventFilter(this);
