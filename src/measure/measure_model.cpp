@@ -164,6 +164,7 @@ bool MeasureModel::startPassOn(PassClock& clock)
     clock_ = &clock;
     aborted_ = false;
     sampleIndex_ = 0;
+    heldLines_.clear();
     // Where the clock's own last sample marks the end of the pass's time, no check waits.
     clockTimer->setEnabled(false);
     if (const std::optional<int> checkMs = clock.timeCheckMs(pass.tenths)) {
@@ -329,6 +330,7 @@ void MeasureModel::takeSampleAtItsInstant(std::optional<double> lineX)
     else
         devices.pointLine(lines_);
     computeLiveDeviation(true, true);
+    heldLines_.push_back({lines_.measureLine.x1, lines_.boatMarker.y1});
     if (i >= 0 && i < PassSamples::kCapacity)
         pass.samples.deviations[size_t(i)] = deviation_;
     mandatorySide_ = ::mandatorySide(i, pass.tenths, mandatorySide_, r.direction);
@@ -355,6 +357,8 @@ void MeasureModel::placeBoatMarker(double distance, Direction direction)
 void MeasureModel::endPass(const RunInfo& r)
 {
     pass.media = clock_->mediaPass();
+    if (pass.media && heldLines_.size() == pass.media->sampleFramesUs.size())
+        pass.media->sampleLines = heldLines_;
     pass.measured = true;
     awaitingStart_ = false;
     view_.endTime = timeOfDay(s.clock);

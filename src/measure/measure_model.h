@@ -228,6 +228,8 @@ private:
     bool aborted_ = false;
     bool awaitingStart_ = false;
     int sampleIndex_ = 0;
+    // Where the line stood at each sample taken at its instant, for the pass's review.
+    std::vector<HeldLine> heldLines_;
     double pathLimit_ = kSlalomPathLimit;
     int inputTicks = 0;
     int sampleTicks = 0;

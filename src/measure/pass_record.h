@@ -37,6 +37,15 @@ struct PassStatistics
     double rightPercent = 0.0;
 };
 
+// Where the operator held the measurement line when a sample was taken, picture twips: its x,
+// and the height it was read at (the boat marker's y).
+struct HeldLine
+{
+    double x = 0.0;
+    double y = 0.0;
+    bool operator==(const HeldLine&) const = default;
+};
+
 // A pass measured on a video file, on the video's own clock: it can be measured again on the
 // same frames.
 struct MediaPass
@@ -47,6 +56,9 @@ struct MediaPass
     qint64 startUs = 0;
     // Media start time of the frame each sample was taken on, by sample index.
     std::vector<qint64> sampleFramesUs;
+    // The line at each sample, by sample index; empty when the clock that took the samples
+    // did not say.
+    std::vector<HeldLine> sampleLines;
 };
 
 struct PassRecord

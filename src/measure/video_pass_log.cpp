@@ -10,6 +10,11 @@ QString seconds(qint64 us)
     return QString::number(double(us) / 1e6, 'f', 3);
 }
 
+QString twips(double v)
+{
+    return QString::number(v, 'f', 2);
+}
+
 } // namespace
 
 QString videoPassesFileName(const QDateTime& now)
@@ -25,8 +30,17 @@ QString videoPassBlock(const QDateTime& when, const MediaPass& pass)
     block += QStringLiteral("Video file: ") + pass.videoFile + end;
     block += QStringLiteral("Start (P0): ") + seconds(pass.startUs) + QStringLiteral(" s") + end;
     block += QStringLiteral("Samples: ") + QString::number(pass.sampleFramesUs.size()) + end;
-    block += QStringLiteral("Sample  Frame (s)") + end;
-    for (size_t k = 0; k < pass.sampleFramesUs.size(); ++k)
-        block += QString::number(k) + QStringLiteral("  ") + seconds(pass.sampleFramesUs[k]) + end;
+    // The line's columns only when every sample has its line: a pass is reviewed with the line
+    // where it was held, or with none.
+    const bool withLine = pass.sampleLines.size() == pass.sampleFramesUs.size();
+    block += withLine ? QStringLiteral("Sample  Frame (s)  Line x  Line y (twips)") + end
+                      : QStringLiteral("Sample  Frame (s)") + end;
+    for (size_t k = 0; k < pass.sampleFramesUs.size(); ++k) {
+        block += QString::number(k) + QStringLiteral("  ") + seconds(pass.sampleFramesUs[k]);
+        if (withLine)
+            block += QStringLiteral("  ") + twips(pass.sampleLines[k].x) + QStringLiteral("  ") +
+                     twips(pass.sampleLines[k].y);
+        block += end;
+    }
     return block + end;
 }

@@ -17,9 +17,11 @@ QString videoPassesFileName(const QDateTime& now);
 //   Video file: /home/judge/videos/slalom_pass_58kmh.webm
 //   Start (P0): 1.000 s
 //   Samples: 162
-//   Sample  Frame (s)
-//   0  1.000
-//   1  1.080
+//   Sample  Frame (s)  Line x  Line y (twips)
+//   0  1.000  4512.00  3600.25
+//   1  1.080  4518.50  3590.00
 //   ...
-// Media times in seconds with three decimals, a point whatever the locale.
+// Media times in seconds with three decimals, twips with two, a point whatever the locale.
+// A pass without the line at every sample is written in the older form, without the line's
+// columns ("Sample  Frame (s)").
 QString videoPassBlock(const QDateTime& when, const MediaPass& pass);

@@ -65,6 +65,8 @@ void ResultsSession::load()
     pendingLine = PendingDatabaseLine();
     figures_.load(info, pass);
     Q_EMIT figuresChanged();
+    review_ = reviewOfMeasuredPass(pass, info, figures_.ruleSet().rules);
+    Q_EMIT reviewChanged();
     Q_EMIT graphChanged();
 
     const QDateTime now = clock.now();
@@ -238,6 +240,9 @@ ReadBackStep ResultsSession::openResultsFile(const QString& path)
     }
     Q_EMIT reportChanged(read.shownLines.first() + kCrLfText);
     readBack = ReadBack{path, *text, read};
+    // The report shown is no longer the measured pass's.
+    review_ = {};
+    Q_EMIT reviewChanged();
     return ReadBackStep::AskColour;
 }
 
@@ -251,9 +256,15 @@ void ResultsSession::showResultsFile(int choice)
     Q_EMIT legendChanged(legend_);
     // One update for the rest of the file: a long file is not shown line by line.
     Q_EMIT reportChanged(file.read.shownLines.join(kCrLfText) + kCrLfText);
+    const Event event = graphEvent();
+    const QString fileFolder = QFileInfo(file.path).absolutePath();
+    QStringList folders{fileFolder};
+    if (QFileInfo(resultsFolder()) != QFileInfo(fileFolder))
+        folders << resultsFolder();
+    review_ = reviewOfResultsFile(file.read, event, folders, figures_.ruleSet().rules);
+    Q_EMIT reviewChanged();
     if (file.read.status != ReadStatus::Ok)
         return;
-    const Event event = graphEvent();
     comingToward = file.read.comingToward;
     const OverlayShapes trace = readBackTrace(event, file.read.comingToward, file.read.deviations,
                                               file.read.positions, traceColour(choice));

@@ -13,6 +13,7 @@
 #include "results/pending_database_line.h"
 #include "results/results_file.h"
 #include "results/results_graph.h"
+#include "results/review_offer.h"
 #include "results/shown_figures.h"
 
 #include <QObject>
@@ -29,8 +30,9 @@ struct NameListItems;
 struct PassRecord;
 struct ProgramPlace;
 
-// Where the operator goes from the results screen: "Return to Main" or "Return to Measure".
-enum class ResultsExit { ToStart, ToMeasurement };
+// Where the operator goes from the results screen: "Return to Main", "Return to Measure", or
+// the measurement screen on the video of the pass shown ("Review on Video").
+enum class ResultsExit { ToStart, ToMeasurement, ToReview };
 
 // The copy fields as loading fills them from the start screen.
 struct CopyFields
@@ -111,6 +113,10 @@ public:
     std::vector<GraphRect> buoyBands() const;
     OverlayShapes readingMarks() const;
 
+    // The pass whose report is shown, on its video: the pass just measured, or the results
+    // file read back last.
+    const ReviewOffer& review() const { return review_; }
+
     const ShownFigures& figures() const { return figures_; }
     void listRuleSets() { figures_.listRuleSets(); }
     void chooseRuleSet(int index);
@@ -125,6 +131,7 @@ Q_SIGNALS:
     void legendChanged(const QStringList& legend);
     void graphChanged();
     void figuresChanged();
+    void reviewChanged();
     // For the operator: a plain message, and a warning about a file not written.
     void notice(const QString& message);
     void warning(const QString& message);
@@ -151,6 +158,7 @@ private:
     QString split, full, comment;
     PendingDatabaseLine pendingLine;
     ShownFigures figures_;
+    ReviewOffer review_;
 
     // What the graph tick and the traces read back drew.
     OverlayShapes traces_;

@@ -33,4 +33,24 @@ TEST_F(VideoPassLog, OneBlockNamesTheVideoTheStartAndEverySamplesFrame)
                              "\r\n"));
 }
 
+// With the line at every sample the block carries its columns; a line short of a sample
+// leaves the older form, never a line beside the wrong frame.
+TEST_F(VideoPassLog, TheLinesColumnsOnlyWhenEverySampleHasItsLine)
+{
+    const ScopedLocale comma(kCommaLocale);
+    MediaPass pass;
+    pass.videoFile = QStringLiteral("v.webm");
+    pass.startUs = 1000000;
+    pass.sampleFramesUs = {1000000, 1080000};
+    pass.sampleLines = {{4512.0, 3600.25}, {4527.5, 3581.125}};
+    const QDateTime when(QDate(2026, 12, 7), QTime(14, 5, 9));
+    EXPECT_TRUE(videoPassBlock(when, pass)
+                    .endsWith(QStringLiteral("Sample  Frame (s)  Line x  Line y (twips)\r\n"
+                                             "0  1.000  4512.00  3600.25\r\n"
+                                             "1  1.080  4527.50  3581.13\r\n\r\n")));
+    pass.sampleLines.pop_back();
+    EXPECT_TRUE(videoPassBlock(when, pass)
+                    .endsWith(QStringLiteral("Sample  Frame (s)\r\n0  1.000\r\n1  1.080\r\n\r\n")));
+}
+
 } // namespace

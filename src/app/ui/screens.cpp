@@ -6,8 +6,10 @@
 #include "calibration/calibration_session.h"
 #include "calibration/ui/calibration_screen.h"
 #include "course_display/course_display_session.h"
+#include "measure/pass_review.h"
 #include "measure/ui/measure_screen.h"
 #include "platform/platform.h"
+#include "results/next_pass.h"
 #include "results/results_session.h"
 #include "results/ui/results_screen.h"
 
@@ -137,6 +139,23 @@ void Screens::openResults()
     ResultsScreen& r = resultsScreen();
     r.load();
     bringUp(r);
+}
+
+void Screens::openReview(const ReviewedPass& pass)
+{
+    // Measured again, the pass is measured as it was: its direction, and its speed when the
+    // number of its samples names one.
+    state_.run.setDirection(pass.direction);
+    const Event event = state_.run.info().event;
+    if (const std::optional<int> speed = speedIndexForPassTenths(event, pass.passTenths)) {
+        if (event == Event::Slalom)
+            state_.run.setSlalomSpeed(*speed);
+        else
+            state_.run.setJumpSpeed(*speed);
+    }
+    MeasureScreen& measure = measureScreen();
+    bringUp(measure);
+    measure.review(pass);
 }
 
 void Screens::endProgram()

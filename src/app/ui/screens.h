@@ -56,6 +56,7 @@ public:
     void openManual() override;
     void openResults() override;
     void closeResults() override;
+    void openReview(const ReviewedPass& pass) override;
     void endProgram() override;
 
 Q_SIGNALS:

@@ -3,6 +3,7 @@
 #include "app/program_options.h"
 #include "app/program_place.h"
 #include "measure/ui/line_overlay.h"
+#include "measure/ui/review_overlay.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "picture/ui/navigator.h"
@@ -54,6 +55,8 @@ MeasureScreen::MeasureScreen(Navigator& navigator, MeasureModel& model, Services
         setGeometry(screen->availableGeometry());
 
     buildControls();
+    reviewOverlay = new ReviewOverlay(surface, video, *transport);
+    reviewOverlay->stackUnder(lineOverlay);
     swallowArrowKeys();
     followModel();
     model_.createTimers();
@@ -91,6 +94,9 @@ void MeasureScreen::showModel()
 {
     const MeasureModel& m = model_;
     const MeasureView& v = m.view();
+    // A pass started, however: the video is measured again, no longer reviewed.
+    if (m.running())
+        reviewOverlay->end();
     lineOverlay->setLines(m.lines());
     if (transport->passRunning() != m.mediaPassRunning())
         transport->setPassRunning(m.mediaPassRunning());
@@ -242,8 +248,14 @@ void MeasureScreen::startPass()
     model_.startPass();
 }
 
+void MeasureScreen::review(const ReviewedPass& pass)
+{
+    reviewOverlay->begin(pass, model_.lineSpan());
+}
+
 void MeasureScreen::abortPass()
 {
+    reviewOverlay->end();
     model_.stopPass();
     hide();
     navigator.showStart();

@@ -16,6 +16,8 @@
 
 class DrawingSurface;
 class LineOverlay;
+class ReviewOverlay;
+struct ReviewedPass;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -53,6 +55,10 @@ public:
     // The speed and line length as shown (the pass record's texts).
     QString speedText() const;
     QString lineText() const;
+
+    // "Review on Video": the pass's video at its first frame, the line as it was held drawn
+    // over each frame, until a pass starts or the screen is left.
+    void review(const ReviewedPass& pass);
 
     // For tests and the benchmark: the rules behind the screen and the lines it paints.
     const MeasureModel& model() const { return model_; }
@@ -122,6 +128,7 @@ private:
 
     DrawingSurface* surface = nullptr;
     LineOverlay* lineOverlay = nullptr;
+    ReviewOverlay* reviewOverlay = nullptr;
     std::optional<ControlColumn> controlColumn;
     QFrame* column = nullptr; // every control, at the left edge
     VideoTransport* transport = nullptr;

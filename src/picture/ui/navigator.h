@@ -2,6 +2,8 @@
 // The way between the screens. A screen hides itself and asks for the next one here; it never
 // holds another screen.
 
+struct ReviewedPass;
+
 class Navigator
 {
 public:
@@ -18,6 +20,9 @@ public:
     virtual void openResults() = 0;
     // The results screen is left: it goes, and the next pass makes it anew.
     virtual void closeResults() = 0;
+    // The measurement screen on a measured pass's video, at its first frame, with the line as
+    // it was held; set for measuring the pass again (its direction and speed).
+    virtual void openReview(const ReviewedPass& pass) = 0;
     // Ends the program at once: every screen closes, nothing is saved or asked.
     virtual void endProgram() = 0;
 };

@@ -22,9 +22,12 @@
 //   transport->installShortcuts(this);
 //   ... transport->setPassRunning(true) when a pass starts, false when it ends.
 
+#include "picture/ui/slider_marks.h"
+
 #include <QWidget>
 
 class CourseVideo;
+class SliderMarksPainter;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -39,6 +42,8 @@ public:
     void installShortcuts(QWidget* window);
     void setPassRunning(bool running);
     bool passRunning() const { return passRunning_; }
+    void setMarks(std::vector<SliderMark> marks); // replaces all; drawn over the slider
+    const std::vector<SliderMark>& marks() const { return marks_; }
 
     // "mm:ss.mmm" for a media time in microseconds (minutes go past 59).
     static QString mediaTime(qint64 us);
@@ -65,4 +70,6 @@ private:
     QComboBox* cbRate = nullptr;
     QSlider* sldPosition = nullptr;
     QLabel* lblMediaTime = nullptr;
+    std::vector<SliderMark> marks_;
+    SliderMarksPainter* marksPainter = nullptr;
 };

@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -190,6 +191,22 @@ void ResultsScreen::returnToMeasure()
     leave(ResultsExit::ToMeasurement);
 }
 
+void ResultsScreen::reviewOnVideo()
+{
+    if (!session.review().pass)
+        return;
+    reviewing = session.review().pass;
+    leave(ResultsExit::ToReview);
+}
+
+void ResultsScreen::showReviewOffer()
+{
+    const ReviewOffer& offer = session.review();
+    reviewOnVideoButton->setEnabled(offer.pass.has_value());
+    reviewNoteLabel->setText(offer.note);
+    reviewNoteLabel->setVisible(!offer.note.isEmpty());
+}
+
 void ResultsScreen::leave(ResultsExit exit)
 {
     session.leave(exit, {nextSpeedCombo->currentIndex(), nextLineCombo->currentIndex()});
@@ -198,7 +215,9 @@ void ResultsScreen::leave(ResultsExit exit)
 void ResultsScreen::leaveFor(ResultsExit exit)
 {
     navigator.closeResults();
-    if (exit == ResultsExit::ToMeasurement)
+    if (exit == ResultsExit::ToReview && reviewing)
+        navigator.openReview(*reviewing);
+    else if (exit == ResultsExit::ToMeasurement)
         navigator.openMeasurement();
     else
         navigator.showStart();

@@ -16,6 +16,7 @@ class MessageBoxes;
 class Navigator;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -57,6 +58,9 @@ private Q_SLOTS:
     void notesEdited();
     void returnToMain();
     void returnToMeasure();
+    // "Review on Video": the return, then the measurement screen on the shown pass's video.
+    void reviewOnVideo();
+    void showReviewOffer();
     void leaveFor(ResultsExit exit);
 
 private:
@@ -96,4 +100,8 @@ private:
     QLineEdit* commentEdit = nullptr;
     QPushButton* returnToMainButton = nullptr;
     QPushButton* returnToMeasureButton = nullptr;
+    QPushButton* reviewOnVideoButton = nullptr;
+    QLabel* reviewNoteLabel = nullptr;
+    // The pass being left for its review.
+    std::optional<ReviewedPass> reviewing;
 };

@@ -155,16 +155,26 @@ void ResultsScreen::buildControls()
                                QStringLiteral("returnToMainButton"));
     returnToMeasureButton = named(new QPushButton(QStringLiteral("Return to Measure"), fieldColumn),
                                   QStringLiteral("returnToMeasureButton"));
+    reviewOnVideoButton = named(new QPushButton(QStringLiteral("Review on Video"), fieldColumn),
+                                QStringLiteral("reviewOnVideoButton"));
+    reviewOnVideoButton->setEnabled(false);
     right->addSpacing(4);
-    for (QPushButton* b : {returnToMainButton, returnToMeasureButton}) {
+    for (QPushButton* b : {returnToMainButton, returnToMeasureButton, reviewOnVideoButton}) {
         b->setFixedHeight(36);
         right->addWidget(b);
     }
+    // Why there is no review, said plainly under the button.
+    reviewNoteLabel = named(new QLabel(fieldColumn), QStringLiteral("reviewNoteLabel"));
+    reviewNoteLabel->setWordWrap(true);
+    reviewNoteLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    reviewNoteLabel->hide();
+    nameForAccess(reviewNoteLabel, QStringLiteral("Review on Video note"));
+    right->addWidget(reviewNoteLabel);
     right->addStretch(1);
     columns->addWidget(fieldColumn);
 
-    for (QPushButton* button :
-         {readResultsFileButton, saveResultsButton, returnToMainButton, returnToMeasureButton})
+    for (QPushButton* button : {readResultsFileButton, saveResultsButton, returnToMainButton,
+                                returnToMeasureButton, reviewOnVideoButton})
         nameForAccess(button, button->text());
 
     resize(kFirstWidth, kFirstHeight);
@@ -187,6 +197,8 @@ void ResultsScreen::connectControls()
         connect(f, &QLineEdit::textChanged, this, &ResultsScreen::notesEdited);
     connect(returnToMainButton, &QPushButton::clicked, this, &ResultsScreen::returnToMain);
     connect(returnToMeasureButton, &QPushButton::clicked, this, &ResultsScreen::returnToMeasure);
+    connect(reviewOnVideoButton, &QPushButton::clicked, this, &ResultsScreen::reviewOnVideo);
+    connect(&session, &ResultsSession::reviewChanged, this, &ResultsScreen::showReviewOffer);
 
     connect(&session, &ResultsSession::reportChanged, reportEdit, &QPlainTextEdit::setPlainText);
     connect(&session, &ResultsSession::legendChanged, this, [this](const QStringList& legend) {

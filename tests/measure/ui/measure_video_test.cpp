@@ -210,9 +210,14 @@ TEST_F(MeasureVideoTest, APassTrackedFrameByFrameRecordsWhereTheBoatWas)
     EXPECT_EQ(lines[1], QStringLiteral("Video file: ") + samplePath);
     EXPECT_EQ(lines[2], QStringLiteral("Start (P0): 1.000 s"));
     EXPECT_EQ(lines[3], QStringLiteral("Samples: 162"));
-    EXPECT_EQ(lines[5 + 161],
-              QStringLiteral("161  ") +
-                  QString::number(double(state.pass.media->sampleFramesUs[161]) / 1e6, 'f', 3));
+    ASSERT_EQ(state.pass.media->sampleLines.size(), size_t(kSamples));
+    EXPECT_EQ(lines[4], QStringLiteral("Sample  Frame (s)  Line x  Line y (twips)"));
+    EXPECT_EQ(
+        lines[5 + 161],
+        QStringLiteral("161  ") +
+            QString::number(double(state.pass.media->sampleFramesUs[161]) / 1e6, 'f', 3) +
+            QStringLiteral("  ") + QString::number(state.pass.media->sampleLines[161].x, 'f', 2) +
+            QStringLiteral("  ") + QString::number(state.pass.media->sampleLines[161].y, 'f', 2));
 }
 
 TEST_F(MeasureVideoTest, AtTwiceTheSpeedThePassRecordsTheSame)
