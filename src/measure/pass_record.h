@@ -47,6 +47,8 @@ struct MediaPass
     qint64 startUs = 0;
     // Media start time of the frame each sample was taken on, by sample index.
     std::vector<qint64> sampleFramesUs;
+    // The track file the samples were read from; empty for a pass held by hand.
+    QString trackFile;
 };
 
 struct PassRecord

@@ -21,5 +21,7 @@ QString videoPassesFileName(const QDateTime& now);
 //   0  1.000
 //   1  1.080
 //   ...
+// A pass measured from a track has "Track file: <path>" after the video file's line; a
+// reader that does not know the line passes over it, as a hand-held pass's block has none.
 // Media times in seconds with three decimals, a point whatever the locale.
 QString videoPassBlock(const QDateTime& when, const MediaPass& pass);
