@@ -139,7 +139,9 @@ void TrackReview::undo()
     if (!canUndo())
         return;
     session->undo();
-    setStatus(QStringLiteral("The last correction is undone."));
+    // The first run undone leaves no track: the first point is asked for again.
+    setStatus(track().frames.empty() ? kClickFirst
+                                     : QStringLiteral("The last correction is undone."));
 }
 
 void TrackReview::pollProgress()

@@ -7,6 +7,8 @@
 #include "calibration/ui/calibration_screen.h"
 #include "course_display/course_display_session.h"
 #include "measure/ui/measure_screen.h"
+#include "measure/ui/track_panel.h"
+#include "platform/gst/gst_frame_reader.h"
 #include "platform/platform.h"
 #include "results/results_session.h"
 #include "results/ui/results_screen.h"
@@ -57,10 +59,13 @@ MeasureScreen& Screens::measureScreen()
         // A view-only pass turns the next one round before the screen arms for it.
         connect(measureModel_.get(), &MeasureModel::directionChosen, &state_.run,
                 &RunParticulars::setDirection);
+        tracking_ = std::make_unique<TrackingServices>(
+            TrackingServices{state_.calibration, state_.run.info(), platform_.clock,
+                             state_.place.folder, &gstFrameReaderOpener});
         measureScreen_ = std::make_unique<MeasureScreen>(
             *this, *measureModel_,
-            MeasureScreen::Services{platform_.messages, platform_.fileDialog}, state_.place,
-            state_.options, state_.pass, courseVideo_);
+            MeasureScreen::Services{platform_.messages, platform_.fileDialog, tracking_.get()},
+            state_.place, state_.options, state_.pass, courseVideo_);
     }
     return *measureScreen_;
 }

@@ -3,6 +3,7 @@
 #include "app/program_options.h"
 #include "app/program_place.h"
 #include "measure/ui/line_overlay.h"
+#include "measure/ui/track_panel.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "picture/ui/navigator.h"
@@ -345,8 +346,11 @@ void MeasureScreen::followPointer(Qt::MouseButtons, double xTwips, double)
     model_.mouseMoved(xTwips);
 }
 
-void MeasureScreen::clickPicture(Qt::MouseButton, Qt::KeyboardModifiers, double, double)
+void MeasureScreen::clickPicture(Qt::MouseButton, Qt::KeyboardModifiers, double xTwips,
+                                 double yTwips)
 {
+    if (trackPanel && trackPanel->pictureClicked(xTwips, yTwips))
+        return;
     model_.mouseDown();
 }
 

@@ -30,6 +30,8 @@ class FileDialog;
 class MessageBoxes;
 class Navigator;
 class VideoTransport;
+class TrackPanel;
+struct TrackingServices;
 struct ProgramOptions;
 struct ProgramPlace;
 enum class PlaybackChange;
@@ -43,6 +45,8 @@ public:
     {
         MessageBoxes& messages;
         FileDialog& fileDialog; // for the video menu's file
+        // Measuring from a track on a video file; none: no track panel.
+        const TrackingServices* tracking = nullptr;
     };
 
     MeasureScreen(Navigator& navigator, MeasureModel& model, Services services,
@@ -125,6 +129,7 @@ private:
     std::optional<ControlColumn> controlColumn;
     QFrame* column = nullptr; // every control, at the left edge
     VideoTransport* transport = nullptr;
+    TrackPanel* trackPanel = nullptr;
 
     // The pass.
     QPushButton* startPassButton = nullptr;

@@ -3,6 +3,7 @@
 #include "picture/ui/accessible_names.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/screen_layout.h"
+#include "picture/ui/slider_mark_strip.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -86,6 +87,7 @@ VideoTransport::VideoTransport(CourseVideo& video, QWidget* parent) : QWidget(pa
     sldPosition->setTracking(false); // a drag seeks once, where it is let go
     sldPosition->setToolTip(QStringLiteral("Position in the video; not during a pass"));
     nameForAccess(sldPosition, QStringLiteral("Video Position"));
+    markStrip = new SliderMarkStrip(*sldPosition, marks_);
 
     lblMediaTime = named(new QLabel(this), QStringLiteral("lblMediaTime"));
     lblMediaTime->setToolTip(QStringLiteral("Media time of the frame on screen / length"));
@@ -263,4 +265,10 @@ void VideoTransport::showRate()
         const QSignalBlocker quiet(cbRate);
         cbRate->setCurrentIndex(rateIndex(f->rate()));
     }
+}
+
+void VideoTransport::setMarks(std::vector<SliderMark> marks)
+{
+    marks_ = std::move(marks);
+    markStrip->refresh();
 }

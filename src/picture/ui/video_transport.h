@@ -22,6 +22,8 @@
 //   transport->installShortcuts(this);
 //   ... transport->setPassRunning(true) when a pass starts, false when it ends.
 
+#include "picture/ui/slider_marks.h"
+
 #include <QWidget>
 
 class CourseVideo;
@@ -29,6 +31,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QSlider;
+class SliderMarkStrip;
 
 class VideoTransport : public QWidget
 {
@@ -44,6 +47,10 @@ public:
     static QString mediaTime(qint64 us);
 
     // The actions behind the buttons and keys; each does nothing when it does not apply.
+    // Moments of the video marked on the position slider, drawn over its groove; replaces all.
+    void setMarks(std::vector<SliderMark> marks);
+    const std::vector<SliderMark>& marks() const { return marks_; }
+
     void playOrPause();
     void frameBack();
     void frameForward();
@@ -65,4 +72,6 @@ private:
     QComboBox* cbRate = nullptr;
     QSlider* sldPosition = nullptr;
     QLabel* lblMediaTime = nullptr;
+    std::vector<SliderMark> marks_;
+    SliderMarkStrip* markStrip = nullptr;
 };
