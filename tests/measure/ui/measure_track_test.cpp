@@ -22,7 +22,10 @@
 #include "tracking/track_samples.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QTimer>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -90,10 +93,30 @@ TEST_F(MeasureTrackTest, TrackBoatThenMeasureFromTrackRecordsTheTracksSamples)
 
     press(panel().trackBoatAction());
     EXPECT_TRUE(panel().review().awaitingFirstPoint());
+    QElapsedTimer took;
+    took.start();
     clickAt(433.309, 30);
     EXPECT_TRUE(panel().review().running());
     EXPECT_FALSE(measure.model().running()); // the click went to the track, not a pass
+    // A click while the engine runs is answered at once, from the screen's own thread.
+    QElapsedTimer answer;
+    answer.start();
+    clickAt(433.309, 60);
+    const qint64 answerMs = answer.elapsed();
+    EXPECT_TRUE(panel().overlay().status().contains(QStringLiteral("still tracking")));
+    // How long the screen's event loop is ever kept from a click while the engine runs.
+    QElapsedTimer sinceTick;
+    sinceTick.start();
+    qint64 longestGapMs = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout,
+                     [&] { longestGapMs = std::max(longestGapMs, sinceTick.restart()); });
+    ticks.start(5);
     ASSERT_TRUE(trackingEnds());
+    ticks.stop();
+    std::printf("[ measured ] the sample pass tracked on the screen in %.2f s; a click while "
+                "tracking answered in %lld ms; the event loop held up at most %lld ms\n",
+                double(took.elapsed()) / 1e3, answerMs, longestGapMs);
     ASSERT_TRUE(panel().review().canMeasure()) << panel().overlay().status().toStdString();
     EXPECT_TRUE(panel().measureAction()->isEnabled());
     EXPECT_EQ(panel().overlay().pointOnScreen()->startUs, kPassStartUs);
