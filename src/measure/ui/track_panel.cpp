@@ -121,8 +121,9 @@ void TrackPanel::followVideo()
 {
     VideoFile* file = screen.video.file();
     const bool usable = file && screen.video.stillPicture().image().isNull();
-    // Another video, or none: the track belongs to the one it was made on.
-    if (review_->active() && (!file || screen.video.choice().file != review_->videoPath()))
+    // Another video, or none, or a still picture over it: the track belongs to the frames it
+    // was made on, and a click must never set a point on a frame the operator cannot see.
+    if (review_->active() && (!usable || screen.video.choice().file != review_->videoPath()))
         review_->close();
     mnuTrack->menuAction()->setVisible(usable);
     mnuTrack->setEnabled(usable);

@@ -10,6 +10,8 @@ SliderMarkStrip::SliderMarkStrip(QSlider& slider, const std::vector<SliderMark>&
     : QWidget(&slider), slider(slider), marks(marks)
 {
     setObjectName(QStringLiteral("sliderMarks"));
+    // What the marks are is read out as the slider's description.
+    setAccessibleName(QStringLiteral("Marks on the video position"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setGeometry(slider.rect());

@@ -9,6 +9,7 @@
 #include "measure/ui/track_overlay.h"
 #include "measure/ui/track_panel.h"
 #include "measure/video_pass_log.h"
+#include "picture/ui/course_picture.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "picture/ui/video_transport.h"
@@ -23,6 +24,7 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QTimer>
 #include <cstdio>
@@ -168,6 +170,30 @@ TEST_F(MeasureTrackTest, TrackBoatThenMeasureFromTrackRecordsTheTracksSamples)
     EXPECT_TRUE(trackPath.endsWith(QStringLiteral(" slalom_pass_58kmh.track.txt")));
     EXPECT_EQ(readTrackFile(trackPath).track, tracked);
     EXPECT_EQ(lines[3], QStringLiteral("Start (P0): 1.000 s"));
+
+    // Loaded back with its video; a damaged copy is refused naming the line and field, and
+    // the track in use stays.
+    fake.fileDialog.answers.push_back(trackPath);
+    press(panel().loadTrackAction());
+    EXPECT_EQ(panel().review().track(), tracked);
+    EXPECT_TRUE(panel().review().canMeasure());
+    QFile damaged(path(QStringLiteral("damaged.track.txt")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(trackFileText(tracked).toUtf8().replace(",track,", ",trak,"));
+    damaged.close();
+    fake.fileDialog.answers.push_back(damaged.fileName());
+    press(panel().loadTrackAction());
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(QStringLiteral("line 11, field set_by")))
+        << fake.messages.shown[0].text.toStdString();
+    EXPECT_EQ(panel().review().track(), tracked);
+
+    // A still picture over the video: no click may set a point on a frame nobody sees.
+    video.stillPicture().setImage(QImage(64, 48, QImage::Format_RGB32));
+    EXPECT_FALSE(panel().shown());
+    EXPECT_FALSE(panel().review().active());
+    video.stillPicture().setImage(QImage());
+    EXPECT_TRUE(panel().shown());
 }
 
 } // namespace
