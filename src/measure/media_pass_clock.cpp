@@ -66,8 +66,11 @@ void MediaPassClock::stop()
 
 std::optional<MediaPass> MediaPassClock::mediaPass() const
 {
-    return MediaPass{
-        file_ ? file_->path : QString(), schedule.passStartUs(), schedule.sampleFrames(), {}};
+    return MediaPass{file_ ? file_->path : QString(),
+                     schedule.passStartUs(),
+                     schedule.sampleFrames(),
+                     {},
+                     QString()};
 }
 
 void MediaPassClock::frameShown(qint64 startUs, qint64 durationUs)

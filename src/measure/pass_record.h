@@ -59,6 +59,8 @@ struct MediaPass
     // The line at each sample, by sample index; empty when the clock that took the samples
     // did not say.
     std::vector<HeldLine> sampleLines;
+    // The track file the samples were read from; empty for a pass held by hand.
+    QString trackFile;
 };
 
 struct PassRecord

@@ -9,6 +9,7 @@ namespace {
 const QString kFilePass = QStringLiteral("Video pass ");
 const QString kRecordedPass = QStringLiteral("Recorded pass ");
 const QString kVideoFile = QStringLiteral("Video file: ");
+const QString kTrackFile = QStringLiteral("Track file: ");
 const QString kStart = QStringLiteral("Start (P0): ");
 const QString kSamples = QStringLiteral("Samples: ");
 const QString kShortHeading = QStringLiteral("Sample  Frame (s)");
@@ -62,6 +63,10 @@ public:
             return refuse(at, QStringLiteral("\"Video file: \" and the video's path expected"));
         b.videoFile = *file;
         ++at;
+        if (const std::optional<QString> track = field(at, kTrackFile)) {
+            b.trackFile = *track;
+            ++at;
+        }
         const std::optional<QString> start = field(at, kStart);
         const std::optional<qint64> startUs = start && start->endsWith(QStringLiteral(" s"))
                                                   ? microseconds(start->chopped(2))

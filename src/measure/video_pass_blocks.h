@@ -18,6 +18,7 @@ struct VideoPassBlock
     QDateTime when;        // the block's first line: when the pass was measured
     int line = 0;          // 1-based line of the block's first line in the file
     QString videoFile;
+    QString trackFile;                  // a pass measured from a track: its file
     qint64 startUs = 0;                 // P0
     std::vector<qint64> sampleFramesUs; // by sample index
     std::vector<HeldLine> sampleLines;  // by sample index; empty in the older form

@@ -28,6 +28,8 @@ QString videoPassBlock(const QDateTime& when, const MediaPass& pass)
     QString block =
         QStringLiteral("Video pass ") + dateText(when) + QLatin1Char(' ') + timeText(when) + end;
     block += QStringLiteral("Video file: ") + pass.videoFile + end;
+    if (!pass.trackFile.isEmpty())
+        block += QStringLiteral("Track file: ") + pass.trackFile + end;
     block += QStringLiteral("Start (P0): ") + seconds(pass.startUs) + QStringLiteral(" s") + end;
     block += QStringLiteral("Samples: ") + QString::number(pass.sampleFramesUs.size()) + end;
     // The line's columns only when every sample has its line: a pass is reviewed with the line

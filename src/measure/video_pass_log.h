@@ -21,6 +21,7 @@ QString videoPassesFileName(const QDateTime& now);
 //   0  1.000  4512.00  3600.25
 //   1  1.080  4518.50  3590.00
 //   ...
+// A pass measured from a track has "Track file: <path>" after the video file's line.
 // Media times in seconds with three decimals, twips with two, a point whatever the locale.
 // A pass without the line at every sample is written in the older form, without the line's
 // columns ("Sample  Frame (s)").

@@ -70,3 +70,11 @@ MediaPass TrackSamples::mediaPass() const
         m.sampleFramesUs.push_back(s.frame ? s.frame->startUs : s.instantUs);
     return m;
 }
+
+std::vector<std::int32_t> TrackSamples::lineColumns() const
+{
+    std::vector<std::int32_t> out;
+    for (const TrackSample& s : samples)
+        out.push_back(s.lineX);
+    return out;
+}

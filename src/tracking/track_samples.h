@@ -34,6 +34,8 @@ struct TrackSamples
     PassSamples passSamples() const;
     // The media pass the results record: P0 and the frame each sample was read on.
     MediaPass mediaPass() const;
+    // The line of each sample in twips, as the pass clock of a track hands them over.
+    std::vector<std::int32_t> lineColumns() const;
     QString videoFile;
 };
 

@@ -34,15 +34,18 @@ class VideoPassBlocks : public CommaLocaleTest
 {
 };
 
-// The three forms one day file can hold read back to what was written, with a comma locale.
+// The forms one day file can hold read back to what was written, with a comma locale.
 TEST_F(VideoPassBlocks, ReadsFilePassesOldAndNewAndRecordedPasses)
 {
     const ScopedLocale comma(kCommaLocale);
+    MediaPass tracked = filePass(true);
+    tracked.trackFile = QStringLiteral("/home/judge/results/Track 12-07-2026 14-09-00 v.track.txt");
     const QString text = videoPassBlock(kWhen, filePass(false)) +
-                         videoPassBlock(kWhen.addSecs(60), filePass(true)) + kRecordedBlock;
+                         videoPassBlock(kWhen.addSecs(60), filePass(true)) + kRecordedBlock +
+                         videoPassBlock(kWhen.addSecs(240), tracked);
     const VideoPassesRead read = readVideoPasses(text, QStringLiteral("VideoPasses1207.txt"));
     EXPECT_TRUE(read.refusals.isEmpty()) << read.refusals.join('\n').toStdString();
-    ASSERT_EQ(read.blocks.size(), 3u);
+    ASSERT_EQ(read.blocks.size(), 4u);
 
     const VideoPassBlock& old = read.blocks[0];
     EXPECT_FALSE(old.recorded);
@@ -63,6 +66,11 @@ TEST_F(VideoPassBlocks, ReadsFilePassesOldAndNewAndRecordedPasses)
     EXPECT_EQ(recorded.startUs, 2345000);
     EXPECT_EQ(recorded.sampleFramesUs, (std::vector<qint64>{2333000, 2433000}));
     EXPECT_EQ(recorded.sampleLines, (std::vector<HeldLine>{{4512.0, 3600.25}, {4527.5, 3581.13}}));
+
+    const VideoPassBlock& fromTrack = read.blocks[3];
+    EXPECT_EQ(fromTrack.trackFile, tracked.trackFile);
+    EXPECT_EQ(fromTrack.startUs, 1000000);
+    EXPECT_EQ(fromTrack.sampleLines, tracked.sampleLines);
 }
 
 struct Broken

@@ -53,4 +53,24 @@ TEST_F(VideoPassLog, TheLinesColumnsOnlyWhenEverySampleHasItsLine)
                     .endsWith(QStringLiteral("Sample  Frame (s)\r\n0  1.000\r\n1  1.080\r\n\r\n")));
 }
 
+// A pass measured from a track names its track file right after the video, and nothing else
+// in the block moves.
+TEST_F(VideoPassLog, APassFromATrackNamesTheTrackFileAfterTheVideo)
+{
+    MediaPass pass;
+    pass.videoFile = QStringLiteral("/v/pass.webm");
+    pass.startUs = 500000;
+    pass.sampleFramesUs = {500000};
+    pass.trackFile = QStringLiteral("/r/Track 12-07-2026 14-05-09 pass.track.txt");
+    EXPECT_EQ(videoPassBlock(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)), pass),
+              QStringLiteral("Video pass 12-07-2026 14:05:09\r\n"
+                             "Video file: /v/pass.webm\r\n"
+                             "Track file: /r/Track 12-07-2026 14-05-09 pass.track.txt\r\n"
+                             "Start (P0): 0.500 s\r\n"
+                             "Samples: 1\r\n"
+                             "Sample  Frame (s)\r\n"
+                             "0  0.500\r\n"
+                             "\r\n"));
+}
+
 } // namespace

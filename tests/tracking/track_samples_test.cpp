@@ -1,10 +1,11 @@
 // Samples from a track against the pass engine itself: the measurement model, on the video's
 // clock, stepped frame by frame with the pointer put on each frame at the tracked column, and
-// on a pass clock that hands it every sample of the track at once. Each must record the same
+// on the pass clock that hands it every sample of the track at once. Each must record the same
 // deviations, sample for sample.
 
 #include "fakes/fake_services.h"
 #include "measure/measure_model.h"
+#include "measure/track_pass_clock.h"
 #include "support/calibrated_course.h"
 #include "tracking/track_samples.h"
 
@@ -13,47 +14,6 @@
 #include <random>
 
 namespace {
-
-// The track as a pass clock: every sample at once, each with the line on the tracked column of
-// the frame holding its instant.
-class TrackClock : public PassClock
-{
-public:
-    explicit TrackClock(const Track& track) : track(track) {}
-
-    std::optional<QString> prepare(PassSampler& s) override
-    {
-        sampler = &s;
-        timing_ = true;
-        return std::nullopt;
-    }
-    void takeFirstSamples() override
-    {
-        for (int k = 0; timing_ && k <= sampler->lastSample(); ++k)
-            sampler->takeSampleAtItsInstant(lineTwipsForColumn(frameOf(k).u));
-        sampler->samplesTaken();
-    }
-    void stop() override { timing_ = false; }
-    bool timing() const override { return timing_; }
-    std::optional<int> timeCheckMs(int) const override { return std::nullopt; }
-    std::optional<MediaPass> mediaPass() const override
-    {
-        MediaPass m{track.videoFile, track.pass.startUs, {}};
-        for (int k = 0; k <= sampler->lastSample(); ++k)
-            m.sampleFramesUs.push_back(frameOf(k).startUs);
-        return m;
-    }
-
-private:
-    const TrackPoint& frameOf(int k) const
-    {
-        return *track.frameHolding(track.pass.startUs + qint64(k) * 100000);
-    }
-
-    const Track& track;
-    PassSampler* sampler = nullptr;
-    bool timing_ = false;
-};
 
 struct Case
 {
@@ -177,12 +137,32 @@ TEST_P(SamplesFromTrack, EqualAPassTheTrackTimesItself)
 {
     const Track track = makeTrack(GetParam());
     model.arm();
-    TrackClock clock(track);
+    const TrackSamples samples = samplesFromTrack(track, calibration.transform);
+    TrackPassClock clock(samples.lineColumns(), samples.mediaPass());
     ASSERT_TRUE(model.startPassOn(clock));
     ASSERT_EQ(recorded, 1);
     EXPECT_FALSE(model.running());
     EXPECT_EQ(model.view().timeLabel, QString::number(track.pass.passTenths + 1));
     expectTheTracksSamples(track);
+}
+
+// A track made for another speed (the start screen changed since) is refused, and the pass
+// running on the video's clock is not disturbed by the refusal.
+TEST_P(SamplesFromTrack, AreRefusedForAPassOfAnotherLength)
+{
+    Track track = makeTrack(GetParam());
+    track.pass.passTenths -= 10;
+    track.frames.resize(track.frames.size() - 12);
+    model.arm();
+    const TrackSamples samples = samplesFromTrack(track, calibration.transform);
+    TrackPassClock clock(samples.lineColumns(), samples.mediaPass());
+    QString told;
+    QObject::connect(&model, &MeasureModel::passNotRecorded,
+                     [&](const QString& message) { told = message; });
+    EXPECT_FALSE(model.startPassOn(clock));
+    EXPECT_EQ(recorded, 0);
+    EXPECT_FALSE(model.running());
+    EXPECT_TRUE(told.contains(QStringLiteral("the pass chosen has"))) << told.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Passes, SamplesFromTrack,

@@ -8,6 +8,8 @@
 #include "course_display/course_display_session.h"
 #include "measure/pass_review.h"
 #include "measure/ui/measure_screen.h"
+#include "measure/ui/track_panel.h"
+#include "platform/gst/gst_frame_reader.h"
 #include "platform/platform.h"
 #include "results/next_pass.h"
 #include "results/results_session.h"
@@ -59,10 +61,13 @@ MeasureScreen& Screens::measureScreen()
         // A view-only pass turns the next one round before the screen arms for it.
         connect(measureModel_.get(), &MeasureModel::directionChosen, &state_.run,
                 &RunParticulars::setDirection);
+        tracking_ = std::make_unique<TrackingServices>(
+            TrackingServices{state_.calibration, state_.run.info(), platform_.clock,
+                             state_.place.folder, &gstFrameReaderOpener});
         measureScreen_ = std::make_unique<MeasureScreen>(
             *this, *measureModel_,
-            MeasureScreen::Services{platform_.messages, platform_.fileDialog}, state_.place,
-            state_.options, state_.pass, courseVideo_);
+            MeasureScreen::Services{platform_.messages, platform_.fileDialog, tracking_.get()},
+            state_.place, state_.options, state_.pass, courseVideo_);
     }
     return *measureScreen_;
 }

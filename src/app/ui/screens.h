@@ -21,6 +21,7 @@ class CalibrationSession;
 class CourseDisplaySession;
 class MeasureModel;
 class MeasureScreen;
+struct TrackingServices;
 class ResultsScreen;
 class ResultsSession;
 class Manual;
@@ -79,6 +80,7 @@ private:
     // Before its screen, which holds it.
     std::unique_ptr<MeasureModel> measureModel_;
     std::unique_ptr<MeasureScreen> measureScreen_;
+    std::unique_ptr<TrackingServices> tracking_;
     // The session before its screen: the screen goes first.
     std::unique_ptr<ResultsSession> resultsSession_;
     std::unique_ptr<ResultsScreen> results_;

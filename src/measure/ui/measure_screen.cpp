@@ -4,6 +4,7 @@
 #include "app/program_place.h"
 #include "measure/ui/line_overlay.h"
 #include "measure/ui/review_overlay.h"
+#include "measure/ui/track_panel.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
 #include "picture/ui/navigator.h"
@@ -357,8 +358,11 @@ void MeasureScreen::followPointer(Qt::MouseButtons, double xTwips, double)
     model_.mouseMoved(xTwips);
 }
 
-void MeasureScreen::clickPicture(Qt::MouseButton, Qt::KeyboardModifiers, double, double)
+void MeasureScreen::clickPicture(Qt::MouseButton, Qt::KeyboardModifiers, double xTwips,
+                                 double yTwips)
 {
+    if (trackPanel && trackPanel->pictureClicked(xTwips, yTwips))
+        return;
     model_.mouseDown();
 }
 

@@ -32,6 +32,8 @@ class FileDialog;
 class MessageBoxes;
 class Navigator;
 class VideoTransport;
+class TrackPanel;
+struct TrackingServices;
 struct ProgramOptions;
 struct ProgramPlace;
 enum class PlaybackChange;
@@ -45,6 +47,8 @@ public:
     {
         MessageBoxes& messages;
         FileDialog& fileDialog; // for the video menu's file
+        // Measuring from a track on a video file; none: no track panel.
+        const TrackingServices* tracking = nullptr;
     };
 
     MeasureScreen(Navigator& navigator, MeasureModel& model, Services services,
@@ -132,6 +136,7 @@ private:
     std::optional<ControlColumn> controlColumn;
     QFrame* column = nullptr; // every control, at the left edge
     VideoTransport* transport = nullptr;
+    TrackPanel* trackPanel = nullptr;
 
     // The pass.
     QPushButton* startPassButton = nullptr;

@@ -5,6 +5,7 @@
 #include "app/program_place.h"
 #include "measure/ui/line_overlay.h"
 #include "measure/ui/measure_screen.h"
+#include "measure/ui/track_panel.h"
 #include "picture/ui/accessible_names.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
@@ -283,6 +284,10 @@ void MeasureScreen::buildControls()
     exitProgramAction = menuBar()->addAction(QStringLiteral("E&xit Program"));
     exitProgramAction->setObjectName(QStringLiteral("exitProgramAction"));
     new VideoMenu(menuBar(), video, services.fileDialog, place.folder);
+    if (services.tracking)
+        trackPanel = new TrackPanel(
+            {model_, video, *surface, *column, *transport, services.messages, services.fileDialog},
+            *services.tracking, menuBar(), this);
     transport->installShortcuts(this);
 
     connect(startPassButton, &QPushButton::clicked, this, &MeasureScreen::startPass);

@@ -3,7 +3,7 @@
 #include "picture/ui/accessible_names.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/screen_layout.h"
-#include "picture/ui/slider_marks_painter.h"
+#include "picture/ui/slider_mark_strip.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -87,7 +87,7 @@ VideoTransport::VideoTransport(CourseVideo& video, QWidget* parent) : QWidget(pa
     sldPosition->setTracking(false); // a drag seeks once, where it is let go
     sldPosition->setToolTip(QStringLiteral("Position in the video; not during a pass"));
     nameForAccess(sldPosition, QStringLiteral("Video Position"));
-    marksPainter = new SliderMarksPainter(sldPosition);
+    markStrip = new SliderMarkStrip(*sldPosition, marks_);
 
     lblMediaTime = named(new QLabel(this), QStringLiteral("lblMediaTime"));
     lblMediaTime->setToolTip(QStringLiteral("Media time of the frame on screen / length"));
@@ -270,5 +270,5 @@ void VideoTransport::showRate()
 void VideoTransport::setMarks(std::vector<SliderMark> marks)
 {
     marks_ = std::move(marks);
-    marksPainter->setMarks(marks_);
+    markStrip->refresh();
 }

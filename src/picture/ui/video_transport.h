@@ -27,11 +27,11 @@
 #include <QWidget>
 
 class CourseVideo;
-class SliderMarksPainter;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QSlider;
+class SliderMarkStrip;
 
 class VideoTransport : public QWidget
 {
@@ -42,13 +42,15 @@ public:
     void installShortcuts(QWidget* window);
     void setPassRunning(bool running);
     bool passRunning() const { return passRunning_; }
-    void setMarks(std::vector<SliderMark> marks); // replaces all; drawn over the slider
-    const std::vector<SliderMark>& marks() const { return marks_; }
 
     // "mm:ss.mmm" for a media time in microseconds (minutes go past 59).
     static QString mediaTime(qint64 us);
 
     // The actions behind the buttons and keys; each does nothing when it does not apply.
+    // Moments of the video marked on the position slider, drawn over its groove; replaces all.
+    void setMarks(std::vector<SliderMark> marks);
+    const std::vector<SliderMark>& marks() const { return marks_; }
+
     void playOrPause();
     void frameBack();
     void frameForward();
@@ -71,5 +73,5 @@ private:
     QSlider* sldPosition = nullptr;
     QLabel* lblMediaTime = nullptr;
     std::vector<SliderMark> marks_;
-    SliderMarksPainter* marksPainter = nullptr;
+    SliderMarkStrip* markStrip = nullptr;
 };
