@@ -78,11 +78,14 @@ void TrackOverlay::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (!status_.isEmpty()) {
+        // At the foot of the surface: the boat enters the picture at its top, where a line of
+        // text would cover the very point the operator is asked to check.
         const PlanePoint corner = mapping.toSurface(0.0, 0.0);
         const int left = std::max(int(corner.x), 0) + 8;
-        const QRect room(left, std::max(int(corner.y), 0) + 6, width() - left - 8, height() / 3);
-        const QRect text = painter.fontMetrics().boundingRect(room, Qt::TextWordWrap, status_);
         const int bar = total > 0 ? 6 : 0;
+        const QRect room(left, 0, width() - left - 8, height() / 3);
+        QRect text = painter.fontMetrics().boundingRect(room, Qt::TextWordWrap, status_);
+        text.moveBottom(height() - 6 - bar);
         painter.fillRect(text.adjusted(-6, -3, 6, 3 + bar), QColor(0, 0, 0, 190));
         painter.setPen(Qt::white);
         painter.drawText(text, Qt::TextWordWrap, status_);
