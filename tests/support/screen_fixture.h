@@ -34,6 +34,8 @@ struct RealServices
     bool messages = false;
     bool settings = false;
     bool media = false;
+    // The pass recorder on GStreamer.
+    bool recorder = false;
 };
 
 struct StartedProgram
@@ -70,6 +72,7 @@ struct StartedProgram
     std::optional<SystemClock> realClock;
     std::optional<QtHiResTimerFactory> realTimers;
     std::optional<QtVideoSources> realVideos;
+    std::unique_ptr<PassRecorder> realRecorder;
     Platform platform;
     ProgramState state;
 

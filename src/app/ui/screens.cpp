@@ -6,6 +6,8 @@
 #include "calibration/calibration_session.h"
 #include "calibration/ui/calibration_screen.h"
 #include "course_display/course_display_session.h"
+#include "measure/pass_recording.h"
+#include "measure/ui/live_recording.h"
 #include "measure/ui/measure_screen.h"
 #include "platform/platform.h"
 #include "results/results_session.h"
@@ -61,6 +63,11 @@ MeasureScreen& Screens::measureScreen()
             *this, *measureModel_,
             MeasureScreen::Services{platform_.messages, platform_.fileDialog}, state_.place,
             state_.options, state_.pass, courseVideo_);
+        passRecording_ = std::make_unique<PassRecording>(
+            PassRecording::Services{*measureModel_, platform_.recorder, platform_.clock,
+                                    state_.run.info(), state_.place.folder});
+        attachPassRecording(*measureScreen_, courseVideo_, *passRecording_, platform_.settings,
+                            platform_.messages);
     }
     return *measureScreen_;
 }

@@ -21,6 +21,7 @@ class CalibrationSession;
 class CourseDisplaySession;
 class MeasureModel;
 class MeasureScreen;
+class PassRecording;
 class ResultsScreen;
 class ResultsSession;
 class Manual;
@@ -77,6 +78,7 @@ private:
     std::unique_ptr<CalibrationScreen> calibrationScreen_;
     // Before its screen, which holds it.
     std::unique_ptr<MeasureModel> measureModel_;
+    std::unique_ptr<PassRecording> passRecording_;
     std::unique_ptr<MeasureScreen> measureScreen_;
     // The session before its screen: the screen goes first.
     std::unique_ptr<ResultsSession> resultsSession_;
