@@ -17,8 +17,11 @@ StartedProgram::StartedProgram(RealServices real)
                real.keys ? static_cast<KeyState&>(realKeys.emplace()) : fake.keys,
                fake.joystick,
                real.media ? static_cast<HiResTimerFactory&>(realTimers.emplace()) : fake.timers,
-               real.media ? static_cast<VideoSources&>(realVideos.emplace(*realClock))
-                          : fake.videos,
+               !real.media ? static_cast<VideoSources&>(fake.videos)
+               : !real.liveTestCamera
+                   ? static_cast<VideoSources&>(realVideos.emplace(*realClock))
+                   : liveTestCameras.emplace(realVideos.emplace(*realClock),
+                                             LiveTestSource::Options{}, *realClock),
                real.recorder ? (realRecorder = makeGstPassRecorder()).get()
                              : static_cast<PassRecorder*>(&fake.recorder)}
 {
