@@ -45,6 +45,8 @@ public:
     MeasureScreen& measureScreen();
     ResultsScreen& resultsScreen();
     Manual& manual();
+    // Made with the measurement screen; null before it.
+    PassRecording* passRecording() const { return passRecording_.get(); }
     bool hasCalibrationScreen() const { return calibrationScreen_ != nullptr; }
     bool hasResults() const { return results_ != nullptr; }
     bool hasManual() const { return manual_ != nullptr; }
