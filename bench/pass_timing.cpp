@@ -11,10 +11,10 @@
 //   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing
 //       --video resources/program/videos/slalom_pass_58kmh.webm          (and a pass on it)
 //
-//   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing
-//       --live resources/program/videos/slalom_pass_58kmh.webm  (the slalom pass again over
-//                                                                a live picture)
-//   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing --live FILE --record  (and recorded)
+//   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing --live 1920x1080@30 --record
+//       (the slalom pass again over a drawn live picture, then recorded)
+//   QT_QPA_PLATFORM=offscreen ./build/bench/pass_timing --live FILE --record  (over a file
+//                                                               played as a camera's picture)
 //
 // Options: --load starts one spinning thread per core for the length of the run;
 // --passes N runs each pass N times (default 1); --stall MS blocks the user-interface thread
@@ -23,11 +23,13 @@
 // duration error (last sample against start + PassTenths x 100 ms); the sample count; the
 // CPU time of the user-interface thread per second of pass.
 //
-// --live FILE then runs the slalom pass again on the wall clock with the file (at least 17 s
-// long) playing under the measurement screen, each frame painted as it comes, as a camera's.
-// --record adds the same live passes again with every frame also handed to the pass recorder
-// as it comes, each pass recorded to a file (with 0.3 s of pre-roll: the file is rewound
-// before each pass), and says what each file holds.
+// --live SOURCE then runs the slalom pass again on the wall clock with a live picture under
+// the measurement screen, through the path a camera's frames take: SOURCE is WIDTHxHEIGHT[@FPS]
+// for the drawn live test picture, or a video file (at least 20 s long) played from its start
+// as a camera's picture. --record adds the same live passes again with "Record Live Passes"
+// on, each pass recorded by the real recorder behind the screen (2.5 s of picture before each
+// pass), says what each file holds, the frames dropped (by the recorder or, for the drawn
+// picture, missed by a busy event loop) and the program's processor time with and without.
 //
 // --video FILE then measures a slalom pass at 58 km/h on the file under the measurement
 // screen, from the frame at --video-start SECONDS (default 1.0, the sample pass's entrance
@@ -41,6 +43,7 @@
 #include "app/ui/start_screen.h"
 #include "bench_services.h"
 #include "calibration/course_transform.h"
+#include "measure/pass_recording.h"
 #include "measure/ui/measure_screen.h"
 #include "picture/ui/course_video.h"
 #include "picture/ui/drawing_surface.h"
@@ -48,16 +51,17 @@
 #include "platform/gst/gst_pass_recorder.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
+#include "platform/qt/live_test_source.h"
 #include "platform/qt/qt_hires_timer.h"
 #include "platform/qt/qt_key_state.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_video_source.h"
 #include "platform/qt/sdl_joystick.h"
 #include "platform/settings_store.h"
-#include "platform/ui/recorder_frame.h"
 #include "results/ui/results_screen.h"
 #include "support/wait_until.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -85,6 +89,14 @@ using Steady = std::chrono::steady_clock;
 double msBetween(Steady::time_point a, Steady::time_point b)
 {
     return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+double processCpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 double threadCpuSeconds()
@@ -147,7 +159,10 @@ struct Figures
     int samples = 0;
     double median = 0, p99 = 0, max = 0, durationError = 0, cpuPercent = 0;
     int byNominalEnd = -1;
+    int late = 0; // samples more than kLateMs after their instant
 };
+
+constexpr double kLateMs = 10.0;
 
 Figures figuresOf(Steady::time_point start, const std::vector<Steady::time_point>& times,
                   int passTenths, double cpuSeconds)
@@ -164,6 +179,8 @@ Figures figuresOf(Steady::time_point start, const std::vector<Steady::time_point
         f.p99 = sorted[std::min(sorted.size() - 1, size_t(double(sorted.size()) * 0.99))];
         f.max = sorted.back();
         f.durationError = msBetween(start, times.back()) - passTenths * 100.0;
+        f.late =
+            int(std::count_if(errors.begin(), errors.end(), [](double e) { return e > kLateMs; }));
     }
     const double seconds = passTenths / 10.0;
     f.cpuPercent = cpuSeconds / seconds * 100.0;
@@ -176,6 +193,8 @@ void print(const char* pass, const char* source, int expected, const Figures& f)
                 expected, f.median, f.p99, f.max, f.durationError, f.cpuPercent);
     if (f.byNominalEnd >= 0)
         std::printf("   %d samples by the nominal end", f.byNominalEnd);
+    if (f.late > 0)
+        std::printf("   %d late (> %.0f ms)", f.late, kLateMs);
     std::printf("\n");
     std::fflush(stdout);
 }
@@ -311,6 +330,68 @@ void videoPass(VideoRun& v, Screens& screens, MeasureScreen& measure, ProgramSta
     std::fflush(stdout);
 }
 
+// A video file played from its start as a camera's picture.
+class FileAsCamera final : public VideoSource
+{
+public:
+    explicit FileAsCamera(std::unique_ptr<VideoFile> file) : file(std::move(file))
+    {
+        this->file->setStateHandler([this] {
+            if (this->file->state() == VideoState::Ready)
+                this->file->play();
+            if (stateHandler)
+                stateHandler();
+        });
+    }
+    VideoState state() const override { return file->state(); }
+    QString message() const override { return file->message(); }
+    QString notice() const override { return QString(); }
+    bool live() const override { return true; }
+    const VideoFrame& frame() const override { return file->frame(); }
+    void setFrameHandler(std::function<void(const VideoFrame&)> handler) override
+    {
+        file->setFrameHandler(std::move(handler));
+    }
+    void setStateHandler(std::function<void()> handler) override
+    {
+        stateHandler = std::move(handler);
+    }
+
+private:
+    std::unique_ptr<VideoFile> file;
+    std::function<void()> stateHandler;
+};
+
+// One camera: the drawn live picture, or the file played as a camera's.
+class BenchCameras final : public VideoSources
+{
+public:
+    static constexpr char kName[] = "bench live picture";
+
+    BenchCameras(VideoSources& real, const Clock& clock,
+                 std::optional<LiveTestSource::Options> drawn, QString file)
+        : real(real), clock(clock), drawn(drawn), file(std::move(file))
+    {
+    }
+    QStringList cameras() const override { return {QString::fromLatin1(kName)}; }
+    std::unique_ptr<VideoSource> openCamera(const QString&) override
+    {
+        if (drawn)
+            return std::make_unique<LiveTestSource>(*drawn, clock);
+        return std::make_unique<FileAsCamera>(real.openFile(file));
+    }
+    std::unique_ptr<VideoFile> openFile(const QString& path) override
+    {
+        return real.openFile(path);
+    }
+
+private:
+    VideoSources& real;
+    const Clock& clock;
+    std::optional<LiveTestSource::Options> drawn;
+    QString file;
+};
+
 struct PassSpec
 {
     const char* name;
@@ -328,7 +409,8 @@ int main(int argc, char** argv)
     int repeats = 1;
     int stallMs = 0;
     VideoRun video;
-    QString liveFile;
+    // A video file played as a camera's picture, or the drawn live picture's size.
+    QString liveSpec;
     bool record = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--load") == 0)
@@ -346,7 +428,7 @@ int main(int argc, char** argv)
         else if (std::strcmp(argv[i], "--record") == 0)
             record = true;
         else if (std::strcmp(argv[i], "--live") == 0 && i + 1 < argc)
-            liveFile = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[++i]));
+            liveSpec = QString::fromLocal8Bit(argv[++i]);
     }
     // As the program: GStreamer, and frames converted on the processor.
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
@@ -394,7 +476,16 @@ int main(int argc, char** argv)
     SdlJoystick joystick;
     RecordingFactory timers(sampleTimes);
     QtVideoSources videos(clock);
-    Platform platform{settings, dialog, messages, clock, pictures, keys, joystick, timers, videos};
+    const std::optional<LiveTestSource::Options> drawn = WithLiveTestCamera::optionsFrom(liveSpec);
+    BenchCameras cameras(videos, clock, drawn,
+                         drawn ? QString() : QDir::current().absoluteFilePath(liveSpec));
+    RecorderSettings recorderSettings;
+    if (drawn)
+        recorderSettings.fps = drawn->fps;
+    const std::unique_ptr<PassRecorder> recorder =
+        record ? makeGstPassRecorder(recorderSettings) : nullptr;
+    Platform platform{settings, dialog,   messages, clock,   pictures,
+                      keys,     joystick, timers,   cameras, recorder.get()};
     Screens screens(g, platform);
     // Each frame's arrival, before the measurement screen sees it; each sample the screen
     // takes as a frame comes (an instant the frame before held), after it.
@@ -471,83 +562,72 @@ int main(int argc, char** argv)
         for (const PassSpec& p : passes)
             runPass(p, "engine (HiResTimer)", false);
 
-    // The slalom pass again with a live picture under the screen, as a camera gives one: the
-    // file's frames painted as they come, the samples on the wall clock. Each pass plays the
-    // file from its start, so that no rewind falls inside a pass: bringing a file back from
-    // its end holds the user-interface thread for a moment, which a camera never does.
-    if (!liveFile.isEmpty()) {
-        std::unique_ptr<VideoFile> live = videos.openFile(liveFile);
-        if (!waitUntil([&] { return live->state() != VideoState::Opening; }, 10000) ||
-            live->state() != VideoState::Ready) {
-            std::printf("%-16s %s\n", "live video", qPrintable(live->message()));
-        } else if (live->durationUs() < 17000000) {
-            std::printf("%-16s shorter than a slalom pass: 17 s are needed\n", "live video");
-        } else {
-            auto* surface = measure.findChild<DrawingSurface*>();
-            int frames = 0;
-            // With --record, the frames also go to a recorder on the same thread, each at its
-            // arrival, as the measurement screen will hand a camera's over.
-            std::unique_ptr<PassRecorder> recorder;
-            const Steady::time_point epoch = Steady::now();
-            const auto nowUs = [&] {
-                return std::chrono::duration_cast<std::chrono::microseconds>(Steady::now() - epoch)
-                    .count();
-            };
-            live->setFrameHandler([&](const VideoFrame& f) {
-                surface->setBackgroundPicture(f.image);
-                ++frames;
-                if (recorder)
-                    recorder->feed(recorderFrame(f.image), nowUs());
-            });
-            const auto livePasses = [&](const char* label) {
-                double seconds = 0.0;
-                int framesInPasses = 0;
-                for (int r = 0; r < repeats; ++r) {
-                    live->seek(0);
-                    waitUntil([&] { return live->positionUs() == 0; }, 3000);
-                    live->play();
-                    waitUntil([] { return false; }, 300);
-                    const Steady::time_point from = Steady::now();
-                    const int before = frames;
-                    std::optional<RecordingOutcome> outcome;
-                    if (recorder) {
-                        recorder->setOutcomeHandler(
-                            [&](const RecordingOutcome& o) { outcome = o; });
-                        recorder->startPassRecording(
-                            QDir(work.path()).filePath(QStringLiteral("pass %1.mkv").arg(r)),
-                            nowUs());
-                    }
-                    runPass(passes[0], label, true);
-                    seconds += msBetween(from, Steady::now()) / 1e3;
-                    framesInPasses += frames - before;
-                    if (recorder) {
-                        recorder->passEnded(nowUs());
-                        waitUntil([&] { return outcome.has_value(); }, 5000);
-                        if (!outcome)
-                            std::printf("%-16s the recording was not finished\n", "");
-                        else if (!outcome->recorded)
-                            std::printf("%-16s %s\n", "", qPrintable(outcome->message));
-                        else
-                            std::printf("%-16s recorded %d frames (%d dropped), %.1f MB\n", "",
-                                        outcome->frames, outcome->droppedFrames,
-                                        double(QFileInfo(outcome->path).size()) / 1e6);
-                    }
-                    live->pause();
+    // The slalom pass again with a live picture under the screen, as a camera gives one:
+    // through the camera's path (the shared video, the screen, the pass recording), each pass
+    // on a source opened afresh. With --record, the same passes again with "Record Live
+    // Passes" on: each pass recorded by the real recorder behind the screen.
+    if (!liveSpec.isEmpty()) {
+        CourseVideo& course = screens.courseVideo();
+        auto* toggle = measure.findChild<QAction*>(QStringLiteral("mnuRecordLivePasses"));
+        PassRecording* recording = screens.passRecording();
+        std::optional<RecordingOutcome> outcome;
+        QObject::connect(recording, &PassRecording::recordingFinished,
+                         [&](const RecordingOutcome& o) { outcome = o; });
+        int frames = 0;
+        QObject::connect(&course, &CourseVideo::frameShown, [&] { ++frames; });
+        const auto livePasses = [&](const char* label, bool recorded) {
+            toggle->setChecked(recorded);
+            double seconds = 0.0, cpu = 0.0;
+            int framesInPasses = 0, dropped = 0;
+            for (int r = 0; r < repeats; ++r) {
+                course.choose(VideoChoice::ofCamera(QString::fromLatin1(BenchCameras::kName)));
+                if (!waitUntil([&] { return course.source() && course.source()->live(); }, 10000)) {
+                    std::printf("%-16s the live picture did not come\n", "live");
+                    return std::optional<double>();
                 }
-                std::printf("%-16s %d frames painted in %.1f s of passes\n", "", framesInPasses,
-                            seconds);
-            };
-            livePasses("engine, live video");
-            if (record) {
-                RecorderSettings settings;
-                settings.fps = int(std::lround(1e6 / double(std::max<qint64>(1, live->frameUs()))));
-                recorder = makeGstPassRecorder(settings);
-                if (recorder->state() == RecorderState::Unavailable)
-                    std::printf("%-16s %s\n", "recording", qPrintable(recorder->message()));
-                else
-                    livePasses("live, recording");
+                // The seconds before Start Pass that a recording starts with.
+                waitUntil([] { return false; }, 2500);
+                outcome.reset();
+                const Steady::time_point from = Steady::now();
+                const double cpu0 = processCpuSeconds();
+                const int before = frames;
+                runPass(passes[0], label, true);
+                seconds += msBetween(from, Steady::now()) / 1e3;
+                cpu += processCpuSeconds() - cpu0;
+                framesInPasses += frames - before;
+                if (recorded) {
+                    waitUntil([&] { return outcome.has_value(); }, 10000);
+                    if (!outcome)
+                        std::printf("%-16s the recording was not finished\n", "");
+                    else if (!outcome->recorded)
+                        std::printf("%-16s %s\n", "", qPrintable(outcome->message));
+                    else
+                        std::printf("%-16s recorded %d frames (%d dropped), %.1f MB\n", "",
+                                    outcome->frames, outcome->droppedFrames,
+                                    double(QFileInfo(outcome->path).size()) / 1e6);
+                    if (outcome)
+                        dropped += outcome->droppedFrames;
+                }
+                if (const auto* test = dynamic_cast<const LiveTestSource*>(course.source()))
+                    dropped += test->skipped();
+                course.choose(VideoChoice::overlayCard());
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             }
-            surface->setBackgroundPicture(QImage());
+            std::printf("%-16s %d frames shown in %.1f s of passes, %d dropped; the program "
+                        "used %.0f %% of one core\n",
+                        "", framesInPasses, seconds, dropped, cpu / seconds * 100.0);
+            return std::optional<double>(cpu / seconds * 100.0);
+        };
+        const std::optional<double> off = livePasses("live, not recorded", false);
+        if (record) {
+            if (platform.recorder->state() == RecorderState::Unavailable) {
+                std::printf("%-16s %s\n", "recording", qPrintable(platform.recorder->message()));
+            } else if (const std::optional<double> on = livePasses("live, recorded", true);
+                       on && off) {
+                std::printf("%-16s %.0f %% of one core (the program's share with recording on "
+                            "less without)\n",
+                            "recording cpu", *on - *off);
+            }
         }
     }
     if (!video.file.isEmpty())

@@ -294,7 +294,8 @@ int main(int argc, char** argv)
     SdlJoystick joystick;
     QtHiResTimerFactory timers;
     QtVideoSources videos(clock);
-    Platform platform{settings, dialog, messages, clock, pictures, keys, joystick, timers, videos};
+    Platform platform{settings, dialog,   messages, clock,  pictures,
+                      keys,     joystick, timers,   videos, nullptr};
     Screens screens(g, platform);
 
     std::printf("%s, platform %s\n", qPrintable(path), qPrintable(QGuiApplication::platformName()));

@@ -6,7 +6,9 @@
 #include "app/ui/start_screen.h"
 #include "app/video_arguments.h"
 #include "picture/ui/course_video.h"
+#include "platform/gst/gst_pass_recorder.h"
 #include "platform/platform.h"
+#include "platform/qt/live_test_source.h"
 #include "platform/qt/qt_hires_timer.h"
 #include "platform/qt/qt_key_state.h"
 #include "platform/qt/qt_platform.h"
@@ -69,6 +71,14 @@ int main(int argc, char* argv[])
         QStringLiteral("diagnostics"),
         QStringLiteral("Show the measurement screen's tick and redraw counters."));
     parser.addOption(diagnosticsOption);
+    // A testing aid: a drawn live picture in place of a camera.
+    const QCommandLineOption liveTestOption(
+        QStringLiteral("live-test-camera"),
+        QStringLiteral("Offer a drawn live picture of SIZE (WIDTHxHEIGHT[@FPS], e.g. 1280x720) "
+                       "as the first camera, for trying Wakeline without one; used at once "
+                       "unless --video or --camera says otherwise."),
+        QStringLiteral("SIZE"));
+    parser.addOption(liveTestOption);
     // Listed for --help; the options themselves never reach the parser.
     parser.addOption(QCommandLineOption(QStringLiteral("video"),
                                         QStringLiteral("Show the video FILE under the screens."),
@@ -89,6 +99,17 @@ int main(int argc, char* argv[])
         parser.showHelp();
     if (parser.isSet(versionOption))
         parser.showVersion();
+    std::optional<LiveTestSource::Options> liveTest;
+    if (parser.isSet(liveTestOption)) {
+        liveTest = WithLiveTestCamera::optionsFrom(parser.value(liveTestOption));
+        if (!liveTest) {
+            std::fprintf(stderr,
+                         "wakeline: --live-test-camera takes WIDTHxHEIGHT[@FPS], not "
+                         "\"%s\"\n",
+                         qPrintable(parser.value(liveTestOption)));
+            return 2;
+        }
+    }
 
     ProgramState state;
     state.place.folder =
@@ -105,9 +126,18 @@ int main(int argc, char* argv[])
     QtKeyState keys;
     SdlJoystick joystick;
     QtHiResTimerFactory timers;
-    QtVideoSources videos(clock);
-    Platform platform{settings, fileDialog, messages, clock, pictures,
-                      keys,     joystick,   timers,   videos};
+    QtVideoSources systemVideos(clock);
+    std::optional<WithLiveTestCamera> withTestCamera;
+    if (liveTest)
+        withTestCamera.emplace(systemVideos, *liveTest, clock);
+    VideoSources& videos =
+        withTestCamera ? static_cast<VideoSources&>(*withTestCamera) : systemVideos;
+    RecorderSettings recorderSettings;
+    if (liveTest)
+        recorderSettings.fps = liveTest->fps;
+    const std::unique_ptr<PassRecorder> recorder = makeGstPassRecorder(recorderSettings);
+    Platform platform{settings, fileDialog, messages, clock,  pictures,
+                      keys,     joystick,   timers,   videos, recorder.get()};
 
     Screens screens(state, platform);
     StartScreen& startScreen = screens.startScreen();
@@ -118,6 +148,9 @@ int main(int argc, char* argv[])
     startScreen.checkInterruptedPasses();
     // The command line's video, else the one chosen last time; a failure is said once and
     // leaves the overlay card.
-    screens.courseVideo().start(videoArguments.choice);
+    std::optional<VideoChoice> choice = videoArguments.choice;
+    if (liveTest && !choice)
+        choice = VideoChoice::ofCamera(WithLiveTestCamera::name());
+    screens.courseVideo().start(choice);
     return app.exec();
 }

@@ -17,3 +17,7 @@ inline const QString kSettingsVideoFile = QStringLiteral("videofile");
 // The rule set of the per-buoy figures, in the same section: the file's name in the program
 // folder's "rules" folder.
 inline const QString kSettingsRuleSet = QStringLiteral("buoyrules");
+
+// Whether the passes measured on a live picture are recorded, in the same section: "0" off,
+// anything else (or nothing kept) on.
+inline const QString kSettingsRecordLivePasses = QStringLiteral("recordlivepasses");

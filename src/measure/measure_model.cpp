@@ -176,6 +176,7 @@ bool MeasureModel::startPassOn(PassClock& clock)
     view_.doneVisible = false;
     view_.startTime = timeOfDay(s.clock);
     drawBuoyAndCourseMarks(r);
+    Q_EMIT passStarted();
     clock.takeFirstSamples();
     // After the start's own timing: the file costs the pass nothing but a later first tick.
     if (running())
@@ -210,8 +211,10 @@ void MeasureModel::stopTicks()
 {
     if (passInputTimer)
         passInputTimer->setEnabled(false);
-    if (PassClock* timing = std::exchange(clock_, nullptr))
+    if (PassClock* timing = std::exchange(clock_, nullptr)) {
         timing->stop();
+        Q_EMIT passStopped();
+    }
     wall.stop();
     media.stop();
 }
@@ -305,6 +308,8 @@ void MeasureModel::takeLiveSample()
     view_.distance = QString::number(roundHalfUp(distance, 1), 'f', 1);
     if (i >= 0 && i < PassSamples::kCapacity)
         pass.samples.deviations[size_t(i)] = deviation_;
+    // Where the deviation was read at the last input tick, before the marker moves on.
+    Q_EMIT sampleTaken(i, lines_.measureLine.x1, lines_.boatMarker.y1);
     placeBoatMarker(distance, r.direction);
     mandatorySide_ = ::mandatorySide(i, pass.tenths, mandatorySide_, r.direction);
     sampleIndex_ = i + 1;
@@ -333,6 +338,7 @@ void MeasureModel::takeSampleAtItsInstant(std::optional<double> lineX)
     heldLines_.push_back({lines_.measureLine.x1, lines_.boatMarker.y1});
     if (i >= 0 && i < PassSamples::kCapacity)
         pass.samples.deviations[size_t(i)] = deviation_;
+    Q_EMIT sampleTaken(i, lines_.measureLine.x1, lines_.boatMarker.y1);
     mandatorySide_ = ::mandatorySide(i, pass.tenths, mandatorySide_, r.direction);
     sampleIndex_ = i + 1;
     drawBuoyAndCourseMarks(r);

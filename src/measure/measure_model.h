@@ -181,6 +181,12 @@ Q_SIGNALS:
     // then to play on: part of the pass on its clock.
     void videoFrameWanted(qint64 mediaUs);
     void videoPlayWanted();
+    // For whoever keeps a pass's video beside its samples: a pass started (or restarted), each
+    // sample with where the line stood when it was read (picture twips), and the pass's
+    // timing stopped (ended, aborted or given up).
+    void passStarted();
+    void sampleTaken(int index, double lineX, double lineY);
+    void passStopped();
 
 private:
     // PassSampler

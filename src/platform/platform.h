@@ -10,6 +10,7 @@ class KeyState;
 class Joystick;
 class HiResTimerFactory;
 class VideoSources;
+class PassRecorder;
 
 struct Platform
 {
@@ -23,4 +24,6 @@ struct Platform
     HiResTimerFactory& timers;
     // Cameras and video files for the picture under the screens.
     VideoSources& videos;
+    // Records the live picture of each pass; none: passes are not recorded.
+    PassRecorder* recorder = nullptr;
 };

@@ -3,6 +3,10 @@
 #include "common/date_forms.h"
 #include "common/paths.h"
 
+#include <QDir>
+#include <QRegularExpression>
+#include <algorithm>
+
 namespace {
 
 // A skier's name as typed can be long, so cap it: a whole name stays well under the 255
@@ -48,4 +52,22 @@ QString recordingFilePath(const QString& folder, const QDateTime& when, const QS
                           int passNumber)
 {
     return unusedFilePath(folder, stemOf(when, skier, passNumber), QLatin1String(kRecordingSuffix));
+}
+
+int nextPassNumber(const QString& folder, const QDateTime& day, const QString& skier)
+{
+    const QString name = fileSafe(skier);
+    // "Pass <date> <time>[ <skier>] <number>[-<copy>].mkv"
+    const QRegularExpression pattern(
+        QStringLiteral("^Pass %1 \\d\\d-\\d\\d-\\d\\d%2 (\\d+)(-\\d+)?%3$")
+            .arg(QRegularExpression::escape(dateText(day)),
+                 name.isEmpty() ? QString()
+                                : QStringLiteral(" ") + QRegularExpression::escape(name),
+                 QRegularExpression::escape(QLatin1String(kRecordingSuffix))));
+    int highest = 0;
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    for (const QString& file : files)
+        if (const QRegularExpressionMatch m = pattern.match(file); m.hasMatch())
+            highest = std::max(highest, m.captured(1).toInt());
+    return highest + 1;
 }

@@ -17,3 +17,8 @@ QString recordingFileName(const QDateTime& when, const QString& skier, int passN
 // exists already (two passes in the same second, a clock set back).
 QString recordingFilePath(const QString& folder, const QDateTime& when, const QString& skier,
                           int passNumber);
+
+// The number of the skier's next pass recorded on `day` in `folder`: one more than the highest
+// number among the recordings there with that day and skier in their names, or 1 when none is
+// there. A program started again in the middle of a day goes on counting where it stopped.
+int nextPassNumber(const QString& folder, const QDateTime& day, const QString& skier);

@@ -51,6 +51,17 @@ QString ResultsSession::resultsFolder() const
     return QFileInfo(resultsPath(QStringLiteral("x"))).absolutePath();
 }
 
+void ResultsSession::offerRecordingOfMeasuredPass(const MediaPass& recording)
+{
+    if (left_ || readBack || !pass.measured || pass.media || review_.pass ||
+        recording.sampleFramesUs.size() != size_t(pass.tenths) + 1)
+        return;
+    PassRecord recorded = pass;
+    recorded.media = recording;
+    review_ = reviewOfMeasuredPass(recorded, run(), figures_.ruleSet().rules);
+    Q_EMIT reviewChanged();
+}
+
 void ResultsSession::load()
 {
     const RunInfo info = run();

@@ -116,6 +116,9 @@ public:
     // The pass whose report is shown, on its video: the pass just measured, or the results
     // file read back last.
     const ReviewOffer& review() const { return review_; }
+    // The live pass just measured has its recording finished, a second or more after its
+    // results opened: it is offered for review while its report is still the one shown.
+    void offerRecordingOfMeasuredPass(const MediaPass& recording);
 
     const ShownFigures& figures() const { return figures_; }
     void listRuleSets() { figures_.listRuleSets(); }

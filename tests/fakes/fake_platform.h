@@ -1,7 +1,8 @@
 #pragma once
 // The platform fakes the screens take: the services of fake_services.h, a picture source and
-// the video sources, in the Platform bundle.
+// the video sources and a pass recorder, in the Platform bundle.
 
+#include "fakes/fake_recorder.h"
 #include "fakes/fake_services.h"
 #include "fakes/fake_video.h"
 #include "platform/platform.h"
@@ -22,6 +23,7 @@ struct FakePlatform : FakeServices
 {
     FakePictureSource pictures;
     FakeVideoSources videos;
-    Platform platform{settings, fileDialog, messages, clock, pictures,
-                      keys,     joystick,   timers,   videos};
+    FakeRecorder recorder;
+    Platform platform{settings, fileDialog, messages, clock,  pictures,
+                      keys,     joystick,   timers,   videos, &recorder};
 };

@@ -80,6 +80,7 @@ public:
     {
     }
     ~FakeCamera() override;
+    bool live() const override { return true; }
 
     const QString description;
 

@@ -64,4 +64,32 @@ TEST(RecordingFilePath, TwoPassesInTheSameSecondGetFilesOfTheirOwn)
               folder.filePath(QStringLiteral("Pass 12-07-2026 14-05-09 Ann 3-2.mkv")));
 }
 
+// The next pass number counts only the skier's recordings of the same day.
+struct NumberCase
+{
+    const char* skier;
+    int next;
+};
+
+class NextPassNumber : public ::testing::TestWithParam<NumberCase>
+{
+};
+
+TEST_P(NextPassNumber, FollowsTheSkiersHighestOfTheDay)
+{
+    QTemporaryDir folder;
+    for (const char* name :
+         {"Pass 12-07-2026 09-00-00 Ann 1.mkv", "Pass 12-07-2026 09-10-00 Ann 3-2.mkv",
+          "Pass 12-07-2026 09-20-00 Ann Smith 7.mkv", "Pass 12-06-2026 09-00-00 Bob 9.mkv",
+          "Pass 12-07-2026 09-30-00 2.mkv", "Pass 12-07-2026 09-40-00 Bob 4.txt"})
+        QFile(folder.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
+    EXPECT_EQ(nextPassNumber(folder.path(), kWhen, QString::fromUtf8(GetParam().skier)),
+              GetParam().next);
+}
+
+INSTANTIATE_TEST_SUITE_P(Skiers, NextPassNumber,
+                         ::testing::Values(NumberCase{"Ann", 4}, NumberCase{"Ann Smith", 8},
+                                           NumberCase{"Smith", 1}, NumberCase{"Bob", 1},
+                                           NumberCase{"", 3}, NumberCase{"Ann/Smith", 1}));
+
 } // namespace

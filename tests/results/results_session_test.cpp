@@ -166,6 +166,38 @@ TEST_F(ResultsSessionTest, PassIsReportedLoggedAndItsLineKept)
     EXPECT_EQ(pendingLine().split('|').size(), 22);
 }
 
+// A live pass's recording is finished after its results opened: it is offered then, for that
+// pass only, and not once the report shown is another or the screen is left.
+TEST_F(ResultsSessionTest, ALivePassIsOfferedForReviewOnceItsRecordingIsFinished)
+{
+    recordSamplePass(pass, 161);
+    session->load();
+    EXPECT_FALSE(session->review().pass.has_value());
+    MediaPass recording{result(QStringLiteral("Pass 1.mkv")), 2000000, {}, {}, {}};
+    ASSERT_TRUE(writeBytes(recording.videoFile, "video"));
+    for (int k = 0; k <= 161; ++k) {
+        recording.sampleFramesUs.push_back(2000000 + k * 100000);
+        recording.sampleLines.push_back({4500.0 + k, 3600.0});
+    }
+    MediaPass shorter = recording;
+    shorter.sampleFramesUs.pop_back();
+    session->offerRecordingOfMeasuredPass(shorter); // not this pass's
+    EXPECT_FALSE(session->review().pass.has_value());
+
+    session->offerRecordingOfMeasuredPass(recording);
+    ASSERT_TRUE(session->review().pass.has_value());
+    EXPECT_EQ(session->review().pass->videoFile, recording.videoFile);
+    EXPECT_EQ(session->review().pass->startUs, 2000000);
+    EXPECT_EQ(session->review().pass->sampleLines, recording.sampleLines);
+    EXPECT_EQ(session->review().pass->windows.size(), 7u); // the gate and six buoys
+
+    session->load(); // the same pass shown afresh: no recording known yet
+    ASSERT_FALSE(session->review().pass.has_value());
+    leave();
+    session->offerRecordingOfMeasuredPass(recording); // too late: the screen was left
+    EXPECT_FALSE(session->review().pass.has_value());
+}
+
 TEST_F(ResultsSessionTest, NoPassSaysSoKeepsNoLineButStillWritesOneOnReturn)
 {
     session->load();

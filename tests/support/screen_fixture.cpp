@@ -1,6 +1,7 @@
 #include "support/screen_fixture.h"
 
 #include "app/program_folder.h"
+#include "platform/gst/gst_pass_recorder.h"
 #include "support/sample_pass.h"
 #include "support/start_screen_driver.h"
 
@@ -16,8 +17,13 @@ StartedProgram::StartedProgram(RealServices real)
                real.keys ? static_cast<KeyState&>(realKeys.emplace()) : fake.keys,
                fake.joystick,
                real.media ? static_cast<HiResTimerFactory&>(realTimers.emplace()) : fake.timers,
-               real.media ? static_cast<VideoSources&>(realVideos.emplace(*realClock))
-                          : fake.videos}
+               !real.media ? static_cast<VideoSources&>(fake.videos)
+               : !real.liveTestCamera
+                   ? static_cast<VideoSources&>(realVideos.emplace(*realClock))
+                   : liveTestCameras.emplace(realVideos.emplace(*realClock),
+                                             LiveTestSource::Options{}, *realClock),
+               real.recorder ? (realRecorder = makeGstPassRecorder()).get()
+                             : static_cast<PassRecorder*>(&fake.recorder)}
 {
     state.place.folder = folder.path();
 }

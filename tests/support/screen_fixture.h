@@ -10,6 +10,7 @@
 #include "app/ui/screens.h"
 #include "app/ui/start_screen.h"
 #include "fakes/fake_platform.h"
+#include "platform/qt/live_test_source.h"
 #include "platform/qt/qt_hires_timer.h"
 #include "platform/qt/qt_key_state.h"
 #include "platform/qt/qt_platform.h"
@@ -34,6 +35,10 @@ struct RealServices
     bool messages = false;
     bool settings = false;
     bool media = false;
+    // The pass recorder on GStreamer.
+    bool recorder = false;
+    // With media: the live test source (320 x 240, 30 frames a second) as the first camera.
+    bool liveTestCamera = false;
 };
 
 struct StartedProgram
@@ -70,6 +75,8 @@ struct StartedProgram
     std::optional<SystemClock> realClock;
     std::optional<QtHiResTimerFactory> realTimers;
     std::optional<QtVideoSources> realVideos;
+    std::optional<WithLiveTestCamera> liveTestCameras;
+    std::unique_ptr<PassRecorder> realRecorder;
     Platform platform;
     ProgramState state;
 

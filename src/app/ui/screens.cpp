@@ -6,7 +6,9 @@
 #include "calibration/calibration_session.h"
 #include "calibration/ui/calibration_screen.h"
 #include "course_display/course_display_session.h"
+#include "measure/pass_recording.h"
 #include "measure/pass_review.h"
+#include "measure/ui/live_recording.h"
 #include "measure/ui/measure_screen.h"
 #include "measure/ui/track_panel.h"
 #include "platform/gst/gst_frame_reader.h"
@@ -68,6 +70,16 @@ MeasureScreen& Screens::measureScreen()
             *this, *measureModel_,
             MeasureScreen::Services{platform_.messages, platform_.fileDialog, tracking_.get()},
             state_.place, state_.options, state_.pass, courseVideo_);
+        passRecording_ = std::make_unique<PassRecording>(
+            PassRecording::Services{*measureModel_, platform_.recorder, platform_.clock,
+                                    state_.run.info(), state_.place.folder});
+        attachPassRecording(*measureScreen_, courseVideo_, *passRecording_, platform_.settings,
+                            platform_.messages);
+        connect(passRecording_.get(), &PassRecording::measuredPassRecorded, this,
+                [this](const MediaPass& recording) {
+                    if (resultsSession_)
+                        resultsSession_->offerRecordingOfMeasuredPass(recording);
+                });
     }
     return *measureScreen_;
 }

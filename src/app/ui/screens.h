@@ -22,6 +22,7 @@ class CourseDisplaySession;
 class MeasureModel;
 class MeasureScreen;
 struct TrackingServices;
+class PassRecording;
 class ResultsScreen;
 class ResultsSession;
 class Manual;
@@ -45,6 +46,8 @@ public:
     MeasureScreen& measureScreen();
     ResultsScreen& resultsScreen();
     Manual& manual();
+    // Made with the measurement screen; null before it.
+    PassRecording* passRecording() const { return passRecording_.get(); }
     bool hasCalibrationScreen() const { return calibrationScreen_ != nullptr; }
     bool hasResults() const { return results_ != nullptr; }
     bool hasManual() const { return manual_ != nullptr; }
@@ -79,6 +82,7 @@ private:
     std::unique_ptr<CalibrationScreen> calibrationScreen_;
     // Before its screen, which holds it.
     std::unique_ptr<MeasureModel> measureModel_;
+    std::unique_ptr<PassRecording> passRecording_;
     std::unique_ptr<MeasureScreen> measureScreen_;
     std::unique_ptr<TrackingServices> tracking_;
     // The session before its screen: the screen goes first.

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -131,4 +132,27 @@ void LiveTestSource::scheduleNext()
 {
     const qint64 waitUs = captureUs(next) - started.nsecsElapsed() / 1000;
     timer->start(int(std::max<qint64>(0, (waitUs + 999) / 1000)));
+}
+
+std::optional<LiveTestSource::Options> WithLiveTestCamera::optionsFrom(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{2,4})x(\\d{2,4})(?:@(\\d{1,3}))?$"));
+    const QRegularExpressionMatch m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    LiveTestSource::Options o;
+    o.size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+    if (m.hasCaptured(3))
+        o.fps = m.captured(3).toInt();
+    if (o.fps < 1 || o.fps > 120)
+        return std::nullopt;
+    return o;
+}
+
+std::unique_ptr<VideoSource> WithLiveTestCamera::openCamera(const QString& description)
+{
+    // Listed first, it is the default camera too.
+    if (description.isEmpty() || description == name())
+        return std::make_unique<LiveTestSource>(options, clock);
+    return system.openCamera(description);
 }

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QSize>
+#include <optional>
 
 class Clock;
 class QTimer;
@@ -26,6 +27,7 @@ public:
 
     LiveTestSource(const Options& options, const Clock& clock);
     ~LiveTestSource() override;
+    bool live() const override { return true; }
 
     // The picture of frame n.
     QImage picture(int n) const;
@@ -53,4 +55,32 @@ private:
     int next = 0;
     int delivered_ = 0;
     int skipped_ = 0;
+};
+
+// The system's cameras with the live test source before them, as "Live test source": for
+// trying the program, and testing it, without a camera (wakeline --live-test-camera).
+class WithLiveTestCamera final : public VideoSources
+{
+public:
+    WithLiveTestCamera(VideoSources& system, const LiveTestSource::Options& options,
+                       const Clock& clock)
+        : system(system), options(options), clock(clock)
+    {
+    }
+
+    static QString name() { return QStringLiteral("Live test source"); }
+    // "WIDTHxHEIGHT" or "WIDTHxHEIGHT@FPS"; none when it is not one.
+    static std::optional<LiveTestSource::Options> optionsFrom(const QString& text);
+
+    QStringList cameras() const override { return QStringList{name()} + system.cameras(); }
+    std::unique_ptr<VideoSource> openCamera(const QString& description) override;
+    std::unique_ptr<VideoFile> openFile(const QString& path) override
+    {
+        return system.openFile(path);
+    }
+
+private:
+    VideoSources& system;
+    const LiveTestSource::Options options;
+    const Clock& clock;
 };

@@ -15,6 +15,7 @@ public:
     // The camera with this description; the default camera when empty.
     QtCameraSource(const QString& description, const Clock& clock);
     ~QtCameraSource() override;
+    bool live() const override { return true; }
 
 private:
     void begin();

@@ -37,6 +37,9 @@ public:
     // when it is Ready (a file whose pictures stop before its stated length); empty otherwise.
     virtual QString notice() const = 0;
     bool hasPicture() const { return state() == VideoState::Ready; }
+    // A picture taken as it comes (a camera), which is gone unless recorded; a video file's
+    // is not.
+    virtual bool live() const { return false; }
     // The frame on screen (a null image before the first).
     virtual const VideoFrame& frame() const = 0;
     // Called with each new frame.
