@@ -33,7 +33,7 @@ TEST(ManualText, CoversTheTopicsInOrder)
     for (const char* heading :
          {"1. WHAT THE PROGRAM IS FOR", "2. THE LIVE PICTURE", "3. THE SCREENS", "4. START SCREEN",
           "5. SETUP SCREEN", "6. MEASUREMENT SCREEN", "7. RESULTS SCREEN", "8. PER-BUOY FIGURES",
-          "9. MEASURING BY TRACKING"}) {
+          "9. MEASURING BY TRACKING", "10. RECORDED PASSES AND REVIEW ON VIDEO"}) {
         const qsizetype at = text.indexOf(QLatin1String(heading));
         EXPECT_GT(at, last) << heading;
         last = at;
