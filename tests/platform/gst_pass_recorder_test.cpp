@@ -19,7 +19,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 #include <map>
@@ -369,12 +371,15 @@ TEST_P(RecordingThatCannotBeWritten, IsReportedOnceLeavesNoFileAndTheNextPassRec
     EXPECT_FALSE(outcomes.front().recorded);
     const QString& message = outcomes.front().message;
     EXPECT_TRUE(message.contains(QDir::toNativeSeparators(path))) << message.toStdString();
-    // The reason: the system's, or (a file gone with its folder) the recorder's own.
-    const QStringList reasons = GetParam() == WriteFailure::FolderMissing
-                                    ? QStringList{"No such file or directory"}
-                                : GetParam() == WriteFailure::FolderRemovedMidway
-                                    ? QStringList{"folder was removed"}
-                                    : QStringList{"No space left", "File too large"};
+    // The reason: the system's, in English or in the locale's words, or (a file gone with its
+    // folder) the recorder's own.
+    const auto system = [](int error) { return QString::fromLocal8Bit(std::strerror(error)); };
+    const QStringList reasons =
+        GetParam() == WriteFailure::FolderMissing
+            ? QStringList{"No such file or directory", system(ENOENT)}
+        : GetParam() == WriteFailure::FolderRemovedMidway
+            ? QStringList{"folder was removed"}
+            : QStringList{"No space left", "File too large", system(ENOSPC), system(EFBIG)};
     EXPECT_TRUE(std::any_of(reasons.begin(), reasons.end(), [&](const QString& r) {
         return message.contains(r);
     })) << message.toStdString();
